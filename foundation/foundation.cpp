@@ -1,0 +1,1 @@
+// Anchors the foundation library while it has only header-only types.
