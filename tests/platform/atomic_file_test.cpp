@@ -1,0 +1,52 @@
+#include "platform/atomic_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / ("tarq_atomic_" + std::to_string(getpid()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override {
+        fs::permissions(m_dir, fs::perms::owner_all);
+        fs::remove_all(m_dir);
+    }
+    fs::path m_dir;
+};
+
+TEST_F(AtomicFileTest, ReplacesTheWholeFileAndLeavesNoTemporary) {
+    std::string path = (m_dir / "Tarq.ini").string();
+    ASSERT_TRUE(WriteFileAtomically(path, "a long first content\r\n"));
+    ASSERT_TRUE(WriteFileAtomically(path, "short\r\n"));
+    std::string back;
+    ASSERT_TRUE(ReadWholeFile(path, back));
+    EXPECT_EQ(back, "short\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(AtomicFileTest, FailureKeepsTheOldFileAndSaysWhy) {
+    if (geteuid() == 0) GTEST_SKIP() << "root ignores directory permissions";
+    std::string path = (m_dir / "Tarq.ini").string();
+    ASSERT_TRUE(WriteFileAtomically(path, "old"));
+    fs::permissions(m_dir, fs::perms::owner_read | fs::perms::owner_exec);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(path, "new", &error));
+    EXPECT_NE(error.find("temporary"), std::string::npos);
+    std::string back;
+    ASSERT_TRUE(ReadWholeFile(path, back));
+    EXPECT_EQ(back, "old");
+}
+
+TEST_F(AtomicFileTest, MissingDirectoryFails) {
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically((m_dir / "no" / "Tarq.ini").string(), "x", &error));
+    EXPECT_FALSE(error.empty());
+    std::string back;
+    EXPECT_FALSE(ReadWholeFile((m_dir / "absent").string(), back));
+}
