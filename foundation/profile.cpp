@@ -2,39 +2,27 @@
 #include "foundation/profile.h"
 
 #include <algorithm>
-#include <climits>
 #include <string_view>
 
 #include "foundation/display_services.h"
 #include "foundation/ini_file.h"
 #include "foundation/settings_catalogue.h"
 #include "foundation/start_directory.h"
-#include "foundation/text_helpers.h"
 
 TarqProfile* g_profile = nullptr;
 
 namespace {
 
-// The decimal reading the INI file uses: blanks skipped, optional sign, digits
-// up to the first other character, 0 without digits. Saturates instead of
-// overflowing.
-int LeadingInt(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative) value = -value;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
-}
-
-std::vector<std::string> SplitList(const std::string& text) {
+// Items between separators; empty items are dropped.
+std::vector<std::string> SplitList(std::string_view text) {
     std::vector<std::string> items;
-    SplitString(text.c_str(), items, 0, std::string(1, kListSeparator));
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(kListSeparator, start);
+        if (end == std::string_view::npos) end = text.size();
+        if (end > start) items.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
     return items;
 }
 
@@ -156,11 +144,11 @@ void TarqProfile::LoadVFRCodes() {
         if (item.size() == 9 && item[4] == '-') {
             // Each end is cut to 16 bits and read as signed; count in int so
             // a range ending at the top of the type still ends.
-            int first = static_cast<int16_t>(LeadingInt(std::string_view(item).substr(0, 4)));
-            int last = static_cast<int16_t>(LeadingInt(std::string_view(item).substr(5, 4)));
+            int first = static_cast<int16_t>(ParseIniInt(std::string_view(item).substr(0, 4)));
+            int last = static_cast<int16_t>(ParseIniInt(std::string_view(item).substr(5, 4)));
             for (int code = first; code <= last; ++code) m_vfrCodes.insert(static_cast<uint16_t>(code));
         } else {
-            m_vfrCodes.insert(static_cast<uint16_t>(LeadingInt(item)));
+            m_vfrCodes.insert(static_cast<uint16_t>(ParseIniInt(item)));
         }
     }
 }

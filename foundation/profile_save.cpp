@@ -8,7 +8,6 @@
 #include "foundation/profile.h"
 #include "foundation/session_services.h"
 #include "foundation/settings_catalogue.h"
-#include "foundation/text_helpers.h"
 #include "foundation/tool_window_place.h"
 #include "platform/message_box.h"
 
@@ -23,7 +22,12 @@ namespace {
 TarqProfile::ProfileDialogRunner g_profileDialogRunner = nullptr;
 
 std::string JoinList(const std::vector<std::string>& items) {
-    return JoinStrings(items, std::string(1, kListSeparator));
+    std::string joined;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i) joined += kListSeparator;
+        joined += items[i];
+    }
+    return joined;
 }
 
 void SaveToolWindow(CIniFile& ini, const std::string& section, const TarqToolWindowPlace* window,
@@ -174,7 +178,7 @@ void TarqProfile::AddMetaVersionIfMissing() {
 
 bool TarqProfile::WriteIni(std::string* error) {
     if (m_ini->Write()) return true;
-    if (error) *error = "Tarq.ini could not be written.";
+    if (error) *error = m_ini->GetLastError();
     return false;
 }
 

@@ -5,9 +5,9 @@
 
 namespace {
 
-SettingSpec Bool(std::string key, bool value) { return {std::move(key), SettingType::Bool, value ? 1 : 0}; }
-SettingSpec Int(std::string key, int value) { return {std::move(key), SettingType::Int, value}; }
-SettingSpec Float(std::string key, double value) { return {std::move(key), SettingType::Float, 0, value}; }
+SettingSpec Bool(std::string key, bool value) { return {std::move(key), SettingType::Bool, value ? 1 : 0, 0.0, ""}; }
+SettingSpec Int(std::string key, int value) { return {std::move(key), SettingType::Int, value, 0.0, ""}; }
+SettingSpec Float(std::string key, double value) { return {std::move(key), SettingType::Float, 0, value, ""}; }
 SettingSpec Text(std::string key, std::string value = "") {
     return {std::move(key), SettingType::Text, 0, 0.0, std::move(value)};
 }
