@@ -48,3 +48,7 @@ const std::vector<ProfileMenuCommand>& ProfileDialogMenuCommands();
 // The help page of a Help item (quick start, commands, documentation,
 // forums, home), empty for other ids.
 std::string HelpPageUrl(int id);
+
+// wx takes menu ids below 0x7FFF only: the 40000 range moves to 20000.
+inline int ToToolkitId(int id) { return id >= 40000 ? id - 20000 : id; }
+inline int FromToolkitId(int id) { return id >= 20000 && id < 30000 ? id + 20000 : id; }
