@@ -8,21 +8,15 @@
 #include "foundation/ini_file.h"
 #include "foundation/settings_catalogue.h"
 #include "foundation/start_directory.h"
+#include "foundation/text_helpers.h"
 
 TarqProfile* g_profile = nullptr;
 
 namespace {
 
-// Items between separators; empty items are dropped.
-std::vector<std::string> SplitList(std::string_view text) {
+std::vector<std::string> SplitList(const std::string& text) {
     std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(kListSeparator, start);
-        if (end == std::string_view::npos) end = text.size();
-        if (end > start) items.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    SplitString(text, items, 0, std::string(1, kListSeparator));
     return items;
 }
 

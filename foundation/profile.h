@@ -17,6 +17,7 @@
 #include "platform/window_handle.h"
 
 class CIniFile;
+class TarqUserRegistry;
 
 // The most display windows a profile opens, whatever "DisplayCount" says.
 inline constexpr int kMaxDisplays = 16;
@@ -115,6 +116,9 @@ public:
     // Brings an older file format up to the current one (4) and writes it.
     void UpgradeIni(int version);
 
+    // Where a successful save records "LastProfile"; nullptr: nowhere.
+    void SetUserRegistry(TarqUserRegistry* registry) { m_registry = registry; }
+
     // The INI file itself, for the profile import and merge (main thread).
     CIniFile& GetIniFile() { return *m_ini; }
 
@@ -135,6 +139,7 @@ private:
 
     std::unique_ptr<CIniFile> m_ini;
     std::vector<std::string> m_retiredKeys;
+    TarqUserRegistry* m_registry = nullptr;
 
     mutable std::mutex m_mutex;  // guards everything below
     std::string m_profileName;

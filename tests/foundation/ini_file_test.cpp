@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 
+#include "comma_locale.h"
 #include "platform/atomic_file.h"
 
 namespace fs = std::filesystem;
@@ -201,8 +202,17 @@ TEST_F(IniFileTest, MissingFileLeavesObjectAndMayBeCreated) {
 }
 
 TEST_F(IniFileTest, UnreadableFileIsNotReplaced) {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads any file";
-    std::string path = Put("Tarq.ini", "[A]\r\nk=v\r\n");
+    // A folder in the file's place opens but cannot be read, even by root.
+    fs::create_directories(m_dir / "Tarq.ini");
+    CIniFile folder(PathOf("Tarq.ini"));
+    EXPECT_FALSE(folder.Read());
+    EXPECT_NE(folder.GetLastError().find("cannot be read"), std::string::npos) << folder.GetLastError();
+    EXPECT_TRUE(folder.IsWriteBlocked());
+    EXPECT_FALSE(folder.Write());
+    EXPECT_NE(folder.GetLastError().find("was not written"), std::string::npos) << folder.GetLastError();
+
+    if (geteuid() == 0) return;  // root reads any file
+    std::string path = Put("locked.ini", "[A]\r\nk=v\r\n");
     fs::permissions(path, fs::perms::none);
     CIniFile ini(path);
     EXPECT_FALSE(ini.Read());
@@ -326,19 +336,18 @@ TEST(IniFileValues, DefaultsAndSettersUseTheFileForms) {
 }
 
 TEST(IniFileValues, NumbersIgnoreTheDesktopLocale) {
-    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"};
-    const char* found = nullptr;
-    for (const char* name : names)
-        if (std::setlocale(LC_NUMERIC, name)) {
-            found = name;
-            break;
-        }
-    if (!found) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    CommaLocale locale;
+    if (!locale.Active()) GTEST_SKIP() << "no locale with a decimal comma could be had";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+    ASSERT_STREQ(probe, "0,5");  // the locale is really in force
     CIniFile ini;
     ini.SetFloat("S", "f", 0.5);
+    ini.SetText("S", "g", "1.25", true);
     EXPECT_EQ(ini.GetText("S", "f", ""), "0.500000");
     EXPECT_EQ(ini.GetFloat("S", "f", 0), 0.5);
-    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(ini.GetFloat("S", "g", 0), 1.25);
+    EXPECT_EQ(ini.GetFloat("S", "missing", 2.5), 2.5);
 }
 
 TEST(IniFileEditing, SetTextCreatesOnlyWhenAsked) {
