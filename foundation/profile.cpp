@@ -183,7 +183,8 @@ bool TarqProfile::Load(std::string name) {
     for (const SettingSpec& spec : FixedSettings()) readInto(spec, spec.key);
     const int displays = ClampDisplayCount(loaded.ints["DisplayCount"]);
     for (int display = 1; display <= displays; ++display)
-        for (const SettingSpec& spec : PerDisplaySettings()) readInto(spec, FormDisplayKey(spec.key, display));
+        for (const SettingSpec& spec : PerDisplaySettings())
+            readInto(spec, FormDisplayKey(spec.key, display));
 
     {
         std::lock_guard<std::mutex> lock(m_mutex);

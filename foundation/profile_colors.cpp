@@ -11,7 +11,9 @@ namespace {
 
 constexpr std::string_view kColorPrefix = ":CP:";
 
-bool IsColorSection(const std::string& name) { return name.compare(0, kColorPrefix.size(), kColorPrefix) == 0; }
+bool IsColorSection(const std::string& name) {
+    return name.compare(0, kColorPrefix.size(), kColorPrefix) == 0;
+}
 bool IsSessionSection(const std::string& name) { return name.empty() || name[0] != ':'; }
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
@@ -71,8 +73,8 @@ bool TarqProfile::DeleteProfile(const std::string& name) {
     if (!IsSessionSection(name) || !m_ini->DeleteSection(name)) return false;
     std::string error;
     if (WriteIni(&error)) return true;
-    ShowMessageBox("The session profile was removed here but Tarq.ini could not be written: " + error, "Error",
-                   {MessageBoxButtons::Ok, MessageBoxIcon::Error});
+    ShowMessageBox("The session profile was removed here but Tarq.ini could not be written: " + error,
+                   "Error", {MessageBoxButtons::Ok, MessageBoxIcon::Error});
     return false;
 }
 

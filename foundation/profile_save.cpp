@@ -134,7 +134,8 @@ bool TarqProfile::Save() {
     if (g_displayServices) {
         const std::vector<TarqDisplaySettings> layout = g_displayServices->SaveLayout();
         ini.SetInt(section, "DisplayCount", static_cast<int>(layout.size()));
-        for (size_t i = 0; i < layout.size(); ++i) SaveDisplay(ini, section, layout[i], static_cast<int>(i) + 1);
+        for (size_t i = 0; i < layout.size(); ++i)
+            SaveDisplay(ini, section, layout[i], static_cast<int>(i) + 1);
     }
 
     if (g_stripSeparators) {

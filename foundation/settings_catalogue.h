@@ -24,7 +24,7 @@ struct ColorEntry {
 };
 
 struct BuiltInColorProfile {
-    std::string_view name;  // without the ":CP:" prefix
+    std::string_view name;           // without the ":CP:" prefix
     std::vector<ColorEntry> colors;  // in the order they are written
 };
 

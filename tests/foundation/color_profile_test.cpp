@@ -59,7 +59,8 @@ TEST_F(ColorProfileTest, NewAndCopyKeepCountingForAFreeName) {
     EXPECT_EQ(profile.GetColor("Copy of Night (3)", "ColorTracked"), 77);
 
     // Past the hundredth name the count goes on instead of reusing one.
-    for (int n = 2; n <= 100; ++n) profile.SetColor("Copy of Night (" + std::to_string(n) + ")", "ColorTracked", n);
+    for (int n = 2; n <= 100; ++n)
+        profile.SetColor("Copy of Night (" + std::to_string(n) + ")", "ColorTracked", n);
     EXPECT_EQ(profile.CopyColorProfile("Night"), "Copy of Night (101)");
     EXPECT_EQ(profile.GetColor("Copy of Night", "ColorTracked"), 1);
     EXPECT_EQ(profile.GetColor("Copy of Night (50)", "ColorTracked"), 50);

@@ -160,7 +160,8 @@ TEST_F(ProfileSaveTest, AFailedWriteIsShownAndKeepsTheProfileModified) {
     EXPECT_TRUE(display.messages.empty());
     EXPECT_EQ(LastProfile(), "(none)");
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].rfind("Error: The session profile could not be saved: ", 0), 0u) << boxes.shown[0];
+    EXPECT_EQ(boxes.shown[0].rfind("Error: The session profile could not be saved: ", 0), 0u)
+        << boxes.shown[0];
     EXPECT_EQ(boxes.styles[0].icon, MessageBoxIcon::Error);
     EXPECT_EQ(boxes.owners[0], display.mainWindow);
 }

@@ -24,7 +24,10 @@ TEST_F(ProfileUpgradeTest, EachOldFormatToItsGoldenFile) {
         const char* message;
         std::vector<std::string> colorProfiles;
     } cases[] = {
-        {"format 1", "upgrade_v1.ini", "upgrade_v1_golden.ini", kLong,
+        {"format 1",
+         "upgrade_v1.ini",
+         "upgrade_v1_golden.ini",
+         kLong,
          {"Default", "Imported 1", "Imported 2", "Park Air", "STARS R13", "STARS R14", "TAAATS"}},
         {"format 2", "upgrade_v2.ini", "upgrade_v2_golden.ini", kShort, {"Night", "Plain"}},
         {"format 3", "upgrade_v3.ini", "upgrade_v3_golden.ini", kShort, {"Night"}},
@@ -65,8 +68,8 @@ TEST_F(ProfileUpgradeTest, WhichVersionRunsWhat) {
         {"negative version", "[:META]\nVersion=-2\n[A]\nk=v\n", true, ""},
         // Colour-profile sections came with format 2: such a file lacks only
         // the mark, and converting it as format 1 would overwrite its settings.
-        {"current layout without mark", "[A]\nAutoAddStripsArr=1\nColorProfile1=Night\n[:CP:Night]\nColorTracked=5\n",
-         true, ""},
+        {"current layout without mark",
+         "[A]\nAutoAddStripsArr=1\nColorProfile1=Night\n[:CP:Night]\nColorTracked=5\n", true, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -82,7 +85,8 @@ TEST_F(ProfileUpgradeTest, WhichVersionRunsWhat) {
         } else {
             EXPECT_EQ(IniText(), before);
         }
-        EXPECT_EQ(boxes.shown, c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
+        EXPECT_EQ(boxes.shown,
+                  c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
     }
     // The file in the current layout kept its settings.
     TarqProfile profile(IniPath());
@@ -102,7 +106,8 @@ TEST_F(ProfileUpgradeTest, AFailedWriteIsReportedInsteadOfTheUpdateMessage) {
     std::filesystem::create_directory(IniPath());
     profile.UpgradeIni(3);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].rfind("Error: Tarq.ini was converted to the latest format but could not be written", 0),
+    EXPECT_EQ(boxes.shown[0].rfind(
+                  "Error: Tarq.ini was converted to the latest format but could not be written", 0),
               0u)
         << boxes.shown[0];
     EXPECT_EQ(boxes.styles[0].icon, MessageBoxIcon::Error);
