@@ -5,22 +5,22 @@
 
 namespace {
 
-SettingSpec Bool(std::string key, bool value) {
+CatalogueEntry Bool(std::string key, bool value) {
     return {std::move(key), SettingType::Bool, value ? 1 : 0, 0.0, ""};
 }
-SettingSpec Int(std::string key, int value) { return {std::move(key), SettingType::Int, value, 0.0, ""}; }
-SettingSpec Float(std::string key, double value) {
+CatalogueEntry Int(std::string key, int value) { return {std::move(key), SettingType::Int, value, 0.0, ""}; }
+CatalogueEntry Float(std::string key, double value) {
     return {std::move(key), SettingType::Float, 0, value, ""};
 }
-SettingSpec Text(std::string key, std::string value = "") {
+CatalogueEntry Text(std::string key, std::string value = "") {
     return {std::move(key), SettingType::Text, 0, 0.0, std::move(value)};
 }
-SettingSpec List(std::string key, std::string value = "") {
+CatalogueEntry List(std::string key, std::string value = "") {
     return {std::move(key), SettingType::List, 0, 0.0, std::move(value)};
 }
 
-std::vector<SettingSpec> BuildFixedSettings() {
-    std::vector<SettingSpec> s;
+std::vector<CatalogueEntry> BuildFixedSettings() {
+    std::vector<CatalogueEntry> s;
     for (const char* key : {"PromptSaveProfile",
                             "PromptDisconnect",
                             "ShowSepRingsOnCA",
@@ -156,7 +156,7 @@ std::vector<SettingSpec> BuildFixedSettings() {
     return s;
 }
 
-std::vector<SettingSpec> BuildPerDisplaySettings() {
+std::vector<CatalogueEntry> BuildPerDisplaySettings() {
     return {
         Int("DisplayLocX%d", 10),
         Int("DisplayLocY%d", 10),
@@ -290,13 +290,13 @@ std::vector<BuiltInColorProfile> BuildBuiltInColorProfiles() {
 
 }  // namespace
 
-const std::vector<SettingSpec>& FixedSettings() {
-    static const std::vector<SettingSpec> settings = BuildFixedSettings();
+const std::vector<CatalogueEntry>& FixedSettings() {
+    static const std::vector<CatalogueEntry> settings = BuildFixedSettings();
     return settings;
 }
 
-const std::vector<SettingSpec>& PerDisplaySettings() {
-    static const std::vector<SettingSpec> settings = BuildPerDisplaySettings();
+const std::vector<CatalogueEntry>& PerDisplaySettings() {
+    static const std::vector<CatalogueEntry> settings = BuildPerDisplaySettings();
     return settings;
 }
 
