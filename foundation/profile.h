@@ -93,7 +93,7 @@ public:
     std::string NewColorProfile();
     std::string CopyColorProfile(const std::string& source);
     // False, changing nothing, when oldName does not exist, the names are
-    // equal or newName is taken.
+    // equal, or newName is empty or taken.
     bool RenameColorProfile(const std::string& oldName, const std::string& newName);
     // False for "Default", which cannot go, and for a name that does not exist.
     bool DeleteColorProfile(const std::string& name);

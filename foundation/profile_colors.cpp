@@ -148,7 +148,7 @@ std::string TarqProfile::CopyColorProfile(const std::string& source) {
 bool TarqProfile::RenameColorProfile(const std::string& oldName, const std::string& newName) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (oldName == newName || m_colorProfiles.count(oldName) == 0) return false;
+        if (newName.empty() || oldName == newName || m_colorProfiles.count(oldName) == 0) return false;
         for (const auto& entry : m_colorProfiles)
             if (entry.first != oldName && EqualIgnoringCase(entry.first, newName)) return false;
         std::map<std::string, int> colors = m_colorProfiles[oldName];

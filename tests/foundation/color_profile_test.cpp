@@ -105,6 +105,7 @@ TEST_F(ColorProfileTest, RenameThatWouldLoseOrMergeAProfileChangesNothing) {
         {"name in use", "Night", "Day"},
         {"name in use in another case", "Night", "DAY"},
         {"no such profile", "Ghost", "Spirit"},
+        {"empty name", "Night", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
