@@ -4,7 +4,7 @@
 #include <locale.h>
 #include <sys/stat.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
