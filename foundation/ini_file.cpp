@@ -1,13 +1,14 @@
 // CIniFile: reader, writer and lookups. Tested by tests/foundation/ini_file_test.cpp.
 #include "foundation/ini_file.h"
 
+#include <locale.h>
 #include <sys/stat.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <utility>
 
@@ -65,25 +66,11 @@ int ParseIniInt(std::string_view text) {
 }
 
 double ParseIniFloat(std::string_view text) {
-    text = SkipSpace(text);
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-        // from_chars takes no sign of its own; a second one is no number.
-        if (!text.empty() && (text[0] == '+' || text[0] == '-')) return 0.0;
-    }
-    double value = 0.0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        // strtod's answers: overflow gives infinity, underflow zero.
-        size_t e = text.find_first_of("eE");
-        bool tiny = e != std::string_view::npos && e + 1 < text.size() && text[e + 1] == '-';
-        value = tiny ? 0.0 : HUGE_VAL;
-    } else if (ec != std::errc()) {
-        return 0.0;
-    }
-    return negative ? -value : value;
+    // strtod's own rules, in the C locale whatever the desktop's: a German
+    // desktop must still read "0.500000" as one half.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    std::string copy(text);  // strtod_l wants a terminated string
+    return strtod_l(copy.c_str(), nullptr, cLocale);
 }
 
 CIniFile::CIniFile(std::string path) : m_path(std::move(path)) {}
@@ -97,6 +84,7 @@ void CIniFile::SetPath(std::string path) {
 void CIniFile::Clear() {
     m_sections.clear();
     m_sectionNames.clear();
+    m_sectionIndex.clear();
     m_headerComments.clear();
 }
 
@@ -175,15 +163,18 @@ bool CIniFile::ReadText(std::string_view text, const std::string& origin) {
 
 std::string CIniFile::ToText() const {
     std::string out;
-    for (const auto& comment : m_headerComments) out += ";" + comment + "\r\n";
-    if (!m_headerComments.empty()) out += "\r\n";
+    auto line = [&out](std::string_view a, std::string_view b = {}, std::string_view c = {}) {
+        out.append(a).append(b).append(c).append("\r\n");
+    };
+    for (const auto& comment : m_headerComments) line(";", comment);
+    if (!m_headerComments.empty()) line("");
     for (size_t s = 0; s < m_sections.size(); ++s) {
         const Section& section = m_sections[s];
-        out += "[" + m_sectionNames[s] + "]\r\n";
-        for (const auto& comment : section.comments) out += ";" + comment + "\r\n";
+        line("[", m_sectionNames[s], "]");
+        for (const auto& comment : section.comments) line(";", comment);
         for (size_t k = 0; k < section.keyNames.size(); ++k)
-            out += section.keyNames[k] + "=" + section.values[k] + "\r\n";
-        out += "\r\n";
+            line(section.keyNames[k], "=", section.values[k]);
+        line("");
     }
     return out;
 }
@@ -225,26 +216,22 @@ std::string CIniFile::FoldCase(std::string text) const {
     return text;
 }
 
-bool CIniFile::NamesMatch(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size()) return false;
-    if (!m_caseFold) return a == b;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldChar(a[i]) != FoldChar(b[i])) return false;
-    return true;
+void CIniFile::IndexSections() {
+    m_sectionIndex.clear();
+    for (size_t i = 0; i < m_sectionNames.size(); ++i)
+        m_sectionIndex.emplace(FoldCase(m_sectionNames[i]), static_cast<int>(i));
 }
 
 int CIniFile::FindSection(std::string_view name) const {
-    for (size_t i = 0; i < m_sectionNames.size(); ++i)
-        if (NamesMatch(m_sectionNames[i], name)) return static_cast<int>(i);
-    return -1;
+    auto found = m_sectionIndex.find(FoldCase(std::string(name)));
+    return found == m_sectionIndex.end() ? -1 : found->second;
 }
 
 int CIniFile::FindEntry(int section, std::string_view key) const {
     if (section < 0 || section >= SectionCount()) return -1;
-    const auto& keys = m_sections[section].keyNames;
-    for (size_t i = 0; i < keys.size(); ++i)
-        if (NamesMatch(keys[i], key)) return static_cast<int>(i);
-    return -1;
+    const auto& index = m_sections[section].keyIndex;
+    auto found = index.find(FoldCase(std::string(key)));
+    return found == index.end() ? -1 : found->second;
 }
 
 std::string CIniFile::SectionName(int section) const {
@@ -300,6 +287,7 @@ bool CIniFile::SetText(std::string_view section, std::string_view key, std::stri
     Section& target = m_sections[s];
     if (k < 0) {
         if (!create) return false;
+        target.keyIndex.emplace(FoldCase(std::string(key)), static_cast<int>(target.keyNames.size()));
         target.keyNames.emplace_back(key);
         target.values.emplace_back(value);
         return true;
@@ -321,6 +309,7 @@ bool CIniFile::SetBool(std::string_view section, std::string_view key, bool valu
 }
 
 int CIniFile::AddSection(std::string_view name) {
+    m_sectionIndex.emplace(FoldCase(std::string(name)), SectionCount());
     m_sectionNames.emplace_back(name);
     m_sections.emplace_back();
     return SectionCount() - 1;
@@ -343,6 +332,7 @@ bool CIniFile::DeleteSection(std::string_view name) {
     if (s < 0) return false;
     m_sections.erase(m_sections.begin() + s);
     m_sectionNames.erase(m_sectionNames.begin() + s);
+    IndexSections();
     return true;
 }
 
@@ -353,5 +343,8 @@ bool CIniFile::DeleteEntry(std::string_view section, std::string_view key) {
     Section& target = m_sections[s];
     target.keyNames.erase(target.keyNames.begin() + k);
     target.values.erase(target.values.begin() + k);
+    target.keyIndex.erase(FoldCase(std::string(key)));
+    for (auto& [name, index] : target.keyIndex)
+        if (index > k) --index;
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class CIniFile {
@@ -73,14 +74,18 @@ private:
         std::vector<std::string> keyNames;
         std::vector<std::string> values;  // same index as keyNames
         std::vector<std::string> comments;
+        // Folded key name to its index: a profile load looks up every key.
+        std::unordered_map<std::string, int> keyIndex;
     };
 
-    bool NamesMatch(std::string_view a, std::string_view b) const;
+    void IndexSections();
 
     bool m_caseFold = true;
     std::string m_path;
     std::vector<Section> m_sections;
     std::vector<std::string> m_sectionNames;  // same index as m_sections
+    // Folded section name to the first section of that name.
+    std::unordered_map<std::string, int> m_sectionIndex;
     std::vector<std::string> m_headerComments;
     std::string m_lastError;
     // Non-empty while the file at m_path must not be overwritten; says why.
@@ -94,6 +99,6 @@ std::string FormatIniFloat(double value);
 // Leading white space, an optional sign and digits; no digits gives 0; a
 // number past the int range saturates.
 int ParseIniInt(std::string_view text);
-// Leading white space, then a decimal number with optional fraction and
-// exponent (or inf/nan); no number gives 0.0.
+// What strtod reads in the C locale: leading white space, then a number with
+// optional fraction and exponent; no number gives 0.0.
 double ParseIniFloat(std::string_view text);

@@ -282,7 +282,7 @@ TEST(IniFileLookups, IndexesOutOfRangeGiveEmpty) {
 TEST(IniFileValues, TypedGettersReadLikeTheClassicConversions) {
     struct Case {
         const char* name;
-        const char* value;
+        std::string value;
         int asInt;
         double asFloat;
         bool asBool;
@@ -306,6 +306,8 @@ TEST(IniFileValues, TypedGettersReadLikeTheClassicConversions) {
         {"int underflow saturates", "-99999999999", -2147483647 - 1, -99999999999.0, true},
         {"huge float", "1e999", 1, HUGE_VAL, true},
         {"tiny float", "1e-999", 1, 0.0, true},
+        {"tiny without exponent", "0." + std::string(400, '0') + "1", 0, 0.0, false},
+        {"hexadecimal float", "0x1p3", 0, 8.0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -388,8 +390,12 @@ TEST(IniFileEditing, SectionsCommentsAndDeletes) {
     ini.SetText("S", "b", "2", true);
     EXPECT_EQ(Dump(ini), "; top\n\n[S]\n;first\na=1\nb=2\n\n[s]\n;second\n\n");
 
+    ini.SetText("S", "c", "3", true);
     EXPECT_TRUE(ini.DeleteEntry("s", "A"));
     EXPECT_FALSE(ini.DeleteEntry("S", "a"));
+    EXPECT_EQ(ini.FindEntry(0, "C"), 1);  // later entries move up
+    EXPECT_EQ(ini.GetText("S", "b", ""), "2");
+    EXPECT_TRUE(ini.DeleteEntry("S", "c"));
     EXPECT_FALSE(ini.DeleteEntry("T", "b"));
     EXPECT_TRUE(ini.DeleteSection("S"));  // the first of the two
     EXPECT_EQ(Dump(ini), "; top\n\n[s]\n;second\n\n");
