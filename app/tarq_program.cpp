@@ -74,7 +74,10 @@ bool TarqProgram::Start() {
         if (g_profile) PlayConfiguredSound(g_profile->GetString("SoundError"), false);
     };
     environment.hooks.setSharedMainWindow = [](WindowHandle window) { SharedMainWindow = window; };
-    environment.hooks.frameTick = [this] { m_tick->OnFrameTick(); };
+    environment.hooks.frameTick = [this] {
+        ++m_tickCount;
+        m_tick->OnFrameTick();
+    };
     environment.hooks.showFlightPlanDetails = [](const std::string& callsign) {
         if (g_aircraftList) g_aircraftList->ShowFlightPlanDetails(callsign);
     };

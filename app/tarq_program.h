@@ -37,6 +37,8 @@ public:
 
     ProfileDialog* GetProfileDialog() const { return m_profileDialog; }
     int RaiseRequestsSeen() const { return m_raiseRequests; }
+    // Frame ticks run so far.
+    long TickCount() const { return m_tickCount; }
 
     // TarqSessionUi
     void DestroyProfileDialog() override;
@@ -80,6 +82,7 @@ private:
     std::unique_ptr<wxTimer> m_socketTimer;
     ProfileDialog* m_profileDialog = nullptr;
     int m_raiseRequests = 0;
+    long m_tickCount = 0;
     bool m_started = false;
 };
 

@@ -18,6 +18,7 @@
 
 #include "app/display_window.h"
 #include "app/global_objects.h"
+#include "app/menu_title.h"
 #include "app/profile_dialog.h"
 #include "app/tarq_program.h"
 #include "foundation/profile.h"
@@ -46,6 +47,8 @@ struct Results {
     unsigned long centrePixel = 0xFFFFFFFF;
     int secondExitCode = -1;
     int raiseRequests = 0;
+    long ticksDuringModal = 0;
+    std::vector<std::string> titledMenu;
     bool backToDialog = false;
     size_t displaysAfterClose = 99;
     std::vector<std::string> messages;
@@ -124,6 +127,23 @@ private:
                 g_results.centrePixel = image.GetRed(w / 2, h / 2) | (image.GetGreen(w / 2, h / 2) << 8) |
                                         (image.GetBlue(w / 2, h / 2) << 16);
                 Next();
+                // Ticks go on while a modal dialog runs its own loop.
+                wxDialog modal(nullptr, wxID_ANY, "modal");
+                wxTimer closer;
+                closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { modal.EndModal(wxID_OK); });
+                closer.StartOnce(400);
+                long before = m_program->TickCount();
+                modal.ShowModal();
+                g_results.ticksDuringModal = m_program->TickCount() - before;
+                wxMenu menu;
+                menu.Append(1, "Track");
+                InsertMenuTitle(&menu, "DLH&123");
+                for (wxMenuItem* item : menu.GetMenuItems()) {
+                    g_results.titledMenu.push_back(item->IsSeparator()
+                                                       ? "-"
+                                                       : std::string(item->IsEnabled() ? "" : "(disabled) ") +
+                                                             item->GetItemLabelText().ToStdString());
+                }
                 return;
             }
             case 2:
@@ -191,6 +211,8 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_TRUE(g_results.mainDisplayOpened);
     EXPECT_EQ(g_results.centrePixel, static_cast<unsigned long>(kBackground))
         << std::hex << g_results.centrePixel;
+    EXPECT_GE(g_results.ticksDuringModal, 10) << "about 40 ticks in 400 ms";
+    EXPECT_EQ(g_results.titledMenu, (std::vector<std::string>{"(disabled) DLH&123", "-", "Track"}));
     EXPECT_EQ(g_results.secondExitCode, 0);
     EXPECT_GE(g_results.raiseRequests, 1) << "the second start asked the first to come forward";
     EXPECT_TRUE(g_results.backToDialog);
