@@ -364,6 +364,17 @@ void WxDisplayWindow::GetGlAreaScreenRect(int* x, int* y, int* width, int* heigh
     *height = size.y;
 }
 
+std::string WxDisplayWindow::GetCommandLine() const {
+    return m_frame && m_frame->commandLine ? FromWx(m_frame->commandLine->GetValue()) : "";
+}
+
+void WxDisplayWindow::PrefillCommandLine(const std::string& text) {
+    if (!m_frame || !m_frame->commandLine) return;
+    m_frame->commandLine->ChangeValue(ToWx(text));
+    m_frame->commandLine->SetInsertionPointEnd();
+    m_frame->commandLine->SetFocus();
+}
+
 void WxDisplayWindow::OnCloseRequest() {
     if (m_isMain) {
         CloseSession(GetWindow(), true, m_session);
@@ -398,6 +409,14 @@ void WxDisplayWindow::OnMenuCommand(int id) {
     if (PendingToolWindow* window = ToolWindowByCommand(id)) {
         window->ToggleVisible();
         if (g_displayManager) g_displayManager->RebuildAllMenus();
+        return;
+    }
+    if (const char* prefill = CommandLinePrefill(id)) {
+        if (g_displayManager) {
+            if (auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay())) {
+                main->PrefillCommandLine(prefill);
+            }
+        }
         return;
     }
     std::string help = HelpPageUrl(id);
@@ -436,6 +455,9 @@ void WxDisplayWindow::OnMenuCommand(int id) {
             m_quicklook = !m_quicklook;
             UpdateTitle();
             RebuildMenus();
+            break;
+        case 40007:
+            if (g_aircraftDB && g_aircraftDB->IsSoundPlaying()) g_aircraftDB->StopSound();
             break;
         case 118:
             ShowMessageBox(std::string("Tarqline\r\n\r\nVersion: ") + kProgramVersion +

@@ -34,6 +34,10 @@ public:
     TarqDisplaySettings CaptureSettings() const override;
     void AddRadioLine(RadioMessageKind kind, const std::string& text) override;
     void SetCallsignField(const std::string& callsign) override;
+    // Main display: the command line's text, and setting it with the caret
+    // at its end and the focus in it.
+    std::string GetCommandLine() const;
+    void PrefillCommandLine(const std::string& text);
 
     // Display-list base of font 1 to 5 (0 for any other id or before the GL
     // area exists) and the size of a text in it, as drawn.

@@ -152,6 +152,41 @@ const std::vector<ProfileMenuCommand>& ProfileDialogMenuCommands() {
     return commands;
 }
 
+const char* CommandLinePrefill(int id) {
+    switch (id) {
+        case 40008:
+            return ".QP ";
+        case 40009:
+            return ".AN ";
+        case 40010:
+            return ".QD ";
+        case 40011:
+            return ".QT ";
+        case 40012:
+            return ".QX ";
+        case 40013:
+            return ".QZ ";
+        case 40014:
+            return ".SS ";
+        case 40015:
+            return ".QU ";
+        case 40053:
+            return ".QR ";
+        case 40016:
+            return ".WX ";
+        case 40017:
+            return ".OW ";
+        case 40018:
+            return ".QQ ";
+        case 40019:
+            return ".QB ";
+        case 40044:
+            return ".QS ";
+        default:
+            return nullptr;
+    }
+}
+
 std::string HelpPageUrl(int id) {
     switch (id) {
         case 181:

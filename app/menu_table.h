@@ -36,6 +36,10 @@ struct Accelerator {
 // The accelerator table of the main display.
 const std::vector<Accelerator>& DisplayAccelerators();
 
+// The text an accelerator puts into the main display's command line, or
+// nullptr when the id prefills nothing.
+const char* CommandLinePrefill(int id);
+
 // Commands of the session-profile dialog's menu.
 struct ProfileMenuCommand {
     const char* menu;

@@ -47,6 +47,22 @@ TEST(MenuTable, AcceleratorsAreUniqueAndBookmarksPaired) {
     EXPECT_EQ(byId.count(40042), 0u);
 }
 
+TEST(MenuTable, CommandLinePrefills) {
+    struct Case {
+        int id;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {40008, ".QP "}, {40009, ".AN "}, {40053, ".QR "}, {40019, ".QB "}, {40044, ".QS "}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        ASSERT_NE(CommandLinePrefill(c.id), nullptr);
+        EXPECT_STREQ(CommandLinePrefill(c.id), c.expected);
+    }
+    EXPECT_EQ(CommandLinePrefill(40020), nullptr);
+    EXPECT_EQ(CommandLinePrefill(121), nullptr);
+}
+
 TEST(MenuTable, HelpPages) {
     EXPECT_NE(HelpPageUrl(181).find("/Tarq/docs/quick_start_guide.shtml"), std::string::npos);
     EXPECT_NE(HelpPageUrl(170).find("/Tarq/docs/command_reference.shtml"), std::string::npos);

@@ -48,6 +48,9 @@ struct Results {
     int secondExitCode = -1;
     int raiseRequests = 0;
     long ticksDuringModal = 0;
+    std::string prefilled;
+    std::string savedAsName;
+    bool savedAsSection = false;
     std::vector<std::string> titledMenu;
     bool backToDialog = false;
     size_t displaysAfterClose = 99;
@@ -97,6 +100,7 @@ private:
         ExitMainLoop();
     }
     void Step() {
+        if (m_inModal) return;
         if (std::chrono::steady_clock::now() > m_deadline)
             return Fail("timed out at step " + std::to_string(m_step));
         ++m_waited;
@@ -116,6 +120,8 @@ private:
                                  : nullptr;
                 if (!main || m_waited < 10) return;  // a second of ticks draws it
                 g_results.mainDisplayOpened = true;
+                main->OnMenuCommand(40008);  // F1
+                g_results.prefilled = main->GetCommandLine();
                 int x, y, w, h;
                 main->GetGlAreaScreenRect(&x, &y, &w, &h);
                 wxScreenDC screen;
@@ -135,6 +141,7 @@ private:
                 long before = m_program->TickCount();
                 modal.ShowModal();
                 g_results.ticksDuringModal = m_program->TickCount() - before;
+                SaveProfileAs();
                 wxMenu menu;
                 menu.Append(1, "Track");
                 InsertMenuTitle(&menu, "DLH&123");
@@ -167,6 +174,29 @@ private:
                 return;
         }
     }
+    // Drives the "Save Profile As" dialog from inside its modal loop: a name
+    // the checks refuse, then a good one.
+    void SaveProfileAs() {
+        wxTimer typist;
+        int attempt = 0;
+        typist.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            auto* edit = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowById(1094));
+            if (!edit) return;
+            edit->SetValue(attempt++ == 0 ? "bad/name" : "Tower 2");
+            wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+            edit->GetParent()->GetEventHandler()->ProcessEvent(ok);
+        });
+        typist.Start(150);
+        m_inModal = true;
+        auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
+        main->OnMenuCommand(124);  // Save Session Profile As...
+        m_inModal = false;
+        typist.Stop();
+        g_results.savedAsName = g_profile->GetProfileName();
+        std::string ini;
+        ReadWholeFile("Tarq.ini", ini);
+        g_results.savedAsSection = ini.find("[Tower 2]") != std::string::npos;
+    }
     void Next() {
         ++m_step;
         m_waited = 0;
@@ -177,6 +207,7 @@ private:
     wxTimer m_timer;
     int m_step = 0;
     int m_waited = 0;
+    bool m_inModal = false;
     std::chrono::steady_clock::time_point m_deadline;
 };
 
@@ -217,7 +248,12 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_GE(g_results.raiseRequests, 1) << "the second start asked the first to come forward";
     EXPECT_TRUE(g_results.backToDialog);
     EXPECT_EQ(g_results.displaysAfterClose, 0u);
-    EXPECT_TRUE(g_results.messages.empty()) << g_results.messages.front();
+    EXPECT_EQ(g_results.prefilled, ".QP ");
+    EXPECT_EQ(g_results.savedAsName, "Tower 2");
+    EXPECT_TRUE(g_results.savedAsSection);
+    EXPECT_EQ(g_results.messages, (std::vector<std::string>{
+                                      "Error|Invalid profile name. It must consist of only letters, numbers, "
+                                      "underscores and spaces. Maximum length is 128 characters."}));
 }
 
 }  // namespace
