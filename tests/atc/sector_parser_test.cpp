@@ -10,6 +10,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
+#include "tests/atc/sector_generator.h"
 
 namespace {
 
@@ -654,6 +655,31 @@ TEST(SectorParser, ASecondParseStartsWithNoErrors) {
     TarqSectorData again;
     ASSERT_TRUE(parser.ParseText("a.sct", kInfo, again, ""));
     EXPECT_TRUE(parser.Errors().empty());
+}
+
+TEST(SectorParser, GeneratedFileParsesWithoutErrors) {
+    LargeSectorShape shape;
+    shape.geoLines = 600;
+    shape.segmentLines = 203;
+    shape.fixes = 50;
+    shape.regionPoints = 100;
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("generated.sct2", GenerateLargeSector(7, shape), data, ""));
+    for (const SectorParseError& e : parser.Errors()) ADD_FAILURE() << e.lineNumber << ": " << e.message;
+    EXPECT_EQ(data.geo.size(), 600u);
+    EXPECT_EQ(data.fixes.size(), 50u);
+    size_t segments = 0, regionPoints = 0;
+    for (const SegmentMap* map :
+         {&data.artcc, &data.artccHigh, &data.artccLow, &data.lowAirways, &data.highAirways}) {
+        for (const auto& [name, lines] : *map) segments += lines.size();
+    }
+    for (const SectorRegion& region : data.regions) regionPoints += region.points.size();
+    EXPECT_EQ(segments, 203u);
+    EXPECT_EQ(regionPoints, 100u);
+    EXPECT_EQ(data.regions.size(), 10u);
+    // Segments name fixes defined at the end of the file; none may read as 0.
+    for (const GeoLine& line : data.artccHigh.begin()->second) EXPECT_NE(line.x2, 0.0);
 }
 
 }  // namespace
