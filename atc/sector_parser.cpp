@@ -465,7 +465,12 @@ void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorDa
         if (!m_patterns->Match(SectorPattern::ProcNext, line, g)) return mismatch();
         first = 1;
     } else {
-        if (!m_patterns->Match(SectorPattern::ProcFirst, line, g)) return mismatch();
+        if (!m_patterns->Match(SectorPattern::ProcFirst, line, g)) {
+            // The continuation lines that follow belong to the broken procedure,
+            // not to the one before it: leave them without a name.
+            state.procedureName.clear();
+            return mismatch();
+        }
         state.procedureName.assign(g[1]);
         TrimRight(state.procedureName);
         first = 2;
@@ -498,6 +503,8 @@ void TarqSectorParser::HandleRegionLine(const std::string& line, TarqSectorData&
         lon = g[2];
     } else {
         if (!m_patterns->Match(SectorPattern::RegionFirst, line, g)) {
+            // Its continuation lines must not bend the previous region's outline.
+            state.regionColorText.clear();
             return AddError(state, "2 Unrecognized formatting in " + state.sectionName + " section");
         }
         state.regionColorText.assign(g[1]);

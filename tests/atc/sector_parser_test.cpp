@@ -232,6 +232,12 @@ TEST(SectorParser, SingleLineErrors) {
          "[SID]\nKJFK SKORR4                N040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n"
          "[SID]\n\tN040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n",
          {{14, "Unnamed SID/STAR segment"}}},
+        {"continuation of a broken SID is not given to the SID before it",
+         "a.sct",
+         "[SID]\nKJFK SKORR4                N040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n"
+         "KJFK SHORT\n"
+         "   N040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n",
+         {{13, "Unrecognized formatting in SID section"}, {14, "Unnamed SID/STAR segment"}}},
         {"GEO",
          "a.sct",
          "[GEO]\nN040.00.00.000 W073.00.00.000 N040.10.00.000\n",
@@ -260,6 +266,12 @@ TEST(SectorParser, SingleLineErrors) {
          "a.sct2",
          "[REGIONS]\n255 N040.00.00.000 W073.00.00.000\n  N040.10.00.000\n",
          {{13, "1 Unrecognized formatting in REGIONS section"}}},
+        {"continuation of a broken region is not given to the region before it",
+         "a.sct2",
+         "[REGIONS]\n255 N040.00.00.000 W073.00.00.000\nBROKEN N040.00.00.000\n  N040.10.00.000 "
+         "W073.10.00.000\n",
+         {{13, "2 Unrecognized formatting in REGIONS section"},
+          {14, "Found region with no color specified"}}},
         {"label cut at a semicolon",
          "a.sct2",
          "[LABELS]\n\"A;B\" N040.00.00.000 W073.00.00.000 255\n",
