@@ -639,8 +639,9 @@ protected:
     width_range measure(width_context<It>& ctx) {
         width_range w{kUnbounded, 0};
         bool inTable = m_group >= 0 && static_cast<size_t>(m_group) < ctx.groups.size();
+        // Every alternative is measured, even once the range is as wide as it
+        // gets: look-behinds inside need their own widths.
         for (auto* a = m_alternatives; a; a = a->next) {
-            if (w.min == 0 && w.max == kUnbounded) break;
             if (inTable) ctx.groups[m_group] = nullptr;
             width_range c = chain_width<It>(a->first, ctx);
             if (inTable) ctx.groups[m_group] = this;
