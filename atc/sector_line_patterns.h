@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,7 +36,8 @@ public:
     SectorLinePatterns(const SectorLinePatterns&) = delete;
     SectorLinePatterns& operator=(const SectorLinePatterns&) = delete;
 
-    bool Match(SectorPattern which, const std::string& line, SectorGroups& groups) const;
+    // Not for concurrent use: the searches share one results object.
+    bool Match(SectorPattern which, const std::string& line, SectorGroups& groups);
 
     // The pattern text of a line form, as the engine compiles it.
     static const char* PatternText(SectorPattern which);

@@ -563,13 +563,22 @@ int32_t TarqSectorParser::ColorValue(std::string_view token) const {
 
 double TarqSectorParser::ParseCoordinate(std::string_view text) {
     if (text.empty()) return 0.0;
-    bool negative = text.find_first_of("SWsw") != std::string_view::npos;
+    // Plain loops: find_first_of calls memchr once per character, and this
+    // runs four times for most lines of a large file.
+    bool negative = false;
+    for (char c : text) negative |= c == 'S' || c == 'W' || c == 's' || c == 'w';
     std::string_view rest = text.substr(1);
-    size_t p1 = rest.find_first_of(".,");
+    auto nextSeparator = [rest](size_t from) {
+        for (size_t i = from; i < rest.size(); ++i) {
+            if (rest[i] == '.' || rest[i] == ',') return i;
+        }
+        return std::string_view::npos;
+    };
+    size_t p1 = nextSeparator(0);
     if (p1 == std::string_view::npos) return 0.0;
-    size_t p2 = rest.find_first_of(".,", p1 + 1);
+    size_t p2 = nextSeparator(p1 + 1);
     if (p2 == std::string_view::npos) return 0.0;
-    size_t p3 = rest.find_first_of(".,", p2 + 1);
+    size_t p3 = nextSeparator(p2 + 1);
     if (p3 == std::string_view::npos || p3 + 1 == rest.size()) return 0.0;
 
     int32_t degrees = LeadingInt(rest.substr(0, p1));

@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "foundation/random15.h"
+#include "platform/atomic_file.h"
+#include "tests/atc/sector_generator.h"
+#include "tests/atc/sector_line_reference.h"
+
 namespace {
 
 TEST(SectorLinePatterns, GroupsOfEachForm) {
@@ -102,6 +107,10 @@ TEST(SectorLinePatterns, GroupsOfEachForm) {
     SectorLinePatterns patterns;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        SectorGroups reference;
+        EXPECT_EQ(ReferenceMatch(c.pattern, c.line, reference), c.matches)
+            << "the reference matcher disagrees";
+        SCOPED_TRACE(c.name);
         SectorGroups groups;
         ASSERT_EQ(patterns.Match(c.pattern, c.line, groups), c.matches);
         if (!c.matches) continue;
@@ -110,6 +119,85 @@ TEST(SectorLinePatterns, GroupsOfEachForm) {
             EXPECT_EQ(std::string(groups[i + 1]), c.groups[i]);
         }
     }
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        pos = end + 1;
+    }
+    return lines;
+}
+
+// Every line form against a hand-written reference, on real lines and on
+// seeded random edits of them (spaces, tabs, quotes, separators, cuts).
+TEST(SectorLinePatterns, AgreeWithTheReferenceOnEditedLines) {
+    std::vector<std::string> lines;
+    for (const char* file : {"data/new_york.sct2", "data/new_york.sct"}) {
+        std::string text;
+        ASSERT_TRUE(ReadWholeFile(file, text));
+        for (std::string& line : SplitLines(text)) lines.push_back(std::move(line));
+    }
+    LargeSectorShape shape{200, 100, 20, 50};
+    for (std::string& line : SplitLines(GenerateLargeSector(3, shape))) lines.push_back(std::move(line));
+
+    Random15 random(20261210);
+    auto below = [&](size_t n) { return n == 0 ? 0 : static_cast<size_t>(random.Next()) % n; };
+    const std::string inserts = std::string(" \t\v\"\".,[]#Aa0;") + '\xA0';
+    std::vector<std::string> inputs;
+    for (const std::string& line : lines) {
+        inputs.push_back(line);
+        for (int variant = 0; variant < 4; ++variant) {
+            std::string edited = line;
+            for (int edit = below(4) + 1; edit > 0; --edit) {
+                switch (below(4)) {
+                    case 0:
+                        edited.insert(below(edited.size() + 1), 1, inserts[below(inserts.size())]);
+                        break;
+                    case 1:
+                        if (!edited.empty()) edited.erase(below(edited.size()), 1);
+                        break;
+                    case 2:
+                        edited.resize(below(edited.size() + 1));
+                        break;
+                    case 3:
+                        edited.insert(0, std::string(below(3), ' '));
+                        break;
+                }
+            }
+            inputs.push_back(edited);
+        }
+    }
+
+    SectorLinePatterns patterns;
+    int compared = 0;
+    for (const std::string& input : inputs) {
+        for (int p = 0; p <= static_cast<int>(SectorPattern::Label); ++p) {
+            SectorPattern which = static_cast<SectorPattern>(p);
+            SectorGroups expected, actual;
+            bool expectedMatch = ReferenceMatch(which, input, expected);
+            bool actualMatch = patterns.Match(which, input, actual);
+            ++compared;
+            if (expectedMatch != actualMatch) {
+                ADD_FAILURE() << SectorLinePatterns::PatternText(which) << " on [" << input << "]: engine "
+                              << actualMatch << ", reference " << expectedMatch;
+                continue;
+            }
+            for (size_t n = 1; n < expected.size(); ++n) {
+                if (expected[n] != actual[n]) {
+                    ADD_FAILURE() << SectorLinePatterns::PatternText(which) << " on [" << input << "] group "
+                                  << n << ": engine [" << actual[n] << "], reference [" << expected[n] << "]";
+                }
+            }
+        }
+    }
+    EXPECT_GT(compared, 20000);
 }
 
 }  // namespace
