@@ -226,6 +226,12 @@ bool TarqSectorParser::ParseText(const std::string& path, std::string_view conte
         return false;
     }
 
+    // Editors on Windows like to start a file with a UTF-8 byte order mark; it
+    // would otherwise make the first header an orphaned line.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (contents.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        contents.remove_prefix(kByteOrderMark.size());
+
     PassState state;
     state.extended = IsExtendedPath(path);
     state.pass1Start = m_clock.WallSeconds();

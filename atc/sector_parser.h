@@ -16,6 +16,9 @@
 class Clock;
 class SectorLinePatterns;
 
+// The report's file name; the scope puts it into the start directory.
+inline constexpr const char* kSectorParseReportName = "Tarq_sector_parse_results.txt";
+
 struct SectorParseError {
     std::string message;
     std::string lineText;    // the line as read, with its line feed; empty when not tied to a line

@@ -125,7 +125,7 @@ TEST(SectorParser, FatalErrorsLeaveDataAndReportAlone) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        std::string report = dir.File("Tarq_sector_parse_results.txt");
+        std::string report = dir.File(kSectorParseReportName);
         ASSERT_TRUE(WriteFileAtomically(report, "previous report"));
         std::string path = c.file ? (*c.file ? dir.File(c.file) : "") : dir.File("missing.sct");
         if (c.file && *c.file) {
@@ -309,6 +309,14 @@ TEST(SectorParser, OrphanedLinesAreReportedOnceWithTheirText) {
     ExpectErrors(parser, {{2, "Orphaned line"}});
     EXPECT_EQ(parser.GetLastError().lineText, "stray text\n");
     EXPECT_EQ(data.name, "Test Sector");
+}
+
+TEST(SectorParser, AByteOrderMarkIsNoPartOfTheFirstLine) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct", "\xEF\xBB\xBF" + kInfo + "[GEO]\nbroken\n", data, ""));
+    EXPECT_EQ(data.name, "Test Sector");
+    ExpectErrors(parser, {{12, "Unrecognized formatting in GEO section"}});
 }
 
 TEST(SectorParser, LongLinesStayWholeAndKeepTheLineCount) {
@@ -605,7 +613,7 @@ TEST(SectorParser, ReportMatchesGoldenFiles) {
     for (const char* name : {"new_york.sct2", "new_york.sct"}) {
         SCOPED_TRACE(name);
         TempDir dir;
-        std::string report = dir.File("Tarq_sector_parse_results.txt");
+        std::string report = dir.File(kSectorParseReportName);
         ScriptedClock clock({1000, 1000, 1000});
         TarqSectorParser parser(clock);
         TarqSectorData data;
