@@ -12,7 +12,7 @@ bool IsPatternSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// A scanner over one line that mirrors what the patterns above accept; every
+// A scanner over one line that mirrors what the line patterns accept; every
 // form is anchored at the start and, apart from the procedure name, the quoted
 // label text and the definition value, made of disjoint \s+ and \S+ runs, so
 // no backtracking can change the outcome.
