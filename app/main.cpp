@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     }
     g_instance = &instance;
     InstallCrashHandler("Tarq");
-    wxEntry(argc, argv);
-    return 0;
+    // 0 after a normal end; a toolkit that could not start (no X display) is
+    // a failure the caller should see.
+    return wxEntry(argc, argv) == 0 ? 0 : 1;
 }

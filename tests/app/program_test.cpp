@@ -49,6 +49,9 @@ struct Results {
     int raiseRequests = 0;
     long ticksDuringModal = 0;
     std::string prefilled;
+    std::string secondTitle;
+    bool secondStayedUntilRedraw = false;
+    bool secondGoneAfterRedraw = false;
     std::string savedAsName;
     bool savedAsSection = false;
     std::vector<std::string> titledMenu;
@@ -153,11 +156,30 @@ private:
                 }
                 return;
             }
-            case 2:
+            case 2: {
+                // New Window, then Close Window on it: it stays until the
+                // next full redraw takes it away.
+                auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
+                if (m_waited == 1) {
+                    main->OnMenuCommand(121);
+                    return;
+                }
+                if (g_displayManager->DisplayCount() != 2 || m_waited < 5) return;
+                auto* second = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetDisplayById(2));
+                if (!second) return Fail("New Window made no display 2");
+                g_results.secondTitle = static_cast<wxWindow*>(second->GetWindow())->GetLabel().ToStdString();
+                second->OnMenuCommand(153);
+                g_results.secondStayedUntilRedraw = g_displayManager->GetDisplayById(2) == second;
+                g_displayManager->RedrawAll(false);
+                g_results.secondGoneAfterRedraw = g_displayManager->GetDisplayById(2) == nullptr;
+                Next();
+                return;
+            }
+            case 3:
                 g_results.secondExitCode = RunSecondInstance();
                 Next();
                 return;
-            case 3: {
+            case 4: {
                 if (m_program->RaiseRequestsSeen() == 0 && m_waited < 20) return;
                 g_results.raiseRequests = m_program->RaiseRequestsSeen();
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
@@ -166,7 +188,7 @@ private:
                 Next();
                 return;
             }
-            case 4:
+            case 5:
                 if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 g_results.backToDialog = true;
                 g_results.displaysAfterClose = g_displayManager->DisplayCount();
@@ -249,6 +271,9 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_TRUE(g_results.backToDialog);
     EXPECT_EQ(g_results.displaysAfterClose, 0u);
     EXPECT_EQ(g_results.prefilled, ".QP ");
+    EXPECT_EQ(g_results.secondTitle, "[2] Tarq 1.2.3 - \"Tower 2\" - Filters Disabled");
+    EXPECT_TRUE(g_results.secondStayedUntilRedraw);
+    EXPECT_TRUE(g_results.secondGoneAfterRedraw);
     EXPECT_EQ(g_results.savedAsName, "Tower 2");
     EXPECT_TRUE(g_results.savedAsSection);
     EXPECT_EQ(g_results.messages, (std::vector<std::string>{
