@@ -276,9 +276,15 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_TRUE(g_results.secondGoneAfterRedraw);
     EXPECT_EQ(g_results.savedAsName, "Tower 2");
     EXPECT_TRUE(g_results.savedAsSection);
-    EXPECT_EQ(g_results.messages, (std::vector<std::string>{
-                                      "Error|Invalid profile name. It must consist of only letters, numbers, "
-                                      "underscores and spaces. Maximum length is 128 characters."}));
+    const std::vector<std::string> expectedMessages = {
+        "Error|Invalid profile name. It must consist of only letters, numbers, underscores and spaces. "
+        "Maximum "
+        "length is 128 characters.",
+        // New Window marked the profile modified; the test answers No.
+        "Save Profile|The currently active session profile contains unsaved changes. Would you like to save "
+        "the "
+        "session profile now?"};
+    EXPECT_EQ(g_results.messages, expectedMessages);
 }
 
 }  // namespace
