@@ -172,27 +172,6 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     }
     m_frame->SetMenuBar(bar);
 
-    if (isMain) {
-        std::vector<wxAcceleratorEntry> entries;
-        for (const Accelerator& a : DisplayAccelerators()) {
-            int flags = ((a.modifiers & kAccelAlt) ? wxACCEL_ALT : 0) |
-                        ((a.modifiers & kAccelCtrl) ? wxACCEL_CTRL : 0) |
-                        ((a.modifiers & kAccelShift) ? wxACCEL_SHIFT : 0);
-            int key = a.virtualKey;
-            if (key >= 0x70 && key <= 0x87)
-                key = WXK_F1 + (key - 0x70);
-            else if (key >= 0x60 && key <= 0x69)
-                key = WXK_NUMPAD0 + (key - 0x60);
-            else if (key == 0x2D)
-                key = WXK_INSERT;
-            else if (key == 0x20)
-                key = WXK_SPACE;
-            entries.emplace_back(flags, key, ToToolkitId(a.id));
-        }
-        wxAcceleratorTable table(static_cast<int>(entries.size()), entries.data());
-        m_frame->SetAcceleratorTable(table);
-    }
-
     m_frame->Show();
     if (settings.Maximized) m_frame->Maximize();
     Layout();

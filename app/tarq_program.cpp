@@ -10,6 +10,7 @@
 
 #include "app/display_window.h"
 #include "app/global_objects.h"
+#include "app/menu_table.h"
 #include "app/profile_dialog.h"
 #include "app/save_profile_as_dialog.h"
 #include "app/shell_state.h"
@@ -35,6 +36,48 @@ public:
 
 private:
     TarqProgram& m_program;
+};
+
+// The accelerator table acts on the main display whichever window of the
+// program has the focus, as long as a main display exists; inside a dialog
+// the keys are the dialog's own.
+class TarqProgram::Accelerators final : public wxEventFilter {
+public:
+    Accelerators() { wxEvtHandler::AddFilter(this); }
+    ~Accelerators() override { wxEvtHandler::RemoveFilter(this); }
+
+    int FilterEvent(wxEvent& event) override {
+        if (event.GetEventType() != wxEVT_KEY_DOWN || !g_displayManager) return Event_Skip;
+        auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
+        auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
+        if (!main || !window || dynamic_cast<wxDialog*>(wxGetTopLevelParent(window))) return Event_Skip;
+        auto& key = static_cast<wxKeyEvent&>(event);
+        int id = FindAccelerator(key);
+        if (id == 0) return Event_Skip;
+        main->OnMenuCommand(id);
+        return Event_Processed;
+    }
+
+private:
+    static int FindAccelerator(const wxKeyEvent& key) {
+        int code = key.GetKeyCode();
+        int vk = 0;
+        if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == WXK_SPACE)
+            vk = code;
+        else if (code >= WXK_F1 && code <= WXK_F24)
+            vk = 0x70 + (code - WXK_F1);
+        else if (code >= WXK_NUMPAD0 && code <= WXK_NUMPAD9)
+            vk = 0x60 + (code - WXK_NUMPAD0);
+        else if (code == WXK_INSERT)
+            vk = 0x2D;
+        if (vk == 0) return 0;
+        int modifiers = (key.AltDown() ? kAccelAlt : 0) | (key.RawControlDown() ? kAccelCtrl : 0) |
+                        (key.ShiftDown() ? kAccelShift : 0);
+        for (const Accelerator& a : DisplayAccelerators()) {
+            if (a.virtualKey == vk && a.modifiers == modifiers) return a.id;
+        }
+        return 0;
+    }
 };
 
 TarqProgram::TarqProgram(SingleInstance* instance, std::string runtimeDir)
@@ -92,6 +135,7 @@ bool TarqProgram::Start() {
     m_socketTimer = std::make_unique<wxTimer>();
     m_socketTimer->Bind(wxEVT_TIMER, [this](wxTimerEvent&) { PollLocalSockets(); });
     m_socketTimer->Start(20);
+    m_accelerators = std::make_unique<Accelerators>();
 
     if (!g_voiceEngine || !g_voiceEngine->IsAvailable()) {
         PostQuit();
@@ -104,6 +148,7 @@ void TarqProgram::Shutdown() {
     if (!m_started) return;
     m_started = false;
     if (m_socketTimer) m_socketTimer->Stop();
+    m_accelerators.reset();
     if (g_displayManager) {
         g_displayManager->StopFrameTimer();
         g_displayManager->CloseAll();

@@ -65,6 +65,7 @@ public:
 
 private:
     class Factory;
+    class Accelerators;
     void PollLocalSockets();
     void RaiseSharedWindow();
 
@@ -80,6 +81,7 @@ private:
     std::unique_ptr<TarqUserRegistry> m_registry;
     std::unique_ptr<ExternalPttSocket> m_ptt;
     std::unique_ptr<wxTimer> m_socketTimer;
+    std::unique_ptr<Accelerators> m_accelerators;
     ProfileDialog* m_profileDialog = nullptr;
     int m_raiseRequests = 0;
     long m_tickCount = 0;

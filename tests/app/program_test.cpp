@@ -50,6 +50,7 @@ struct Results {
     long ticksDuringModal = 0;
     std::string prefilled;
     std::string secondTitle;
+    std::string acceleratorPrefill;
     bool secondStayedUntilRedraw = false;
     bool secondGoneAfterRedraw = false;
     std::string savedAsName;
@@ -168,6 +169,13 @@ private:
                 auto* second = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetDisplayById(2));
                 if (!second) return Fail("New Window made no display 2");
                 g_results.secondTitle = static_cast<wxWindow*>(second->GetWindow())->GetLabel().ToStdString();
+                // Shift+F1 pressed over the secondary display acts on the main one.
+                wxKeyEvent key(wxEVT_KEY_DOWN);
+                key.m_keyCode = WXK_F1;
+                key.SetShiftDown(true);
+                key.SetEventObject(static_cast<wxWindow*>(second->GetWindow()));
+                static_cast<wxWindow*>(second->GetWindow())->GetEventHandler()->ProcessEvent(key);
+                g_results.acceleratorPrefill = main->GetCommandLine();
                 second->OnMenuCommand(153);
                 g_results.secondStayedUntilRedraw = g_displayManager->GetDisplayById(2) == second;
                 g_displayManager->RedrawAll(false);
@@ -272,6 +280,7 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_EQ(g_results.displaysAfterClose, 0u);
     EXPECT_EQ(g_results.prefilled, ".QP ");
     EXPECT_EQ(g_results.secondTitle, "[2] Tarq 1.2.3 - \"Tower 2\" - Filters Disabled");
+    EXPECT_EQ(g_results.acceleratorPrefill, ".AN ");
     EXPECT_TRUE(g_results.secondStayedUntilRedraw);
     EXPECT_TRUE(g_results.secondGoneAfterRedraw);
     EXPECT_EQ(g_results.savedAsName, "Tower 2");
