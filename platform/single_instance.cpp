@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -41,6 +42,12 @@ SingleInstance::~SingleInstance() {
 std::string SingleInstance::DefaultRuntimeDir() {
     const char* dir = std::getenv("XDG_RUNTIME_DIR");
     if (dir && *dir) return dir;
+    // A folder of the user's own: in /tmp itself one user's lock would keep
+    // every other user of the machine from starting the program.
+    std::string own = "/tmp/tarq-" + std::to_string(getuid());
+    mkdir(own.c_str(), 0700);
+    struct stat info {};
+    if (stat(own.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid()) return own;
     return "/tmp";
 }
 

@@ -31,7 +31,7 @@ public:
     // The socket to watch for requests (-1 when not listening).
     int RaiseFd() const { return m_socket; }
 
-    // $XDG_RUNTIME_DIR, else /tmp.
+    // $XDG_RUNTIME_DIR, else a folder of the user's own in /tmp.
     static std::string DefaultRuntimeDir();
 
 private:

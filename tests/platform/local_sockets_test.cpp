@@ -1,6 +1,7 @@
 // Single instance and external push-to-talk: the two local sockets.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -55,6 +56,20 @@ TEST_F(SingleInstanceTest, LockIsFreeAgainWhenTheFirstEnds) {
     SingleInstance asker("{GUID}", Dir());
     EXPECT_TRUE(asker.RequestRaise());
     EXPECT_EQ(next.TakeRaiseRequests(), 1);
+}
+
+TEST(SingleInstanceRuntimeDir, EachUserHasItsOwnWithoutXdgRuntimeDir) {
+    const char* saved = getenv("XDG_RUNTIME_DIR");
+    std::string keep = saved ? saved : "";
+    setenv("XDG_RUNTIME_DIR", "/run/user/elsewhere", 1);
+    EXPECT_EQ(SingleInstance::DefaultRuntimeDir(), "/run/user/elsewhere");
+    unsetenv("XDG_RUNTIME_DIR");
+    std::string dir = SingleInstance::DefaultRuntimeDir();
+    EXPECT_EQ(dir, "/tmp/tarq-" + std::to_string(getuid()));
+    struct stat info {};
+    ASSERT_EQ(stat(dir.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    if (saved) setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
 }
 
 TEST_F(SingleInstanceTest, RaiseWithNobodyListeningFails) {
