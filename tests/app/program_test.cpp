@@ -48,6 +48,9 @@ struct Results {
     int secondExitCode = -1;
     int raiseRequests = 0;
     long ticksDuringModal = 0;
+    unsigned fontBase2 = 0;
+    unsigned fontBase9 = 1;
+    int font2Width = 0;
     std::string prefilled;
     std::string secondTitle;
     std::string acceleratorPrefill;
@@ -124,6 +127,9 @@ private:
                                  : nullptr;
                 if (!main || m_waited < 10) return;  // a second of ticks draws it
                 g_results.mainDisplayOpened = true;
+                g_results.fontBase2 = main->GetFontListBase(2);
+                g_results.fontBase9 = main->GetFontListBase(9);
+                g_results.font2Width = main->MeasureText(2, "ABC").width;
                 main->OnMenuCommand(40008);  // F1
                 g_results.prefilled = main->GetCommandLine();
                 int x, y, w, h;
@@ -278,6 +284,9 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_GE(g_results.raiseRequests, 1) << "the second start asked the first to come forward";
     EXPECT_TRUE(g_results.backToDialog);
     EXPECT_EQ(g_results.displaysAfterClose, 0u);
+    EXPECT_NE(g_results.fontBase2, 0u) << "the display's fonts are made in its GL context";
+    EXPECT_EQ(g_results.fontBase9, 0u);
+    EXPECT_EQ(g_results.font2Width, 21);
     EXPECT_EQ(g_results.prefilled, ".QP ");
     EXPECT_EQ(g_results.secondTitle, "[2] Tarq 1.2.3 - \"Tower 2\" - Filters Disabled");
     EXPECT_EQ(g_results.acceleratorPrefill, ".AN ");
