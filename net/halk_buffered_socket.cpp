@@ -16,7 +16,8 @@ void HalkBufferedSocket::SetTerminator(std::string_view terminator) {
 
 int HalkBufferedSocket::Connect(uint32_t ip, uint16_t port) {
     int result = m_socket.Connect(ip, port);
-    UpdateState();
+    // Report "connecting" before any poll can move the state on.
+    SetState(m_socket.State());
     return result;
 }
 
@@ -37,8 +38,9 @@ int HalkBufferedSocket::GetState() {
     return m_lastState;
 }
 
-void HalkBufferedSocket::UpdateState() {
-    int state = m_socket.PollState();
+void HalkBufferedSocket::UpdateState() { SetState(m_socket.PollState()); }
+
+void HalkBufferedSocket::SetState(int state) {
     if (state == m_lastState) return;
     int old = m_lastState;
     m_lastState = state;

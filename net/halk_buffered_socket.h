@@ -63,6 +63,7 @@ public:
     HalkSocket& Socket() { return m_socket; }
 
 private:
+    void SetState(int state);
     void SendQueued();
     void ReadAvailable();
     void DeliverLines(int maxLines);

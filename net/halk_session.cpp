@@ -119,7 +119,6 @@ bool HalkSession::Connect() {
     m_connection->SetTerminator("\r\n");
     if (m_protocolRevision != 100) {
         SendLine(Line("#AA")
-                     .Field(m_callsign)
                      .Field("SERVER")
                      .Field(m_realName)
                      .Field(m_userId)
@@ -145,7 +144,7 @@ void HalkSession::Disconnect(int timeoutSeconds) {
             m_disconnectStart = m_clock->NowMs();
             m_disconnectTimeout = static_cast<uint64_t>(timeoutSeconds) * 1000;
         }
-        SendLine(Line("#DA").Field(m_callsign).Field("SERVER"));
+        SendLine(Line("#DA").Field("SERVER"));
         m_connection->Flush();
         if (timeoutSeconds <= 0 && m_connection) m_connection->Disconnect();
     } else if (m_state == kConnecting) {
