@@ -167,6 +167,9 @@ HalkAttitude DecodePackedPBH(uint32_t word) {
     if (a.bank < -180) a.bank += 360;
     if (a.heading < 0) a.heading += 360;
     if (a.heading >= 360) a.heading -= 360;
+    // Negating zero gives -0, which prints as "-0"; report a plain 0.
+    a.pitch += 0.0;
+    a.bank += 0.0;
     return a;
 }
 

@@ -8,6 +8,8 @@ namespace {
 
 using Log = std::vector<std::string>;
 
+std::string Num(int value) { return std::to_string(value); }
+
 std::string Num(double value) {
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);

@@ -30,6 +30,7 @@ public:
     int State() const { return m_session->GetState(); }
     const std::vector<std::string>& Events() const { return m_events; }
     void ClearEvents() { m_events.clear(); }
+    void EraseEvent(int index) { m_events.erase(m_events.begin() + index); }
     // Index of the first event that starts with prefix, or -1.
     int FindEvent(std::string_view prefix) const;
 

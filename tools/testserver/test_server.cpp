@@ -39,6 +39,7 @@ struct TarqTestServer::Client {
     std::string checkKey;
     int verified = 0;
     int wrong = 0;
+    std::string lastAnswer;
     uint64_t nextChallengeMs = 0;
 };
 
@@ -255,7 +256,8 @@ bool TarqTestServer::Relay(std::string_view to, std::string_view line) {
 
 void TarqTestServer::SendError(Client& client, int code, std::string_view parameter,
                                std::string_view message) {
-    HalkLineBuilder line("$ERSERVER");
+    HalkLineBuilder line("$ER");
+    line.Field("SERVER");
     std::string number = std::to_string(code);
     while (number.size() < 3) number.insert(number.begin(), '0');
     line.Field(client.callsign.empty() ? "unknown" : client.callsign)
@@ -345,6 +347,8 @@ void TarqTestServer::Handle(Client& client, std::string_view view) {
         if (client.challengeOutstanding && Field(f, 2) == client.expectedAnswer) {
             ++client.verified;
             client.answerKey = MD5Hex(client.answerBase + client.expectedAnswer);
+        } else if (!client.challengeOutstanding) {
+            ++client.wrong;  // unasked: noted, so tests can inject challenges of their own
         } else {
             ++client.wrong;
             SendTo(client, "$!!SERVER:" + client.callsign + ":Wrong answer to the server challenge\r\n");
@@ -355,6 +359,7 @@ void TarqTestServer::Handle(Client& client, std::string_view view) {
         std::string answer = HalkSession::ComputeResponse(client.checkKey, f[2], client.clientId);
         client.checkKey = MD5Hex(client.checkBase + answer);
         if (m_options.wrongAnswers) answer = MD5Hex("wrong" + answer);
+        client.lastAnswer = answer;
         SendTo(client, "$ZRSERVER:" + client.callsign + ":" + answer + "\r\n");
     } else if (prefix == "$CQ") {
         if (to == "SERVER") {
@@ -389,8 +394,12 @@ void TarqTestServer::Handle(Client& client, std::string_view view) {
         for (const auto& [name, text] : m_options.scenario.metars) {
             if (name == station) report = text;
         }
-        SendTo(client,
-               HalkLineBuilder("$ARSERVER").Field(client.callsign).Field("METAR").Last(report).Finish());
+        SendTo(client, HalkLineBuilder("$AR")
+                           .Field("SERVER")
+                           .Field(client.callsign)
+                           .Field("METAR")
+                           .Last(report)
+                           .Finish());
     } else if (prefix == "#DA") {
         if (!client.departed) SendAllExcept(&client, withEnd);
         client.departed = true;
@@ -476,7 +485,8 @@ std::string TarqTestServer::PilotPositionLine(const Pilot& pilot) const {
 }
 
 std::string TarqTestServer::FlightPlanLine(const ScenarioPilot& s) const {
-    return HalkLineBuilder("$FP" + s.callsign)
+    return HalkLineBuilder("$FP")
+        .Field(s.callsign)
         .Field("*A")
         .Field(s.rules)
         .Field(s.aircraftType)
@@ -562,4 +572,9 @@ int TarqTestServer::VerifiedAnswers(std::string_view who) const {
 int TarqTestServer::WrongAnswers(std::string_view who) const {
     Client* client = FindAny(who);
     return client ? client->wrong : 0;
+}
+
+std::string TarqTestServer::LastAnswerSent(std::string_view who) const {
+    Client* client = FindAny(who);
+    return client ? client->lastAnswer : std::string();
 }

@@ -70,6 +70,8 @@ public:
     // Correct "$ZR" answers to our challenges; and wrong ones.
     int VerifiedAnswers(std::string_view who) const;
     int WrongAnswers(std::string_view who) const;
+    // Our latest answer to the client's own challenge.
+    std::string LastAnswerSent(std::string_view who) const;
 
     // HalkBufferedSocketDataHandler
     void OnLine(HalkBufferedSocket* connection, const char* text, size_t length) override;
