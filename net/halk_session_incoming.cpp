@@ -2,6 +2,7 @@
 // answers and the client-to-client codes on receipt.
 // Tested by tests/net/halk_parser_test.cpp and halk_fuzzer.cpp.
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -26,6 +27,13 @@ bool EqualsNoCase(const char* a, const char* b) {
             return false;
     }
     return *a == *b;
+}
+
+// Frequencies travel as kHz − 100000; a number near the int32 limit saturates
+// instead of overflowing.
+int32_t FrequencyFromWire(const char* text) {
+    int64_t kHz = int64_t{HalkToInt(text)} + 100000;
+    return kHz > INT32_MAX ? INT32_MAX : static_cast<int32_t>(kHz);
 }
 
 int32_t FirstCharCode(const char* text) { return static_cast<unsigned char>(text[0]); }
@@ -101,7 +109,7 @@ void HalkSession::OnTextMessage(HalkFields& f) {
     size_t at = 0;
     while (at < length && to[at] == '@' && count < kMaxFrequencies) {
         ++at;
-        frequencies[count++] = HalkToInt(to + at) + 100000;
+        frequencies[count++] = FrequencyFromWire(to + at);
         // Skip the number and the one separator after it.
         if (at < length && (to[at] == '-' || to[at] == '+')) ++at;
         while (at < length && std::isdigit(static_cast<unsigned char>(to[at]))) ++at;
@@ -129,7 +137,7 @@ void HalkSession::OnPilotPosition(HalkFields& f) {
 
 void HalkSession::OnATCPosition(HalkFields& f) {
     ATCPositionRecord r;
-    r.frequency = HalkToInt(f[1]) + 100000;
+    r.frequency = FrequencyFromWire(f[1]);
     r.facility = HalkToInt(f[2]);
     r.visibilityRange = HalkToInt(f[3]);
     r.rating = HalkToInt(f[4]);
