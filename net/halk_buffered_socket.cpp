@@ -22,6 +22,7 @@ int HalkBufferedSocket::Connect(uint32_t ip, uint16_t port) {
 }
 
 void HalkBufferedSocket::Disconnect() {
+    m_localClose = true;
     m_socket.Disconnect();
     UpdateState();
 }
@@ -38,7 +39,19 @@ int HalkBufferedSocket::GetState() {
     return m_lastState;
 }
 
-void HalkBufferedSocket::UpdateState() { SetState(m_socket.PollState()); }
+void HalkBufferedSocket::UpdateState() {
+    int state = m_socket.PollState();
+    // A close or reset from the peer is reported once the lines that came
+    // before it are delivered.
+    bool peerEnded = (state == HalkSocket::kClosed || state == HalkSocket::kError) && !m_localClose;
+    if (peerEnded && m_lastState == HalkSocket::kConnected && HasCompleteLine()) return;
+    SetState(state);
+}
+
+bool HalkBufferedSocket::HasCompleteLine() const {
+    size_t from = m_scanFrom < m_receiveStart ? m_receiveStart : m_scanFrom;
+    return m_receive.find(m_terminator, from) != std::string::npos;
+}
 
 void HalkBufferedSocket::SetState(int state) {
     if (state == m_lastState) return;
@@ -163,13 +176,17 @@ int HalkBufferedSocket::Poll(int maxLines) {
     }
     if (maxLines == 0) return GetState();
     DeliverLines(maxLines);
-    if (m_socket.PeerClosed() && m_socket.State() == HalkSocket::kConnected &&
-        FindTerminator() == std::string::npos) {
+    int state = m_socket.State();
+    bool ended = state == HalkSocket::kClosed || state == HalkSocket::kError ||
+                 (state == HalkSocket::kConnected && m_socket.PeerClosed());
+    if (ended && m_receiveStart < m_receive.size() && FindTerminator() == std::string::npos) {
         // Every complete line is out; an unfinished tail can never complete.
         m_receive.clear();
         m_receiveStart = 0;
         m_scanFrom = 0;
         m_discarding = false;
+    }
+    if (state == HalkSocket::kConnected && m_socket.PeerClosed() && m_receive.size() == m_receiveStart) {
         m_socket.MarkClosed();
     }
     return GetState();

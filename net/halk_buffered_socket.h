@@ -64,6 +64,7 @@ public:
 
 private:
     void SetState(int state);
+    bool HasCompleteLine() const;
     void SendQueued();
     void ReadAvailable();
     void DeliverLines(int maxLines);
@@ -83,4 +84,5 @@ private:
     std::string m_terminator = "\r\n";
     HalkBufferedSocketDataHandler* m_handler = nullptr;
     bool m_flushThenShutdown = false;
+    bool m_localClose = false;  // we closed: report it at once
 };

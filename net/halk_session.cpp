@@ -199,7 +199,7 @@ void HalkSession::OnStateChange(HalkBufferedSocket* connection, int oldState, in
     m_state = mapped;
     // At revision 100 the connection counts as up only once the server has
     // asked us to identify ourselves.
-    if (mapped == kConnected && m_protocolRevision == 100) return;
+    if (mapped == kConnected && m_protocolRevision >= 100) return;
     ReportState(mapped);
 }
 

@@ -149,6 +149,7 @@ public:
     void SetMachineNumber(int32_t number) { m_machineNumber = number; }
     bool Connect();
     void Disconnect(int timeoutSeconds);
+    // Never delete the session from inside one of its own callbacks.
     void Poll();
     int GetState() const { return m_state; }
     // Queues already formatted text; returns its length, 0 without a connection.

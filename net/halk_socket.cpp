@@ -73,7 +73,7 @@ HalkSocket::~HalkSocket() {
 }
 
 int HalkSocket::Connect(uint32_t ip, uint16_t port) {
-    if (m_fd < 0) return EBADF;
+    if (m_fd < 0 || m_state != kIdle) return EBADF;  // a failed or used socket is not reused
     m_state = kConnecting;
     sockaddr_in peer{};
     peer.sin_family = AF_INET;

@@ -246,3 +246,25 @@ TEST(HalkSocketUDP, SendsAndReceivesOnLoopback) {
     HalkSocketUDP clash(b.LocalPort());
     EXPECT_FALSE(clash.IsOpen());
 }
+
+TEST_F(BufferedSocketTest, ResetIsReportedAfterTheLinesBeforeIt) {
+    SendAll(*peer, "1\r\n2\r\n3\r\n4\r\n5\r\npartial");
+    Settle();
+    peer->Abort();
+    Settle();
+    EXPECT_EQ(connection.Poll(2), HalkSocket::kConnected);
+    EXPECT_EQ(connection.Poll(2), HalkSocket::kConnected);
+    EXPECT_EQ(connection.Poll(2), HalkSocket::kClosed);
+    EXPECT_EQ(recorder.lines.size(), 5u);
+    size_t received = 0, queued = 0;
+    connection.GetBufferSizes(received, queued);
+    EXPECT_EQ(received, 0u);
+}
+
+TEST_F(BufferedSocketTest, LocalDisconnectIsReportedAtOnce) {
+    SendAll(*peer, "1\r\n2\r\n");
+    Settle();
+    connection.Poll(0);  // read, deliver nothing
+    connection.Disconnect();
+    EXPECT_EQ(recorder.states.back(), std::make_pair(3, 4));
+}

@@ -21,6 +21,19 @@ const std::string kInfo =
     "#TMME_CTR:AAA:CID=1000001 Tarq 1.2.3 IP=127.0.0.1 SYS_UID=0 FSVER= LT=0.000000 LO=0.000000 AL=0 Test "
     "ME_CTR";
 
+// "@20000&@20001&..." and the kHz list it should give.
+std::string Frequencies(int count) {
+    std::string list;
+    for (int i = 0; i < count; ++i) list += (i ? "&@" : "@") + std::to_string(20000 + i);
+    return list;
+}
+
+std::string Expected(int count) {
+    std::string list;
+    for (int i = 0; i < count; ++i) list += (i ? "," : "") + std::to_string(120000 + i);
+    return list;
+}
+
 std::vector<Row> PacketRows() {
     return {
         {"private text keeps colons",
@@ -36,6 +49,10 @@ std::vector<Row> PacketRows() {
         {"frequency beyond the int32 range saturates",
          "#TMAAA:@99999999999&@-5:x",
          {"RadioMessage|AAA|2|2147483647,99995|x"},
+         {}},
+        {"frequency list is capped at 64",
+         "#TMAAA:" + Frequencies(70) + ":x",
+         {"RadioMessage|AAA|64|" + Expected(64) + "|x"},
          {}},
         {"text with too few fields", "#TMAAA:ME_CTR", {}, {}},
         {"pilot position",

@@ -176,3 +176,36 @@ TEST_F(SessionTest, AbruptLeaveIsAnnouncedToTheOthers) {
     ASSERT_TRUE(PumpUntil([&] { return b.FindEvent("DeleteATC|EDDF_APP") >= 0; }));
     EXPECT_EQ(a.State(), HalkSession::kClosed);
 }
+
+TEST_F(SessionTest, AbruptCloseDropsAnUnfinishedLineAndTheConnection) {
+    TarqTestClient& client = Login("ME_CTR");
+    client.ClearEvents();
+    server->Inject("ME_CTR", "#DPA\r\n#DPunfinished");
+    LetArrive();
+    server->CloseAbruptly("ME_CTR");
+    ASSERT_TRUE(PumpUntil([&] { return client.State() == HalkSession::kClosed; }));
+    EXPECT_EQ(client.Events(), (std::vector<std::string>{"DeletePilot|A", "State|3|4"}));
+    // The old connection is gone, so a new one can start at once.
+    ASSERT_TRUE(client.Connect());
+    ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("State|2|3") >= 0; }));
+}
+
+TEST_F(SessionTest, OlderRevisionSendsTheLoginAtOnceAndIgnoresIdentification) {
+    auto session = HalkSession::Create("Tarq 1.2.3", 1, 2, "", 9, 1, kKey, "", &clientClock);
+    std::vector<std::string> events;
+    RecordAllCallbacks(*session, &events);
+    session->SetConnectInfo("127.0.0.1", server->Port(), "1000001", "secret",
+                            HalkLoginInfo{"OLD_CTR", "Old", 3});
+    ASSERT_TRUE(session->Connect());
+    ASSERT_TRUE(PumpUntil([&] {
+        session->Poll();
+        return server->Received("").size() >= 1 && session->GetState() != HalkSession::kConnected;
+    }));
+    // Connected was reported as soon as the socket was up, without "$DI".
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events[0], "State|1|2");
+    EXPECT_EQ(events[1], "State|2|3");
+    std::vector<std::string> lines = server->Received("");
+    EXPECT_EQ(lines[0], "#AAOLD_CTR:SERVER:Old:1000001:secret:3:9");
+    for (const auto& line : lines) EXPECT_NE(line.rfind("$ID", 0), 0u) << line;
+}
