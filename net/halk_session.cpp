@@ -103,7 +103,7 @@ bool HalkSession::Connect() {
     if (m_connection) {
         // Called from one of this connection's own callbacks: keep it alive
         // until its poll has returned.
-        m_retired = std::move(m_connection);
+        m_retired.push_back(std::move(m_connection));
     }
     m_disconnectTimeout = 0;
     m_answerBase.clear();
@@ -166,7 +166,7 @@ void HalkSession::Poll() {
         connection->GetBufferSizes(received, queued);
         if (received == 0) m_connection.reset();
     }
-    m_retired.reset();
+    m_retired.clear();
 }
 
 int HalkSession::Send(std::string_view text) {

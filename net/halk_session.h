@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/random15.h"
 #include "net/halk_buffered_socket.h"
@@ -149,7 +150,7 @@ public:
     void SetMachineNumber(int32_t number) { m_machineNumber = number; }
     bool Connect();
     void Disconnect(int timeoutSeconds);
-    // Never delete the session from inside one of its own callbacks.
+    // Never delete or poll the session from inside one of its own callbacks.
     void Poll();
     int GetState() const { return m_state; }
     // Queues already formatted text; returns its length, 0 without a connection.
@@ -314,8 +315,9 @@ private:
     int m_state = kIdle;
     int m_reportedState = kIdle;
     std::unique_ptr<HalkBufferedSocket> m_connection;
-    // A connection replaced from inside a callback lives until its poll returns.
-    std::unique_ptr<HalkBufferedSocket> m_retired;
+    // Connections replaced by Connect, possibly from inside one of their own
+    // callbacks, live until the next Poll returns.
+    std::vector<std::unique_ptr<HalkBufferedSocket>> m_retired;
     uint64_t m_disconnectStart = 0;
     uint64_t m_disconnectTimeout = 0;  // ms; 0: none pending
 
