@@ -209,3 +209,36 @@ TEST_F(SessionTest, OlderRevisionSendsTheLoginAtOnceAndIgnoresIdentification) {
     EXPECT_EQ(lines[0], "#AAOLD_CTR:SERVER:Old:1000001:secret:3:9");
     for (const auto& line : lines) EXPECT_NE(line.rfind("$ID", 0), 0u) << line;
 }
+
+TEST_F(SessionTest, ReconnectFromInsideTheStateCallback) {
+    auto session =
+        HalkSession::Create("Tarq 1.2.3", 1, 2, "", 100, TarqTestClient::kClientId, kKey, "", &clientClock);
+    struct Context {
+        std::vector<std::string> states;
+        int reconnects = 0;
+    } context;
+    session->SetStateCallback(
+        [](HalkSession* s, int oldState, int newState, void* user) {
+            auto* c = static_cast<Context*>(user);
+            c->states.push_back(std::to_string(oldState) + ">" + std::to_string(newState));
+            if (newState == HalkSession::kClosed && c->reconnects++ == 0) {
+                EXPECT_TRUE(s->Connect());
+            }
+        },
+        &context);
+    session->SetConnectInfo("127.0.0.1", server->Port(), "1000001", "secret",
+                            HalkLoginInfo{"ME_CTR", "Me", 5});
+    ASSERT_TRUE(session->Connect());
+    auto identified = [&] { return std::count(context.states.begin(), context.states.end(), "2>3"); };
+    ASSERT_TRUE(PumpUntil([&] {
+        session->Poll();
+        return identified() == 1 && !server->LoggedIn().empty();
+    }));
+    server->Inject("ME_CTR", "#DPA\r\n#DPB\r\n");
+    server->CloseAbruptly("ME_CTR");
+    ASSERT_TRUE(PumpUntil([&] {
+        session->Poll();
+        return identified() == 2;
+    }));
+    EXPECT_EQ(context.states, (std::vector<std::string>{"1>2", "2>3", "3>4", "4>2", "2>3"}));
+}
