@@ -7,6 +7,7 @@
 
 #include "foundation/geo_helpers.h"
 #include "foundation/ini_file.h"
+#include "foundation/profile.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
 
@@ -54,6 +55,14 @@ std::string FormatAltitudeWithTransLevel(int altitude, int transLevel) {
 
 std::string FormatAltitudeWithTransLevel2(std::string_view altitude, int transLevel) {
     return FormatAltitudeWithTransLevel(ParseIniInt(altitude), transLevel);
+}
+
+std::string FormatAltitudeWithTransLevel(int altitude) {
+    return FormatAltitudeWithTransLevel(altitude, g_profile->GetInt("TransLevel"));
+}
+
+std::string FormatAltitudeWithTransLevel2(std::string_view altitude) {
+    return FormatAltitudeWithTransLevel(ParseIniInt(altitude), g_profile->GetInt("TransLevel"));
 }
 
 std::string FormatLatLonDMS(double value, bool isLatitude) {

@@ -24,6 +24,9 @@ std::string IntToHexString(uint32_t value);
 std::string FormatAltitudeWithTransLevel(int altitude, int transLevel);
 // The same for an altitude as text, read as atoi reads it.
 std::string FormatAltitudeWithTransLevel2(std::string_view altitude, int transLevel);
+// The same two by the open profile's "TransLevel".
+std::string FormatAltitudeWithTransLevel(int altitude);
+std::string FormatAltitudeWithTransLevel2(std::string_view altitude);
 
 // "N47.30.00.000", "W122.15.00.000": hemisphere, degrees (two digits at
 // least), minutes, seconds with three decimals, rounded as a whole so 5.1

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "foundation/text_helpers.h"
 #include "profile_fixture.h"
 
 class ProfileStoreTest : public ProfileTest {};
@@ -218,4 +219,14 @@ TEST_F(ProfileStoreTest, ReadsFromOtherThreadsWhileProfilesLoad) {
     stop = true;
     for (std::thread& reader : readers) reader.join();
     EXPECT_EQ(badReads, 0);
+}
+
+TEST_F(ProfileStoreTest, AltitudeTextFollowsTheProfilesTransitionLevel) {
+    TarqProfile profile(IniPath());
+    g_profile = &profile;
+    profile.SetInt("TransLevel", 6000);
+    EXPECT_EQ(FormatAltitudeWithTransLevel(5950), "6000");
+    EXPECT_EQ(FormatAltitudeWithTransLevel(6000), "FL60");
+    EXPECT_EQ(FormatAltitudeWithTransLevel2("7000"), "FL70");
+    g_profile = nullptr;
 }
