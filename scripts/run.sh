@@ -2,8 +2,8 @@
 # Installs what is missing, builds Tarq and starts it in the user's data
 # directory ($TARQ_HOME, else $XDG_DATA_HOME/tarq, else ~/.local/share/tarq).
 # The first run seeds that directory from resources/seed/ (a default
-# "Tarq.ini" with the "Default" session profile, and the sample files);
-# later runs never overwrite what is there.
+# "Tarq.ini" with the "Default" session profile) and the sample files of
+# resources/ ("sample.*"); later runs never overwrite what is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -16,7 +16,8 @@ cmake --build "$build" -j "$(nproc)" --target tarq
 
 data="${TARQ_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/tarq}"
 mkdir -p "$data"
-for file in resources/seed/*; do
+for file in resources/seed/* resources/sample.*; do
+  [ -e "$file" ] || continue
   target="$data/$(basename "$file")"
   [ -e "$target" ] || cp -r "$file" "$target"
 done
