@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "app/scope_cursor.h"
+
 namespace {
 
 constexpr int kThreeDMode = 6;
@@ -15,6 +17,7 @@ TarqDisplayManager::TarqDisplayManager(TarqDisplayFactory& factory, TarqFrameTim
       m_post(post),
       m_hooks(std::move(hooks)),
       m_mainThread(std::this_thread::get_id()),
+      m_scopeCursor(kSystemCrossCursor),
       m_frameTimer(std::make_unique<TarqFrameTimer>(std::move(post))),
       m_self(std::make_shared<TarqDisplayManager*>(this)) {}
 
@@ -208,6 +211,12 @@ void TarqDisplayManager::ShowServerMessage(const std::string& text) {
 
 void TarqDisplayManager::ShowOverrideMessage(const std::string& sender, const std::string& text) {
     AddLine(RadioMessageKind::Override, sender + ": " + text, false);
+}
+
+void TarqDisplayManager::ApplySettings(bool useSystemCursor, int primaryFrequency,
+                                       const std::string& ownSymbol) {
+    int mode = m_mainDisplay ? m_mainDisplay->GetRadarMode() : 0;
+    m_scopeCursor = ChooseScopeCursor(mode, useSystemCursor, primaryFrequency, ownSymbol);
 }
 
 void TarqDisplayManager::SetSelectedCallsign(const std::string& callsign) {

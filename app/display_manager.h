@@ -65,6 +65,11 @@ public:
     void ReplaceColorProfile(const std::string& oldName, const std::string& newName) override;
     std::vector<TarqDisplaySettings> SaveLayout() override;
 
+    // Chooses the cursor shown over the scopes from the main display's radar
+    // mode (ChooseScopeCursor); the displays read it with ScopeCursor.
+    void ApplySettings(bool useSystemCursor, int primaryFrequency, const std::string& ownSymbol);
+    int ScopeCursor() const { return m_scopeCursor; }
+
     void ToggleSeeAll() { m_seeAll = !m_seeAll; }
     bool IsSeeAll() const { return m_seeAll; }
     void ClearSeeAll() { m_seeAll = false; }
@@ -102,6 +107,7 @@ private:
     TarqDisplay* m_mainDisplay = nullptr;
     WindowHandle m_activeWindow = nullptr;
     bool m_seeAll = false;
+    int m_scopeCursor;
     std::string m_selectedCallsign;
     std::unique_ptr<TarqFrameTimer> m_frameTimer;
     // Lets jobs posted by the sinks know the manager is gone.

@@ -78,6 +78,9 @@ public:
         SetBackgroundColour(*wxBLACK);
         canvas = new wxGLCanvas(this, GlAttributes(), 1005);
         context = std::make_unique<wxGLContext>(canvas);
+        // The program's own scope cursors have no images yet; all of them,
+        // like the system's choice, show the cross-hair.
+        canvas->SetCursor(wxCursor(wxCURSOR_CROSS));
         if (isMain) {
             callsign = new wxTextCtrl(this, 1091, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
             commandLine =

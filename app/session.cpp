@@ -138,6 +138,15 @@ bool OpenDisplayWindows() {
     return true;
 }
 
+void ApplyDisplaySettings() {
+    if (!g_displayManager || !g_profile) return;
+    int frequency = g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0;
+    std::string symbol;
+    if (frequency != 0 && g_controllerDB)
+        symbol = g_controllerDB->FindSymbol(g_profile->GetString("Callsign"), frequency);
+    g_displayManager->ApplySettings(g_profile->GetBool("UseSystemCursor"), frequency, symbol);
+}
+
 bool OpenSessionProfile(const ProfileList& list, WindowHandle dialog, TarqSessionUi& ui) {
     std::string name = list.SelectedName();
     if (name.empty() || !g_profile) return false;
@@ -148,8 +157,7 @@ bool OpenSessionProfile(const ProfileList& list, WindowHandle dialog, TarqSessio
     ui.DisableSnapping();
     ui.DestroyProfileDialog();
     OpenDisplayWindows();
-    // ApplySettings: the scope cursor is chosen by the display windows from
-    // ChooseScopeCursor when they draw.
+    ApplyDisplaySettings();
     g_commsPanel->Create();
     g_aircraftList->Create();
     g_controllerList->Create();

@@ -52,6 +52,10 @@ TarqDisplaySettings ReadDisplaySettings(TarqProfile& profile, int number);
 // Opens the loaded profile's displays, at least one; the first is the main one.
 bool OpenDisplayWindows();
 
+// The display manager's settings (the scope cursor) from the profile, the
+// communications panel and the controller database.
+void ApplyDisplaySettings();
+
 // Opens a session from the selected entry. Nothing is loaded without a
 // selection. False when nothing was opened (the dialog stays).
 bool OpenSessionProfile(const ProfileList& list, WindowHandle dialog, TarqSessionUi& ui);

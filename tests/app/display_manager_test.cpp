@@ -193,6 +193,16 @@ TEST_F(DisplayManagerTest, ResetDeletesLeftoverDisplaysAndRestartsNumbering) {
     EXPECT_EQ(manager->GetMainDisplay(), fresh);
 }
 
+TEST_F(DisplayManagerTest, ScopeCursorFollowsTheMainDisplaysMode) {
+    Create("main", 10);
+    Create("other", 3);
+    manager->ApplySettings(false, 118700, "N");
+    EXPECT_EQ(manager->ScopeCursor(), 376) << "TAAATS on the main display";
+    static_cast<FakeDisplay*>(manager->GetMainDisplay())->settings.Mode = 3;
+    manager->ApplySettings(false, 118700, "N");
+    EXPECT_EQ(manager->ScopeCursor(), 209);
+}
+
 TEST_F(DisplayManagerTest, ActiveDisplayIsNullOnceItsWindowIsGone) {
     Create("main");
     FakeDisplay* other = Create("other");
