@@ -206,7 +206,10 @@ void TarqProgram::PollLocalSockets() {
 
 void TarqProgram::RaiseSharedWindow() {
     auto* window = static_cast<wxWindow*>(SharedMainWindow);
-    if (!window) return;
+    // The window may have gone with the session that showed it.
+    bool alive = false;
+    for (wxWindow* topLevel : wxTopLevelWindows) alive = alive || topLevel == window;
+    if (!window || !alive || window->IsBeingDeleted()) return;
     if (auto* frame = dynamic_cast<wxTopLevelWindow*>(window); frame && frame->IsIconized())
         frame->Iconize(false);
     window->Raise();
