@@ -50,12 +50,16 @@ std::vector<float> MemoryCueOutput::Render(unsigned long frames) {
 CuePlayer::CuePlayer(std::unique_ptr<CueOutput> output) : m_output(std::move(output)) {}
 
 CuePlayer::~CuePlayer() {
+    std::lock_guard<std::mutex> device(m_deviceMutex);
     if (m_output) m_output->Stop();
 }
 
 bool CuePlayer::Play(const std::string& path, CueMode mode) {
     auto cue = std::make_unique<CueSound>();
     if (!LoadCueSound(path, *cue) || cue->samples.empty()) return false;
+    // One caller at a time opens and closes the device (a stream is not
+    // opened from two threads at once); the callback never takes this lock.
+    std::lock_guard<std::mutex> device(m_deviceMutex);
     if (mode == CueMode::NoStop && IsPlaying()) return false;
     // The device is stopped before the cue changes, so the callback never sees
     // a cue with another format than its stream's.
@@ -78,6 +82,7 @@ bool CuePlayer::Play(const std::string& path, CueMode mode) {
 }
 
 bool CuePlayer::Stop() {
+    std::lock_guard<std::mutex> device(m_deviceMutex);
     m_output->Stop();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_cue.reset();

@@ -82,7 +82,8 @@ private:
     void Render(float* out, unsigned long frames);
 
     std::unique_ptr<CueOutput> m_output;
-    mutable std::mutex m_mutex;
+    std::mutex m_deviceMutex;    // serialises Play and Stop
+    mutable std::mutex m_mutex;  // guards the cue; the device thread only tries it
     std::unique_ptr<CueSound> m_cue;
     size_t m_position = 0;  // in samples
     bool m_loop = false;
