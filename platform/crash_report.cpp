@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/atomic_file.h"
+#include "platform/runtime_dir.h"
 
 namespace {
 
@@ -69,7 +70,9 @@ void CrashHandler(int signal, siginfo_t* info, void*) {
         return;
     }
     g_inHandler = 1;
-    int fd = open(g_reportPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // A fresh file: never one that a link put in our way.
+    unlink(g_reportPath);
+    int fd = open(g_reportPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd >= 0) {
         WriteText(fd, g_appName);
         WriteText(fd, " crashed: signal ");
@@ -116,7 +119,8 @@ bool CopyName(char* to, size_t size, const std::string& from) {
 }  // namespace
 
 bool InstallCrashHandler(const std::string& appName, const std::string& reRunProgram) {
-    std::string report = "/tmp/" + appName + "-crash-" + std::to_string(getpid()) + ".txt";
+    std::string report =
+        UserRuntimeDirectory() + "/" + appName + "-crash-" + std::to_string(getpid()) + ".txt";
     if (!CopyName(g_appName, sizeof g_appName, appName) ||
         !CopyName(g_program, sizeof g_program, reRunProgram) ||
         !CopyName(g_reportPath, sizeof g_reportPath, report)) {

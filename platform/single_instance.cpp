@@ -4,12 +4,12 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
+
+#include "platform/runtime_dir.h"
 
 namespace {
 
@@ -39,17 +39,7 @@ SingleInstance::~SingleInstance() {
     if (m_lockFd >= 0) close(m_lockFd);
 }
 
-std::string SingleInstance::DefaultRuntimeDir() {
-    const char* dir = std::getenv("XDG_RUNTIME_DIR");
-    if (dir && *dir) return dir;
-    // A folder of the user's own: in /tmp itself one user's lock would keep
-    // every other user of the machine from starting the program.
-    std::string own = "/tmp/tarq-" + std::to_string(getuid());
-    mkdir(own.c_str(), 0700);
-    struct stat info {};
-    if (stat(own.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid()) return own;
-    return "/tmp";
-}
+std::string SingleInstance::DefaultRuntimeDir() { return UserRuntimeDirectory(); }
 
 bool SingleInstance::Acquire() {
     if (m_first) return true;
