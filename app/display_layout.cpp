@@ -22,3 +22,7 @@ DisplayLayout LayoutDisplayControls(int w, int h, bool isMain, int commandLineHe
     layout.glArea = {3, 3, w - 6, h - 7 - commandLineHeight};
     return layout;
 }
+
+bool ShouldDrawDisplay(bool visible, bool isMain, bool mainVisible) {
+    return visible && (isMain || mainVisible);
+}

@@ -37,5 +37,9 @@ struct DisplayLayout {
 DisplayLayout LayoutDisplayControls(int width, int height, bool isMain, int commandLineHeight,
                                     int callsignWidth);
 
+// Whether a display draws a frame: not while it is minimised, and a
+// secondary display not while the main display is minimised either.
+bool ShouldDrawDisplay(bool visible, bool isMain, bool mainVisible);
+
 // The GL viewport height: never 0.
 inline int ViewportHeight(int height) { return height == 0 ? 1 : height; }

@@ -215,11 +215,12 @@ void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
         m_displayNumber = displayNumber;
         UpdateTitle();
     }
-    if (!m_visible || m_frame->IsIconized()) return;
+    bool mainVisible = true;
     if (!m_isMain && g_displayManager) {
         auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
-        if (main && (!main->IsVisible() || main->m_frame->IsIconized())) return;
+        mainVisible = !main || (main->IsVisible() && !main->m_frame->IsIconized());
     }
+    if (!ShouldDrawDisplay(m_visible && !m_frame->IsIconized(), m_isMain, mainVisible)) return;
     if (!EnsureGl()) return;
     wxSize size = m_frame->canvas->GetClientSize();
     if (relayout) Layout();

@@ -50,4 +50,22 @@ TEST(DisplayLayout, MainAndSecondaryPlaces) {
     EXPECT_EQ(ViewportHeight(7), 7);
 }
 
+TEST(DisplayLayout, MinimisedDisplaysAreNotDrawn) {
+    struct Case {
+        const char* name;
+        bool visible, isMain, mainVisible, expected;
+    };
+    const Case cases[] = {
+        {"main shown", true, true, true, true},
+        {"main minimised", false, true, false, false},
+        {"secondary shown", true, false, true, true},
+        {"secondary minimised", false, false, true, false},
+        {"secondary shown while the main is minimised", true, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ShouldDrawDisplay(c.visible, c.isMain, c.mainVisible), c.expected);
+    }
+}
+
 }  // namespace
