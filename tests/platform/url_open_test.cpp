@@ -42,8 +42,10 @@ TEST(OpenUrl, StartsXdgOpenWithTheAddressAsOneArgument) {
     std::filesystem::create_directories(dir);
     auto out = dir / "argument.txt";
     auto script = dir / "xdg-open";
-    WriteFileAtomically(script.string(),
-                        "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '" + out.string() + "'\n");
+    // Written aside and renamed, so the test never reads a half-written file.
+    WriteFileAtomically(script.string(), "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '" + out.string() +
+                                             ".part' && mv '" + out.string() + ".part' '" + out.string() +
+                                             "'\n");
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     std::string oldPath = getenv("PATH") ? getenv("PATH") : "";
     setenv("PATH", (dir.string() + ":" + oldPath).c_str(), 1);
