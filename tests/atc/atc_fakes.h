@@ -324,3 +324,15 @@ struct AtcWorld {
         aircraft.UpdatePilotPosition(callsign, Report(lat, lon, altitude, speed));
     }
 };
+
+// A fresh directory under /tmp, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& Path() const { return m_path; }
+    void Write(const std::string& name, const std::string& contents) const;
+
+private:
+    std::string m_path;
+};
