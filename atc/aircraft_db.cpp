@@ -42,10 +42,7 @@ TarqAircraftDB::TarqAircraftDB(const AtcServices& services) : m_services(service
     ResetStatistics();
 }
 
-TarqAircraftDB::~TarqAircraftDB() {
-    std::lock_guard<std::mutex> guard(m_downloadLock);
-    if (m_downloadThread.joinable()) m_downloadThread.join();
-}
+TarqAircraftDB::~TarqAircraftDB() { WaitForDownload(); }
 
 std::string TarqAircraftDB::OwnCallsign() const { return m_services.settings->GetString("Callsign"); }
 

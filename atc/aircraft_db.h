@@ -156,6 +156,8 @@ public:
     bool ParseAircraftTypeFile(const std::string& path, int& typeCount);
     // Runs the download and the load of the fresh file; the download thread's body.
     void DownloadAircraftInfo();
+    // Waits until a running download has ended (shut-down and tests).
+    void WaitForDownload();
     bool GetAircraftType(const std::string& code, AircraftTypeRecord& record) const;
     std::string AircraftInfoPath() const;
 

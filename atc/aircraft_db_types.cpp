@@ -131,3 +131,8 @@ bool TarqAircraftDB::GetAircraftType(const std::string& code, AircraftTypeRecord
     record = it->second;
     return true;
 }
+
+void TarqAircraftDB::WaitForDownload() {
+    std::lock_guard<std::mutex> guard(m_downloadLock);
+    if (m_downloadThread.joinable()) m_downloadThread.join();
+}
