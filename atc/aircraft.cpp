@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "atc/atc_geo.h"
 #include "atc/atc_services.h"
+#include "foundation/geo_helpers.h"
 #include "platform/clock.h"
 
 namespace {
@@ -92,9 +92,9 @@ void TarqAircraft::Update(const AircraftReport& report, bool coast, int transLev
     if (m_position.x == 0 && m_position.y == 0) {
         m_track = report.heading;
     } else if (!(report.longitude == m_position.x && report.latitude == m_position.y)) {
-        const double k = atcgeo::LongitudeScale();
-        m_track = atcgeo::BearingBetween(m_position.x * k, m_position.y, report.longitude * k,
-                                         report.latitude, false);
+        const double k = LongitudeScale;
+        m_track =
+            BearingBetween(m_position.x * k, m_position.y, report.longitude * k, report.latitude, false);
     }
     m_previousPosition = m_position;
     m_position = {report.longitude, report.latitude};
@@ -132,8 +132,8 @@ void TarqAircraft::Coast() {
     m_coasting = true;
     if (!(m_track >= 0 && m_track <= 360 && m_groundSpeed >= 1 && m_groundSpeed <= 10000)) return;
     const double d = m_groundSpeed / 3600.0 / 60.0 * 5.0;
-    ScopePoint offset = atcgeo::PolarOffset(d, m_track);
-    offset.x /= atcgeo::LongitudeScale();
+    PlanarOffset offset = PolarOffset(d, m_track);
+    offset.x /= LongitudeScale;
     ShiftHistory();
     m_position = {m_position.x + offset.x, m_position.y + offset.y};
 }

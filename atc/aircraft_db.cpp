@@ -6,18 +6,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "atc/atc_geo.h"
 #include "atc/controller_db.h"
+#include "foundation/geo_helpers.h"
+#include "foundation/text_helpers.h"
 #include "platform/clock.h"
 
 namespace {
-
-std::string ToUpper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 std::string TwoDigits(int value) {
     std::string text = std::to_string(value);
@@ -121,11 +115,11 @@ void TarqAircraftDB::UpdatePilotPosition(const std::string& callsign, const Airc
         m_services.scope->RemoveSeparationLinksAll(callsign);
     }
 
-    const double scale = atcgeo::LongitudeScale();
+    const double scale = LongitudeScale;
     if (m_services.simulator->IsConnected()) {
         const ScopePoint centre = m_services.scope->GetVisibilityCenter(0);
         const int nm = static_cast<int>(
-            atcgeo::ScaledDistance(centre.x, centre.y, report.longitude, report.latitude, scale) * 60);
+            ScaledDistance(centre.x, centre.y, report.longitude, report.latitude, scale) * 60);
         auto sim = m_simulatorIds.find(callsign);
         if (sim != m_simulatorIds.end() && nm > kSimulatorRadiusNm) {
             m_services.simulator->RemoveAircraft(sim->second);
@@ -142,7 +136,7 @@ void TarqAircraftDB::UpdatePilotPosition(const std::string& callsign, const Airc
     for (int i = 0; i < 4; ++i) {
         const ScopePoint c = m_services.scope->GetVisibilityCenter(i);
         if (c.x == 0 && c.y == 0) continue;
-        const double d = atcgeo::ScaledDistance(report.longitude, report.latitude, c.x, c.y, scale);
+        const double d = ScaledDistance(report.longitude, report.latitude, c.x, c.y, scale);
         if (d < nearest) {
             nearest = d;
             nearestIndex = i;
@@ -150,7 +144,7 @@ void TarqAircraftDB::UpdatePilotPosition(const std::string& callsign, const Airc
     }
     const ScopePoint c = m_services.scope->GetVisibilityCenter(nearestIndex);
     m_distanceFromCentre[callsign] = nearest;
-    m_bearingToCentre[callsign] = atcgeo::BearingBetween(report.longitude, report.latitude, c.x, c.y, true);
+    m_bearingToCentre[callsign] = BearingBetween(report.longitude, report.latitude, c.x, c.y, true);
     m_reportedSquawks[callsign] = report.squawk;
 }
 
@@ -352,8 +346,8 @@ void TarqAircraftDB::SetModelInfo(const std::string& callsign,
     if (!aircraft) return;
     const ScopePoint centre = m_services.scope->GetVisibilityCenter(0);
     const ScopePoint position = aircraft->GetPosition(0, 0);
-    const int nm = static_cast<int>(
-        atcgeo::ScaledDistance(position.x, position.y, centre.x, centre.y, atcgeo::LongitudeScale()) * 60);
+    const int nm =
+        static_cast<int>(ScaledDistance(position.x, position.y, centre.x, centre.y, LongitudeScale) * 60);
     if (nm > kSimulatorRadiusNm) return;
     m_simulatorIds[callsign] = simulator.AddAircraft(callsign, info.equipment, info.airline, info.livery);
 }

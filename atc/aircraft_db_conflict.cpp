@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "atc/aircraft_db.h"
-#include "atc/atc_geo.h"
+#include "foundation/geo_helpers.h"
 
 namespace {
 
@@ -51,11 +51,11 @@ void TarqAircraftDB::CheckConflicts(const std::string& callsign) {
         clear();
         return;
     }
-    const double scale = atcgeo::LongitudeScale();
+    const double scale = LongitudeScale;
     const ScopePoint offset = m_services.scope->GetSectorOffset();
     auto projected = [scale](const TarqAircraft& aircraft, const ScopePoint& now) {
         const double d = aircraft.GetGroundSpeed() * 5.0 / 3600.0 / 60.0;
-        const ScopePoint step = atcgeo::PolarOffset(d, aircraft.GetHeading());
+        const PlanarOffset step = PolarOffset(d, aircraft.GetHeading());
         return ScopePoint{now.x + step.x / scale, now.y + step.y};
     };
     const ScopePoint pa = a->GetPosition(offset.x, offset.y);
@@ -90,8 +90,8 @@ void TarqAircraftDB::CheckConflicts(const std::string& callsign) {
 
         const ScopePoint pb = b.GetPosition(offset.x, offset.y);
         const ScopePoint pb2 = projected(b, pb);
-        const double s = atcgeo::ScaledDistance(pb.x, pb.y, pa.x, pa.y, scale) * 60;
-        const double s2 = atcgeo::ScaledDistance(pb2.x, pb2.y, pa2.x, pa2.y, scale) * 60;
+        const double s = ScaledDistance(pb.x, pb.y, pa.x, pa.y, scale) * 60;
+        const double s2 = ScaledDistance(pb2.x, pb2.y, pa2.x, pa2.y, scale) * 60;
         bool laterallySeparated = true;
         if (s < lateral) {
             laterallySeparated = false;

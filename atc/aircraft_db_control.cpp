@@ -5,8 +5,9 @@
 #include <algorithm>
 
 #include "atc/aircraft_db.h"
-#include "atc/atc_geo.h"
 #include "atc/controller_db.h"
+#include "foundation/geo_helpers.h"
+#include "foundation/text_helpers.h"
 #include "platform/clock.h"
 
 namespace {
@@ -24,13 +25,6 @@ void ReplaceAllChars(std::string& text, char from, char to) {
 void EraseAll(std::string& text, const std::string& what) {
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at))
         text.erase(at, what.size());
-}
-
-std::string ToLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
 }
 
 // The leading decimal number of a text, 0 when it does not start with one.
@@ -398,15 +392,15 @@ void TarqAircraftDB::UpdateAirportDistances(const std::string& callsign) {
     AtcScope& scope = *m_services.scope;
     const ScopePoint offset = scope.GetSectorOffset();
     const ScopePoint position = aircraft->GetPosition(offset.x, offset.y);
-    const double scale = atcgeo::LongitudeScale();
+    const double scale = LongitudeScale;
     ScopePoint airport;
     if (!plan->second.departure.empty() && scope.FindNamedPoint(plan->second.departure, airport)) {
         m_distanceFromDeparture[callsign] =
-            atcgeo::ScaledDistance(position.x, position.y, airport.x, airport.y, scale) * 60;
+            ScaledDistance(position.x, position.y, airport.x, airport.y, scale) * 60;
     }
     if (!plan->second.destination.empty() && scope.FindNamedPoint(plan->second.destination, airport)) {
         m_distanceToDestination[callsign] =
-            atcgeo::ScaledDistance(position.x, position.y, airport.x, airport.y, scale) * 60;
+            ScaledDistance(position.x, position.y, airport.x, airport.y, scale) * 60;
     }
 }
 

@@ -4,17 +4,11 @@
 #include <algorithm>
 
 #include "atc/aircraft_db.h"
+#include "foundation/text_helpers.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
 
 namespace {
-
-std::string ToUpper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 struct CallsignParts {
     std::string prefix;

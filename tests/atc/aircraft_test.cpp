@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "atc/atc_geo.h"
 #include "atc_fakes.h"
+#include "foundation/geo_helpers.h"
 #include "platform/clock.h"
 
 namespace {
@@ -23,8 +23,8 @@ AircraftReport At(double lat, double lon, double heading = 90, int altitude = 50
 
 class ScaleGuard {
 public:
-    explicit ScaleGuard(double scale) { atcgeo::SetLongitudeScale(scale); }
-    ~ScaleGuard() { atcgeo::SetLongitudeScale(1.0); }
+    explicit ScaleGuard(double scale) { LongitudeScale = scale; }
+    ~ScaleGuard() { LongitudeScale = 1.0; }
 };
 
 TEST(Aircraft, TrackFollowsReportsWithScaledLongitudes) {
