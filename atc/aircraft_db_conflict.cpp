@@ -70,12 +70,9 @@ void TarqAircraftDB::CheckConflicts(const std::string& callsign) {
     std::string partnerCallsign;
     for (const auto& [otherCallsign, bPtr] : m_aircraft) {
         const TarqAircraft& b = *bPtr;
-        if (&b == a || IsBelowRadarFloor(otherCallsign) || b.GetGroundSpeed() < kConflictMinSpeed ||
-            b.GetTransponderMode() == 'S') {
-            continue;
-        }
-        if (aVfr && settings.IsVFRCode(b.GetSquawk())) continue;
-
+        // Cheap field tests and the vertical test first: they settle almost
+        // every pair before the map lookups below are needed.
+        if (&b == a || b.GetGroundSpeed() < kConflictMinSpeed || b.GetTransponderMode() == 'S') continue;
         const int hb = b.GetAltitude();
         const int hb2 = 2 * hb - b.GetPreviousAltitude();
         const int d = std::abs(hb - ha);
@@ -87,6 +84,8 @@ void TarqAircraftDB::CheckConflicts(const std::string& callsign) {
         }
         if (d < 0.15 * vertical) verticallySeparated = false;
         if (verticallySeparated) continue;
+        if (IsBelowRadarFloor(otherCallsign)) continue;
+        if (aVfr && settings.IsVFRCode(b.GetSquawk())) continue;
 
         const ScopePoint pb = b.GetPosition(offset.x, offset.y);
         const ScopePoint pb2 = projected(b, pb);
