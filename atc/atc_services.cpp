@@ -83,6 +83,7 @@ public:
     void AddSelcalAircraft(const std::string&, const std::string&) override {}
     void RemoveSelcalCallsign(const std::string&) override {}
     int GetPrimaryFrequency() const override { return 0; }
+    std::vector<int32_t> GetTXFrequencies() const override { return {}; }
     void RebuildControllerList() override {}
     void RebuildChatGroups() override {}
 };

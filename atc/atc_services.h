@@ -115,6 +115,8 @@ public:
     virtual void RemoveSelcalCallsign(const std::string& callsign) = 0;
     // kHz; 0 when the panel has no primary frequency.
     virtual int GetPrimaryFrequency() const = 0;
+    // kHz of the entries whose TX box is checked.
+    virtual std::vector<int32_t> GetTXFrequencies() const = 0;
     virtual void RebuildControllerList() = 0;
     virtual void RebuildChatGroups() = 0;
 };

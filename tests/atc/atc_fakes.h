@@ -173,6 +173,7 @@ public:
     std::set<std::string> strips;
     std::string editorCallsign;
     int primaryFrequency = 0;
+    std::vector<int32_t> txFrequencies;
 
     bool HasStrip(const std::string& c) const override { return strips.count(c) != 0; }
     void AddStripForAircraft(const std::string& c) override {
@@ -196,6 +197,7 @@ public:
     }
     void RemoveSelcalCallsign(const std::string& c) override { m_log.Add("RemoveSelcal " + c); }
     int GetPrimaryFrequency() const override { return primaryFrequency; }
+    std::vector<int32_t> GetTXFrequencies() const override { return txFrequencies; }
     void RebuildControllerList() override { m_log.Add("RebuildControllerList"); }
     void RebuildChatGroups() override { m_log.Add("RebuildChatGroups"); }
 
