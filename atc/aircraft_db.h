@@ -143,10 +143,12 @@ public:
     uint32_t GetSimulatorId(const std::string& callsign) const;
 
     // --- aircraft type database ---------------------------------------------
-    // Any thread: compares the local file's version with the server's and
-    // loads it or starts the download. The downloader is injected (the HTTP
-    // client lives above this library); without one a needed download fails
-    // with its message.
+    // Called on the version-check thread: compares the local file's version
+    // with the server's and loads it or starts the download thread. Both
+    // threads show their lines through the message sink, which must hand them
+    // to the main thread. The downloader (an HTTP GET of the type file into
+    // localPath, false when it cannot start) is injected because the HTTP
+    // client lives above this library; without one a download fails with its message.
     using TypeDownloader = bool (*)(const std::string& localPath, void* user);
     void SetTypeDownloader(TypeDownloader downloader, void* user) {
         m_downloader = downloader;

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "atc/aircraft_db.h"
+#include "atc/aircraft_types.h"
 #include "platform/atomic_file.h"
 
 namespace {
@@ -50,6 +51,26 @@ void ForEachLine(const std::string& text, F&& f) {
 
 }  // namespace
 
+std::map<std::string, AircraftTypeRecord> ParseAircraftTypes(const std::string& text) {
+    std::map<std::string, AircraftTypeRecord> types;
+    ForEachLine(text, [&](const std::string& line) {
+        if (line.compare(0, kVersionPrefix.size(), kVersionPrefix) == 0) return;
+        const std::vector<std::string> f = SplitTabs(line);
+        if (static_cast<int>(f.size()) != kTypeFields) return;
+        AircraftTypeRecord record;
+        record.manufacturer = f[1];
+        record.model = f[2];
+        record.engineCount = ShortNumber(f[3]);
+        record.engineType = f[4];
+        record.weightClass = f[5];
+        record.climbRate = ShortNumber(f[6]);
+        record.descentRate = ShortNumber(f[7]);
+        record.srsCategory = f[8];
+        types.emplace(f[0], std::move(record));  // the first line of a code wins
+    });
+    return types;
+}
+
 std::string TarqAircraftDB::AircraftInfoPath() const { return m_startDirectory + "/aircraft_info.dat"; }
 
 void TarqAircraftDB::LoadAircraftInfo(const std::string& serverVersion) {
@@ -86,22 +107,7 @@ void TarqAircraftDB::LoadAircraftInfo(const std::string& serverVersion) {
 bool TarqAircraftDB::ParseAircraftTypeFile(const std::string& path, int& typeCount) {
     std::string contents;
     if (!ReadWholeFile(path, contents)) return false;
-    std::map<std::string, AircraftTypeRecord> types;
-    ForEachLine(contents, [&](const std::string& line) {
-        if (line.compare(0, kVersionPrefix.size(), kVersionPrefix) == 0) return;
-        const std::vector<std::string> f = SplitTabs(line);
-        if (static_cast<int>(f.size()) != kTypeFields) return;
-        AircraftTypeRecord record;
-        record.manufacturer = f[1];
-        record.model = f[2];
-        record.engineCount = ShortNumber(f[3]);
-        record.engineType = f[4];
-        record.weightClass = f[5];
-        record.climbRate = ShortNumber(f[6]);
-        record.descentRate = ShortNumber(f[7]);
-        record.srsCategory = f[8];
-        types.emplace(f[0], std::move(record));  // the first line of a code wins
-    });
+    std::map<std::string, AircraftTypeRecord> types = ParseAircraftTypes(contents);
     std::lock_guard<std::mutex> guard(m_typesLock);
     m_aircraftTypes = std::move(types);
     typeCount = static_cast<int>(m_aircraftTypes.size());
