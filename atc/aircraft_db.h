@@ -185,7 +185,7 @@ private:
     std::string ResolvePositionId(const std::string& positionId) const;
     std::time_t Now() const;
     void StoreSquawkPick(uint16_t code);
-    bool IsSquawkTaken(uint16_t code) const;
+    std::vector<bool> TakenSquawks() const;
     void RefreshEditor(const std::string& callsign);
     std::string TrackedOrEmpty(const std::map<std::string, std::string>& map,
                                const std::string& callsign) const;

@@ -120,14 +120,16 @@ void TarqAircraftDB::CheckConflicts(const std::string& callsign) {
 
 // --- squawk assignment ------------------------------------------------------------
 
-bool TarqAircraftDB::IsSquawkTaken(uint16_t code) const {
+std::vector<bool> TarqAircraftDB::TakenSquawks() const {
+    // Every code a pilot squawks or a controller assigned, whoever it belongs to.
+    std::vector<bool> taken(kBeyondCodes, false);
     for (const auto& entry : m_reportedSquawks) {
-        if (entry.second == code) return true;
+        if (entry.second < kBeyondCodes) taken[entry.second] = true;
     }
     for (const auto& entry : m_assignedSquawks) {
-        if (entry.second == code) return true;
+        if (entry.second < kBeyondCodes) taken[entry.second] = true;
     }
-    return false;
+    return taken;
 }
 
 uint16_t TarqAircraftDB::AssignSquawk(uint16_t low, uint16_t high) {
@@ -142,6 +144,7 @@ uint16_t TarqAircraftDB::AssignSquawk(uint16_t low, uint16_t high) {
     const int start = (m_lastAssignedSquawk > 0 && m_lastAssignedSquawk >= low && m_lastAssignedSquawk < high)
                           ? m_lastAssignedSquawk + 1
                           : low;
+    const std::vector<bool> taken = TakenSquawks();
     bool wrapped = false;
     int code = start;
     for (;;) {
@@ -152,7 +155,7 @@ uint16_t TarqAircraftDB::AssignSquawk(uint16_t low, uint16_t high) {
             code = low;
             continue;
         }
-        if (!IsSquawkTaken(static_cast<uint16_t>(code))) {
+        if (!taken[code]) {
             m_lastAssignedSquawk = static_cast<uint16_t>(code);
             return m_lastAssignedSquawk;
         }
@@ -163,9 +166,10 @@ uint16_t TarqAircraftDB::AssignSquawk(uint16_t low, uint16_t high) {
 }
 
 uint16_t TarqAircraftDB::PickRandomSquawk(uint16_t low, uint16_t high) {
+    const std::vector<bool> taken = TakenSquawks();
     std::vector<uint16_t> free;
     for (int code = NextValidSquawk(low); code <= high; code = NextValidSquawk(code + 1)) {
-        if (!IsSquawkTaken(static_cast<uint16_t>(code))) free.push_back(static_cast<uint16_t>(code));
+        if (!taken[code]) free.push_back(static_cast<uint16_t>(code));
     }
     if (free.empty()) {
         m_services.messages->ShowError("All squawk codes in the configured range are taken.");

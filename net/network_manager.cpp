@@ -29,7 +29,58 @@ std::string NoColons(std::string text) {
     return text;
 }
 
+std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
+
 }  // namespace
+
+AircraftReport ToAircraftReport(const PilotPositionRecord& record) {
+    AircraftReport r;
+    r.latitude = record.latitude;
+    r.longitude = record.longitude;
+    r.altitude = record.altitude;
+    r.altitudeDifference = record.tenth;
+    r.groundSpeed = record.groundSpeed;
+    r.heading = record.heading;
+    r.bank = record.bank;
+    r.pitch = record.pitch;
+    r.squawk = record.squawk;
+    r.transponderMode = record.transponderMode;
+    r.rating = record.rating;
+    return r;
+}
+
+ControllerReport ToControllerReport(const ATCPositionRecord& record) {
+    ControllerReport r;
+    r.frequency = record.frequency;
+    r.facility = record.facility;
+    r.visRange = record.visibilityRange;
+    r.rating = record.rating;
+    r.latitude = record.latitude;
+    r.longitude = record.longitude;
+    r.altitude = record.altitude;
+    return r;
+}
+
+TarqFlightPlanRecord ToFlightPlanRecord(const FlightPlanPacket& packet) {
+    TarqFlightPlanRecord p;
+    p.flightRules = packet.flightRules;
+    p.aircraftType = Text(packet.aircraftType);
+    p.bareType = GetBareAircraftType(p.aircraftType);
+    p.trueAirspeed = packet.trueAirspeed;
+    p.departure = Text(packet.departure);
+    p.proposedDepartureTime = packet.proposedDeparture;
+    p.actualDepartureTime = packet.actualDeparture;
+    p.cruiseAltitude = Text(packet.cruiseAltitude);
+    p.destination = Text(packet.destination);
+    p.hoursEnRoute = packet.hoursEnRoute;
+    p.minutesEnRoute = packet.minutesEnRoute;
+    p.hoursFuel = packet.hoursFuel;
+    p.minutesFuel = packet.minutesFuel;
+    p.alternate = Text(packet.alternate);
+    p.remarks = Text(packet.remarks);
+    p.route = Text(packet.route);
+    return p;
+}
 
 TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
                                        std::unique_ptr<HalkSession> controllerSession,

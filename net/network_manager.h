@@ -11,10 +11,22 @@
 #include <string>
 #include <vector>
 
+#include "atc/aircraft.h"
 #include "atc/atc_services.h"
+#include "atc/controller.h"
+#include "atc/flight_plan_record.h"
 
 class HalkSession;
 class TarqAircraftDB;
+struct ATCPositionRecord;
+struct FlightPlanPacket;
+struct PilotPositionRecord;
+
+// The session's parsed records in the shapes the ATC state takes.
+AircraftReport ToAircraftReport(const PilotPositionRecord& record);
+ControllerReport ToControllerReport(const ATCPositionRecord& record);
+// Texts copied (null reads as empty), the bare type taken out of the filed type.
+TarqFlightPlanRecord ToFlightPlanRecord(const FlightPlanPacket& packet);
 
 class TarqNetworkManager final : public AtcNetwork {
 public:

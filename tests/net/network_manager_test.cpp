@@ -201,3 +201,36 @@ TEST_F(NetworkManagerTest, PositionReport) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NetworkRecords, ConvertToTheStateShapes) {
+    PilotPositionRecord pilot;
+    pilot.latitude = 51.5;
+    pilot.longitude = -0.5;
+    pilot.altitude = 18000;
+    pilot.tenth = 250;
+    pilot.squawk = 7700;
+    pilot.transponderMode = 'N';
+    const AircraftReport report = ToAircraftReport(pilot);
+    EXPECT_EQ(report.altitudeDifference, 250);
+    EXPECT_EQ(report.squawk, 7700);
+    EXPECT_DOUBLE_EQ(report.longitude, -0.5);
+
+    ATCPositionRecord atc{120500, 5, 150, 7, 40.5, -74.25, 0};
+    const ControllerReport controller = ToControllerReport(atc);
+    EXPECT_EQ(controller.visRange, 150);
+    EXPECT_EQ(controller.rating, 7);
+
+    FlightPlanPacket packet;
+    packet.flightRules = 'V';
+    packet.aircraftType = "H/B744/F";
+    packet.route = "DCT";
+    const TarqFlightPlanRecord plan = ToFlightPlanRecord(packet);
+    EXPECT_EQ(plan.bareType, "B744");
+    EXPECT_EQ(plan.aircraftType, "H/B744/F");
+    EXPECT_TRUE(plan.departure.empty());
+    EXPECT_FALSE(plan.placeholder);
+}
+
+}  // namespace
