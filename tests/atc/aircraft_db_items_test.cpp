@@ -271,6 +271,12 @@ TEST(FlightPlans, SameRouteAddsOneStripAndNoSoundRightAfterConnecting) {
     w.aircraft.OnFlightPlanReceived("N1", Plan("DCT", ""));
     EXPECT_EQ(std::count(w.log.lines.begin(), w.log.lines.end(), "AddStrip N1"), 1);
     EXPECT_EQ(std::count(w.log.lines.begin(), w.log.lines.end(), "sound: strip.wav"), 0);
+    w.tools.strips.clear();
+    TarqFlightPlanRecord refiled = Plan("DCT", "");
+    refiled.departure = "KLGA";
+    w.aircraft.OnFlightPlanReceived("N1", refiled);
+    EXPECT_EQ(std::count(w.log.lines.begin(), w.log.lines.end(), "AddStrip N1"), 2)
+        << "a new route is a new plan";
 }
 
 TEST(FlightPlans, PlanForUnseenCallsignIsStoredQuietly) {

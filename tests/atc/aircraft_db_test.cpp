@@ -226,9 +226,11 @@ TEST(AircraftDB, RemoveProtectsOwnTrackAndFreesState) {
     const std::vector<std::string> expected = {"RebuildAircraftList", "RemoveSelcal OTHER"};
     EXPECT_EQ(w.log.lines, expected);
     EXPECT_FALSE(w.aircraft.HasFlightPlan("OTHER"));
+    w.aircraft.OnFlightPlanReceived("FILED", TarqFlightPlanRecord{});
     w.log.Clear();
     w.aircraft.Clear();
     EXPECT_FALSE(w.aircraft.HasAircraft("MINE"));
+    EXPECT_TRUE(w.aircraft.HasFlightPlan("FILED")) << "a plan without an aircraft survives clearing";
     EXPECT_EQ(std::count(w.log.lines.begin(), w.log.lines.end(), "RebuildAircraftList"), 1);
     EXPECT_EQ(w.aircraft.GetSeenCount(), 2u) << "statistics survive clearing";
 }
