@@ -1,0 +1,975 @@
+// The matcher nodes of a compiled pattern: atoms, assertions, groups,
+// quantifiers and look-around. Internal to the engine: only regex/*.cpp include it.
+// Every node lives in the pattern's arena and is never destroyed singly, so no
+// node owns memory outside the arena. The recursive driver runs a chain by
+// calling `match_chain` of its first node; each node calls its successor and
+// backtracking is the return of false.
+// Tested by tests/regex/behaviour_table_test.cpp and pcre2_differential_test.cpp.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "regex/arena_allocator.h"
+#include "regex/charset.h"
+#include "regex/rpattern.h"
+
+namespace regex::detail {
+
+constexpr uint32_t kUnbounded = 0xFFFFFFFFu;
+
+// Widths saturate at "unbounded" instead of wrapping.
+inline uint32_t width_add(uint32_t a, uint32_t b) {
+    if (a == kUnbounded || b == kUnbounded) return kUnbounded;
+    uint64_t s = uint64_t{a} + b;
+    return s >= kUnbounded ? kUnbounded : static_cast<uint32_t>(s);
+}
+inline uint32_t width_mul(uint32_t a, uint32_t b) {
+    if (a == 0 || b == 0) return 0;
+    if (a == kUnbounded || b == kUnbounded) return kUnbounded;
+    uint64_t p = uint64_t{a} * b;
+    return p >= kUnbounded ? kUnbounded : static_cast<uint32_t>(p);
+}
+
+struct width_range {
+    uint32_t min;
+    uint32_t max;
+};
+
+template <class It>
+class match_group_base;
+
+template <class It>
+struct width_context {
+    std::vector<match_group_base<It>*> groups;  // by capture index; null while a group measures itself
+};
+
+// What a match from a node must start with (used for a group's first-character set).
+struct first_char_hint {
+    uint32_t count = 0;
+    const unsigned char* chars = nullptr;
+    unsigned char inline_chars[2] = {0, 0};
+    bool has_literal = false;
+    const char* lit_begin = nullptr;
+    const char* lit_end = nullptr;
+    const char* lit_lower = nullptr;
+};
+
+// Start-position hints of a whole pattern, computed once after parsing.
+struct search_accel {
+    bool has_set = false;  // every match starts with a byte of `first`
+    byteset first;
+    const char* prefix = nullptr;  // every match starts with this exact text
+    uint32_t prefix_length = 0;
+};
+
+// Thrown through the recursive driver when its stack budget is spent; caught by the search.
+struct depth_exceeded {};
+
+template <class It>
+class sub_expr;
+
+template <class It>
+struct match_state {
+    backref_tag<It>* captures = nullptr;
+    It text_end{};
+    It pos{};
+    uint32_t capture_count = 0;
+    const sub_expr<It>* next_node = nullptr;
+    It text_begin{};
+    It attempt_start{};
+    const sub_expr<It>* first_node = nullptr;
+    void* stack = nullptr;
+    bool no_empty = false;
+    // Where the body of the innermost running look-behind must end. Kept apart
+    // from text_end so that "$" and look-aheads inside a look-behind still see
+    // the real end of the text.
+    It behind_end{};
+    // The recursive driver gives up below this stack address.
+    uintptr_t stack_limit = 0;
+};
+
+[[gnu::always_inline]] inline void check_depth(uintptr_t limit) {
+    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit) throw depth_exceeded{};
+}
+
+// Bound for the start-byte analysis, which walks the graph recursively.
+constexpr int kFirstBytesDepth = 48;
+
+template <class It>
+class sub_expr {
+public:
+    sub_expr* next = nullptr;
+
+    virtual ~sub_expr() = default;
+    // Does the rest of the pattern, from this node, match at pos?
+    virtual bool match_chain(match_state<It>& st, It pos) const {
+        check_depth(st.stack_limit);
+        if (!match_alone(st, pos)) return false;
+        return next->match_chain(st, pos);
+    }
+    // This node alone, without its successor; advances pos on success.
+    virtual bool match_alone(match_state<It>&, It&) const { return true; }
+    virtual sub_expr* quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) {
+        throw bad_regexpr("sub-expression cannot be quantified");
+    }
+    virtual bool is_assertion() const { return false; }
+    virtual width_range width(width_context<It>& ctx) = 0;
+    virtual bool first_chars(first_char_hint&) const { return false; }
+    // Adds to `out` every byte that a match from here (this node and all that
+    // follows) can begin with; false when such a match may be empty or begin anywhere.
+    virtual bool first_bytes(byteset& out, int depth) const { return false; }
+    // Single-byte atoms: the bytes they accept.
+    virtual const byteset* atom_bytes() const { return nullptr; }
+    // Last compile step, once the whole graph is linked.
+    virtual void finish(arena_allocator&) {}
+};
+
+template <class It>
+inline bool chain_first_bytes(const sub_expr<It>* node, byteset& out, int depth) {
+    return node && depth < kFirstBytesDepth && node->first_bytes(out, depth + 1);
+}
+
+// Width of a chain: the sum along `next` (walked iteratively: chains can be long).
+template <class It>
+width_range chain_width(sub_expr<It>* node, width_context<It>& ctx) {
+    width_range w{0, 0};
+    for (; node; node = node->next) {
+        width_range n = node->width(ctx);
+        w.min = width_add(w.min, n.min);
+        w.max = width_add(w.max, n.max);
+    }
+    return w;
+}
+
+template <class It>
+inline bool at_end(const match_state<It>& st, It p) {
+    return p == st.text_end;
+}
+
+// ---------------------------------------------------------------------------
+// Atoms
+
+template <class It, class Atom, bool Greedy>
+class atom_quantifier;
+
+// Common frame of the atoms: Derived supplies `test(st, pos)`, which advances pos.
+template <class It, class Derived>
+class atom_base : public sub_expr<It> {
+public:
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        if (!static_cast<const Derived*>(this)->Derived::test(st, pos)) return false;
+        return this->next->match_chain(st, pos);
+    }
+    bool match_alone(match_state<It>& st, It& pos) const override {
+        return static_cast<const Derived*>(this)->Derived::test(st, pos);
+    }
+    sub_expr<It>* quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) override {
+        if (greedy)
+            return arena.make<atom_quantifier<It, Derived, true>>(static_cast<Derived*>(this), min, max);
+        return arena.make<atom_quantifier<It, Derived, false>>(static_cast<Derived*>(this), min, max);
+    }
+    bool first_bytes(byteset& out, int) const override {
+        const byteset* b = atom_bytes();
+        if (!b) return false;
+        out |= *b;
+        return true;
+    }
+    using sub_expr<It>::atom_bytes;
+};
+
+// "." without (DotAll false) and with dot_matches_newline.
+template <class It, bool DotAll>
+class match_any_t : public atom_base<It, match_any_t<It, DotAll>> {
+public:
+    match_any_t() {
+        m_bytes.set_all();
+        if (!DotAll) m_bytes.words[0] &= ~(uint64_t{1} << '\n');
+    }
+    bool test(match_state<It>& st, It& p) const {
+        if (at_end(st, p) || (!DotAll && *p == '\n')) return false;
+        ++p;
+        return true;
+    }
+    static constexpr uint32_t kStep = 1;
+    width_range width(width_context<It>&) override { return {1, 1}; }
+    const byteset* atom_bytes() const override { return &m_bytes; }
+
+private:
+    byteset m_bytes;
+};
+
+template <class It>
+class match_char_t : public atom_base<It, match_char_t<It>> {
+public:
+    explicit match_char_t(unsigned char c) : m_ch(c) { m_bytes.set(c); }
+    bool test(match_state<It>& st, It& p) const {
+        if (at_end(st, p) || static_cast<unsigned char>(*p) != m_ch) return false;
+        ++p;
+        return true;
+    }
+    width_range width(width_context<It>&) override { return {1, 1}; }
+    bool first_chars(first_char_hint& h) const override {
+        h.count = 1;
+        h.inline_chars[0] = m_ch;
+        h.chars = h.inline_chars;
+        return true;
+    }
+    const byteset* atom_bytes() const override { return &m_bytes; }
+    unsigned char ch() const { return m_ch; }
+
+private:
+    unsigned char m_ch;
+    byteset m_bytes;
+};
+
+template <class It>
+class match_char_nocase_t : public atom_base<It, match_char_nocase_t<It>> {
+public:
+    match_char_nocase_t(unsigned char lower, unsigned char upper) : m_lower(lower), m_upper(upper) {
+        m_bytes.set(lower);
+        m_bytes.set(upper);
+    }
+    bool test(match_state<It>& st, It& p) const {
+        if (at_end(st, p)) return false;
+        auto c = static_cast<unsigned char>(*p);
+        if (c != m_lower && c != m_upper) return false;
+        ++p;
+        return true;
+    }
+    width_range width(width_context<It>&) override { return {1, 1}; }
+    bool first_chars(first_char_hint& h) const override {
+        h.count = 2;
+        h.inline_chars[0] = m_lower;
+        h.inline_chars[1] = m_upper;
+        h.chars = h.inline_chars;
+        return true;
+    }
+    const byteset* atom_bytes() const override { return &m_bytes; }
+
+private:
+    unsigned char m_lower;
+    unsigned char m_upper;
+    byteset m_bytes;
+};
+
+// A run of literal characters; the text is a copy in the arena.
+template <class It>
+class match_literal_t : public atom_base<It, match_literal_t<It>> {
+public:
+    match_literal_t(const char* text, uint32_t length) : m_text(text), m_length(length) {}
+    bool test(match_state<It>& st, It& p) const {
+        if (static_cast<size_t>(st.text_end - p) < m_length) return false;
+        if (std::memcmp(&*p, m_text, m_length) != 0) return false;
+        p += m_length;
+        return true;
+    }
+    width_range width(width_context<It>&) override { return {m_length, m_length}; }
+    bool first_chars(first_char_hint& h) const override {
+        h.count = 1;
+        h.inline_chars[0] = static_cast<unsigned char>(m_text[0]);
+        h.chars = h.inline_chars;
+        h.has_literal = true;
+        h.lit_begin = m_text;
+        h.lit_end = m_text + m_length;
+        h.lit_lower = nullptr;
+        return true;
+    }
+    bool first_bytes(byteset& out, int) const override {
+        out.set(static_cast<unsigned char>(m_text[0]));
+        return true;
+    }
+    uint32_t length() const { return m_length; }
+
+private:
+    const char* m_text;
+    uint32_t m_length;
+};
+
+// Caseless literal: an upper-case and a lower-case copy, compared position by position.
+template <class It>
+class match_literal_nocase_t : public atom_base<It, match_literal_nocase_t<It>> {
+public:
+    match_literal_nocase_t(const char* upper, const char* lower, uint32_t length)
+        : m_upper(upper), m_lower(lower), m_length(length) {}
+    bool test(match_state<It>& st, It& p) const {
+        if (static_cast<size_t>(st.text_end - p) < m_length) return false;
+        for (uint32_t i = 0; i < m_length; ++i) {
+            char c = p[i];
+            if (c != m_upper[i] && c != m_lower[i]) return false;
+        }
+        p += m_length;
+        return true;
+    }
+    width_range width(width_context<It>&) override { return {m_length, m_length}; }
+    bool first_chars(first_char_hint& h) const override {
+        h.count = 2;
+        h.inline_chars[0] = static_cast<unsigned char>(m_upper[0]);
+        h.inline_chars[1] = static_cast<unsigned char>(m_lower[0]);
+        h.chars = h.inline_chars;
+        h.has_literal = true;
+        h.lit_begin = m_upper;
+        h.lit_end = m_upper + m_length;
+        h.lit_lower = m_lower;
+        return true;
+    }
+    bool first_bytes(byteset& out, int) const override {
+        out.set(static_cast<unsigned char>(m_upper[0]));
+        out.set(static_cast<unsigned char>(m_lower[0]));
+        return true;
+    }
+    uint32_t length() const { return m_length; }
+
+private:
+    const char* m_upper;
+    const char* m_lower;
+    uint32_t m_length;
+};
+
+// A bracket set or a shared "\d"-style set. CaseSensitive only records the
+// flags in force where the set stands; the set itself was built caseless.
+template <class It>
+class match_charset_t : public atom_base<It, match_charset_t<It>> {
+public:
+    explicit match_charset_t(const charset* set) : m_set(set) {}
+    bool test(match_state<It>& st, It& p) const {
+        if (at_end(st, p) || !m_set->contains(static_cast<unsigned char>(*p))) return false;
+        ++p;
+        return true;
+    }
+    width_range width(width_context<It>&) override { return {1, 1}; }
+    const byteset* atom_bytes() const override { return &m_set->bits(); }
+
+private:
+    const charset* m_set;
+};
+
+template <class It, bool NoCase>
+class match_backref_t : public atom_base<It, match_backref_t<It, NoCase>> {
+public:
+    explicit match_backref_t(uint32_t group) : m_group(group) {}
+    bool test(match_state<It>& st, It& p) const {
+        const backref_tag<It>& rec = st.captures[m_group];
+        if (!rec.matched) return false;
+        It q = p;
+        for (It c = rec.begin; c != rec.end; ++c, ++q) {
+            if (q == st.text_end) return false;
+            if (NoCase) {
+                if (ToUpper(*q) != ToUpper(*c)) return false;
+            } else if (*q != *c) {
+                return false;
+            }
+        }
+        p = q;
+        return true;
+    }
+    // Rewritten once after parsing, from the pattern's numbering to the capture index.
+    uint32_t& group() { return m_group; }
+    width_range width(width_context<It>& ctx) override {
+        if (m_group >= ctx.groups.size()) throw bad_regexpr("reference to nonexistent group");
+        match_group_base<It>* g = ctx.groups[m_group];
+        if (g) return g->width(ctx);
+        return {0, kUnbounded};
+    }
+
+private:
+    static char ToUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+    uint32_t m_group;
+};
+
+// ---------------------------------------------------------------------------
+// Assertions
+
+enum class assert_kind { bos, bol, eos, peos, eol };
+
+template <class It>
+class assertion : public sub_expr<It> {
+public:
+    bool is_assertion() const override { return true; }
+    width_range width(width_context<It>&) override { return {0, 0}; }
+    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_bytes(byteset& out, int depth) const override {
+        return chain_first_bytes<It>(this->next, out, depth);
+    }
+};
+
+template <class It, assert_kind Kind>
+class assert_op : public assertion<It> {
+public:
+    static bool test(const match_state<It>& st, It p) {
+        switch (Kind) {
+            case assert_kind::bos:
+                return p == st.text_begin;
+            case assert_kind::bol:
+                return p == st.text_begin || p[-1] == '\n';
+            case assert_kind::eos:
+                return p == st.text_end;
+            case assert_kind::peos:
+                return p == st.text_end || (*p == '\n' && p + 1 == st.text_end);
+            case assert_kind::eol:
+                return p == st.text_end || *p == '\n';
+        }
+        return false;
+    }
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        return test(st, pos) && this->next->match_chain(st, pos);
+    }
+    bool match_alone(match_state<It>& st, It& pos) const override { return test(st, pos); }
+};
+
+// Always fails: the empty negative look-arounds "(?!)" and "(?<!)".
+template <class It>
+class match_fail : public assertion<It> {
+public:
+    bool match_chain(match_state<It>&, It) const override { return false; }
+    bool match_alone(match_state<It>&, It&) const override { return false; }
+    bool first_chars(first_char_hint&) const override { return false; }
+    bool first_bytes(byteset&, int) const override { return false; }
+};
+
+template <class It>
+class end_of_pattern : public sub_expr<It> {
+public:
+    bool match_chain(match_state<It>& st, It pos) const override {
+        return !st.no_empty || pos != st.attempt_start;
+    }
+    width_range width(width_context<It>&) override { return {0, 0}; }
+};
+
+// ---------------------------------------------------------------------------
+// Atom quantifiers
+
+template <class It, class Atom, bool Greedy>
+class atom_quantifier : public sub_expr<It> {
+public:
+    atom_quantifier(Atom* atom, uint32_t min, uint32_t max) : m_atom(atom), m_min(min), m_max(max) {}
+
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        return Greedy ? match_greedy(st, pos) : match_lazy(st, pos);
+    }
+    width_range width(width_context<It>& ctx) override {
+        width_range a = m_atom->width(ctx);
+        return {width_mul(a.min, m_min), width_mul(a.max, m_max)};
+    }
+    bool first_chars(first_char_hint& h) const override { return m_min != 0 && m_atom->first_chars(h); }
+    bool first_bytes(byteset& out, int depth) const override {
+        if (!m_atom->first_bytes(out, depth)) return false;
+        return m_min != 0 || chain_first_bytes<It>(this->next, out, depth);
+    }
+    // What the continuation can start with lets back-off skip hopeless positions.
+    void finish(arena_allocator& arena) override {
+        byteset follow;
+        if (chain_first_bytes<It>(this->next, follow, 0)) m_follow = arena.make<byteset>(follow);
+    }
+    const Atom* atom() const { return m_atom; }
+
+private:
+    bool test(match_state<It>& st, It& p) const { return m_atom->Atom::test(st, p); }
+
+    // Could the continuation start at p at all?
+    bool may_follow(const match_state<It>& st, It p) const {
+        return !m_follow || (p != st.text_end && m_follow->test(static_cast<unsigned char>(*p)));
+    }
+
+    bool match_greedy(match_state<It>& st, It pos) const {
+        uint32_t count = 0;
+        It p = pos;
+        size_t w = 0;
+        if (m_max > 0 && test(st, p)) {
+            w = static_cast<size_t>(p - pos);
+            // A zero-width atom is not repeated, and its minimum is not checked.
+            if (w == 0) return this->next->match_chain(st, p);
+            count = 1;
+            while (count < m_max && test(st, p)) ++count;
+        }
+        if (count < m_min) return false;
+        for (;;) {
+            if (may_follow(st, p) && this->next->match_chain(st, p)) return true;
+            if (count == m_min) return false;
+            --count;
+            p -= w;
+        }
+    }
+
+    bool match_lazy(match_state<It>& st, It pos) const {
+        It q = pos;
+        bool probe = test(st, q);
+        It p = pos;
+        uint32_t count = 0;
+        if (probe && q == pos) return this->next->match_chain(st, pos);
+        if (probe && m_min > 0) {
+            p = q;
+            count = 1;
+            while (count < m_min) {
+                if (!test(st, p)) return false;
+                ++count;
+            }
+        } else if (!probe && m_min > 0) {
+            return false;
+        }
+        for (;;) {
+            if (may_follow(st, p) && this->next->match_chain(st, p)) return true;
+            if (count >= m_max) return false;
+            ++count;
+            if (!test(st, p)) return false;
+        }
+    }
+
+    Atom* m_atom;
+    uint32_t m_min;
+    uint32_t m_max;
+    const byteset* m_follow = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// Groups
+
+template <class It>
+class match_group_base : public sub_expr<It> {
+public:
+    struct alternative {
+        sub_expr<It>* first;
+        alternative* next;
+    };
+
+    match_group_base(int32_t group, arena_allocator& arena) : m_arena(&arena), m_group(group) {}
+
+    int32_t group() const { return m_group; }
+    const alternative* alternatives() const { return m_alternatives; }
+    uint32_t alternative_count() const { return m_alternativeCount; }
+    virtual sub_expr<It>* end_node() = 0;
+    // The group numbers opened inside this group.
+    virtual void note_nested_groups(uint32_t first, uint32_t count) {}
+
+    // Parse-time building: alternatives in pattern order, each a chain ending in end_node().
+    void open_alternative() {
+        auto* alt = m_arena->make<alternative>(alternative{nullptr, nullptr});
+        if (m_lastAlternative)
+            m_lastAlternative->next = alt;
+        else
+            m_alternatives = alt;
+        m_lastAlternative = alt;
+        m_tail = nullptr;
+        ++m_alternativeCount;
+    }
+    void link(sub_expr<It>* node) {
+        if (m_tail)
+            m_tail->next = node;
+        else
+            m_lastAlternative->first = node;
+        m_tail = node;
+    }
+    void close_alternative() { link(end_node()); }
+    // The group's set of possible first characters, sorted; none when unknown.
+    void set_first_chars(const unsigned char* begin, const unsigned char* end) {
+        m_firstBegin = begin;
+        m_firstEnd = end;
+        for (auto* c = begin; c != end; ++c) m_firstSet.set(*c);
+    }
+
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        return match_alternatives(st, pos);
+    }
+
+    width_range width(width_context<It>& ctx) override {
+        if (m_widthMin != kUnbounded || m_widthMax != kUnbounded) return {m_widthMin, m_widthMax};
+        width_range w = measure(ctx);
+        m_widthMin = w.min;
+        m_widthMax = w.max;
+        return w;
+    }
+    width_range cached_width() const { return {m_widthMin, m_widthMax}; }
+
+    bool first_chars(first_char_hint& h) const override {
+        if (!m_firstBegin) return false;
+        h.count = static_cast<uint32_t>(m_firstEnd - m_firstBegin);
+        if (h.count <= 2) {
+            for (uint32_t i = 0; i < h.count; ++i) h.inline_chars[i] = m_firstBegin[i];
+            h.chars = h.inline_chars;
+        } else {
+            h.chars = m_firstBegin;
+        }
+        h.has_literal = false;
+        h.lit_begin = h.lit_end = h.lit_lower = nullptr;
+        if (m_alternativeCount == 1) {
+            first_char_hint inner;
+            if (m_alternatives->first->first_chars(inner) && inner.has_literal) {
+                h.has_literal = true;
+                h.lit_begin = inner.lit_begin;
+                h.lit_end = inner.lit_end;
+                h.lit_lower = inner.lit_lower;
+            }
+        }
+        return true;
+    }
+
+    bool first_bytes(byteset& out, int depth) const override {
+        if (depth >= kFirstBytesDepth) return false;
+        byteset mine;
+        for (auto* a = m_alternatives; a; a = a->next)
+            if (!a->first->first_bytes(mine, depth + 1)) return false;
+        out |= mine;
+        return true;
+    }
+
+protected:
+    // Entry of the group: first-character test, pending_begin, alternatives in order.
+    bool match_alternatives(match_state<It>& st, It pos) const {
+        if (m_firstBegin && (at_end(st, pos) || !m_firstSet.test(static_cast<unsigned char>(*pos))))
+            return false;
+        if (m_group < 0) {
+            for (auto* a = m_alternatives; a; a = a->next)
+                if (a->first->match_chain(st, pos)) return true;
+            return false;
+        }
+        backref_tag<It>& rec = st.captures[m_group];
+        It saved = rec.pending_begin;
+        rec.pending_begin = pos;
+        for (auto* a = m_alternatives; a; a = a->next)
+            if (a->first->match_chain(st, pos)) return true;
+        st.captures[m_group].pending_begin = saved;
+        return false;
+    }
+
+    width_range measure(width_context<It>& ctx) {
+        width_range w{kUnbounded, 0};
+        bool inTable = m_group >= 0 && static_cast<size_t>(m_group) < ctx.groups.size();
+        // Every alternative is measured, even once the range is as wide as it
+        // gets: look-behinds inside need their own widths.
+        for (auto* a = m_alternatives; a; a = a->next) {
+            if (inTable) ctx.groups[m_group] = nullptr;
+            width_range c = chain_width<It>(a->first, ctx);
+            if (inTable) ctx.groups[m_group] = this;
+            if (c.min < w.min) w.min = c.min;
+            if (c.max > w.max) w.max = c.max;
+        }
+        return w;
+    }
+
+    arena_allocator* m_arena;
+    alternative* m_alternatives = nullptr;
+    alternative* m_lastAlternative = nullptr;
+    sub_expr<It>* m_tail = nullptr;
+    uint32_t m_alternativeCount = 0;
+    int32_t m_group;
+    uint32_t m_widthMin = kUnbounded;
+    uint32_t m_widthMax = kUnbounded;
+    const unsigned char* m_firstBegin = nullptr;
+    const unsigned char* m_firstEnd = nullptr;
+    byteset m_firstSet;
+};
+
+template <class It, bool Greedy>
+class group_quantifier;
+
+template <class It>
+class match_group : public match_group_base<It> {
+public:
+    class end_group : public sub_expr<It> {
+    public:
+        explicit end_group(match_group* owner) : m_owner(owner) {}
+        bool match_chain(match_state<It>& st, It pos) const override {
+            check_depth(st.stack_limit);
+            int32_t g = m_owner->group();
+            const sub_expr<It>* after = m_owner->next;
+            if (g < 0) return after->match_chain(st, pos);
+            backref_tag<It>& rec = st.captures[g];
+            It oldBegin = rec.begin, oldEnd = rec.end;
+            bool oldMatched = rec.matched;
+            rec.begin = rec.pending_begin;
+            rec.end = pos;
+            rec.matched = true;
+            if (after->match_chain(st, pos)) return true;
+            backref_tag<It>& again = st.captures[g];
+            again.begin = oldBegin;
+            again.end = oldEnd;
+            again.matched = oldMatched;
+            return false;
+        }
+        width_range width(width_context<It>&) override { return {0, 0}; }
+        bool first_bytes(byteset& out, int depth) const override {
+            return chain_first_bytes<It>(m_owner->next, out, depth);
+        }
+
+    private:
+        match_group* m_owner;
+    };
+
+    match_group(int32_t group, arena_allocator& arena) : match_group_base<It>(group, arena), m_end(this) {}
+    sub_expr<It>* end_node() override { return &m_end; }
+    sub_expr<It>* quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) override;
+
+private:
+    end_group m_end;
+};
+
+// "(?>...)" and, with no group number, the look-aheads: the body is a sub-match
+// that stops at its first success and is never re-entered.
+template <class It>
+class independent_group_base : public match_group_base<It> {
+public:
+    independent_group_base(int32_t group, bool expected, arena_allocator& arena)
+        : match_group_base<It>(group, arena), m_expected(expected) {}
+    void note_nested_groups(uint32_t first, uint32_t count) override {
+        m_nestedFirst = first;
+        m_nestedCount = count;
+    }
+    bool first_chars(first_char_hint& h) const override {
+        return this->m_group >= 0 && match_group_base<It>::first_chars(h);
+    }
+
+protected:
+    // The nested groups' records, copied aside while the body runs.
+    std::vector<backref_tag<It>> save_nested(const match_state<It>& st) const {
+        if (m_nestedCount == 0) return {};
+        return std::vector<backref_tag<It>>(st.captures + m_nestedFirst,
+                                            st.captures + m_nestedFirst + m_nestedCount);
+    }
+    void restore_nested(match_state<It>& st, const std::vector<backref_tag<It>>& saved) const {
+        for (uint32_t i = 0; i < m_nestedCount; ++i) st.captures[m_nestedFirst + i] = saved[i];
+    }
+
+    bool m_expected;
+    uint32_t m_nestedFirst = 0;
+    uint32_t m_nestedCount = 0;
+};
+
+template <class It>
+class independent_group : public independent_group_base<It> {
+public:
+    class end_group : public sub_expr<It> {
+    public:
+        explicit end_group(independent_group* owner) : m_owner(owner) {}
+        bool match_chain(match_state<It>& st, It pos) const override {
+            int32_t g = m_owner->group();
+            if (g >= 0) {
+                backref_tag<It>& rec = st.captures[g];
+                rec.begin = rec.pending_begin;
+                rec.end = pos;
+                rec.matched = true;
+            }
+            return true;
+        }
+        width_range width(width_context<It>&) override { return {0, 0}; }
+
+    private:
+        independent_group* m_owner;
+    };
+
+    independent_group(int32_t group, bool expected, arena_allocator& arena)
+        : independent_group_base<It>(group, expected, arena), m_end(this) {}
+    sub_expr<It>* end_node() override { return &m_end; }
+    sub_expr<It>* quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) override;
+
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        auto saved = this->save_nested(st);
+        bool result = this->match_alternatives(st, pos);
+        if (result == this->m_expected) {
+            It cont = result && this->m_group >= 0 ? st.captures[this->m_group].end : pos;
+            if (this->next->match_chain(st, cont)) return true;
+        }
+        if (result && this->m_nestedCount > 0) this->restore_nested(st, saved);
+        return false;
+    }
+    bool first_bytes(byteset& out, int depth) const override {
+        // An atomic group consumes at least what its body does; a body that may be
+        // empty hands over to an unknown continuation.
+        return false;
+    }
+
+private:
+    end_group m_end;
+};
+
+template <class It>
+class lookahead_assertion : public independent_group<It> {
+public:
+    lookahead_assertion(bool positive, arena_allocator& arena) : independent_group<It>(-1, positive, arena) {}
+    sub_expr<It>* quantify(uint32_t, uint32_t, bool, arena_allocator&) override {
+        throw bad_regexpr("look-ahead assertion cannot be quantified");
+    }
+    bool is_assertion() const override { return true; }
+    width_range width(width_context<It>& ctx) override {
+        match_group_base<It>::width(ctx);
+        return {0, 0};
+    }
+    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_bytes(byteset& out, int depth) const override {
+        return chain_first_bytes<It>(this->next, out, depth);
+    }
+};
+
+template <class It>
+class lookbehind_assertion : public independent_group_base<It> {
+public:
+    class end_group : public sub_expr<It> {
+    public:
+        bool match_chain(match_state<It>& st, It pos) const override { return pos == st.behind_end; }
+        width_range width(width_context<It>&) override { return {0, 0}; }
+    };
+
+    lookbehind_assertion(bool positive, arena_allocator& arena)
+        : independent_group_base<It>(-1, positive, arena) {}
+    sub_expr<It>* end_node() override { return &m_end; }
+    bool is_assertion() const override { return true; }
+    width_range width(width_context<It>& ctx) override {
+        match_group_base<It>::width(ctx);
+        return {0, 0};
+    }
+    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_bytes(byteset& out, int depth) const override {
+        return chain_first_bytes<It>(this->next, out, depth);
+    }
+
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        const uint32_t wmin = this->m_widthMin, wmax = this->m_widthMax;
+        const size_t avail = static_cast<size_t>(pos - st.text_begin);
+        if (wmin > avail) return !this->m_expected && this->next->match_chain(st, pos);
+        auto saved = this->save_nested(st);
+        It firstStart = pos - static_cast<ptrdiff_t>(wmax < avail ? wmax : avail);
+        It lastStart = pos - static_cast<ptrdiff_t>(wmin);
+        It outerBehind = st.behind_end;
+        for (It s = firstStart;; ++s) {
+            st.behind_end = pos;
+            bool body = this->match_alternatives(st, s);
+            st.behind_end = outerBehind;
+            if (body) {
+                if (this->m_expected) {
+                    if (this->next->match_chain(st, pos)) return true;
+                    if (this->m_nestedCount > 0) this->restore_nested(st, saved);
+                } else {
+                    // A body that matches from any start in range decides a negative look-behind.
+                    if (this->m_nestedCount > 0) this->restore_nested(st, saved);
+                    return false;
+                }
+            }
+            if (s == lastStart) break;
+        }
+        return !this->m_expected && this->next->match_chain(st, pos);
+    }
+
+private:
+    end_group m_end;
+};
+
+// ---------------------------------------------------------------------------
+// Group quantifiers. The loop state lives in the quantified group's record.
+
+template <class It, bool Greedy>
+class group_quantifier : public sub_expr<It> {
+public:
+    class end_quantifier : public sub_expr<It> {
+    public:
+        explicit end_quantifier(group_quantifier* q) : m_quantifier(q) {}
+        bool match_chain(match_state<It>& st, It pos) const override {
+            check_depth(st.stack_limit);
+            const int32_t g = m_quantifier->m_group->group();
+            backref_tag<It>& rec = st.captures[g];
+            // Two empty iterations in a row: leave the loop.
+            if (rec.prev_iteration_start.set && rec.prev_iteration_start.pos == pos)
+                return m_quantifier->next->match_chain(st, pos);
+            smart_iter<It> oldPrev = rec.prev_iteration_start;
+            rec.prev_iteration_start = rec.iteration_start;
+            rec.iteration_start = {pos, true};
+            if (m_quantifier->loop_step(st, pos)) return true;
+            backref_tag<It>& again = st.captures[g];
+            again.iteration_start = again.prev_iteration_start;
+            again.prev_iteration_start = oldPrev;
+            return false;
+        }
+        width_range width(width_context<It>&) override { return {0, 0}; }
+
+    private:
+        group_quantifier* m_quantifier;
+    };
+
+    group_quantifier(match_group_base<It>* group, uint32_t min, uint32_t max)
+        : m_group(group), m_min(min), m_max(max), m_end(this) {}
+    sub_expr<It>* end_node() { return &m_end; }
+
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        backref_tag<It>& rec = st.captures[m_group->group()];
+        uint32_t oldCount = rec.repeat_count;
+        smart_iter<It> oldPrev = rec.prev_iteration_start;
+        smart_iter<It> oldStart = rec.iteration_start;
+        rec.prev_iteration_start = {};
+        rec.iteration_start = {pos, true};
+        rec.repeat_count = 0;
+        if (loop_step(st, pos)) return true;
+        backref_tag<It>& again = st.captures[m_group->group()];
+        again.repeat_count = oldCount;
+        again.prev_iteration_start = oldPrev;
+        again.iteration_start = oldStart;
+        return false;
+    }
+    width_range width(width_context<It>& ctx) override {
+        width_range a = m_group->width(ctx);
+        return {width_mul(a.min, m_min), width_mul(a.max, m_max)};
+    }
+    bool first_chars(first_char_hint& h) const override { return m_min != 0 && m_group->first_chars(h); }
+    bool first_bytes(byteset& out, int depth) const override {
+        if (depth >= kFirstBytesDepth || !m_group->first_bytes(out, depth + 1)) return false;
+        return m_min != 0 || chain_first_bytes<It>(this->next, out, depth);
+    }
+
+private:
+    bool loop_step(match_state<It>& st, It p) const {
+        const int32_t g = m_group->group();
+        if (Greedy) {
+            if (st.captures[g].repeat_count != m_max) {
+                ++st.captures[g].repeat_count;
+                if (m_group->match_chain(st, p)) return true;
+                if (--st.captures[g].repeat_count < m_min) return false;
+            }
+            return this->next->match_chain(st, p);
+        }
+        if (st.captures[g].repeat_count >= m_min && this->next->match_chain(st, p)) return true;
+        if (st.captures[g].repeat_count >= m_max) return false;
+        ++st.captures[g].repeat_count;
+        if (m_group->match_chain(st, p)) return true;
+        --st.captures[g].repeat_count;
+        return false;
+    }
+
+    match_group_base<It>* m_group;
+    uint32_t m_min;
+    uint32_t m_max;
+    end_quantifier m_end;
+};
+
+template <class It>
+sub_expr<It>* quantify_group(match_group_base<It>* group, uint32_t min, uint32_t max, bool greedy,
+                             arena_allocator& arena) {
+    sub_expr<It>* q;
+    if (greedy) {
+        auto* gq = arena.make<group_quantifier<It, true>>(group, min, max);
+        group->next = gq->end_node();
+        q = gq;
+    } else {
+        auto* gq = arena.make<group_quantifier<It, false>>(group, min, max);
+        group->next = gq->end_node();
+        q = gq;
+    }
+    return q;
+}
+
+template <class It>
+sub_expr<It>* match_group<It>::quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) {
+    return quantify_group<It>(this, min, max, greedy, arena);
+}
+
+template <class It>
+sub_expr<It>* independent_group<It>::quantify(uint32_t min, uint32_t max, bool greedy,
+                                              arena_allocator& arena) {
+    return quantify_group<It>(this, min, max, greedy, arena);
+}
+
+}  // namespace regex::detail

@@ -1,0 +1,522 @@
+// Turns the text of a Perl-syntax pattern into the node graph of nodes.h.
+// Internal to the engine: only regex/rpattern.cpp includes it.
+// A recursive-descent reader: parse_group, parse_item, parse_literal_run and
+// parse_quantifier. Nesting is bounded so that a hostile pattern cannot
+// exhaust the stack while it is parsed or measured.
+// Tested by tests/regex/parser_test.cpp and behaviour_table_test.cpp.
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "regex/nodes.h"
+#include "regex/perl_syntax.h"
+
+namespace regex::detail {
+
+// Repeat counts above this are refused rather than wrapped (PCRE2 uses the same bound).
+constexpr uint64_t kMaxRepeatCount = 65535;
+// Deeper nesting than any real pattern needs; each level costs stack while parsing.
+constexpr int kMaxNesting = 200;
+
+template <class It, class Syntax = perl_syntax<char>>
+class pattern_parser {
+public:
+    pattern_parser(const std::string& pattern, int flags, arena_allocator& arena)
+        : m_begin(pattern.data()), m_end(pattern.data() + pattern.size()), m_flags(flags), m_arena(arena) {}
+
+    // Parses the whole pattern as the body of group 0.
+    match_group<It>* parse() {
+        const char* it = m_begin;
+        auto* top = static_cast<match_group<It>*>(parse_group(it, true));
+        // Back-references name capturing groups; the graph counts every group.
+        for (uint32_t* g : m_backrefGroups) {
+            for (uint32_t inv : m_invisibleGroups) {
+                if (inv <= *g)
+                    ++*g;
+                else
+                    break;
+            }
+            if (*g >= m_groupCount) throw bad_regexpr("reference to nonexistent group");
+        }
+        return top;
+    }
+
+    uint32_t group_count() const { return m_groupCount; }
+    uint32_t visible_group_count() const { return m_visibleGroupCount; }
+    const std::vector<uint32_t>& invisible_groups() const { return m_invisibleGroups; }
+    bool recursion_allowed() const { return m_recursionAllowed; }
+    std::vector<match_group_base<It>*>& group_table() { return m_groupTable; }
+    const std::vector<sub_expr<It>*>& nodes_to_finish() const { return m_toFinish; }
+    // The literal every match of the whole pattern begins with, if any.
+    const char* prefix() const { return m_prefix; }
+    uint32_t prefix_length() const { return m_prefixLength; }
+
+private:
+    [[noreturn]] static void Fail(const char* message) { throw bad_regexpr(message); }
+
+    static unsigned char ToLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+    static unsigned char ToUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
+    static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+    static int HexValue(char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    }
+
+    struct depth_guard {
+        explicit depth_guard(int& depth) : m_depth(depth) {
+            if (++m_depth > kMaxNesting) {
+                --m_depth;
+                Fail("parentheses nested too deeply");
+            }
+        }
+        ~depth_guard() { --m_depth; }
+        int& m_depth;
+    };
+
+    // Decimal digits, stopping before the value would exceed `limit`.
+    static uint32_t read_number(const char*& it, const char* end, uint32_t limit) {
+        uint64_t value = 0;
+        while (it != end && IsDigit(*it) && value < limit) value = value * 10 + (*it++ - '0');
+        if (value > limit) {
+            --it;
+            return static_cast<uint32_t>(value / 10);
+        }
+        return static_cast<uint32_t>(value);
+    }
+    // All the digits, saturating; the caller checks the bound.
+    static uint64_t read_count(const char*& it, const char* end) {
+        uint64_t value = 0;
+        while (it != end && IsDigit(*it)) {
+            value = value * 10 + (*it++ - '0');
+            if (value > kMaxRepeatCount) value = kMaxRepeatCount + 1;
+        }
+        return value;
+    }
+
+    // Text copied into the arena; literal nodes point at it.
+    char* copy_text(const char* text, size_t length) {
+        auto* p = static_cast<char*>(m_arena.allocate(length ? length : 1));
+        std::memcpy(p, text, length);
+        return p;
+    }
+
+    sub_expr<It>* make_char_node(unsigned char c) {
+        if (m_flags & ignore_case) {
+            unsigned char lower = ToLower(c), upper = ToUpper(c);
+            if (lower != upper) return m_arena.make<match_char_nocase_t<It>>(lower, upper);
+        }
+        return m_arena.make<match_char_t<It>>(c);
+    }
+
+    sub_expr<It>* make_literal_node(const std::string& text) {
+        if (text.size() == 1) return make_char_node(static_cast<unsigned char>(text[0]));
+        auto length = static_cast<uint32_t>(text.size());
+        if (m_flags & ignore_case) {
+            char* upper = copy_text(text.data(), text.size());
+            char* lower = copy_text(text.data(), text.size());
+            for (uint32_t i = 0; i < length; ++i) {
+                upper[i] = static_cast<char>(ToUpper(static_cast<unsigned char>(upper[i])));
+                lower[i] = static_cast<char>(ToLower(static_cast<unsigned char>(lower[i])));
+            }
+            return m_arena.make<match_literal_nocase_t<It>>(upper, lower, length);
+        }
+        return m_arena.make<match_literal_t<It>>(copy_text(text.data(), text.size()), length);
+    }
+
+    sub_expr<It>* make_shared_set_node(intrinsic which) {
+        return m_arena.make<match_charset_t<It>>(&intrinsic_charset(which));
+    }
+
+    sub_expr<It>* parse_group(const char*& it, bool top) {
+        depth_guard guard(m_depth);
+        const int savedFlags = m_flags;
+        const uint32_t firstNested = m_groupCount;
+
+        // Group 0 takes no extension: a pattern that starts with "?" has nothing to quantify.
+        token_kind ext = TK_NONE;
+        if (!top && it != m_end) {
+            ext = Syntax::next_extension_token(it, m_end, m_flags);
+            if (ext != TK_NONE && it == m_end) Fail("ill-formed regular expression");
+        }
+        if (ext == TK_X_RECURSE || ext == TK_X_CONDITION)
+            Fail("recursion and conditionals are not supported");
+        if (ext != TK_NONE) {
+            const char* look = it;
+            if (Syntax::next_token(look, m_end, m_flags) == TK_CLOSE) {
+                // An empty construct builds nothing, except that an empty negative
+                // look-around can never hold.
+                it = look;
+                if (ext == TK_X_NOT_AHEAD || ext == TK_X_NOT_BEHIND) return m_arena.make<match_fail<It>>();
+                return nullptr;
+            }
+        }
+
+        match_group_base<It>* group = nullptr;
+        if (top) {
+            group = m_arena.make<match_group<It>>(static_cast<int32_t>(m_groupCount++), m_arena);
+            ++m_visibleGroupCount;
+        } else {
+            switch (ext) {
+                case TK_NONE:
+                    group = m_arena.make<match_group<It>>(static_cast<int32_t>(m_groupCount++), m_arena);
+                    ++m_visibleGroupCount;
+                    break;
+                case TK_X_GROUP:
+                    m_invisibleGroups.push_back(m_groupCount);
+                    group = m_arena.make<match_group<It>>(static_cast<int32_t>(m_groupCount++), m_arena);
+                    break;
+                case TK_X_ATOMIC:
+                    m_invisibleGroups.push_back(m_groupCount);
+                    group = m_arena.make<independent_group<It>>(static_cast<int32_t>(m_groupCount++), true,
+                                                                m_arena);
+                    break;
+                case TK_X_AHEAD:
+                case TK_X_NOT_AHEAD:
+                    group = m_arena.make<lookahead_assertion<It>>(ext == TK_X_AHEAD, m_arena);
+                    break;
+                case TK_X_BEHIND:
+                case TK_X_NOT_BEHIND:
+                    group = m_arena.make<lookbehind_assertion<It>>(ext == TK_X_BEHIND, m_arena);
+                    break;
+                case TK_X_COMMENT:
+                    for (;;) {
+                        if (it == m_end) Fail("Expecting end of comment");
+                        token_kind tok = Syntax::next_token(it, m_end, m_flags);
+                        if (tok == TK_CLOSE) return nullptr;
+                        if (tok == TK_NONE && it != m_end) ++it;
+                        // An escaped ")" does not end the comment.
+                        if (tok == TK_ESCAPE && it != m_end) ++it;
+                    }
+                default:
+                    Fail("bad extension sequence");
+            }
+        }
+
+        group->open_alternative();
+        while (parse_item(it, group, top)) {
+        }
+        complete_group(group, firstNested, top);
+        m_flags = savedFlags;
+        return group;
+    }
+
+    void complete_group(match_group_base<It>* group, uint32_t firstNested, bool top) {
+        group->close_alternative();
+
+        // First characters: known only when every alternative names its own.
+        std::vector<unsigned char> chars;
+        bool all = true;
+        for (auto* a = group->alternatives(); a; a = a->next) {
+            first_char_hint h;
+            if (!a->first->first_chars(h)) {
+                all = false;
+                break;
+            }
+            chars.insert(chars.end(), h.chars, h.chars + h.count);
+        }
+        if (all && !chars.empty()) {
+            std::sort(chars.begin(), chars.end());
+            chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
+            auto* stored = reinterpret_cast<unsigned char*>(
+                copy_text(reinterpret_cast<const char*>(chars.data()), chars.size()));
+            group->set_first_chars(stored, stored + chars.size());
+        }
+
+        if (top && group->alternative_count() == 1) {
+            first_char_hint h;
+            if (group->alternatives()->first->first_chars(h) && h.has_literal && !h.lit_lower) {
+                m_prefix = h.lit_begin;
+                m_prefixLength = static_cast<uint32_t>(h.lit_end - h.lit_begin);
+            }
+        }
+
+        if (group->group() >= 0) {
+            auto n = static_cast<size_t>(group->group());
+            if (m_groupTable.size() <= n) m_groupTable.resize(n + 1, nullptr);
+            m_groupTable[n] = group;
+        }
+        group->note_nested_groups(firstNested, m_groupCount - firstNested);
+    }
+
+    // One atom with its quantifier, or one structural token. False when the group ends.
+    bool parse_item(const char*& it, match_group_base<It>* group, bool top) {
+        token_kind tok = it == m_end ? TK_NONE : Syntax::next_token(it, m_end, m_flags);
+        if (it == m_end && tok == TK_NONE) {
+            if (top) return false;
+            Fail("mismatched parenthesis");
+        }
+        sub_expr<It>* node = nullptr;
+        const bool multiLine = m_flags & multi_line;
+        switch (tok) {
+            case TK_NONE:
+                parse_literal_run(it, group);
+                return true;
+            case TK_OPEN: {
+                sub_expr<It>* inner = parse_group(it, false);
+                if (inner) group->link(parse_quantifier(inner, it, true));
+                return true;
+            }
+            case TK_CLOSE:
+                if (top) Fail("mismatched parenthesis");
+                return false;
+            case TK_ALT:
+                group->close_alternative();
+                group->open_alternative();
+                return true;
+            case TK_LINE_START:
+                node = multiLine ? static_cast<sub_expr<It>*>(m_arena.make<assert_op<It, assert_kind::bol>>())
+                                 : m_arena.make<assert_op<It, assert_kind::bos>>();
+                break;
+            case TK_LINE_END:
+                node = multiLine ? static_cast<sub_expr<It>*>(m_arena.make<assert_op<It, assert_kind::eol>>())
+                                 : m_arena.make<assert_op<It, assert_kind::peos>>();
+                break;
+            case TK_SET_OPEN: {
+                auto* set = m_arena.make<charset>();
+                parse_bracket(*set, it, m_end, m_flags);
+                node = m_arena.make<match_charset_t<It>>(set);
+                break;
+            }
+            case TK_ANY:
+                node = (m_flags & dot_matches_newline)
+                           ? static_cast<sub_expr<It>*>(m_arena.make<match_any_t<It, true>>())
+                           : m_arena.make<match_any_t<It, false>>();
+                break;
+            case TK_ESCAPE:
+                node = parse_escape(it);
+                break;
+            case TK_DIGIT:
+                node = make_shared_set_node(intrinsic::digit);
+                break;
+            case TK_NOT_DIGIT:
+                node = make_shared_set_node(intrinsic::not_digit);
+                break;
+            case TK_SPACE:
+                node = make_shared_set_node(intrinsic::space);
+                break;
+            case TK_NOT_SPACE:
+                node = make_shared_set_node(intrinsic::not_space);
+                break;
+            case TK_WORD:
+                node = make_shared_set_node(intrinsic::word);
+                break;
+            case TK_NOT_WORD:
+                node = make_shared_set_node(intrinsic::not_word);
+                break;
+            case TK_TEXT_START:
+                node = m_arena.make<assert_op<It, assert_kind::bos>>();
+                break;
+            case TK_TEXT_END_NL:
+                node = m_arena.make<assert_op<It, assert_kind::peos>>();
+                break;
+            case TK_TEXT_END:
+                node = m_arena.make<assert_op<It, assert_kind::eos>>();
+                break;
+            case TK_WORD_BOUNDARY:
+            case TK_NOT_WORD_BOUNDARY:
+                Fail("word boundaries are not supported");
+            case TK_QUOTE_ON:
+                parse_quoted_run(it, group);
+                return true;
+            case TK_QUOTE_OFF:
+                Fail("quotemeta turned off, but was never turned on");
+            default:
+                Fail("ill-formed regular expression");
+        }
+        group->link(parse_quantifier(node, it, false));
+        return true;
+    }
+
+    // The iterator stands after the backslash.
+    sub_expr<It>* parse_escape(const char*& it) {
+        if (it == m_end) return make_char_node('\\');
+        const char c = *it;
+        if (IsDigit(c)) {
+            const char* look = it;
+            uint32_t n = read_number(look, m_end, 999);
+            if (c != '0' && (n < 10 || n < m_groupCount)) {
+                it = look;
+                sub_expr<It>* node;
+                if (m_flags & ignore_case) {
+                    auto* b = m_arena.make<match_backref_t<It, true>>(n);
+                    m_backrefGroups.push_back(&b->group());
+                    node = b;
+                } else {
+                    auto* b = m_arena.make<match_backref_t<It, false>>(n);
+                    m_backrefGroups.push_back(&b->group());
+                    node = b;
+                }
+                return node;
+            }
+            // Octal, wrapping to 8 bits; "8" and "9" read no digit and give the character 0.
+            unsigned value = 0;
+            for (int i = 0; i < 3 && it != m_end && *it >= '0' && *it <= '7'; ++i)
+                value = (value * 8 + (*it++ - '0')) & 0xFF;
+            return make_char_node(static_cast<unsigned char>(value));
+        }
+        ++it;
+        switch (c) {
+            case 'e':
+                return make_char_node(27);
+            case 'x': {
+                unsigned value = 0;
+                for (int i = 0; i < 2 && it != m_end && HexValue(*it) >= 0; ++i)
+                    value = value * 16 + HexValue(*it++);
+                return make_char_node(static_cast<unsigned char>(value));
+            }
+            case 'c': {
+                if (it == m_end) Fail("incomplete escape sequence \\c");
+                unsigned char value = ToUpper(static_cast<unsigned char>(*it++)) ^ 64;
+                return make_char_node(value);
+            }
+            default:
+                break;
+        }
+        if (m_flags & expand_escapes) {
+            switch (c) {
+                case 'a':
+                    return make_char_node(7);
+                case 'f':
+                    return make_char_node(12);
+                case 'n':
+                    return make_char_node(10);
+                case 'r':
+                    return make_char_node(13);
+                case 't':
+                    return make_char_node(9);
+                default:
+                    break;
+            }
+        }
+        return make_char_node(static_cast<unsigned char>(c));
+    }
+
+    // "\Q...\E": everything up to "\E" (or the end) is one literal, never quantified.
+    void parse_quoted_run(const char*& it, match_group_base<It>* group) {
+        const char* start = it;
+        const char* stop = m_end;
+        while (it != m_end) {
+            const char* before = it;
+            token_kind tok = Syntax::next_token(it, m_end, m_flags);
+            if (tok == TK_QUOTE_OFF) {
+                stop = before;
+                break;
+            }
+            if (tok == TK_NONE && it != m_end) ++it;
+        }
+        if (stop != start) group->link(make_literal_node(std::string(start, stop)));
+    }
+
+    // The iterator stands on a character that is no token.
+    void parse_literal_run(const char*& it, match_group_base<It>* group) {
+        std::string run;
+        for (;;) {
+            const char* look = it;
+            token_kind q = Syntax::next_quantifier_token(look, m_end, m_flags);
+            bool quantifier = (q >= TK_PLUS && q <= TK_OPTIONAL_LAZY) || (q == TK_RANGE_OPEN && !run.empty());
+            if (quantifier) {
+                if (run.empty()) Fail("quantifier not expected");
+                unsigned char last = static_cast<unsigned char>(run.back());
+                run.pop_back();
+                if (!run.empty()) group->link(make_literal_node(run));
+                group->link(parse_quantifier(make_char_node(last), it, false));
+                return;
+            }
+            run += *it++;
+            if (it == m_end) break;
+            look = it;
+            token_kind tok = Syntax::next_token(look, m_end, m_flags);
+            if (tok != TK_NONE) break;
+            it = look;  // layout skipped under free_spacing is not part of the run
+            if (it == m_end) break;
+        }
+        group->link(make_literal_node(run));
+    }
+
+    sub_expr<It>* parse_quantifier(sub_expr<It>* node, const char*& it, bool isGroup) {
+        if (it == m_end || node->is_assertion()) return node;
+        const char* look = it;
+        uint64_t min = 0, max = kUnbounded;
+        bool greedy = true;
+        switch (Syntax::next_quantifier_token(look, m_end, m_flags)) {
+            case TK_PLUS:
+                min = 1;
+                break;
+            case TK_STAR:
+                break;
+            case TK_OPTIONAL:
+                max = 1;
+                break;
+            case TK_PLUS_LAZY:
+                min = 1;
+                greedy = false;
+                break;
+            case TK_STAR_LAZY:
+                greedy = false;
+                break;
+            case TK_OPTIONAL_LAZY:
+                max = 1;
+                greedy = false;
+                break;
+            case TK_RANGE_OPEN: {
+                min = read_count(look, m_end);
+                if (look == m_end) return node;
+                switch (Syntax::next_quantifier_token(look, m_end, m_flags)) {
+                    case TK_RANGE_CLOSE:
+                        max = min;
+                        break;
+                    case TK_RANGE_CLOSE_LAZY:
+                        max = min;
+                        greedy = false;
+                        break;
+                    case TK_RANGE_COMMA: {
+                        const char* digits = look;
+                        uint64_t m = read_count(look, m_end);
+                        max = look == digits ? uint64_t{kUnbounded} : m;
+                        token_kind close = Syntax::next_quantifier_token(look, m_end, m_flags);
+                        if (close == TK_RANGE_CLOSE_LAZY)
+                            greedy = false;
+                        else if (close != TK_RANGE_CLOSE)
+                            return node;
+                        break;
+                    }
+                    default:
+                        return node;
+                }
+                if (min > kMaxRepeatCount || (max != kUnbounded && max > kMaxRepeatCount))
+                    Fail("number too big in {} quantifier");
+                break;
+            }
+            default:
+                return node;
+        }
+        if (max < min) Fail("Can't do {n, m} with n > m");
+        if (isGroup && max > 16) m_recursionAllowed = false;
+        sub_expr<It>* quantified =
+            node->quantify(static_cast<uint32_t>(min), static_cast<uint32_t>(max), greedy, m_arena);
+        m_toFinish.push_back(quantified);
+        it = look;
+        return quantified;
+    }
+
+    const char* m_begin;
+    const char* m_end;
+    int m_flags;  // the flags in force; inline options change it, each group restores it
+    arena_allocator& m_arena;
+    int m_depth = 0;
+    uint32_t m_groupCount = 0;
+    uint32_t m_visibleGroupCount = 0;
+    std::vector<uint32_t> m_invisibleGroups;
+    std::vector<match_group_base<It>*> m_groupTable;
+    std::vector<uint32_t*> m_backrefGroups;
+    std::vector<sub_expr<It>*> m_toFinish;
+    bool m_recursionAllowed = true;
+    const char* m_prefix = nullptr;
+    uint32_t m_prefixLength = 0;
+};
+
+}  // namespace regex::detail

@@ -1,0 +1,312 @@
+// Compiling a pattern (build_graph), the search entry, and the recursive
+// driver's walk over start positions.
+// Tested by tests/regex/rpattern_test.cpp, behaviour_table_test.cpp and pcre2_differential_test.cpp.
+#include "regex/rpattern.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "regex/nodes.h"
+#include "regex/pattern_parser.h"
+
+namespace regex {
+
+namespace detail {
+
+namespace {
+
+// The recursive driver must never overflow the thread's stack: it stops this
+// far above the stack's low end, and never uses more than kMaxBudget in all.
+constexpr size_t kStackMargin = 256 * 1024;
+constexpr size_t kMaxBudget = 8 * 1024 * 1024;
+constexpr size_t kFallbackBudget = 512 * 1024;
+
+uintptr_t ThreadStackLow() {
+    thread_local uintptr_t low = [] {
+        uintptr_t result = 0;
+        pthread_attr_t attr;
+        if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+            void* addr = nullptr;
+            size_t size = 0;
+            if (pthread_attr_getstack(&attr, &addr, &size) == 0) result = reinterpret_cast<uintptr_t>(addr);
+            pthread_attr_destroy(&attr);
+        }
+        return result;
+    }();
+    return low;
+}
+
+[[gnu::noinline]] uintptr_t StackLimitForSearch() {
+    auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    uintptr_t low = ThreadStackLow();
+    if (low == 0 || here <= low) return here > kFallbackBudget ? here - kFallbackBudget : 0;
+    size_t avail = here - low;
+    size_t margin = std::min(avail / 4, kStackMargin);
+    size_t budget = std::min(avail - margin, kMaxBudget);
+    return here - budget;
+}
+
+// The first position in [p, last] at which a match can start, or `end` when none.
+template <class It>
+It NextCandidate(const search_accel& accel, It p, It last, It end) {
+    const char* text = std::to_address(p);
+    const char* stop = std::to_address(last);
+    if (accel.prefix) {
+        size_t span = static_cast<size_t>(stop - text) + accel.prefix_length;
+        const void* hit = memmem(text, span, accel.prefix, accel.prefix_length);
+        return hit ? p + (static_cast<const char*>(hit) - text) : end;
+    }
+    if (accel.first.count() == 1) {
+        unsigned char only = 0;
+        for (unsigned c = 0; c < 256; ++c)
+            if (accel.first.test(static_cast<unsigned char>(c))) only = static_cast<unsigned char>(c);
+        const void* hit = std::memchr(text, only, static_cast<size_t>(stop - text) + 1);
+        return hit ? p + (static_cast<const char*>(hit) - text) : end;
+    }
+    for (const char* c = text; c <= stop; ++c)
+        if (accel.first.test(static_cast<unsigned char>(*c))) return p + (c - text);
+    return end;
+}
+
+// First token of the pattern text, after the layout that free_spacing skips.
+bool StartsWithToken(const std::string& pattern, int flags, char c, const char** after) {
+    const char* it = pattern.data();
+    const char* end = it + pattern.size();
+    perl_syntax<char>::skip_layout(it, end, flags);
+    if (it == end || *it != c) return false;
+    *after = it + 1;
+    return true;
+}
+
+}  // namespace
+
+template <class It>
+basic_rpattern_base_impl<It>::basic_rpattern_base_impl(std::string pattern, int flags, int mode)
+    : m_flags(flags), m_mode(mode), m_pattern(std::move(pattern)) {}
+
+template <class It>
+basic_rpattern_base_impl<It>::basic_rpattern_base_impl(basic_rpattern_base_impl&& other) noexcept
+    : basic_rpattern_base_impl(std::string(), 0, 0) {
+    swap_impl(other);
+}
+
+template <class It>
+basic_rpattern_base_impl<It>::~basic_rpattern_base_impl() = default;
+
+template <class It>
+void basic_rpattern_base_impl<It>::swap_impl(basic_rpattern_base_impl& o) noexcept {
+    using std::swap;
+    swap(m_arena, o.m_arena);
+    swap(m_floating, o.m_floating);
+    swap(m_recursionAllowed, o.m_recursionAllowed);
+    swap(m_groupCount, o.m_groupCount);
+    swap(m_visibleGroupCount, o.m_visibleGroupCount);
+    swap(m_flags, o.m_flags);
+    swap(m_mode, o.m_mode);
+    swap(m_minWidth, o.m_minWidth);
+    swap(m_maxWidth, o.m_maxWidth);
+    swap(m_pattern, o.m_pattern);
+    swap(m_first, o.m_first);
+    swap(m_invisibleGroups, o.m_invisibleGroups);
+    swap(m_accel, o.m_accel);
+}
+
+}  // namespace detail
+
+template <class It, class Syntax>
+basic_rpattern_base<It, Syntax>::basic_rpattern_base()
+    : detail::basic_rpattern_base_impl<It>(std::string(), 0, 0) {}
+
+template <class It, class Syntax>
+basic_rpattern_base<It, Syntax>::basic_rpattern_base(const std::string& pattern, int flags, int mode)
+    : detail::basic_rpattern_base_impl<It>(pattern, flags, mode) {
+    build_graph();
+}
+
+template <class It, class Syntax>
+basic_rpattern_base<It, Syntax>::basic_rpattern_base(const basic_rpattern_base& other)
+    : detail::basic_rpattern_base_impl<It>(other.m_pattern, other.m_flags, other.m_mode) {
+    if (other.m_first) build_graph();
+}
+
+template <class It, class Syntax>
+basic_rpattern_base<It, Syntax>::basic_rpattern_base(basic_rpattern_base&& other) noexcept
+    : detail::basic_rpattern_base_impl<It>(std::move(other)) {}
+
+template <class It, class Syntax>
+basic_rpattern_base<It, Syntax>& basic_rpattern_base<It, Syntax>::operator=(
+    const basic_rpattern_base& other) {
+    if (this != &other) {
+        basic_rpattern_base copy(other);
+        this->swap_impl(copy);
+    }
+    return *this;
+}
+
+template <class It, class Syntax>
+basic_rpattern_base<It, Syntax>& basic_rpattern_base<It, Syntax>::operator=(
+    basic_rpattern_base&& other) noexcept {
+    if (this != &other) {
+        basic_rpattern_base empty;
+        this->swap_impl(empty);
+        this->swap_impl(other);
+    }
+    return *this;
+}
+
+template <class It, class Syntax>
+basic_rpattern_base<It, Syntax>::~basic_rpattern_base() = default;
+
+template <class It, class Syntax>
+const backref_tag<It>& basic_rpattern_base<It, Syntax>::no_match_record() {
+    static const backref_tag<It> record;
+    return record;
+}
+
+template <class It, class Syntax>
+void basic_rpattern_base<It, Syntax>::build_graph() {
+    using namespace detail;
+    auto arena = std::make_unique<arena_allocator>();
+    pattern_parser<It, Syntax> parser(this->m_pattern, this->m_flags, *arena);
+    match_group<It>* top = parser.parse();
+    top->next = arena->make<end_of_pattern<It>>();
+
+    width_context<It> ctx;
+    ctx.groups = parser.group_table();
+    ctx.groups.resize(parser.group_count(), nullptr);
+    width_range w = top->width(ctx);
+
+    for (sub_expr<It>* node : parser.nodes_to_finish()) node->finish(*arena);
+
+    this->m_groupCount = parser.group_count();
+    this->m_visibleGroupCount = parser.visible_group_count();
+    this->m_invisibleGroups = parser.invisible_groups();
+    this->m_recursionAllowed = parser.recursion_allowed();
+    this->m_minWidth = w.min;
+    this->m_maxWidth = w.max;
+
+    // Anchored patterns get a single attempt at the search start.
+    this->m_floating = true;
+    const char* after = nullptr;
+    const bool oneAlternative = top->alternative_count() == 1;
+    if (!(this->m_flags & multi_line) && oneAlternative &&
+        StartsWithToken(this->m_pattern, this->m_flags, '^', &after)) {
+        this->m_floating = false;
+        this->m_flags &= ~search_from_right;
+    }
+    if (!(this->m_flags & search_from_right) && (this->m_flags & dot_matches_newline) && oneAlternative &&
+        StartsWithToken(this->m_pattern, this->m_flags, '.', &after)) {
+        const char* end = this->m_pattern.data() + this->m_pattern.size();
+        token_kind q = Syntax::next_quantifier_token(after, end, this->m_flags);
+        if (q == TK_STAR || q == TK_PLUS || q == TK_STAR_LAZY || q == TK_PLUS_LAZY) this->m_floating = false;
+    }
+
+    auto* accel = arena->make<search_accel>();
+    if (parser.prefix()) {
+        accel->prefix = parser.prefix();
+        accel->prefix_length = parser.prefix_length();
+    }
+    accel->has_set = top->first_bytes(accel->first, 0);
+    // Both hints imply that every match consumes at least one character.
+    if ((accel->has_set || accel->prefix) && w.min >= 1) this->m_accel = accel;
+
+    this->m_first = top;
+    this->m_arena = std::move(arena);
+}
+
+template <class It, class Syntax>
+const backref_tag<It>& basic_rpattern_base<It, Syntax>::match_text(const std::string& text,
+                                                                   results_type& results, size_t position,
+                                                                   size_t length) const {
+    It begin;
+    if constexpr (std::is_pointer_v<It>)
+        begin = text.data();
+    else
+        begin = text.begin();
+    if (position > text.size()) {
+        // Nothing to search: report no match rather than reading outside the text.
+        results.m_groups.assign(this->m_visibleGroupCount, backref_tag<It>());
+        results.m_searchStart = begin + text.size();
+        return no_match_record();
+    }
+    It start = begin + position;
+    It end = length < text.size() - position ? start + length : begin + text.size();
+    if (!run_search(results, start, end)) return no_match_record();
+    return results.m_groups[0];
+}
+
+template <class It, class Syntax>
+bool basic_rpattern_base<It, Syntax>::run_search(results_type& results, It start, It end) const {
+    results.m_searchStart = start;
+    return match_once(results, start, end);
+}
+
+template <class It, class Syntax>
+bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start, It end) const {
+    using namespace detail;
+    std::vector<backref_tag<It>>& records = results.m_groups;
+    records.assign(this->m_groupCount, backref_tag<It>());
+    bool matched = false;
+
+    if (this->m_first && this->m_minWidth <= static_cast<size_t>(end - start)) {
+        match_state<It> st;
+        st.captures = records.data();
+        st.capture_count = this->m_groupCount;
+        st.text_begin = start;
+        st.text_end = end;
+        st.attempt_start = start;
+        st.behind_end = end;
+        st.first_node = this->m_first;
+        st.stack_limit = StackLimitForSearch();
+        const It last = end - static_cast<ptrdiff_t>(this->m_minWidth);
+        try {
+            It p = start;
+            for (;;) {
+                if (this->m_floating && this->m_accel) {
+                    p = NextCandidate(*this->m_accel, p, last, end);
+                    if (p == end) break;
+                }
+                if (this->m_first->match_chain(st, p)) {
+                    matched = true;
+                    break;
+                }
+                if (!this->m_floating || p == last) break;
+                ++p;
+                st.no_empty = false;
+            }
+        } catch (const depth_exceeded&) {
+            // Out of stack budget: a clean "no match" with every group unset.
+            records.assign(this->m_groupCount, backref_tag<It>());
+            matched = false;
+        }
+    }
+
+    // Only the groups the caller can name stay, in order.
+    if (!matched) {
+        records.resize(this->m_groupCount - this->m_invisibleGroups.size());
+        return false;
+    }
+    if (!this->m_invisibleGroups.empty()) {
+        size_t out = 0;
+        size_t inv = 0;
+        for (size_t i = 0; i < records.size(); ++i) {
+            if (inv < this->m_invisibleGroups.size() && this->m_invisibleGroups[inv] == i) {
+                ++inv;
+                continue;
+            }
+            if (out != i) records[out] = records[i];
+            ++out;
+        }
+        records.resize(out);
+    }
+    return true;
+}
+
+template class detail::basic_rpattern_base_impl<std::string::const_iterator>;
+template class basic_rpattern_base<std::string::const_iterator, perl_syntax<char>>;
+template class detail::basic_rpattern_base_impl<const char*>;
+template class basic_rpattern_base<const char*, perl_syntax<char>>;
+
+}  // namespace regex

@@ -1,0 +1,260 @@
+// The engine against PCRE2 (8-bit, no UTF, no JIT) on seeded random patterns
+// from the syntax both share, on short ASCII texts: the whole match and every
+// group's span must agree, unset and empty told apart.
+//
+// Known, intended differences, which the generator stays clear of:
+// - error texts are the engine's own; only patterns both accept are compared;
+// - "[[:blank:]]" is the space alone here (the classic runtime table);
+// - "\t", "\n" and the like are letters unless expand_escapes is set;
+// - "a{2}{3}" reads the second count as literal text;
+// - a search from a later position treats that position as the start of the
+//   text ("^", look-behind); every search here starts at 0;
+// - with multi_line, "^" also matches after a newline that ends the text
+//   (Perl and PCRE2 do not): multi-line texts here never end in a newline;
+// - "\N" reads as a back-reference whenever N is below the number of groups
+//   opened so far, invisible ones included: references are written "(?:\N)";
+// - a look-behind tries starts from the farthest back, PCRE2 its alternatives
+//   in order: bodies here have one fixed width, so both try the same start;
+// - a quantified group stops after two empty iterations in a row, PCRE2 after
+//   one: groups that can match the empty string are not quantified here.
+#include <gtest/gtest.h>
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "regex/rpattern.h"
+
+namespace {
+
+class PatternGenerator {
+public:
+    explicit PatternGenerator(uint32_t seed) : m_rng(seed) {}
+
+    std::string Next() {
+        m_openGroups = 0;
+        m_closedGroups.clear();
+        return Alternation(0, false);
+    }
+
+private:
+    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
+    bool Chance(int percent) { return Pick(100) < percent; }
+
+    // `fixed`: every path has the same width (look-behind bodies).
+    std::string Alternation(int depth, bool fixed) {
+        if (fixed) return Sequence(depth, true);
+        std::string out = Sequence(depth, false);
+        int more = depth < 2 ? Pick(3) : 0;
+        for (int i = 0; i < more; ++i) out += "|" + Sequence(depth, false);
+        return out;
+    }
+
+    std::string Sequence(int depth, bool fixed) {
+        std::string out;
+        int n = 1 + Pick(3);
+        for (int i = 0; i < n; ++i) out += Item(depth, fixed);
+        return out;
+    }
+
+    std::string Atom() {
+        static const char* const kAtoms[] = {"a",    "b",   "c",   "a",   "b",      ".",  "[ab]",
+                                             "[^a]", "\\d", "\\w", "\\W", "[a-c1]", "ab", "1"};
+        return kAtoms[Pick(sizeof(kAtoms) / sizeof(kAtoms[0]))];
+    }
+
+    std::string Quantifier() {
+        static const char* const kQuantifiers[] = {"*", "+", "?", "{2}", "{1,2}", "{0,2}", "{2,}", "{0,1}"};
+        std::string q = kQuantifiers[Pick(sizeof(kQuantifiers) / sizeof(kQuantifiers[0]))];
+        if (Chance(30)) q += "?";
+        return q;
+    }
+
+    std::string Item(int depth, bool fixed) {
+        int kind = Pick(depth < 3 ? 10 : 6);
+        if (fixed) {
+            // Single characters and fixed-width groups only.
+            if (kind < 7 || depth >= 2) {
+                std::string a = Atom();
+                return a == "ab" ? "a" : a;
+            }
+            return Group("(?:", depth, true);
+        }
+        switch (kind) {
+            case 0:
+            case 1:
+            case 2:
+            case 3: {
+                std::string atom = Atom();
+                if (atom.size() == 2 && atom[0] != '\\') atom = "(?:" + atom + ")";
+                return Chance(40) ? atom + Quantifier() : atom;
+            }
+            case 4:
+                if (!m_closedGroups.empty() && Chance(50))
+                    return "(?:\\" +
+                           std::to_string(m_closedGroups[Pick(static_cast<int>(m_closedGroups.size()))]) +
+                           ")" + (Chance(20) ? "*" : "");
+                return Chance(50) ? "^" : "$";
+            case 5:
+                return Atom();
+            case 6:
+            case 7: {
+                static const char* const kOpen[] = {"(", "(", "(?:", "(?>"};
+                return Group(kOpen[Pick(4)], depth, false);
+            }
+            case 8: {
+                static const char* const kAhead[] = {"(?=", "(?!"};
+                return Group(kAhead[Pick(2)], depth, false);
+            }
+            default: {
+                static const char* const kBehind[] = {"(?<=", "(?<!"};
+                std::string open = kBehind[Pick(2)];
+                return open + Alternation(depth + 1, true) + ")";
+            }
+        }
+    }
+
+    std::string Group(const std::string& open, int depth, bool fixed) {
+        int number = 0;
+        if (open == "(") number = ++m_openGroups;
+        std::string body = Alternation(depth + 1, fixed);
+        std::string out = open + body + ")";
+        if (number) m_closedGroups.push_back(number);
+        // Only groups that cannot match the empty string are quantified (see the list above).
+        bool quantifiable = (open == "(" || open == "(?:" || open == "(?>") && !fixed && !CanBeEmpty(body);
+        if (quantifiable && Chance(40)) out += Quantifier();
+        return out;
+    }
+
+    // Asks the engine itself whether the body can match the empty string.
+    static bool CanBeEmpty(const std::string& body) {
+        try {
+            regex::rpattern p("(?:" + body + ")");
+            return p.min_width() == 0;
+        } catch (const regex::bad_regexpr&) {
+            return true;
+        }
+    }
+
+    std::mt19937 m_rng;
+    int m_openGroups = 0;
+    std::vector<int> m_closedGroups;
+};
+
+struct Pcre2 {
+    pcre2_code* code = nullptr;
+    pcre2_match_data* data = nullptr;
+    Pcre2(const std::string& pattern, uint32_t options) {
+        int error = 0;
+        PCRE2_SIZE offset = 0;
+        code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), options, &error,
+                             &offset, nullptr);
+        if (code) data = pcre2_match_data_create_from_pattern(code, nullptr);
+    }
+    ~Pcre2() {
+        if (data) pcre2_match_data_free(data);
+        if (code) pcre2_code_free(code);
+    }
+    // Spans as "b-e" per group, "-" for unset, or "none".
+    std::string Match(const std::string& text) const {
+        int rc =
+            pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, data, nullptr);
+        if (rc == PCRE2_ERROR_NOMATCH) return "none";
+        if (rc < 0) return "pcre2 error " + std::to_string(rc);
+        uint32_t groups = 0;
+        pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups);
+        PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data);
+        std::string out;
+        for (uint32_t i = 0; i <= groups; ++i) {
+            if (i) out += ' ';
+            if (static_cast<int>(i) >= rc || ov[2 * i] == PCRE2_UNSET)
+                out += '-';
+            else
+                out += std::to_string(ov[2 * i]) + "-" + std::to_string(ov[2 * i + 1]);
+        }
+        return out;
+    }
+};
+
+std::string EngineMatch(const regex::rpattern& p, const std::string& text) {
+    regex::match_results results;
+    if (!p.match_text(text, results).matched) return "none";
+    std::string out;
+    for (size_t i = 0; i < results.size(); ++i) {
+        if (i) out += ' ';
+        if (!results[i].matched)
+            out += '-';
+        else
+            out += std::to_string(results[i].begin - text.begin()) + "-" +
+                   std::to_string(results[i].end - text.begin());
+    }
+    return out;
+}
+
+std::string RandomText(std::mt19937& rng, bool finalNewline) {
+    static const char kAlphabet[] = "aabbcc1a b";
+    int length = std::uniform_int_distribution<int>(0, 9)(rng);
+    std::string text;
+    for (int i = 0; i < length; ++i) text += kAlphabet[std::uniform_int_distribution<int>(0, 9)(rng)];
+    if (std::uniform_int_distribution<int>(0, 9)(rng) == 0) {
+        if (finalNewline)
+            text += '\n';
+        else
+            text.insert(text.begin() + std::uniform_int_distribution<int>(0, length)(rng) / 2, '\n');
+        if (!finalNewline && text.back() == '\n') text += 'a';
+    }
+    return text;
+}
+
+void RunDifferential(uint32_t seed, int patterns, int flags, uint32_t pcreOptions) {
+    PatternGenerator gen(seed);
+    std::mt19937 textRng(seed * 7 + 1);
+    int compared = 0;
+    int failures = 0;
+    for (int i = 0; i < patterns && failures < 10; ++i) {
+        std::string pattern = gen.Next();
+        Pcre2 reference(pattern, pcreOptions);
+        if (!reference.code) continue;  // e.g. a look-behind PCRE2 cannot measure
+        std::unique_ptr<regex::rpattern> engine;
+        try {
+            engine = std::make_unique<regex::rpattern>(pattern, flags);
+        } catch (const regex::bad_regexpr& e) {
+            ADD_FAILURE() << "rejected '" << pattern << "': " << e.what();
+            ++failures;
+            continue;
+        }
+        for (int t = 0; t < 8; ++t) {
+            std::string text = RandomText(textRng, !(flags & regex::multi_line));
+            std::string want = reference.Match(text);
+            std::string got = EngineMatch(*engine, text);
+            ++compared;
+            if (got != want) {
+                ADD_FAILURE() << "pattern '" << pattern << "' text '" << text << "': engine " << got
+                              << ", PCRE2 " << want;
+                ++failures;
+                break;
+            }
+        }
+    }
+    EXPECT_GT(compared, patterns * 4);
+}
+
+TEST(Pcre2Differential, CaseSensitive) {
+    for (uint32_t seed = 1; seed <= 4; ++seed) RunDifferential(seed, 4000, 0, 0);
+}
+
+TEST(Pcre2Differential, IgnoreCase) {
+    for (uint32_t seed = 11; seed <= 12; ++seed)
+        RunDifferential(seed, 3000, regex::ignore_case, PCRE2_CASELESS);
+}
+
+TEST(Pcre2Differential, MultiLineAndDotAll) {
+    for (uint32_t seed = 21; seed <= 22; ++seed)
+        RunDifferential(seed, 3000, regex::multi_line | regex::dot_matches_newline,
+                        PCRE2_MULTILINE | PCRE2_DOTALL);
+}
+
+}  // namespace
