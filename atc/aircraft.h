@@ -67,7 +67,7 @@ private:
 // pitch bits 22-31, bank 12-21, heading 2-11, each in 1024ths of a turn,
 // pitch and bank negated. Every field stays within its 10 bits.
 uint32_t PackAttitude(double pitch, double bank, double heading);
-// The reverse: pitch and bank in (-180, 180], heading in [0, 360).
+// The reverse: pitch in (-180, 180], bank in [-180, 180), heading in [0, 360).
 void UnpackAttitude(uint32_t word, double& pitch, double& bank, double& heading);
 
 class TarqAircraft {

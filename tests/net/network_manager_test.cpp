@@ -162,6 +162,84 @@ TEST_F(NetworkManagerTest, AircraftDatabaseDrivesTheSession) {
     EXPECT_EQ(aircraft.GetTrackingController("BAW1"), "ME_CTR");
 }
 
+// The handoff and track rows of the state table, on the wire.
+TEST_F(NetworkManagerTest, TrackingRowsOnTheWire) {
+    using Step = std::function<void(TarqAircraftDB&)>;
+    struct Row {
+        const char* name;
+        Step setup;
+        Step event;
+        std::vector<std::string> lines;
+    };
+    const Step tracked = [](TarqAircraftDB& db) { db.AcceptHandoff("N1"); };
+    const Step offered = [](TarqAircraftDB& db) {
+        db.SetTrackingController("N1", "XY_APP");
+        db.OnHandoffRequest("N1", "XY_APP");
+    };
+    const Step myOffer = [](TarqAircraftDB& db) {
+        db.AcceptHandoff("N1");
+        db.InitiateHandoff("N1", "AA");
+    };
+    const Row rows[] = {
+        {"track",
+         [](TarqAircraftDB&) {},
+         [](TarqAircraftDB& db) { db.AcceptHandoff("N1"); },
+         {"$CQME_CTR:@94835:IT:N1"}},
+        {"accept an offer",
+         offered,
+         [](TarqAircraftDB& db) { db.AcceptHandoff("N1"); },
+         {"$HAME_CTR:XY_APP:N1", "$CQME_CTR:@94835:HT:N1:XY_APP"}},
+        {"refuse an offer",
+         offered,
+         [](TarqAircraftDB& db) { db.DropTrack("N1", "ME_CTR"); },
+         {"#PCME_CTR:XY_APP:CCP:HC:N1"}},
+        {"hand off",
+         tracked,
+         [](TarqAircraftDB& db) { db.InitiateHandoff("N1", "AA"); },
+         {"$HOME_CTR:XY_APP:N1"}},
+        {"hand all off",
+         tracked,
+         [](TarqAircraftDB& db) { db.HandoffToPositionId("aa"); },
+         {"$HOME_CTR:XY_APP:N1"}},
+        {"take the offer back",
+         myOffer,
+         [](TarqAircraftDB& db) { db.AcceptHandoff("N1"); },
+         {"#PCME_CTR:XY_APP:CCP:HC:N1"}},
+        {"offer accepted", myOffer, [](TarqAircraftDB& db) { db.OnHandoffAccepted("N1", "XY_APP"); }, {}},
+        {"drop",
+         tracked,
+         [](TarqAircraftDB& db) { db.DropTrack("N1", "ME_CTR"); },
+         {"$CQME_CTR:@94835:DR:N1", "#TMME_CTR:FP:N1 release"}},
+        {"hand off to nobody", tracked, [](TarqAircraftDB& db) { db.InitiateHandoff("N1", "QQ"); }, {}},
+        {"who has, not mine", offered, [](TarqAircraftDB& db) { db.OnWhoHas("N1", "XY_APP"); }, {}},
+        {"who has, mine",
+         tracked,
+         [](TarqAircraftDB& db) { db.OnWhoHas("N1", "XY_APP"); },
+         {"#PCME_CTR:XY_APP:CCP:IH:N1", "$CQME_CTR:@94835:TA:N1:0",
+          "$CQME_CTR:@94835:VT:N1:", "$CQME_CTR:@94835:SC:N1:"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        AtcServices services = world.Services();
+        services.network = manager.get();
+        TarqAircraftDB aircraft(services);
+        TarqControllerDB controllers(services);
+        aircraft.SetControllerDB(&controllers);
+        controllers.SetAircraftDB(&aircraft);
+        manager->SetAircraftDB(&aircraft);
+        ControllerReport report;
+        report.frequency = 120500;
+        controllers.UpdateFromPositionReport("XY_APP", report);
+        aircraft.UpdatePilotPosition("N1", AtcWorld::Report(40, -74));
+        row.setup(aircraft);
+        Flush(server->Received("ME_CTR").size());  // the setup's lines have all arrived
+        const size_t mark = server->Received("ME_CTR").size();
+        row.event(aircraft);
+        EXPECT_EQ(Flush(mark), row.lines);
+        manager->SetAircraftDB(nullptr);
+    }
+}
+
 TEST_F(NetworkManagerTest, MessagesAndConnectedTime) {
     world.log.Clear();
     manager->SetRejectPrivate(true, "busy");
