@@ -1,0 +1,149 @@
+// One minute of a busy network through the ATC state: 1,500 aircraft each
+// reporting every 5 s (18,000 position reports, each running the conflict
+// alert against all others) with 100 controllers on line. Reports the cost
+// per report, and its ratio to a floor measured in the same run: the same
+// reports applied straight to the aircraft records, without the database.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "atc/aircraft_db.h"
+#include "atc/controller_db.h"
+#include "foundation/random15.h"
+#include "platform/clock.h"
+
+namespace {
+
+constexpr int kAircraft = 1500;
+constexpr int kControllers = 100;
+constexpr int kReportsPerMinute = kAircraft * 60 / 5;
+
+class BenchSettings final : public AtcSettings {
+public:
+    int GetInt(const std::string& key) const override {
+        if (key == "CAVerticalMin") return 1000;
+        if (key == "CALateralMin") return 5;
+        if (key == "TransLevel") return 18000;
+        return 0;
+    }
+    bool GetBool(const std::string&) const override { return false; }
+    std::string GetString(const std::string& key) const override { return key == "Callsign" ? "ME_CTR" : ""; }
+    std::vector<std::string> GetList(const std::string&) const override { return {}; }
+    bool IsVFRCode(uint16_t code) const override { return code == 1200; }
+};
+
+// Aircraft flying straight lines over a 300 NM square around 40N 74W.
+struct Traffic {
+    std::vector<std::string> callsigns;
+    std::vector<AircraftReport> reports;
+
+    Traffic() {
+        Random15 random(7);
+        for (int i = 0; i < kAircraft; ++i) {
+            callsigns.push_back("TRF" + std::to_string(1000 + i));
+            AircraftReport r;
+            r.latitude = 37.5 + random.Next() / 32767.0 * 5;
+            r.longitude = -77 + random.Next() / 32767.0 * 6.5;
+            r.altitude = 2000 + random.Next() % 350 * 100;
+            r.groundSpeed = 150 + random.Next() % 350;
+            r.heading = 1 + random.Next() % 360;
+            r.squawk = static_cast<uint16_t>(i % 7 == 0 ? 1200 : 2000 + i % 500);
+            r.transponderMode = 'N';
+            reports.push_back(r);
+        }
+    }
+
+    // Moves aircraft i along its heading by 5 seconds of flight.
+    void Advance(int i) {
+        AircraftReport& r = reports[i];
+        const double d = r.groundSpeed / 3600.0 * 5 / 60;
+        r.latitude += std::cos(r.heading * 3.14159265358979 / 180) * d;
+        r.longitude += std::sin(r.heading * 3.14159265358979 / 180) * d / 0.766;
+    }
+};
+
+// One minute of reports applied straight to the aircraft records.
+void FloorMinute(Traffic& traffic, std::vector<std::unique_ptr<TarqAircraft>>& aircraft, ManualClock& clock) {
+    for (int n = 0; n < kReportsPerMinute; ++n) {
+        const int i = n % kAircraft;
+        traffic.Advance(i);
+        aircraft[i]->Update(traffic.reports[i], false, 18000);
+        clock.Advance(5000 / kAircraft + 1);
+    }
+}
+
+// Seconds per minute of traffic on the floor path, best of a few runs.
+double FloorSecondsPerMinute() {
+    ManualClock clock(0, 1700000000);
+    Traffic traffic;
+    std::vector<std::unique_ptr<TarqAircraft>> aircraft;
+    for (const std::string& c : traffic.callsigns)
+        aircraft.push_back(std::make_unique<TarqAircraft>(c, clock));
+    double best = 1e9;
+    for (int run = 0; run < 20; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        FloorMinute(traffic, aircraft, clock);
+        best =
+            std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+void BM_PositionReportsFloor(benchmark::State& state) {
+    ManualClock clock(0, 1700000000);
+    Traffic traffic;
+    std::vector<std::unique_ptr<TarqAircraft>> aircraft;
+    for (const std::string& c : traffic.callsigns)
+        aircraft.push_back(std::make_unique<TarqAircraft>(c, clock));
+    for (auto _ : state) FloorMinute(traffic, aircraft, clock);
+    state.counters["ns_per_report"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kReportsPerMinute,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PositionReportsFloor)->Unit(benchmark::kMillisecond);
+
+void BM_PositionReportsWithConflictAlert(benchmark::State& state) {
+    ManualClock clock(0, 1700000000);
+    BenchSettings settings;
+    AtcServices services;
+    services.settings = &settings;
+    services.clock = &clock;
+    TarqControllerDB controllers(services);
+    TarqAircraftDB db(services);
+    db.SetControllerDB(&controllers);
+    controllers.SetAircraftDB(&db);
+    for (int i = 0; i < kControllers; ++i) {
+        ControllerReport r;
+        r.frequency = 118000 + i * 25;
+        r.facility = 5;
+        controllers.UpdateFromPositionReport("C" + std::to_string(i) + (i % 2 ? "_APP" : "_CTR"), r);
+    }
+    Traffic traffic;
+    for (int i = 0; i < kAircraft; ++i) db.UpdatePilotPosition(traffic.callsigns[i], traffic.reports[i]);
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int n = 0; n < kReportsPerMinute; ++n) {
+            const int i = n % kAircraft;
+            traffic.Advance(i);
+            db.UpdatePilotPosition(traffic.callsigns[i], traffic.reports[i]);
+            clock.Advance(5000 / kAircraft + 1);
+        }
+        db.OnTimer();
+        controllers.OnTimer();
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    state.counters["x_floor"] = seconds / static_cast<double>(state.iterations()) / FloorSecondsPerMinute();
+    state.counters["ns_per_report"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kReportsPerMinute,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PositionReportsWithConflictAlert)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,363 @@
+// The network manager's controller actions. Tested by tests/net/network_manager_test.cpp.
+#include "net/network_manager.h"
+
+#include <algorithm>
+
+#include "atc/aircraft_db.h"
+#include "atc/flight_plan_record.h"
+#include "foundation/text_helpers.h"
+#include "net/halk_session.h"
+#include "platform/clock.h"
+
+namespace {
+
+// Query kinds of the session's client-query writer.
+enum QueryKind { kFP = 0, kFrequencyQuery = 1, kINF = 2, kATIS = 3, kRN = 5, kATC = 6 };
+// Data item kinds.
+enum DataKind { kSC = 0, kVT = 1, kBC = 2, kFA = 3, kTA = 4 };
+// Track notice kinds.
+enum NoticeKind { kIT = 0, kDR = 1, kIH = 2, kWH = 3, kPT = 4 };
+
+// "%04d" of a code from 0 to 9999.
+std::string FourDigits(int code) {
+    std::string text = std::to_string(code);
+    return std::string(text.size() < 4 ? 4 - text.size() : 0, '0') + text;
+}
+
+std::string NoColons(std::string text) {
+    std::replace(text.begin(), text.end(), ':', ' ');
+    return text;
+}
+
+std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
+
+}  // namespace
+
+AircraftReport ToAircraftReport(const PilotPositionRecord& record) {
+    AircraftReport r;
+    r.latitude = record.latitude;
+    r.longitude = record.longitude;
+    r.altitude = record.altitude;
+    r.altitudeDifference = record.tenth;
+    r.groundSpeed = record.groundSpeed;
+    r.heading = record.heading;
+    r.bank = record.bank;
+    r.pitch = record.pitch;
+    r.squawk = record.squawk;
+    r.transponderMode = record.transponderMode;
+    r.rating = record.rating;
+    return r;
+}
+
+ControllerReport ToControllerReport(const ATCPositionRecord& record) {
+    ControllerReport r;
+    r.frequency = record.frequency;
+    r.facility = record.facility;
+    r.visRange = record.visibilityRange;
+    r.rating = record.rating;
+    r.latitude = record.latitude;
+    r.longitude = record.longitude;
+    r.altitude = record.altitude;
+    return r;
+}
+
+TarqFlightPlanRecord ToFlightPlanRecord(const FlightPlanPacket& packet) {
+    TarqFlightPlanRecord p;
+    p.flightRules = packet.flightRules;
+    p.aircraftType = Text(packet.aircraftType);
+    p.bareType = GetBareAircraftType(p.aircraftType);
+    p.trueAirspeed = packet.trueAirspeed;
+    p.departure = Text(packet.departure);
+    p.proposedDepartureTime = packet.proposedDeparture;
+    p.actualDepartureTime = packet.actualDeparture;
+    p.cruiseAltitude = Text(packet.cruiseAltitude);
+    p.destination = Text(packet.destination);
+    p.hoursEnRoute = packet.hoursEnRoute;
+    p.minutesEnRoute = packet.minutesEnRoute;
+    p.hoursFuel = packet.hoursFuel;
+    p.minutesFuel = packet.minutesFuel;
+    p.alternate = Text(packet.alternate);
+    p.remarks = Text(packet.remarks);
+    p.route = Text(packet.route);
+    return p;
+}
+
+TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
+                                       std::unique_ptr<HalkSession> controllerSession,
+                                       std::unique_ptr<HalkSession> voiceAtisSession)
+    : m_services(services.Completed()),
+      m_session(std::move(controllerSession)),
+      m_voiceSession(std::move(voiceAtisSession)) {}
+
+TarqNetworkManager::~TarqNetworkManager() = default;
+
+bool TarqNetworkManager::IsConnected() const {
+    return m_session && m_session->GetState() == HalkSession::kConnected;
+}
+
+bool TarqNetworkManager::IsVoiceAtisConnected() const {
+    return m_voiceSession && m_voiceSession->GetState() == HalkSession::kConnected;
+}
+
+void TarqNetworkManager::OnConnected() {
+    m_connected = true;
+    m_connectTime = m_services.clock->WallSeconds();
+    m_validAtc = false;
+}
+
+void TarqNetworkManager::OnDisconnected() {
+    if (m_connected) m_connectedTotal += static_cast<int>(m_services.clock->WallSeconds() - m_connectTime);
+    m_connected = false;
+    m_validAtc = false;
+}
+
+int TarqNetworkManager::GetConnectedTime() const {
+    if (!m_connected) return m_connectedTotal;
+    return m_connectedTotal + static_cast<int>(m_services.clock->WallSeconds() - m_connectTime);
+}
+
+void TarqNetworkManager::ResetConnectedTime() {
+    if (m_connected) m_connectTime = m_services.clock->WallSeconds();
+    m_connectedTotal = 0;
+}
+
+// --- queries ------------------------------------------------------------------------
+
+void TarqNetworkManager::RequestFlightPlan(const std::string& callsign) {
+    m_session->SendQuery(kFP, callsign);
+}
+void TarqNetworkManager::RequestFrequency(const std::string& callsign) {
+    m_session->SendQuery(kFrequencyQuery, callsign);
+}
+void TarqNetworkManager::RequestInfo(const std::string& callsign) { m_session->SendQuery(kINF, callsign); }
+void TarqNetworkManager::RequestATIS(const std::string& callsign) { m_session->SendQuery(kATIS, callsign); }
+void TarqNetworkManager::RequestRealName(const std::string& callsign) { m_session->SendQuery(kRN, callsign); }
+void TarqNetworkManager::RequestIsValidATC(const std::string& callsign) {
+    m_session->SendQuery(kATC, callsign);
+}
+void TarqNetworkManager::RequestMETAR(const std::string& station) { m_session->RequestMETAR(station); }
+void TarqNetworkManager::RequestPlaneInfo(const std::string& callsign) {
+    m_session->RequestPlaneInfo(callsign);
+}
+
+void TarqNetworkManager::RequestClientVersion(const std::string& callsign) {
+    AtcSettings& settings = *m_services.settings;
+    if (settings.GetString("CID") != kSupervisorCid && settings.GetInt("Rating") < 11) return;
+    m_session->SendVersionRequest(callsign);
+}
+
+void TarqNetworkManager::SendCCPID(const std::string& to) { m_session->SendIdentify(to); }
+
+// --- messages -------------------------------------------------------------------------
+
+void TarqNetworkManager::SendTextMessage(const std::string& to, const std::string& text) {
+    m_session->SendTextMessage(to, text);
+}
+void TarqNetworkManager::SendWallop(const std::string& text) { SendTextMessage("*S", text); }
+void TarqNetworkManager::SendBroadcast(const std::string& text) { SendTextMessage("*", text); }
+
+void TarqNetworkManager::SendRadioMessage(const std::string& text) {
+    if (text.empty() || !m_validAtc) return;
+    const std::vector<int32_t> frequencies = m_services.tools->GetTXFrequencies();
+    if (frequencies.empty()) return;
+    m_session->SendRadioMessage(frequencies, text);
+}
+
+void TarqNetworkManager::SendFrequencyText(const std::string& text) {
+    if (text.empty()) return;
+    const int32_t channel[] = {kControllerChannel};
+    m_session->SendRadioMessage(channel, text);
+}
+
+void TarqNetworkManager::SendSELCAL(const std::string& code) {
+    if (!IsConnected()) return;
+    SendRadioMessage("SELCAL " + code.substr(0, 2) + "-" +
+                     (code.size() > 2 ? code.substr(2, 2) : std::string()));
+}
+
+void TarqNetworkManager::SendPing(const std::string& to) { m_session->SendPing(to); }
+void TarqNetworkManager::SendKill(const std::string& callsign, const std::string& reason) {
+    m_session->SendKill(callsign, reason);
+}
+
+// --- handoffs and tracks ----------------------------------------------------------------
+
+void TarqNetworkManager::SendHandoffOffer(const std::string& to, const std::string& callsign) {
+    m_session->SendHandoffOffer(to, callsign);
+}
+void TarqNetworkManager::SendHandoffAccept(const std::string& to, const std::string& callsign) {
+    m_session->SendHandoffAccept(to, callsign);
+}
+void TarqNetworkManager::SendHandoffCancel(const std::string& to, const std::string& callsign) {
+    m_session->SendHandoffCancel(to, callsign);
+}
+void TarqNetworkManager::SendPointOut(const std::string& to, const std::string& callsign) {
+    m_session->SendATCNotice(to, callsign, kPT);
+}
+void TarqNetworkManager::SendWhoHas(const std::string& callsign) {
+    m_session->SendATCNotice("", callsign, kWH);
+}
+
+void TarqNetworkManager::InitiateTrack(const std::string& callsign) {
+    m_session->SendATCNotice("", callsign, kIT);
+    if (m_aircraftDB)
+        m_aircraftDB->SetTrackingController(callsign, m_services.settings->GetString("Callsign"));
+}
+
+void TarqNetworkManager::DropTrack(const std::string& callsign) {
+    m_session->SendATCNotice("", callsign, kDR);
+}
+
+void TarqNetworkManager::SendTrackData(const std::string& to, const std::string& callsign) {
+    if (!m_aircraftDB || !m_aircraftDB->HasAircraft(callsign)) return;
+    m_session->SendATCNotice(to, callsign, kIH);
+    m_session->SendATCData("", kTA, callsign, std::to_string(m_aircraftDB->GetTemporaryAltitude(callsign)));
+    const int voiceType = m_aircraftDB->GetVoiceType(callsign);
+    const char* letter = voiceType == 3 ? "v" : voiceType == 2 ? "r" : voiceType == 1 ? "t" : "";
+    m_session->SendATCData("", kVT, callsign, letter);
+    const uint16_t squawk = m_aircraftDB->GetAssignedSquawk(callsign);
+    if (squawk != 0) m_session->SendATCData("", kBC, callsign, FourDigits(squawk));
+    m_session->SendATCData("", kSC, callsign, m_aircraftDB->GetScratchpad(callsign));
+}
+
+// --- data items -------------------------------------------------------------------------
+
+void TarqNetworkManager::SendScratchpad(const std::string& callsign, const std::string& text) {
+    m_session->SendATCData("", kSC, callsign, text);
+}
+void TarqNetworkManager::SendTemporaryAltitude(const std::string& callsign, int feet) {
+    m_session->SendATCData("", kTA, callsign, std::to_string(feet));
+}
+void TarqNetworkManager::SendFinalAltitude(const std::string& callsign, int feet) {
+    m_session->SendATCData("", kFA, callsign, std::to_string(feet));
+}
+void TarqNetworkManager::SendVoiceType(const std::string& callsign, const std::string& letter) {
+    m_session->SendATCData("", kVT, callsign, ToLower(letter));
+}
+
+void TarqNetworkManager::AssignSquawk(const std::string& callsign, int code) {
+    if (code < 0 || code >= 10000) return;
+    m_session->SendATCData("", kBC, callsign, FourDigits(code));
+    SendTextMessage("FP", callsign + " SET " + FourDigits(code));
+}
+
+void TarqNetworkManager::SendAmendedFlightPlan(const std::string& callsign,
+                                               const TarqFlightPlanRecord& record) {
+    TarqFlightPlanRecord p = record;
+    if (p.aircraftType.empty()) p.aircraftType = "ZZZZ";
+    if (p.departure.empty()) p.departure = "NONE";
+    if (p.destination.empty()) p.destination = "NONE";
+    if (p.alternate.empty()) p.alternate = "NONE";
+    if (p.cruiseAltitude.empty()) p.cruiseAltitude = "0";
+    for (int* number : {&p.trueAirspeed, &p.proposedDepartureTime, &p.actualDepartureTime, &p.hoursEnRoute,
+                        &p.minutesEnRoute, &p.hoursFuel, &p.minutesFuel}) {
+        if (*number < 1) *number = 0;
+    }
+    for (std::string* text : {&p.aircraftType, &p.departure, &p.cruiseAltitude, &p.destination, &p.alternate,
+                              &p.remarks, &p.route}) {
+        *text = NoColons(*text);
+    }
+    FlightPlanPacket packet;
+    packet.flightRules = p.flightRules;
+    packet.aircraftType = p.aircraftType.c_str();
+    packet.trueAirspeed = p.trueAirspeed;
+    packet.departure = p.departure.c_str();
+    packet.proposedDeparture = p.proposedDepartureTime;
+    packet.actualDeparture = p.actualDepartureTime;
+    packet.cruiseAltitude = p.cruiseAltitude.c_str();
+    packet.destination = p.destination.c_str();
+    packet.hoursEnRoute = p.hoursEnRoute;
+    packet.minutesEnRoute = p.minutesEnRoute;
+    packet.hoursFuel = p.hoursFuel;
+    packet.minutesFuel = p.minutesFuel;
+    packet.alternate = p.alternate.c_str();
+    packet.remarks = p.remarks.c_str();
+    packet.route = p.route.c_str();
+    m_session->SendFlightPlanAmend(callsign, packet);
+}
+
+// --- position ---------------------------------------------------------------------------------
+
+void TarqNetworkManager::SendATCPosition() {
+    if (!IsConnected()) return;
+    AtcSettings& settings = *m_services.settings;
+    AtcScope& scope = *m_services.scope;
+    const int primary = m_services.tools->GetPrimaryFrequency();
+    const ScopePoint centre = scope.GetVisibilityCenter(0);
+    ATCPositionRecord record;
+    record.frequency = primary > 0 ? primary : kNoFrequency;
+    record.facility = settings.GetInt("Facility");
+    record.visibilityRange = settings.GetInt("VisRange");
+    record.rating = settings.GetInt("Rating");
+    record.latitude = centre.y;
+    record.longitude = centre.x;
+    if (m_session->GetState() != HalkSession::kClosed) m_session->SendATCPosition(record);
+
+    if (!IsVoiceAtisConnected()) return;
+    ScopePoint airport;
+    if (!scope.FindNamedPoint(settings.GetString("ATISMakerICAO"), airport)) {
+        m_services.messages->ShowError(
+            "Coordinates not found in sector data for airport specified in ATISMaker! Voice ATIS position "
+            "update failed!");
+        return;
+    }
+    const ScopePoint offset = scope.GetSectorOffset();
+    ATCPositionRecord atis;
+    atis.frequency = settings.GetInt("VoxATISFreq");
+    atis.facility = 4;
+    atis.visibilityRange = 0;
+    atis.rating = settings.GetInt("Rating");
+    atis.latitude = airport.y - offset.y;
+    atis.longitude = airport.x - offset.x;
+    m_voiceSession->SendATCPosition(atis);
+}
+
+// --- break, help, private messages ----------------------------------------------------------
+
+void TarqNetworkManager::SetBreakRequest(bool on) {
+    m_breakRequest = on;
+    if (IsConnected()) m_session->SendBreak(on);
+    m_services.messages->ShowMessage(on ? "You are now requesting a break."
+                                        : "You are no longer requesting a break.");
+}
+
+void TarqNetworkManager::SetRejectPrivate(bool on, const std::string& replyText) {
+    m_rejectAll = false;
+    m_rejectPrivate = on;
+    if (on) {
+        m_busyReply = replyText;
+        m_services.messages->ShowMessage(
+            "You are now rejecting private messages from pilots and out of range ATC.");
+    } else {
+        m_busyReply.clear();
+        m_services.messages->ShowMessage("You are no longer rejecting private messages.");
+    }
+}
+
+void TarqNetworkManager::SetRejectAllPrivate(const std::string& replyText) {
+    m_rejectPrivate = m_rejectAll = true;
+    m_busyReply = replyText;
+    m_services.messages->ShowMessage("You are now rejecting all private messages.");
+}
+
+void TarqNetworkManager::SetHelpRequest(bool on, const std::string& message) {
+    if (on) {
+        m_helpRequest = true;
+        m_helpMessage = message.empty() ? "No message." : message;
+        m_services.messages->ShowMessage("You are now requesting help. (" + m_helpMessage + ")");
+        m_session->SendHelpRequest(true, m_helpMessage);
+    } else {
+        m_helpRequest = false;
+        m_helpMessage.clear();
+        m_services.messages->ShowMessage("You are no longer requesting help.");
+        m_session->SendHelpRequest(false, "");
+    }
+}
+
+void TarqNetworkManager::PushFlightStrip(const std::string& to, const std::string& callsign, int type,
+                                         const std::vector<std::string>& annotations) {
+    std::vector<std::string> texts;
+    texts.reserve(annotations.size());
+    for (const std::string& text : annotations) texts.push_back(NoColons(text));
+    m_session->SendStripPush(to, callsign, type, texts);
+}

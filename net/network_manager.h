@@ -1,0 +1,129 @@
+// TarqNetworkManager: owns the controller session and the voice-ATIS session
+// and turns the controller's actions (handoffs, tracks, pointouts, squawks,
+// scratchpads, altitudes, amendments, messages, queries, break and help
+// requests, strip pushes) into the session's packet writers.
+// Tested by tests/net/network_manager_test.cpp.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "atc/aircraft.h"
+#include "atc/atc_services.h"
+#include "atc/controller.h"
+#include "atc/flight_plan_record.h"
+
+class HalkSession;
+class TarqAircraftDB;
+struct ATCPositionRecord;
+struct FlightPlanPacket;
+struct PilotPositionRecord;
+
+// The session's parsed records in the shapes the ATC state takes.
+AircraftReport ToAircraftReport(const PilotPositionRecord& record);
+ControllerReport ToControllerReport(const ATCPositionRecord& record);
+// Texts copied (null reads as empty), the bare type taken out of the filed type.
+TarqFlightPlanRecord ToFlightPlanRecord(const FlightPlanPacket& packet);
+
+class TarqNetworkManager final : public AtcNetwork {
+public:
+    // The CID that may always ask a client's version.
+    static constexpr const char* kSupervisorCid = "614828";
+    static constexpr int kControllerChannel = 149999;  // kHz
+    static constexpr int kNoFrequency = 199998;        // kHz
+
+    TarqNetworkManager(const AtcServices& services, std::unique_ptr<HalkSession> controllerSession,
+                       std::unique_ptr<HalkSession> voiceAtisSession);
+    ~TarqNetworkManager() override;
+
+    void SetAircraftDB(TarqAircraftDB* aircraft) { m_aircraftDB = aircraft; }
+    HalkSession& ControllerSession() { return *m_session; }
+    HalkSession& VoiceAtisSession() { return *m_voiceSession; }
+    bool IsConnected() const;
+    bool IsVoiceAtisConnected() const;
+
+    // Set when the server confirms the own callsign as an active controller;
+    // cleared on every connect and disconnect.
+    void SetValidATC(bool valid) { m_validAtc = valid; }
+    // Connection bookkeeping for the connected-time count.
+    void OnConnected();
+    void OnDisconnected();
+
+    // --- AtcNetwork ------------------------------------------------------------
+    bool IsValidATC() const override { return m_validAtc; }
+    void RequestFlightPlan(const std::string& callsign) override;
+    void RequestRealName(const std::string& callsign) override;
+    void RequestPlaneInfo(const std::string& callsign) override;
+    void RequestIsValidATC(const std::string& callsign) override;
+    void SendCCPID(const std::string& to) override;
+    void SendWhoHas(const std::string& callsign) override;
+    void InitiateTrack(const std::string& callsign) override;
+    void DropTrack(const std::string& callsign) override;
+    void SendHandoffOffer(const std::string& to, const std::string& callsign) override;
+    void SendHandoffAccept(const std::string& to, const std::string& callsign) override;
+    void SendHandoffCancel(const std::string& to, const std::string& callsign) override;
+    void SendPointOut(const std::string& to, const std::string& callsign) override;
+    void SendTrackData(const std::string& to, const std::string& callsign) override;
+    void SendTextMessage(const std::string& to, const std::string& text) override;
+    void AssignSquawk(const std::string& callsign, int code) override;
+    void SendScratchpad(const std::string& callsign, const std::string& text) override;
+    void SendTemporaryAltitude(const std::string& callsign, int feet) override;
+    void SendFinalAltitude(const std::string& callsign, int feet) override;
+    void SendVoiceType(const std::string& callsign, const std::string& letter) override;
+    void SendAmendedFlightPlan(const std::string& callsign, const TarqFlightPlanRecord& plan) override;
+    int GetConnectedTime() const override;
+    void ResetConnectedTime() override;
+    std::time_t GetConnectTime() const override { return m_connectTime; }
+
+    // --- further controller actions ---------------------------------------------
+    void RequestFrequency(const std::string& callsign);
+    void RequestInfo(const std::string& callsign);
+    void RequestATIS(const std::string& callsign);
+    void RequestMETAR(const std::string& station);
+    void RequestClientVersion(const std::string& callsign);
+    void SendWallop(const std::string& text);
+    void SendBroadcast(const std::string& text);
+    void SendRadioMessage(const std::string& text);
+    void SendFrequencyText(const std::string& text);
+    void SendSELCAL(const std::string& code);
+    void SendPing(const std::string& to);
+    void SendKill(const std::string& callsign, const std::string& reason);
+    void SendATCPosition();
+    void SetBreakRequest(bool on);
+    bool IsRequestingBreak() const { return m_breakRequest; }
+    void SetRejectPrivate(bool on, const std::string& replyText);
+    void SetRejectAllPrivate(const std::string& replyText);
+    bool IsRejectingPrivateMessages() const { return m_rejectPrivate; }
+    bool IsRejectingAllPrivateMessages() const { return m_rejectAll; }
+    std::string GetBusyReply() const { return m_busyReply; }
+    void SetHelpRequest(bool on, const std::string& message);
+    bool IsRequestingHelp() const { return m_helpRequest; }
+    std::string GetHelpMessage() const { return m_helpMessage; }
+    void SetLogoffTime(const std::string& text) { m_logoffTime = text; }
+    std::string GetLogoffTime() const { return m_logoffTime; }
+    void SetPendingFindCallsign(const std::string& callsign) { m_pendingFind = callsign; }
+    std::string GetPendingFindCallsign() const { return m_pendingFind; }
+    void PushFlightStrip(const std::string& to, const std::string& callsign, int type,
+                         const std::vector<std::string>& annotations);
+
+private:
+    AtcServices m_services;
+    TarqAircraftDB* m_aircraftDB = nullptr;
+    std::unique_ptr<HalkSession> m_session;
+    std::unique_ptr<HalkSession> m_voiceSession;
+    bool m_validAtc = false;
+    bool m_connected = false;
+    std::time_t m_connectTime = 0;
+    int m_connectedTotal = 0;  // seconds of earlier connections since the last reset
+    bool m_breakRequest = false;
+    bool m_rejectPrivate = false;
+    bool m_rejectAll = false;
+    std::string m_busyReply;
+    bool m_helpRequest = false;
+    std::string m_helpMessage;
+    std::string m_logoffTime;
+    std::string m_pendingFind;
+};

@@ -1,0 +1,314 @@
+// The network manager's controller actions, asserted on the exact lines the
+// real session writers queue, as the local test server receives them; and the
+// aircraft database driving them end to end.
+#include "net/network_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "../atc/atc_fakes.h"
+#include "atc/aircraft_db.h"
+#include "net/halk_session.h"
+#include "server_fixture.h"
+
+namespace {
+
+class NetworkManagerTest : public ServerFixture {
+protected:
+    void SetUp() override {
+        ServerFixture::SetUp();
+        world.settings.strings["Callsign"] = "ME_CTR";
+        AtcServices services = world.Services();
+        auto session = HalkSession::Create("Tarq 1.2.3", 1, 2, "", 100, TarqTestClient::kClientId, kKey,
+                                           "VERSION=1:SECPOS=1:ATCINFO=1:MODELDESC=1", &clientClock);
+        auto voice = HalkSession::Create("Tarq 1.2.3", 1, 2, "", 100, TarqTestClient::kClientId, kKey, "",
+                                         &clientClock);
+        manager = std::make_unique<TarqNetworkManager>(services, std::move(session), std::move(voice));
+        manager->SetAircraftDB(&world.aircraft);
+        HalkLoginInfo info{"ME_CTR", "Me Controller", 5};
+        manager->ControllerSession().SetConnectInfo("127.0.0.1", server->Port(), "1000001", "secret", info);
+        ASSERT_TRUE(manager->ControllerSession().Connect());
+        ASSERT_TRUE(PumpUntil([&] {
+            manager->ControllerSession().Poll();
+            auto names = server->LoggedIn();
+            return std::find(names.begin(), names.end(), "ME_CTR") != names.end();
+        }));
+        manager->SetValidATC(true);
+    }
+
+    // Everything the server received from the manager's session after mark.
+    std::vector<std::string> Flush(size_t mark) {
+        const std::string back = "#TMME_CTR:SERVER:flush";
+        manager->ControllerSession().Send(back + "\r\n");
+        EXPECT_TRUE(PumpUntil([&] {
+            manager->ControllerSession().Poll();
+            auto lines = server->Received("ME_CTR");
+            return std::find(lines.begin() + static_cast<long>(mark), lines.end(), back) != lines.end();
+        }));
+        std::vector<std::string> lines = server->Received("ME_CTR");
+        std::vector<std::string> out;
+        for (size_t i = mark; i < lines.size(); ++i) {
+            if (lines[i] == back) break;
+            out.push_back(lines[i]);
+        }
+        return out;
+    }
+
+    AtcWorld world;
+    std::unique_ptr<TarqNetworkManager> manager;
+};
+
+TEST_F(NetworkManagerTest, ActionsQueueTheirLines) {
+    struct Row {
+        const char* name;
+        std::function<void(TarqNetworkManager&)> act;
+        std::vector<std::string> lines;
+    };
+    TarqFlightPlanRecord plan;
+    plan.flightRules = 'I';
+    plan.route = "DCT: X";
+    plan.trueAirspeed = -5;
+    const Row rows[] = {
+        {"flight plan query", [](auto& m) { m.RequestFlightPlan("BAW1"); }, {"$CQME_CTR:SERVER:FP:BAW1"}},
+        {"real name", [](auto& m) { m.RequestRealName("BAW1"); }, {"$CQME_CTR:BAW1:RN"}},
+        {"valid controller", [](auto& m) { m.RequestIsValidATC("XY_APP"); }, {"$CQME_CTR:SERVER:ATC:XY_APP"}},
+        {"plane info", [](auto& m) { m.RequestPlaneInfo("BAW1"); }, {"#SBME_CTR:BAW1:PIR"}},
+        {"handoff offer, receiver first",
+         [](auto& m) { m.SendHandoffOffer("XY_APP", "BAW1"); },
+         {"$HOME_CTR:XY_APP:BAW1"}},
+        {"handoff accept",
+         [](auto& m) { m.SendHandoffAccept("XY_APP", "BAW1"); },
+         {"$HAME_CTR:XY_APP:BAW1", "$CQME_CTR:@94835:HT:BAW1:XY_APP"}},
+        {"handoff cancel",
+         [](auto& m) { m.SendHandoffCancel("XY_APP", "BAW1"); },
+         {"#PCME_CTR:XY_APP:CCP:HC:BAW1"}},
+        {"pointout", [](auto& m) { m.SendPointOut("XY_APP", "BAW1"); }, {"#PCME_CTR:XY_APP:CCP:PT:BAW1"}},
+        {"who has", [](auto& m) { m.SendWhoHas("BAW1"); }, {"$CQME_CTR:@94835:WH:BAW1"}},
+        {"drop", [](auto& m) { m.DropTrack("BAW1"); }, {"$CQME_CTR:@94835:DR:BAW1"}},
+        {"squawk",
+         [](auto& m) { m.AssignSquawk("BAW1", 7); },
+         {"$CQME_CTR:@94835:BC:BAW1:0007", "#TMME_CTR:FP:BAW1 SET 0007"}},
+        {"squawk too big", [](auto& m) { m.AssignSquawk("BAW1", 10000); }, {}},
+        {"voice type lower case",
+         [](auto& m) { m.SendVoiceType("BAW1", "V"); },
+         {"$CQME_CTR:@94835:VT:BAW1:v"}},
+        {"temporary altitude",
+         [](auto& m) { m.SendTemporaryAltitude("BAW1", 5000); },
+         {"$CQME_CTR:@94835:TA:BAW1:5000"}},
+        {"amended plan",
+         [plan](auto& m) { m.SendAmendedFlightPlan("BAW1", plan); },
+         {"$AMME_CTR:SERVER:BAW1:I:ZZZZ:0:NONE:0:0:0:NONE:0:0:0:0:NONE::DCT  X"}},
+        {"client version, ordinary user", [](auto& m) { m.RequestClientVersion("XY_APP"); }, {}},
+        {"frequency text", [](auto& m) { m.SendFrequencyText("hello"); }, {"#TMME_CTR:@49999:hello"}},
+        {"radio text without TX frequencies", [](auto& m) { m.SendRadioMessage("hi"); }, {}},
+        {"strip push",
+         [](auto& m) {
+             m.PushFlightStrip("XY_APP", "BAW1", 0, {"a:b", "c"});
+         },
+         {"#PCME_CTR:XY_APP:CCP:ST:BAW1:0:a b:c"}},
+        {"break", [](auto& m) { m.SetBreakRequest(true); }, {"$CQME_CTR:@94835:BY"}},
+        {"help without text",
+         [](auto& m) { m.SetHelpRequest(true, ""); },
+         {"$CQME_CTR:@94835:HLP:No message."}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const size_t mark = server->Received("ME_CTR").size();
+        row.act(*manager);
+        EXPECT_EQ(Flush(mark), row.lines);
+    }
+}
+
+TEST_F(NetworkManagerTest, AircraftDatabaseDrivesTheSession) {
+    AtcServices services = world.Services();
+    services.network = manager.get();
+    TarqAircraftDB aircraft(services);
+    TarqControllerDB controllers(services);
+    aircraft.SetControllerDB(&controllers);
+    controllers.SetAircraftDB(&aircraft);
+    manager->SetAircraftDB(&aircraft);
+    ControllerReport report;
+    report.frequency = 120500;
+    size_t mark = server->Received("ME_CTR").size();
+    controllers.UpdateFromPositionReport("XY_APP", report);
+    aircraft.UpdatePilotPosition("BAW1", AtcWorld::Report(40, -74));
+    aircraft.AcceptHandoff("BAW1");
+    aircraft.SetAssignedSquawk("BAW1", "ME_CTR", TarqAircraftDB::kAutoSquawk);
+    aircraft.SetScratchpad("BAW1", "ME_CTR", "RV", false);
+    aircraft.InitiateHandoff("BAW1", "AA");
+    aircraft.InitiateHandoff("BAW1", "QQ");
+    aircraft.OnWhoHas("BAW1", "XY_APP");
+    const std::vector<std::string> expected = {
+        "$CQME_CTR:XY_APP:RN",
+        "$CQME_CTR:SERVER:ATC:XY_APP",
+        "#PCME_CTR:XY_APP:CCP:ID",
+        "$CQME_CTR:SERVER:FP:BAW1",
+        "$CQME_CTR:BAW1:RN",
+        "$CQME_CTR:@94835:WH:BAW1",
+        "#SBME_CTR:BAW1:PIR",
+        "$CQME_CTR:@94835:IT:BAW1",
+        "$CQME_CTR:@94835:BC:BAW1:1000",
+        "#TMME_CTR:FP:BAW1 SET 1000",
+        "$CQME_CTR:@94835:SC:BAW1:RV",
+        "$HOME_CTR:XY_APP:BAW1",
+        "#PCME_CTR:XY_APP:CCP:IH:BAW1",
+        "$CQME_CTR:@94835:TA:BAW1:0",
+        "$CQME_CTR:@94835:VT:BAW1:",
+        "$CQME_CTR:@94835:BC:BAW1:1000",
+        "$CQME_CTR:@94835:SC:BAW1:RV",
+    };
+    EXPECT_EQ(Flush(mark), expected);
+    EXPECT_EQ(aircraft.GetTrackingController("BAW1"), "ME_CTR");
+}
+
+// The handoff and track rows of the state table, on the wire.
+TEST_F(NetworkManagerTest, TrackingRowsOnTheWire) {
+    using Step = std::function<void(TarqAircraftDB&)>;
+    struct Row {
+        const char* name;
+        Step setup;
+        Step event;
+        std::vector<std::string> lines;
+    };
+    const Step tracked = [](TarqAircraftDB& db) { db.AcceptHandoff("N1"); };
+    const Step offered = [](TarqAircraftDB& db) {
+        db.SetTrackingController("N1", "XY_APP");
+        db.OnHandoffRequest("N1", "XY_APP");
+    };
+    const Step myOffer = [](TarqAircraftDB& db) {
+        db.AcceptHandoff("N1");
+        db.InitiateHandoff("N1", "AA");
+    };
+    const Row rows[] = {
+        {"track",
+         [](TarqAircraftDB&) {},
+         [](TarqAircraftDB& db) { db.AcceptHandoff("N1"); },
+         {"$CQME_CTR:@94835:IT:N1"}},
+        {"accept an offer",
+         offered,
+         [](TarqAircraftDB& db) { db.AcceptHandoff("N1"); },
+         {"$HAME_CTR:XY_APP:N1", "$CQME_CTR:@94835:HT:N1:XY_APP"}},
+        {"refuse an offer",
+         offered,
+         [](TarqAircraftDB& db) { db.DropTrack("N1", "ME_CTR"); },
+         {"#PCME_CTR:XY_APP:CCP:HC:N1"}},
+        {"hand off",
+         tracked,
+         [](TarqAircraftDB& db) { db.InitiateHandoff("N1", "AA"); },
+         {"$HOME_CTR:XY_APP:N1"}},
+        {"hand all off",
+         tracked,
+         [](TarqAircraftDB& db) { db.HandoffToPositionId("aa"); },
+         {"$HOME_CTR:XY_APP:N1"}},
+        {"take the offer back",
+         myOffer,
+         [](TarqAircraftDB& db) { db.AcceptHandoff("N1"); },
+         {"#PCME_CTR:XY_APP:CCP:HC:N1"}},
+        {"offer accepted", myOffer, [](TarqAircraftDB& db) { db.OnHandoffAccepted("N1", "XY_APP"); }, {}},
+        {"drop",
+         tracked,
+         [](TarqAircraftDB& db) { db.DropTrack("N1", "ME_CTR"); },
+         {"$CQME_CTR:@94835:DR:N1", "#TMME_CTR:FP:N1 release"}},
+        {"hand off to nobody", tracked, [](TarqAircraftDB& db) { db.InitiateHandoff("N1", "QQ"); }, {}},
+        {"who has, not mine", offered, [](TarqAircraftDB& db) { db.OnWhoHas("N1", "XY_APP"); }, {}},
+        {"who has, mine",
+         tracked,
+         [](TarqAircraftDB& db) { db.OnWhoHas("N1", "XY_APP"); },
+         {"#PCME_CTR:XY_APP:CCP:IH:N1", "$CQME_CTR:@94835:TA:N1:0",
+          "$CQME_CTR:@94835:VT:N1:", "$CQME_CTR:@94835:SC:N1:"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        AtcServices services = world.Services();
+        services.network = manager.get();
+        TarqAircraftDB aircraft(services);
+        TarqControllerDB controllers(services);
+        aircraft.SetControllerDB(&controllers);
+        controllers.SetAircraftDB(&aircraft);
+        manager->SetAircraftDB(&aircraft);
+        ControllerReport report;
+        report.frequency = 120500;
+        controllers.UpdateFromPositionReport("XY_APP", report);
+        aircraft.UpdatePilotPosition("N1", AtcWorld::Report(40, -74));
+        row.setup(aircraft);
+        Flush(server->Received("ME_CTR").size());  // the setup's lines have all arrived
+        const size_t mark = server->Received("ME_CTR").size();
+        row.event(aircraft);
+        EXPECT_EQ(Flush(mark), row.lines);
+        manager->SetAircraftDB(nullptr);
+    }
+}
+
+TEST_F(NetworkManagerTest, MessagesAndConnectedTime) {
+    world.log.Clear();
+    manager->SetRejectPrivate(true, "busy");
+    manager->SetRejectAllPrivate("away");
+    manager->SetRejectPrivate(false, "");
+    manager->SetHelpRequest(false, "");
+    manager->SetBreakRequest(false);
+    const std::vector<std::string> expected = {
+        "info: You are now rejecting private messages from pilots and out of range ATC.",
+        "info: You are now rejecting all private messages.",
+        "info: You are no longer rejecting private messages.", "info: You are no longer requesting help.",
+        "info: You are no longer requesting a break."};
+    EXPECT_EQ(world.log.lines, expected);
+    EXPECT_FALSE(manager->IsRejectingAllPrivateMessages());
+
+    manager->OnConnected();
+    world.clock.SetWallSeconds(AtcWorld::kStart + 90);
+    EXPECT_EQ(manager->GetConnectedTime(), 90);
+    manager->OnDisconnected();
+    world.clock.SetWallSeconds(AtcWorld::kStart + 500);
+    EXPECT_EQ(manager->GetConnectedTime(), 90);
+    manager->ResetConnectedTime();
+    EXPECT_EQ(manager->GetConnectedTime(), 0);
+}
+
+TEST_F(NetworkManagerTest, PositionReport) {
+    world.scope.centres[0] = {-74.5, 40.25};
+    world.settings.ints["Facility"] = 5;
+    world.settings.ints["VisRange"] = 150;
+    const size_t mark = server->Received("ME_CTR").size();
+    manager->SendATCPosition();
+    world.tools.primaryFrequency = 120500;
+    manager->SendATCPosition();
+    const std::vector<std::string> expected = {"%ME_CTR:99998:5:150:5:40.250000:-74.500000:0",
+                                               "%ME_CTR:20500:5:150:5:40.250000:-74.500000:0"};
+    EXPECT_EQ(Flush(mark), expected);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(NetworkRecords, ConvertToTheStateShapes) {
+    PilotPositionRecord pilot;
+    pilot.latitude = 51.5;
+    pilot.longitude = -0.5;
+    pilot.altitude = 18000;
+    pilot.tenth = 250;
+    pilot.squawk = 7700;
+    pilot.transponderMode = 'N';
+    const AircraftReport report = ToAircraftReport(pilot);
+    EXPECT_EQ(report.altitudeDifference, 250);
+    EXPECT_EQ(report.squawk, 7700);
+    EXPECT_DOUBLE_EQ(report.longitude, -0.5);
+
+    ATCPositionRecord atc{120500, 5, 150, 7, 40.5, -74.25, 0};
+    const ControllerReport controller = ToControllerReport(atc);
+    EXPECT_EQ(controller.visRange, 150);
+    EXPECT_EQ(controller.rating, 7);
+
+    FlightPlanPacket packet;
+    packet.flightRules = 'V';
+    packet.aircraftType = "H/B744/F";
+    packet.route = "DCT";
+    const TarqFlightPlanRecord plan = ToFlightPlanRecord(packet);
+    EXPECT_EQ(plan.bareType, "B744");
+    EXPECT_EQ(plan.aircraftType, "H/B744/F");
+    EXPECT_TRUE(plan.departure.empty());
+    EXPECT_FALSE(plan.placeholder);
+}
+
+}  // namespace
