@@ -5,6 +5,8 @@
 
 #include "app/display_manager.h"
 #include "app/pending_subsystems.h"
+#include "atc/aircraft_db.h"
+#include "atc/controller_db.h"
 
 class TarqProfile;
 class TarqUserRegistry;

@@ -67,9 +67,7 @@ void PendingToolWindow::GetRect(ScreenRect* rect) const { *rect = m_rect; }
     Class::~Class() { PendingCallLog::Record("delete " #Class); }
 
 TARQ_PENDING_LIFETIME(TarqNetworkManager)
-TARQ_PENDING_LIFETIME(TarqAircraftDB)
 TARQ_PENDING_WINDOW_LIFETIME(TarqAircraftList)
-TARQ_PENDING_LIFETIME(TarqControllerDB)
 TARQ_PENDING_WINDOW_LIFETIME(TarqControllerList)
 TARQ_PENDING_WINDOW_LIFETIME(TarqCommsPanel)
 TARQ_PENDING_WINDOW_LIFETIME(TarqFlightPlanEditor)
@@ -95,19 +93,10 @@ void TarqNetworkManager::StartServerListFetch() {
     m_serverListReady = true;
 }
 
-void TarqAircraftDB::Clear() { PendingCallLog::Record("TarqAircraftDB::Clear"); }
-bool TarqAircraftDB::StopSound() { return true; }
-
 void TarqAircraftList::Rebuild() { PendingCallLog::Record("TarqAircraftList::Rebuild"); }
 void TarqAircraftList::LoadFieldSettings() { PendingCallLog::Record("TarqAircraftList::LoadFieldSettings"); }
 void TarqAircraftList::ShowFlightPlanDetails(const std::string& callsign) {
     PendingCallLog::Record("TarqAircraftList::ShowFlightPlanDetails " + callsign);
-}
-
-void TarqControllerDB::Clear() { PendingCallLog::Record("TarqControllerDB::Clear"); }
-bool TarqControllerDB::LoadPOFFile() {
-    PendingCallLog::Record("TarqControllerDB::LoadPOFFile");
-    return true;
 }
 
 void TarqControllerList::Rebuild() { PendingCallLog::Record("TarqControllerList::Rebuild"); }

@@ -60,17 +60,6 @@ private:
     bool m_serverListReady = false;
 };
 
-class TarqAircraftDB : public TarqAlarmSound {
-public:
-    TarqAircraftDB();
-    ~TarqAircraftDB() override;
-    void OnFrameTick() {}
-    void OnTimer() {}
-    void Clear();
-    bool IsSoundPlaying() const override { return false; }
-    bool StopSound() override;
-};
-
 class TarqAircraftList : public PendingToolWindow {
 public:
     TarqAircraftList();
@@ -79,16 +68,6 @@ public:
     void Rebuild();
     void LoadFieldSettings();
     void ShowFlightPlanDetails(const std::string& callsign);
-};
-
-class TarqControllerDB {
-public:
-    TarqControllerDB();
-    virtual ~TarqControllerDB();
-    void OnTimer() {}
-    void Clear();
-    bool LoadPOFFile();
-    std::string FindSymbol(const std::string& callsign, int frequency) const { return ""; }
 };
 
 class TarqControllerList : public PendingToolWindow {

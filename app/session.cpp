@@ -165,7 +165,11 @@ bool OpenSessionProfile(const ProfileList& list, WindowHandle dialog, TarqSessio
     g_flightPlanEditor->Create();
     g_flightStripBay->Create();
     g_selcalPanel->Create();
-    if (!g_controllerDB->LoadPOFFile()) ShowMessageBox("Error loading POF file!", "Error", kErrorBox);
+    // As with the alias file, a profile that names no position file opens
+    // without complaint.
+    if (!g_controllerDB->LoadPOFFile() && !g_profile->GetString("POFFile").empty()) {
+        ShowMessageBox("Error loading POF file!", "Error", kErrorBox);
+    }
     g_commsPanel->Refresh();
     std::string aliasFile = g_profile->GetString("AliasFile");
     if (!LoadAliases(aliasFile.empty() ? aliasFile : DataFilePath(aliasFile)) && !aliasFile.empty())

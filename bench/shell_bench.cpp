@@ -12,6 +12,9 @@
 #include "app/display_manager.h"
 #include "app/frame_tick.h"
 #include "app/pending_subsystems.h"
+#include "atc/aircraft_db.h"
+#include "atc/atc_services.h"
+#include "atc/controller_db.h"
 #include "platform/gl_font.h"
 #include "platform/key_state.h"
 
@@ -43,9 +46,9 @@ struct ObjectWork : NoWork {
     TarqDisplayManager& manager;
     NoltVoiceEngine voice;
     TarqNetworkManager network;
-    TarqAircraftDB aircraft;
+    TarqAircraftDB aircraft{AtcServices{}};
     TarqAircraftList aircraftList;
-    TarqControllerDB controllers;
+    TarqControllerDB controllers{AtcServices{}};
     TarqFlightStripBay strips;
     TarqCommsPanel comms;
     TarqWeatherPanel weather;

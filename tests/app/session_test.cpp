@@ -117,7 +117,6 @@ TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
         "TarqFlightPlanEditor::Create",
         "TarqFlightStripBay::Create",
         "TarqSELCALPanel::Create",
-        "TarqControllerDB::LoadPOFFile",
         "TarqCommsPanel::Refresh",
         aliases,
         "TarqControllerList::SetPosition 40 50 300",
@@ -164,6 +163,12 @@ TEST_F(SessionTest, MissingAliasFileSaysSoAndTheSessionOpens) {
     Start();
     ASSERT_TRUE(OpenSessionProfile(ListWith("Alpha"), nullptr, ui));
     EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error|Error loading alias file!"}));
+}
+
+TEST_F(SessionTest, MissingPositionFileSaysSoOnlyWhenOneIsNamed) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Delta"), nullptr, ui));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error|Error loading POF file!"}));
 }
 
 TEST_F(SessionTest, SecondSessionSkipsTheVersionCheck) {
@@ -279,9 +284,10 @@ TEST_F(SessionTest, CloseReturnsToTheDialogOrEndsTheProgram) {
     ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), true, ui));
     std::vector<std::string> calls = PendingCallLog::Take();
     EXPECT_EQ(ui.calls, (std::vector<std::string>{"PostQuit"}));
-    const std::vector<std::string> emptying = {"TarqControllerDB::Clear",
+    // Clearing a database rebuilds its list, and closing rebuilds it again.
+    const std::vector<std::string> emptying = {"TarqControllerList::Rebuild",
                                                "TarqControllerList::Rebuild",
-                                               "TarqAircraftDB::Clear",
+                                               "TarqAircraftList::Rebuild",
                                                "TarqAircraftList::Rebuild",
                                                "TarqCommsPanel::ResetVoice",
                                                "TarqControllerList::Hide",

@@ -59,6 +59,7 @@ inline const char* kSampleIni =
     "ControllerListLocX=40\nControllerListLocY=50\nControllerListHeight=300\nControllerListVisible=1\n"
     "PromptSaveProfile=1\n"
     "[Charlie]\nDisplayCount=1\nPromptSaveProfile=0\n"
+    "[Delta]\nPOFFile=missing.pof\n"
     "[:CP:Night]\nColorBackground=0\n";
 
 class ShellFixture : public ::testing::Test {

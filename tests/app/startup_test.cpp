@@ -8,13 +8,12 @@ TEST_F(StartupTest, ObjectsAreCreatedInOrderAndDeletedInReverseWithTheStoreLast)
     PendingCallLog::Start();
     CreateObjects();
     std::vector<std::string> created = PendingCallLog::Take();
-    EXPECT_NE(g_profile, nullptr);
-    EXPECT_NE(g_displayManager, nullptr);
     const std::vector<std::string> order = {
-        "TarqNetworkManager", "TarqAircraftDB",  "TarqAircraftList",     "TarqControllerDB",
-        "TarqControllerList", "TarqCommsPanel",  "TarqFlightPlanEditor", "TarqWeatherPanel",
-        "TarqFlightStripBay", "TarqChatManager", "TarqATISMaker",        "NoltVoiceEngine",
-        "TarqSELCALPanel",    "TarqFSMPManager", "TarqOceanicTracksDB"};
+        "TarqProfile",          "TarqDisplayManager", "TarqNetworkManager", "TarqAircraftDB",
+        "TarqAircraftList",     "TarqControllerDB",   "TarqControllerList", "TarqCommsPanel",
+        "TarqFlightPlanEditor", "TarqWeatherPanel",   "TarqFlightStripBay", "TarqChatManager",
+        "TarqATISMaker",        "NoltVoiceEngine",    "TarqSELCALPanel",    "TarqFSMPManager",
+        "TarqOceanicTracksDB"};
     std::vector<std::string> expectedNew;
     for (const std::string& name : order) expectedNew.push_back("new " + name);
     EXPECT_EQ(created, expectedNew);
