@@ -50,10 +50,7 @@ void TarqToolWindowDialog::Activate() {
 }
 
 void TarqToolWindowDialog::Place(int x, int y, int width, int height, bool activate) {
-    if (width < 0 || height < 0)
-        wxDialog::Move(x, y);
-    else
-        SetSize(x, y, width, height);
+    PlaceWindow(this, x, y, width, height);
     Raise();
     if (activate) SetFocus();
 }

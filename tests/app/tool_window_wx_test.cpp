@@ -91,6 +91,24 @@ TEST_F(ToolWindowWxTest, NoSnapWhenSwitchedOffOrToAHiddenWindow) {
     EXPECT_EQ(m_b->GetPosition(), wxPoint(308, 160));
 }
 
+TEST_F(ToolWindowWxTest, PlacesRestoredWithSnappingOffStayWhenItComesBackOn) {
+    m_a = Open(m_toolA, 100, 100, 200, 200);
+    m_b = Open(m_toolB, 600, 150, 120, 100);
+    WindowSnapManager::DisableSnapping();
+    m_toolB.SetPosition(305, 150, 0);
+    WindowSnapManager::EnableSnapping();  // before X11 has reported the move
+    Settle();
+    EXPECT_EQ(m_b->GetPosition(), wxPoint(305, 150));
+
+    m_toolB.SetPosition(310, 250, 0);  // with snapping on the program's moves snap too
+    EXPECT_TRUE(WaitFor([this] { return m_b->GetPosition() == wxPoint(300, 250); }))
+        << m_b->GetPosition().x << "," << m_b->GetPosition().y;
+    m_b->Move(500, 500);  // and the user's moves still do
+    EXPECT_TRUE(WaitFor([this] { return m_b->GetPosition() == wxPoint(500, 500); }));
+    m_b->Move(309, 200);
+    EXPECT_TRUE(WaitFor([this] { return m_b->GetPosition() == wxPoint(300, 200); }));
+}
+
 TEST_F(ToolWindowWxTest, TheBaseShowsHidesPlacesAndRollsUp) {
     m_a = Open(m_toolA, 400, 300, 200, 240);
     EXPECT_TRUE(m_toolA.IsVisible());
