@@ -26,13 +26,13 @@ struct TarqDisplaySettings {
     std::vector<std::string> VisibleAirports;
     std::vector<std::string> VisibleCenterlines;
     std::vector<std::string> VisibleAirways;
-    int Toggles = 0;  // the scope's show mask
+    int Toggles = 0;         // the scope's show mask
     bool Minimized = false;  // never stored: a minimised window keeps its stored place
     bool Maximized = false;
     double CameraLon = 0.0;
     double CameraLat = 0.0;
-    int CameraAlt = 0;   // feet
-    int TerrainAlt = 0;  // feet
+    int CameraAlt = 0;         // feet
+    int TerrainAlt = 0;        // feet
     std::string ColorProfile;  // without the ":CP:" prefix
     int AirspaceFloor = 0;     // feet
     int AirspaceCeiling = 0;   // feet

@@ -8,21 +8,15 @@
 #include "foundation/ini_file.h"
 #include "foundation/settings_catalogue.h"
 #include "foundation/start_directory.h"
+#include "foundation/text_helpers.h"
 
 TarqProfile* g_profile = nullptr;
 
 namespace {
 
-// Items between separators; empty items are dropped.
-std::vector<std::string> SplitList(std::string_view text) {
+std::vector<std::string> SplitList(const std::string& text) {
     std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(kListSeparator, start);
-        if (end == std::string_view::npos) end = text.size();
-        if (end > start) items.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    SplitString(text, items, 0, std::string(1, kListSeparator));
     return items;
 }
 
@@ -167,29 +161,30 @@ bool TarqProfile::Load(std::string name) {
     // Build the new maps apart, so readers on other threads see either the
     // old profile or the new one, never half of each.
     SettingsSnapshot loaded;
-    auto readInto = [&](const SettingSpec& spec, const std::string& key) {
-        switch (spec.type) {
+    auto readInto = [&](const CatalogueEntry& item, const std::string& key) {
+        switch (item.type) {
             case SettingType::Bool:
-                loaded.bools[key] = m_ini->GetBool(name, key, spec.intDefault != 0);
+                loaded.bools[key] = m_ini->GetBool(name, key, item.intDefault != 0);
                 break;
             case SettingType::Int:
-                loaded.ints[key] = m_ini->GetInt(name, key, spec.intDefault);
+                loaded.ints[key] = m_ini->GetInt(name, key, item.intDefault);
                 break;
             case SettingType::Float:
-                loaded.floats[key] = static_cast<float>(m_ini->GetFloat(name, key, spec.floatDefault));
+                loaded.floats[key] = static_cast<float>(m_ini->GetFloat(name, key, item.floatDefault));
                 break;
             case SettingType::Text:
-                loaded.strings[key] = m_ini->GetText(name, key, spec.textDefault);
+                loaded.strings[key] = m_ini->GetText(name, key, item.textDefault);
                 break;
             case SettingType::List:
-                loaded.lists[key] = SplitList(m_ini->GetText(name, key, spec.textDefault));
+                loaded.lists[key] = SplitList(m_ini->GetText(name, key, item.textDefault));
                 break;
         }
     };
-    for (const SettingSpec& spec : FixedSettings()) readInto(spec, spec.key);
+    for (const CatalogueEntry& item : FixedSettings()) readInto(item, item.key);
     const int displays = ClampDisplayCount(loaded.ints["DisplayCount"]);
     for (int display = 1; display <= displays; ++display)
-        for (const SettingSpec& spec : PerDisplaySettings()) readInto(spec, FormDisplayKey(spec.key, display));
+        for (const CatalogueEntry& item : PerDisplaySettings())
+            readInto(item, FormDisplayKey(item.key, display));
 
     {
         std::lock_guard<std::mutex> lock(m_mutex);

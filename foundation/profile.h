@@ -17,6 +17,7 @@
 #include "platform/window_handle.h"
 
 class CIniFile;
+class TarqUserRegistry;
 
 // The most display windows a profile opens, whatever "DisplayCount" says.
 inline constexpr int kMaxDisplays = 16;
@@ -92,7 +93,7 @@ public:
     std::string NewColorProfile();
     std::string CopyColorProfile(const std::string& source);
     // False, changing nothing, when oldName does not exist, the names are
-    // equal or newName is taken.
+    // equal, or newName is empty or taken.
     bool RenameColorProfile(const std::string& oldName, const std::string& newName);
     // False for "Default", which cannot go, and for a name that does not exist.
     bool DeleteColorProfile(const std::string& name);
@@ -115,6 +116,9 @@ public:
     // Brings an older file format up to the current one (4) and writes it.
     void UpgradeIni(int version);
 
+    // Where a successful save records "LastProfile"; nullptr: nowhere.
+    void SetUserRegistry(TarqUserRegistry* registry) { m_registry = registry; }
+
     // The INI file itself, for the profile import and merge (main thread).
     CIniFile& GetIniFile() { return *m_ini; }
 
@@ -135,6 +139,7 @@ private:
 
     std::unique_ptr<CIniFile> m_ini;
     std::vector<std::string> m_retiredKeys;
+    TarqUserRegistry* m_registry = nullptr;
 
     mutable std::mutex m_mutex;  // guards everything below
     std::string m_profileName;

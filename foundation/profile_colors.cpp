@@ -11,7 +11,9 @@ namespace {
 
 constexpr std::string_view kColorPrefix = ":CP:";
 
-bool IsColorSection(const std::string& name) { return name.compare(0, kColorPrefix.size(), kColorPrefix) == 0; }
+bool IsColorSection(const std::string& name) {
+    return name.compare(0, kColorPrefix.size(), kColorPrefix) == 0;
+}
 bool IsSessionSection(const std::string& name) { return name.empty() || name[0] != ':'; }
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
@@ -71,8 +73,8 @@ bool TarqProfile::DeleteProfile(const std::string& name) {
     if (!IsSessionSection(name) || !m_ini->DeleteSection(name)) return false;
     std::string error;
     if (WriteIni(&error)) return true;
-    ShowMessageBox("The session profile was removed here but Tarq.ini could not be written: " + error, "Error",
-                   {MessageBoxButtons::Ok, MessageBoxIcon::Error});
+    ShowMessageBox("The session profile was removed here but Tarq.ini could not be written: " + error,
+                   "Error", {MessageBoxButtons::Ok, MessageBoxIcon::Error});
     return false;
 }
 
@@ -146,7 +148,7 @@ std::string TarqProfile::CopyColorProfile(const std::string& source) {
 bool TarqProfile::RenameColorProfile(const std::string& oldName, const std::string& newName) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (oldName == newName || m_colorProfiles.count(oldName) == 0) return false;
+        if (newName.empty() || oldName == newName || m_colorProfiles.count(oldName) == 0) return false;
         for (const auto& entry : m_colorProfiles)
             if (entry.first != oldName && EqualIgnoringCase(entry.first, newName)) return false;
         std::map<std::string, int> colors = m_colorProfiles[oldName];

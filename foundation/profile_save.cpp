@@ -8,7 +8,9 @@
 #include "foundation/profile.h"
 #include "foundation/session_services.h"
 #include "foundation/settings_catalogue.h"
+#include "foundation/text_helpers.h"
 #include "foundation/tool_window_place.h"
+#include "foundation/user_registry.h"
 #include "platform/message_box.h"
 
 TarqDisplayServices* g_displayServices = nullptr;
@@ -22,12 +24,7 @@ namespace {
 TarqProfile::ProfileDialogRunner g_profileDialogRunner = nullptr;
 
 std::string JoinList(const std::vector<std::string>& items) {
-    std::string joined;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i) joined += kListSeparator;
-        joined += items[i];
-    }
-    return joined;
+    return JoinStrings(items, std::string_view(&kListSeparator, 1));
 }
 
 void SaveToolWindow(CIniFile& ini, const std::string& section, const TarqToolWindowPlace* window,
@@ -137,7 +134,8 @@ bool TarqProfile::Save() {
     if (g_displayServices) {
         const std::vector<TarqDisplaySettings> layout = g_displayServices->SaveLayout();
         ini.SetInt(section, "DisplayCount", static_cast<int>(layout.size()));
-        for (size_t i = 0; i < layout.size(); ++i) SaveDisplay(ini, section, layout[i], static_cast<int>(i) + 1);
+        for (size_t i = 0; i < layout.size(); ++i)
+            SaveDisplay(ini, section, layout[i], static_cast<int>(i) + 1);
     }
 
     if (g_stripSeparators) {
@@ -183,6 +181,6 @@ bool TarqProfile::WriteIni(std::string* error) {
 }
 
 void TarqProfile::RecordLastProfile(const std::string& name) {
-    // TODO registry store
-    (void)name;
+    // Like the registry value it replaces, a failure here is not worth a message.
+    if (m_registry) m_registry->SetString(kTarqRegistryKey, kLastProfileValue, name);
 }

@@ -16,7 +16,9 @@ constexpr char kLongMessage[] =
     "rename, or delete these color profiles by choosing \"Color Profiles...\"\r\n"
     "from the \"Settings\" menu.";
 
-bool IsConvertedProfile(const std::string& name) { return !name.empty() && name[0] != ':' && name != "Default"; }
+bool IsConvertedProfile(const std::string& name) {
+    return !name.empty() && name[0] != ':' && name != "Default";
+}
 // An empty section name is a session profile as well.
 bool IsConvertedSection(const std::string& name) { return name.empty() || IsConvertedProfile(name); }
 
@@ -113,8 +115,8 @@ void TarqProfile::ConvertVersion1() {
         for (const ColorEntry& entry : defaults) {
             const bool fromPrimary = entry.key == "ColorVectorLine" || entry.key == "ColorPositionSymbol" ||
                                      entry.key == "ColorTargetSymbol";
-            colors.push_back(
-                m_ini->GetInt(profile, std::string(fromPrimary ? "ColorPrimaryTarget" : entry.key), entry.color));
+            colors.push_back(m_ini->GetInt(
+                profile, std::string(fromPrimary ? "ColorPrimaryTarget" : entry.key), entry.color));
         }
         size_t number = 0;
         while (number < colorSets.size() && colorSets[number] != colors) ++number;
@@ -129,7 +131,8 @@ void TarqProfile::ConvertVersion1() {
         for (const ColorEntry& entry : defaults) m_ini->DeleteEntry(profile, std::string(entry.key));
 
         const int displays = ClampDisplayCount(m_ini->GetInt(profile, "DisplayCount", 1));
-        for (int d = 1; d <= displays; ++d) m_ini->SetText(profile, Numbered("ColorProfile", d), colorProfile, true);
+        for (int d = 1; d <= displays; ++d)
+            m_ini->SetText(profile, Numbered("ColorProfile", d), colorProfile, true);
         const int floor = m_ini->GetInt(profile, "AirspaceFloor", 0);
         const int ceiling = m_ini->GetInt(profile, "AirspaceCeiling", 0);
         for (int d = 1; d <= displays; ++d) {
@@ -143,12 +146,14 @@ void TarqProfile::ConvertVersion1() {
     // The built-in colour profiles, each only where the file has none of that name.
     if (m_ini->FindSection(":CP:Default") < 0) {
         m_ini->AddSection(":CP:Default");
-        for (const ColorEntry& entry : defaults) m_ini->SetInt(":CP:Default", std::string(entry.key), entry.color);
+        for (const ColorEntry& entry : defaults)
+            m_ini->SetInt(":CP:Default", std::string(entry.key), entry.color);
     }
     for (const BuiltInColorProfile& builtIn : BuiltInColorProfiles()) {
         const std::string section = ":CP:" + std::string(builtIn.name);
         if (m_ini->FindSection(section) >= 0) continue;
         m_ini->AddSection(section);
-        for (const ColorEntry& entry : builtIn.colors) m_ini->SetInt(section, std::string(entry.key), entry.color);
+        for (const ColorEntry& entry : builtIn.colors)
+            m_ini->SetInt(section, std::string(entry.key), entry.color);
     }
 }

@@ -40,7 +40,8 @@ bool TarqSaveProfileAsForm::Accept(const std::string& editText, WindowHandle dia
         return false;
     }
     if (m_profile.ProfileExists(name) &&
-        ShowMessageBox(kOverwriteQuestion, "Confirm Delete", {MessageBoxButtons::YesNo, MessageBoxIcon::Question, 1},
+        ShowMessageBox(kOverwriteQuestion, "Confirm Delete",
+                       {MessageBoxButtons::YesNo, MessageBoxIcon::Question, 1},
                        dialog) != MessageBoxResult::Yes)
         return false;
     m_profile.SaveProfileAs(name);

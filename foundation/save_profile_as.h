@@ -15,7 +15,8 @@ class TarqSaveProfileAsForm {
 public:
     static constexpr size_t kMaxNameLength = 128;
     static constexpr const char* kInvalidName =
-        "Invalid profile name. It must consist of only letters, numbers, underscores and spaces. Maximum length "
+        "Invalid profile name. It must consist of only letters, numbers, underscores and spaces. Maximum "
+        "length "
         "is 128 characters.";
     static constexpr const char* kDefaultName =
         "You cannot overwrite the default profile. Please choose another name.";

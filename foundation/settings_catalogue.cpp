@@ -5,32 +5,54 @@
 
 namespace {
 
-SettingSpec Bool(std::string key, bool value) { return {std::move(key), SettingType::Bool, value ? 1 : 0, 0.0, ""}; }
-SettingSpec Int(std::string key, int value) { return {std::move(key), SettingType::Int, value, 0.0, ""}; }
-SettingSpec Float(std::string key, double value) { return {std::move(key), SettingType::Float, 0, value, ""}; }
-SettingSpec Text(std::string key, std::string value = "") {
+CatalogueEntry Bool(std::string key, bool value) {
+    return {std::move(key), SettingType::Bool, value ? 1 : 0, 0.0, ""};
+}
+CatalogueEntry Int(std::string key, int value) { return {std::move(key), SettingType::Int, value, 0.0, ""}; }
+CatalogueEntry Float(std::string key, double value) {
+    return {std::move(key), SettingType::Float, 0, value, ""};
+}
+CatalogueEntry Text(std::string key, std::string value = "") {
     return {std::move(key), SettingType::Text, 0, 0.0, std::move(value)};
 }
-SettingSpec List(std::string key, std::string value = "") {
+CatalogueEntry List(std::string key, std::string value = "") {
     return {std::move(key), SettingType::List, 0, 0.0, std::move(value)};
 }
 
-std::vector<SettingSpec> BuildFixedSettings() {
-    std::vector<SettingSpec> s;
-    for (const char* key :
-         {"PromptSaveProfile", "PromptDisconnect", "ShowSepRingsOnCA", "UseSounds", "ControllerListVisible",
-          "DispBtnClock", "DispBtnFilters", "DispBtnTimer", "DispBtnFreqs", "DispBtnWXStations", "DispBtnRuler",
-          "DispBtnReminders", "DispBtnQuicklook", "RequestListReminder", "FlashOnNewMessage", "UseSelectedColor",
-          "UseHandoffColor", "UseDangerColors", "FormatMouseCoordsDMS", "ShowOceanicTrackLabels",
-          "EnableCLSeparators", "ShowTimestamps", "ChatLogClickClearMsgFlag"})
+std::vector<CatalogueEntry> BuildFixedSettings() {
+    std::vector<CatalogueEntry> s;
+    for (const char* key : {"PromptSaveProfile",
+                            "PromptDisconnect",
+                            "ShowSepRingsOnCA",
+                            "UseSounds",
+                            "ControllerListVisible",
+                            "DispBtnClock",
+                            "DispBtnFilters",
+                            "DispBtnTimer",
+                            "DispBtnFreqs",
+                            "DispBtnWXStations",
+                            "DispBtnRuler",
+                            "DispBtnReminders",
+                            "DispBtnQuicklook",
+                            "RequestListReminder",
+                            "FlashOnNewMessage",
+                            "UseSelectedColor",
+                            "UseHandoffColor",
+                            "UseDangerColors",
+                            "FormatMouseCoordsDMS",
+                            "ShowOceanicTrackLabels",
+                            "EnableCLSeparators",
+                            "ShowTimestamps",
+                            "ChatLogClickClearMsgFlag"})
         s.push_back(Bool(key, true));
     for (const char* key :
-         {"UseSystemCursor", "CommsPanelVisible", "WeatherPanelVisible", "AircraftListVisible",
-          "FlightStripVisible", "StripBayVisible", "SELCALPanelVisible", "ChatLogVisible", "TimeBasedVector",
-          "FlashOnNewChat", "StripBayTwoCols", "DelPushedStrips", "InvertMouse3D", "VHFSimHeadset",
-          "VHFSimSpeakers", "AddStripOnAccept", "AddStripOnTrack", "AutoAddStripsArr", "AutoAddStripsDep",
-          "DeleteStripOnDrop", "IgnorePushedStrips", "PushStripOnHandoff", "PushStripOnInitHandoff",
-          "DeleteStripOnAccept", "RealisticTags", "AssignSquawksRandomly", "IncludeOnlyCurrentTracks"})
+         {"UseSystemCursor",    "CommsPanelVisible",     "WeatherPanelVisible",     "AircraftListVisible",
+          "FlightStripVisible", "StripBayVisible",       "SELCALPanelVisible",      "ChatLogVisible",
+          "TimeBasedVector",    "FlashOnNewChat",        "StripBayTwoCols",         "DelPushedStrips",
+          "InvertMouse3D",      "VHFSimHeadset",         "VHFSimSpeakers",          "AddStripOnAccept",
+          "AddStripOnTrack",    "AutoAddStripsArr",      "AutoAddStripsDep",        "DeleteStripOnDrop",
+          "IgnorePushedStrips", "PushStripOnHandoff",    "PushStripOnInitHandoff",  "DeleteStripOnAccept",
+          "RealisticTags",      "AssignSquawksRandomly", "IncludeOnlyCurrentTracks"})
         s.push_back(Bool(key, false));
 
     s.push_back(Int("OutputVolumeHDST", 100));
@@ -86,23 +108,44 @@ std::vector<SettingSpec> BuildFixedSettings() {
     s.push_back(Float("InputSquelch", 220.0));
     for (int i = 1; i <= 9; ++i) {
         std::string n = std::to_string(i);
-        for (const char* stem : {"BookmarkLon", "BookmarkLat", "BookmarkZoom", "BookmarkRingLon", "BookmarkRingLat"})
+        for (const char* stem :
+             {"BookmarkLon", "BookmarkLat", "BookmarkZoom", "BookmarkRingLon", "BookmarkRingLat"})
             s.push_back(Float(stem + n, 0.0));
     }
 
-    for (const char* key : {"ATIS", "AliasFile", "POFFile", "Callsign", "Server", "CID", "Password", "RealName",
-                            "SoundConnect", "SoundDisconnect", "SoundHandoffReq", "SoundHandoffAcc",
-                            "SoundConflict", "SoundRadioMsg", "SoundChatMsg", "SoundATCMsg", "SoundBcastMsg",
-                            "SoundGuardMsg", "SoundError", "SoundIntercomCall", "SoundOverrideCall",
-                            "SoundReminder", "SoundPointout", "SoundStripReceived"})
+    for (const char* key : {"ATIS",
+                            "AliasFile",
+                            "POFFile",
+                            "Callsign",
+                            "Server",
+                            "CID",
+                            "Password",
+                            "RealName",
+                            "SoundConnect",
+                            "SoundDisconnect",
+                            "SoundHandoffReq",
+                            "SoundHandoffAcc",
+                            "SoundConflict",
+                            "SoundRadioMsg",
+                            "SoundChatMsg",
+                            "SoundATCMsg",
+                            "SoundBcastMsg",
+                            "SoundGuardMsg",
+                            "SoundError",
+                            "SoundIntercomCall",
+                            "SoundOverrideCall",
+                            "SoundReminder",
+                            "SoundPointout",
+                            "SoundStripReceived"})
         s.push_back(Text(key));
     for (int i = 0; i <= 11; ++i) {
         std::string n = std::to_string(i);
         for (const char* stem : {"CommsEntryName", "CommsEntryVoxServer", "CommsEntryVoxChan"})
             s.push_back(Text(stem + n));
     }
-    for (const char* key : {"ATISMakerICAO", "ATISMakerTemplate", "AudioInputDevice", "AudioOutputHeadsetDevice",
-                            "AudioOutputSpeakerDevice", "VoxATISTemplate", "VoxATISServer"})
+    for (const char* key :
+         {"ATISMakerICAO", "ATISMakerTemplate", "AudioInputDevice", "AudioOutputHeadsetDevice",
+          "AudioOutputSpeakerDevice", "VoxATISTemplate", "VoxATISServer"})
         s.push_back(Text(key));
 
     s.push_back(List("VFRCodes", "1200"));
@@ -113,7 +156,7 @@ std::vector<SettingSpec> BuildFixedSettings() {
     return s;
 }
 
-std::vector<SettingSpec> BuildPerDisplaySettings() {
+std::vector<CatalogueEntry> BuildPerDisplaySettings() {
     return {
         Int("DisplayLocX%d", 10),
         Int("DisplayLocY%d", 10),
@@ -237,7 +280,8 @@ std::vector<BuiltInColorProfile> BuildBuiltInColorProfiles() {
         {"ColorVOR", {0xC8C3B4, 0x002E5B, 0x002E5B, 0x5B5B5B}},
         {"ColorVectorLine", {0xF0F0F0, 0x008000, 0x008000, 0xAFE6AF}},
     };
-    std::vector<BuiltInColorProfile> profiles = {{"Park Air", {}}, {"STARS R13", {}}, {"STARS R14", {}}, {"TAAATS", {}}};
+    std::vector<BuiltInColorProfile> profiles = {
+        {"Park Air", {}}, {"STARS R13", {}}, {"STARS R14", {}}, {"TAAATS", {}}};
     for (const Row& row : rows)
         for (int p = 0; p < 4; ++p)
             if (row.colors[p] >= 0) profiles[p].colors.push_back({row.key, row.colors[p]});
@@ -246,13 +290,13 @@ std::vector<BuiltInColorProfile> BuildBuiltInColorProfiles() {
 
 }  // namespace
 
-const std::vector<SettingSpec>& FixedSettings() {
-    static const std::vector<SettingSpec> settings = BuildFixedSettings();
+const std::vector<CatalogueEntry>& FixedSettings() {
+    static const std::vector<CatalogueEntry> settings = BuildFixedSettings();
     return settings;
 }
 
-const std::vector<SettingSpec>& PerDisplaySettings() {
-    static const std::vector<SettingSpec> settings = BuildPerDisplaySettings();
+const std::vector<CatalogueEntry>& PerDisplaySettings() {
+    static const std::vector<CatalogueEntry> settings = BuildPerDisplaySettings();
     return settings;
 }
 
@@ -270,13 +314,16 @@ const std::vector<ColorEntry>& DefaultColors() {
 
 const std::vector<std::string>& RetiredKeys() {
     static const std::vector<std::string> keys = {
-        "AutoAddStrips", "ColorTracked", "ColorUntracked", "ColorLDB", "ColorFiltered", "ColorHandoff",
-        "ColorConflict", "ColorEmergency", "ColorCoasting", "ColorRangeRings", "ColorRadioText", "ColorVOR",
-        "ColorNDB", "ColorFix", "ColorAirport", "ColorHighAirway", "ColorLowAirway", "ColorARTCCBound",
-        "ColorLowBound", "ColorHighBound", "ColorBackground", "ColorRunway", "ColorCenterlines", "ColorSID",
-        "ColorSTAR", "ColorSelected", "ColorPrimaryTarget", "ColorHistoryTrail", "ColorAnchorLines",
-        "ColorToolLines", "ColorStickyText", "ColorStickyBorder", "AirspaceFloor", "AirspaceCeiling",
-        "ColorOceanicTracks", "HideFilteredTarget", "HideFilteredTag"};
+        "AutoAddStrips",    "ColorTracked",    "ColorUntracked",     "ColorLDB",
+        "ColorFiltered",    "ColorHandoff",    "ColorConflict",      "ColorEmergency",
+        "ColorCoasting",    "ColorRangeRings", "ColorRadioText",     "ColorVOR",
+        "ColorNDB",         "ColorFix",        "ColorAirport",       "ColorHighAirway",
+        "ColorLowAirway",   "ColorARTCCBound", "ColorLowBound",      "ColorHighBound",
+        "ColorBackground",  "ColorRunway",     "ColorCenterlines",   "ColorSID",
+        "ColorSTAR",        "ColorSelected",   "ColorPrimaryTarget", "ColorHistoryTrail",
+        "ColorAnchorLines", "ColorToolLines",  "ColorStickyText",    "ColorStickyBorder",
+        "AirspaceFloor",    "AirspaceCeiling", "ColorOceanicTracks", "HideFilteredTarget",
+        "HideFilteredTag"};
     return keys;
 }
 

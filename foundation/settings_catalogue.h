@@ -10,7 +10,7 @@
 
 enum class SettingType { Bool, Int, Float, Text, List };
 
-struct SettingSpec {
+struct CatalogueEntry {
     std::string key;  // per-display keys hold "%d" where the display number goes
     SettingType type;
     int intDefault = 0;  // Bool (0 or 1) and Int
@@ -24,7 +24,7 @@ struct ColorEntry {
 };
 
 struct BuiltInColorProfile {
-    std::string_view name;  // without the ":CP:" prefix
+    std::string_view name;           // without the ":CP:" prefix
     std::vector<ColorEntry> colors;  // in the order they are written
 };
 
@@ -32,9 +32,9 @@ struct BuiltInColorProfile {
 inline constexpr char kListSeparator = '|';
 
 // Fixed keys, in load order: bool, int, float, text, then list keys.
-const std::vector<SettingSpec>& FixedSettings();
+const std::vector<CatalogueEntry>& FixedSettings();
 // Keys of one display, in load order; the key holds "%d".
-const std::vector<SettingSpec>& PerDisplaySettings();
+const std::vector<CatalogueEntry>& PerDisplaySettings();
 // "DisplayLocX%d" with 2 gives "DisplayLocX2".
 std::string FormDisplayKey(std::string_view format, int display);
 

@@ -93,8 +93,8 @@ protected:
     void SetUp() override {
         static int counter = 0;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = std::filesystem::temp_directory_path() /
-                ("tarq_profile_" + std::to_string(getpid()) + "_" + std::to_string(++counter) + "_" + info->name());
+        m_dir = std::filesystem::temp_directory_path() / ("tarq_profile_" + std::to_string(getpid()) + "_" +
+                                                          std::to_string(++counter) + "_" + info->name());
         std::filesystem::create_directories(m_dir);
         g_displayServices = &display;
         g_chatLogState = &chatLog;
@@ -131,7 +131,8 @@ protected:
         return text;
     }
     void MakeDirectoryReadOnly() {
-        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(m_dir,
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     }
 
     std::filesystem::path m_dir;

@@ -84,7 +84,7 @@ TEST_F(ProfileStoreTest, LoadConvertsWhatTheSectionHolds) {
     TarqProfile profile(IniPath());
     ASSERT_TRUE(profile.Load("Alpha"));
     EXPECT_EQ(profile.GetString("Callsign"), "ABC_TWR");
-    EXPECT_EQ(profile.GetInt("VisRange"), 0);            // present but empty: not the default
+    EXPECT_EQ(profile.GetInt("VisRange"), 0);           // present but empty: not the default
     EXPECT_TRUE(profile.GetBool("UseSounds"));          // any non-zero integer
     EXPECT_FALSE(profile.GetBool("PromptDisconnect"));  // a word reads as 0
     EXPECT_EQ(profile.GetFloat("InputSquelch"), 0.0f);

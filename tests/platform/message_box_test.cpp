@@ -35,10 +35,13 @@ TEST(MessageBoxTest, WithoutHandlerTheDefaultButtonAnswers) {
         MessageBoxResult expected;
     } cases[] = {
         {"ok", {MessageBoxButtons::Ok}, MessageBoxResult::Ok},
-        {"ok cancel, cancel default", {MessageBoxButtons::OkCancel, MessageBoxIcon::None, 1}, MessageBoxResult::Cancel},
+        {"ok cancel, cancel default",
+         {MessageBoxButtons::OkCancel, MessageBoxIcon::None, 1},
+         MessageBoxResult::Cancel},
         {"yes no, yes default", {MessageBoxButtons::YesNo}, MessageBoxResult::Yes},
         {"yes no, no default", {MessageBoxButtons::YesNo, MessageBoxIcon::Question, 1}, MessageBoxResult::No},
-        {"yes no cancel, cancel default", {MessageBoxButtons::YesNoCancel, MessageBoxIcon::None, 2},
+        {"yes no cancel, cancel default",
+         {MessageBoxButtons::YesNoCancel, MessageBoxIcon::None, 2},
          MessageBoxResult::Cancel},
     };
     for (const Case& c : cases) {
