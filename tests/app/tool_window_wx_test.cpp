@@ -2,6 +2,7 @@
 // another snaps to it, and the tool-window base drives the native window.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/frame.h>
 #include <wx/init.h>
 #include <wx/utils.h>
 
@@ -11,6 +12,7 @@
 #include <thread>
 
 #include "app/tool_window_dialog.h"
+#include "app/window_snap_wx.h"
 #include "foundation/window_snap.h"
 
 namespace {
@@ -72,6 +74,22 @@ TEST_F(ToolWindowWxTest, AWindowDraggedNearAnotherSnapsToIt) {
     EXPECT_TRUE(WaitFor([this] { return m_b->GetPosition() == wxPoint(300, 150); }))
         << m_b->GetPosition().x << "," << m_b->GetPosition().y;
     EXPECT_EQ(m_b->GetSize(), wxSize(120, 100));
+}
+
+TEST_F(ToolWindowWxTest, ToolWindowsAndDisplayFramesSnapToEachOther) {
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "display", wxPoint(100, 100), wxSize(400, 300));
+    AttachWindowSnapping(frame);
+    frame->Show();
+    WaitFor([frame] { return frame->GetPosition() == wxPoint(100, 100); });
+    m_b = Open(m_toolB, 900, 150, 120, 100);
+    m_b->Move(510, 200);  // 10 from the frame's right edge
+    EXPECT_TRUE(WaitFor([this] { return m_b->GetPosition() == wxPoint(500, 200); }));
+    // Dragging the frame to 5 below the tool window with its left edge 8 off
+    // docks it below, edges aligned.
+    frame->Move(508, 305);
+    EXPECT_TRUE(WaitFor([frame] { return frame->GetPosition() == wxPoint(500, 300); }))
+        << frame->GetPosition().x << "," << frame->GetPosition().y;
+    frame->Destroy();
 }
 
 TEST_F(ToolWindowWxTest, NoSnapWhenSwitchedOffOrToAHiddenWindow) {
