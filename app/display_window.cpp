@@ -13,6 +13,7 @@
 #include "app/menu_table.h"
 #include "app/session.h"
 #include "app/shell_state.h"
+#include "app/window_snap_wx.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"
 #include "platform/message_box.h"
@@ -144,6 +145,7 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     wxWindow* owner = nullptr;
     if (!isMain && g_displayManager) owner = static_cast<wxWindow*>(g_displayManager->GetMainWindow());
     m_frame = new DisplayFrame(owner, this, isMain, settings);
+    AttachWindowSnapping(m_frame);
 
     wxMenuBar* bar = new wxMenuBar;
     std::map<std::string, wxMenu*> menus;

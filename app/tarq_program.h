@@ -9,6 +9,7 @@
 
 #include "app/frame_tick.h"
 #include "app/session.h"
+#include "foundation/window_snap.h"
 
 class CuePlayer;
 class ExternalPttSocket;
@@ -44,8 +45,8 @@ public:
     void DestroyProfileDialog() override;
     bool ShowProfileDialog() override;
     void ActivateMainDisplay() override;
-    void DisableSnapping() override {}
-    void EnableSnapping() override {}
+    void DisableSnapping() override { WindowSnapManager::DisableSnapping(); }
+    void EnableSnapping() override { WindowSnapManager::EnableSnapping(); }
     void PostQuit() override;
 
     // TarqTickWork

@@ -1,0 +1,75 @@
+// Tested by tests/app/tool_window_wx_test.cpp.
+#include "app/tool_window_dialog.h"
+
+#include <wx/display.h>
+
+#include "app/window_snap_wx.h"
+
+namespace {
+
+std::function<void()>& MainDisplayActivator() {
+    static std::function<void()> activate;
+    return activate;
+}
+
+}  // namespace
+
+TarqToolWindowDialog::TarqToolWindowDialog(TarqToolWindow& tool, wxWindow* parent, const wxString& title,
+                                           long style)
+    : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, style), m_tool(tool) {
+    m_tool.AttachFrame(this);
+    // The five fixed-width windows keep their width field while being sized.
+    AttachWindowSnapping(this, [this] { return m_tool.GetWidth(); });
+}
+
+TarqToolWindowDialog::~TarqToolWindowDialog() {
+    if (m_tool.GetFrame() == this) m_tool.AttachFrame(nullptr);
+}
+
+ScreenRect TarqToolWindowDialog::GetWindowRect() const {
+    wxRect r = GetRect();
+    return {r.x, r.y, r.x + r.width, r.y + r.height};
+}
+
+int TarqToolWindowDialog::GetClientHeight() const { return GetClientSize().y; }
+
+bool TarqToolWindowDialog::IsShown() const { return wxDialog::IsShown(); }
+
+void TarqToolWindowDialog::ShowAndRaise() {
+    ShowWithoutActivating();
+    Raise();
+    Refresh();
+    Update();
+}
+
+void TarqToolWindowDialog::HideWindow() { wxDialog::Hide(); }
+
+void TarqToolWindowDialog::Activate() {
+    Raise();
+    SetFocus();
+}
+
+void TarqToolWindowDialog::Place(int x, int y, int width, int height, bool activate) {
+    PlaceWindow(this, x, y, width, height);
+    Raise();
+    if (activate) SetFocus();
+}
+
+bool TarqToolWindowDialog::HasSizingFrame() const { return HasFlag(wxRESIZE_BORDER); }
+
+void TarqToolWindowDialog::SetSizingFrame(bool sizing) {
+    long style = GetWindowStyleFlag();
+    SetWindowStyleFlag(sizing ? (style | wxRESIZE_BORDER) : (style & ~wxRESIZE_BORDER));
+}
+
+bool TarqToolWindowDialog::IsPointOnMonitor(int x, int y) const {
+    return wxDisplay::GetFromPoint(wxPoint(x, y)) != wxNOT_FOUND;
+}
+
+void TarqToolWindowDialog::ActivateMainDisplay() {
+    if (MainDisplayActivator()) MainDisplayActivator()();
+}
+
+void TarqToolWindowDialog::SetMainDisplayActivator(std::function<void()> activate) {
+    MainDisplayActivator() = std::move(activate);
+}

@@ -1,0 +1,37 @@
+// TarqToolWindowDialog: the native window of a tool window, a modeless
+// wxDialog that serves TarqToolWindow through ToolWindowFrame and snaps to
+// the other windows while it is moved or sized.
+// Tested by tests/app/tool_window_wx_test.cpp.
+#pragma once
+
+#include <wx/dialog.h>
+
+#include <functional>
+
+#include "foundation/tool_window.h"
+
+class TarqToolWindowDialog : public wxDialog, public ToolWindowFrame {
+public:
+    // Attaches itself to the tool window, which must outlive it or detach.
+    TarqToolWindowDialog(TarqToolWindow& tool, wxWindow* parent, const wxString& title,
+                         long style = wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
+    ~TarqToolWindowDialog() override;
+
+    ScreenRect GetWindowRect() const override;
+    int GetClientHeight() const override;
+    bool IsShown() const override;
+    void ShowAndRaise() override;
+    void HideWindow() override;
+    void Activate() override;
+    void Place(int x, int y, int width, int height, bool activate) override;
+    bool HasSizingFrame() const override;
+    void SetSizingFrame(bool sizing) override;
+    bool IsPointOnMonitor(int x, int y) const override;
+    void ActivateMainDisplay() override;
+
+    // The application says how the main display window is brought forward.
+    static void SetMainDisplayActivator(std::function<void()> activate);
+
+private:
+    TarqToolWindow& m_tool;
+};

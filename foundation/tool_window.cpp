@@ -1,0 +1,69 @@
+// Tested by tests/foundation/tool_window_test.cpp.
+#include "foundation/tool_window.h"
+
+bool IsPointOnAnyMonitor(const ToolWindowFrame& frame, int x, int y) {
+    return frame.IsPointOnMonitor(x + 15, y + 15);
+}
+
+void TarqToolWindow::Show() {
+    if (!m_frame) return;
+    ScreenRect rect = m_frame->GetWindowRect();
+    if (!IsPointOnAnyMonitor(*m_frame, rect.left, rect.top)) Move(15, 15);
+    m_frame->ShowAndRaise();
+    if (m_collapsed) ToggleCollapse();
+}
+
+void TarqToolWindow::Hide() {
+    if (m_frame) m_frame->HideWindow();
+}
+
+void TarqToolWindow::ToggleVisible() {
+    if (IsVisible())
+        Hide();
+    else
+        Show();
+}
+
+bool TarqToolWindow::IsVisible() const { return m_frame && m_frame->IsShown(); }
+
+void TarqToolWindow::Activate() {
+    if (m_frame) m_frame->Activate();
+}
+
+void TarqToolWindow::Move(int x, int y) {
+    if (m_frame) m_frame->Place(x, y, -1, -1, false);
+}
+
+void TarqToolWindow::SetPosition(int x, int y, int height) {
+    if (!m_frame) return;
+    if (height < 1)
+        m_frame->Place(x, y, -1, -1, true);
+    else
+        m_frame->Place(x, y, m_width, height, true);
+}
+
+void TarqToolWindow::GetRect(ScreenRect* rect) const {
+    if (!rect) return;
+    *rect = m_frame ? m_frame->GetWindowRect() : ScreenRect{};
+    if (m_collapsed) rect->bottom = rect->top + m_savedHeight;
+}
+
+void TarqToolWindow::ToggleCollapse() {
+    if (!m_frame) return;
+    ScreenRect rect = m_frame->GetWindowRect();
+    int width = rect.right - rect.left;
+    if (!m_collapsed) {
+        m_savedHeight = rect.bottom - rect.top;
+        m_hadSizingFrame = m_frame->HasSizingFrame();
+        m_frame->Place(rect.left, rect.top, width, m_savedHeight - m_frame->GetClientHeight(), false);
+        // A rolled-up window is not to be sized by its frame.
+        if (m_hadSizingFrame) m_frame->SetSizingFrame(false);
+        m_collapsed = true;
+        m_frame->ActivateMainDisplay();
+    } else {
+        m_frame->Place(rect.left, rect.top, width, m_savedHeight, false);
+        if (m_hadSizingFrame) m_frame->SetSizingFrame(true);
+        m_collapsed = false;
+        Relayout();
+    }
+}

@@ -1,0 +1,162 @@
+// The radio history and the button bar drawn offscreen: boxes, borders and
+// lines land where their geometry says, in their colours.
+#include <GL/gl.h>
+#include <GL/osmesa.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+#include "app/display_button_bar.h"
+#include "app/radio_history.h"
+#include "furniture_fixture.h"
+#include "platform/gl_font.h"
+
+namespace {
+
+constexpr int kWidth = 400;
+constexpr int kHeight = 300;
+using Rgb = std::array<int, 3>;
+const Rgb kClear{0, 0, 255};
+
+class OffscreenTest : public HistoryTest {
+protected:
+    void SetUp() override {
+        m_context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
+        ASSERT_NE(m_context, nullptr);
+        m_pixels.assign(kWidth * kHeight * 4, 0);
+        ASSERT_TRUE(OSMesaMakeCurrent(m_context, m_pixels.data(), GL_UNSIGNED_BYTE, kWidth, kHeight));
+        glViewport(0, 0, kWidth, kHeight);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glClearColor(0, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        m_font = GlBitmapFont::Create(DisplayFontSpec(3));
+        ASSERT_NE(m_font, nullptr);
+        host.font = m_font.get();
+    }
+    void TearDown() override {
+        m_font.reset();
+        OSMesaDestroyContext(m_context);
+    }
+
+    Rgb At(int x, int y) {
+        glFinish();
+        const unsigned char* p = &m_pixels[(y * kWidth + x) * 4];
+        return {p[0], p[1], p[2]};
+    }
+    // Whether some pixel of the rectangle (inclusive) has the colour.
+    bool Any(int x0, int y0, int x1, int y1, Rgb color) {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                if (At(x, y) == color) return true;
+        return false;
+    }
+
+    OSMesaContext m_context = nullptr;
+    std::vector<unsigned char> m_pixels;
+    std::unique_ptr<GlBitmapFont> m_font;
+};
+
+const Rgb kShaded{0, 0, 85};  // the box's 170/255 black over the blue clear colour
+
+TEST_F(OffscreenTest, HistoryBoxBorderAndLinesWhereTheGeometrySays) {
+    history->AddMessage("GUARD CALL", RadioMessageKind::Guard);     // red, second line from the bottom
+    history->AddMessage("ATC TEXT", RadioMessageKind::AtcChannel);  // green, bottom line
+    StartTime = clock.NowMs();  // first half of the second: the border is not white
+    history->Draw(true);
+    // 3 lines in 400 x 300: box 7..392 x 7..54.
+    EXPECT_EQ(At(200, 50), kShaded);
+    EXPECT_EQ(At(200, 60), kClear) << "above the box";
+    EXPECT_EQ(At(3, 30), kClear) << "left of the box";
+    EXPECT_TRUE(Any(6, 30, 8, 30, {60, 60, 60})) << "left border, dark grey";
+    EXPECT_TRUE(Any(200, 53, 200, 55, {60, 60, 60})) << "top border";
+    EXPECT_TRUE(Any(12, 9, 120, 22, {0, 210, 0})) << "bottom line on baseline 12, green";
+    EXPECT_FALSE(Any(12, 23, 120, 36, {0, 210, 0}));
+    EXPECT_TRUE(Any(12, 23, 120, 36, {210, 0, 0})) << "second line on baseline 26, red";
+    EXPECT_FALSE(Any(12, 9, 120, 22, {210, 0, 0}));
+    EXPECT_FALSE(Any(180, 9, 380, 36, {0, 210, 0})) << "short lines end early";
+}
+
+TEST_F(OffscreenTest, WaitingBorderTurnsWhiteInTheSecondHalfOfEachSecond) {
+    history->AddMessage("call", RadioMessageKind::PrimaryRadio);
+    StartTime = clock.NowMs() - 700;
+    history->Draw(true);
+    EXPECT_TRUE(Any(6, 30, 8, 30, {255, 255, 255}));
+    glClear(GL_COLOR_BUFFER_BIT);
+    StartTime = clock.NowMs() - 200;
+    history->Draw(false);
+    EXPECT_FALSE(Any(6, 30, 8, 30, {255, 255, 255}));
+    EXPECT_TRUE(Any(6, 30, 8, 30, {60, 60, 60}));
+}
+
+TEST_F(OffscreenTest, ExpandedHistoryReachesNearTheTop) {
+    history->ToggleExpanded();
+    history->Draw(false);
+    // Expanded in 300 pixels: top edge at 243, green border.
+    EXPECT_EQ(At(200, 240), kShaded);
+    EXPECT_EQ(At(200, 247), kClear);
+    EXPECT_TRUE(Any(200, 242, 200, 244, {0, 210, 0}));
+}
+
+struct BoxButton : TarqDisplayButton {
+    BoxButton(TarqDisplayButtonBar* bar, int width, bool shown)
+        : TarqDisplayButton(bar, width), shown(shown) {}
+    int Draw(int x, int y) override {
+        m_x = x;
+        m_y = y;
+        if (!shown) return 0;
+        DrawBox();
+        return m_width;
+    }
+    void OnClick(int, int) override {}
+    bool shown;
+};
+
+struct BoxKinds : TarqButtonKinds {
+    std::vector<std::unique_ptr<TarqDisplayButton>> CreateFixedButtons(TarqDisplayButtonBar& bar) override {
+        std::vector<std::unique_ptr<TarqDisplayButton>> buttons;
+        buttons.push_back(std::make_unique<BoxButton>(&bar, 50, true));
+        buttons.push_back(std::make_unique<BoxButton>(&bar, 40, false));
+        buttons.push_back(std::make_unique<BoxButton>(&bar, 60, true));
+        return buttons;
+    }
+    std::vector<std::unique_ptr<TarqDisplayButton>> CreateDynamicButtons(TarqDisplayButtonBar&) override {
+        return {};
+    }
+};
+
+TEST_F(OffscreenTest, ButtonBoxesHangFromTheTopWithGapsBetween) {
+    BoxKinds kinds;
+    TarqDisplayButtonBar bar(nullptr, kinds, host.font ? &host : nullptr);
+    bar.Draw();
+    // In 400 x 300 the boxes span y 253..296; A at x 4..54, C at 62..122.
+    EXPECT_EQ(At(30, 275), kShaded);
+    EXPECT_EQ(At(90, 275), kShaded);
+    EXPECT_EQ(At(58, 275), kClear) << "the gap";
+    EXPECT_EQ(At(30, 299), kClear) << "the top margin";
+    EXPECT_EQ(At(30, 250), kClear) << "below the bar";
+    EXPECT_EQ(At(130, 275), kClear) << "right of the last button";
+    EXPECT_TRUE(Any(3, 275, 5, 275, {0, 0, 180})) << "A's left outline";
+    EXPECT_TRUE(Any(61, 275, 63, 275, {0, 0, 180})) << "C's left outline";
+    EXPECT_TRUE(Any(30, 252, 30, 254, {0, 0, 180})) << "A's bottom outline";
+    EXPECT_EQ(bar.GetLeft(), 4);
+    EXPECT_EQ(bar.GetRight(), 123);
+}
+
+TEST_F(OffscreenTest, TextOutsideTheFontsRangeDrawsNothing) {
+    auto font1 = GlBitmapFont::Create(DisplayFontSpec(1));  // characters 32 to 127 only
+    ASSERT_NE(font1, nullptr);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, kWidth, 0, kHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glColor3ub(255, 255, 255);
+    glRasterPos2i(20, 150);
+    TarqDisplayButton::DrawText(font1.get(), "\xE9\xFF\x05");
+    EXPECT_FALSE(Any(15, 140, 80, 170, {255, 255, 255}));
+    glRasterPos2i(20, 150);
+    TarqDisplayButton::DrawText(m_font.get(), "\xE9");
+    EXPECT_TRUE(Any(15, 140, 80, 170, {255, 255, 255})) << "font 3 has the letter";
+}
+
+}  // namespace

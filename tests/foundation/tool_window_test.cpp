@@ -1,0 +1,146 @@
+// The tool-window base over a fake native window with a 24-pixel caption and
+// a 2-pixel frame.
+#include "foundation/tool_window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kDecoration = 26;  // outer height - client height
+
+class FakeFrame : public ToolWindowFrame {
+public:
+    ScreenRect GetWindowRect() const override { return rect; }
+    int GetClientHeight() const override { return rect.bottom - rect.top - kDecoration; }
+    bool IsShown() const override { return shown; }
+    void ShowAndRaise() override {
+        shown = true;
+        calls.push_back("show");
+    }
+    void HideWindow() override { shown = false; }
+    void Activate() override { calls.push_back("activate"); }
+    void Place(int x, int y, int width, int height, bool activate) override {
+        int w = width < 0 ? rect.right - rect.left : width;
+        int h = height < 0 ? rect.bottom - rect.top : height;
+        rect = {x, y, x + w, y + h};
+        calls.push_back(activate ? "place+activate" : "place");
+    }
+    bool HasSizingFrame() const override { return sizing; }
+    void SetSizingFrame(bool s) override { sizing = s; }
+    bool IsPointOnMonitor(int x, int y) const override { return x >= 0 && y >= 0 && x < 1600 && y < 1200; }
+    void ActivateMainDisplay() override { calls.push_back("main"); }
+
+    ScreenRect rect{200, 100, 412, 500};
+    bool shown = false;
+    bool sizing = true;
+    std::vector<std::string> calls;
+};
+
+class CountingToolWindow : public TarqToolWindow {
+public:
+    void Relayout() override { ++relayouts; }
+    int relayouts = 0;
+};
+
+TEST(ToolWindowTest, RollUpLeavesTheCaptionAndGetRectKeepsTheFullHeight) {
+    FakeFrame frame;
+    CountingToolWindow window;
+    window.AttachFrame(&frame);
+    window.ToggleCollapse();
+    EXPECT_TRUE(window.IsCollapsed());
+    EXPECT_EQ(frame.rect.bottom - frame.rect.top, kDecoration);
+    EXPECT_EQ(frame.rect.right - frame.rect.left, 212);
+    EXPECT_EQ(frame.calls.back(), "main");
+    ScreenRect saved;
+    window.GetRect(&saved);
+    EXPECT_EQ(saved.top, 100);
+    EXPECT_EQ(saved.bottom, 500);
+    EXPECT_EQ(window.relayouts, 0);
+
+    window.ToggleCollapse();
+    EXPECT_FALSE(window.IsCollapsed());
+    EXPECT_EQ(frame.rect.bottom - frame.rect.top, 400);
+    EXPECT_EQ(frame.rect.right - frame.rect.left, 212);
+    EXPECT_EQ(window.relayouts, 1);
+}
+
+TEST(ToolWindowTest, RollingUpAndDownKeepsTheFrameStyle) {
+    for (bool sizing : {true, false}) {
+        SCOPED_TRACE(sizing ? "sizable" : "fixed-size");
+        FakeFrame frame;
+        frame.sizing = sizing;
+        TarqToolWindow window;
+        window.AttachFrame(&frame);
+        window.ToggleCollapse();
+        EXPECT_FALSE(frame.sizing);
+        window.ToggleCollapse();
+        EXPECT_EQ(frame.sizing, sizing);
+    }
+}
+
+TEST(ToolWindowTest, ShowBringsBackAWindowOffEveryMonitorAndRollsItDown) {
+    struct Case {
+        const char* name;
+        ScreenRect rect;
+        bool collapsed;
+        int expectedLeft;
+        int expectedTop;
+        int expectedHeight;
+    };
+    const Case cases[] = {
+        {"on a monitor: stays", {200, 100, 412, 500}, false, 200, 100, 400},
+        {"corner + 15 off every monitor: moved to 15,15", {1590, 100, 1802, 500}, false, 15, 15, 400},
+        {"corner just on the monitor stays", {1584, 1184, 1796, 1584}, false, 1584, 1184, 400},
+        {"rolled up: rolled down", {200, 100, 412, 500}, true, 200, 100, 400},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeFrame frame;
+        frame.rect = c.rect;
+        TarqToolWindow window;
+        window.AttachFrame(&frame);
+        if (c.collapsed) window.ToggleCollapse();
+        window.Show();
+        EXPECT_TRUE(window.IsVisible());
+        EXPECT_FALSE(window.IsCollapsed());
+        EXPECT_EQ(frame.rect.left, c.expectedLeft);
+        EXPECT_EQ(frame.rect.top, c.expectedTop);
+        EXPECT_EQ(frame.rect.bottom - frame.rect.top, c.expectedHeight);
+    }
+}
+
+TEST(ToolWindowTest, SetPositionSizesOnlyWithAHeight) {
+    FakeFrame frame;
+    TarqToolWindow window;
+    window.SetWidth(148);
+    window.AttachFrame(&frame);
+    window.SetPosition(30, 40, 0);
+    EXPECT_EQ(frame.rect.left, 30);
+    EXPECT_EQ(frame.rect.right - frame.rect.left, 212);
+    EXPECT_EQ(frame.rect.bottom - frame.rect.top, 400);
+    EXPECT_EQ(frame.calls.back(), "place+activate");
+    window.SetPosition(50, 60, 300);
+    EXPECT_EQ(frame.rect.right - frame.rect.left, 148);
+    EXPECT_EQ(frame.rect.bottom - frame.rect.top, 300);
+    window.Move(70, 80);
+    EXPECT_EQ(frame.calls.back(), "place");
+    EXPECT_EQ(frame.rect.left, 70);
+    EXPECT_EQ(frame.rect.bottom - frame.rect.top, 300);
+}
+
+TEST(ToolWindowTest, ToggleVisibleAndHideKeepTheRolledUpState) {
+    FakeFrame frame;
+    TarqToolWindow window;
+    window.AttachFrame(&frame);
+    window.ToggleVisible();
+    EXPECT_TRUE(window.IsVisible());
+    window.ToggleCollapse();
+    window.ToggleVisible();
+    EXPECT_FALSE(window.IsVisible());
+    EXPECT_TRUE(window.IsCollapsed());
+}
+
+}  // namespace
