@@ -58,9 +58,11 @@ struct first_char_hint {
 
 // Start-position hints of a whole pattern, computed once after parsing.
 struct search_accel {
-    bool has_set = false;  // every match starts with a byte of `first`
-    byteset first;
-    const char* prefix = nullptr;  // every match starts with this exact text
+    enum class kind { prefix, one_byte, set };
+    kind how = kind::set;
+    byteset first;                 // every match starts with one of these bytes
+    unsigned char byte = 0;        // kind::one_byte: the only one
+    const char* prefix = nullptr;  // kind::prefix: every match starts with this exact text
     uint32_t prefix_length = 0;
 };
 

@@ -3,7 +3,7 @@
 // A recursive-descent reader: parse_group, parse_item, parse_literal_run and
 // parse_quantifier. Nesting is bounded so that a hostile pattern cannot
 // exhaust the stack while it is parsed or measured.
-// Tested by tests/regex/parser_test.cpp and behaviour_table_test.cpp.
+// Tested by tests/regex/behaviour_table_test.cpp and pcre2_differential_test.cpp.
 #pragma once
 
 #include <algorithm>
@@ -208,7 +208,7 @@ private:
         group->close_alternative();
 
         // First characters: known only when every alternative names its own.
-        std::vector<unsigned char> chars;
+        byteset chars;
         bool all = true;
         for (auto* a = group->alternatives(); a; a = a->next) {
             first_char_hint h;
@@ -216,14 +216,19 @@ private:
                 all = false;
                 break;
             }
-            chars.insert(chars.end(), h.chars, h.chars + h.count);
+            for (uint32_t i = 0; i < h.count; ++i) chars.set(h.chars[i]);
         }
-        if (all && !chars.empty()) {
-            std::sort(chars.begin(), chars.end());
-            chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
-            auto* stored = reinterpret_cast<unsigned char*>(
-                copy_text(reinterpret_cast<const char*>(chars.data()), chars.size()));
-            group->set_first_chars(stored, stored + chars.size());
+        if (all) {
+            unsigned char sorted[256];
+            size_t n = 0;
+            for (int w = 0; w < 4; ++w)
+                for (uint64_t bits = chars.words[w]; bits; bits &= bits - 1)
+                    sorted[n++] = static_cast<unsigned char>(w * 64 + __builtin_ctzll(bits));
+            if (n > 0) {
+                auto* stored = static_cast<unsigned char*>(m_arena.allocate(n));
+                std::memcpy(stored, sorted, n);
+                group->set_first_chars(stored, stored + n);
+            }
         }
 
         if (top && group->alternative_count() == 1) {

@@ -194,7 +194,7 @@ TEST(Arena, ManyNodesTakeSeveralBlocksAndLargeOnesTheirOwn) {
     detail::arena_allocator arena;
     arena.allocate(16);
     EXPECT_EQ(arena.block_count(), 1u);
-    for (int i = 0; i < 40; ++i) arena.allocate(16);
+    for (int i = 0; i < 100; ++i) arena.allocate(16);
     EXPECT_GT(arena.block_count(), 1u);
     size_t before = arena.block_count();
     void* big = arena.allocate(1000);
