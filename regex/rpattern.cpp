@@ -294,7 +294,8 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
 
     // Only the groups the caller can name stay, in order.
     if (!matched) {
-        records.resize(this->m_groupCount - this->m_invisibleGroups.size());
+        // A recursion may leave the groups it set behind a failed attempt.
+        records.assign(this->m_groupCount - this->m_invisibleGroups.size(), backref_tag<It>());
         return false;
     }
     if (!this->m_invisibleGroups.empty()) {

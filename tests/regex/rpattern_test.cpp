@@ -121,6 +121,7 @@ const CompiledCase kCompiledCases[] = {
     {"group above sixteen", "(ab){1,17}", 0, 2, 34, true, false},
     {"group open count", "(ab){2,}", 0, 4, kOpen, true, false},
     {"atom above sixteen", "a{1,17}", 0, 1, 17, true, true},
+    {"recursion", "a(?R)b|c", 0, 1, kOpen, true, false},
 };
 
 TEST(CompiledPattern, WidthsAnchoringAndDriverChoice) {
