@@ -52,6 +52,7 @@ struct first_char_hint {
     const unsigned char* chars = nullptr;
     unsigned char inline_chars[2] = {0, 0};
     bool has_literal = false;
+    int depth = 0;  // zero-width nodes passed on the way; bounds the walk
     const char* lit_begin = nullptr;
     const char* lit_end = nullptr;
     const char* lit_lower = nullptr;
@@ -392,7 +393,9 @@ class assertion : public sub_expr<It> {
 public:
     bool is_assertion() const override { return true; }
     width_range width(width_context<It>&) override { return {0, 0}; }
-    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_chars(first_char_hint& h) const override {
+        return ++h.depth < kFirstBytesDepth && this->next->first_chars(h);
+    }
     bool first_bytes(byteset& out, int depth) const override {
         return chain_first_bytes<It>(this->next, out, depth);
     }
@@ -802,7 +805,9 @@ public:
         match_group_base<It>::width(ctx);
         return {0, 0};
     }
-    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_chars(first_char_hint& h) const override {
+        return ++h.depth < kFirstBytesDepth && this->next->first_chars(h);
+    }
     bool first_bytes(byteset& out, int depth) const override {
         return chain_first_bytes<It>(this->next, out, depth);
     }
@@ -825,7 +830,9 @@ public:
         match_group_base<It>::width(ctx);
         return {0, 0};
     }
-    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_chars(first_char_hint& h) const override {
+        return ++h.depth < kFirstBytesDepth && this->next->first_chars(h);
+    }
     bool first_bytes(byteset& out, int depth) const override {
         return chain_first_bytes<It>(this->next, out, depth);
     }

@@ -253,3 +253,25 @@ TEST(StackBudget, SmallThreadStackIsRespected) {
 }
 
 }  // namespace
+
+// Very long patterns must neither overflow the stack while compiling nor while
+// searching. Each node of a chain nests one call, so depending on frame sizes a
+// search fits the budget or ends in a clean "no match"; a match found is right.
+TEST(StackBudget, LongPatterns) {
+    match_results r;
+    rpattern manyAnchors(Repeat("^", 100000) + "a");
+    if (manyAnchors.match_text(std::string("ab"), r).matched)
+        EXPECT_EQ(r[0].length(), 1u);
+    else
+        EXPECT_FALSE(r[0].matched);
+
+    rpattern manyOptional(Repeat("a?", 50000) + "b");
+    if (manyOptional.match_text(Repeat("a", 50000) + "b", r).matched)
+        EXPECT_EQ(r[0].length(), 50001u);
+    else
+        EXPECT_FALSE(r[0].matched);
+
+    rpattern shortAfterLong(Repeat("a?", 2000) + "b");
+    ASSERT_TRUE(shortAfterLong.match_text(std::string("aab"), r).matched);
+    EXPECT_EQ(r[0].length(), 3u);
+}
