@@ -271,19 +271,30 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
         st.stack_limit = StackLimitForSearch();
         const It last = end - static_cast<ptrdiff_t>(this->m_minWidth);
         try {
-            It p = start;
-            for (;;) {
-                if (this->m_floating && this->m_accel) {
-                    p = NextCandidate(*this->m_accel, p, last, end);
-                    if (p == end) break;
+            if (this->m_flags & search_from_right) {
+                // Rightmost match: from the last possible start back to the search start.
+                // An anchored pattern never gets here: compiling cleared the flag.
+                for (It p = last;; --p) {
+                    if (this->m_first->match_chain(st, p)) {
+                        matched = true;
+                        break;
+                    }
+                    if (p == start) break;
+                    st.no_empty = false;
                 }
-                if (this->m_first->match_chain(st, p)) {
-                    matched = true;
-                    break;
+            } else {
+                for (It p = start;; ++p) {
+                    if (this->m_floating && this->m_accel) {
+                        p = NextCandidate(*this->m_accel, p, last, end);
+                        if (p == end) break;
+                    }
+                    if (this->m_first->match_chain(st, p)) {
+                        matched = true;
+                        break;
+                    }
+                    if (!this->m_floating || p == last) break;
+                    st.no_empty = false;
                 }
-                if (!this->m_floating || p == last) break;
-                ++p;
-                st.no_empty = false;
             }
         } catch (const depth_exceeded&) {
             // Out of stack budget: a clean "no match" with every group unset.

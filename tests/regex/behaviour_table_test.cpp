@@ -63,6 +63,12 @@ const MatchCase kMatchCases[] = {
     {"empty negative look-ahead fails", "a(?!)", 0, "a", "none"},
     {"empty negative look-behind fails", "(?<!)a", 0, "a", "none"},
     {"empty positive look-ahead holds", "a(?=)", 0, "a", "0-1"},
+    {"empty group builds nothing", "(?:)a", 0, "a", "0-1"},
+    {"empty bad extension builds nothing", "(?<)a(?)", 0, "a", "0-1"},
+    {"empty comment", "a(?#)b", 0, "ab", "0-2"},
+    {"comment with escaped parenthesis", "a(?#x\\)y)b", 0, "ab", "0-2"},
+    {"bare options last to the group end", "(?i)a", 0, "A", "0-1"},
+    {"empty scoped options end with their group", "(?i:)a", 0, "A", "none"},
     // Anchors and the dot.
     {"dot stops at newline", "a.c", 0, "a\nc", "none"},
     {"dot with single-line", "a.c", dot_matches_newline, "a\nc", "0-3"},
