@@ -41,11 +41,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (pattern[i - 1] == ')' && std::strchr("*+?{", pattern[i])) ++quantifiedGroups;
     if (quantifiedGroups > 1) return 0;
     // An empty alternative in a quantified group allows two empty iterations
-    // per position, each with its own choice of alternative.
-    if (quantifiedGroups == 1 &&
-        (pattern.find("||") != std::string::npos || pattern.find("(|") != std::string::npos ||
-         pattern.find("|)") != std::string::npos))
-        return 0;
+    // per position, each with its own choice of alternative; an unbounded
+    // quantifier inside one multiplies the ways to split the text.
+    if (quantifiedGroups == 1) {
+        if (pattern.find("||") != std::string::npos || pattern.find("(|") != std::string::npos ||
+            pattern.find("|)") != std::string::npos)
+            return 0;
+        int unbounded = 0;
+        for (char c : pattern) unbounded += c == '*' || c == '+' || c == '{';
+        if (unbounded > 1) return 0;
+    }
     std::string text = nul ? std::string(rest + patternSize + 1, restSize - patternSize - 1) : std::string();
     if (text.size() > kMaxText) text.resize(kMaxText);
     try {
