@@ -60,6 +60,7 @@ const MatchCase kMatchCases[] = {
     {"dollar in look-behind sees real end", "(?<=a$)b", 0, "ab", "none"},
     {"dollar in look-behind at real end", "a(?<=a$)", 0, "xa", "1-2"},
     {"look-ahead in look-behind sees past", "(?<=a(?=b))b", 0, "ab", "1-2"},
+    {"look-behind after an open-width alternative", "(?:x*$|(?<=b)c)", 0, "bc", "1-2"},
     {"empty negative look-ahead fails", "a(?!)", 0, "a", "none"},
     {"empty negative look-behind fails", "(?<!)a", 0, "a", "none"},
     {"empty positive look-ahead holds", "a(?=)", 0, "a", "0-1"},
@@ -143,6 +144,7 @@ const MatchCase kMatchCases[] = {
     {"condition on a failed look-ahead", "(?(?=x)xy|z)", 0, "az", "1-2"},
     {"condition on an empty negative look-ahead", "(?(?!)a|b)", 0, "ab", "1-2"},
     {"group inside a condition is numbered after it", "(?(?=(a))ab|c)", 0, "ab", "0-2 0-1"},
+    {"condition without a no branch may match empty", "(?(?=x)xy)z", 0, "z", "0-1"},
     {"recursion", "\\((?:[^()]|(?R))*\\)", 0, "x(a(b)c)", "1-8"},
     {"recursion where the level began is skipped", "(?R)a", 0, "a", "0-1"},
     // Start positions.
