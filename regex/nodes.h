@@ -7,6 +7,7 @@
 // Tested by tests/regex/behaviour_table_test.cpp and pcre2_differential_test.cpp.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -51,6 +52,7 @@ struct first_char_hint {
     const unsigned char* chars = nullptr;
     unsigned char inline_chars[2] = {0, 0};
     bool has_literal = false;
+    int depth = 0;  // zero-width nodes passed on the way; bounds the walk
     const char* lit_begin = nullptr;
     const char* lit_end = nullptr;
     const char* lit_lower = nullptr;
@@ -58,9 +60,11 @@ struct first_char_hint {
 
 // Start-position hints of a whole pattern, computed once after parsing.
 struct search_accel {
-    bool has_set = false;  // every match starts with a byte of `first`
-    byteset first;
-    const char* prefix = nullptr;  // every match starts with this exact text
+    enum class kind { prefix, one_byte, set };
+    kind how = kind::set;
+    byteset first;                 // every match starts with one of these bytes
+    unsigned char byte = 0;        // kind::one_byte: the only one
+    const char* prefix = nullptr;  // kind::prefix: every match starts with this exact text
     uint32_t prefix_length = 0;
 };
 
@@ -389,7 +393,9 @@ class assertion : public sub_expr<It> {
 public:
     bool is_assertion() const override { return true; }
     width_range width(width_context<It>&) override { return {0, 0}; }
-    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_chars(first_char_hint& h) const override {
+        return ++h.depth < kFirstBytesDepth && this->next->first_chars(h);
+    }
     bool first_bytes(byteset& out, int depth) const override {
         return chain_first_bytes<It>(this->next, out, depth);
     }
@@ -723,7 +729,6 @@ public:
         return this->m_group >= 0 && match_group_base<It>::first_chars(h);
     }
 
-protected:
     // The nested groups' records, copied aside while the body runs.
     std::vector<backref_tag<It>> save_nested(const match_state<It>& st) const {
         if (m_nestedCount == 0) return {};
@@ -734,6 +739,7 @@ protected:
         for (uint32_t i = 0; i < m_nestedCount; ++i) st.captures[m_nestedFirst + i] = saved[i];
     }
 
+protected:
     bool m_expected;
     uint32_t m_nestedFirst = 0;
     uint32_t m_nestedCount = 0;
@@ -799,7 +805,9 @@ public:
         match_group_base<It>::width(ctx);
         return {0, 0};
     }
-    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_chars(first_char_hint& h) const override {
+        return ++h.depth < kFirstBytesDepth && this->next->first_chars(h);
+    }
     bool first_bytes(byteset& out, int depth) const override {
         return chain_first_bytes<It>(this->next, out, depth);
     }
@@ -822,7 +830,9 @@ public:
         match_group_base<It>::width(ctx);
         return {0, 0};
     }
-    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_chars(first_char_hint& h) const override {
+        return ++h.depth < kFirstBytesDepth && this->next->first_chars(h);
+    }
     bool first_bytes(byteset& out, int depth) const override {
         return chain_first_bytes<It>(this->next, out, depth);
     }
@@ -857,6 +867,131 @@ public:
 
 private:
     end_group m_end;
+};
+
+// ---------------------------------------------------------------------------
+// Word assertions, conditionals and recursion
+
+enum class word_kind { boundary, not_boundary };
+
+template <class It, word_kind Kind>
+class word_assertion_t : public assertion<It> {
+public:
+    static bool test(const match_state<It>& st, It p) {
+        const charset& word = intrinsic_charset(intrinsic::word);
+        bool after = p != st.text_end && word.contains(static_cast<unsigned char>(*p));
+        // The character before the search start is not looked at.
+        bool before = p != st.text_begin && word.contains(static_cast<unsigned char>(p[-1]));
+        return Kind == word_kind::boundary ? before != after : before == after;
+    }
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        return test(st, pos) && this->next->match_chain(st, pos);
+    }
+    bool match_alone(match_state<It>& st, It& pos) const override { return test(st, pos); }
+};
+
+// Ends the sub-pattern of a conditional's assertion: the condition holds as
+// soon as the assertion does.
+template <class It>
+class accept_node : public sub_expr<It> {
+public:
+    bool match_chain(match_state<It>&, It) const override { return true; }
+    width_range width(width_context<It>&) override { return {0, 0}; }
+};
+
+// "(?(N)yes|no)" and "(?(?=...)yes|no)": a group of at most two alternatives.
+template <class It>
+class match_conditional : public match_group<It> {
+public:
+    match_conditional(int32_t group, arena_allocator& arena) : match_group<It>(group, arena) {}
+
+    // Condition on a capturing group, numbered as the pattern names it until parsing ends.
+    void set_group_condition(uint32_t group) {
+        m_conditionGroup = group;
+        m_hasGroupCondition = true;
+    }
+    uint32_t& condition_group() { return m_conditionGroup; }
+    // Condition on a look-around; null stands for an empty one, which always holds.
+    void set_assertion_condition(independent_group_base<It>* assertion) { m_assertion = assertion; }
+    void set_never() { m_never = true; }
+
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        std::vector<backref_tag<It>> saved;
+        bool holds;
+        if (m_hasGroupCondition) {
+            holds = m_conditionGroup < st.capture_count && st.captures[m_conditionGroup].matched;
+        } else if (m_never) {
+            holds = false;
+        } else if (m_assertion) {
+            saved = m_assertion->save_nested(st);
+            holds = m_assertion->match_chain(st, pos);
+        } else {
+            holds = true;
+        }
+        const auto* alt = this->alternatives();
+        const sub_expr<It>* branch = holds ? alt->first : (alt->next ? alt->next->first : nullptr);
+        bool ok;
+        if (!branch) {
+            ok = this->next->match_chain(st, pos);
+        } else {
+            backref_tag<It>& rec = st.captures[this->group()];
+            It oldPending = rec.pending_begin;
+            rec.pending_begin = pos;
+            ok = branch->match_chain(st, pos);
+            if (!ok) st.captures[this->group()].pending_begin = oldPending;
+        }
+        if (!ok && holds && m_assertion) m_assertion->restore_nested(st, saved);
+        return ok;
+    }
+
+    width_range width(width_context<It>& ctx) override {
+        if (this->m_widthMin != kUnbounded || this->m_widthMax != kUnbounded)
+            return {this->m_widthMin, this->m_widthMax};
+        if (m_assertion) m_assertion->width(ctx);
+        bool inTable = static_cast<size_t>(this->group()) < ctx.groups.size();
+        if (inTable) ctx.groups[this->group()] = nullptr;
+        const auto* alt = this->alternatives();
+        width_range yes = chain_width<It>(alt->first, ctx);
+        width_range w{0, yes.max};
+        if (alt->next) {
+            width_range no = chain_width<It>(alt->next->first, ctx);
+            w = {std::min(yes.min, no.min), std::max(yes.max, no.max)};
+        }
+        if (inTable) ctx.groups[this->group()] = this;
+        this->m_widthMin = w.min;
+        this->m_widthMax = w.max;
+        return w;
+    }
+    bool first_chars(first_char_hint&) const override { return false; }
+    bool first_bytes(byteset&, int) const override { return false; }
+
+private:
+    independent_group_base<It>* m_assertion = nullptr;
+    uint32_t m_conditionGroup = 0;
+    bool m_hasGroupCondition = false;
+    bool m_never = false;
+};
+
+// "(?R)": the whole pattern again at this position, matched once.
+template <class It>
+class match_recurse : public sub_expr<It> {
+public:
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        // Recursing where the current level began would never end.
+        if (pos == st.captures[0].pending_begin) return this->next->match_chain(st, pos);
+        std::vector<It> pending(st.capture_count);
+        for (uint32_t i = 0; i < st.capture_count; ++i) pending[i] = st.captures[i].pending_begin;
+        if (!st.first_node->match_chain(st, pos)) return false;
+        for (uint32_t i = 0; i < st.capture_count; ++i) st.captures[i].pending_begin = pending[i];
+        return this->next->match_chain(st, st.captures[0].end);
+    }
+    sub_expr<It>* quantify(uint32_t, uint32_t, bool, arena_allocator&) override {
+        throw bad_regexpr("recursion sub-expression cannot be quantified");
+    }
+    width_range width(width_context<It>&) override { return {0, kUnbounded}; }
 };
 
 // ---------------------------------------------------------------------------

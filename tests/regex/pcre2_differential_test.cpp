@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "program_patterns.h"
 #include "regex/rpattern.h"
 
 namespace {
@@ -97,7 +98,10 @@ private:
                     return "(?:\\" +
                            std::to_string(m_closedGroups[Pick(static_cast<int>(m_closedGroups.size()))]) +
                            ")" + (Chance(20) ? "*" : "");
-                return Chance(50) ? "^" : "$";
+                {
+                    static const char* const kAnchors[] = {"^", "$", "\\b", "\\B"};
+                    return kAnchors[Pick(4)];
+                }
             case 5:
                 return Atom();
             case 6:
@@ -255,6 +259,21 @@ TEST(Pcre2Differential, MultiLineAndDotAll) {
     for (uint32_t seed = 21; seed <= 22; ++seed)
         RunDifferential(seed, 3000, regex::multi_line | regex::dot_matches_newline,
                         PCRE2_MULTILINE | PCRE2_DOTALL);
+}
+
+// The program's own patterns on their kind of text, and on every prefix of it.
+TEST(Pcre2Differential, ProgramPatterns) {
+    for (const auto& c : program_patterns::Cases()) {
+        SCOPED_TRACE(c.pattern);
+        Pcre2 reference(c.pattern, c.flags ? PCRE2_CASELESS : 0);
+        ASSERT_TRUE(reference.code);
+        regex::rpattern engine(c.pattern, c.flags);
+        for (const auto& text : c.texts)
+            for (size_t length = 0; length <= text.size(); ++length) {
+                std::string part = text.substr(0, length);
+                ASSERT_EQ(EngineMatch(engine, part), reference.Match(part)) << "text '" << part << "'";
+            }
+    }
 }
 
 }  // namespace
