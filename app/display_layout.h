@@ -4,8 +4,7 @@
 
 #include <string>
 
-inline constexpr const char* kProgramName = "Tarq";
-inline constexpr const char* kProgramVersion = "1.2.3";
+#include "foundation/program_version.h"
 
 struct TitleState {
     int displayNumber = 0;

@@ -12,6 +12,7 @@
 #include "foundation/sound_cues.h"
 #include "foundation/start_directory.h"
 #include "foundation/tool_window_place.h"
+#include "platform/machine_number.h"
 #include "platform/message_box.h"
 
 uint64_t StartTime = 0;
@@ -102,6 +103,7 @@ struct ShellServices {
     ShellSounds sounds;
     ShellToolWindows tools;
     AircraftAlarm alarm;
+    AtcNetwork* network = nullptr;
 
     AtcServices Atc() {
         AtcServices services;
@@ -109,6 +111,7 @@ struct ShellServices {
         services.messages = &messages;
         services.sounds = &sounds;
         services.tools = &tools;
+        services.network = network;
         return services;
     }
 };
@@ -145,9 +148,14 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_displayManager =
         Created(new TarqDisplayManager(*environment.factory, environment.post, environment.hooks),
                 "TarqDisplayManager");
-    g_networkManager = new TarqNetworkManager();
+    g_networkManager =
+        Created(new TarqNetworkManager(g_services->Atc(), static_cast<int32_t>(MachineNumber())),
+                "TarqNetworkManager");
+    // The databases send through the manager from here on.
+    g_services->network = g_networkManager;
     g_aircraftDB = Created(new TarqAircraftDB(g_services->Atc()), "TarqAircraftDB");
     g_aircraftDB->SetStartDirectory(StartDirectory);
+    g_networkManager->SetAircraftDB(g_aircraftDB);
     g_aircraftList = new TarqAircraftList();
     g_controllerDB = Created(new TarqControllerDB(g_services->Atc()), "TarqControllerDB");
     g_aircraftDB->SetControllerDB(g_controllerDB);
@@ -199,8 +207,9 @@ void DeleteGlobalObjects() {
     DeleteGlobal(g_controllerList);
     DeleteGlobal(g_controllerDB, "TarqControllerDB");
     DeleteGlobal(g_aircraftList);
+    if (g_networkManager) g_networkManager->SetAircraftDB(nullptr);
     DeleteGlobal(g_aircraftDB, "TarqAircraftDB");
-    DeleteGlobal(g_networkManager);
+    DeleteGlobal(g_networkManager, "TarqNetworkManager");
     DeleteGlobal(g_displayManager, "TarqDisplayManager");
     g_services.reset();
     DeleteGlobal(g_profile, "TarqProfile");

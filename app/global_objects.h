@@ -7,6 +7,7 @@
 #include "app/pending_subsystems.h"
 #include "atc/aircraft_db.h"
 #include "atc/controller_db.h"
+#include "net/network_manager.h"
 
 class TarqProfile;
 class TarqUserRegistry;

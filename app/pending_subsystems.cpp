@@ -66,7 +66,6 @@ void PendingToolWindow::GetRect(ScreenRect* rect) const { *rect = m_rect; }
     Class::Class() : PendingToolWindow(#Class) { PendingCallLog::Record("new " #Class); } \
     Class::~Class() { PendingCallLog::Record("delete " #Class); }
 
-TARQ_PENDING_LIFETIME(TarqNetworkManager)
 TARQ_PENDING_WINDOW_LIFETIME(TarqAircraftList)
 TARQ_PENDING_WINDOW_LIFETIME(TarqControllerList)
 TARQ_PENDING_WINDOW_LIFETIME(TarqCommsPanel)
@@ -79,19 +78,6 @@ TARQ_PENDING_LIFETIME(NoltVoiceEngine)
 TARQ_PENDING_WINDOW_LIFETIME(TarqSELCALPanel)
 TARQ_PENDING_LIFETIME(TarqFSMPManager)
 TARQ_PENDING_LIFETIME(TarqOceanicTracksDB)
-
-void TarqNetworkManager::Disconnect() {
-    PendingCallLog::Record("TarqNetworkManager::Disconnect");
-    m_connected = false;
-}
-void TarqNetworkManager::StartVersionCheck() {
-    PendingCallLog::Record("TarqNetworkManager::StartVersionCheck");
-}
-void TarqNetworkManager::StartServerListFetch() {
-    PendingCallLog::Record("TarqNetworkManager::StartServerListFetch");
-    // The fetch would fill the list; later sessions find it ready.
-    m_serverListReady = true;
-}
 
 void TarqAircraftList::Rebuild() { PendingCallLog::Record("TarqAircraftList::Rebuild"); }
 void TarqAircraftList::LoadFieldSettings() { PendingCallLog::Record("TarqAircraftList::LoadFieldSettings"); }

@@ -42,24 +42,6 @@ private:
     ScreenRect m_rect{0, 0, 200, 300};
 };
 
-class TarqNetworkManager {
-public:
-    TarqNetworkManager();
-    virtual ~TarqNetworkManager();
-    void OnTimer() {}
-    bool IsConnected() const { return m_connected; }
-    void Disconnect();
-    // Until the network client exists only tests connect.
-    void SetConnected(bool connected) { m_connected = connected; }
-    bool IsServerListReady() const { return m_serverListReady; }
-    void StartVersionCheck();
-    void StartServerListFetch();
-
-private:
-    bool m_connected = false;
-    bool m_serverListReady = false;
-};
-
 class TarqAircraftList : public PendingToolWindow {
 public:
     TarqAircraftList();

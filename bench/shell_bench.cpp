@@ -15,6 +15,7 @@
 #include "atc/aircraft_db.h"
 #include "atc/atc_services.h"
 #include "atc/controller_db.h"
+#include "net/network_manager.h"
 #include "platform/gl_font.h"
 #include "platform/key_state.h"
 
@@ -40,12 +41,12 @@ struct NoWork : TarqTickWork {
     void AircraftListTimer() override {}
 };
 
-// The program's work over the (stand-in) global objects and a display
+// The program's work over the global objects and a display
 // manager with no display open.
 struct ObjectWork : NoWork {
     TarqDisplayManager& manager;
     NoltVoiceEngine voice;
-    TarqNetworkManager network;
+    TarqNetworkManager network{AtcServices{}, 0};
     TarqAircraftDB aircraft{AtcServices{}};
     TarqAircraftList aircraftList;
     TarqControllerDB controllers{AtcServices{}};

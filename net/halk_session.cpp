@@ -21,7 +21,7 @@ bool HalkStartNetwork() { return true; }
 std::unique_ptr<HalkSession> HalkSession::Create(std::string clientName, int32_t firstId, int32_t secondId,
                                                  std::string simulatorVersion, int32_t protocolRevision,
                                                  uint16_t clientId, std::string_view key,
-                                                 std::string capabilities, Clock* clock) {
+                                                 std::string capabilities, const Clock* clock) {
     return std::make_unique<HalkSession>(std::move(clientName), firstId, secondId,
                                          std::move(simulatorVersion), protocolRevision, clientId, key,
                                          std::move(capabilities), clock);
@@ -29,7 +29,7 @@ std::unique_ptr<HalkSession> HalkSession::Create(std::string clientName, int32_t
 
 HalkSession::HalkSession(std::string clientName, int32_t firstId, int32_t secondId,
                          std::string simulatorVersion, int32_t protocolRevision, uint16_t clientId,
-                         std::string_view key, std::string capabilities, Clock* clock)
+                         std::string_view key, std::string capabilities, const Clock* clock)
     : m_clientName(std::move(clientName)),
       m_simulatorVersion(std::move(simulatorVersion)),
       m_firstId(firstId),

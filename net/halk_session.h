@@ -136,10 +136,10 @@ public:
     static std::unique_ptr<HalkSession> Create(std::string clientName, int32_t firstId, int32_t secondId,
                                                std::string simulatorVersion, int32_t protocolRevision,
                                                uint16_t clientId, std::string_view key,
-                                               std::string capabilities, Clock* clock = nullptr);
+                                               std::string capabilities, const Clock* clock = nullptr);
     HalkSession(std::string clientName, int32_t firstId, int32_t secondId, std::string simulatorVersion,
                 int32_t protocolRevision, uint16_t clientId, std::string_view key, std::string capabilities,
-                Clock* clock = nullptr);
+                const Clock* clock = nullptr);
     ~HalkSession() override;
 
     // Ignored unless idle, closed or failed.
@@ -285,7 +285,7 @@ private:
     int32_t m_clientKind = 0;
     std::string m_capabilitiesText;
     std::string m_key;
-    Clock* m_clock;
+    const Clock* m_clock;
 
     // Login data.
     std::string m_server;

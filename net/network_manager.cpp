@@ -2,9 +2,11 @@
 #include "net/network_manager.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "atc/aircraft_db.h"
 #include "atc/flight_plan_record.h"
+#include "foundation/program_version.h"
 #include "foundation/text_helpers.h"
 #include "net/halk_session.h"
 #include "platform/clock.h"
@@ -82,6 +84,32 @@ TarqFlightPlanRecord ToFlightPlanRecord(const FlightPlanPacket& packet) {
     return p;
 }
 
+std::string TarqNetworkManager::ClientName() { return std::string(kProgramName) + " " + kProgramVersion; }
+
+std::string TarqNetworkManager::LoginKey() {
+    // Built at run time so the key never stands in the binary as one string.
+    const uint32_t parts[4] = {0x9c3e51a7u, 0xd2f08b64u, 0x7a1ec953u, 0xe48b26fdu};
+    std::string key;
+    for (uint32_t part : parts) {
+        char digits[8];
+        auto end = std::to_chars(digits, digits + sizeof digits, part, 16).ptr;
+        key.append(digits, end);
+    }
+    return key;
+}
+
+TarqNetworkManager::TarqNetworkManager(const AtcServices& services, int32_t machineNumber)
+    : m_services(services.Completed()) {
+    const std::string key = LoginKey();
+    const Clock* clock = m_services.clock;
+    m_session = HalkSession::Create(ClientName(), kFirstId, kSecondId, "", kProtocolRevision, kClientId, key,
+                                    kControllerCapabilities, clock);
+    m_voiceSession = HalkSession::Create(ClientName(), kFirstId, kSecondId, "", kProtocolRevision, kClientId,
+                                         key, kVoiceAtisCapabilities, clock);
+    m_session->SetMachineNumber(machineNumber);
+    m_voiceSession->SetMachineNumber(machineNumber);
+}
+
 TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
                                        std::unique_ptr<HalkSession> controllerSession,
                                        std::unique_ptr<HalkSession> voiceAtisSession)
@@ -90,6 +118,24 @@ TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
       m_voiceSession(std::move(voiceAtisSession)) {}
 
 TarqNetworkManager::~TarqNetworkManager() = default;
+
+void TarqNetworkManager::OnTimer() {
+    const std::time_t now = m_services.clock->WallSeconds();
+    if (now - m_lastPositionTime > 15) {
+        m_lastPositionTime = now;
+        SendATCPosition();
+        if (m_aircraftDB) m_aircraftDB->RequestMissingModelInfo();
+    }
+    if (m_session) m_session->Poll();
+    if (m_voiceSession) m_voiceSession->Poll();
+}
+
+void TarqNetworkManager::Disconnect() {
+    // The sign-off line goes out now; a server that does not close within
+    // 5 s is cut off by a later poll.
+    if (m_session) m_session->Disconnect(5);
+    if (IsVoiceAtisConnected()) m_voiceSession->Disconnect(5);
+}
 
 bool TarqNetworkManager::IsConnected() const {
     return m_session && m_session->GetState() == HalkSession::kConnected;

@@ -1,7 +1,7 @@
-// TarqNetworkManager: owns the controller session and the voice-ATIS session
-// and turns the controller's actions (handoffs, tracks, pointouts, squawks,
-// scratchpads, altitudes, amendments, messages, queries, break and help
-// requests, strip pushes) into the session's packet writers.
+// TarqNetworkManager: creates, polls and signs off the controller session and
+// the voice-ATIS session, and turns the controller's actions (handoffs, tracks,
+// pointouts, squawks, scratchpads, altitudes, amendments, messages, queries,
+// break and help requests, strip pushes) into the session's packet writers.
 // Tested by tests/net/network_manager_test.cpp.
 #pragma once
 
@@ -35,9 +35,36 @@ public:
     static constexpr int kControllerChannel = 149999;  // kHz
     static constexpr int kNoFrequency = 199998;        // kHz
 
+    // The client's identity on the network, the same for both sessions but
+    // for the capabilities.
+    static constexpr uint16_t kClientId = 0xb7e5;
+    static constexpr int32_t kFirstId = 1;
+    static constexpr int32_t kSecondId = 2;
+    static constexpr int32_t kProtocolRevision = 100;
+    static constexpr const char* kControllerCapabilities = "VERSION=1:SECPOS=1:ATCINFO=1:MODELDESC=1";
+    static constexpr const char* kVoiceAtisCapabilities = "VERSION=1:ATCINFO=1";
+    // "Tarq 1.2.3".
+    static std::string ClientName();
+    // The key both sessions answer the server's challenges with.
+    static std::string LoginKey();
+
+    // Creates both sessions with the client's identity; machineNumber goes
+    // where the identification line carries the volume serial number.
+    TarqNetworkManager(const AtcServices& services, int32_t machineNumber);
     TarqNetworkManager(const AtcServices& services, std::unique_ptr<HalkSession> controllerSession,
                        std::unique_ptr<HalkSession> voiceAtisSession);
     ~TarqNetworkManager() override;
+
+    // Every 100 ms: the position report when more than 15 s have passed, then
+    // both sessions are polled.
+    void OnTimer();
+    // Signs the controller session off, then the voice-ATIS session if it is on.
+    void Disconnect();
+    // The server list and the version check are not fetched yet: the list is
+    // never ready and both starts do nothing, so every session open asks again.
+    bool IsServerListReady() const { return false; }
+    void StartVersionCheck() {}
+    void StartServerListFetch() {}
 
     void SetAircraftDB(TarqAircraftDB* aircraft) { m_aircraftDB = aircraft; }
     HalkSession& ControllerSession() { return *m_session; }
@@ -126,4 +153,5 @@ private:
     std::string m_helpMessage;
     std::string m_logoffTime;
     std::string m_pendingFind;
+    std::time_t m_lastPositionTime = 0;
 };

@@ -1,4 +1,10 @@
+#include <chrono>
+#include <functional>
+
+#include "net/halk_session.h"
+#include "platform/clock.h"
 #include "shell_fixture.h"
+#include "tools/testserver/test_server.h"
 
 namespace {
 
@@ -136,8 +142,6 @@ TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
         "ui ActivateMainDisplay",
         "TarqCommsPanel::ApplyAudioSettings",
         "ui EnableSnapping",
-        "TarqNetworkManager::StartVersionCheck",
-        "TarqNetworkManager::StartServerListFetch",
     };
     EXPECT_EQ(steps, expected);
     ASSERT_EQ(factory.created.size(), 3u);
@@ -171,15 +175,82 @@ TEST_F(SessionTest, MissingPositionFileSaysSoOnlyWhenOneIsNamed) {
     EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error|Error loading POF file!"}));
 }
 
-TEST_F(SessionTest, SecondSessionSkipsTheVersionCheck) {
+TEST_F(SessionTest, EverySessionAsksForNetworkInformationUntilTheListIsReady) {
     Start();
     ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
     ReturnToProfileDialog = true;
     ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), false, ui));
     g_displayManager->RedrawAll(false);
+    ASSERT_FALSE(g_networkManager->IsServerListReady());
     ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
-    EXPECT_TRUE(factory.created.back()->lines.empty());
+    EXPECT_EQ(factory.created.back()->lines, (std::vector<std::string>{"7 Performing version check...",
+                                                                       "7 Loading network information..."}));
 }
+
+// The in-process test server the network manager signs on to.
+class LocalServer {
+public:
+    LocalServer() {
+        TestServerOptions options;
+        options.port = 0;
+        options.key = TarqNetworkManager::LoginKey();
+        options.challengeIntervalMs = 0;
+        m_server = std::make_unique<TarqTestServer>(std::move(options), m_clock);
+        std::string error;
+        EXPECT_TRUE(m_server->Start(&error)) << error;
+    }
+
+    // Pumps the server and the manager's timer until done() or a few seconds passed.
+    bool PumpUntil(const std::function<bool()>& done) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            m_server->Poll(1);
+            g_networkManager->OnTimer();
+            if (done()) return true;
+        }
+        return done();
+    }
+
+    // Waits until an earlier connection is gone; then, if asked, signs on
+    // under a new callsign and returns it.
+    std::string SetConnected(bool connected) {
+        HalkSession& session = g_networkManager->ControllerSession();
+        EXPECT_TRUE(PumpUntil([&] {
+            return session.GetState() != HalkSession::kConnected &&
+                   session.GetState() != HalkSession::kConnecting;
+        }));
+        if (!connected) return "";
+        std::string callsign = "C" + std::to_string(++m_count) + "_CTR";
+        session.SetConnectInfo("127.0.0.1", m_server->Port(), "1000001", "secret", {callsign, "Me", 5});
+        EXPECT_TRUE(session.Connect());
+        EXPECT_TRUE(PumpUntil([&] {
+            auto names = m_server->LoggedIn();
+            return std::find(names.begin(), names.end(), callsign) != names.end();
+        }));
+        EXPECT_TRUE(g_networkManager->IsConnected());
+        return callsign;
+    }
+
+    // Sign-off lines the server has from callsign once the session has sent
+    // all it queued: a signed-off session ends with its "#DA"; one still on
+    // gets a marker through.
+    int SignOffs(const std::string& callsign, bool expectSignOff) {
+        const std::string signOff = "#DA" + callsign + ":SERVER";
+        const std::string marker = "#TM" + callsign + ":SERVER:marker";
+        if (!expectSignOff) g_networkManager->ControllerSession().Send(marker + "\r\n");
+        auto count = [&](const std::string& line) {
+            auto lines = m_server->Received(callsign);
+            return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+        };
+        PumpUntil([&] { return count(signOff) > 0 || count(marker) > 0; });
+        return count(signOff);
+    }
+
+private:
+    ManualClock m_clock{0, 1700000000};
+    std::unique_ptr<TarqTestServer> m_server;
+    int m_count = 0;
+};
 
 TEST_F(SessionTest, ClosePromptCombinations) {
     struct Case {
@@ -236,10 +307,11 @@ TEST_F(SessionTest, ClosePromptCombinations) {
          false},
     };
     Start();
+    LocalServer network;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(OpenSessionProfile(ListWith(c.profile), nullptr, ui));
-        g_networkManager->SetConnected(c.connected);
+        const std::string callsign = network.SetConnected(c.connected);
         g_profile->SetModified(c.modified);
         boxes.shown.clear();
         boxes.answers = c.answers;
@@ -254,12 +326,14 @@ TEST_F(SessionTest, ClosePromptCombinations) {
         ReadWholeFile((m_dir / "Tarq.ini").string(), after);
         EXPECT_EQ(after != before || std::filesystem::last_write_time(m_dir / "Tarq.ini") != writtenBefore,
                   c.saved);
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), "TarqNetworkManager::Disconnect"),
-                  c.disconnected ? 1 : 0);
+        if (c.connected) {
+            EXPECT_EQ(network.SignOffs(callsign, c.disconnected), c.disconnected ? 1 : 0);
+        }
         EXPECT_EQ(g_displayManager->IsClosePending(g_displayManager->GetMainWindow()), c.closed);
         if (!c.closed) {
             EXPECT_TRUE(calls.empty()) << "a cancelled prompt changes nothing";
-            g_networkManager->SetConnected(false);
+            g_networkManager->Disconnect();
+            network.SetConnected(false);
             g_profile->SetModified(false);
             ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), false, ui));
         }

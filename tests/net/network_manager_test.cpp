@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "../atc/atc_fakes.h"
@@ -276,6 +277,108 @@ TEST_F(NetworkManagerTest, PositionReport) {
     const std::vector<std::string> expected = {"%ME_CTR:99998:5:150:5:40.250000:-74.500000:0",
                                                "%ME_CTR:20500:5:150:5:40.250000:-74.500000:0"};
     EXPECT_EQ(Flush(mark), expected);
+}
+
+TEST_F(NetworkManagerTest, TimerReportsThePositionEveryFifteenSeconds) {
+    struct Row {
+        const char* name;
+        int advanceSeconds;
+        int reports;
+    };
+    const Row rows[] = {
+        {"first tick reports at once", 0, 1},   {"a tick later nothing", 0, 0},
+        {"15 s are not more than 15 s", 15, 0}, {"16 s are", 1, 1},
+        {"the interval starts again", 15, 0},   {"a long pause reports once", 300, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        world.clock.Advance(static_cast<uint64_t>(row.advanceSeconds) * 1000);
+        const size_t mark = server->Received("ME_CTR").size();
+        manager->OnTimer();
+        const std::vector<std::string> lines = Flush(mark);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l[0] == '%'; }),
+                  row.reports);
+    }
+}
+
+// The manager as the program builds it: its own sessions, identity and key.
+class NetworkManagerIdentityTest : public ServerFixture {
+protected:
+    void SetUp() override {
+        serverKey = TarqNetworkManager::LoginKey();
+        ServerFixture::SetUp();
+        AtcServices services = world.Services();
+        manager = std::make_unique<TarqNetworkManager>(services, -123456789);
+    }
+
+    // Connects one of the manager's sessions and pumps until the server logged it in.
+    void SignOn(HalkSession& session, const std::string& callsign) {
+        session.SetConnectInfo("127.0.0.1", server->Port(), "1000001", "secret", {callsign, "Me", 5});
+        ASSERT_TRUE(session.Connect());
+        ASSERT_TRUE(PumpUntil([&] {
+            manager->OnTimer();
+            auto names = server->LoggedIn();
+            return std::find(names.begin(), names.end(), callsign) != names.end();
+        }));
+    }
+
+    bool Received(const std::string& callsign, const std::string& line) {
+        auto lines = server->Received(callsign);
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    AtcWorld world;
+    std::unique_ptr<TarqNetworkManager> manager;
+};
+
+TEST_F(NetworkManagerIdentityTest, SessionsSignOnWithTheClientsIdentity) {
+    EXPECT_EQ(TarqNetworkManager::ClientName(), "Tarq 1.2.3");
+    SignOn(manager->ControllerSession(), "ME_CTR");
+    SignOn(manager->VoiceAtisSession(), "EDDF_ATIS");
+    for (const char* callsign : {"ME_CTR", "EDDF_ATIS"}) {
+        SCOPED_TRACE(callsign);
+        const std::string prefix =
+            std::string("$ID") + callsign + ":SERVER:b7e5:Tarq 1.2.3:1:2:1000001:-123456789:";
+        auto lines = server->Received(callsign);
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+            return l.rfind(prefix, 0) == 0;
+        })) << "identification line with the machine number";
+        EXPECT_TRUE(Received(callsign, std::string("#AA") + callsign + ":SERVER:Me:1000001:secret:5:100"));
+        // The server's challenge is answered with the built-in key.
+        ASSERT_TRUE(server->Challenge(callsign));
+        EXPECT_TRUE(PumpUntil([&] {
+            manager->OnTimer();
+            return server->VerifiedAnswers(callsign) == 1;
+        }));
+        EXPECT_EQ(server->WrongAnswers(callsign), 0);
+    }
+    // Each session tells its own capabilities.
+    auto answerQueries = [](HalkSession*, const char*, int, const char*, void*) {};
+    manager->ControllerSession().SetQueryCallback(answerQueries, nullptr);
+    manager->VoiceAtisSession().SetQueryCallback(answerQueries, nullptr);
+    server->Inject("ME_CTR", "$CQSERVER:ME_CTR:CAPS\r\n");
+    server->Inject("EDDF_ATIS", "$CQSERVER:EDDF_ATIS:CAPS\r\n");
+    EXPECT_TRUE(PumpUntil([&] {
+        manager->OnTimer();
+        return Received("ME_CTR", "$CRME_CTR:SERVER:CAPS:VERSION=1:SECPOS=1:ATCINFO=1:MODELDESC=1") &&
+               Received("EDDF_ATIS", "$CREDDF_ATIS:SERVER:CAPS:VERSION=1:ATCINFO=1");
+    }));
+}
+
+TEST_F(NetworkManagerIdentityTest, DisconnectSignsOffBothSessions) {
+    manager->Disconnect();  // nothing to sign off yet
+    EXPECT_EQ(manager->ControllerSession().GetState(), HalkSession::kIdle);
+
+    SignOn(manager->ControllerSession(), "ME_CTR");
+    SignOn(manager->VoiceAtisSession(), "EDDF_ATIS");
+    manager->Disconnect();
+    EXPECT_TRUE(PumpUntil([&] {
+        manager->OnTimer();
+        return !manager->IsConnected() && !manager->IsVoiceAtisConnected();
+    }));
+    EXPECT_TRUE(Received("ME_CTR", "#DAME_CTR:SERVER"));
+    EXPECT_TRUE(Received("EDDF_ATIS", "#DAEDDF_ATIS:SERVER"));
+    EXPECT_FALSE(manager->IsServerListReady()) << "not fetched yet";
 }
 
 }  // namespace

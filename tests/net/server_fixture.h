@@ -21,7 +21,7 @@ protected:
 
     void StartServer(TestServerOptions options = {}) {
         options.port = 0;
-        options.key = kKey;
+        options.key = serverKey;
         options.challengeIntervalMs = 0;
         server = std::make_unique<TarqTestServer>(std::move(options), serverClock);
         std::string error;
@@ -86,6 +86,8 @@ protected:
         return since;
     }
 
+    // The key the server expects; a fixture may change it before SetUp.
+    std::string serverKey = kKey;
     ManualClock serverClock{0, 1700000000};
     ManualClock clientClock{0, 1700000000};
     std::unique_ptr<TarqTestServer> server;
