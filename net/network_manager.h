@@ -1,7 +1,7 @@
 // TarqNetworkManager: owns the controller session and the voice-ATIS session
 // and turns the controller's actions (handoffs, tracks, pointouts, squawks,
 // scratchpads, altitudes, amendments, messages, queries, break and help
-// requests, strip pushes) into the session's packet writers.
+// requests, strip pushes, ATIS replies) into the session's packet writers.
 // Tested by tests/net/network_manager_test.cpp.
 #pragma once
 
