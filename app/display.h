@@ -1,0 +1,59 @@
+// What the display manager, the message sinks and the frame tick ask of one
+// display window. The wx window implements it; tests use a recording fake.
+// Tested through tests/app/display_manager_test.cpp.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "foundation/display_settings.h"
+#include "platform/window_handle.h"
+
+// The kind of a radio-history line, 0 to 11.
+enum class RadioMessageKind {
+    PrimaryRadio = 0,
+    OtherRadio = 1,
+    OwnRadio = 2,
+    AtcChannel = 3,
+    Broadcast = 4,
+    Wallop = 5,
+    Error = 6,
+    Information = 7,
+    Server = 8,
+    OwnPrivate = 9,
+    Guard = 10,
+    Override = 11,
+};
+
+class TarqDisplay {
+public:
+    virtual ~TarqDisplay() = default;
+    virtual WindowHandle GetWindow() const = 0;
+    virtual bool IsMainDisplay() const = 0;
+    // Draws one frame; a number other than 0 that differs from the stored one
+    // is stored and shown in the title.
+    virtual void Redraw(bool relayout, int displayNumber) = 0;
+    virtual void UpdateTitle() = 0;
+    virtual void RebuildMenus() = 0;
+    virtual void RebuildButtonBar() = 0;
+    // Moves the window without resizing or activating it.
+    virtual void SetPosition(int x, int y) = 0;
+    virtual int GetRadarMode() const = 0;
+    virtual std::string GetColorProfileName() const = 0;
+    virtual void SetColorProfile(const std::string& name) = 0;
+    virtual std::string GetSectorFileName() const = 0;
+    // The window's screen rectangle and state and its scope's settings, as a
+    // profile stores them.
+    virtual TarqDisplaySettings CaptureSettings() const = 0;
+    // One line in the radio history (main display only).
+    virtual void AddRadioLine(RadioMessageKind kind, const std::string& text) = 0;
+    // The selected-callsign field (main display only).
+    virtual void SetCallsignField(const std::string& callsign) = 0;
+};
+
+// Makes display windows; the display manager owns what it returns.
+class TarqDisplayFactory {
+public:
+    virtual ~TarqDisplayFactory() = default;
+    virtual std::unique_ptr<TarqDisplay> CreateDisplay(const TarqDisplaySettings& settings, bool isMain) = 0;
+};

@@ -1,0 +1,455 @@
+// Tested through tests/app/program_test.cpp.
+#include "app/display_window.h"
+
+#include <GL/gl.h>
+#include <wx/glcanvas.h>
+#include <wx/wx.h>
+
+#include <algorithm>
+
+#include "app/display_layout.h"
+#include "app/display_manager.h"
+#include "app/global_objects.h"
+#include "app/menu_table.h"
+#include "app/session.h"
+#include "app/shell_state.h"
+#include "app/wx_text.h"
+#include "foundation/profile.h"
+#include "platform/message_box.h"
+#include "platform/url_open.h"
+
+namespace {
+
+constexpr int kCommandLineHeight = 24;
+constexpr int kCallsignWidth = 90;
+
+const std::map<int, int>& RadarModeByCommand() {
+    static const std::map<int, int> modes = {{242, 1},   {128, 2},    {130, 3},   {129, 4},
+                                             {131, 5},   {241, 6},    {127, 7},   {40049, 8},
+                                             {40047, 9}, {40048, 10}, {40070, 11}};
+    return modes;
+}
+
+const std::map<int, int>& ShowMaskBitByCommand() {
+    static const std::map<int, int> bits = {
+        {115, 0x1},         {144, 0x2},         {114, 0x4},        {135, 0x8},      {136, 0x10},
+        {137, 0x20},        {138, 0x40},        {134, 0x80},       {139, 0x100},    {140, 0x200},
+        {141, 0x400},       {142, 0x800},       {143, 0x1000},     {133, 0x2000},   {113, 0x4000},
+        {150, 0x8000},      {173, 0x10000},     {174, 0x20000},    {226, 0x40000},  {227, 0x80000},
+        {225, 0x100000},    {224, 0x200000},    {228, 0x400000},   {229, 0x800000}, {230, 0x1000000},
+        {40050, 0x2000000}, {40051, 0x4000000}, {40055, 0x8000000}};
+    return bits;
+}
+
+PendingToolWindow* ToolWindowByCommand(int id) {
+    switch (id) {
+        case 146:
+            return g_commsPanel;
+        case 147:
+            return g_aircraftList;
+        case 148:
+            return g_controllerList;
+        case 149:
+            return g_weatherPanel;
+        case 232:
+            return g_flightStripBay;
+        case 243:
+            return g_selcalPanel;
+        default:
+            return nullptr;
+    }
+}
+
+wxGLAttributes GlAttributes() {
+    wxGLAttributes attributes;
+    attributes.PlatformDefaults().RGBA().DoubleBuffer().Depth(16).EndList();
+    return attributes;
+}
+
+}  // namespace
+
+// The frame; its handlers forward to the display while it lives. The display
+// can go (deleted by the display manager) before wx deletes the frame.
+class DisplayFrame : public wxFrame {
+public:
+    DisplayFrame(wxWindow* owner, WxDisplayWindow* display, bool isMain, const TarqDisplaySettings& s)
+        : wxFrame(owner, wxID_ANY, "Tarq", wxPoint(s.LocX, s.LocY), wxSize(s.Width, s.Height)),
+          m_display(display) {
+        SetBackgroundColour(*wxBLACK);
+        canvas = new wxGLCanvas(this, GlAttributes(), 1005);
+        context = std::make_unique<wxGLContext>(canvas);
+        // The program's own scope cursors have no images yet; all of them,
+        // like the system's choice, show the cross-hair.
+        canvas->SetCursor(wxCursor(wxCURSOR_CROSS));
+        if (isMain) {
+            callsign = new wxTextCtrl(this, 1091, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+            commandLine =
+                new wxTextCtrl(this, 1006, "", wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER);
+            for (wxTextCtrl* edit : {callsign, commandLine}) {
+                edit->SetBackgroundColour(*wxBLACK);
+                edit->SetForegroundColour(*wxWHITE);
+            }
+        }
+        canvas->Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+            wxPaintDC dc(canvas);
+            if (m_display) m_display->Redraw(false, 0);
+        });
+        canvas->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+            // Typing over any scope goes to the main display's command line.
+            if (!commandLine) {
+                event.Skip();
+                return;
+            }
+            commandLine->SetFocus();
+            event.Skip();
+        });
+        Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+            if (m_display) {
+                m_display->Layout();
+                m_display->Redraw(true, 0);
+            }
+            event.Skip();
+        });
+        Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+            // Displays are never destroyed in their own handlers: the display
+            // manager deletes them at its next full redraw.
+            event.Veto();
+            if (m_display) m_display->OnCloseRequest();
+        });
+        Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
+            if (m_display) {
+                m_display->SetVisible(!IsIconized());
+                if (g_displayManager) g_displayManager->SetActiveWindow(m_display->GetWindow());
+            }
+            event.Skip();
+        });
+        Bind(wxEVT_ICONIZE, [this](wxIconizeEvent& event) {
+            if (m_display) m_display->SetVisible(!event.IsIconized());
+            event.Skip();
+        });
+        Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+            if (m_display) m_display->OnMenuCommand(FromToolkitId(event.GetId()));
+        });
+    }
+
+    WxDisplayWindow* m_display;
+    wxGLCanvas* canvas = nullptr;
+    std::unique_ptr<wxGLContext> context;
+    wxTextCtrl* callsign = nullptr;
+    wxTextCtrl* commandLine = nullptr;
+};
+
+WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMain, TarqSessionUi& session)
+    : m_settings(settings), m_isMain(isMain), m_session(session) {
+    wxWindow* owner = nullptr;
+    if (!isMain && g_displayManager) owner = static_cast<wxWindow*>(g_displayManager->GetMainWindow());
+    m_frame = new DisplayFrame(owner, this, isMain, settings);
+
+    wxMenuBar* bar = new wxMenuBar;
+    std::map<std::string, wxMenu*> menus;
+    std::map<std::string, wxMenu*> submenus;
+    for (const MenuCommand& c : DisplayMenuCommands()) {
+        if ((c.scope == MenuScope::MainOnly && !isMain) || (c.scope == MenuScope::SecondaryOnly && isMain))
+            continue;
+        wxMenu*& menu = menus[c.menu];
+        if (!menu) {
+            menu = new wxMenu;
+            bar->Append(menu, c.menu);
+        }
+        wxMenu* target = menu;
+        if (c.submenu) {
+            wxMenu*& sub = submenus[std::string(c.menu) + "/" + c.submenu];
+            if (!sub) {
+                sub = new wxMenu;
+                menu->AppendSubMenu(sub, c.submenu);
+            }
+            target = sub;
+        }
+        if (c.id == 0) {
+            target->AppendSeparator();
+        } else if (c.checkable) {
+            target->AppendCheckItem(ToToolkitId(c.id), c.label);
+        } else {
+            target->Append(ToToolkitId(c.id), c.label);
+        }
+    }
+    m_frame->SetMenuBar(bar);
+
+    m_frame->Show();
+    if (settings.Maximized) m_frame->Maximize();
+    Layout();
+    UpdateTitle();
+    RebuildMenus();
+}
+
+WxDisplayWindow::~WxDisplayWindow() {
+    m_fonts.clear();
+    m_frame->m_display = nullptr;
+    m_frame->Destroy();
+}
+
+WindowHandle WxDisplayWindow::GetWindow() const { return static_cast<wxWindow*>(m_frame); }
+
+bool WxDisplayWindow::EnsureGl() {
+    if (!m_frame->canvas->IsShownOnScreen()) return false;
+    if (!m_frame->context->IsOK() || !m_frame->canvas->SetCurrent(*m_frame->context)) return false;
+    if (!m_glReady) {
+        m_glReady = true;
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        for (int id : {2, 1, 3, 4, 5}) {
+            auto font = GlBitmapFont::Create(DisplayFontSpec(id));
+            if (font) m_fonts[id] = std::move(font);
+        }
+    }
+    return true;
+}
+
+int WxDisplayWindow::BackgroundColor() const {
+    return g_profile ? g_profile->GetColor(m_settings.ColorProfile, "ColorBackground") : 0;
+}
+
+void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
+    if (!m_frame) return;
+    if (displayNumber != 0 && displayNumber != m_displayNumber) {
+        m_displayNumber = displayNumber;
+        UpdateTitle();
+    }
+    bool mainVisible = true;
+    if (!m_isMain && g_displayManager) {
+        auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
+        mainVisible = !main || (main->IsVisible() && !main->m_frame->IsIconized());
+    }
+    if (!ShouldDrawDisplay(m_visible && !m_frame->IsIconized(), m_isMain, mainVisible)) return;
+    if (!EnsureGl()) return;
+    wxSize size = m_frame->canvas->GetClientSize();
+    if (relayout) Layout();
+    glViewport(0, 0, size.x, ViewportHeight(size.y));
+    int color = BackgroundColor();
+    glClearColor((color & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, ((color >> 16) & 0xFF) / 255.0f,
+                 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+    m_frame->canvas->SwapBuffers();
+}
+
+void WxDisplayWindow::Layout() {
+    if (!m_frame) return;
+    wxSize client = m_frame->GetClientSize();
+    DisplayLayout layout =
+        LayoutDisplayControls(client.x, client.y, m_isMain, kCommandLineHeight, kCallsignWidth);
+    auto place = [](wxWindow* window, const ControlRect& r) {
+        if (window) window->SetSize(r.x, r.y, std::max(1, r.width), std::max(1, r.height));
+    };
+    place(m_frame->canvas, layout.glArea);
+    place(m_frame->callsign, layout.callsignField);
+    place(m_frame->commandLine, layout.commandLine);
+}
+
+void WxDisplayWindow::UpdateTitle() {
+    if (!m_frame) return;
+    TitleState state;
+    state.displayNumber = m_displayNumber;
+    state.profileName = g_profile ? g_profile->GetProfileName() : "";
+    state.isMain = m_isMain;
+    state.connected = g_networkManager && g_networkManager->IsConnected();
+    if (state.connected && g_profile) state.server = g_profile->GetString("Server");
+    state.filtersEnabled = m_filtersEnabled;
+    state.quicklook = m_quicklook;
+    m_frame->SetTitle(ToWx(FormatDisplayTitle(state)));
+}
+
+void WxDisplayWindow::RebuildMenus() {
+    wxMenuBar* bar = m_frame->GetMenuBar();
+    if (!bar) return;
+    for (const auto& [id, bit] : ShowMaskBitByCommand()) {
+        if (wxMenuItem* item = bar->FindItem(ToToolkitId(id))) item->Check((m_settings.Toggles & bit) != 0);
+    }
+    if (wxMenuItem* item = bar->FindItem(ToToolkitId(40074))) item->Check(m_quicklook);
+    for (const auto& [id, mode] : RadarModeByCommand()) {
+        if (wxMenuItem* item = bar->FindItem(ToToolkitId(id))) item->Check(mode == m_settings.Mode);
+    }
+    if (wxMenuItem* item = bar->FindItem(ToToolkitId(40068))) item->Check(m_filtersEnabled);
+    if (m_isMain) {
+        for (int id : {146, 147, 148, 149, 232, 243}) {
+            PendingToolWindow* window = ToolWindowByCommand(id);
+            if (wxMenuItem* item = bar->FindItem(ToToolkitId(id))) item->Check(window && window->IsVisible());
+        }
+        if (wxMenuItem* item = bar->FindItem(ToToolkitId(40063)))
+            item->Check(g_chatManager && g_chatManager->IsIncomingChatLogOpen());
+        bool connected = g_networkManager && g_networkManager->IsConnected();
+        bar->Enable(ToToolkitId(106), !connected);
+        bar->Enable(ToToolkitId(107), connected);
+        bar->Enable(ToToolkitId(40045), !(g_fsmpManager && g_fsmpManager->IsConnected()));
+    }
+    // The colour profile submenu, built afresh from the profile's names.
+    wxMenuItem* modify = bar->FindItem(ToToolkitId(kModifyColorProfileId));
+    wxMenu* colors = modify ? modify->GetMenu() : nullptr;
+    if (colors && g_profile) {
+        while (colors->GetMenuItemCount() > 0) colors->Destroy(colors->FindItemByPosition(0));
+        std::vector<std::string> names;
+        g_profile->GetColorProfileNames(names);
+        std::sort(names.begin(), names.end());
+        for (size_t i = 0; i < names.size(); ++i) {
+            int id = kFirstColorProfileId + static_cast<int>(i);
+            colors->AppendCheckItem(id, ToWx(names[i]))->Check(names[i] == m_settings.ColorProfile);
+        }
+        colors->AppendSeparator();
+        colors->Append(ToToolkitId(kModifyColorProfileId), "&Modify Current...");
+    }
+}
+
+void WxDisplayWindow::SetPosition(int x, int y) { m_frame->Move(x, y); }
+
+void WxDisplayWindow::SetColorProfile(const std::string& name) {
+    m_settings.ColorProfile = name;
+    RebuildMenus();
+    Redraw(false, 0);
+}
+
+TarqDisplaySettings WxDisplayWindow::CaptureSettings() const {
+    TarqDisplaySettings settings = m_settings;
+    wxRect rect = m_frame->GetRect();
+    settings.LocX = rect.x;
+    settings.LocY = rect.y;
+    settings.Width = rect.width;
+    settings.Height = rect.height;
+    settings.Minimized = m_frame->IsIconized();
+    settings.Maximized = m_frame->IsMaximized();
+    return settings;
+}
+
+void WxDisplayWindow::AddRadioLine(RadioMessageKind kind, const std::string& text) {
+    // Kept until the radio history draws them.
+    m_radioLines.push_back(std::to_string(static_cast<int>(kind)) + " " + text);
+}
+
+void WxDisplayWindow::SetCallsignField(const std::string& callsign) {
+    if (m_frame->callsign) m_frame->callsign->ChangeValue(ToWx(callsign));
+}
+
+unsigned WxDisplayWindow::GetFontListBase(int fontId) const {
+    auto it = m_fonts.find(fontId);
+    return it == m_fonts.end() ? 0 : it->second->ListBase();
+}
+
+TextExtent WxDisplayWindow::MeasureText(int fontId, const std::string& text) const {
+    auto it = m_fonts.find(fontId);
+    return it == m_fonts.end() ? TextExtent{} : it->second->MeasureText(text);
+}
+
+void WxDisplayWindow::GetGlAreaScreenRect(int* x, int* y, int* width, int* height) const {
+    wxPoint origin = m_frame->canvas->GetScreenPosition();
+    wxSize size = m_frame->canvas->GetClientSize();
+    *x = origin.x;
+    *y = origin.y;
+    *width = size.x;
+    *height = size.y;
+}
+
+std::string WxDisplayWindow::GetCommandLine() const {
+    return m_frame && m_frame->commandLine ? FromWx(m_frame->commandLine->GetValue()) : "";
+}
+
+void WxDisplayWindow::PrefillCommandLine(const std::string& text) {
+    if (!m_frame || !m_frame->commandLine) return;
+    m_frame->commandLine->ChangeValue(ToWx(text));
+    m_frame->commandLine->SetInsertionPointEnd();
+    m_frame->commandLine->SetFocus();
+}
+
+void WxDisplayWindow::OnCloseRequest() {
+    if (m_isMain) {
+        CloseSession(GetWindow(), true, m_session);
+        return;
+    }
+    ReturnToProfileDialog = false;
+    if (g_profile) g_profile->SetModified(true);
+    if (g_displayManager) g_displayManager->ScheduleClose(GetWindow());
+}
+
+void WxDisplayWindow::OnMenuCommand(int id) {
+    if (id >= kFirstColorProfileId && id <= kLastColorProfileId) {
+        wxMenuItem* item = m_frame->GetMenuBar()->FindItem(ToToolkitId(id));
+        if (item) {
+            SetColorProfile(FromWx(item->GetItemLabelText()));
+            if (g_profile) g_profile->SetModified(true);
+        }
+        return;
+    }
+    if (auto mode = RadarModeByCommand().find(id); mode != RadarModeByCommand().end()) {
+        m_settings.Mode = mode->second;
+        if (g_profile) g_profile->SetModified(true);
+        RebuildMenus();
+        return;
+    }
+    if (auto bit = ShowMaskBitByCommand().find(id); bit != ShowMaskBitByCommand().end()) {
+        m_settings.Toggles ^= bit->second;
+        if (id != 150 && g_profile) g_profile->SetModified(true);
+        RebuildMenus();
+        return;
+    }
+    if (PendingToolWindow* window = ToolWindowByCommand(id)) {
+        window->ToggleVisible();
+        if (g_displayManager) g_displayManager->RebuildAllMenus();
+        return;
+    }
+    if (const char* prefill = CommandLinePrefill(id)) {
+        if (g_displayManager) {
+            if (auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay())) {
+                main->PrefillCommandLine(prefill);
+            }
+        }
+        return;
+    }
+    std::string help = HelpPageUrl(id);
+    if (!help.empty()) {
+        OpenUrl(help);
+        return;
+    }
+    switch (id) {
+        case 121:
+            if (g_displayManager) g_displayManager->NewWindow(*this);
+            if (g_profile) g_profile->SetModified(true);
+            break;
+        case 153:
+            OnCloseRequest();
+            break;
+        case 108:
+            ReturnToProfileDialog = false;
+            CloseSession(GetWindow(), true, m_session);
+            break;
+        case 125:
+            ReturnToProfileDialog = true;
+            if (!CloseSession(GetWindow(), false, m_session)) ReturnToProfileDialog = false;
+            break;
+        case 123:
+            if (g_profile) g_profile->Save();
+            break;
+        case 124:
+            TarqProfile::ShowProfileDialog(GetWindow());
+            break;
+        case 40068:
+            m_filtersEnabled = !m_filtersEnabled;
+            UpdateTitle();
+            RebuildMenus();
+            break;
+        case 40074:
+            m_quicklook = !m_quicklook;
+            UpdateTitle();
+            RebuildMenus();
+            break;
+        case 40007:
+            if (g_aircraftDB && g_aircraftDB->IsSoundPlaying()) g_aircraftDB->StopSound();
+            break;
+        case 118:
+            ShowMessageBox(std::string("Tarqline\r\n\r\nVersion: ") + kProgramVersion +
+                               "\r\n\r\nAn ATC client for the Peltan network.",
+                           std::string("About ") + kProgramName,
+                           {MessageBoxButtons::Ok, MessageBoxIcon::Information, 0}, GetWindow());
+            break;
+        default:
+            // The commands of subsystems that are not built yet do nothing.
+            break;
+    }
+}

@@ -1,0 +1,73 @@
+// The display window: a frame with an OpenGL area, and on the main display
+// the callsign field and the command line; its menus come from the menu
+// table. Implements TarqDisplay for the display manager.
+// Tested through tests/app/program_test.cpp.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/display.h"
+#include "platform/gl_font.h"
+
+class DisplayFrame;
+class TarqSessionUi;
+
+class WxDisplayWindow final : public TarqDisplay {
+public:
+    WxDisplayWindow(const TarqDisplaySettings& settings, bool isMain, TarqSessionUi& session);
+    ~WxDisplayWindow() override;
+
+    WindowHandle GetWindow() const override;
+    bool IsMainDisplay() const override { return m_isMain; }
+    void Redraw(bool relayout, int displayNumber) override;
+    void UpdateTitle() override;
+    void RebuildMenus() override;
+    void RebuildButtonBar() override {}
+    void SetPosition(int x, int y) override;
+    int GetRadarMode() const override { return m_settings.Mode; }
+    std::string GetColorProfileName() const override { return m_settings.ColorProfile; }
+    void SetColorProfile(const std::string& name) override;
+    std::string GetSectorFileName() const override { return m_settings.SectorFile; }
+    TarqDisplaySettings CaptureSettings() const override;
+    void AddRadioLine(RadioMessageKind kind, const std::string& text) override;
+    void SetCallsignField(const std::string& callsign) override;
+    // Main display: the command line's text, and setting it with the caret
+    // at its end and the focus in it.
+    std::string GetCommandLine() const;
+    void PrefillCommandLine(const std::string& text);
+
+    // Display-list base of font 1 to 5 (0 for any other id or before the GL
+    // area exists) and the size of a text in it, as drawn.
+    unsigned GetFontListBase(int fontId) const;
+    TextExtent MeasureText(int fontId, const std::string& text) const;
+    bool IsVisible() const { return m_visible; }
+    void SetVisible(bool visible) { m_visible = visible; }
+    const std::vector<std::string>& RadioLines() const { return m_radioLines; }
+    // The colour the GL area clears to (0xBBGGRR), from the display's colour profile.
+    int BackgroundColor() const;
+    // The GL area's place on the screen.
+    void GetGlAreaScreenRect(int* x, int* y, int* width, int* height) const;
+
+    // Handlers the frame forwards.
+    void OnMenuCommand(int id);
+    void OnCloseRequest();
+    void Layout();
+
+private:
+    bool EnsureGl();
+
+    TarqDisplaySettings m_settings;
+    bool m_isMain;
+    TarqSessionUi& m_session;
+    DisplayFrame* m_frame = nullptr;
+    int m_displayNumber = 0;
+    bool m_visible = true;
+    bool m_filtersEnabled = false;
+    bool m_quicklook = false;
+    bool m_glReady = false;
+    std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
+    std::vector<std::string> m_radioLines;
+};

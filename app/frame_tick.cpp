@@ -1,0 +1,39 @@
+// Tested by tests/app/frame_tick_test.cpp.
+#include "app/frame_tick.h"
+
+#include "platform/key_state.h"
+
+void TarqFrameTick::OnFrameTick() {
+    int counter = ++m_counter;
+    // The counter is reset before the work runs, so a tick that arrives while
+    // this one waits in a modal loop starts a fresh count rather than 11.
+    if (m_counter >= 10) m_counter = 0;
+    if (!m_byMessage) {
+        bool down = m_keys.IsKeyDown(m_work.PushToTalkKey());
+        if (down != m_lastKeyDown) {
+            m_lastKeyDown = down;
+            m_work.SetPushToTalk(down);
+        }
+    }
+    if (counter % 5 == 0) m_work.VoicePeriodic();
+    if (counter % 10 == 0) m_work.NetworkTimer();
+    m_work.AircraftFrame();
+    if (counter % 10 == 0) {
+        m_work.RedrawAll(false);
+    } else if (counter % 2 == 0 && m_work.HasThreeDDisplay()) {
+        m_work.RedrawAll(true);
+    }
+    m_work.StripBayFrame();
+    m_work.CommsPanelFrame();
+    if (counter % 10 == 0) {
+        m_work.WeatherRefresh();
+        m_work.ControllerTimer();
+        m_work.AircraftTimer();
+        m_work.AircraftListTimer();
+    }
+}
+
+void TarqFrameTick::SetPushToTalkByMessage(bool down) {
+    m_byMessage = true;
+    m_work.SetPushToTalk(down);
+}

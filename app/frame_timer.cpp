@@ -1,0 +1,74 @@
+// Tested by tests/app/frame_timer_test.cpp.
+#include "app/frame_timer.h"
+
+#include <chrono>
+
+// Shared with the posted jobs, which may outlive the timer in the main
+// thread's queue: they find `stopped` set and do nothing.
+struct TarqFrameTimer::Shared {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool running = false;
+    bool stopped = false;
+    bool tickDone = false;
+    uint32_t periodMs = 10;
+    std::function<void()> tick;
+};
+
+TarqFrameTimer::TarqFrameTimer(Post post) : m_post(std::move(post)), m_shared(std::make_shared<Shared>()) {}
+
+TarqFrameTimer::~TarqFrameTimer() { Stop(); }
+
+void TarqFrameTimer::Start(uint32_t periodMs, std::function<void()> tick) {
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    m_shared->periodMs = periodMs;
+    m_shared->tick = std::move(tick);
+    if (m_shared->running || m_shared->stopped) return;
+    // Set under the lock before the thread exists, so it never reads the old value.
+    m_shared->running = true;
+    m_thread = std::thread(&TarqFrameTimer::Run, this, m_shared);
+}
+
+void TarqFrameTimer::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        m_shared->stopped = true;
+        m_shared->running = false;
+        m_shared->tick = nullptr;
+    }
+    m_shared->wake.notify_all();
+    if (m_thread.joinable()) m_thread.join();
+}
+
+bool TarqFrameTimer::IsRunning() const {
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    return m_shared->running;
+}
+
+void TarqFrameTimer::Run(std::shared_ptr<Shared> shared) {
+    std::unique_lock<std::mutex> lock(shared->mutex);
+    while (!shared->stopped) {
+        // Sleeping on the condition lets Stop end the wait at once.
+        shared->wake.wait_for(lock, std::chrono::milliseconds(shared->periodMs),
+                              [&] { return shared->stopped; });
+        if (shared->stopped) break;
+        shared->tickDone = false;
+        lock.unlock();
+        m_post([shared] {
+            std::function<void()> tick;
+            {
+                std::lock_guard<std::mutex> guard(shared->mutex);
+                if (shared->stopped) return;
+                tick = shared->tick;
+            }
+            if (tick) tick();
+            {
+                std::lock_guard<std::mutex> guard(shared->mutex);
+                shared->tickDone = true;
+            }
+            shared->wake.notify_all();
+        });
+        lock.lock();
+        shared->wake.wait(lock, [&] { return shared->tickDone || shared->stopped; });
+    }
+}

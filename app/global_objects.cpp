@@ -1,0 +1,208 @@
+// Tested by tests/app/startup_test.cpp.
+#include "app/global_objects.h"
+
+#include <memory>
+
+#include "app/shell_state.h"
+#include "atc/atc_services.h"
+#include "atc/profile_settings.h"
+#include "foundation/display_services.h"
+#include "foundation/profile.h"
+#include "foundation/session_services.h"
+#include "foundation/sound_cues.h"
+#include "foundation/start_directory.h"
+#include "foundation/tool_window_place.h"
+#include "platform/message_box.h"
+
+uint64_t StartTime = 0;
+bool ReturnToProfileDialog = false;
+uint32_t DebugFlags = 0;
+WindowHandle SharedMainWindow = nullptr;
+
+TarqDisplayManager* g_displayManager = nullptr;
+TarqNetworkManager* g_networkManager = nullptr;
+TarqAircraftDB* g_aircraftDB = nullptr;
+TarqAircraftList* g_aircraftList = nullptr;
+TarqControllerDB* g_controllerDB = nullptr;
+TarqControllerList* g_controllerList = nullptr;
+TarqCommsPanel* g_commsPanel = nullptr;
+TarqFlightPlanEditor* g_flightPlanEditor = nullptr;
+TarqWeatherPanel* g_weatherPanel = nullptr;
+TarqFlightStripBay* g_flightStripBay = nullptr;
+TarqChatManager* g_chatManager = nullptr;
+TarqATISMaker* g_atisMaker = nullptr;
+NoltVoiceEngine* g_voiceEngine = nullptr;
+TarqSELCALPanel* g_selcalPanel = nullptr;
+TarqFSMPManager* g_fsmpManager = nullptr;
+TarqOceanicTracksDB* g_oceanicTracksDB = nullptr;
+TarqUserRegistry* g_userRegistry = nullptr;
+
+namespace {
+
+// What the ATC state asks of the rest of the program, served by the global
+// objects; the seams whose subsystems are not built yet keep their quiet
+// defaults.
+class ShellMessages final : public AtcMessageSink {
+public:
+    void ShowError(const std::string& text) override {
+        if (g_displayManager) g_displayManager->ShowError(text);
+    }
+    void ShowMessage(const std::string& text) override {
+        if (g_displayManager) g_displayManager->ShowMessage(text);
+    }
+};
+
+class ShellSounds final : public AtcSoundPlayer {
+public:
+    bool PlayConfiguredSound(const std::string& file, bool interrupt) override {
+        return ::PlayConfiguredSound(file, interrupt);
+    }
+    bool PlaySoundFile(const std::string& file) override { return ::PlaySoundFile(file); }
+    bool StopSound() override { return ::StopSound(); }
+};
+
+class ShellToolWindows final : public AtcToolWindows {
+public:
+    bool HasStrip(const std::string&) const override { return false; }
+    void AddStripForAircraft(const std::string&) override {}
+    void PushStrip(const std::string&, const std::string&, int) override {}
+    void RemoveStrip(const std::string&) override {}
+    void RebuildAircraftList() override {
+        if (g_aircraftList) g_aircraftList->Rebuild();
+    }
+    void ShowFlightPlanDetails(const std::string& callsign) override {
+        if (g_aircraftList) g_aircraftList->ShowFlightPlanDetails(callsign);
+    }
+    std::string GetEditorCallsign() const override { return ""; }
+    void ShowFlightPlan(const std::string&) override {}
+    void SetSquawkField(int) override {}
+    void AddSelcalAircraft(const std::string&, const std::string&) override {}
+    void RemoveSelcalCallsign(const std::string&) override {}
+    int GetPrimaryFrequency() const override {
+        return g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0;
+    }
+    std::vector<int32_t> GetTXFrequencies() const override { return {}; }
+    std::string GetPrimaryVoiceChannel() const override { return {}; }
+    void RebuildControllerList() override {
+        if (g_controllerList) g_controllerList->Rebuild();
+    }
+    void RebuildChatGroups() override {}
+};
+
+// The conflict alarm of the aircraft database, as the sound cues ask for it.
+class AircraftAlarm final : public TarqAlarmSound {
+public:
+    bool IsSoundPlaying() const override { return g_aircraftDB && g_aircraftDB->IsSoundPlaying(); }
+    bool StopSound() override { return g_aircraftDB ? g_aircraftDB->StopSound() : ::StopSound(); }
+};
+
+struct ShellServices {
+    explicit ShellServices(TarqProfile& profile) : settings(profile) {}
+    TarqProfileSettings settings;
+    ShellMessages messages;
+    ShellSounds sounds;
+    ShellToolWindows tools;
+    AircraftAlarm alarm;
+
+    AtcServices Atc() {
+        AtcServices services;
+        services.settings = &settings;
+        services.messages = &messages;
+        services.sounds = &sounds;
+        services.tools = &tools;
+        return services;
+    }
+};
+
+std::unique_ptr<ShellServices> g_services;
+
+template <typename T>
+void DeleteGlobal(T*& object) {
+    T* doomed = object;
+    object = nullptr;  // nothing reaches it while it goes
+    delete doomed;
+}
+
+// The objects that are not stand-ins say so in the shell's call log too, so
+// the order of all of them can be followed.
+template <typename T>
+T* Created(T* object, const char* name) {
+    PendingCallLog::Record(std::string("new ") + name);
+    return object;
+}
+
+template <typename T>
+void DeleteGlobal(T*& object, const char* name) {
+    if (!object) return;
+    DeleteGlobal(object);
+    PendingCallLog::Record(std::string("delete ") + name);
+}
+
+}  // namespace
+
+void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
+    g_profile = Created(new TarqProfile(), "TarqProfile");
+    g_services = std::make_unique<ShellServices>(*g_profile);
+    g_displayManager =
+        Created(new TarqDisplayManager(*environment.factory, environment.post, environment.hooks),
+                "TarqDisplayManager");
+    g_networkManager = new TarqNetworkManager();
+    g_aircraftDB = Created(new TarqAircraftDB(g_services->Atc()), "TarqAircraftDB");
+    g_aircraftDB->SetStartDirectory(StartDirectory);
+    g_aircraftList = new TarqAircraftList();
+    g_controllerDB = Created(new TarqControllerDB(g_services->Atc()), "TarqControllerDB");
+    g_aircraftDB->SetControllerDB(g_controllerDB);
+    g_controllerDB->SetAircraftDB(g_aircraftDB);
+    g_controllerList = new TarqControllerList();
+    g_commsPanel = new TarqCommsPanel();
+    g_flightPlanEditor = new TarqFlightPlanEditor();
+    g_weatherPanel = new TarqWeatherPanel();
+    g_flightStripBay = new TarqFlightStripBay();
+    g_chatManager = new TarqChatManager();
+    g_atisMaker = new TarqATISMaker();
+    g_voiceEngine = new NoltVoiceEngine();
+    g_selcalPanel = new TarqSELCALPanel();
+    g_fsmpManager = new TarqFSMPManager();
+    g_oceanicTracksDB = new TarqOceanicTracksDB();
+
+    g_displayServices = g_displayManager;
+    g_alarmSound = &g_services->alarm;
+    g_chatLogState = g_chatManager;
+    g_stripSeparators = g_flightStripBay;
+    g_sessionToolWindows = {g_commsPanel,       g_weatherPanel,   g_controllerList, g_aircraftList,
+                            g_flightPlanEditor, g_flightStripBay, g_selcalPanel};
+}
+
+bool ReadIniFile() {
+    if (!g_profile) return false;
+    if (g_profile->OpenIniFile()) return true;
+    ShowMessageBox("Could not read INI file!", "Error", {MessageBoxButtons::Ok, MessageBoxIcon::Error, 0});
+    return false;
+}
+
+void DeleteGlobalObjects() {
+    if (g_displayManager) g_displayManager->StopFrameTimer();
+    g_displayServices = nullptr;
+    g_alarmSound = nullptr;
+    g_chatLogState = nullptr;
+    g_stripSeparators = nullptr;
+    g_sessionToolWindows = {};
+    DeleteGlobal(g_oceanicTracksDB);
+    DeleteGlobal(g_fsmpManager);
+    DeleteGlobal(g_selcalPanel);
+    DeleteGlobal(g_voiceEngine);
+    DeleteGlobal(g_atisMaker);
+    DeleteGlobal(g_chatManager);
+    DeleteGlobal(g_flightStripBay);
+    DeleteGlobal(g_weatherPanel);
+    DeleteGlobal(g_flightPlanEditor);
+    DeleteGlobal(g_commsPanel);
+    DeleteGlobal(g_controllerList);
+    DeleteGlobal(g_controllerDB, "TarqControllerDB");
+    DeleteGlobal(g_aircraftList);
+    DeleteGlobal(g_aircraftDB, "TarqAircraftDB");
+    DeleteGlobal(g_networkManager);
+    DeleteGlobal(g_displayManager, "TarqDisplayManager");
+    g_services.reset();
+    DeleteGlobal(g_profile, "TarqProfile");
+}

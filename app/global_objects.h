@@ -1,0 +1,51 @@
+// The global objects: created at start-up in a fixed order, reached through
+// these pointers, deleted in reverse order at shut-down with the settings
+// store last. Tested by tests/app/startup_test.cpp.
+#pragma once
+
+#include "app/display_manager.h"
+#include "app/pending_subsystems.h"
+#include "atc/aircraft_db.h"
+#include "atc/controller_db.h"
+
+class TarqProfile;
+class TarqUserRegistry;
+
+extern TarqDisplayManager* g_displayManager;
+extern TarqNetworkManager* g_networkManager;
+extern TarqAircraftDB* g_aircraftDB;
+extern TarqAircraftList* g_aircraftList;
+extern TarqControllerDB* g_controllerDB;
+extern TarqControllerList* g_controllerList;
+extern TarqCommsPanel* g_commsPanel;
+extern TarqFlightPlanEditor* g_flightPlanEditor;
+extern TarqWeatherPanel* g_weatherPanel;
+extern TarqFlightStripBay* g_flightStripBay;
+extern TarqChatManager* g_chatManager;
+extern TarqATISMaker* g_atisMaker;
+extern NoltVoiceEngine* g_voiceEngine;
+extern TarqSELCALPanel* g_selcalPanel;
+extern TarqFSMPManager* g_fsmpManager;
+extern TarqOceanicTracksDB* g_oceanicTracksDB;
+// The per-user value store ("LastProfile"); not one of the seventeen.
+extern TarqUserRegistry* g_userRegistry;
+
+// What the display manager needs from the program around it.
+struct TarqDisplayEnvironment {
+    TarqDisplayFactory* factory = nullptr;
+    TarqFrameTimer::Post post;
+    TarqDisplayManager::Hooks hooks;
+};
+
+// Creates the seventeen objects in their order, the settings store (reading
+// "Tarq.ini" in StartDirectory) first, and connects the services the settings
+// store and the sound cues ask for.
+void CreateGlobalObjects(const TarqDisplayEnvironment& environment);
+
+// Opens and reads the INI file; on failure says "Could not read INI file!"
+// and start-up goes on. Returns whether it was read.
+bool ReadIniFile();
+
+// Stops the frame timer (so nothing ticks), disconnects the services, then
+// deletes the objects in reverse order of creation, the settings store last.
+void DeleteGlobalObjects();

@@ -1,0 +1,174 @@
+// Stand-ins for the global objects whose subsystems are not built yet: each
+// has only what start-up, opening and closing a session and the frame tick
+// call, and records those calls so the shell's tests can follow the steps.
+// Each class goes when its subsystem brings the real one.
+// Tested through tests/app/session_test.cpp and startup_test.cpp.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "foundation/session_services.h"
+#include "foundation/tool_window_place.h"
+
+// The calls the stand-ins received, as "Class::Operation" lines, while
+// recording is on (tests only).
+class PendingCallLog {
+public:
+    static void Record(const std::string& call);
+    static void Start();
+    static std::vector<std::string> Take();  // and stops recording
+};
+
+// A tool window that is only a place and a visibility flag until the
+// tool-window subsystem exists.
+class PendingToolWindow : public TarqToolWindowPlace {
+public:
+    explicit PendingToolWindow(std::string name) : m_name(std::move(name)) {}
+    void Create();
+    // height 0 keeps the window's height.
+    void SetPosition(int x, int y, int height);
+    void Show();
+    void Hide();
+    void ToggleVisible();
+    bool IsVisible() const override { return m_visible; }
+    void GetRect(ScreenRect* rect) const override;
+
+protected:
+    std::string m_name;
+
+private:
+    bool m_visible = false;
+    ScreenRect m_rect{0, 0, 200, 300};
+};
+
+class TarqNetworkManager {
+public:
+    TarqNetworkManager();
+    virtual ~TarqNetworkManager();
+    void OnTimer() {}
+    bool IsConnected() const { return m_connected; }
+    void Disconnect();
+    // Until the network client exists only tests connect.
+    void SetConnected(bool connected) { m_connected = connected; }
+    bool IsServerListReady() const { return m_serverListReady; }
+    void StartVersionCheck();
+    void StartServerListFetch();
+
+private:
+    bool m_connected = false;
+    bool m_serverListReady = false;
+};
+
+class TarqAircraftList : public PendingToolWindow {
+public:
+    TarqAircraftList();
+    virtual ~TarqAircraftList();
+    void OnTimer() {}
+    void Rebuild();
+    void LoadFieldSettings();
+    void ShowFlightPlanDetails(const std::string& callsign);
+};
+
+class TarqControllerList : public PendingToolWindow {
+public:
+    TarqControllerList();
+    virtual ~TarqControllerList();
+    void Rebuild();
+};
+
+class TarqCommsPanel : public PendingToolWindow {
+public:
+    TarqCommsPanel();
+    virtual ~TarqCommsPanel();
+    void OnFrameTick() {}
+    void Refresh();
+    void ApplyAudioSettings();
+    void ResetVoice();
+    int GetPrimaryFrequency() const { return 0; }
+};
+
+class TarqFlightPlanEditor : public PendingToolWindow {
+public:
+    TarqFlightPlanEditor();
+    virtual ~TarqFlightPlanEditor();
+};
+
+class TarqWeatherPanel : public PendingToolWindow {
+public:
+    TarqWeatherPanel();
+    virtual ~TarqWeatherPanel();
+    void RefreshMetars(bool force) {}
+    void Restore();
+};
+
+class TarqFlightStripBay : public PendingToolWindow, public TarqStripSeparators {
+public:
+    TarqFlightStripBay();
+    virtual ~TarqFlightStripBay();
+    void OnFrameTick() {}
+    void InitFields();
+    void AddSeparator(const std::string& label, int column);
+    std::vector<std::string> GetSortedStrips(int column) const override;
+    void Close();
+    void Paint() {}
+
+private:
+    std::vector<std::string> m_separators[2];
+};
+
+class TarqChatManager : public TarqChatLogState {
+public:
+    TarqChatManager();
+    ~TarqChatManager() override;
+    void OpenChatWindow(const std::string& name, bool show);
+    void CloseAllWindows();
+    bool IsIncomingChatLogOpen() const override { return m_chatLogOpen; }
+
+private:
+    bool m_chatLogOpen = false;
+};
+
+class TarqATISMaker {
+public:
+    TarqATISMaker();
+    virtual ~TarqATISMaker();
+};
+
+// Until voice exists the engine reports itself available with its devices
+// ready, so a session can open.
+class NoltVoiceEngine {
+public:
+    NoltVoiceEngine();
+    virtual ~NoltVoiceEngine();
+    bool IsAvailable() const { return true; }
+    bool AreDevicesReady() const { return true; }
+    void SetPushToTalk(bool down) { m_pushToTalk = down; }
+    bool IsPushToTalk() const { return m_pushToTalk; }
+    virtual void OnTimer() {}
+
+private:
+    bool m_pushToTalk = false;
+};
+
+class TarqSELCALPanel : public PendingToolWindow {
+public:
+    TarqSELCALPanel();
+    virtual ~TarqSELCALPanel();
+};
+
+class TarqFSMPManager {
+public:
+    TarqFSMPManager();
+    virtual ~TarqFSMPManager();
+    bool IsConnected() const { return false; }
+};
+
+class TarqOceanicTracksDB {
+public:
+    TarqOceanicTracksDB();
+    virtual ~TarqOceanicTracksDB();
+};
+
+// Reads the user's alias file; false when it cannot be read.
+bool LoadAliases(const std::string& path);

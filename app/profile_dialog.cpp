@@ -1,0 +1,154 @@
+// Tested through tests/app/program_test.cpp.
+#include "app/profile_dialog.h"
+
+#include <wx/wx.h>
+
+#include <map>
+
+#include "app/display_layout.h"
+#include "app/menu_table.h"
+#include "app/wx_text.h"
+#include "platform/message_box.h"
+#include "platform/url_open.h"
+
+ProfileDialog::ProfileDialog(TarqSessionUi& session)
+    : wxFrame(nullptr, 101, ToWx(std::string(" ") + kProgramName + " " + kProgramVersion), wxDefaultPosition,
+              wxDefaultSize, wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
+      m_session(session) {
+    auto* panel = new wxPanel(this);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(new wxStaticText(panel, 1008, "Choose a Session Profile:"), 0, wxALL, 8);
+    m_listBox = new wxListBox(panel, 1002, wxDefaultPosition, wxSize(260, 200), 0, nullptr, wxLB_SINGLE);
+    sizer->Add(m_listBox, 1, wxLEFT | wxRIGHT | wxEXPAND, 8);
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    auto* ok = new wxButton(panel, wxID_OK, "OK");
+    ok->SetDefault();
+    buttons->Add(ok, 0, wxALL, 4);
+    buttons->Add(new wxButton(panel, wxID_EXIT, "Exit"), 0, wxALL, 4);
+    sizer->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 4);
+    panel->SetSizer(sizer);
+
+    auto* bar = new wxMenuBar;
+    std::map<std::string, wxMenu*> menus;
+    std::map<std::string, wxMenu*> submenus;
+    for (const ProfileMenuCommand& c : ProfileDialogMenuCommands()) {
+        wxMenu*& menu = menus[c.menu];
+        if (!menu) {
+            menu = new wxMenu;
+            bar->Append(menu, c.menu);
+        }
+        wxMenu* target = menu;
+        if (c.submenu) {
+            wxMenu*& sub = submenus[c.submenu];
+            if (!sub) {
+                sub = new wxMenu;
+                menu->AppendSubMenu(sub, c.submenu);
+            }
+            target = sub;
+        }
+        if (c.id == 0) {
+            target->AppendSeparator();
+        } else {
+            // Exit is command 2, wx's id for Cancel; it gets wx's exit id.
+            target->Append(c.id == 2 ? wxID_EXIT : ToToolkitId(c.id), c.label);
+        }
+    }
+    // Importing, exporting and merging profiles come later.
+    for (int id : {371, 374, 375, 373, 40058, 40059}) bar->Enable(ToToolkitId(id), false);
+    SetMenuBar(bar);
+    SetClientSize(panel->GetBestSize());
+
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OpenSelected(); }, wxID_OK);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { m_session.PostQuit(); }, wxID_EXIT);
+    m_listBox->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { TakeSelection(); });
+    m_listBox->Bind(wxEVT_LISTBOX_DCLICK, [this](wxCommandEvent&) { OpenSelected(); });
+    Bind(wxEVT_MENU, [this](wxCommandEvent& event) { OnMenu(FromToolkitId(event.GetId())); });
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        switch (event.GetKeyCode()) {
+            case WXK_ESCAPE:
+                m_session.PostQuit();
+                return;
+            case WXK_RETURN:
+            case WXK_NUMPAD_ENTER:
+                OpenSelected();
+                return;
+            case WXK_DELETE:
+                if (FindFocus() == m_listBox) {
+                    DeleteSelected();
+                    return;
+                }
+                break;
+            default:
+                break;
+        }
+        event.Skip();
+    });
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+        event.Veto();
+        m_session.PostQuit();
+    });
+    Refill();
+    m_listBox->SetFocus();
+}
+
+void ProfileDialog::Refill() {
+    m_list = FillProfileList(true, true);
+    m_listBox->Clear();
+    for (const std::string& name : m_list.entries) m_listBox->Append(ToWx(name));
+    if (m_list.selected >= 0) m_listBox->SetSelection(m_list.selected);
+}
+
+bool ProfileDialog::Select(const std::string& name) {
+    for (size_t i = 0; i < m_list.entries.size(); ++i) {
+        if (m_list.entries[i] == name) {
+            m_list.selected = static_cast<int>(i);
+            m_listBox->SetSelection(m_list.selected);
+            return true;
+        }
+    }
+    return false;
+}
+
+void ProfileDialog::TakeSelection() {
+    int selection = m_listBox->GetSelection();
+    m_list.selected = selection == wxNOT_FOUND ? -1 : selection;
+}
+
+void ProfileDialog::OpenSelected() {
+    TakeSelection();
+    OpenSessionProfile(m_list, static_cast<wxWindow*>(this), m_session);
+}
+
+void ProfileDialog::DeleteSelected() {
+    TakeSelection();
+    if (DeleteSelectedProfile(m_list, static_cast<wxWindow*>(this))) Refill();
+}
+
+void ProfileDialog::OnMenu(int id) {
+    switch (id) {
+        case 369:
+            OpenSelected();
+            return;
+        case 370:
+            DeleteSelected();
+            return;
+        case wxID_EXIT:
+            m_session.PostQuit();
+            return;
+        case 118:
+            ShowMessageBox(std::string("Tarqline\r\n\r\nVersion: ") + kProgramVersion +
+                               "\r\n\r\nAn ATC client for the Peltan network, by the Tarq developers.\r\n\r\n"
+                               "See " +
+                               HelpPageUrl(171) + " for documentation or to\r\ndownload the latest version.",
+                           std::string("About ") + kProgramName,
+                           {MessageBoxButtons::Ok, MessageBoxIcon::Information, 0},
+                           static_cast<wxWindow*>(this));
+            return;
+        default: {
+            std::string page = HelpPageUrl(id);
+            if (!page.empty()) OpenUrl(page);
+        }
+    }
+}

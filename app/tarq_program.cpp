@@ -1,0 +1,267 @@
+// Tested by tests/app/program_test.cpp.
+#include "app/tarq_program.h"
+
+#include <wx/display.h>
+#include <wx/msgdlg.h>
+#include <wx/timer.h>
+#include <wx/wx.h>
+
+#include <clocale>
+
+#include "app/display_window.h"
+#include "app/global_objects.h"
+#include "app/menu_table.h"
+#include "app/profile_dialog.h"
+#include "app/save_profile_as_dialog.h"
+#include "app/shell_state.h"
+#include "app/wx_message_boxes.h"
+#include "app/wx_text.h"
+#include "foundation/profile.h"
+#include "foundation/sound_cues.h"
+#include "foundation/start_directory.h"
+#include "foundation/user_registry.h"
+#include "platform/clock.h"
+#include "platform/crash_report.h"
+#include "platform/cue_player.h"
+#include "platform/external_ptt.h"
+#include "platform/key_state.h"
+#include "platform/single_instance.h"
+
+class TarqProgram::Factory final : public TarqDisplayFactory {
+public:
+    explicit Factory(TarqProgram& program) : m_program(program) {}
+    std::unique_ptr<TarqDisplay> CreateDisplay(const TarqDisplaySettings& settings, bool isMain) override {
+        return std::make_unique<WxDisplayWindow>(settings, isMain, m_program);
+    }
+
+private:
+    TarqProgram& m_program;
+};
+
+// The accelerator table acts on the main display whichever window of the
+// program has the focus, as long as a main display exists; inside a dialog
+// the keys are the dialog's own.
+class TarqProgram::Accelerators final : public wxEventFilter {
+public:
+    Accelerators() { wxEvtHandler::AddFilter(this); }
+    ~Accelerators() override { wxEvtHandler::RemoveFilter(this); }
+
+    int FilterEvent(wxEvent& event) override {
+        if (event.GetEventType() != wxEVT_KEY_DOWN || !g_displayManager) return Event_Skip;
+        auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
+        auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
+        if (!main || !window || dynamic_cast<wxDialog*>(wxGetTopLevelParent(window))) return Event_Skip;
+        auto& key = static_cast<wxKeyEvent&>(event);
+        int id = FindAccelerator(key);
+        if (id == 0) return Event_Skip;
+        main->OnMenuCommand(id);
+        return Event_Processed;
+    }
+
+private:
+    static int FindAccelerator(const wxKeyEvent& key) {
+        int code = key.GetKeyCode();
+        int vk = 0;
+        if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == WXK_SPACE)
+            vk = code;
+        else if (code >= WXK_F1 && code <= WXK_F24)
+            vk = 0x70 + (code - WXK_F1);
+        else if (code >= WXK_NUMPAD0 && code <= WXK_NUMPAD9)
+            vk = 0x60 + (code - WXK_NUMPAD0);
+        else if (code == WXK_INSERT)
+            vk = 0x2D;
+        if (vk == 0) return 0;
+        int modifiers = (key.AltDown() ? kAccelAlt : 0) | (key.RawControlDown() ? kAccelCtrl : 0) |
+                        (key.ShiftDown() ? kAccelShift : 0);
+        for (const Accelerator& a : DisplayAccelerators()) {
+            if (a.virtualKey == vk && a.modifiers == modifiers) return a.id;
+        }
+        return 0;
+    }
+};
+
+TarqProgram::TarqProgram(SingleInstance* instance, std::string runtimeDir)
+    : m_instance(instance), m_runtimeDir(std::move(runtimeDir)) {}
+
+TarqProgram::~TarqProgram() { Shutdown(); }
+
+bool TarqProgram::Start() {
+    // GTK may have set the locale from the environment; numbers in files and
+    // on the wire are never formatted by it.
+    std::setlocale(LC_NUMERIC, "C");
+    wxTheApp->SetExitOnFrameDelete(false);
+    m_started = true;
+    StartTime = SystemClock::Instance().NowMs();
+    RecordStartDirectory();
+    ReturnToProfileDialog = false;
+    DebugFlags = 0;
+
+    m_messageBoxes = std::make_unique<WxMessageBoxHandler>();
+    SetMessageBoxHandler(m_messageBoxes.get());
+    TarqProfile::SetProfileDialogRunner(&RunSaveProfileAsDialog);
+    m_cuePlayer = std::make_unique<CuePlayer>(CreatePortAudioCueOutput());
+    g_cuePlayer = m_cuePlayer.get();
+    m_registry = std::make_unique<TarqUserRegistry>(TarqUserRegistry::DefaultPath());
+    g_userRegistry = m_registry.get();
+    m_keys = CreateX11KeyState();
+    m_tick = std::make_unique<TarqFrameTick>(*this, *m_keys);
+    m_factory = std::make_unique<Factory>(*this);
+
+    TarqDisplayEnvironment environment;
+    environment.factory = m_factory.get();
+    environment.post = [](std::function<void()> job) { wxTheApp->CallAfter(std::move(job)); };
+    environment.hooks.isOnMonitor = [](int x, int y) {
+        return wxDisplay::GetFromPoint(wxPoint(x, y)) != wxNOT_FOUND;
+    };
+    environment.hooks.playErrorSound = [] {
+        if (g_profile) PlayConfiguredSound(g_profile->GetString("SoundError"), false);
+    };
+    environment.hooks.setSharedMainWindow = [](WindowHandle window) { SharedMainWindow = window; };
+    environment.hooks.frameTick = [this] {
+        ++m_tickCount;
+        m_tick->OnFrameTick();
+    };
+    environment.hooks.showFlightPlanDetails = [](const std::string& callsign) {
+        if (g_aircraftList) g_aircraftList->ShowFlightPlanDetails(callsign);
+    };
+    environment.hooks.repaintStrips = [] {
+        if (g_flightStripBay) g_flightStripBay->Paint();
+    };
+    CreateGlobalObjects(environment);
+    ReadIniFile();
+
+    m_ptt = std::make_unique<ExternalPttSocket>(m_runtimeDir);
+    m_ptt->Open();
+    m_socketTimer = std::make_unique<wxTimer>();
+    m_socketTimer->Bind(wxEVT_TIMER, [this](wxTimerEvent&) { PollLocalSockets(); });
+    m_socketTimer->Start(20);
+    m_accelerators = std::make_unique<Accelerators>();
+
+    if (!g_voiceEngine || !g_voiceEngine->IsAvailable()) {
+        PostQuit();
+        return false;
+    }
+    return ShowProfileDialog();
+}
+
+void TarqProgram::Shutdown() {
+    if (!m_started) return;
+    m_started = false;
+    if (m_socketTimer) m_socketTimer->Stop();
+    m_accelerators.reset();
+    if (g_displayManager) {
+        g_displayManager->StopFrameTimer();
+        g_displayManager->CloseAll();
+        g_displayManager->RedrawAll(false);
+    }
+    if (m_profileDialog) DestroyProfileDialog();
+    DeleteGlobalObjects();
+    g_cuePlayer = nullptr;
+    g_userRegistry = nullptr;
+    SetMessageBoxHandler(nullptr);
+    TarqProfile::SetProfileDialogRunner(nullptr);
+}
+
+bool TarqProgram::ShowProfileDialog() {
+    if (m_profileDialog) return true;
+    m_profileDialog = new ProfileDialog(*this);
+    SharedMainWindow = static_cast<wxWindow*>(m_profileDialog);
+    m_profileDialog->Show();
+    m_profileDialog->Raise();
+    ReturnToProfileDialog = false;
+    return true;
+}
+
+void TarqProgram::DestroyProfileDialog() {
+    if (!m_profileDialog) return;
+    if (SharedMainWindow == static_cast<wxWindow*>(m_profileDialog)) SharedMainWindow = nullptr;
+    m_profileDialog->Destroy();
+    m_profileDialog = nullptr;
+}
+
+void TarqProgram::ActivateMainDisplay() {
+    if (!g_displayManager) return;
+    if (auto* window = static_cast<wxWindow*>(g_displayManager->GetMainWindow())) {
+        window->Raise();
+        window->SetFocus();
+    }
+}
+
+void TarqProgram::PostQuit() {
+    wxTheApp->CallAfter([] { wxTheApp->ExitMainLoop(); });
+}
+
+void TarqProgram::PollLocalSockets() {
+    int raise = m_instance ? m_instance->TakeRaiseRequests() : 0;
+    if (raise > 0) {
+        m_raiseRequests += raise;
+        RaiseSharedWindow();
+    }
+    if (m_ptt && g_displayManager) {
+        for (bool keyed : m_ptt->TakeEvents()) {
+            if (g_displayManager->GetMainDisplay()) m_tick->SetPushToTalkByMessage(keyed);
+        }
+    }
+}
+
+void TarqProgram::RaiseSharedWindow() {
+    auto* window = static_cast<wxWindow*>(SharedMainWindow);
+    // The window may have gone with the session that showed it.
+    bool alive = false;
+    for (wxWindow* topLevel : wxTopLevelWindows) alive = alive || topLevel == window;
+    if (!window || !alive || window->IsBeingDeleted()) return;
+    if (auto* frame = dynamic_cast<wxTopLevelWindow*>(window); frame && frame->IsIconized())
+        frame->Iconize(false);
+    window->Raise();
+}
+
+int TarqProgram::PushToTalkKey() { return g_profile ? g_profile->GetInt("PTTKey") : 0; }
+void TarqProgram::SetPushToTalk(bool down) {
+    if (g_voiceEngine) g_voiceEngine->SetPushToTalk(down);
+}
+void TarqProgram::VoicePeriodic() {
+    if (g_voiceEngine) g_voiceEngine->OnTimer();
+}
+void TarqProgram::NetworkTimer() {
+    if (g_networkManager) g_networkManager->OnTimer();
+}
+void TarqProgram::AircraftFrame() {
+    if (g_aircraftDB) g_aircraftDB->OnFrameTick();
+}
+bool TarqProgram::HasThreeDDisplay() { return g_displayManager && g_displayManager->HasThreeDDisplay(); }
+void TarqProgram::RedrawAll(bool onlyThreeD) {
+    if (g_displayManager) g_displayManager->RedrawAll(onlyThreeD);
+}
+void TarqProgram::StripBayFrame() {
+    if (g_flightStripBay) g_flightStripBay->OnFrameTick();
+}
+void TarqProgram::CommsPanelFrame() {
+    if (g_commsPanel) g_commsPanel->OnFrameTick();
+}
+void TarqProgram::WeatherRefresh() {
+    if (g_weatherPanel) g_weatherPanel->RefreshMetars(false);
+}
+void TarqProgram::ControllerTimer() {
+    if (g_controllerDB) g_controllerDB->OnTimer();
+}
+void TarqProgram::AircraftTimer() {
+    if (g_aircraftDB) g_aircraftDB->OnTimer();
+}
+void TarqProgram::AircraftListTimer() {
+    if (g_aircraftList) g_aircraftList->OnTimer();
+}
+
+int RunCrashReportDialogs(const std::string& reportPath) {
+    CrashPrompts prompts;
+    prompts.askYesNo = [](const std::string& text, const std::string& caption, bool defaultNo) {
+        wxMessageDialog dialog(nullptr, ToWx(text), ToWx(caption),
+                               wxYES_NO | wxICON_ERROR | (defaultNo ? wxNO_DEFAULT : 0));
+        return dialog.ShowModal() == wxID_YES;
+    };
+    prompts.tell = [](const std::string& text, const std::string& caption) {
+        wxMessageDialog dialog(nullptr, ToWx(text), ToWx(caption), wxOK);
+        dialog.ShowModal();
+    };
+    RunCrashReport(reportPath, "Tarq", CrashDumpDirectory(), prompts);
+    return 0;
+}

@@ -1,0 +1,137 @@
+// The cost of one frame tick with nothing to draw, and of drawing one line of
+// text in each display font. Each reports its ratio to a floor measured in
+// the same run: the tick against a tick whose work does nothing, the text
+// against placing the raster position and finishing without drawing.
+#include <GL/gl.h>
+#include <GL/osmesa.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <vector>
+
+#include "app/display_manager.h"
+#include "app/frame_tick.h"
+#include "app/pending_subsystems.h"
+#include "atc/aircraft_db.h"
+#include "atc/atc_services.h"
+#include "atc/controller_db.h"
+#include "platform/gl_font.h"
+#include "platform/key_state.h"
+
+namespace {
+
+struct NoDisplays : TarqDisplayFactory {
+    std::unique_ptr<TarqDisplay> CreateDisplay(const TarqDisplaySettings&, bool) override { return nullptr; }
+};
+
+struct NoWork : TarqTickWork {
+    int PushToTalkKey() override { return 0xA2; }
+    void SetPushToTalk(bool) override {}
+    void VoicePeriodic() override {}
+    void NetworkTimer() override {}
+    void AircraftFrame() override {}
+    bool HasThreeDDisplay() override { return false; }
+    void RedrawAll(bool) override {}
+    void StripBayFrame() override {}
+    void CommsPanelFrame() override {}
+    void WeatherRefresh() override {}
+    void ControllerTimer() override {}
+    void AircraftTimer() override {}
+    void AircraftListTimer() override {}
+};
+
+// The program's work over the (stand-in) global objects and a display
+// manager with no display open.
+struct ObjectWork : NoWork {
+    TarqDisplayManager& manager;
+    NoltVoiceEngine voice;
+    TarqNetworkManager network;
+    TarqAircraftDB aircraft{AtcServices{}};
+    TarqAircraftList aircraftList;
+    TarqControllerDB controllers{AtcServices{}};
+    TarqFlightStripBay strips;
+    TarqCommsPanel comms;
+    TarqWeatherPanel weather;
+    explicit ObjectWork(TarqDisplayManager& m) : manager(m) {}
+    void SetPushToTalk(bool down) override { voice.SetPushToTalk(down); }
+    void VoicePeriodic() override { voice.OnTimer(); }
+    void NetworkTimer() override { network.OnTimer(); }
+    void AircraftFrame() override { aircraft.OnFrameTick(); }
+    bool HasThreeDDisplay() override { return manager.HasThreeDDisplay(); }
+    void RedrawAll(bool onlyThreeD) override { manager.RedrawAll(onlyThreeD); }
+    void StripBayFrame() override { strips.OnFrameTick(); }
+    void CommsPanelFrame() override { comms.OnFrameTick(); }
+    void WeatherRefresh() override { weather.RefreshMetars(false); }
+    void ControllerTimer() override { controllers.OnTimer(); }
+    void AircraftTimer() override { aircraft.OnTimer(); }
+    void AircraftListTimer() override { aircraftList.OnTimer(); }
+};
+
+template <typename F>
+double NanosecondsPerCall(F&& call, int calls) {
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < calls; ++i) call();
+    return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count() / calls;
+}
+
+void BM_FrameTickNothingToDraw(benchmark::State& state) {
+    NoDisplays factory;
+    TarqDisplayManager manager(factory, [](std::function<void()>) {}, {});
+    ObjectWork work(manager);
+    NoWork noWork;
+    ManualKeyState keys;
+    TarqFrameTick tick(work, keys);
+    TarqFrameTick floorTick(noWork, keys);
+    double floor = NanosecondsPerCall([&] { floorTick.OnFrameTick(); }, 100000);
+    for (auto _ : state) tick.OnFrameTick();
+    double measured = NanosecondsPerCall([&] { tick.OnFrameTick(); }, 100000);
+    state.counters["ratio_to_floor"] = measured / floor;
+}
+BENCHMARK(BM_FrameTickNothingToDraw);
+
+class OffscreenGl {
+public:
+    OffscreenGl() : m_pixels(640 * 100 * 4) {
+        m_context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
+        OSMesaMakeCurrent(m_context, m_pixels.data(), GL_UNSIGNED_BYTE, 640, 100);
+        glViewport(0, 0, 640, 100);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, 640, 0, 100, -1, 1);
+    }
+    ~OffscreenGl() { OSMesaDestroyContext(m_context); }
+
+private:
+    std::vector<unsigned char> m_pixels;
+    OSMesaContext m_context;
+};
+
+void BM_DrawTextLine(benchmark::State& state) {
+    OffscreenGl gl;
+    int fontId = static_cast<int>(state.range(0));
+    auto font = GlBitmapFont::Create(DisplayFontSpec(fontId));
+    if (!font) {
+        state.SkipWithError("font did not load");
+        return;
+    }
+    const std::string line = fontId == 5   ? "\xD1"
+                             : fontId == 4 ? "DLH123 FL350"
+                                           : "DLH123 FL350 B744 0417 280 N";
+    auto draw = [&] {
+        glRasterPos2i(5, 50);
+        font->Draw(line);
+        glFinish();
+    };
+    double floor = NanosecondsPerCall(
+        [] {
+            glRasterPos2i(5, 50);
+            glFinish();
+        },
+        2000);
+    for (auto _ : state) draw();
+    state.counters["ratio_to_floor"] = NanosecondsPerCall(draw, 2000) / floor;
+    state.counters["width_px"] = font->MeasureText(line).width;
+}
+BENCHMARK(BM_DrawTextLine)->DenseRange(1, 5);
+
+}  // namespace

@@ -1,0 +1,261 @@
+// Tested by tests/platform/gl_font_test.cpp.
+#include "platform/gl_font.h"
+
+#include <GL/gl.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kFirstSymbol = 0xC0;
+constexpr int kLastSymbol = 0xDF;
+
+struct Bitmap {
+    int width = 0;
+    int height = 0;
+    int left = 0;                     // pen to left edge
+    int top = 0;                      // baseline to top row
+    std::vector<unsigned char> rows;  // 1 bit a pixel, top row first, (width + 7) / 8 bytes a row
+
+    int Pitch() const { return (width + 7) / 8; }
+    void Set(int x, int y) {
+        rows[static_cast<size_t>(y * Pitch() + x / 8)] |= static_cast<unsigned char>(0x80 >> (x % 8));
+    }
+};
+
+// The program's symbols: outline and filled forms of eight shapes, one per
+// code from 0xC0, drawn in a square cell centred on the raster position.
+Bitmap MakeSymbol(int code, int pixelSize) {
+    int size = std::max(5, (pixelSize * 7) / 11) | 1;  // odd, so there is a centre pixel
+    Bitmap bitmap;
+    bitmap.width = size;
+    bitmap.height = size;
+    bitmap.left = -(size / 2);
+    bitmap.top = size / 2 + 1;
+    bitmap.rows.assign(static_cast<size_t>(bitmap.Pitch() * size), 0);
+    int index = code - kFirstSymbol;
+    int shape = index % 8;
+    bool filled = (index / 8) % 2 == 1;
+    double r = size / 2.0;
+    double edge = 1.0 / r;  // one pixel in unit coordinates
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            double u = (x + 0.5 - r) / r;
+            double v = (r - y - 0.5) / r;
+            double d;  // distance-like measure: the shape's outline is d == 1
+            switch (shape) {
+                case 0:
+                    d = std::sqrt(u * u + v * v);
+                    break;  // circle
+                case 1:
+                    d = std::max(std::fabs(u), std::fabs(v));
+                    break;  // square
+                case 2:
+                    d = std::fabs(u) + std::fabs(v);
+                    break;  // diamond
+                case 3:
+                    d = std::max(-v, std::fabs(u) * 2 + v);
+                    break;  // triangle
+                case 4:
+                    d = std::max(std::fabs(u) * 0.87 + std::fabs(v) * 0.5, std::fabs(v));
+                    break;  // hexagon
+                case 5:
+                    d = std::min(std::fabs(u), std::fabs(v)) < edge ? std::max(std::fabs(u), std::fabs(v))
+                                                                    : 2;
+                    break;  // plus
+                case 6:
+                    d = std::fabs(std::fabs(u) - std::fabs(v)) < edge ? std::max(std::fabs(u), std::fabs(v))
+                                                                      : 2;
+                    break;  // cross
+                default:
+                    d = std::max(std::fabs(u), std::fabs(v) * 2);
+                    break;  // bar
+            }
+            bool on;
+            if (shape == 5 || shape == 6) {
+                on = d <= 1.0;
+            } else if (filled) {
+                on = d <= 1.0;
+            } else {
+                on = d <= 1.0 && d > 1.0 - 1.6 * edge;
+            }
+            if (on) bitmap.Set(x, y);
+        }
+    }
+    return bitmap;
+}
+
+Bitmap FromFreeType(const FT_Bitmap& source, int left, int top) {
+    Bitmap bitmap;
+    bitmap.width = static_cast<int>(source.width);
+    bitmap.height = static_cast<int>(source.rows);
+    bitmap.left = left;
+    bitmap.top = top;
+    bitmap.rows.assign(static_cast<size_t>(bitmap.Pitch() * bitmap.height), 0);
+    for (int y = 0; y < bitmap.height; ++y) {
+        const unsigned char* row = source.buffer + y * source.pitch;
+        for (int x = 0; x < bitmap.width; ++x) {
+            if (row[x / 8] & (0x80 >> (x % 8))) bitmap.Set(x, y);
+        }
+    }
+    return bitmap;
+}
+
+// glBitmap wants the rows bottom-up.
+void CompileGlyph(unsigned list, const Bitmap& bitmap, int advance) {
+    std::vector<unsigned char> flipped(bitmap.rows.size());
+    int pitch = bitmap.Pitch();
+    for (int y = 0; y < bitmap.height; ++y) {
+        std::copy_n(bitmap.rows.data() + (bitmap.height - 1 - y) * pitch, pitch, flipped.data() + y * pitch);
+    }
+    glNewList(list, GL_COMPILE);
+    glBitmap(bitmap.width, bitmap.height, static_cast<GLfloat>(-bitmap.left),
+             static_cast<GLfloat>(bitmap.height - bitmap.top), static_cast<GLfloat>(advance), 0.0f,
+             flipped.empty() ? nullptr : flipped.data());
+    glEndList();
+}
+
+}  // namespace
+
+GlFontSpec DisplayFontSpec(int fontId) {
+    // The faces of the original fonts are not on a Linux desktop: Liberation
+    // Mono stands in for the terminal faces (7 pixels a character at an
+    // 11-pixel em, the width the button and label layouts assume) and for
+    // Courier New, Liberation Sans for Arial (both metric-compatible).
+    switch (fontId) {
+        case 1:
+            return {"Liberation Mono", 11, 32, 96, false};
+        case 2:
+            return {"Liberation Mono", 11, 32, 224, true};
+        case 3:
+            return {"Liberation Mono", 12, 32, 224, false};
+        case 4:
+            return {"Liberation Sans", 32, 32, 60, false};
+        case 5:
+            return {"Liberation Mono", 20, 209, 1, true};
+        default:
+            return {};
+    }
+}
+
+std::string FindFontFile(const std::string& family, int* faceIndex) {
+    if (!FcInit()) return "";
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    std::string path;
+    if (match) {
+        FcChar8* file = nullptr;
+        int index = 0;
+        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
+            path = reinterpret_cast<char*>(file);
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch && faceIndex) *faceIndex = index;
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return path;
+}
+
+std::unique_ptr<GlBitmapFont> GlBitmapFont::Create(const GlFontSpec& spec, std::string* error) {
+    auto fail = [error](const std::string& reason) -> std::unique_ptr<GlBitmapFont> {
+        if (error) *error = reason;
+        return nullptr;
+    };
+    if (spec.count <= 0 || spec.pixelSize <= 0) return fail("no such font");
+    int faceIndex = 0;
+    std::string file = FindFontFile(spec.family, &faceIndex);
+    if (file.empty()) return fail("no font file for " + spec.family);
+    FT_Library library;
+    if (FT_Init_FreeType(&library) != 0) return fail("FreeType did not start");
+    FT_Face face;
+    if (FT_New_Face(library, file.c_str(), faceIndex, &face) != 0) {
+        FT_Done_FreeType(library);
+        return fail("cannot load " + file);
+    }
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(spec.pixelSize));
+    std::unique_ptr<GlBitmapFont> font(new GlBitmapFont);
+    font->m_spec = spec;
+    font->m_ascent = static_cast<int>(face->size->metrics.ascender >> 6);
+    font->m_lineHeight =
+        static_cast<int>((face->size->metrics.ascender - face->size->metrics.descender) >> 6);
+    font->m_listBase = glGenLists(spec.count);
+    if (font->m_listBase == 0) {
+        FT_Done_Face(face);
+        FT_Done_FreeType(library);
+        return fail("no display lists (is a GL context current?)");
+    }
+    GLint alignment;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // The terminal face's own advance, so symbols keep the text columns.
+    int cellAdvance = 0;
+    if (FT_Load_Char(face, 'M', FT_LOAD_DEFAULT) == 0)
+        cellAdvance = static_cast<int>(face->glyph->advance.x >> 6);
+    font->m_advances.assign(static_cast<size_t>(spec.count), 0);
+    for (int i = 0; i < spec.count; ++i) {
+        int code = spec.firstChar + i;
+        unsigned list = font->m_listBase + static_cast<unsigned>(i);
+        if (spec.symbols && code >= kFirstSymbol && code <= kLastSymbol) {
+            Bitmap symbol = MakeSymbol(code, spec.pixelSize);
+            int advance = std::max(cellAdvance, symbol.width);
+            CompileGlyph(list, symbol, advance);
+            font->m_advances[static_cast<size_t>(i)] = advance;
+            continue;
+        }
+        // Text is ISO 8859-1, whose codes are the first 256 of Unicode.
+        if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
+            CompileGlyph(list, Bitmap{}, 0);
+            continue;
+        }
+        FT_GlyphSlot glyph = face->glyph;
+        int advance = static_cast<int>(glyph->advance.x >> 6);
+        CompileGlyph(list, FromFreeType(glyph->bitmap, glyph->bitmap_left, glyph->bitmap_top), advance);
+        font->m_advances[static_cast<size_t>(i)] = advance;
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+    return font;
+}
+
+GlBitmapFont::~GlBitmapFont() {
+    if (m_listBase != 0) glDeleteLists(m_listBase, m_spec.count);
+}
+
+int GlBitmapFont::Advance(unsigned char c) const {
+    int index = c - m_spec.firstChar;
+    if (index < 0 || index >= m_spec.count) return 0;
+    return m_advances[static_cast<size_t>(index)];
+}
+
+TextExtent GlBitmapFont::MeasureText(std::string_view text) const {
+    TextExtent extent;
+    extent.height = m_lineHeight;
+    for (char c : text) extent.width += Advance(static_cast<unsigned char>(c));
+    return extent;
+}
+
+void GlBitmapFont::Draw(std::string_view text) const {
+    // Characters outside the font are skipped, as they would index another
+    // font's lists.
+    std::vector<GLubyte> codes;
+    codes.reserve(text.size());
+    for (char c : text) {
+        int index = static_cast<unsigned char>(c) - m_spec.firstChar;
+        if (index >= 0 && index < m_spec.count) codes.push_back(static_cast<GLubyte>(index));
+    }
+    if (codes.empty()) return;
+    glPushAttrib(GL_LIST_BIT);
+    glListBase(m_listBase);
+    glCallLists(static_cast<GLsizei>(codes.size()), GL_UNSIGNED_BYTE, codes.data());
+    glPopAttrib();
+}

@@ -1,0 +1,95 @@
+// A display window that records what is asked of it, and a factory that
+// makes them; shared by the shell's tests.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/display.h"
+
+struct FakeDisplay : TarqDisplay {
+    FakeDisplay(const TarqDisplaySettings& s, bool main, std::vector<std::string>* log)
+        : settings(s), isMain(main), log(log) {}
+    ~FakeDisplay() override {
+        if (log) log->push_back("delete " + settings.ColorProfile);
+    }
+    WindowHandle GetWindow() const override { return const_cast<FakeDisplay*>(this); }
+    bool IsMainDisplay() const override { return isMain; }
+    void Redraw(bool, int number) override { redraws.push_back(number); }
+    void UpdateTitle() override { ++titles; }
+    void RebuildMenus() override { ++menus; }
+    void RebuildButtonBar() override { ++buttonBars; }
+    void SetPosition(int x, int y) override {
+        settings.LocX = x;
+        settings.LocY = y;
+    }
+    int GetRadarMode() const override { return settings.Mode; }
+    std::string GetColorProfileName() const override { return settings.ColorProfile; }
+    void SetColorProfile(const std::string& name) override { settings.ColorProfile = name; }
+    std::string GetSectorFileName() const override { return settings.SectorFile; }
+    TarqDisplaySettings CaptureSettings() const override { return settings; }
+    void AddRadioLine(RadioMessageKind kind, const std::string& text) override {
+        lines.push_back(std::to_string(static_cast<int>(kind)) + " " + text);
+        if (log) log->push_back("line " + text);
+    }
+    void SetCallsignField(const std::string& callsign) override { callsignField = callsign; }
+
+    TarqDisplaySettings settings;
+    bool isMain;
+    std::vector<std::string>* log;
+    std::vector<int> redraws;
+    std::vector<std::string> lines;
+    std::string callsignField = "-";
+    int titles = 0, menus = 0, buttonBars = 0;
+};
+
+struct FakeDisplayFactory : TarqDisplayFactory {
+    std::unique_ptr<TarqDisplay> CreateDisplay(const TarqDisplaySettings& settings, bool isMain) override {
+        auto display = std::make_unique<FakeDisplay>(settings, isMain, log);
+        created.push_back(display.get());
+        return display;
+    }
+    std::vector<FakeDisplay*> created;
+    std::vector<std::string>* log = nullptr;
+};
+
+// The main thread's job queue.
+struct JobQueue {
+    std::function<void(std::function<void()>)> Poster() {
+        return [this](std::function<void()> job) {
+            std::lock_guard<std::mutex> lock(mutex);
+            jobs.push_back(std::move(job));
+        };
+    }
+    int RunAll() {
+        int ran = 0;
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (jobs.empty()) return ran;
+                job = std::move(jobs.front());
+                jobs.pop_front();
+            }
+            job();
+            ++ran;
+        }
+    }
+    std::mutex mutex;
+    std::deque<std::function<void()>> jobs;
+};
+
+inline TarqDisplaySettings NamedSettings(const std::string& colorProfile, int mode = 3) {
+    TarqDisplaySettings settings;
+    settings.ColorProfile = colorProfile;
+    settings.Mode = mode;
+    settings.LocX = 100;
+    settings.LocY = 100;
+    settings.Width = 800;
+    settings.Height = 600;
+    return settings;
+}

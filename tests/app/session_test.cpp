@@ -1,0 +1,304 @@
+#include "shell_fixture.h"
+
+namespace {
+
+TEST(ProfileList, SortedAndSelectedByLastProfile) {
+    const std::vector<std::string> names = {"Default", "bravo", "Alpha", "Charlie"};
+    struct Case {
+        const char* name;
+        bool includeDefault;
+        std::optional<std::string> last;
+        std::vector<std::string> entries;
+        int selected;
+    };
+    const Case cases[] = {
+        {"last profile selected", true, "Charlie", {"Alpha", "bravo", "Charlie", "Default"}, 2},
+        {"no last profile selects the first",
+         true,
+         std::nullopt,
+         {"Alpha", "bravo", "Charlie", "Default"},
+         0},
+        {"last profile gone: no selection", true, "Zulu", {"Alpha", "bravo", "Charlie", "Default"}, -1},
+        {"exact match only", true, "BRAVO", {"Alpha", "bravo", "Charlie", "Default"}, -1},
+        {"without Default", false, "Default", {"Alpha", "bravo", "Charlie"}, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProfileList list = FillProfileList(names, c.includeDefault, c.last);
+        EXPECT_EQ(list.entries, c.entries);
+        EXPECT_EQ(list.selected, c.selected);
+    }
+    EXPECT_EQ(FillProfileList({}, true, std::nullopt).selected, -1);
+}
+
+using SessionTest = ShellFixture;
+
+TEST_F(SessionTest, ListReadsTheStoreAndLastProfile) {
+    Start();
+    EXPECT_EQ(FillProfileList(true, true).SelectedName(), "Alpha");
+    registry->SetString(kTarqRegistryKey, kLastProfileValue, "Charlie");
+    EXPECT_EQ(FillProfileList(true, true).SelectedName(), "Charlie");
+}
+
+TEST_F(SessionTest, DeleteRefusalsAndConfirmation) {
+    Start();
+    struct Case {
+        const char* name;
+        ProfileList list;
+        std::vector<MessageBoxResult> answers;
+        std::vector<std::string> shown;
+        bool deleted;
+    };
+    const std::string confirm =
+        "Confirm Delete|Are you sure you want to delete the selected session profile? This action cannot be "
+        "undone.";
+    const Case cases[] = {
+        {"last entry, even Default",
+         {{"Default"}, 0},
+         {},
+         {"Error|You cannot delete the last session profile!"},
+         false},
+        {"nothing selected is silent", {{"Alpha", "Default"}, -1}, {}, {}, false},
+        {"Default",
+         {{"Alpha", "Default"}, 1},
+         {},
+         {"Error|The default session profile cannot be deleted."},
+         false},
+        {"No keeps it", {{"Alpha", "Default"}, 0}, {MessageBoxResult::No}, {confirm}, false},
+        {"Yes deletes", {{"Alpha", "Default"}, 0}, {MessageBoxResult::Yes}, {confirm}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.shown.clear();
+        boxes.answers = c.answers;
+        ProfileList list = c.list;
+        EXPECT_EQ(DeleteSelectedProfile(list, nullptr), c.deleted);
+        EXPECT_EQ(boxes.shown, c.shown);
+        EXPECT_EQ(g_profile->ProfileExists("Alpha"), !c.deleted);
+    }
+    // The list was refilled from the file, which no longer holds the profile.
+    std::vector<std::string> names;
+    g_profile->GetProfileNames(names);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Alpha"), 0);
+}
+
+TEST_F(SessionTest, OkWithNothingSelectedLoadsNothing) {
+    Start();
+    ProfileList list = FillProfileList(true, true);
+    list.selected = -1;
+    EXPECT_FALSE(OpenSessionProfile(list, nullptr, ui));
+    EXPECT_TRUE(ui.calls.empty());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(g_displayManager->DisplayCount(), 0u);
+}
+
+TEST_F(SessionTest, ProfileThatFailsToLoadKeepsTheDialog) {
+    Start();
+    ProfileList list{{"Gone"}, 0};
+    EXPECT_FALSE(OpenSessionProfile(list, nullptr, ui));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error|Specified profile not found in INI file!"}));
+    EXPECT_TRUE(ui.calls.empty()) << "the dialog stays";
+}
+
+TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
+    Start();
+    WriteFileAtomically((m_dir / "aliases.txt").string(), ".hi hello\n");
+    PendingCallLog::Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Alpha"), nullptr, ui));
+    std::vector<std::string> steps = PendingCallLog::Take();
+    const std::string aliases = "LoadAliases " + (m_dir / "aliases.txt").string();
+    const std::vector<std::string> expected = {
+        "ui DisableSnapping",
+        "ui DestroyProfileDialog",
+        "TarqCommsPanel::Create",
+        "TarqAircraftList::Create",
+        "TarqControllerList::Create",
+        "TarqWeatherPanel::Create",
+        "TarqFlightPlanEditor::Create",
+        "TarqFlightStripBay::Create",
+        "TarqSELCALPanel::Create",
+        "TarqCommsPanel::Refresh",
+        aliases,
+        "TarqControllerList::SetPosition 40 50 300",
+        "TarqControllerList::Show",
+        "TarqAircraftList::LoadFieldSettings",
+        "TarqAircraftList::SetPosition 40 40 300",
+        "TarqCommsPanel::SetPosition 10 10 0",
+        "TarqFlightPlanEditor::SetPosition 50 50 0",
+        "TarqSELCALPanel::SetPosition 70 70 0",
+        "TarqFlightStripBay::InitFields",
+        "TarqFlightStripBay::AddSeparator ARR 0",
+        "TarqFlightStripBay::AddSeparator DEP 0",
+        "TarqFlightStripBay::SetPosition 60 60 400",
+        "TarqWeatherPanel::SetPosition 20 20 200",
+        "TarqWeatherPanel::Restore",
+        "TarqChatManager::OpenChatWindow Incoming Chat Log hidden",
+        "ui ActivateMainDisplay",
+        "TarqCommsPanel::ApplyAudioSettings",
+        "ui EnableSnapping",
+        "TarqNetworkManager::StartVersionCheck",
+        "TarqNetworkManager::StartServerListFetch",
+    };
+    EXPECT_EQ(steps, expected);
+    ASSERT_EQ(factory.created.size(), 3u);
+    EXPECT_TRUE(factory.created[0]->isMain);
+    EXPECT_EQ(factory.created[1]->settings.ColorProfile, "Night");
+    EXPECT_EQ(factory.created[0]->settings.Width, 640) << "defaults for missing keys";
+    EXPECT_EQ(factory.created[0]->lines, (std::vector<std::string>{"7 Performing version check...",
+                                                                   "7 Loading network information..."}));
+    EXPECT_EQ(factory.created[0]->buttonBars, 1);
+    EXPECT_FALSE(g_profile->IsModified());
+    EXPECT_EQ(registry->GetString(kTarqRegistryKey, kLastProfileValue, ""), "Alpha");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SessionTest, DisplayCountBelowOneOpensOneDisplay) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("bravo"), nullptr, ui));
+    EXPECT_EQ(factory.created.size(), 1u);
+    EXPECT_NE(g_displayManager->GetMainDisplay(), nullptr);
+}
+
+TEST_F(SessionTest, MissingAliasFileSaysSoAndTheSessionOpens) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Alpha"), nullptr, ui));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error|Error loading alias file!"}));
+}
+
+TEST_F(SessionTest, MissingPositionFileSaysSoOnlyWhenOneIsNamed) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Delta"), nullptr, ui));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error|Error loading POF file!"}));
+}
+
+TEST_F(SessionTest, SecondSessionSkipsTheVersionCheck) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+    ReturnToProfileDialog = true;
+    ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), false, ui));
+    g_displayManager->RedrawAll(false);
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+    EXPECT_TRUE(factory.created.back()->lines.empty());
+}
+
+TEST_F(SessionTest, ClosePromptCombinations) {
+    struct Case {
+        const char* name;
+        const char* profile;
+        bool connected;
+        bool modified;
+        std::vector<MessageBoxResult> answers;
+        bool closed;
+        int prompts;
+        bool saved;
+        bool disconnected;
+    };
+    const Case cases[] = {
+        {"unmodified closes silently", "Alpha", false, false, {}, true, 0, false, false},
+        {"modified, Yes saves", "Alpha", false, true, {MessageBoxResult::Yes}, true, 1, true, false},
+        {"modified, No loses the changes",
+         "Alpha",
+         false,
+         true,
+         {MessageBoxResult::No},
+         true,
+         1,
+         false,
+         false},
+        {"modified, Cancel keeps the session",
+         "Alpha",
+         false,
+         true,
+         {MessageBoxResult::Cancel},
+         false,
+         1,
+         false,
+         false},
+        {"PromptSaveProfile off never asks", "Charlie", false, true, {}, true, 0, false, false},
+        {"connected, Cancel keeps the session",
+         "bravo",
+         true,
+         false,
+         {MessageBoxResult::Cancel},
+         false,
+         1,
+         false,
+         false},
+        {"connected, OK disconnects", "bravo", true, false, {MessageBoxResult::Ok}, true, 1, false, true},
+        {"connected and modified, OK then Cancel",
+         "bravo",
+         true,
+         true,
+         {MessageBoxResult::Ok, MessageBoxResult::Cancel},
+         false,
+         2,
+         false,
+         false},
+    };
+    Start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(OpenSessionProfile(ListWith(c.profile), nullptr, ui));
+        g_networkManager->SetConnected(c.connected);
+        g_profile->SetModified(c.modified);
+        boxes.shown.clear();
+        boxes.answers = c.answers;
+        auto writtenBefore = std::filesystem::last_write_time(m_dir / "Tarq.ini");
+        std::string before;
+        ReadWholeFile((m_dir / "Tarq.ini").string(), before);
+        PendingCallLog::Start();
+        EXPECT_EQ(CloseSession(g_displayManager->GetMainWindow(), false, ui), c.closed);
+        std::vector<std::string> calls = PendingCallLog::Take();
+        EXPECT_EQ(static_cast<int>(boxes.shown.size()), c.prompts);
+        std::string after;
+        ReadWholeFile((m_dir / "Tarq.ini").string(), after);
+        EXPECT_EQ(after != before || std::filesystem::last_write_time(m_dir / "Tarq.ini") != writtenBefore,
+                  c.saved);
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "TarqNetworkManager::Disconnect"),
+                  c.disconnected ? 1 : 0);
+        EXPECT_EQ(g_displayManager->IsClosePending(g_displayManager->GetMainWindow()), c.closed);
+        if (!c.closed) {
+            EXPECT_TRUE(calls.empty()) << "a cancelled prompt changes nothing";
+            g_networkManager->SetConnected(false);
+            g_profile->SetModified(false);
+            ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), false, ui));
+        }
+        g_displayManager->RedrawAll(false);
+        EXPECT_EQ(g_displayManager->DisplayCount(), 0u);
+    }
+}
+
+TEST_F(SessionTest, CloseReturnsToTheDialogOrEndsTheProgram) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+    ReturnToProfileDialog = true;
+    ui.calls.clear();
+    ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), false, ui));
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{"ShowProfileDialog"}));
+    EXPECT_FALSE(ReturnToProfileDialog);
+    g_displayManager->RedrawAll(false);
+
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+    ui.calls.clear();
+    PendingCallLog::Start();
+    ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), true, ui));
+    std::vector<std::string> calls = PendingCallLog::Take();
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{"PostQuit"}));
+    // Clearing a database rebuilds its list, and closing rebuilds it again.
+    const std::vector<std::string> emptying = {"TarqControllerList::Rebuild",
+                                               "TarqControllerList::Rebuild",
+                                               "TarqAircraftList::Rebuild",
+                                               "TarqAircraftList::Rebuild",
+                                               "TarqCommsPanel::ResetVoice",
+                                               "TarqControllerList::Hide",
+                                               "TarqCommsPanel::Hide",
+                                               "TarqFlightPlanEditor::Hide",
+                                               "TarqWeatherPanel::Hide",
+                                               "TarqAircraftList::Hide",
+                                               "TarqChatManager::CloseAllWindows",
+                                               "TarqFlightStripBay::Close",
+                                               "ui PostQuit"};
+    EXPECT_EQ(calls, emptying);
+}
+
+}  // namespace

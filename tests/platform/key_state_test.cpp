@@ -1,0 +1,61 @@
+#include "platform/key_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+TEST(KeyNames, NamesAsTheProfilesKnowThem) {
+    struct Case {
+        const char* name;
+        int virtualKey;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"pause", 19, "Pause"},
+        {"left shift", 160, "Left Shift"},
+        {"right ctrl", 163, "Right Ctrl"},
+        {"right alt", 165, "Right Alt"},
+        {"letter", 'Q', "Q"},
+        {"digit", '7', "7"},
+        {"function key", 0x78, "F9"},
+        {"F24", 0x87, "F24"},
+        {"arrow is not keypad", 37, "Left"},
+        {"keypad digit", 0x64, "Num 4"},
+        {"insert", 45, "Insert"},
+        {"num lock", 144, "Num Lock"},
+        {"oem", 192, "`"},
+        {"unknown", 0xE8, ""},
+        {"negative", -1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(GetKeyDisplayName(c.virtualKey), c.expected);
+    }
+}
+
+TEST(KeyNames, GenericModifiersStandForBothSides) {
+    EXPECT_EQ(VirtualKeyToKeysyms(16).size(), 2u);
+    EXPECT_EQ(VirtualKeyToKeysyms(160), std::vector<unsigned long>{0xffe1});
+    EXPECT_EQ(VirtualKeyToKeysyms('A'), std::vector<unsigned long>{'a'});
+    EXPECT_TRUE(VirtualKeyToKeysyms(0xE8).empty());
+}
+
+TEST(ManualKeyState, HoldsWhatTheTestSets) {
+    ManualKeyState keys;
+    EXPECT_FALSE(keys.IsKeyDown(17));
+    keys.SetDown(17, true);
+    keys.SetDown(17, true);
+    EXPECT_TRUE(keys.IsKeyDown(17));
+    keys.SetDown(17, false);
+    EXPECT_FALSE(keys.IsKeyDown(17));
+}
+
+TEST(X11KeyState, NoKeyIsDownWhenNothingIsPressed) {
+    // Under Xvfb nobody presses keys; without a display every key reads up.
+    auto keys = CreateX11KeyState();
+    for (int vk : {17, int{'A'}, 0x70, 160, 0xE8}) EXPECT_FALSE(keys->IsKeyDown(vk)) << vk;
+}
+
+}  // namespace
