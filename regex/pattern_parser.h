@@ -142,9 +142,12 @@ private:
             ext = Syntax::next_extension_token(it, m_end, m_flags);
             if (ext != TK_NONE && it == m_end) Fail("ill-formed regular expression");
         }
-        if (ext == TK_X_RECURSE || ext == TK_X_CONDITION)
-            Fail("recursion and conditionals are not supported");
-        if (ext != TK_NONE) {
+        if (ext == TK_X_RECURSE) {
+            if (Syntax::next_token(it, m_end, m_flags) != TK_CLOSE) Fail("bad extension sequence");
+            m_recursionAllowed = false;
+            return m_arena.make<match_recurse<It>>();
+        }
+        if (ext != TK_NONE && ext != TK_X_CONDITION) {
             const char* look = it;
             if (Syntax::next_token(look, m_end, m_flags) == TK_CLOSE) {
                 // An empty construct builds nothing, except that an empty negative
@@ -156,6 +159,7 @@ private:
         }
 
         match_group_base<It>* group = nullptr;
+        bool conditional = false;
         if (top) {
             group = m_arena.make<match_group<It>>(static_cast<int32_t>(m_groupCount++), m_arena);
             ++m_visibleGroupCount;
@@ -182,6 +186,10 @@ private:
                 case TK_X_NOT_BEHIND:
                     group = m_arena.make<lookbehind_assertion<It>>(ext == TK_X_BEHIND, m_arena);
                     break;
+                case TK_X_CONDITION:
+                    group = parse_condition(it);
+                    conditional = true;
+                    break;
                 case TK_X_COMMENT:
                     for (;;) {
                         if (it == m_end) Fail("Expecting end of comment");
@@ -199,17 +207,44 @@ private:
         group->open_alternative();
         while (parse_item(it, group, top)) {
         }
-        complete_group(group, firstNested, top);
+        complete_group(group, firstNested, top, conditional);
+        if (conditional && group->alternative_count() > 2)
+            Fail("Too many alternates in conditional subexpression");
         m_flags = savedFlags;
         return group;
     }
 
-    void complete_group(match_group_base<It>* group, uint32_t firstNested, bool top) {
+    // After "(?(": a group number and ")", or a look-around with its own parentheses.
+    match_group_base<It>* parse_condition(const char*& it) {
+        m_invisibleGroups.push_back(m_groupCount);
+        const auto number = static_cast<int32_t>(m_groupCount++);
+        const char* look = it;
+        uint32_t n = read_number(look, m_end, 0xFFFFFFFFu);
+        if (n != 0 && look != m_end && Syntax::next_token(look, m_end, m_flags) == TK_CLOSE) {
+            it = look;
+            auto* cond = m_arena.make<match_conditional<It>>(number, n, m_arena);
+            m_backrefGroups.push_back(&cond->condition_group());
+            return cond;
+        }
+        look = it;
+        int flags = m_flags;
+        token_kind kind = look == m_end ? TK_NONE : Syntax::next_extension_token(look, m_end, flags);
+        if (kind != TK_X_AHEAD && kind != TK_X_NOT_AHEAD && kind != TK_X_BEHIND && kind != TK_X_NOT_BEHIND)
+            Fail("bad extension sequence");
+        sub_expr<It>* assertionNode = parse_group(it, false);
+        // An empty positive look-around holds everywhere.
+        if (!assertionNode) assertionNode = m_arena.make<accept_node<It>>();
+        assertionNode->next = m_arena.make<accept_node<It>>();
+        return m_arena.make<match_conditional<It>>(number, assertionNode, m_arena);
+    }
+
+    void complete_group(match_group_base<It>* group, uint32_t firstNested, bool top,
+                        bool conditional = false) {
         group->close_alternative();
 
         // First characters: known only when every alternative names its own.
         std::vector<unsigned char> chars;
-        bool all = true;
+        bool all = !conditional;  // a conditional may take no branch at all
         for (auto* a = group->alternatives(); a; a = a->next) {
             first_char_hint h;
             if (!a->first->first_chars(h)) {
@@ -317,8 +352,11 @@ private:
                 node = m_arena.make<assert_op<It, assert_kind::eos>>();
                 break;
             case TK_WORD_BOUNDARY:
+                node = m_arena.make<word_assertion_t<It, word_kind::boundary>>();
+                break;
             case TK_NOT_WORD_BOUNDARY:
-                Fail("word boundaries are not supported");
+                node = m_arena.make<word_assertion_t<It, word_kind::not_boundary>>();
+                break;
             case TK_QUOTE_ON:
                 parse_quoted_run(it, group);
                 return true;
