@@ -15,6 +15,11 @@ arena_allocator::~arena_allocator() {
 
 void* arena_allocator::allocate(size_t n) {
     n = (n + kAlign - 1) / kAlign * kAlign;
+    if (!m_newest && m_inlineUsed + n <= kInlineBlockSize) {
+        void* p = m_inline + m_inlineUsed;
+        m_inlineUsed += n;
+        return p;
+    }
     if (!m_newest || m_newest->used + n > m_newest->size) {
         size_t payload = n > kDefaultBlockSize ? n : kDefaultBlockSize;
         auto* b = static_cast<block*>(std::malloc(kHeader + payload));
@@ -30,7 +35,7 @@ void* arena_allocator::allocate(size_t n) {
 }
 
 size_t arena_allocator::block_count() const {
-    size_t n = 0;
+    size_t n = 1;
     for (block* b = m_newest; b; b = b->prev) ++n;
     return n;
 }

@@ -13,6 +13,9 @@ namespace regex::detail {
 class arena_allocator {
 public:
     static constexpr size_t kDefaultBlockSize = 352;
+    // The first block lives inside the arena object, so that a small pattern
+    // costs one allocation in all.
+    static constexpr size_t kInlineBlockSize = 1024;
 
     arena_allocator() = default;
     arena_allocator(const arena_allocator&) = delete;
@@ -41,6 +44,8 @@ private:
     static constexpr size_t kHeader = (sizeof(block) + kAlign - 1) / kAlign * kAlign;
 
     block* m_newest = nullptr;
+    size_t m_inlineUsed = 0;
+    alignas(std::max_align_t) char m_inline[kInlineBlockSize];
 };
 
 }  // namespace regex::detail

@@ -174,6 +174,12 @@ int byteset::count() const {
     return n;
 }
 
+unsigned char byteset::lowest() const {
+    for (int i = 0; i < 4; ++i)
+        if (words[i]) return static_cast<unsigned char>(i * 64 + __builtin_ctzll(words[i]));
+    return 0;
+}
+
 uint16_t char_class(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return kUpper | kAlpha | (c <= 'F' ? kXdigit : 0);
     if (c >= 'a' && c <= 'z') return kLower | kAlpha | (c <= 'f' ? kXdigit : 0);

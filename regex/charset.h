@@ -23,6 +23,8 @@ struct byteset {
         return *this;
     }
     int count() const;
+    // The smallest byte in the set; 0 when it is empty.
+    unsigned char lowest() const;
     bool operator==(const byteset& o) const = default;
 };
 

@@ -7,6 +7,7 @@
 // Tested by tests/regex/behaviour_table_test.cpp and pcre2_differential_test.cpp.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -52,6 +53,7 @@ struct first_char_hint {
     const unsigned char* chars = nullptr;
     unsigned char inline_chars[2] = {0, 0};
     bool has_literal = false;
+    int depth = 0;  // zero-width nodes passed on the way; bounds the walk
     const char* lit_begin = nullptr;
     const char* lit_end = nullptr;
     const char* lit_lower = nullptr;
@@ -59,9 +61,11 @@ struct first_char_hint {
 
 // Start-position hints of a whole pattern, computed once after parsing.
 struct search_accel {
-    bool has_set = false;  // every match starts with a byte of `first`
-    byteset first;
-    const char* prefix = nullptr;  // every match starts with this exact text
+    enum class kind { prefix, one_byte, set };
+    kind how = kind::set;
+    byteset first;                 // every match starts with one of these bytes
+    unsigned char byte = 0;        // kind::one_byte: the only one
+    const char* prefix = nullptr;  // kind::prefix: every match starts with this exact text
     uint32_t prefix_length = 0;
 };
 
@@ -423,7 +427,9 @@ class assertion : public sub_expr<It> {
 public:
     bool is_assertion() const override { return true; }
     width_range width(width_context<It>&) override { return {0, 0}; }
-    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_chars(first_char_hint& h) const override {
+        return ++h.depth < kFirstBytesDepth && this->next->first_chars(h);
+    }
     bool first_bytes(byteset& out, int depth) const override {
         return chain_first_bytes<It>(this->next, out, depth);
     }
@@ -473,18 +479,6 @@ public:
     bool step_forward(match_state<It>& st) const override {
         st.next_node = nullptr;
         return !st.no_empty || st.pos != st.attempt_start;
-    }
-    width_range width(width_context<It>&) override { return {0, 0}; }
-};
-
-// Ends the sub-match of a conditional's assertion: whatever reaches it has matched.
-template <class It>
-class accept_node : public sub_expr<It> {
-public:
-    bool match_chain(match_state<It>&, It) const override { return true; }
-    bool step_forward(match_state<It>& st) const override {
-        st.next_node = nullptr;
-        return true;
     }
     width_range width(width_context<It>&) override { return {0, 0}; }
 };
@@ -971,7 +965,6 @@ public:
         return this->m_group >= 0 && match_group_base<It>::first_chars(h);
     }
 
-protected:
     // The nested groups' records, copied aside while the body runs.
     std::vector<backref_tag<It>> save_nested(const match_state<It>& st) const {
         if (m_nestedCount == 0) return {};
@@ -997,6 +990,7 @@ protected:
         const independent_group_base* m_owner;
     };
 
+protected:
     bool m_expected;
     uint32_t m_nestedFirst = 0;
     uint32_t m_nestedCount = 0;
@@ -1089,7 +1083,9 @@ public:
         match_group_base<It>::width(ctx);
         return {0, 0};
     }
-    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_chars(first_char_hint& h) const override {
+        return ++h.depth < kFirstBytesDepth && this->next->first_chars(h);
+    }
     bool first_bytes(byteset& out, int depth) const override {
         return chain_first_bytes<It>(this->next, out, depth);
     }
@@ -1116,7 +1112,9 @@ public:
         match_group_base<It>::width(ctx);
         return {0, 0};
     }
-    bool first_chars(first_char_hint& h) const override { return this->next->first_chars(h); }
+    bool first_chars(first_char_hint& h) const override {
+        return ++h.depth < kFirstBytesDepth && this->next->first_chars(h);
+    }
     bool first_bytes(byteset& out, int depth) const override {
         return chain_first_bytes<It>(this->next, out, depth);
     }
@@ -1218,6 +1216,214 @@ private:
     }
 
     end_group m_end;
+};
+
+// ---------------------------------------------------------------------------
+// Word assertions, conditionals and recursion
+
+enum class word_kind { boundary, not_boundary };
+
+template <class It, word_kind Kind>
+class word_assertion_t : public assertion<It> {
+public:
+    static bool test(const match_state<It>& st, It p) {
+        const charset& word = intrinsic_charset(intrinsic::word);
+        bool after = p != st.text_end && word.contains(static_cast<unsigned char>(*p));
+        // The character before the search start is not looked at.
+        bool before = p != st.text_begin && word.contains(static_cast<unsigned char>(p[-1]));
+        return Kind == word_kind::boundary ? before != after : before == after;
+    }
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        return test(st, pos) && this->next->match_chain(st, pos);
+    }
+    bool match_alone(match_state<It>& st, It& pos) const override { return test(st, pos); }
+};
+
+// Ends the sub-pattern of a conditional's assertion: the condition holds as
+// soon as the assertion does.
+template <class It>
+class accept_node : public sub_expr<It> {
+public:
+    bool match_chain(match_state<It>&, It) const override { return true; }
+    bool step_forward(match_state<It>& st) const override {
+        st.next_node = nullptr;
+        return true;
+    }
+    width_range width(width_context<It>&) override { return {0, 0}; }
+};
+
+// "(?(N)yes|no)" and "(?(?=...)yes|no)": a group of at most two alternatives.
+template <class It>
+class match_conditional : public match_group<It> {
+public:
+    match_conditional(int32_t group, arena_allocator& arena) : match_group<It>(group, arena) {}
+
+    // Condition on a capturing group, numbered as the pattern names it until parsing ends.
+    void set_group_condition(uint32_t group) {
+        m_conditionGroup = group;
+        m_hasGroupCondition = true;
+    }
+    uint32_t& condition_group() { return m_conditionGroup; }
+    // Condition on a look-around; null stands for an empty one, which always holds.
+    void set_assertion_condition(independent_group_base<It>* assertion) { m_assertion = assertion; }
+    void set_never() { m_never = true; }
+
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        std::vector<backref_tag<It>> saved;
+        bool holds;
+        if (m_hasGroupCondition) {
+            holds = m_conditionGroup < st.capture_count && st.captures[m_conditionGroup].matched;
+        } else if (m_never) {
+            holds = false;
+        } else if (m_assertion) {
+            saved = m_assertion->save_nested(st);
+            holds = m_assertion->match_chain(st, pos);
+        } else {
+            holds = true;
+        }
+        const sub_expr<It>* branch = chosen(holds);
+        bool ok;
+        if (!branch) {
+            ok = this->next->match_chain(st, pos);
+        } else {
+            backref_tag<It>& rec = st.captures[this->group()];
+            It oldPending = rec.pending_begin;
+            rec.pending_begin = pos;
+            ok = branch->match_chain(st, pos);
+            if (!ok) st.captures[this->group()].pending_begin = oldPending;
+        }
+        if (!ok && holds && m_assertion) m_assertion->restore_nested(st, saved);
+        return ok;
+    }
+
+    // Stack mode: the choice is made once; backtracking over it undoes the
+    // branch entry and whatever the assertion captured.
+    bool step_forward(match_state<It>& st) const override {
+        const It pos = st.pos;
+        bool holds;
+        if (m_hasGroupCondition) {
+            holds = m_conditionGroup < st.capture_count && st.captures[m_conditionGroup].matched;
+        } else if (m_never) {
+            holds = false;
+        } else if (m_assertion) {
+            st.stack->push(m_assertion->save_nested(st));
+            holds = run_steps<It>(st, m_assertion);
+            st.pos = pos;
+        } else {
+            holds = true;
+        }
+        const sub_expr<It>* branch = chosen(holds);
+        backref_tag<It>& rec = st.captures[this->group()];
+        st.stack->push(rec.pending_begin);
+        push_frame<It>(st, this, pos);
+        if (branch) {
+            rec.pending_begin = pos;
+            st.next_node = branch;
+        } else {
+            st.next_node = this->next;
+        }
+        return true;
+    }
+    bool step_back(match_state<It>& st) const override {
+        st.captures[this->group()].pending_begin = st.stack->template pop<It>();
+        if (m_assertion && !m_hasGroupCondition && !m_never)
+            m_assertion->restore_nested(st, st.stack->template pop<std::vector<backref_tag<It>>>());
+        return false;
+    }
+
+    width_range width(width_context<It>& ctx) override {
+        if (this->m_widthMin != kUnbounded || this->m_widthMax != kUnbounded)
+            return {this->m_widthMin, this->m_widthMax};
+        if (m_assertion) m_assertion->width(ctx);
+        bool inTable = static_cast<size_t>(this->group()) < ctx.groups.size();
+        if (inTable) ctx.groups[this->group()] = nullptr;
+        const auto* alt = this->alternatives();
+        width_range yes = chain_width<It>(alt->first, ctx);
+        width_range w{0, yes.max};
+        if (alt->next) {
+            width_range no = chain_width<It>(alt->next->first, ctx);
+            w = {std::min(yes.min, no.min), std::max(yes.max, no.max)};
+        }
+        if (inTable) ctx.groups[this->group()] = this;
+        this->m_widthMin = w.min;
+        this->m_widthMax = w.max;
+        return w;
+    }
+    bool first_chars(first_char_hint&) const override { return false; }
+    bool first_bytes(byteset&, int) const override { return false; }
+
+private:
+    const sub_expr<It>* chosen(bool holds) const {
+        const auto* alt = this->alternatives();
+        return holds ? alt->first : (alt->next ? alt->next->first : nullptr);
+    }
+
+    independent_group_base<It>* m_assertion = nullptr;
+    uint32_t m_conditionGroup = 0;
+    bool m_hasGroupCondition = false;
+    bool m_never = false;
+};
+
+// "(?R)": the whole pattern again at this position, matched once.
+template <class It>
+class match_recurse : public sub_expr<It> {
+public:
+    bool match_chain(match_state<It>& st, It pos) const override {
+        check_depth(st.stack_limit);
+        // Recursing where the current level began would never end.
+        if (pos == st.captures[0].pending_begin) return this->next->match_chain(st, pos);
+        std::vector<backref_tag<It>> saved(st.captures, st.captures + st.capture_count);
+        if (!st.first_node->match_chain(st, pos)) return false;
+        keep_captures_only(st, saved);
+        if (this->next->match_chain(st, st.captures[0].end)) return true;
+        // The groups the inner match set must not outlive a path that failed.
+        std::copy(saved.begin(), saved.end(), st.captures);
+        return false;
+    }
+    bool step_forward(match_state<It>& st) const override {
+        const It pos = st.pos;
+        if (pos == st.captures[0].pending_begin) {
+            st.next_node = this->next;
+            return true;
+        }
+        std::vector<backref_tag<It>> saved(st.captures, st.captures + st.capture_count);
+        if (!run_steps<It>(st, st.first_node)) {
+            st.pos = pos;
+            return false;
+        }
+        keep_captures_only(st, saved);
+        st.pos = st.captures[0].end;
+        st.stack->push(std::move(saved));
+        push_frame<It>(st, this, pos);
+        st.next_node = this->next;
+        return true;
+    }
+    bool step_back(match_state<It>& st) const override {
+        auto saved = st.stack->template pop<std::vector<backref_tag<It>>>();
+        std::copy(saved.begin(), saved.end(), st.captures);
+        return false;
+    }
+    sub_expr<It>* quantify(uint32_t, uint32_t, bool, arena_allocator&) override {
+        throw bad_regexpr("recursion sub-expression cannot be quantified");
+    }
+    width_range width(width_context<It>&) override { return {0, kUnbounded}; }
+
+private:
+    // After the inner match its captures stay; the bookkeeping of every group
+    // (entry positions, loop counters) is the outer level's again.
+    static void keep_captures_only(match_state<It>& st, const std::vector<backref_tag<It>>& saved) {
+        for (uint32_t i = 0; i < st.capture_count; ++i) {
+            backref_tag<It>& rec = st.captures[i];
+            const backref_tag<It>& old = saved[i];
+            rec.pending_begin = old.pending_begin;
+            rec.repeat_count = old.repeat_count;
+            rec.repeat_iterating = old.repeat_iterating;
+            rec.prev_iteration_start = old.prev_iteration_start;
+            rec.iteration_start = old.iteration_start;
+        }
+    }
 };
 
 // ---------------------------------------------------------------------------
@@ -1426,221 +1632,5 @@ sub_expr<It>* independent_group<It>::quantify(uint32_t min, uint32_t max, bool g
                                               arena_allocator& arena) {
     return quantify_group<It>(this, min, max, greedy, arena);
 }
-
-// ---------------------------------------------------------------------------
-// Word assertions, conditionals and recursion.
-
-enum class word_kind { boundary, not_boundary, start, stop };
-
-template <class It, word_kind Kind>
-class word_assertion_t : public assertion<It> {
-public:
-    static bool test(const match_state<It>& st, It p) {
-        const charset& word = intrinsic_charset(intrinsic::word);
-        const bool after = !at_end(st, p) && word.contains(static_cast<unsigned char>(*p));
-        // Nothing before the search start is looked at.
-        if (p == st.text_begin) {
-            switch (Kind) {
-                case word_kind::boundary:
-                case word_kind::start:
-                    return after;
-                case word_kind::not_boundary:
-                    return !after;
-                case word_kind::stop:
-                    return false;
-            }
-        }
-        const bool before = word.contains(static_cast<unsigned char>(p[-1]));
-        switch (Kind) {
-            case word_kind::boundary:
-                return before != after;
-            case word_kind::not_boundary:
-                return before == after;
-            case word_kind::start:
-                return after && !before;
-            case word_kind::stop:
-                return before && !after;
-        }
-        return false;
-    }
-    bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
-        return test(st, pos) && this->next->match_chain(st, pos);
-    }
-    bool match_alone(match_state<It>& st, It& pos) const override { return test(st, pos); }
-};
-
-// "(?(1)yes|no)" and "(?(?=...)yes|no)": the group's alternatives are the two
-// branches. Numbered like a group; the number is invisible.
-template <class It>
-class match_conditional : public match_group<It> {
-public:
-    // On a group: `group` counts visible groups until the parser translates it.
-    match_conditional(int32_t number, uint32_t group, arena_allocator& arena)
-        : match_group<It>(number, arena), m_condGroup(group) {}
-    // On an assertion, which the caller has given an accepting successor.
-    match_conditional(int32_t number, sub_expr<It>* assertionNode, arena_allocator& arena)
-        : match_group<It>(number, arena), m_assertion(assertionNode) {}
-
-    uint32_t& condition_group() { return m_condGroup; }
-    void note_nested_groups(uint32_t first, uint32_t count) override {
-        m_nestedFirst = first;
-        m_nestedCount = count;
-    }
-
-    bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
-        std::vector<backref_tag<It>> saved;
-        bool holds;
-        if (m_assertion) {
-            saved = save_nested(st);
-            holds = m_assertion->match_chain(st, pos);
-        } else {
-            holds = group_matched(st);
-        }
-        const auto* branch = chosen(holds);
-        bool ok;
-        if (!branch) {
-            ok = this->next->match_chain(st, pos);
-        } else {
-            backref_tag<It>& rec = st.captures[this->m_group];
-            It oldPending = rec.pending_begin;
-            rec.pending_begin = pos;
-            ok = branch->first->match_chain(st, pos);
-            if (!ok) st.captures[this->m_group].pending_begin = oldPending;
-        }
-        if (!ok && m_assertion) restore_nested(st, saved);
-        return ok;
-    }
-
-    bool step_forward(match_state<It>& st) const override {
-        const It pos = st.pos;
-        bool holds;
-        if (m_assertion) {
-            st.stack->push(save_nested(st));
-            holds = run_steps<It>(st, m_assertion);
-            st.pos = pos;
-        } else {
-            holds = group_matched(st);
-        }
-        const auto* branch = chosen(holds);
-        backref_tag<It>& rec = st.captures[this->m_group];
-        st.stack->push(rec.pending_begin);
-        push_frame<It>(st, this, pos);
-        if (branch) {
-            rec.pending_begin = pos;
-            st.next_node = branch->first;
-        } else {
-            st.next_node = this->next;
-        }
-        return true;
-    }
-    bool step_back(match_state<It>& st) const override {
-        st.captures[this->m_group].pending_begin = st.stack->template pop<It>();
-        if (m_assertion) restore_nested(st, st.stack->template pop<std::vector<backref_tag<It>>>());
-        return false;
-    }
-
-    width_range width(width_context<It>& ctx) override {
-        if (this->m_widthMin != kUnbounded || this->m_widthMax != kUnbounded)
-            return {this->m_widthMin, this->m_widthMax};
-        if (m_assertion) m_assertion->width(ctx);
-        width_range w = this->measure(ctx);
-        if (this->m_alternativeCount < 2) w.min = 0;
-        this->m_widthMin = w.min;
-        this->m_widthMax = w.max;
-        return w;
-    }
-    bool first_chars(first_char_hint&) const override { return false; }
-    bool first_bytes(byteset&, int) const override { return false; }
-
-private:
-    bool group_matched(const match_state<It>& st) const {
-        return m_condGroup < st.capture_count && st.captures[m_condGroup].matched;
-    }
-    const typename match_group_base<It>::alternative* chosen(bool holds) const {
-        if (holds) return this->m_alternatives;
-        return this->m_alternatives->next;
-    }
-    std::vector<backref_tag<It>> save_nested(const match_state<It>& st) const {
-        if (m_nestedCount == 0) return {};
-        return std::vector<backref_tag<It>>(st.captures + m_nestedFirst,
-                                            st.captures + m_nestedFirst + m_nestedCount);
-    }
-    void restore_nested(match_state<It>& st, const std::vector<backref_tag<It>>& saved) const {
-        for (size_t i = 0; i < saved.size(); ++i) st.captures[m_nestedFirst + i] = saved[i];
-    }
-
-    uint32_t m_condGroup = 0;
-    sub_expr<It>* m_assertion = nullptr;
-    uint32_t m_nestedFirst = 0;
-    uint32_t m_nestedCount = 0;
-};
-
-// "(?R)": the whole pattern again at the current position, matched once (it
-// is never retried with another length). Captures made inside it stay; the
-// rest of every record is put back afterwards.
-template <class It>
-class match_recurse : public sub_expr<It> {
-public:
-    bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
-        // No progress since this level began: skip rather than loop forever.
-        if (pos == st.captures[0].pending_begin) return this->next->match_chain(st, pos);
-        std::vector<backref_tag<It>> saved(st.captures, st.captures + st.capture_count);
-        if (!st.first_node->match_chain(st, pos)) {
-            std::copy(saved.begin(), saved.end(), st.captures);
-            return false;
-        }
-        keep_captures_only(st, saved);
-        if (this->next->match_chain(st, st.captures[0].end)) return true;
-        std::copy(saved.begin(), saved.end(), st.captures);
-        return false;
-    }
-    bool step_forward(match_state<It>& st) const override {
-        const It pos = st.pos;
-        if (pos == st.captures[0].pending_begin) {
-            st.next_node = this->next;
-            return true;
-        }
-        std::vector<backref_tag<It>> saved(st.captures, st.captures + st.capture_count);
-        if (!run_steps<It>(st, st.first_node)) {
-            std::copy(saved.begin(), saved.end(), st.captures);
-            st.pos = pos;
-            return false;
-        }
-        keep_captures_only(st, saved);
-        st.pos = st.captures[0].end;
-        st.stack->push(std::move(saved));
-        push_frame<It>(st, this, pos);
-        st.next_node = this->next;
-        return true;
-    }
-    bool step_back(match_state<It>& st) const override {
-        auto saved = st.stack->template pop<std::vector<backref_tag<It>>>();
-        std::copy(saved.begin(), saved.end(), st.captures);
-        return false;
-    }
-    sub_expr<It>* quantify(uint32_t, uint32_t, bool, arena_allocator&) override {
-        throw bad_regexpr("recursion sub-expression cannot be quantified");
-    }
-    width_range width(width_context<It>&) override { return {0, kUnbounded}; }
-
-private:
-    // After the inner match: its captures stay, everything else is as it was.
-    static void keep_captures_only(match_state<It>& st, const std::vector<backref_tag<It>>& saved) {
-        for (uint32_t i = 0; i < st.capture_count; ++i) {
-            backref_tag<It>& rec = st.captures[i];
-            const backref_tag<It>& old = saved[i];
-            rec.pending_begin = old.pending_begin;
-            rec.repeat_count = old.repeat_count;
-            rec.repeat_iterating = old.repeat_iterating;
-            rec.prev_iteration_start = old.prev_iteration_start;
-            rec.iteration_start = old.iteration_start;
-        }
-        // Group 0 keeps the outer level's record until the outer match ends; where
-        // the inner match ended is all the caller needs.
-    }
-};
 
 }  // namespace regex::detail

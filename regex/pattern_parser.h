@@ -3,7 +3,7 @@
 // A recursive-descent reader: parse_group, parse_item, parse_literal_run and
 // parse_quantifier. Nesting is bounded so that a hostile pattern cannot
 // exhaust the stack while it is parsed or measured.
-// Tested by tests/regex/parser_test.cpp and behaviour_table_test.cpp.
+// Tested by tests/regex/behaviour_table_test.cpp and pcre2_differential_test.cpp.
 #pragma once
 
 #include <algorithm>
@@ -143,11 +143,13 @@ private:
             if (ext != TK_NONE && it == m_end) Fail("ill-formed regular expression");
         }
         if (ext == TK_X_RECURSE) {
-            if (Syntax::next_token(it, m_end, m_flags) != TK_CLOSE) Fail("bad extension sequence");
+            const char* look = it;
+            if (Syntax::next_token(look, m_end, m_flags) != TK_CLOSE) Fail("bad extension sequence");
+            it = look;
             m_recursionAllowed = false;
             return m_arena.make<match_recurse<It>>();
         }
-        if (ext != TK_NONE && ext != TK_X_CONDITION) {
+        if (ext != TK_NONE) {
             const char* look = it;
             if (Syntax::next_token(look, m_end, m_flags) == TK_CLOSE) {
                 // An empty construct builds nothing, except that an empty negative
@@ -159,7 +161,7 @@ private:
         }
 
         match_group_base<It>* group = nullptr;
-        bool conditional = false;
+        match_conditional<It>* conditional = nullptr;
         if (top) {
             group = m_arena.make<match_group<It>>(static_cast<int32_t>(m_groupCount++), m_arena);
             ++m_visibleGroupCount;
@@ -187,8 +189,12 @@ private:
                     group = m_arena.make<lookbehind_assertion<It>>(ext == TK_X_BEHIND, m_arena);
                     break;
                 case TK_X_CONDITION:
-                    group = parse_condition(it);
-                    conditional = true;
+                    // Numbered at its own "(", before any group inside its condition.
+                    m_invisibleGroups.push_back(m_groupCount);
+                    conditional =
+                        m_arena.make<match_conditional<It>>(static_cast<int32_t>(m_groupCount++), m_arena);
+                    parse_condition(it, conditional);
+                    group = conditional;
                     break;
                 case TK_X_COMMENT:
                     for (;;) {
@@ -207,58 +213,66 @@ private:
         group->open_alternative();
         while (parse_item(it, group, top)) {
         }
-        complete_group(group, firstNested, top, conditional);
         if (conditional && group->alternative_count() > 2)
             Fail("Too many alternates in conditional subexpression");
+        complete_group(group, firstNested, top, conditional != nullptr);
         m_flags = savedFlags;
         return group;
     }
 
-    // After "(?(": a group number and ")", or a look-around with its own parentheses.
-    match_group_base<It>* parse_condition(const char*& it) {
-        m_invisibleGroups.push_back(m_groupCount);
-        const auto number = static_cast<int32_t>(m_groupCount++);
+    // The condition of "(?(": a group number followed by ")", or a look-around.
+    void parse_condition(const char*& it, match_conditional<It>* conditional) {
         const char* look = it;
-        uint32_t n = read_number(look, m_end, 0xFFFFFFFFu);
-        if (n != 0 && look != m_end && Syntax::next_token(look, m_end, m_flags) == TK_CLOSE) {
-            it = look;
-            auto* cond = m_arena.make<match_conditional<It>>(number, n, m_arena);
-            m_backrefGroups.push_back(&cond->condition_group());
-            return cond;
+        uint32_t n = read_number(look, m_end, 0xFFFFFFFEu);
+        const char* close = look;
+        if (n != 0 && Syntax::next_token(close, m_end, m_flags) == TK_CLOSE) {
+            it = close;
+            conditional->set_group_condition(n);
+            m_backrefGroups.push_back(&conditional->condition_group());
+            return;
         }
-        look = it;
-        int flags = m_flags;
-        token_kind kind = look == m_end ? TK_NONE : Syntax::next_extension_token(look, m_end, flags);
+        const char* peek = look;
+        int peekFlags = m_flags;
+        token_kind kind = Syntax::next_extension_token(peek, m_end, peekFlags);
         if (kind != TK_X_AHEAD && kind != TK_X_NOT_AHEAD && kind != TK_X_BEHIND && kind != TK_X_NOT_BEHIND)
             Fail("bad extension sequence");
-        sub_expr<It>* assertionNode = parse_group(it, false);
-        // An empty positive look-around holds everywhere.
-        if (!assertionNode) assertionNode = m_arena.make<accept_node<It>>();
-        assertionNode->next = m_arena.make<accept_node<It>>();
-        return m_arena.make<match_conditional<It>>(number, assertionNode, m_arena);
+        it = look;
+        sub_expr<It>* assertion = parse_group(it, false);
+        if (!assertion) return;  // an empty positive look-around always holds
+        assertion->next = m_arena.make<accept_node<It>>();
+        if (auto* lookaround = dynamic_cast<independent_group_base<It>*>(assertion))
+            conditional->set_assertion_condition(lookaround);
+        else
+            conditional->set_never();  // "(?!)" and "(?<!)" never hold
     }
 
     void complete_group(match_group_base<It>* group, uint32_t firstNested, bool top,
                         bool conditional = false) {
         group->close_alternative();
 
-        // First characters: known only when every alternative names its own.
-        std::vector<unsigned char> chars;
-        bool all = !conditional;  // a conditional may take no branch at all
+        // First characters: known only when every alternative names its own. A
+        // conditional may take neither branch, so it has none.
+        byteset chars;
+        bool all = !conditional;
         for (auto* a = group->alternatives(); a; a = a->next) {
             first_char_hint h;
             if (!a->first->first_chars(h)) {
                 all = false;
                 break;
             }
-            chars.insert(chars.end(), h.chars, h.chars + h.count);
+            for (uint32_t i = 0; i < h.count; ++i) chars.set(h.chars[i]);
         }
-        if (all && !chars.empty()) {
-            std::sort(chars.begin(), chars.end());
-            chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
-            auto* stored = reinterpret_cast<unsigned char*>(
-                copy_text(reinterpret_cast<const char*>(chars.data()), chars.size()));
-            group->set_first_chars(stored, stored + chars.size());
+        if (all) {
+            unsigned char sorted[256];
+            size_t n = 0;
+            for (int w = 0; w < 4; ++w)
+                for (uint64_t bits = chars.words[w]; bits; bits &= bits - 1)
+                    sorted[n++] = static_cast<unsigned char>(w * 64 + __builtin_ctzll(bits));
+            if (n > 0) {
+                auto* stored = static_cast<unsigned char*>(m_arena.allocate(n));
+                std::memcpy(stored, sorted, n);
+                group->set_first_chars(stored, stored + n);
+            }
         }
 
         if (top && group->alternative_count() == 1) {

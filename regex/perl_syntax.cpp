@@ -1,4 +1,4 @@
-// Token readers of the Perl pattern syntax. Tested by tests/regex/parser_test.cpp.
+// Token readers of the Perl pattern syntax. Tested by tests/regex/behaviour_table_test.cpp.
 #include "regex/perl_syntax.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 // Token readers of the Perl pattern syntax: which characters of a pattern are
 // special, and what follows "(?".
-// Tested through the parser by tests/regex/parser_test.cpp.
+// Tested through the parser by tests/regex/behaviour_table_test.cpp.
 #pragma once
 
 #include <cstdint>

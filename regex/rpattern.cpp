@@ -53,17 +53,18 @@ template <class It>
 It NextCandidate(const search_accel& accel, It p, It last, It end) {
     const char* text = std::to_address(p);
     const char* stop = std::to_address(last);
-    if (accel.prefix) {
-        size_t span = static_cast<size_t>(stop - text) + accel.prefix_length;
-        const void* hit = memmem(text, span, accel.prefix, accel.prefix_length);
-        return hit ? p + (static_cast<const char*>(hit) - text) : end;
-    }
-    if (accel.first.count() == 1) {
-        unsigned char only = 0;
-        for (unsigned c = 0; c < 256; ++c)
-            if (accel.first.test(static_cast<unsigned char>(c))) only = static_cast<unsigned char>(c);
-        const void* hit = std::memchr(text, only, static_cast<size_t>(stop - text) + 1);
-        return hit ? p + (static_cast<const char*>(hit) - text) : end;
+    switch (accel.how) {
+        case search_accel::kind::prefix: {
+            size_t span = static_cast<size_t>(stop - text) + accel.prefix_length;
+            const void* hit = memmem(text, span, accel.prefix, accel.prefix_length);
+            return hit ? p + (static_cast<const char*>(hit) - text) : end;
+        }
+        case search_accel::kind::one_byte: {
+            const void* hit = std::memchr(text, accel.byte, static_cast<size_t>(stop - text) + 1);
+            return hit ? p + (static_cast<const char*>(hit) - text) : end;
+        }
+        case search_accel::kind::set:
+            break;
     }
     for (const char* c = text; c <= stop; ++c)
         if (accel.first.test(static_cast<unsigned char>(*c))) return p + (c - text);
@@ -247,14 +248,22 @@ void basic_rpattern_base<It, Syntax>::build_graph() {
         if (q == TK_STAR || q == TK_PLUS || q == TK_STAR_LAZY || q == TK_PLUS_LAZY) this->m_floating = false;
     }
 
-    auto* accel = arena->make<search_accel>();
-    if (parser.prefix()) {
-        accel->prefix = parser.prefix();
-        accel->prefix_length = parser.prefix_length();
+    // Start-position hints, for patterns tried at more than one position. Both
+    // kinds imply that every match consumes at least one character.
+    if (this->m_floating && w.min >= 1) {
+        auto* accel = arena->make<search_accel>();
+        bool hasSet = top->first_bytes(accel->first, 0);
+        if (parser.prefix() && parser.prefix_length() >= 2) {
+            accel->how = search_accel::kind::prefix;
+            accel->prefix = parser.prefix();
+            accel->prefix_length = parser.prefix_length();
+            this->m_accel = accel;
+        } else if (hasSet) {
+            accel->how = accel->first.count() == 1 ? search_accel::kind::one_byte : search_accel::kind::set;
+            accel->byte = accel->first.lowest();
+            this->m_accel = accel;
+        }
     }
-    accel->has_set = top->first_bytes(accel->first, 0);
-    // Both hints imply that every match consumes at least one character.
-    if ((accel->has_set || accel->prefix) && w.min >= 1) this->m_accel = accel;
 
     this->m_first = top;
     this->m_arena = std::move(arena);
@@ -378,6 +387,7 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
 
     // Only the groups the caller can name stay, in order.
     if (!matched) {
+        // A recursion may leave the groups it set behind a failed attempt.
         records.assign(this->m_groupCount - this->m_invisibleGroups.size(), backref_tag<It>());
         return false;
     }

@@ -123,6 +123,23 @@ const MatchCase kMatchCases[] = {
     // Free spacing.
     {"free spacing literal", "a b # note", free_spacing, "ab", "0-2"},
     {"inline free spacing", "(?x) a b", 0, "ab", "0-2"},
+    // Word assertions, conditionals and recursion.
+    {"word boundaries", "\\bcat\\b", 0, "a cat sat", "2-5"},
+    {"no boundary inside a word", "\\bcat\\b", 0, "concatenate", "none"},
+    {"not a boundary", "\\Bcat", 0, "concatenate", "3-6"},
+    {"boundary at end after a word character", "a\\b", 0, "a", "0-1"},
+    {"not a boundary in an empty text", "\\B", 0, "", "0-0"},
+    {"condition on a group that matched", "^(a)?(?(1)b|c)$", 0, "ab", "0-2 0-1"},
+    {"condition on a group that did not", "^(a)?(?(1)b|c)$", 0, "c", "0-1 -"},
+    {"condition takes the yes branch only", "^(a)?(?(1)b|c)$", 0, "ac", "none"},
+    {"condition takes the no branch only", "^(a)?(?(1)b|c)$", 0, "b", "none"},
+    {"condition without a no branch", "^(a)?(?(1)b)$", 0, "", "0-0 -"},
+    {"condition on a look-ahead", "(?(?=x)xy|z)", 0, "axy", "1-3"},
+    {"condition on a failed look-ahead", "(?(?=x)xy|z)", 0, "az", "1-2"},
+    {"condition on an empty negative look-ahead", "(?(?!)a|b)", 0, "ab", "1-2"},
+    {"group inside a condition is numbered after it", "(?(?=(a))ab|c)", 0, "ab", "0-2 0-1"},
+    {"recursion", "\\((?:[^()]|(?R))*\\)", 0, "x(a(b)c)", "1-8"},
+    {"recursion where the level began is skipped", "(?R)a", 0, "a", "0-1"},
     // Start positions.
     {"search start acts as text start", "^abc", 0, "abcabc", "0-3"},
     {"empty alternative group", "(a|)", 0, "b", "0-0 0-0"},
@@ -168,6 +185,12 @@ const ErrorCase kErrorCases[] = {
     {"open set", "[abc", "expecting end of character set"},
     {"open set escape", "[a\\", "expecting end of character set"},
     {"quantified look-behind", "(?<=a)*", "quantifier not expected"},
+    {"quantified word boundary", "\\b*", "quantifier not expected"},
+    {"quantified recursion", "a(?R)*", "recursion sub-expression cannot be quantified"},
+    {"recursion without its parenthesis", "(?Rx)", "bad extension sequence"},
+    {"three branches in a conditional", "(a)(?(1)a|b|c)", "Too many alternates in conditional subexpression"},
+    {"condition on a missing group", "(a)(?(5)a|b)", "reference to nonexistent group"},
+    {"condition that is no look-around", "(?(x)a)", "bad extension sequence"},
     {"deep nesting",
      "((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((("
      "(((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((("

@@ -97,7 +97,10 @@ private:
                     return "(?:\\" +
                            std::to_string(m_closedGroups[Pick(static_cast<int>(m_closedGroups.size()))]) +
                            ")" + (Chance(20) ? "*" : "");
-                return Chance(50) ? "^" : "$";
+                {
+                    static const char* const kAnchors[] = {"^", "$", "\\b", "\\B"};
+                    return kAnchors[Pick(4)];
+                }
             case 5:
                 return Atom();
             case 6:

@@ -121,6 +121,7 @@ const CompiledCase kCompiledCases[] = {
     {"group above sixteen", "(ab){1,17}", 0, 2, 34, true, false},
     {"group open count", "(ab){2,}", 0, 4, kOpen, true, false},
     {"atom above sixteen", "a{1,17}", 0, 1, 17, true, true},
+    {"recursion", "a(?R)b|c", 0, 1, kOpen, true, false},
 };
 
 TEST(CompiledPattern, WidthsAnchoringAndDriverChoice) {
@@ -194,7 +195,7 @@ TEST(Arena, ManyNodesTakeSeveralBlocksAndLargeOnesTheirOwn) {
     detail::arena_allocator arena;
     arena.allocate(16);
     EXPECT_EQ(arena.block_count(), 1u);
-    for (int i = 0; i < 40; ++i) arena.allocate(16);
+    for (int i = 0; i < 100; ++i) arena.allocate(16);
     EXPECT_GT(arena.block_count(), 1u);
     size_t before = arena.block_count();
     void* big = arena.allocate(1000);
@@ -252,3 +253,25 @@ TEST(StackBudget, SmallThreadStackIsRespected) {
 }
 
 }  // namespace
+
+// Very long patterns must neither overflow the stack while compiling nor while
+// searching. Each node of a chain nests one call, so depending on frame sizes a
+// search fits the budget or ends in a clean "no match"; a match found is right.
+TEST(StackBudget, LongPatterns) {
+    match_results r;
+    rpattern manyAnchors(Repeat("^", 100000) + "a");
+    if (manyAnchors.match_text(std::string("ab"), r).matched)
+        EXPECT_EQ(r[0].length(), 1u);
+    else
+        EXPECT_FALSE(r[0].matched);
+
+    rpattern manyOptional(Repeat("a?", 50000) + "b");
+    if (manyOptional.match_text(Repeat("a", 50000) + "b", r).matched)
+        EXPECT_EQ(r[0].length(), 50001u);
+    else
+        EXPECT_FALSE(r[0].matched);
+
+    rpattern shortAfterLong(Repeat("a?", 2000) + "b");
+    ASSERT_TRUE(shortAfterLong.match_text(std::string("aab"), r).matched);
+    EXPECT_EQ(r[0].length(), 3u);
+}

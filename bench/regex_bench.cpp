@@ -1,0 +1,264 @@
+// Speed of the pattern engine on the patterns the program really uses, against
+// PCRE2's interpreter (no JIT) and std::regex in the same run. Each Tarq
+// benchmark reports its time as a ratio to the other two engines doing the
+// same work ("x_pcre2" below 1 means faster than PCRE2).
+#include <benchmark/benchmark.h>
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "foundation/regex_match.h"
+#include "regex/rpattern.h"
+
+namespace {
+
+struct Job {
+    std::string pattern;
+    int flags;  // 0 or regex::ignore_case
+    std::vector<std::string> texts;
+};
+
+// The input validators: pattern, limit, typical input.
+struct Validation {
+    const char* pattern;
+    uint32_t limit;
+    const char* text;
+};
+const Validation kValidations[] = {
+    {"^[\\w ]+$", 128, "London Heathrow Tower"},
+    {"^[\\w\\.\\-]+$", 255, "voice2.peltan-net.example.org"},
+    {"^1\\d\\d\\.\\d\\d\\d$", 7, "118.700"},
+    {"^[\\w \\-]+$", 12, "EGLL-TWR"},
+    {"^000\\.000$", 7, "121.500"},
+    {"/\\d+", 3, "/12"},
+};
+
+const char* const kMetarPattern =
+    R"re(^([A-Z]\w\w\w) (\d{6}Z)(?: (?:AUTO|RTD|COR|CCA))? (\S+(?:KT|MPS|KTS)|/////|/////KT)( \d+V\d+)?( P?M?(?:\d \d/|\d/)?\d+(?:SM|KM|M)?| \d+NDV| CAVOK| 9999(?:NDV)? // CAVOK//| ////|(?: \d{4}[NSEW])+)?(?: R\S+FT)?(?: R\d\d\w?/\S+)*((?: ?(?:\+|\-)?(?:VC|TS|DU|GR|FU|GS|DZ|MI|PE|RA|SA|BC|FZ|PI|HZ|VA|SG|SH|FC|PO|BL|FG|SN|IC|BR|SQ|SS|PY|DR|DS|UP|//|/))*)( VV\d\d\d| VV///)?((?: (?:NCD|FEW|SCT|BKN|OVC|SKC|CLR|NSC|NSW|//////|///)(?:\d\d\d|///|\d\d\d///)?(?:\w{2,3})?)*)(?: (M?\d\d|//|XX)/(M?\d\d|//|XX)?)?( (?:(?:Q|A|Q |A )(?:\d+|////|XXXX)|RMK|\d\d\d\.\d)))re";
+
+const std::vector<std::string> kMetars = {
+    "KJFK 121651Z 31015G25KT 10SM FEW050 SCT250 M02/M17 A3012 RMK AO2 SLP201",
+    "EGLL 121650Z AUTO 24012KT 210V280 9999 -RA BKN012 OVC030 08/06 Q1004",
+    "LFPG 121700Z 05008KT CAVOK 12/03 Q1021 NOSIG",
+    "KSFO 121656Z 28018KT 10SM R28L/2600FT -SHRA BR FEW008 BKN020 13/11 A2998",
+    "EDDF 121650Z VRB02KT 0300 R25R/0600N FG VV001 02/02 Q1030",
+    "CYYZ 121700Z 36010KT 1 1/2SM -SN BLSN OVC015 M05/M08 A2990 RMK SN8",
+};
+
+// Sector file lines with the pattern of their section.
+struct SectorLine {
+    int pattern;
+    const char* text;
+};
+const char* const kSectorPatterns[] = {
+    "^#define\\s+(\\S+)\\s+(.+)",
+    "^\\[(.+)\\]$",
+    "^(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)",
+    "^(\\S+)\\s+(\\S+)\\s+(\\S+)",
+    "^(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)(?:\\s+([A-Z]))?",
+    "^(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)",
+    "^(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)",
+    "^(.{26})\\s*(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)(?:\\s+(\\S+))?",
+    "^\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)(?:\\s+(\\S+))?",
+    "^(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)(?:\\s+(\\S+))?",
+    "^(\\S+)\\s+(\\S+)\\s+(\\S+)",
+    "^\\s+(\\S+)\\s+(\\S+)",
+    "^\"(.+)\"\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)",
+};
+const SectorLine kSectorLines[] = {
+    {0, "#define COLOR_Runway 16777215"},
+    {1, "[VOR]"},
+    {2, "LON  113.600 N051.29.12.000 W000.28.00.000 ; London"},
+    {3, "ABBOT N052.00.55.000 E000.35.59.000"},
+    {4, "EGLL 118.500 N051.28.39.000 W000.27.41.000 D"},
+    {5, "09L 27R 090 270 N051.28.39.000 W000.29.06.000 N051.28.39.000 W000.25.58.000"},
+    {6, "EGTT_N N053.00.00.000 W002.00.00.000 N054.00.00.000 W001.00.00.000"},
+    {7, "BPK7F                     N051.44.59.000 W000.06.24.000 N051.40.00.000 W000.10.00.000 COLOR_Sid"},
+    {8, "                          N051.40.00.000 W000.10.00.000 N051.35.00.000 W000.15.00.000"},
+    {9, "N051.28.00.000 W000.27.00.000 N051.29.00.000 W000.26.00.000 COLOR_Taxi"},
+    {10, "COLOR_Grass N051.28.00.000 W000.27.00.000"},
+    {11, "  N051.29.00.000 W000.26.00.000"},
+    {12, "\"Terminal 5\" N051.28.20.000 W000.29.20.000 COLOR_Label"},
+};
+
+// CPU time of this thread: the machine is shared, so wall time would mix in other load.
+double ThreadSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// Per-iteration time of `work`, run for about 20 ms.
+double SecondsPerRun(const std::function<void()>& work) {
+    int runs = 0;
+    double start = ThreadSeconds();
+    double elapsed = 0;
+    do {
+        for (int i = 0; i < 8; ++i) work();
+        runs += 8;
+        elapsed = ThreadSeconds() - start;
+    } while (elapsed < 0.02);
+    return elapsed / runs;
+}
+
+// The engines take turns and each keeps its best round, so that warm-up and
+// frequency changes do not favour whichever runs last.
+double BestOfRounds(const std::function<void()>& work, double* best) {
+    double t = SecondsPerRun(work);
+    if (*best == 0 || t < *best) *best = t;
+    return *best;
+}
+
+// One engine's way of doing a workload: compile (once or per call) and search.
+class Pcre2Pattern {
+public:
+    Pcre2Pattern(const std::string& pattern, int flags) {
+        int error = 0;
+        PCRE2_SIZE offset = 0;
+        m_code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                               (flags & regex::ignore_case) ? PCRE2_CASELESS : 0, &error, &offset, nullptr);
+        m_data = pcre2_match_data_create_from_pattern(m_code, nullptr);
+    }
+    ~Pcre2Pattern() {
+        pcre2_match_data_free(m_data);
+        pcre2_code_free(m_code);
+    }
+    bool Search(const std::string& text) const {
+        return pcre2_match(m_code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, m_data,
+                           nullptr) >= 0;
+    }
+
+private:
+    pcre2_code* m_code;
+    pcre2_match_data* m_data;
+};
+
+struct Engines {
+    std::function<void()> tarq;
+    std::function<void()> pcre2;
+    std::function<void()> stdRegex;
+};
+
+// Compiled once, searched many times.
+Engines CompiledSearch(const std::vector<Job>& jobs) {
+    auto tarq = std::make_shared<std::vector<regex::rpattern>>();
+    auto pcre = std::make_shared<std::vector<std::unique_ptr<Pcre2Pattern>>>();
+    auto stdr = std::make_shared<std::vector<std::regex>>();
+    for (const auto& j : jobs) {
+        tarq->emplace_back(j.pattern, j.flags);
+        pcre->push_back(std::make_unique<Pcre2Pattern>(j.pattern, j.flags));
+        stdr->emplace_back(j.pattern, (j.flags & regex::ignore_case)
+                                          ? std::regex::ECMAScript | std::regex::icase
+                                          : std::regex::ECMAScript);
+    }
+    Engines e;
+    e.tarq = [jobs, tarq] {
+        regex::match_results r;
+        for (size_t i = 0; i < jobs.size(); ++i)
+            for (const auto& t : jobs[i].texts) benchmark::DoNotOptimize((*tarq)[i].match_text(t, r).matched);
+    };
+    e.pcre2 = [jobs, pcre] {
+        for (size_t i = 0; i < jobs.size(); ++i)
+            for (const auto& t : jobs[i].texts) benchmark::DoNotOptimize((*pcre)[i]->Search(t));
+    };
+    e.stdRegex = [jobs, stdr] {
+        std::smatch m;
+        for (size_t i = 0; i < jobs.size(); ++i)
+            for (const auto& t : jobs[i].texts) benchmark::DoNotOptimize(std::regex_search(t, m, (*stdr)[i]));
+    };
+    return e;
+}
+
+// RegexMatch compiles at every call; the others do the same.
+Engines Validators() {
+    Engines e;
+    e.tarq = [] {
+        for (const auto& v : kValidations) benchmark::DoNotOptimize(RegexMatch(v.text, v.pattern, v.limit));
+    };
+    e.pcre2 = [] {
+        for (const auto& v : kValidations) {
+            Pcre2Pattern p(v.pattern, 0);
+            std::string text = v.text;
+            benchmark::DoNotOptimize(p.Search(text) && text.size() <= v.limit);
+        }
+    };
+    e.stdRegex = [] {
+        for (const auto& v : kValidations) {
+            std::regex p(v.pattern);
+            std::string text = v.text;
+            benchmark::DoNotOptimize(std::regex_search(text, p) && text.size() <= v.limit);
+        }
+    };
+    return e;
+}
+
+std::vector<Job> MetarJobs() { return {{kMetarPattern, 0, kMetars}}; }
+
+std::vector<Job> SectorJobs() {
+    std::vector<Job> jobs;
+    for (const auto& line : kSectorLines)
+        jobs.push_back(
+            {kSectorPatterns[line.pattern], line.pattern == 0 ? regex::ignore_case : 0, {line.text}});
+    return jobs;
+}
+
+std::vector<Job> ChatJobs() {
+    std::vector<std::string> texts = {
+        "BAW123, request selcal check, SELCAL AB-CD please ",
+        "hello tower, we are ready for departure runway 27 right with information bravo",
+        "Position update LT=51.4775 LO=-0.4614 AL=1200 from the field",
+    };
+    return {{"\\WSEL(?:CAL)?[/ -]?(\\w\\w)-?(\\w\\w)\\W", regex::ignore_case, texts},
+            {"LT=(\\S+)\\s+LO=(\\S+)\\s+AL", 0, texts}};
+}
+
+void RunTarq(benchmark::State& state, const Engines& e) {
+    for (auto _ : state) e.tarq();
+    double tarq = 0, pcre2 = 0, stdRegex = 0;
+    for (int round = 0; round < 5; ++round) {
+        BestOfRounds(e.tarq, &tarq);
+        BestOfRounds(e.pcre2, &pcre2);
+        BestOfRounds(e.stdRegex, &stdRegex);
+    }
+    state.counters["x_pcre2"] = tarq / pcre2;
+    state.counters["x_std_regex"] = tarq / stdRegex;
+}
+
+void RunOther(benchmark::State& state, const std::function<void()>& work) {
+    for (auto _ : state) work();
+}
+
+void BM_Validators_Tarq(benchmark::State& s) { RunTarq(s, Validators()); }
+void BM_Validators_Pcre2(benchmark::State& s) { RunOther(s, Validators().pcre2); }
+void BM_Validators_StdRegex(benchmark::State& s) { RunOther(s, Validators().stdRegex); }
+void BM_SectorLines_Tarq(benchmark::State& s) { RunTarq(s, CompiledSearch(SectorJobs())); }
+void BM_SectorLines_Pcre2(benchmark::State& s) { RunOther(s, CompiledSearch(SectorJobs()).pcre2); }
+void BM_SectorLines_StdRegex(benchmark::State& s) { RunOther(s, CompiledSearch(SectorJobs()).stdRegex); }
+void BM_Metar_Tarq(benchmark::State& s) { RunTarq(s, CompiledSearch(MetarJobs())); }
+void BM_Metar_Pcre2(benchmark::State& s) { RunOther(s, CompiledSearch(MetarJobs()).pcre2); }
+void BM_Metar_StdRegex(benchmark::State& s) { RunOther(s, CompiledSearch(MetarJobs()).stdRegex); }
+void BM_ChatSearch_Tarq(benchmark::State& s) { RunTarq(s, CompiledSearch(ChatJobs())); }
+void BM_ChatSearch_Pcre2(benchmark::State& s) { RunOther(s, CompiledSearch(ChatJobs()).pcre2); }
+void BM_ChatSearch_StdRegex(benchmark::State& s) { RunOther(s, CompiledSearch(ChatJobs()).stdRegex); }
+
+BENCHMARK(BM_Validators_Tarq);
+BENCHMARK(BM_Validators_Pcre2);
+BENCHMARK(BM_Validators_StdRegex);
+BENCHMARK(BM_SectorLines_Tarq);
+BENCHMARK(BM_SectorLines_Pcre2);
+BENCHMARK(BM_SectorLines_StdRegex);
+BENCHMARK(BM_Metar_Tarq);
+BENCHMARK(BM_Metar_Pcre2);
+BENCHMARK(BM_Metar_StdRegex);
+BENCHMARK(BM_ChatSearch_Tarq);
+BENCHMARK(BM_ChatSearch_Pcre2);
+BENCHMARK(BM_ChatSearch_StdRegex);
+
+}  // namespace
