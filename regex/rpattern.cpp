@@ -350,13 +350,14 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
             try {
                 if (this->m_flags & search_from_right) {
                     // Rightmost match: the last start that fits first, down to the attempt start.
+                    // The walk ends at the attempt start, so an empty match refused there
+                    // stays refused: a repeated search cannot find it forever.
                     for (It p = last;; --p) {
                         if (attempt(p)) {
                             matched = true;
                             break;
                         }
                         if (p == attemptStart) break;
-                        st.no_empty = false;
                     }
                 } else {
                     It p = attemptStart;

@@ -177,17 +177,18 @@ public:
     }
 
     // match_text on NUL-terminated text, for the character-pointer form.
-    const backref_tag<It>& match_text(
-        const char* text, results_type& results, size_t position = 0,
-        size_t length = static_cast<size_t>(-1)) const requires std::is_pointer_v<It> {
+    template <class P = It>
+    requires std::is_pointer_v<P>
+    const backref_tag<It>& match_text(const char* text, results_type& results, size_t position = 0,
+                                      size_t length = static_cast<size_t>(-1)) const {
         const size_t size = std::strlen(text);
         if (position > size) {
             results.m_groups.assign(this->m_visibleGroupCount, backref_tag<It>());
             results.m_searchStart = text + size;
             return no_match_record();
         }
-        It start = text + position;
-        It end = length < size - position ? start + length : text + size;
+        P start = text + position;
+        P end = length < size - position ? start + length : text + size;
         if (!run_search(results, start, end)) return no_match_record();
         return results.m_groups[0];
     }

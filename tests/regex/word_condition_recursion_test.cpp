@@ -66,6 +66,10 @@ const MatchCase kMatchCases[] = {
     {"rightmost start is tried first", "a+", search_from_right, "aaXaa", 0, "4-5"},
     {"anchored pattern ignores right to left", "^a", search_from_right, "aXa", 0, "0-1"},
     {"right to left finds nothing", "b", search_from_right, "aXa", 0, "none"},
+    {"repeated right to left search ends", "^",
+     multi_line | repeat_search | collect_whole_matches | search_from_right, "ab", 0, "0-0"},
+    {"repeated right to left after a match", "a*", repeat_search | collect_whole_matches | search_from_right,
+     "baa", 0, "3-3"},
     // Deep patterns on both drivers.
     {"lazy group quantifier", "(a|b)*?c", 0, "abac", 0, "0-4 2-3"},
     {"counted group bounds", "(ab){2,3}", 0, "abababab", 0, "0-6 4-6"},
