@@ -16,6 +16,7 @@
 
 #include "foundation/regex_match.h"
 #include "regex/rpattern.h"
+#include "tests/regex/program_patterns.h"
 
 namespace {
 
@@ -39,9 +40,6 @@ const Validation kValidations[] = {
     {"^000\\.000$", 7, "121.500"},
     {"/\\d+", 3, "/12"},
 };
-
-const char* const kMetarPattern =
-    R"re(^([A-Z]\w\w\w) (\d{6}Z)(?: (?:AUTO|RTD|COR|CCA))? (\S+(?:KT|MPS|KTS)|/////|/////KT)( \d+V\d+)?( P?M?(?:\d \d/|\d/)?\d+(?:SM|KM|M)?| \d+NDV| CAVOK| 9999(?:NDV)? // CAVOK//| ////|(?: \d{4}[NSEW])+)?(?: R\S+FT)?(?: R\d\d\w?/\S+)*((?: ?(?:\+|\-)?(?:VC|TS|DU|GR|FU|GS|DZ|MI|PE|RA|SA|BC|FZ|PI|HZ|VA|SG|SH|FC|PO|BL|FG|SN|IC|BR|SQ|SS|PY|DR|DS|UP|//|/))*)( VV\d\d\d| VV///)?((?: (?:NCD|FEW|SCT|BKN|OVC|SKC|CLR|NSC|NSW|//////|///)(?:\d\d\d|///|\d\d\d///)?(?:\w{2,3})?)*)(?: (M?\d\d|//|XX)/(M?\d\d|//|XX)?)?( (?:(?:Q|A|Q |A )(?:\d+|////|XXXX)|RMK|\d\d\d\.\d)))re";
 
 const std::vector<std::string> kMetars = {
     "KJFK 121651Z 31015G25KT 10SM FEW050 SCT250 M02/M17 A3012 RMK AO2 SLP201",
@@ -199,7 +197,7 @@ Engines Validators() {
     return e;
 }
 
-std::vector<Job> MetarJobs() { return {{kMetarPattern, 0, kMetars}}; }
+std::vector<Job> MetarJobs() { return {{program_patterns::kMetar, 0, kMetars}}; }
 
 std::vector<Job> SectorJobs() {
     std::vector<Job> jobs;

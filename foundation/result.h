@@ -9,8 +9,8 @@
 struct ParseError {
     int code = 0;
     std::string message;
-    int line = 0;    // 1-based; 0 when not tied to a line
-    int column = 0;  // 1-based; 0 when not tied to a column
+    int line = 0;      // 1-based; 0 when not tied to a line
+    int column = 0;    // 1-based; 0 when not tied to a column
     std::string text;  // the offending input, when there is one
 };
 

@@ -153,7 +153,9 @@ private:
             const char* look = it;
             if (Syntax::next_token(look, m_end, m_flags) == TK_CLOSE) {
                 // An empty construct builds nothing, except that an empty negative
-                // look-around can never hold.
+                // look-around can never hold. Bare options "(?i)" stay in force to the
+                // end of the enclosing group; scoped ones "(?i:)" end with their group.
+                if (ext == TK_X_GROUP && it[-1] == ':') m_flags = savedFlags;
                 it = look;
                 if (ext == TK_X_NOT_AHEAD || ext == TK_X_NOT_BEHIND) return m_arena.make<match_fail<It>>();
                 return nullptr;

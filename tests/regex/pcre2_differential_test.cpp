@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "program_patterns.h"
 #include "regex/rpattern.h"
 
 namespace {
@@ -319,6 +320,21 @@ TEST(Pcre2Differential, MultiLineAndDotAll) {
 
 TEST(Pcre2Differential, ConditionalsAndRecursion) {
     for (uint32_t seed = 31; seed <= 33; ++seed) RunDifferential(seed, 3000, 0, 0, true);
+}
+
+// The program's own patterns on their kind of text, and on every prefix of it.
+TEST(Pcre2Differential, ProgramPatterns) {
+    for (const auto& c : program_patterns::Cases()) {
+        SCOPED_TRACE(c.pattern);
+        Pcre2 reference(c.pattern, c.flags ? PCRE2_CASELESS : 0);
+        ASSERT_TRUE(reference.code);
+        regex::rpattern engine(c.pattern, c.flags);
+        for (const auto& text : c.texts)
+            for (size_t length = 0; length <= text.size(); ++length) {
+                std::string part = text.substr(0, length);
+                ASSERT_EQ(EngineMatch(engine, part), reference.Match(part)) << "text '" << part << "'";
+            }
+    }
 }
 
 }  // namespace

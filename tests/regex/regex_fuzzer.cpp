@@ -37,15 +37,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (patternSize > kMaxPattern) return 0;
     std::string pattern(rest, patternSize);
     int quantifiedGroups = 0;
-    for (size_t i = 1; i < pattern.size(); ++i)
-        if (pattern[i - 1] == ')' && std::strchr("*+?{", pattern[i])) ++quantifiedGroups;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != ')') continue;
+        size_t j = i + 1;  // free_spacing may put layout before the quantifier
+        while (j < pattern.size() && (pattern[j] == ' ' || (pattern[j] >= 9 && pattern[j] <= 13))) ++j;
+        if (j < pattern.size() && std::strchr("*+?{", pattern[j])) ++quantifiedGroups;
+    }
     if (quantifiedGroups > 1) return 0;
     // An empty alternative in a quantified group allows two empty iterations
-    // per position, each with its own choice of alternative.
-    if (quantifiedGroups == 1 &&
-        (pattern.find("||") != std::string::npos || pattern.find("(|") != std::string::npos ||
-         pattern.find("|)") != std::string::npos))
-        return 0;
+    // per position, each with its own choice of alternative; an unbounded
+    // quantifier inside one multiplies the ways to split the text.
+    if (quantifiedGroups == 1) {
+        if (pattern.find("||") != std::string::npos || pattern.find("(|") != std::string::npos ||
+            pattern.find("|)") != std::string::npos)
+            return 0;
+        int unbounded = 0;
+        for (char c : pattern) unbounded += c == '*' || c == '+' || c == '{';
+        if (unbounded > 1) return 0;
+    }
     std::string text = nul ? std::string(rest + patternSize + 1, restSize - patternSize - 1) : std::string();
     if (text.size() > kMaxText) text.resize(kMaxText);
     try {

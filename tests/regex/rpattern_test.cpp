@@ -140,6 +140,14 @@ TEST(CompiledPattern, AnchoringClearsSearchFromRight) {
     EXPECT_EQ(p.flags() & search_from_right, 0);
 }
 
+TEST(MatchText, SearchFromRightFindsTheRightmostMatch) {
+    EXPECT_EQ(FormatMatch("a", search_from_right, "aXa"), "2-3");
+    EXPECT_EQ(FormatMatch("^a", search_from_right, "aXa"), "0-1");
+    EXPECT_EQ(FormatMatch("(a+)X", search_from_right, "aaXaX"), "3-5 3-4");
+    EXPECT_EQ(FormatMatch("z", search_from_right, "aXa"), "none");
+    EXPECT_EQ(FormatMatch("x*", search_from_right, "ab"), "2-2");
+}
+
 TEST(CompiledPattern, TextShorterThanMinimumWidthIsNoMatch) {
     EXPECT_EQ(FormatMatch("abcd", 0, "abc"), "none");
     EXPECT_EQ(FormatMatch("abc", 0, "abc"), "0-3");

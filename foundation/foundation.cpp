@@ -1,1 +1,0 @@
-// Anchors the foundation library while it has only header-only types.

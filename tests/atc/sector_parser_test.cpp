@@ -1,0 +1,705 @@
+// The sector parser: fatal errors, single-line errors, named points, colours,
+// plain versus extended files, the realistic fixtures and the report.
+#include "atc/sector_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/atomic_file.h"
+#include "platform/clock.h"
+#include "tests/atc/sector_generator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Nine INFO lines; the centre is N040.30.00.000 W073.30.00.000.
+const std::string kInfo =
+    "[INFO]\n"
+    "Test Sector\n"
+    "TEST_CTR\n"
+    "KTST\n"
+    "N040.30.00.000\n"
+    "W073.30.00.000\n"
+    "60\n"
+    "45\n"
+    "-13\n"
+    "1\n";
+constexpr int kInfoLines = 10;
+
+// Hands out the wall-clock seconds of a script, one per call.
+class ScriptedClock final : public Clock {
+public:
+    explicit ScriptedClock(std::vector<std::time_t> seconds) : m_seconds(std::move(seconds)) {}
+    uint64_t NowMs() const override { return 0; }
+    std::time_t WallSeconds() const override {
+        std::time_t value = m_seconds[std::min(m_next, m_seconds.size() - 1)];
+        ++m_next;
+        return value;
+    }
+
+private:
+    std::vector<std::time_t> m_seconds;
+    mutable size_t m_next = 0;
+};
+
+class TempDir {
+public:
+    TempDir() {
+        m_path = fs::temp_directory_path() /
+                 ("tarq_sector_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
+    }
+    ~TempDir() { fs::remove_all(m_path); }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    fs::path m_path;
+};
+
+struct ExpectedError {
+    int line;
+    std::string message;
+};
+
+std::vector<ExpectedError> ErrorsOf(const TarqSectorParser& parser) {
+    std::vector<ExpectedError> out;
+    for (const SectorParseError& e : parser.Errors()) out.push_back({e.lineNumber, e.message});
+    return out;
+}
+
+void ExpectErrors(const TarqSectorParser& parser, const std::vector<ExpectedError>& expected) {
+    std::vector<ExpectedError> actual = ErrorsOf(parser);
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(actual[i].line, expected[i].line);
+        EXPECT_EQ(actual[i].message, expected[i].message);
+    }
+}
+
+TarqSectorData SentinelData() {
+    TarqSectorData data;
+    data.name = "previous sector";
+    data.vors.emplace("OLD", SectorNavaid{"OLD", "110.000", {1.0, 2.0}});
+    data.geo.push_back(GeoLine{1, 2, 3, 4, 5});
+    return data;
+}
+
+TEST(SectorParser, FatalErrorsLeaveDataAndReportAlone) {
+    struct Case {
+        const char* name;
+        const char* file;  // nullptr: no file is written
+        std::string contents;
+        std::string message;
+        int line;
+    };
+    const Case cases[] = {
+        {"empty path", "", "", "Empty filename passed to parser", 0},
+        {"missing file", nullptr, "", "Error opening sector file for reading", 0},
+        {"unknown header", "a.sct", kInfo + "[FOO]\nGREKI N041.28.49.000 W073.18.51.000\n",
+         "Unknown section header encountered: FOO", 11},
+        {"unknown header in lower case is named in upper case", "a.sct", kInfo + "\n[vor]\n[Foo Bar]\n",
+         "Unknown section header encountered: FOO BAR", 13},
+        {"header with inner spaces", "a.sct", kInfo + "[ GEO ]\n",
+         "Unknown section header encountered:  GEO ", 11},
+        {"regions in a plain file", "a.sct", kInfo + "[REGIONS]\n1 N040.00.00.000 W073.00.00.000\n",
+         "Unknown section header encountered: REGIONS", 11},
+        {"labels in a plain file", "a.sct", kInfo + "[LABELS]\n",
+         "Unknown section header encountered: LABELS", 11},
+        {"labels in a file named .sct2.bak", "a.sct2.bak", kInfo + "[LABELS]\n",
+         "Unknown section header encountered: LABELS", 11},
+        {"four INFO lines", "a.sct", "[INFO]\nName\nX\nY\nN040.00.00.000\n[GEO]\n",
+         "Missing required data from [INFO] section", 0},
+        {"no INFO section", "a.sct2", "[GEO]\nN040.00.00.000 W073.00.00.000 N041.00.00.000 W074.00.00.000\n",
+         "Missing required data from [INFO] section", 0},
+        {"empty file", "a.sct", "", "Missing required data from [INFO] section", 0},
+        {"binary garbage", "a.sct", std::string("\0\x01\xff[\n]\n", 7),
+         "Missing required data from [INFO] section", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        std::string report = dir.File(kSectorParseReportName);
+        ASSERT_TRUE(WriteFileAtomically(report, "previous report"));
+        std::string path = c.file ? (*c.file ? dir.File(c.file) : "") : dir.File("missing.sct");
+        if (c.file && *c.file) {
+            ASSERT_TRUE(WriteFileAtomically(path, c.contents));
+        }
+
+        TarqSectorParser parser;
+        TarqSectorData data = SentinelData();
+        EXPECT_FALSE(parser.Parse(path, data, report));
+        SectorParseError last = parser.GetLastError();
+        EXPECT_EQ(last.message, c.message);
+        EXPECT_EQ(last.lineNumber, c.line);
+        EXPECT_EQ(data, SentinelData());
+        std::string reportText;
+        ASSERT_TRUE(ReadWholeFile(report, reportText));
+        EXPECT_EQ(reportText, "previous report");
+    }
+}
+
+TEST(SectorParser, ADirectoryCannotBeOpened) {
+    TempDir dir;
+    TarqSectorParser parser;
+    TarqSectorData data;
+    EXPECT_FALSE(parser.Parse(dir.File(""), data, ""));
+    EXPECT_EQ(parser.GetLastError().message, "Error opening sector file for reading");
+}
+
+TEST(SectorParser, GetLastErrorWithoutErrors) {
+    TarqSectorParser parser;
+    SectorParseError fresh = parser.GetLastError();
+    EXPECT_EQ(fresh.message, "No errors");
+    EXPECT_EQ(fresh.lineNumber, 0);
+    EXPECT_EQ(fresh.lineText, "");
+
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("clean.sct", kInfo, data, ""));
+    EXPECT_EQ(parser.GetLastError().message, "No errors");
+}
+
+TEST(SectorParser, SingleLineErrors) {
+    struct Case {
+        const char* name;
+        const char* path;
+        std::string body;  // follows the INFO section, so its first line is line 11
+        std::vector<ExpectedError> errors;
+    };
+    const Case cases[] = {
+        {"extra INFO line",
+         "a.sct",
+         "Tenth line\n#ignored tenth line\n",
+         {{11, "Extra line in sector INFO section"}}},
+        {"VOR",
+         "a.sct",
+         "[VOR]\nJFK 115.900 N040.37.58.400\n",
+         {{12, "Unrecognized formatting in VOR section"}}},
+        {"NDB", "a.sct", "[NDB]\nLG 404\n", {{12, "Unrecognized formatting in NDB section"}}},
+        {"AIRPORT",
+         "a.sct",
+         "[airport]\nKJFK 119.100 N040.38.23.000\n",
+         {{12, "Unrecognized formatting in AIRPORT section"}}},
+        {"RUNWAY",
+         "a.sct",
+         "[RUNWAY]\n04L 22R 044 224 N040.37.19.430 W073.47.08.570 N040.39.02.350\n",
+         {{12, "Unrecognized formatting in RUNWAY section"}}},
+        {"FIXES",
+         "a.sct",
+         "[FIXES]\nMERIT N041.22.55.000\n",
+         {{12, "Unrecognized formatting in FIXES section"}}},
+        {"ARTCC",
+         "a.sct",
+         "[ARTCC]\nZNY N041.50.00.000 W074.45.00.000 N041.50.00.000\n",
+         {{12, "Unrecognized formatting in ARTCC section"}}},
+        {"ARTCC HIGH",
+         "a.sct",
+         "[ARTCC HIGH]\nZNY a b c\n",
+         {{12, "Unrecognized formatting in ARTCC HIGH section"}}},
+        {"ARTCC LOW",
+         "a.sct",
+         "[ARTCC LOW]\nZNY a b c\n",
+         {{12, "Unrecognized formatting in ARTCC LOW section"}}},
+        {"LOW AIRWAY",
+         "a.sct",
+         "[LOW AIRWAY]\nV16 a b c\n",
+         {{12, "Unrecognized formatting in LOW AIRWAY section"}}},
+        {"HIGH AIRWAY",
+         "a.sct",
+         "[HIGH AIRWAY]\nJ95 a b c\n",
+         {{12, "Unrecognized formatting in HIGH AIRWAY section"}}},
+        {"SID first line too short",
+         "a.sct",
+         "[SID]\nKJFK SHORT N040.00.00.000\n",
+         {{12, "Unrecognized formatting in SID section"}}},
+        {"STAR continuation with three fields",
+         "a.sct",
+         "[STAR]\nKJFK CAMRN5                N040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n"
+         "   N040.00.00.000 W073.00.00.000 N040.10.00.000\n",
+         {{13, "Unrecognized formatting in STAR section"}}},
+        {"SID continuation right after the header",
+         "a.sct",
+         "[SID]\n   N040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n",
+         {{12, "Unnamed SID/STAR segment"}}},
+        {"SID name does not survive a second SID header",
+         "a.sct",
+         "[SID]\nKJFK SKORR4                N040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n"
+         "[SID]\n\tN040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n",
+         {{14, "Unnamed SID/STAR segment"}}},
+        {"continuation of a broken SID is not given to the SID before it",
+         "a.sct",
+         "[SID]\nKJFK SKORR4                N040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n"
+         "KJFK SHORT\n"
+         "   N040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n",
+         {{13, "Unrecognized formatting in SID section"}, {14, "Unnamed SID/STAR segment"}}},
+        {"GEO",
+         "a.sct",
+         "[GEO]\nN040.00.00.000 W073.00.00.000 N040.10.00.000\n",
+         {{12, "Unrecognized formatting in GEO section"}}},
+        {"four unknown points on one line, in resolving order",
+         "a.sct",
+         "[GEO]\nLATA LONA LATB LONB\n",
+         {{12, "Unknown fix specified in segment: LONA"},
+          {12, "Unknown fix specified in segment: LATA"},
+          {12, "Unknown fix specified in segment: LONB"},
+          {12, "Unknown fix specified in segment: LATB"}}},
+        {"commas only make a point name",
+         "a.sct",
+         "[ARTCC]\nZNY N041,50,00,000 W074,45,00,000 N041.50.00.000 W074.45.00.000\n",
+         {{12, "Unknown fix specified in segment: W074,45,00,000"},
+          {12, "Unknown fix specified in segment: N041,50,00,000"}}},
+        {"region continuation before any region",
+         "a.sct2",
+         "[REGIONS]\n  N040.00.00.000 W073.00.00.000\n",
+         {{12, "Found region with no color specified"}}},
+        {"region first line",
+         "a.sct2",
+         "[REGIONS]\n255 N040.00.00.000\n",
+         {{12, "2 Unrecognized formatting in REGIONS section"}}},
+        {"region continuation",
+         "a.sct2",
+         "[REGIONS]\n255 N040.00.00.000 W073.00.00.000\n  N040.10.00.000\n",
+         {{13, "1 Unrecognized formatting in REGIONS section"}}},
+        {"continuation of a broken region is not given to the region before it",
+         "a.sct2",
+         "[REGIONS]\n255 N040.00.00.000 W073.00.00.000\nBROKEN N040.00.00.000\n  N040.10.00.000 "
+         "W073.10.00.000\n",
+         {{13, "2 Unrecognized formatting in REGIONS section"},
+          {14, "Found region with no color specified"}}},
+        {"label cut at a semicolon",
+         "a.sct2",
+         "[LABELS]\n\"A;B\" N040.00.00.000 W073.00.00.000 255\n",
+         {{12, "Unrecognized formatting in LABELS section"}}},
+        {"label without quotes",
+         "a.sct2",
+         "[LABELS]\nTEXT N040.00.00.000 W073.00.00.000 255\n",
+         {{12, "Unrecognized formatting in LABELS section"}}},
+        {"a line that looks like a header but has text after it",
+         "a.sct",
+         "[GEO]\n[GEO] N040.00.00.000 W073.00.00.000 N040.10.00.000\n",
+         {{12, "Unknown fix specified in segment: [GEO]"}}},
+        {"a definition inside GEO is also a GEO line",
+         "a.sct",
+         "[GEO]\n#define RED 255\n",
+         {{12, "Unrecognized formatting in GEO section"}}},
+        {"a broken definition inside VOR is a VOR line",
+         "a.sct",
+         "[VOR]\n#define ONLYNAME\n",
+         {{12, "Unrecognized formatting in VOR section"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TarqSectorParser parser;
+        TarqSectorData data;
+        EXPECT_TRUE(parser.ParseText(c.path, kInfo + c.body, data, ""));
+        ExpectErrors(parser, c.errors);
+    }
+}
+
+TEST(SectorParser, OrphanedLinesAreReportedOnceWithTheirText) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct", "#define RED 255\nstray text\r\n\n" + kInfo, data, ""));
+    ExpectErrors(parser, {{2, "Orphaned line"}});
+    EXPECT_EQ(parser.GetLastError().lineText, "stray text\n");
+    EXPECT_EQ(data.name, "Test Sector");
+}
+
+TEST(SectorParser, AByteOrderMarkIsNoPartOfTheFirstLine) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct", "\xEF\xBB\xBF" + kInfo + "[GEO]\nbroken\n", data, ""));
+    EXPECT_EQ(data.name, "Test Sector");
+    ExpectErrors(parser, {{12, "Unrecognized formatting in GEO section"}});
+}
+
+TEST(SectorParser, LongLinesStayWholeAndKeepTheLineCount) {
+    const std::string pad(5000, ' ');
+    const std::string longComment = "; " + std::string(3000, 'x') + "\n";
+    const std::string body = "[GEO]\n" + longComment +
+                             "N040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000" + pad + "255\n" +
+                             "N040.00.00.000 W073.00.00.000 broken\n";
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct", kInfo + body, data, ""));
+    ExpectErrors(parser, {{kInfoLines + 4, "Unrecognized formatting in GEO section"}});
+    ASSERT_EQ(data.geo.size(), 1u);
+    EXPECT_EQ(data.geo[0].color, 255);
+    EXPECT_NE(parser.Report().find("Lines in file:      14\n"), std::string::npos);
+}
+
+TEST(SectorParser, NamedPointPrecedence) {
+    struct Case {
+        const char* name;
+        std::string points;  // sections that define points
+        const char* field;   // used as the end point of a GEO line
+        ScopePoint expected;
+        bool known;
+    };
+    const std::string fix = "[FIXES]\nKJFK N001.00.00.000 E001.00.00.000\n";
+    const std::string vor = "[VOR]\nKJFK 115.900 N002.00.00.000 E002.00.00.000\n";
+    const std::string airport = "[AIRPORT]\nKJFK 119.100 N003.00.00.000 E003.00.00.000 B\n";
+    const std::string ndb = "[NDB]\nKJFK 404 N004.00.00.000 E004.00.00.000\n";
+    const Case cases[] = {
+        {"fix before VOR, airport and NDB", ndb + airport + vor + fix, "KJFK", {1, 1}, true},
+        {"VOR before airport and NDB", ndb + airport + vor, "KJFK", {2, 2}, true},
+        {"airport before NDB", ndb + airport, "KJFK", {3, 3}, true},
+        {"NDB alone", ndb, "KJFK", {4, 4}, true},
+        {"names are looked up in upper case", fix, "kjfk", {1, 1}, true},
+        {"first of two VORs with one name",
+         "[VOR]\nDUP 1 N005.00.00.000 E005.00.00.000\nDUP 2 N006.00.00.000 E006.00.00.000\n",
+         "DUP",
+         {5, 5},
+         true},
+        {"last of two airports with one name",
+         "[AIRPORT]\nDUP 1 N005.00.00.000 E005.00.00.000\nDUP 2 N006.00.00.000 E006.00.00.000\n",
+         "DUP",
+         {6, 6},
+         true},
+        {"unknown name reads zero", fix, "NOPE", {0, 0}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TarqSectorParser parser;
+        TarqSectorData data;
+        std::string geo =
+            std::string("[GEO]\nN010.00.00.000 E010.00.00.000 ") + c.field + " " + c.field + "\n";
+        // The GEO section comes first: every point is a forward reference.
+        ASSERT_TRUE(parser.ParseText("a.sct", kInfo + geo + c.points, data, ""));
+        ASSERT_EQ(data.geo.size(), 1u);
+        EXPECT_EQ(data.geo[0].x2, c.expected.x);
+        EXPECT_EQ(data.geo[0].y2, c.expected.y);
+        EXPECT_EQ(parser.Errors().size(), c.known ? 0u : 2u);
+    }
+}
+
+TEST(SectorParser, RunwayAndAirportCoordinatesAreNeverNames) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct",
+                                 kInfo + "[FIXES]\nFIXA N001.00.00.000 E001.00.00.000\n"
+                                         "[AIRPORT]\nKTST 118.0 FIXA FIXA\n"
+                                         "[RUNWAY]\n04 22 40 220 FIXA FIXA N002.00.00.000 E002.00.00.000\n",
+                                 data, ""));
+    EXPECT_TRUE(parser.Errors().empty());
+    EXPECT_EQ(data.airports.at("KTST").position, (ScopePoint{0, 0}));
+    ASSERT_EQ(data.runways.size(), 1u);
+    EXPECT_EQ(data.runways[0].end1, (ScopePoint{0, 0}));
+    EXPECT_EQ(data.runways[0].end2, (ScopePoint{2, 2}));
+}
+
+TEST(SectorParser, Colors) {
+    struct Case {
+        const char* name;
+        std::string defines;
+        const char* color;  // GEO colour field; empty: none
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {"number", "", "255", 255},
+        {"no colour", "", "", 0},
+        {"defined name", "#define WATER 32768\n", "WATER", 32768},
+        {"name compared in upper case", "#DEFINE water 32768\n", "Water", 32768},
+        {"undefined name reads as a number", "", "WATER", 0},
+        {"value that is a name is not looked up again", "#define A B\n#define B 7\n", "A", 0},
+        {"later definition wins", "#define A 1\n#define A 2\n", "A", 2},
+        {"value keeps its spaces and reads its leading digits", "#define A 12 34\n", "A", 12},
+        {"sign", "", "-5", -5},
+        {"leading digits only", "", "12abc", 12},
+        {"overflow saturates", "", "99999999999", 2147483647},
+        {"definition after its use", "", "LATE", 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TarqSectorParser parser;
+        TarqSectorData data;
+        std::string text = c.defines + kInfo +
+                           "[GEO]\nN001.00.00.000 E001.00.00.000 N002.00.00.000 E002.00.00.000 " + c.color +
+                           "\n#define LATE 9\n";
+        ASSERT_TRUE(parser.ParseText("a.sct", text, data, ""));
+        ASSERT_EQ(data.geo.size(), 1u);
+        EXPECT_EQ(data.geo[0].color, c.expected);
+    }
+}
+
+TEST(SectorParser, ProceduresRegionsAndLabels) {
+    const std::string text =
+        "#define RED 255\n" + kInfo +
+        "[SID]\n"
+        "KTST DEP1 RWY 04          N001.00.00.000 E001.00.00.000 N002.00.00.000 E002.00.00.000\n"
+        "                          N002.00.00.000 E002.00.00.000 FIXA FIXA red\n"
+        "KTST DEP2                 FIXA FIXA N003.00.00.000 E003.00.00.000\n"
+        "[STAR]\n"
+        "KTST ARR1                 FIXA FIXA N003.00.00.000 E003.00.00.000\n"
+        "[SID]\n"
+        "KTST DEP1 RWY 04          FIXA FIXA N004.00.00.000 E004.00.00.000 7\n"
+        "[REGIONS]\n"
+        "RED N001.00.00.000 E001.00.00.000\n"
+        "    FIXA FIXA\n"
+        "[LABELS]\n"
+        "\"Tower \"A\"\" FIXA FIXA RED\n"
+        "[REGIONS]\n"
+        "\tN003.00.00.000 E003.00.00.000\n"
+        "[FIXES]\n"
+        "FIXA N005.00.00.000 E005.00.00.000\n";
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.SCT2", text, data, ""));
+    EXPECT_TRUE(parser.Errors().empty());
+
+    EXPECT_EQ(data.sidNames, (std::vector<std::string>{"KTST DEP1 RWY 04", "KTST DEP2"}));
+    EXPECT_EQ(data.starNames, (std::vector<std::string>{"KTST ARR1"}));
+    const std::vector<GeoLine>& dep1 = data.sids.at("KTST DEP1 RWY 04");
+    ASSERT_EQ(dep1.size(), 3u);
+    EXPECT_EQ(dep1[0], (GeoLine{1, 1, 2, 2, -1}));
+    EXPECT_EQ(dep1[1], (GeoLine{2, 2, 5, 5, 255}));
+    EXPECT_EQ(dep1[2], (GeoLine{5, 5, 4, 4, 7}));
+    EXPECT_EQ(data.stars.at("KTST ARR1").size(), 1u);
+
+    // The continuation after the LABELS section still belongs to the region.
+    ASSERT_EQ(data.regions.size(), 1u);
+    EXPECT_EQ(data.regions[0].color, 255);
+    EXPECT_EQ(data.regions[0].points, (std::vector<ScopePoint>{{1, 1}, {5, 5}, {3, 3}}));
+
+    ASSERT_EQ(data.labels.size(), 1u);
+    EXPECT_EQ(data.labels[0].text, "Tower \"A\"");
+    EXPECT_EQ(data.labels[0].position, (ScopePoint{5, 5}));
+    EXPECT_EQ(data.labels[0].color, 255);
+}
+
+TEST(SectorParser, InfoValues) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct",
+                                 "[INFO]\nName with  spaces\n2\n3\nS033.56.41.400\nE151.10.38.000\n60.5x\n"
+                                 "nothing\n-12.25\n1e400\n",
+                                 data, ""));
+    EXPECT_EQ(data.name, "Name with  spaces");
+    EXPECT_NEAR(data.centre.y, -33.944833, 1e-6);
+    EXPECT_NEAR(data.centre.x, 151.177222, 1e-6);
+    EXPECT_EQ(data.nmPerDegreeLat, 60.5);
+    EXPECT_EQ(data.nmPerDegreeLon, 0.0);
+    EXPECT_EQ(data.magneticVariation, -12.25);
+    EXPECT_EQ(data.scale, 0.0);  // not a finite number
+}
+
+TEST(SectorParser, PlainAndExtendedFiles) {
+    const std::string text =
+        kInfo + "[REGIONS]\n255 N001.00.00.000 E001.00.00.000\n[LABELS]\n\"A\" N1.0.0.0 E1.0.0.0 1\n";
+    struct Case {
+        const char* name;
+        const char* path;
+        bool ok;
+    };
+    const Case cases[] = {
+        {"sct2", "x/a.sct2", true},
+        {"upper-case SCT2", "C:\\Sectors\\A.SCT2", true},
+        {"sct", "a.sct", false},
+        {"no extension", "sector", false},
+        {"sct2 only in a folder name", "a.sct2/b", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TarqSectorParser parser;
+        TarqSectorData data;
+        EXPECT_EQ(parser.ParseText(c.path, text, data, ""), c.ok);
+        if (c.ok) {
+            EXPECT_EQ(data.regions.size(), 1u);
+            EXPECT_EQ(data.labels.size(), 1u);
+            EXPECT_NE(parser.Report().find("Regions:            1\nLabels:             1\n"),
+                      std::string::npos);
+        } else {
+            EXPECT_EQ(parser.GetLastError().message, "Unknown section header encountered: REGIONS");
+        }
+    }
+}
+
+TEST(SectorParser, ContainersKeepFileOrderAndDuplicates) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText(
+        "a.sct",
+        kInfo + "[VOR]\nDUP 1 N001.00.00.000 E001.00.00.000\nDUP 2 N002.00.00.000 E002.00.00.000\n"
+                "[AIRPORT]\nAP 1 N001.00.00.000 E001.00.00.000 C\nap 2 N002.00.00.000 E002.00.00.000\n"
+                "[ARTCC]\nB X1.0.0.0 X1.0.0.0 X1.0.0.0 X1.0.0.0\nb X2.0.0.0 X2.0.0.0 X2.0.0.0 X2.0.0.0\n"
+                "B X3.0.0.0 X3.0.0.0 X3.0.0.0 X3.0.0.0\n",
+        data, ""));
+    ASSERT_EQ(data.vors.size(), 2u);
+    auto range = data.vors.equal_range("DUP");
+    EXPECT_EQ(range.first->second.frequency, "1");
+    EXPECT_EQ(std::next(range.first)->second.frequency, "2");
+    ASSERT_EQ(data.airports.size(), 1u);
+    EXPECT_EQ(data.airports.at("AP").frequency, "2");
+    EXPECT_EQ(data.airports.at("AP").airspaceClass, '\0');
+    // Boundary names are kept as written, so "b" and "B" are two boundaries.
+    ASSERT_EQ(data.artcc.size(), 2u);
+    EXPECT_EQ(data.artcc.at("B").size(), 2u);
+    EXPECT_EQ(data.artcc.at("B")[1].x1, 3.0);
+}
+
+// The realistic fixtures: a New York area in both kinds of file.
+TEST(SectorParser, NewYorkFixture) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.Parse("data/new_york.sct2", data, ""));
+
+    EXPECT_EQ(data.name, "New York Approach (sample)");
+    EXPECT_NEAR(data.centre.y, 40.639722, 1e-6);
+    EXPECT_NEAR(data.centre.x, -73.778889, 1e-6);
+    EXPECT_EQ(data.magneticVariation, 13.0);
+
+    auto jfk = data.vors.lower_bound("JFK");
+    ASSERT_NE(jfk, data.vors.end());
+    EXPECT_EQ(jfk->second.frequency, "115.900");
+    EXPECT_NEAR(jfk->second.position.y, 40.632889, 1e-6);
+    EXPECT_EQ(data.vors.count("JFK"), 2u);
+    EXPECT_EQ(data.airports.at("KJFK").airspaceClass, 'B');
+    EXPECT_EQ(data.airports.at("KFRG").airspaceClass, '\0');
+    ASSERT_EQ(data.runways.size(), 12u);
+    EXPECT_EQ(data.runways[0].id1, "04L");
+    EXPECT_EQ(data.runways[0].heading2, 224);
+    EXPECT_EQ(data.runways.back().id1, "04");  // from the second RUNWAY section
+
+    EXPECT_EQ(data.sidNames,
+              (std::vector<std::string>{"KJFK SKORR4 RWY 31L", "KJFK DEEZZ5 RWY 04L", "KEWR PORTS3"}));
+    EXPECT_EQ(data.sids.at("KJFK SKORR4 RWY 31L").size(), 4u);
+    const std::vector<GeoLine>& deezz = data.sids.at("KJFK DEEZZ5 RWY 04L");
+    ASSERT_EQ(deezz.size(), 3u);
+    EXPECT_EQ(deezz[0].color, 16744448);
+    EXPECT_EQ(deezz[1].color, -1);
+    EXPECT_EQ(deezz[2].color, 255);
+
+    // Forward references: LATEF and QUEBEC are defined at the end of the file.
+    const SectorNavaid& latef = data.fixes.find("LATEF")->second;
+    EXPECT_EQ(data.lowAirways.at("V229")[1].x2, latef.position.x);
+    EXPECT_EQ(data.lowAirways.at("V229")[1].y2, latef.position.y);
+    EXPECT_EQ(data.geo[12].y2, data.fixes.find("QUEBEC")->second.position.y);
+    // An airport as a GEO end point, and an undefined colour name.
+    EXPECT_EQ(data.geo[8].x1, data.airports.at("KJFK").position.x);
+    EXPECT_EQ(data.geo[11].color, 0);
+    EXPECT_EQ(data.artcc.at("ZNY").size(), 5u);
+    EXPECT_EQ(data.artcc.at("ZNY")[4].x1, 0.0);
+
+    ASSERT_EQ(data.regions.size(), 3u);
+    EXPECT_EQ(data.regions[0].color, 5263440);
+    EXPECT_EQ(data.regions[0].points.size(), 4u);
+    EXPECT_EQ(data.regions[1].points[1], data.airports.at("KLGA").position);
+    EXPECT_EQ(data.regions[2].points.size(), 3u);
+    ASSERT_EQ(data.labels.size(), 6u);
+    EXPECT_EQ(data.labels[3].text, "TETERBORO");
+    EXPECT_EQ(data.labels[3].position, data.airports.at("KTEB").position);
+
+    // The file has Windows line ends: the error's line text has a bare line feed.
+    EXPECT_EQ(parser.Errors()[2].lineText, "BROKEN 117.000 N040.00.00.000\n");
+}
+
+TEST(SectorParser, PlainFixtureHasNoRegionsOrLabels) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.Parse("data/new_york.sct", data, ""));
+    EXPECT_TRUE(data.regions.empty());
+    EXPECT_TRUE(data.labels.empty());
+    EXPECT_EQ(data.geo.size(), 13u);
+    EXPECT_EQ(parser.Report().find("Regions:"), std::string::npos);
+}
+
+TEST(SectorParser, ReportMatchesGoldenFiles) {
+    for (const char* name : {"new_york.sct2", "new_york.sct"}) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        std::string report = dir.File(kSectorParseReportName);
+        ScriptedClock clock({1000, 1000, 1000});
+        TarqSectorParser parser(clock);
+        TarqSectorData data;
+        ASSERT_TRUE(parser.Parse(std::string("data/") + name, data, report));
+        std::string written, golden;
+        ASSERT_TRUE(ReadWholeFile(report, written));
+        ASSERT_TRUE(ReadWholeFile(std::string("data/") + name + ".report.txt", golden));
+        EXPECT_EQ(written, golden);
+    }
+}
+
+TEST(SectorParser, ReportPassTimesAndCounters) {
+    struct Case {
+        const char* name;
+        std::vector<std::time_t> clock;  // start of pass 1, start of pass 2, end of pass 2
+        const char* pass1;
+        const char* pass2;
+    };
+    const Case cases[] = {
+        {"under a second", {50, 50, 50}, "less than 1 second", "less than 1 second"},
+        {"one and two seconds", {100, 101, 103}, "1 second", "2 seconds"},
+        {"clock stepped back", {100, 99, 98}, "less than 1 second", "less than 1 second"},
+    };
+    const std::string text = "; comment\n// blank, not a comment\n\n   \n" + kInfo + "[GEO]\nA B C D\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedClock clock(c.clock);
+        TarqSectorParser parser(clock);
+        TarqSectorData data;
+        ASSERT_TRUE(parser.ParseText("s.sct", text, data, ""));
+        const std::string& report = parser.Report();
+        EXPECT_NE(report.find(std::string("Pass 1 time:        ") + c.pass1 + "\n"), std::string::npos);
+        EXPECT_NE(report.find(std::string("Pass 2 time:        ") + c.pass2 + "\n\n"), std::string::npos);
+        EXPECT_NE(report.find("Lines in file:      16\nComments:           1\nBlank lines:        3\n"
+                              "Parsed lines:       12\nErroneous lines:    4\n\n"),
+                  std::string::npos);
+        EXPECT_NE(report.find("\nLine 16: Unknown fix specified in segment: B:\nA B C D\n\n"),
+                  std::string::npos);
+    }
+}
+
+TEST(SectorParser, ReportKeepsLongPathsAndLinesWhole) {
+    const std::string longName(3000, 'n');
+    const std::string longLine = "X" + std::string(4000, 'y');
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("/tmp/" + longName + ".sct", kInfo + "[GEO]\n" + longLine + "\n", data, ""));
+    EXPECT_NE(parser.Report().find("File path: /tmp/" + longName + ".sct\n\n"), std::string::npos);
+    EXPECT_NE(
+        parser.Report().find("\nLine 12: Unrecognized formatting in GEO section:\n" + longLine + "\n\n"),
+        std::string::npos);
+}
+
+TEST(SectorParser, ASecondParseStartsWithNoErrors) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct", kInfo + "[GEO]\nbroken\n", data, ""));
+    EXPECT_EQ(parser.Errors().size(), 1u);
+    TarqSectorData again;
+    ASSERT_TRUE(parser.ParseText("a.sct", kInfo, again, ""));
+    EXPECT_TRUE(parser.Errors().empty());
+}
+
+TEST(SectorParser, GeneratedFileParsesWithoutErrors) {
+    LargeSectorShape shape;
+    shape.geoLines = 600;
+    shape.segmentLines = 203;
+    shape.fixes = 50;
+    shape.regionPoints = 100;
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("generated.sct2", GenerateLargeSector(7, shape), data, ""));
+    for (const SectorParseError& e : parser.Errors()) ADD_FAILURE() << e.lineNumber << ": " << e.message;
+    EXPECT_EQ(data.geo.size(), 600u);
+    EXPECT_EQ(data.fixes.size(), 50u);
+    size_t segments = 0, regionPoints = 0;
+    for (const SegmentMap* map :
+         {&data.artcc, &data.artccHigh, &data.artccLow, &data.lowAirways, &data.highAirways}) {
+        for (const auto& [name, lines] : *map) segments += lines.size();
+    }
+    for (const SectorRegion& region : data.regions) regionPoints += region.points.size();
+    EXPECT_EQ(segments, 203u);
+    EXPECT_EQ(regionPoints, 100u);
+    EXPECT_EQ(data.regions.size(), 10u);
+    // Segments name fixes defined at the end of the file; none may read as 0.
+    for (const GeoLine& line : data.artccHigh.begin()->second) EXPECT_NE(line.x2, 0.0);
+}
+
+}  // namespace
