@@ -3,8 +3,11 @@
 // Every node lives in the pattern's arena and is never destroyed singly, so no
 // node owns memory outside the arena. The recursive driver runs a chain by
 // calling `match_chain` of its first node; each node calls its successor and
-// backtracking is the return of false.
-// Tested by tests/regex/behaviour_table_test.cpp and pcre2_differential_test.cpp.
+// backtracking is the return of false. The stack driver (run_steps) calls
+// `step_forward` of one node after the other and, to backtrack, `step_back` of
+// the nodes that left a step_frame on the hetero_stack.
+// Tested by tests/regex/behaviour_table_test.cpp, word_condition_recursion_test.cpp
+// and pcre2_differential_test.cpp, every case on both drivers.
 #pragma once
 
 #include <algorithm>

@@ -1,6 +1,7 @@
-// Compiling a pattern (build_graph), the search entry, and the recursive
-// driver's walk over start positions.
-// Tested by tests/regex/rpattern_test.cpp, behaviour_table_test.cpp and pcre2_differential_test.cpp.
+// Compiling a pattern (build_graph), substitutions, the search entry with its
+// repeated searches, and the walk over start positions of both drivers.
+// Tested by tests/regex/rpattern_test.cpp, search_variants_test.cpp, behaviour_table_test.cpp
+// and pcre2_differential_test.cpp.
 #include "regex/rpattern.h"
 
 #include <pthread.h>

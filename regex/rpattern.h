@@ -1,7 +1,8 @@
 // Compiled Perl-syntax patterns, their capture records and the results of a search.
 // This is all that other code sees of the pattern engine; the node graph, the
 // parser and the drivers stay in the .cpp files.
-// Tested by tests/regex/rpattern_test.cpp, behaviour_table_test.cpp and pcre2_differential_test.cpp.
+// Tested by tests/regex/rpattern_test.cpp, search_variants_test.cpp, behaviour_table_test.cpp
+// and pcre2_differential_test.cpp.
 #pragma once
 
 #include <cstddef>
