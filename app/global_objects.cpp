@@ -83,6 +83,7 @@ public:
         return g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0;
     }
     std::vector<int32_t> GetTXFrequencies() const override { return {}; }
+    std::string GetPrimaryVoiceChannel() const override { return {}; }
     void RebuildControllerList() override {
         if (g_controllerList) g_controllerList->Rebuild();
     }

@@ -84,6 +84,7 @@ public:
     void RemoveSelcalCallsign(const std::string&) override {}
     int GetPrimaryFrequency() const override { return 0; }
     std::vector<int32_t> GetTXFrequencies() const override { return {}; }
+    std::string GetPrimaryVoiceChannel() const override { return {}; }
     void RebuildControllerList() override {}
     void RebuildChatGroups() override {}
 };
@@ -110,6 +111,16 @@ public:
     bool HangUpLandLine() override { return false; }
 };
 
+// No alias table: the text stays as it is.
+class NullTextComms final : public AtcTextComms {
+public:
+    bool ExpandAliases(const std::string& text, std::string& out, const std::string&) override {
+        out = text;
+        return true;
+    }
+    std::string GetVoiceATISText() const override { return {}; }
+};
+
 }  // namespace
 
 AtcServices AtcServices::Completed() const {
@@ -121,6 +132,7 @@ AtcServices AtcServices::Completed() const {
     static NullTools nullTools;
     static NullSimulator nullSimulator;
     static NullVoice nullVoice;
+    static NullTextComms nullText;
     AtcServices done = *this;
     if (!done.settings) done.settings = &nullSettings;
     if (!done.messages) done.messages = &nullMessages;
@@ -130,6 +142,7 @@ AtcServices AtcServices::Completed() const {
     if (!done.tools) done.tools = &nullTools;
     if (!done.simulator) done.simulator = &nullSimulator;
     if (!done.voice) done.voice = &nullVoice;
+    if (!done.text) done.text = &nullText;
     if (!done.clock) done.clock = &SystemClock::Instance();
     return done;
 }

@@ -33,6 +33,8 @@ public:
 };
 
 // The display manager's radio-history sinks; ShowError also plays the error cue.
+// The aircraft type download calls them from its worker thread, so an
+// implementation must be safe to call from any thread (post to the main one).
 class AtcMessageSink {
 public:
     virtual ~AtcMessageSink() = default;
@@ -117,8 +119,24 @@ public:
     virtual int GetPrimaryFrequency() const = 0;
     // kHz of the entries whose TX box is checked.
     virtual std::vector<int32_t> GetTXFrequencies() const = 0;
+    // The primary entry's voice server and channel joined by "/"; empty when none.
+    virtual std::string GetPrimaryVoiceChannel() const = 0;
     virtual void RebuildControllerList() = 0;
     virtual void RebuildChatGroups() = 0;
+};
+
+// Text communication: alias expansion and the ATIS maker.
+class AtcTextComms {
+public:
+    virtual ~AtcTextComms() = default;
+    // Expands user aliases, then the "$" variables, with the alias context
+    // callsign set to contextCallsign for this one expansion and restored
+    // afterwards. False when the alias budget ran out (an alias loop); out is
+    // then left as it was.
+    virtual bool ExpandAliases(const std::string& text, std::string& out,
+                               const std::string& contextCallsign) = 0;
+    // The voice ATIS text as the ATIS maker last composed it, lines separated by "|".
+    virtual std::string GetVoiceATISText() const = 0;
 };
 
 // The flight simulator bridge (multiplayer manager).
@@ -161,6 +179,7 @@ struct AtcServices {
     AtcToolWindows* tools = nullptr;
     AtcSimulatorBridge* simulator = nullptr;
     AtcVoice* voice = nullptr;
+    AtcTextComms* text = nullptr;
     const Clock* clock = nullptr;
 
     // A copy with every null member replaced by its quiet default

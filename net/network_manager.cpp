@@ -33,6 +33,19 @@ std::string NoColons(std::string text) {
 
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
+// The ATIS is kept as one text with its lines joined by '|'; an empty text has no lines.
+std::vector<std::string> ATISLines(const std::string& atis) {
+    std::vector<std::string> lines;
+    if (atis.empty()) return lines;
+    size_t start = 0;
+    for (size_t bar = atis.find('|'); bar != std::string::npos; bar = atis.find('|', start)) {
+        lines.push_back(atis.substr(start, bar - start));
+        start = bar + 1;
+    }
+    lines.push_back(atis.substr(start));
+    return lines;
+}
+
 }  // namespace
 
 AircraftReport ToAircraftReport(const PilotPositionRecord& record) {
@@ -146,6 +159,7 @@ bool TarqNetworkManager::IsVoiceAtisConnected() const {
 }
 
 void TarqNetworkManager::OnConnected() {
+    m_serverCapabilities.clear();
     m_connected = true;
     m_connectTime = m_services.clock->WallSeconds();
     m_validAtc = false;
@@ -406,4 +420,69 @@ void TarqNetworkManager::PushFlightStrip(const std::string& to, const std::strin
     texts.reserve(annotations.size());
     for (const std::string& text : annotations) texts.push_back(NoColons(text));
     m_session->SendStripPush(to, callsign, type, texts);
+}
+
+// --- server capabilities and the ATIS reply ---------------------------------------------------
+
+void TarqNetworkManager::SetServerCapability(const std::string& key, const std::string& value) {
+    m_serverCapabilities[key] = value;
+}
+
+std::string TarqNetworkManager::GetServerCapability(const std::string& key) const {
+    auto it = m_serverCapabilities.find(key);
+    return it == m_serverCapabilities.end() ? std::string() : it->second;
+}
+
+void TarqNetworkManager::SendATISReply(const std::string& to) {
+    SendATIS(*m_session, to, m_services.settings->GetString("ATIS"), "ATIS contains too many lines!",
+             m_services.tools->GetPrimaryVoiceChannel());
+}
+
+void TarqNetworkManager::SendVoiceATISReply(const std::string& to) {
+    const AtcSettings& settings = *m_services.settings;
+    SendATIS(*m_voiceSession, to, m_services.text->GetVoiceATISText(), "Voice ATIS contains too many lines!",
+             settings.GetString("VoxATISServer") + "/" + settings.GetString("ATISMakerICAO") + "_ATIS");
+}
+
+// The "$" variables describe the station that asked. A line whose expansion
+// fails is left out rather than sent empty or with its raw alias words.
+bool TarqNetworkManager::ExpandATISLine(const std::string& line, const std::string& requester,
+                                        std::string& out) {
+    out.clear();
+    if (m_services.text->ExpandAliases(line, out, requester)) return true;
+    m_services.messages->ShowError("Error parsing alias within ATIS. It may contain an alias loop.");
+    return false;
+}
+
+void TarqNetworkManager::SendATIS(HalkSession& session, const std::string& to, const std::string& atis,
+                                  const char* tooManyLines, const std::string& voiceChannel) {
+    const std::vector<std::string> lines = ATISLines(atis);
+    if (lines.size() > kMaxATISLines) {
+        m_services.messages->ShowError(tooManyLines);
+        return;
+    }
+    std::string expanded;
+    if (GetServerCapability("ATCINFO") != "1") {
+        for (const std::string& line : lines) {
+            if (ExpandATISLine(line, to, expanded)) session.SendTextMessage(to, expanded);
+        }
+        return;
+    }
+    int sent = 0;
+    if (!voiceChannel.empty()) {
+        session.SendATISLine(to, 'V', voiceChannel);
+        ++sent;
+    }
+    for (const std::string& line : lines) {
+        // The voice room goes out on its own "V" line, never inside the text.
+        std::string text = ReplaceAll(ReplaceAll(line, "$mypvtrw", ""), "$myrw", "");
+        if (!ExpandATISLine(NoColons(std::move(text)), to, expanded)) continue;
+        session.SendATISLine(to, 'T', expanded);
+        ++sent;
+    }
+    if (!m_logoffTime.empty()) {
+        session.SendATISLine(to, 'Z', m_logoffTime);
+        ++sent;
+    }
+    session.SendATISLine(to, 'E', std::to_string(sent));
 }

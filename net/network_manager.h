@@ -1,12 +1,14 @@
 // TarqNetworkManager: creates, polls and signs off the controller session and
 // the voice-ATIS session, and turns the controller's actions (handoffs, tracks,
 // pointouts, squawks, scratchpads, altitudes, amendments, messages, queries,
-// break and help requests, strip pushes) into the session's packet writers.
+// break and help requests, strip pushes, ATIS replies) into the session's
+// packet writers.
 // Tested by tests/net/network_manager_test.cpp.
 #pragma once
 
 #include <cstdint>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +36,8 @@ public:
     static constexpr const char* kSupervisorCid = "614828";
     static constexpr int kControllerChannel = 149999;  // kHz
     static constexpr int kNoFrequency = 199998;        // kHz
+    // Most lines an ATIS reply may have.
+    static constexpr size_t kMaxATISLines = 10;
 
     // The client's identity on the network, the same for both sessions but
     // for the capabilities.
@@ -75,7 +79,8 @@ public:
     // Set when the server confirms the own callsign as an active controller;
     // cleared on every connect and disconnect.
     void SetValidATC(bool valid) { m_validAtc = valid; }
-    // Connection bookkeeping for the connected-time count.
+    // Connection bookkeeping for the connected-time count; a connect also
+    // forgets the server's capabilities.
     void OnConnected();
     void OnDisconnected();
 
@@ -136,7 +141,21 @@ public:
     void PushFlightStrip(const std::string& to, const std::string& callsign, int type,
                          const std::vector<std::string>& annotations);
 
+    // One key=value pair of the server's "CAPS" answer.
+    void SetServerCapability(const std::string& key, const std::string& value);
+    // Empty when the server has not announced the key.
+    std::string GetServerCapability(const std::string& key) const;
+
+    // Answer an "ATIS" query: the profile's "ATIS" from the controller session,
+    // the ATIS maker's voice ATIS text from the voice-ATIS session.
+    void SendATISReply(const std::string& to);
+    void SendVoiceATISReply(const std::string& to);
+
 private:
+    void SendATIS(HalkSession& session, const std::string& to, const std::string& atis,
+                  const char* tooManyLines, const std::string& voiceChannel);
+    bool ExpandATISLine(const std::string& line, const std::string& requester, std::string& out);
+
     AtcServices m_services;
     TarqAircraftDB* m_aircraftDB = nullptr;
     std::unique_ptr<HalkSession> m_session;
@@ -153,5 +172,6 @@ private:
     std::string m_helpMessage;
     std::string m_logoffTime;
     std::string m_pendingFind;
+    std::map<std::string, std::string> m_serverCapabilities;
     std::time_t m_lastPositionTime = 0;
 };

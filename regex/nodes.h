@@ -3,8 +3,11 @@
 // Every node lives in the pattern's arena and is never destroyed singly, so no
 // node owns memory outside the arena. The recursive driver runs a chain by
 // calling `match_chain` of its first node; each node calls its successor and
-// backtracking is the return of false.
-// Tested by tests/regex/behaviour_table_test.cpp and pcre2_differential_test.cpp.
+// backtracking is the return of false. The stack driver (run_steps) calls
+// `step_forward` of one node after the other and, to backtrack, `step_back` of
+// the nodes that left a step_frame on the hetero_stack.
+// Tested by tests/regex/behaviour_table_test.cpp, word_condition_recursion_test.cpp
+// and pcre2_differential_test.cpp, every case on both drivers.
 #pragma once
 
 #include <algorithm>
@@ -14,6 +17,7 @@
 
 #include "regex/arena_allocator.h"
 #include "regex/charset.h"
+#include "regex/hetero_stack.h"
 #include "regex/rpattern.h"
 
 namespace regex::detail {
@@ -84,7 +88,7 @@ struct match_state {
     It text_begin{};
     It attempt_start{};
     const sub_expr<It>* first_node = nullptr;
-    void* stack = nullptr;
+    hetero_stack* stack = nullptr;  // the stack driver's backtracking records; null in the recursive driver
     bool no_empty = false;
     // Where the body of the innermost running look-behind must end. Kept apart
     // from text_end so that "$" and look-aheads inside a look-behind still see
@@ -96,6 +100,19 @@ struct match_state {
 
 [[gnu::always_inline]] inline void check_depth(uintptr_t limit) {
     if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit) throw depth_exceeded{};
+}
+
+// The stack driver's record of one node that left a choice point: the node and
+// the position it was entered at.
+template <class It>
+struct step_frame {
+    const sub_expr<It>* node;
+    It pos;
+};
+
+template <class It>
+inline void push_frame(match_state<It>& st, const sub_expr<It>* node, It pos) {
+    st.stack->push(step_frame<It>{node, pos});
 }
 
 // Bound for the start-byte analysis, which walks the graph recursively.
@@ -115,6 +132,19 @@ public:
     }
     // This node alone, without its successor; advances pos on success.
     virtual bool match_alone(match_state<It>&, It&) const { return true; }
+    // Stack driver: match this node at st.pos, advance st.pos, set st.next_node
+    // (null once the pattern is complete) and leave on the stack, under a
+    // step_frame, whatever step_back needs. A node without choices pushes nothing.
+    virtual bool step_forward(match_state<It>& st) const {
+        It p = st.pos;
+        if (!match_alone(st, p)) return false;
+        st.pos = p;
+        st.next_node = next;
+        return true;
+    }
+    // Called with st.pos back at the node's entry once its frame is popped: set
+    // up the next choice (true, next_node set) or undo, pop its records, false.
+    virtual bool step_back(match_state<It>&) const { return false; }
     virtual sub_expr* quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) {
         throw bad_regexpr("sub-expression cannot be quantified");
     }
@@ -169,6 +199,13 @@ public:
     }
     bool match_alone(match_state<It>& st, It& pos) const override {
         return static_cast<const Derived*>(this)->Derived::test(st, pos);
+    }
+    bool step_forward(match_state<It>& st) const override {
+        It p = st.pos;
+        if (!static_cast<const Derived*>(this)->Derived::test(st, p)) return false;
+        st.pos = p;
+        st.next_node = this->next;
+        return true;
     }
     sub_expr<It>* quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) override {
         if (greedy)
@@ -442,8 +479,42 @@ public:
     bool match_chain(match_state<It>& st, It pos) const override {
         return !st.no_empty || pos != st.attempt_start;
     }
+    bool step_forward(match_state<It>& st) const override {
+        st.next_node = nullptr;
+        return !st.no_empty || st.pos != st.attempt_start;
+    }
     width_range width(width_context<It>&) override { return {0, 0}; }
 };
+
+// One attempt of the stack driver from `start` at st.pos, on st.stack: true
+// when a node ended the match (next_node null), with st.pos where it ended.
+// The attempt's own records are discarded either way; a failed attempt has
+// undone every change it made.
+template <class It>
+bool run_steps(match_state<It>& st, const sub_expr<It>* start) {
+    check_depth(st.stack_limit);
+    hetero_stack& stack = *st.stack;
+    const hetero_stack::mark_type mark = stack.mark();
+    const sub_expr<It>* node = start;
+    for (;;) {
+        if (!node->step_forward(st)) {
+            for (;;) {
+                if (stack.mark() == mark) return false;
+                step_frame<It> frame = stack.pop<step_frame<It>>();
+                st.pos = frame.pos;
+                if (frame.node->step_back(st)) {
+                    stack.push(frame);
+                    break;
+                }
+            }
+        }
+        node = st.next_node;
+        if (!node) {
+            stack.unwind(mark);
+            return true;
+        }
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Atom quantifiers
@@ -457,6 +528,10 @@ public:
         check_depth(st.stack_limit);
         return Greedy ? match_greedy(st, pos) : match_lazy(st, pos);
     }
+    bool step_forward(match_state<It>& st) const override {
+        return Greedy ? forward_greedy(st) : forward_lazy(st);
+    }
+    bool step_back(match_state<It>& st) const override { return Greedy ? back_greedy(st) : back_lazy(st); }
     width_range width(width_context<It>& ctx) override {
         width_range a = m_atom->width(ctx);
         return {width_mul(a.min, m_min), width_mul(a.max, m_max)};
@@ -525,6 +600,105 @@ private:
         }
     }
 
+    // Stack mode: where the repetitions began and end now, and how many there are.
+    struct repeat_record {
+        It start;
+        It cur;
+        size_t step;  // width of one repetition (greedy)
+        uint32_t count;
+    };
+
+    bool forward_greedy(match_state<It>& st) const {
+        const It start = st.pos;
+        It p = start;
+        uint32_t count = 0;
+        size_t w = 0;
+        if (m_max > 0 && test(st, p)) {
+            w = static_cast<size_t>(p - start);
+            if (w == 0) {
+                st.next_node = this->next;
+                return true;
+            }
+            count = 1;
+            while (count < m_max && test(st, p)) ++count;
+        }
+        if (count < m_min) return false;
+        while (!may_follow(st, p)) {
+            if (count == m_min) return false;
+            --count;
+            p -= static_cast<ptrdiff_t>(w);
+        }
+        st.stack->push(repeat_record{start, p, w, count});
+        push_frame<It>(st, this, start);
+        st.pos = p;
+        st.next_node = this->next;
+        return true;
+    }
+
+    bool back_greedy(match_state<It>& st) const {
+        auto& rec = st.stack->template top<repeat_record>();
+        while (rec.count != m_min) {
+            --rec.count;
+            rec.cur -= static_cast<ptrdiff_t>(rec.step);
+            if (may_follow(st, rec.cur)) {
+                st.pos = rec.cur;
+                st.next_node = this->next;
+                return true;
+            }
+        }
+        st.stack->template pop<repeat_record>();
+        return false;
+    }
+
+    bool forward_lazy(match_state<It>& st) const {
+        const It start = st.pos;
+        It q = start;
+        bool probe = test(st, q);
+        if (probe && q == start) {
+            st.next_node = this->next;
+            return true;
+        }
+        It p = start;
+        uint32_t count = 0;
+        if (probe && m_min > 0) {
+            p = q;
+            count = 1;
+            while (count < m_min) {
+                if (!test(st, p)) return false;
+                ++count;
+            }
+        } else if (!probe && m_min > 0) {
+            return false;
+        }
+        while (!may_follow(st, p)) {
+            if (count >= m_max) return false;
+            ++count;
+            if (!test(st, p)) return false;
+        }
+        st.stack->push(repeat_record{start, p, 0, count});
+        push_frame<It>(st, this, start);
+        st.pos = p;
+        st.next_node = this->next;
+        return true;
+    }
+
+    bool back_lazy(match_state<It>& st) const {
+        auto& rec = st.stack->template top<repeat_record>();
+        while (rec.count < m_max) {
+            ++rec.count;
+            It p = rec.cur;
+            if (!test(st, p)) break;
+            rec.cur = p;
+            if (may_follow(st, p)) {
+                st.pos = p;
+                st.next_node = this->next;
+                return true;
+            }
+        }
+        st.stack->template pop<repeat_record>();
+        return false;
+    }
+
     Atom* m_atom;
     uint32_t m_min;
     uint32_t m_max;
@@ -581,6 +755,41 @@ public:
         check_depth(st.stack_limit);
         return match_alternatives(st, pos);
     }
+    bool step_forward(match_state<It>& st) const override { return enter_alternatives(st, this); }
+    bool step_back(match_state<It>& st) const override { return next_alternative(st); }
+
+    // Stack mode: the group's entry, with `owner` as the node whose frame
+    // brings the driver back to next_alternative.
+    bool enter_alternatives(match_state<It>& st, const sub_expr<It>* owner) const {
+        const It pos = st.pos;
+        if (m_firstBegin && (at_end(st, pos) || !m_firstSet.test(static_cast<unsigned char>(*pos))))
+            return false;
+        const alternative* a = m_alternatives;
+        if (m_group < 0 && !a->next) {
+            st.next_node = a->first;
+            return true;
+        }
+        It oldPending{};
+        if (m_group >= 0) {
+            oldPending = st.captures[m_group].pending_begin;
+            st.captures[m_group].pending_begin = pos;
+        }
+        st.stack->push(alternative_record{a, oldPending});
+        push_frame<It>(st, owner, pos);
+        st.next_node = a->first;
+        return true;
+    }
+    bool next_alternative(match_state<It>& st) const {
+        auto& rec = st.stack->template top<alternative_record>();
+        if (rec.alt->next) {
+            rec.alt = rec.alt->next;
+            st.next_node = rec.alt->first;
+            return true;
+        }
+        if (m_group >= 0) st.captures[m_group].pending_begin = rec.old_pending;
+        st.stack->template pop<alternative_record>();
+        return false;
+    }
 
     width_range width(width_context<It>& ctx) override {
         if (m_widthMin != kUnbounded || m_widthMax != kUnbounded) return {m_widthMin, m_widthMax};
@@ -624,6 +833,11 @@ public:
     }
 
 protected:
+    struct alternative_record {
+        const alternative* alt;
+        It old_pending;
+    };
+
     // Entry of the group: first-character test, pending_begin, alternatives in order.
     bool match_alternatives(match_state<It>& st, It pos) const {
         if (m_firstBegin && (at_end(st, pos) || !m_firstSet.test(static_cast<unsigned char>(*pos))))
@@ -697,12 +911,37 @@ public:
             again.matched = oldMatched;
             return false;
         }
+        bool step_forward(match_state<It>& st) const override {
+            int32_t g = m_owner->group();
+            st.next_node = m_owner->next;
+            if (g < 0) return true;
+            backref_tag<It>& rec = st.captures[g];
+            st.stack->push(old_backref{rec.begin, rec.end, rec.matched});
+            push_frame<It>(st, this, st.pos);
+            rec.begin = rec.pending_begin;
+            rec.end = st.pos;
+            rec.matched = true;
+            return true;
+        }
+        bool step_back(match_state<It>& st) const override {
+            auto old = st.stack->template pop<old_backref>();
+            backref_tag<It>& rec = st.captures[m_owner->group()];
+            rec.begin = old.begin;
+            rec.end = old.end;
+            rec.matched = old.matched;
+            return false;
+        }
         width_range width(width_context<It>&) override { return {0, 0}; }
         bool first_bytes(byteset& out, int depth) const override {
             return chain_first_bytes<It>(m_owner->next, out, depth);
         }
 
     private:
+        struct old_backref {
+            It begin;
+            It end;
+            bool matched;
+        };
         match_group* m_owner;
     };
 
@@ -720,7 +959,7 @@ template <class It>
 class independent_group_base : public match_group_base<It> {
 public:
     independent_group_base(int32_t group, bool expected, arena_allocator& arena)
-        : match_group_base<It>(group, arena), m_expected(expected) {}
+        : match_group_base<It>(group, arena), m_expected(expected), m_entry(this) {}
     void note_nested_groups(uint32_t first, uint32_t count) override {
         m_nestedFirst = first;
         m_nestedCount = count;
@@ -739,10 +978,26 @@ public:
         for (uint32_t i = 0; i < m_nestedCount; ++i) st.captures[m_nestedFirst + i] = saved[i];
     }
 
+    // Stack mode: the body's sub-match starts here, so that its alternatives
+    // backtrack through this node rather than through the group itself.
+    class group_entry : public sub_expr<It> {
+    public:
+        explicit group_entry(const independent_group_base* owner) : m_owner(owner) {}
+        bool step_forward(match_state<It>& st) const override {
+            return m_owner->enter_alternatives(st, this);
+        }
+        bool step_back(match_state<It>& st) const override { return m_owner->next_alternative(st); }
+        width_range width(width_context<It>&) override { return {0, 0}; }
+
+    private:
+        const independent_group_base* m_owner;
+    };
+
 protected:
     bool m_expected;
     uint32_t m_nestedFirst = 0;
     uint32_t m_nestedCount = 0;
+    group_entry m_entry;
 };
 
 template <class It>
@@ -759,6 +1014,11 @@ public:
                 rec.end = pos;
                 rec.matched = true;
             }
+            return true;
+        }
+        bool step_forward(match_state<It>& st) const override {
+            match_chain(st, st.pos);
+            st.next_node = nullptr;
             return true;
         }
         width_range width(width_context<It>&) override { return {0, 0}; }
@@ -781,6 +1041,27 @@ public:
             if (this->next->match_chain(st, cont)) return true;
         }
         if (result && this->m_nestedCount > 0) this->restore_nested(st, saved);
+        return false;
+    }
+    // The body runs as a sub-match that is never re-entered; what it captured
+    // is put back when the driver backtracks over the group.
+    bool step_forward(match_state<It>& st) const override {
+        const It entry = st.pos;
+        const bool saving = this->m_nestedCount > 0;
+        if (saving) st.stack->push(this->save_nested(st));
+        const bool result = run_steps<It>(st, &this->m_entry);
+        if (result != this->m_expected) {
+            if (saving) this->restore_nested(st, st.stack->template pop<std::vector<backref_tag<It>>>());
+            st.pos = entry;
+            return false;
+        }
+        if (!result || this->m_group < 0) st.pos = entry;
+        if (saving) push_frame<It>(st, this, entry);
+        st.next_node = this->next;
+        return true;
+    }
+    bool step_back(match_state<It>& st) const override {
+        this->restore_nested(st, st.stack->template pop<std::vector<backref_tag<It>>>());
         return false;
     }
     bool first_bytes(byteset& out, int depth) const override {
@@ -819,6 +1100,10 @@ public:
     class end_group : public sub_expr<It> {
     public:
         bool match_chain(match_state<It>& st, It pos) const override { return pos == st.behind_end; }
+        bool step_forward(match_state<It>& st) const override {
+            st.next_node = nullptr;
+            return st.pos == st.behind_end;
+        }
         width_range width(width_context<It>&) override { return {0, 0}; }
     };
 
@@ -865,7 +1150,74 @@ public:
         return !this->m_expected && this->next->match_chain(st, pos);
     }
 
+    // Stack mode. A positive look-behind whose continuation fails is retried
+    // from the later starts, as in the recursive driver.
+    bool step_forward(match_state<It>& st) const override {
+        const It pos = st.pos;
+        const uint32_t wmin = this->m_widthMin, wmax = this->m_widthMax;
+        const size_t avail = static_cast<size_t>(pos - st.text_begin);
+        if (wmin > avail) {
+            st.next_node = this->next;
+            return !this->m_expected;
+        }
+        It firstStart = pos - static_cast<ptrdiff_t>(wmax < avail ? wmax : avail);
+        It lastStart = pos - static_cast<ptrdiff_t>(wmin);
+        st.stack->push(behind_record{this->save_nested(st), firstStart, lastStart, false});
+        const bool found = find_body(st, pos);
+        st.pos = pos;
+        st.next_node = this->next;
+        if (this->m_expected && found) {
+            push_frame<It>(st, this, pos);
+            return true;
+        }
+        auto rec = st.stack->template pop<behind_record>();
+        if (found) this->restore_nested(st, rec.saved);  // a negative look-behind whose body matched
+        return !this->m_expected && !found;
+    }
+    bool step_back(match_state<It>& st) const override {
+        const It pos = st.pos;
+        {
+            auto& rec = st.stack->template top<behind_record>();
+            this->restore_nested(st, rec.saved);
+            if (!rec.done && find_body(st, pos)) {
+                st.pos = pos;
+                st.next_node = this->next;
+                return true;
+            }
+        }
+        st.pos = pos;
+        st.stack->template pop<behind_record>();
+        return false;
+    }
+
 private:
+    struct behind_record {
+        std::vector<backref_tag<It>> saved;
+        It next_start;
+        It last_start;
+        bool done;
+    };
+
+    // The next start from which the body ends exactly at pos; the record on
+    // top of the stack keeps where to go on.
+    bool find_body(match_state<It>& st, It pos) const {
+        auto& rec = st.stack->template top<behind_record>();
+        const It outerBehind = st.behind_end;
+        while (!rec.done) {
+            const It s = rec.next_start;
+            if (s == rec.last_start)
+                rec.done = true;
+            else
+                ++rec.next_start;
+            st.behind_end = pos;
+            st.pos = s;
+            bool body = run_steps<It>(st, &this->m_entry);
+            st.behind_end = outerBehind;
+            if (body) return true;
+        }
+        return false;
+    }
+
     end_group m_end;
 };
 
@@ -897,6 +1249,10 @@ template <class It>
 class accept_node : public sub_expr<It> {
 public:
     bool match_chain(match_state<It>&, It) const override { return true; }
+    bool step_forward(match_state<It>& st) const override {
+        st.next_node = nullptr;
+        return true;
+    }
     width_range width(width_context<It>&) override { return {0, 0}; }
 };
 
@@ -930,8 +1286,7 @@ public:
         } else {
             holds = true;
         }
-        const auto* alt = this->alternatives();
-        const sub_expr<It>* branch = holds ? alt->first : (alt->next ? alt->next->first : nullptr);
+        const sub_expr<It>* branch = chosen(holds);
         bool ok;
         if (!branch) {
             ok = this->next->match_chain(st, pos);
@@ -944,6 +1299,41 @@ public:
         }
         if (!ok && holds && m_assertion) m_assertion->restore_nested(st, saved);
         return ok;
+    }
+
+    // Stack mode: the choice is made once; backtracking over it undoes the
+    // branch entry and whatever the assertion captured.
+    bool step_forward(match_state<It>& st) const override {
+        const It pos = st.pos;
+        bool holds;
+        if (m_hasGroupCondition) {
+            holds = m_conditionGroup < st.capture_count && st.captures[m_conditionGroup].matched;
+        } else if (m_never) {
+            holds = false;
+        } else if (m_assertion) {
+            st.stack->push(m_assertion->save_nested(st));
+            holds = run_steps<It>(st, m_assertion);
+            st.pos = pos;
+        } else {
+            holds = true;
+        }
+        const sub_expr<It>* branch = chosen(holds);
+        backref_tag<It>& rec = st.captures[this->group()];
+        st.stack->push(rec.pending_begin);
+        push_frame<It>(st, this, pos);
+        if (branch) {
+            rec.pending_begin = pos;
+            st.next_node = branch;
+        } else {
+            st.next_node = this->next;
+        }
+        return true;
+    }
+    bool step_back(match_state<It>& st) const override {
+        st.captures[this->group()].pending_begin = st.stack->template pop<It>();
+        if (m_assertion && !m_hasGroupCondition && !m_never)
+            m_assertion->restore_nested(st, st.stack->template pop<std::vector<backref_tag<It>>>());
+        return false;
     }
 
     width_range width(width_context<It>& ctx) override {
@@ -968,6 +1358,11 @@ public:
     bool first_bytes(byteset&, int) const override { return false; }
 
 private:
+    const sub_expr<It>* chosen(bool holds) const {
+        const auto* alt = this->alternatives();
+        return holds ? alt->first : (alt->next ? alt->next->first : nullptr);
+    }
+
     independent_group_base<It>* m_assertion = nullptr;
     uint32_t m_conditionGroup = 0;
     bool m_hasGroupCondition = false;
@@ -982,16 +1377,56 @@ public:
         check_depth(st.stack_limit);
         // Recursing where the current level began would never end.
         if (pos == st.captures[0].pending_begin) return this->next->match_chain(st, pos);
-        std::vector<It> pending(st.capture_count);
-        for (uint32_t i = 0; i < st.capture_count; ++i) pending[i] = st.captures[i].pending_begin;
+        std::vector<backref_tag<It>> saved(st.captures, st.captures + st.capture_count);
         if (!st.first_node->match_chain(st, pos)) return false;
-        for (uint32_t i = 0; i < st.capture_count; ++i) st.captures[i].pending_begin = pending[i];
-        return this->next->match_chain(st, st.captures[0].end);
+        keep_captures_only(st, saved);
+        if (this->next->match_chain(st, st.captures[0].end)) return true;
+        // The groups the inner match set must not outlive a path that failed.
+        std::copy(saved.begin(), saved.end(), st.captures);
+        return false;
+    }
+    bool step_forward(match_state<It>& st) const override {
+        const It pos = st.pos;
+        if (pos == st.captures[0].pending_begin) {
+            st.next_node = this->next;
+            return true;
+        }
+        std::vector<backref_tag<It>> saved(st.captures, st.captures + st.capture_count);
+        if (!run_steps<It>(st, st.first_node)) {
+            st.pos = pos;
+            return false;
+        }
+        keep_captures_only(st, saved);
+        st.pos = st.captures[0].end;
+        st.stack->push(std::move(saved));
+        push_frame<It>(st, this, pos);
+        st.next_node = this->next;
+        return true;
+    }
+    bool step_back(match_state<It>& st) const override {
+        auto saved = st.stack->template pop<std::vector<backref_tag<It>>>();
+        std::copy(saved.begin(), saved.end(), st.captures);
+        return false;
     }
     sub_expr<It>* quantify(uint32_t, uint32_t, bool, arena_allocator&) override {
         throw bad_regexpr("recursion sub-expression cannot be quantified");
     }
     width_range width(width_context<It>&) override { return {0, kUnbounded}; }
+
+private:
+    // After the inner match its captures stay; the bookkeeping of every group
+    // (entry positions, loop counters) is the outer level's again.
+    static void keep_captures_only(match_state<It>& st, const std::vector<backref_tag<It>>& saved) {
+        for (uint32_t i = 0; i < st.capture_count; ++i) {
+            backref_tag<It>& rec = st.captures[i];
+            const backref_tag<It>& old = saved[i];
+            rec.pending_begin = old.pending_begin;
+            rec.repeat_count = old.repeat_count;
+            rec.repeat_iterating = old.repeat_iterating;
+            rec.prev_iteration_start = old.prev_iteration_start;
+            rec.iteration_start = old.iteration_start;
+        }
+    }
 };
 
 // ---------------------------------------------------------------------------
@@ -1018,6 +1453,68 @@ public:
             again.iteration_start = again.prev_iteration_start;
             again.prev_iteration_start = oldPrev;
             return false;
+        }
+
+        // Stack mode: the decision between one more iteration and leaving the loop.
+        bool step_forward(match_state<It>& st) const override {
+            const group_quantifier& q = *m_quantifier;
+            backref_tag<It>& rec = st.captures[q.m_group->group()];
+            const It pos = st.pos;
+            const bool empty = rec.prev_iteration_start.set && rec.prev_iteration_start.pos == pos;
+            st.stack->push(rec.prev_iteration_start);
+            rec.prev_iteration_start = rec.iteration_start;
+            rec.iteration_start = {pos, true};
+            push_frame<It>(st, this, pos);
+            if (empty) {
+                st.next_node = q.next;
+            } else if (Greedy) {
+                if (rec.repeat_count != q.m_max) {
+                    rec.repeat_iterating = true;
+                    ++rec.repeat_count;
+                    st.next_node = q.m_group;
+                } else {
+                    rec.repeat_iterating = false;
+                    st.next_node = q.next;
+                }
+            } else if (rec.repeat_count < q.m_min) {
+                ++rec.repeat_count;
+                st.next_node = q.m_group;
+            } else {
+                rec.repeat_iterating = false;
+                st.next_node = q.next;
+            }
+            return true;
+        }
+        bool step_back(match_state<It>& st) const override {
+            const group_quantifier& q = *m_quantifier;
+            backref_tag<It>& rec = st.captures[q.m_group->group()];
+            const smart_iter<It>& saved = st.stack->template top<smart_iter<It>>();
+            auto undoShift = [&] {
+                rec.iteration_start = rec.prev_iteration_start;
+                rec.prev_iteration_start = st.stack->template pop<smart_iter<It>>();
+                return false;
+            };
+            if (saved.set && saved.pos == st.pos) return undoShift();
+            if (Greedy) {
+                if (!rec.repeat_iterating) {
+                    rec.repeat_iterating = true;
+                    return undoShift();
+                }
+                --rec.repeat_count;
+                if (rec.repeat_count < q.m_min) return undoShift();
+                rec.repeat_iterating = false;
+                st.next_node = q.next;
+                return true;
+            }
+            if (rec.repeat_iterating) {
+                --rec.repeat_count;
+                return undoShift();
+            }
+            rec.repeat_iterating = true;
+            if (rec.repeat_count >= q.m_max) return undoShift();
+            ++rec.repeat_count;
+            st.next_node = q.m_group;
+            return true;
         }
         width_range width(width_context<It>&) override { return {0, 0}; }
 
@@ -1050,6 +1547,31 @@ public:
         return {width_mul(a.min, m_min), width_mul(a.max, m_max)};
     }
     bool first_chars(first_char_hint& h) const override { return m_min != 0 && m_group->first_chars(h); }
+
+    // Stack mode: the loop state of an enclosing run of the same group is kept
+    // and put back; the first decision is taken at the end_quantifier.
+    bool step_forward(match_state<It>& st) const override {
+        backref_tag<It>& rec = st.captures[m_group->group()];
+        st.stack->push(
+            old_quant{rec.repeat_count, rec.repeat_iterating, rec.prev_iteration_start, rec.iteration_start});
+        push_frame<It>(st, this, st.pos);
+        rec.repeat_count = 0;
+        rec.repeat_iterating = true;
+        rec.prev_iteration_start = {};
+        rec.iteration_start = {};
+        st.next_node = &m_end;
+        return true;
+    }
+    bool step_back(match_state<It>& st) const override {
+        auto old = st.stack->template pop<old_quant>();
+        backref_tag<It>& rec = st.captures[m_group->group()];
+        rec.repeat_count = old.count;
+        rec.repeat_iterating = old.iterating;
+        rec.prev_iteration_start = old.prev;
+        rec.iteration_start = old.start;
+        return false;
+    }
+
     bool first_bytes(byteset& out, int depth) const override {
         if (depth >= kFirstBytesDepth || !m_group->first_bytes(out, depth + 1)) return false;
         return m_min != 0 || chain_first_bytes<It>(this->next, out, depth);
@@ -1073,6 +1595,13 @@ private:
         --st.captures[g].repeat_count;
         return false;
     }
+
+    struct old_quant {
+        uint32_t count;
+        bool iterating;
+        smart_iter<It> prev;
+        smart_iter<It> start;
+    };
 
     match_group_base<It>* m_group;
     uint32_t m_min;

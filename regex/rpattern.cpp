@@ -1,6 +1,7 @@
-// Compiling a pattern (build_graph), the search entry, and the recursive
-// driver's walk over start positions.
-// Tested by tests/regex/rpattern_test.cpp, behaviour_table_test.cpp and pcre2_differential_test.cpp.
+// Compiling a pattern (build_graph), substitutions, the search entry with its
+// repeated searches, and the walk over start positions of both drivers.
+// Tested by tests/regex/rpattern_test.cpp, search_variants_test.cpp, behaviour_table_test.cpp
+// and pcre2_differential_test.cpp.
 #include "regex/rpattern.h"
 
 #include <pthread.h>
@@ -100,6 +101,9 @@ template <class It>
 void basic_rpattern_base_impl<It>::swap_impl(basic_rpattern_base_impl& o) noexcept {
     using std::swap;
     swap(m_arena, o.m_arena);
+    swap(m_hasSubstitution, o.m_hasSubstitution);
+    swap(m_substitution, o.m_substitution);
+    swap(m_substitutionItems, o.m_substitutionItems);
     swap(m_floating, o.m_floating);
     swap(m_recursionAllowed, o.m_recursionAllowed);
     swap(m_groupCount, o.m_groupCount);
@@ -127,9 +131,50 @@ basic_rpattern_base<It, Syntax>::basic_rpattern_base(const std::string& pattern,
 }
 
 template <class It, class Syntax>
+basic_rpattern_base<It, Syntax>::basic_rpattern_base(const std::string& pattern,
+                                                     const std::string& substitution, int flags, int mode)
+    : detail::basic_rpattern_base_impl<It>(pattern, flags, mode) {
+    this->m_substitution = flags & expand_escapes ? expand_substitution_escapes(substitution) : substitution;
+    build_graph();
+    parse_substitution(this->m_substitution, this->m_visibleGroupCount, this->m_hasSubstitution,
+                       this->m_substitutionItems);
+}
+
+template <class It, class Syntax>
 basic_rpattern_base<It, Syntax>::basic_rpattern_base(const basic_rpattern_base& other)
     : detail::basic_rpattern_base_impl<It>(other.m_pattern, other.m_flags, other.m_mode) {
-    if (other.m_first) build_graph();
+    // The stored substitution is already expanded: it is parsed again, not expanded again.
+    this->m_substitution = other.m_substitution;
+    if (other.m_first) {
+        build_graph();
+        parse_substitution(this->m_substitution, this->m_visibleGroupCount, this->m_hasSubstitution,
+                           this->m_substitutionItems);
+    }
+}
+
+template <class It, class Syntax>
+void basic_rpattern_base<It, Syntax>::init(const std::string& pattern, int flags, int mode) {
+    basic_rpattern_base fresh(pattern, flags, mode);
+    this->swap_impl(fresh);
+}
+
+template <class It, class Syntax>
+void basic_rpattern_base<It, Syntax>::init(const std::string& pattern, const std::string& substitution,
+                                           int flags, int mode) {
+    basic_rpattern_base fresh(pattern, substitution, flags, mode);
+    this->swap_impl(fresh);
+}
+
+template <class It, class Syntax>
+void basic_rpattern_base<It, Syntax>::set_substitution(const std::string& substitution) {
+    std::string text =
+        this->m_flags & expand_escapes ? expand_substitution_escapes(substitution) : substitution;
+    bool hasReference = false;
+    std::vector<subst_item> items;
+    parse_substitution(text, this->m_visibleGroupCount, hasReference, items);
+    this->m_substitution.swap(text);
+    this->m_substitutionItems.swap(items);
+    this->m_hasSubstitution = hasReference;
 }
 
 template <class It, class Syntax>
@@ -249,57 +294,96 @@ const backref_tag<It>& basic_rpattern_base<It, Syntax>::match_text(const std::st
 template <class It, class Syntax>
 bool basic_rpattern_base<It, Syntax>::run_search(results_type& results, It start, It end) const {
     results.m_searchStart = start;
-    return match_once(results, start, end);
+    if (!(this->m_flags & repeat_search)) return match_once(results, start, end, start, false);
+
+    const bool wholeMatches = this->m_flags & collect_whole_matches;
+    const bool allGroups = !wholeMatches && (this->m_flags & collect_all_groups);
+    std::vector<backref_tag<It>> collection;
+    It attemptStart = start;
+    bool noEmpty = false;
+    while (match_once(results, start, end, attemptStart, noEmpty)) {
+        const backref_tag<It> whole = results.m_groups[0];
+        if (wholeMatches)
+            collection.push_back(whole);
+        else if (allGroups)
+            collection.insert(collection.end(), results.m_groups.begin(), results.m_groups.end());
+        else
+            collection.swap(results.m_groups);
+        // The next match starts where this one ended; an empty one may not
+        // be found again at the same place.
+        attemptStart = whole.end;
+        noEmpty = whole.begin == whole.end;
+    }
+    results.m_groups.swap(collection);
+    return !results.m_groups.empty();
 }
 
 template <class It, class Syntax>
-bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start, It end) const {
+bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start, It end, It attemptStart,
+                                                 bool noEmpty) const {
     using namespace detail;
     std::vector<backref_tag<It>>& records = results.m_groups;
     records.assign(this->m_groupCount, backref_tag<It>());
     bool matched = false;
 
-    if (this->m_first && this->m_minWidth <= static_cast<size_t>(end - start)) {
-        match_state<It> st;
-        st.captures = records.data();
-        st.capture_count = this->m_groupCount;
-        st.text_begin = start;
-        st.text_end = end;
-        st.attempt_start = start;
-        st.behind_end = end;
-        st.first_node = this->m_first;
-        st.stack_limit = StackLimitForSearch();
+    bool recursive =
+        this->m_mode == recursive_mode || (this->m_mode == pattern_chooses_mode && this->m_recursionAllowed);
+    if (this->m_first && this->m_minWidth <= static_cast<size_t>(end - attemptStart)) {
         const It last = end - static_cast<ptrdiff_t>(this->m_minWidth);
-        try {
-            if (this->m_flags & search_from_right) {
-                // Rightmost match: from the last possible start back to the search start.
-                // An anchored pattern never gets here: compiling cleared the flag.
-                for (It p = last;; --p) {
-                    if (this->m_first->match_chain(st, p)) {
-                        matched = true;
-                        break;
+        hetero_stack stack;
+        for (;;) {
+            match_state<It> st;
+            st.captures = records.data();
+            st.capture_count = this->m_groupCount;
+            st.text_begin = start;
+            st.text_end = end;
+            st.attempt_start = attemptStart;
+            st.no_empty = noEmpty;
+            st.behind_end = end;
+            st.first_node = this->m_first;
+            st.stack_limit = StackLimitForSearch();
+            if (!recursive) st.stack = &stack;
+            auto attempt = [&](It p) {
+                if (recursive) return this->m_first->match_chain(st, p);
+                st.pos = p;
+                return run_steps<It>(st, this->m_first);
+            };
+            try {
+                if (this->m_flags & search_from_right) {
+                    // Rightmost match: the last start that fits first, down to the attempt start.
+                    // The walk ends at the attempt start, so an empty match refused there
+                    // stays refused: a repeated search cannot find it forever.
+                    for (It p = last;; --p) {
+                        if (attempt(p)) {
+                            matched = true;
+                            break;
+                        }
+                        if (p == attemptStart) break;
                     }
-                    if (p == start) break;
-                    st.no_empty = false;
+                } else {
+                    It p = attemptStart;
+                    for (;;) {
+                        if (this->m_floating && this->m_accel) {
+                            p = NextCandidate(*this->m_accel, p, last, end);
+                            if (p == end) break;
+                        }
+                        if (attempt(p)) {
+                            matched = true;
+                            break;
+                        }
+                        if (!this->m_floating || p == last) break;
+                        ++p;
+                        st.no_empty = false;
+                    }
                 }
-            } else {
-                for (It p = start;; ++p) {
-                    if (this->m_floating && this->m_accel) {
-                        p = NextCandidate(*this->m_accel, p, last, end);
-                        if (p == end) break;
-                    }
-                    if (this->m_first->match_chain(st, p)) {
-                        matched = true;
-                        break;
-                    }
-                    if (!this->m_floating || p == last) break;
-                    st.no_empty = false;
-                }
+                break;
+            } catch (const depth_exceeded&) {
+                records.assign(this->m_groupCount, backref_tag<It>());
+                matched = false;
+                // Too deep for the machine stack: the stack driver gives the same answer.
+                if (!recursive) break;
+                recursive = false;
             }
-        } catch (const depth_exceeded&) {
-            // Out of stack budget: a clean "no match" with every group unset.
-            records.assign(this->m_groupCount, backref_tag<It>());
-            matched = false;
         }
     }
 

@@ -1,15 +1,20 @@
 // Compiled Perl-syntax patterns, their capture records and the results of a search.
 // This is all that other code sees of the pattern engine; the node graph, the
 // parser and the drivers stay in the .cpp files.
-// Tested by tests/regex/rpattern_test.cpp, behaviour_table_test.cpp and pcre2_differential_test.cpp.
+// Tested by tests/regex/rpattern_test.cpp, search_variants_test.cpp, behaviour_table_test.cpp
+// and pcre2_differential_test.cpp.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
+
+#include "regex/substitution.h"
 
 namespace regex {
 
@@ -112,6 +117,7 @@ protected:
     void swap_impl(basic_rpattern_base_impl& other) noexcept;
 
     std::unique_ptr<arena_allocator> m_arena;
+    bool m_hasSubstitution = false;  // the substitution refers to a group or to the text around the match
     bool m_floating = true;
     bool m_recursionAllowed = true;
     uint32_t m_groupCount = 0;
@@ -121,6 +127,8 @@ protected:
     uint32_t m_minWidth = 0xFFFFFFFFu;
     uint32_t m_maxWidth = 0xFFFFFFFFu;
     std::string m_pattern;
+    std::string m_substitution;
+    std::vector<subst_item> m_substitutionItems;
     sub_expr<It>* m_first = nullptr;
     std::vector<uint32_t> m_invisibleGroups;
     const search_accel* m_accel = nullptr;  // start-position hints, in the arena
@@ -138,6 +146,9 @@ public:
     basic_rpattern_base();
     // Compiles at once; a malformed pattern raises bad_regexpr.
     explicit basic_rpattern_base(const std::string& pattern, int flags = noflags, int mode = recursive_mode);
+    // With a substitution text, expanded first when expand_escapes is set.
+    basic_rpattern_base(const std::string& pattern, const std::string& substitution, int flags = noflags,
+                        int mode = recursive_mode);
     basic_rpattern_base(const basic_rpattern_base& other);
     basic_rpattern_base(basic_rpattern_base&& other) noexcept;
     basic_rpattern_base& operator=(const basic_rpattern_base& other);
@@ -146,6 +157,13 @@ public:
 
     void swap(basic_rpattern_base& other) noexcept { this->swap_impl(other); }
 
+    // Compile another pattern into this object; on bad_regexpr it is unchanged.
+    void init(const std::string& pattern, int flags = noflags, int mode = recursive_mode);
+    void init(const std::string& pattern, const std::string& substitution, int flags = noflags,
+              int mode = recursive_mode);
+    // Replaces the substitution only; on bad_regexpr the old one stays.
+    void set_substitution(const std::string& substitution);
+
     // Searches `text` from character `position` for at most `length` characters.
     // Returns group 0 of `results` on a match, else a record whose `matched` is false.
     const backref_tag<It>& match_text(const std::string& text, results_type& results, size_t position = 0,
@@ -153,6 +171,28 @@ public:
 
     // Searches [start, end); true when the pattern was found.
     bool run_search(results_type& results, It start, It end) const;
+    // Searches the NUL-terminated text at `start`: its end is its first NUL.
+    bool run_search(results_type& results, It start) const {
+        return run_search(results, start,
+                          start + static_cast<ptrdiff_t>(std::strlen(std::to_address(start))));
+    }
+
+    // match_text on NUL-terminated text, for the character-pointer form.
+    template <class P = It>
+    requires std::is_pointer_v<P>
+    const backref_tag<It>& match_text(const char* text, results_type& results, size_t position = 0,
+                                      size_t length = static_cast<size_t>(-1)) const {
+        const size_t size = std::strlen(text);
+        if (position > size) {
+            results.m_groups.assign(this->m_visibleGroupCount, backref_tag<It>());
+            results.m_searchStart = text + size;
+            return no_match_record();
+        }
+        P start = text + position;
+        P end = length < size - position ? start + length : text + size;
+        if (!run_search(results, start, end)) return no_match_record();
+        return results.m_groups[0];
+    }
 
     const std::string& pattern() const { return this->m_pattern; }
     int flags() const { return this->m_flags; }
@@ -164,12 +204,15 @@ public:
     bool floating() const { return this->m_floating; }
     bool recursion_allowed() const { return this->m_recursionAllowed; }
     const std::vector<uint32_t>& invisible_groups() const { return this->m_invisibleGroups; }
+    const std::string& substitution() const { return this->m_substitution; }
+    const std::vector<subst_item>& substitution_items() const { return this->m_substitutionItems; }
+    bool has_substitution_references() const { return this->m_hasSubstitution; }
 
     static const backref_tag<It>& no_match_record();
 
 private:
     void build_graph();
-    bool match_once(results_type& results, It start, It end) const;
+    bool match_once(results_type& results, It start, It end, It attemptStart, bool noEmpty) const;
 };
 
 template <class It, class Syntax = perl_syntax<char>>

@@ -174,6 +174,7 @@ public:
     std::string editorCallsign;
     int primaryFrequency = 0;
     std::vector<int32_t> txFrequencies;
+    std::string primaryVoiceChannel;
 
     bool HasStrip(const std::string& c) const override { return strips.count(c) != 0; }
     void AddStripForAircraft(const std::string& c) override {
@@ -198,6 +199,7 @@ public:
     void RemoveSelcalCallsign(const std::string& c) override { m_log.Add("RemoveSelcal " + c); }
     int GetPrimaryFrequency() const override { return primaryFrequency; }
     std::vector<int32_t> GetTXFrequencies() const override { return txFrequencies; }
+    std::string GetPrimaryVoiceChannel() const override { return primaryVoiceChannel; }
     void RebuildControllerList() override { m_log.Add("RebuildControllerList"); }
     void RebuildChatGroups() override { m_log.Add("RebuildChatGroups"); }
 
@@ -260,6 +262,29 @@ private:
     CallLog& m_log;
 };
 
+// Alias expansion by a fixed word table; a text holding ".loop" fails as an
+// alias loop does. Each expansion's context callsign is kept in order.
+class FakeTextComms final : public AtcTextComms {
+public:
+    std::map<std::string, std::string> aliases;
+    std::string voiceATISText;
+    std::vector<std::string> contexts;
+
+    bool ExpandAliases(const std::string& text, std::string& out, const std::string& context) override {
+        contexts.push_back(context);
+        if (text.find(".loop") != std::string::npos) return false;
+        std::string expanded = text;
+        for (const auto& [word, value] : aliases) {
+            for (size_t at = expanded.find(word); at != std::string::npos;
+                 at = expanded.find(word, at + value.size()))
+                expanded.replace(at, word.size(), value);
+        }
+        out = expanded;
+        return true;
+    }
+    std::string GetVoiceATISText() const override { return voiceATISText; }
+};
+
 // Own callsign "ME_CTR"; clock at a fixed wall time.
 struct AtcWorld {
     static constexpr std::time_t kStart = 1700000000;
@@ -274,6 +299,7 @@ struct AtcWorld {
     FakeTools tools{log};
     FakeSimulator simulator{log};
     FakeVoice voice{log};
+    FakeTextComms text;
     TarqControllerDB controllers{Services()};
     TarqAircraftDB aircraft{Services()};
 
@@ -295,6 +321,7 @@ struct AtcWorld {
         s.tools = &tools;
         s.simulator = &simulator;
         s.voice = &voice;
+        s.text = &text;
         s.clock = &clock;
         return s;
     }

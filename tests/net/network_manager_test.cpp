@@ -40,14 +40,18 @@ protected:
 
     // Everything the server received from the manager's session after mark.
     std::vector<std::string> Flush(size_t mark) {
-        const std::string back = "#TMME_CTR:SERVER:flush";
-        manager->ControllerSession().Send(back + "\r\n");
+        return Flush(manager->ControllerSession(), "ME_CTR", mark);
+    }
+
+    std::vector<std::string> Flush(HalkSession& session, const std::string& callsign, size_t mark) {
+        const std::string back = "#TM" + callsign + ":SERVER:flush";
+        session.Send(back + "\r\n");
         EXPECT_TRUE(PumpUntil([&] {
-            manager->ControllerSession().Poll();
-            auto lines = server->Received("ME_CTR");
+            session.Poll();
+            auto lines = server->Received(callsign);
             return std::find(lines.begin() + static_cast<long>(mark), lines.end(), back) != lines.end();
         }));
-        std::vector<std::string> lines = server->Received("ME_CTR");
+        std::vector<std::string> lines = server->Received(callsign);
         std::vector<std::string> out;
         for (size_t i = mark; i < lines.size(); ++i) {
             if (lines[i] == back) break;
@@ -381,6 +385,150 @@ TEST_F(NetworkManagerIdentityTest, DisconnectSignsOffBothSessions) {
     EXPECT_FALSE(manager->IsServerListReady()) << "not fetched yet";
 }
 
+struct ATISRow {
+    const char* name;
+    const char* atis;
+    bool atcInfo;
+    const char* voiceChannel;
+    const char* logoffTime;
+    std::vector<std::string> lines;
+    std::vector<std::string> messages;
+};
+
+TEST_F(NetworkManagerTest, ATISReply) {
+    const std::string ten = "1|2|3|4|5|6|7|8|9|10";
+    const std::string eleven = ten + "|11";
+    world.text.aliases[".rwy"] = "RWY 27L";
+    const ATISRow rows[] = {
+        {"ten lines",
+         ten.c_str(),
+         true,
+         "",
+         "",
+         {"$CRME_CTR:XY_APP:ATIS:T:1", "$CRME_CTR:XY_APP:ATIS:T:2", "$CRME_CTR:XY_APP:ATIS:T:3",
+          "$CRME_CTR:XY_APP:ATIS:T:4", "$CRME_CTR:XY_APP:ATIS:T:5", "$CRME_CTR:XY_APP:ATIS:T:6",
+          "$CRME_CTR:XY_APP:ATIS:T:7", "$CRME_CTR:XY_APP:ATIS:T:8", "$CRME_CTR:XY_APP:ATIS:T:9",
+          "$CRME_CTR:XY_APP:ATIS:T:10", "$CRME_CTR:XY_APP:ATIS:E:10"},
+         {}},
+        {"eleven lines", eleven.c_str(), true, "", "", {}, {"error: ATIS contains too many lines!"}},
+        {"eleven lines, no ATCINFO",
+         eleven.c_str(),
+         false,
+         "",
+         "",
+         {},
+         {"error: ATIS contains too many lines!"}},
+        {"voice room, logoff time, aliases",
+         "EGLL INFO A|.rwy IN USE",
+         true,
+         "voice.example.net/egll_app",
+         "2200z",
+         {"$CRME_CTR:XY_APP:ATIS:V:voice.example.net/egll_app", "$CRME_CTR:XY_APP:ATIS:T:EGLL INFO A",
+          "$CRME_CTR:XY_APP:ATIS:T:RWY 27L IN USE", "$CRME_CTR:XY_APP:ATIS:Z:2200z",
+          "$CRME_CTR:XY_APP:ATIS:E:4"},
+         {}},
+        {"voice-room variables removed, colons blanked",
+         "VOICE $myrw ONLY|$mypvtrwQNH:1013|$my$myrwrw",
+         true,
+         "",
+         "",
+         {"$CRME_CTR:XY_APP:ATIS:T:VOICE  ONLY", "$CRME_CTR:XY_APP:ATIS:T:QNH 1013",
+          "$CRME_CTR:XY_APP:ATIS:T:", "$CRME_CTR:XY_APP:ATIS:E:3"},
+         {}},
+        {"alias loop leaves the line out",
+         "A|.loop|B",
+         true,
+         "",
+         "",
+         {"$CRME_CTR:XY_APP:ATIS:T:A", "$CRME_CTR:XY_APP:ATIS:T:B", "$CRME_CTR:XY_APP:ATIS:E:2"},
+         {"error: Error parsing alias within ATIS. It may contain an alias loop."}},
+        {"empty ATIS", "", true, "", "", {"$CRME_CTR:XY_APP:ATIS:E:0"}, {}},
+        {"no ATCINFO: private messages, colons kept, no voice room or logoff",
+         "EGLL INFO A|.rwy QNH: 1013|.loop",
+         false,
+         "voice.example.net/egll_app",
+         "2200z",
+         {"#TMME_CTR:XY_APP:EGLL INFO A", "#TMME_CTR:XY_APP:RWY 27L QNH: 1013"},
+         {"error: Error parsing alias within ATIS. It may contain an alias loop."}},
+    };
+    for (const ATISRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        world.settings.strings["ATIS"] = row.atis;
+        manager->SetServerCapability("ATCINFO", row.atcInfo ? "1" : "0");
+        world.tools.primaryVoiceChannel = row.voiceChannel;
+        manager->SetLogoffTime(row.logoffTime);
+        world.log.Clear();
+        world.text.contexts.clear();
+        const size_t mark = server->Received("ME_CTR").size();
+        manager->SendATISReply("XY_APP");
+        EXPECT_EQ(Flush(mark), row.lines);
+        EXPECT_EQ(world.log.lines, row.messages);
+        // Variables describe the station that asked.
+        for (const std::string& context : world.text.contexts) EXPECT_EQ(context, "XY_APP");
+    }
+}
+
+TEST_F(NetworkManagerTest, ATISReplyNeedsTheServersATCINFO) {
+    world.settings.strings["ATIS"] = "EGLL INFO A";
+    const size_t mark = server->Received("ME_CTR").size();
+    manager->SendATISReply("XY_APP");  // capabilities not announced yet
+    manager->SetServerCapability("ATCINFO", "1");
+    manager->SendATISReply("XY_APP");
+    manager->OnConnected();  // a new connection forgets them
+    manager->SendATISReply("XY_APP");
+    const std::vector<std::string> expected = {"#TMME_CTR:XY_APP:EGLL INFO A",
+                                               "$CRME_CTR:XY_APP:ATIS:T:EGLL INFO A",
+                                               "$CRME_CTR:XY_APP:ATIS:E:1", "#TMME_CTR:XY_APP:EGLL INFO A"};
+    EXPECT_EQ(Flush(mark), expected);
+}
+
+TEST_F(NetworkManagerTest, VoiceATISReply) {
+    HalkSession& voice = manager->VoiceAtisSession();
+    HalkLoginInfo info{"EGLL_ATIS", "Me Controller", 5};
+    voice.SetConnectInfo("127.0.0.1", server->Port(), "1000001", "secret", info);
+    ASSERT_TRUE(voice.Connect());
+    ASSERT_TRUE(PumpUntil([&] {
+        voice.Poll();
+        auto names = server->LoggedIn();
+        return std::find(names.begin(), names.end(), "EGLL_ATIS") != names.end();
+    }));
+    world.settings.strings["VoxATISServer"] = "voice.example.net";
+    world.settings.strings["ATISMakerICAO"] = "EGLL";
+    world.settings.strings["ATIS"] = "TEXT ATIS";
+    world.tools.primaryVoiceChannel = "voice.example.net/egll_app";
+    world.text.aliases[".rwy"] = "RWY 27L";
+    const std::string eleven = "1|2|3|4|5|6|7|8|9|10|11";
+    const ATISRow rows[] = {
+        {"recorded ATIS",
+         "HEATHROW INFO B|.rwy:$myrw",
+         true,
+         "",
+         "",
+         {"$CREGLL_ATIS:BAW1:ATIS:V:voice.example.net/EGLL_ATIS", "$CREGLL_ATIS:BAW1:ATIS:T:HEATHROW INFO B",
+          "$CREGLL_ATIS:BAW1:ATIS:T:RWY 27L ", "$CREGLL_ATIS:BAW1:ATIS:E:3"},
+         {}},
+        {"eleven lines", eleven.c_str(), true, "", "", {}, {"error: Voice ATIS contains too many lines!"}},
+        {"no ATCINFO",
+         "HEATHROW INFO B|.rwy",
+         false,
+         "",
+         "",
+         {"#TMEGLL_ATIS:BAW1:HEATHROW INFO B", "#TMEGLL_ATIS:BAW1:RWY 27L"},
+         {}},
+    };
+    for (const ATISRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        world.text.voiceATISText = row.atis;
+        manager->SetServerCapability("ATCINFO", row.atcInfo ? "1" : "0");
+        world.log.Clear();
+        const size_t controllerMark = server->Received("ME_CTR").size();
+        const size_t mark = server->Received("EGLL_ATIS").size();
+        manager->SendVoiceATISReply("BAW1");
+        EXPECT_EQ(Flush(voice, "EGLL_ATIS", mark), row.lines);
+        EXPECT_EQ(world.log.lines, row.messages);
+        EXPECT_TRUE(Flush(controllerMark).empty());  // nothing from the controller session
+    }
+}
 }  // namespace
 
 namespace {

@@ -16,7 +16,15 @@
 // - a look-behind tries starts from the farthest back, PCRE2 its alternatives
 //   in order: bodies here have one fixed width, so both try the same start;
 // - a quantified group stops after two empty iterations in a row, PCRE2 after
-//   one: groups that can match the empty string are not quantified here.
+//   one: groups that can match the empty string are not quantified here;
+// - "(?R)" is matched once, atomically, and the groups it set stay set after
+//   it; PCRE2 backtracks into a recursion and restores the groups: recursive
+//   patterns here are balanced-bracket forms whose inner match is unique and
+//   whose groups are set again by the outer level;
+// - groups set inside a negative look-ahead that serves as a condition are
+//   undone here, as in any negative look-around; PCRE2 keeps them: such
+//   conditions hold no capturing groups here.
+// Every pattern runs on both drivers of the engine.
 #include <gtest/gtest.h>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -33,11 +41,13 @@ namespace {
 
 class PatternGenerator {
 public:
-    explicit PatternGenerator(uint32_t seed) : m_rng(seed) {}
+    // `extended` adds conditionals and recursive patterns.
+    explicit PatternGenerator(uint32_t seed, bool extended = false) : m_rng(seed), m_extended(extended) {}
 
     std::string Next() {
         m_openGroups = 0;
         m_closedGroups.clear();
+        if (m_extended && Chance(25)) return Recursive();
         return Alternation(0, false);
     }
 
@@ -74,7 +84,45 @@ private:
         return q;
     }
 
+    // A bracket form: "<", then items or a nested form, then ">"; the brackets
+    // are in no other atom, so the inner match of "(?R)" is the only one.
+    std::string Recursive() {
+        static const char* const kInner[] = {"a", "b", "[ab]", "\\w", "(?:ab)", "a+", "[^<>]"};
+        static const char* const kRepeat[] = {"*", "+", "*?", "+?"};
+        std::string inner = "(?:" + std::string(kInner[Pick(7)]) + "|(?R))" + kRepeat[Pick(4)];
+        std::string core = "<" + inner + ">";
+        if (Chance(50)) {
+            ++m_openGroups;
+            core = "(" + core + ")";
+        }
+        // Fixed text around it keeps the inner match unique; "^" only in front.
+        static const char* const kAround[] = {"", "", "a", "\\b", "^"};
+        return kAround[Pick(5)] + core + kAround[Pick(4)];
+    }
+
+    // "(?(N)yes|no)" on a group already closed, or on a look-ahead or a
+    // one-character look-behind.
+    std::string Conditional(int depth) {
+        std::string condition;
+        int kind = Pick(3);
+        if (kind == 0 && !m_closedGroups.empty()) {
+            condition = std::to_string(m_closedGroups[Pick(static_cast<int>(m_closedGroups.size()))]);
+        } else if (kind <= 1) {
+            const bool negative = Chance(50);
+            if (negative) ++m_noCapture;
+            condition = std::string(negative ? "?!" : "?=") + Sequence(depth + 1, false);
+            if (negative) --m_noCapture;
+        } else {
+            condition = std::string(Chance(50) ? "?<=" : "?<!") + Atom().substr(0, 1);
+            if (condition.back() == '\\' || condition.back() == '[') condition.back() = 'a';
+        }
+        std::string out = "(?(" + condition + ")" + Sequence(depth + 1, false);
+        if (Chance(70)) out += "|" + Sequence(depth + 1, false);
+        return out + ")";
+    }
+
     std::string Item(int depth, bool fixed) {
+        if (m_extended && !fixed && depth < 2 && Chance(10)) return Conditional(depth);
         int kind = Pick(depth < 3 ? 10 : 6);
         if (fixed) {
             // Single characters and fixed-width groups only.
@@ -121,7 +169,8 @@ private:
         }
     }
 
-    std::string Group(const std::string& open, int depth, bool fixed) {
+    std::string Group(std::string open, int depth, bool fixed) {
+        if (open == "(" && m_noCapture) open = "(?:";
         int number = 0;
         if (open == "(") number = ++m_openGroups;
         std::string body = Alternation(depth + 1, fixed);
@@ -144,6 +193,8 @@ private:
     }
 
     std::mt19937 m_rng;
+    bool m_extended;
+    int m_noCapture = 0;  // inside a negative condition
     int m_openGroups = 0;
     std::vector<int> m_closedGroups;
 };
@@ -198,11 +249,13 @@ std::string EngineMatch(const regex::rpattern& p, const std::string& text) {
     return out;
 }
 
-std::string RandomText(std::mt19937& rng, bool finalNewline) {
+std::string RandomText(std::mt19937& rng, bool finalNewline, bool brackets = false) {
     static const char kAlphabet[] = "aabbcc1a b";
-    int length = std::uniform_int_distribution<int>(0, 9)(rng);
+    static const char kBracketAlphabet[] = "<<>>ab<>a ";
+    const char* alphabet = brackets ? kBracketAlphabet : kAlphabet;
+    int length = std::uniform_int_distribution<int>(0, brackets ? 14 : 9)(rng);
     std::string text;
-    for (int i = 0; i < length; ++i) text += kAlphabet[std::uniform_int_distribution<int>(0, 9)(rng)];
+    for (int i = 0; i < length; ++i) text += alphabet[std::uniform_int_distribution<int>(0, 9)(rng)];
     if (std::uniform_int_distribution<int>(0, 9)(rng) == 0) {
         if (finalNewline)
             text += '\n';
@@ -213,8 +266,8 @@ std::string RandomText(std::mt19937& rng, bool finalNewline) {
     return text;
 }
 
-void RunDifferential(uint32_t seed, int patterns, int flags, uint32_t pcreOptions) {
-    PatternGenerator gen(seed);
+void RunDifferential(uint32_t seed, int patterns, int flags, uint32_t pcreOptions, bool extended = false) {
+    PatternGenerator gen(seed, extended);
     std::mt19937 textRng(seed * 7 + 1);
     int compared = 0;
     int failures = 0;
@@ -223,21 +276,25 @@ void RunDifferential(uint32_t seed, int patterns, int flags, uint32_t pcreOption
         Pcre2 reference(pattern, pcreOptions);
         if (!reference.code) continue;  // e.g. a look-behind PCRE2 cannot measure
         std::unique_ptr<regex::rpattern> engine;
+        std::unique_ptr<regex::rpattern> stackEngine;
         try {
             engine = std::make_unique<regex::rpattern>(pattern, flags);
+            stackEngine = std::make_unique<regex::rpattern>(pattern, flags, regex::stack_mode);
         } catch (const regex::bad_regexpr& e) {
             ADD_FAILURE() << "rejected '" << pattern << "': " << e.what();
             ++failures;
             continue;
         }
         for (int t = 0; t < 8; ++t) {
-            std::string text = RandomText(textRng, !(flags & regex::multi_line));
+            std::string text =
+                RandomText(textRng, !(flags & regex::multi_line), pattern.find('<') != std::string::npos);
             std::string want = reference.Match(text);
             std::string got = EngineMatch(*engine, text);
+            std::string gotStack = EngineMatch(*stackEngine, text);
             ++compared;
-            if (got != want) {
+            if (got != want || gotStack != want) {
                 ADD_FAILURE() << "pattern '" << pattern << "' text '" << text << "': engine " << got
-                              << ", PCRE2 " << want;
+                              << ", stack driver " << gotStack << ", PCRE2 " << want;
                 ++failures;
                 break;
             }
@@ -259,6 +316,10 @@ TEST(Pcre2Differential, MultiLineAndDotAll) {
     for (uint32_t seed = 21; seed <= 22; ++seed)
         RunDifferential(seed, 3000, regex::multi_line | regex::dot_matches_newline,
                         PCRE2_MULTILINE | PCRE2_DOTALL);
+}
+
+TEST(Pcre2Differential, ConditionalsAndRecursion) {
+    for (uint32_t seed = 31; seed <= 33; ++seed) RunDifferential(seed, 3000, 0, 0, true);
 }
 
 // The program's own patterns on their kind of text, and on every prefix of it.

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "app/display_manager.h"
-#include "fake_display.h"
+#include "tests/app/fake_display.h"
 
 namespace {
 

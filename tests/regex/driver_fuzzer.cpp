@@ -1,0 +1,66 @@
+// Fuzz target: the recursive and the stack driver must give the same match
+// and the same groups, on bounded and on NUL-terminated text, with repeated
+// and right-to-left searches too. Input as for regex_fuzzer.cpp: one flags
+// byte, the pattern up to the first NUL byte, then the text.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "regex/rpattern.h"
+
+namespace {
+
+constexpr size_t kMaxPattern = 96;
+constexpr size_t kMaxText = 10;  // backtracking is exponential in the worst patterns
+
+std::string Spans(bool matched, const regex::match_results_c& r, const char* base) {
+    if (!matched) return "none";
+    std::string out;
+    for (size_t i = 0; i < r.size(); ++i) {
+        out += r[i].matched ? std::to_string(r[i].begin - base) + "-" + std::to_string(r[i].end - base) : "-";
+        out += ' ';
+    }
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
+    int flags = 0;
+    const uint8_t f = data[0];
+    if (f & 1) flags |= regex::ignore_case;
+    if (f & 2) flags |= regex::multi_line;
+    if (f & 4) flags |= regex::dot_matches_newline;
+    if (f & 8) flags |= regex::repeat_search | regex::collect_all_groups;
+    if (f & 16) flags |= regex::search_from_right;
+    const char* rest = reinterpret_cast<const char*>(data + 1);
+    size_t restSize = size - 1;
+    const void* nul = std::memchr(rest, 0, restSize);
+    size_t patternSize = nul ? static_cast<size_t>(static_cast<const char*>(nul) - rest) : restSize;
+    if (patternSize > kMaxPattern) return 0;
+    std::string pattern(rest, patternSize);
+    // Nested group quantifiers only measure catastrophic backtracking.
+    int quantifiedGroups = 0;
+    for (size_t i = 1; i < pattern.size(); ++i)
+        if (pattern[i - 1] == ')' && std::strchr("*+?{", pattern[i])) ++quantifiedGroups;
+    if (quantifiedGroups > 1) return 0;
+    std::string text = nul ? std::string(rest + patternSize + 1, restSize - patternSize - 1) : std::string();
+    if (text.size() > kMaxText) text.resize(kMaxText);
+    try {
+        regex::rpattern_c recursive(pattern, flags, regex::recursive_mode);
+        regex::rpattern_c stack(pattern, flags, regex::stack_mode);
+        regex::match_results_c r1, r2;
+        const char* base = text.c_str();
+        bool m1 = recursive.match_text(text, r1).matched;
+        bool m2 = stack.match_text(text, r2).matched;
+        if (Spans(m1, r1, base) != Spans(m2, r2, base)) __builtin_trap();
+        // NUL-terminated: the text ends at its first NUL.
+        m1 = recursive.match_text(base, r1).matched;
+        m2 = stack.match_text(base, r2).matched;
+        if (Spans(m1, r1, base) != Spans(m2, r2, base)) __builtin_trap();
+    } catch (const regex::bad_regexpr&) {
+    }
+    return 0;
+}
