@@ -414,11 +414,7 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
         case Section::LowAirway:
         case Section::HighAirway: {
             if (!m_patterns->Match(SectorPattern::Segment, line, g)) return mismatch();
-            GeoLine segment;
-            segment.x1 = Resolve(data, g[3], true, state);
-            segment.y1 = Resolve(data, g[2], false, state);
-            segment.x2 = Resolve(data, g[5], true, state);
-            segment.y2 = Resolve(data, g[4], false, state);
+            GeoLine segment = ResolveSegment(data, &g[2], state);
             SegmentMap& map = state.section == Section::Artcc       ? data.artcc
                               : state.section == Section::ArtccHigh ? data.artccHigh
                               : state.section == Section::ArtccLow  ? data.artccLow
@@ -433,11 +429,7 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
             break;
         case Section::Geo: {
             if (!m_patterns->Match(SectorPattern::Geo, line, g)) return mismatch();
-            GeoLine segment;
-            segment.x1 = Resolve(data, g[2], true, state);
-            segment.y1 = Resolve(data, g[1], false, state);
-            segment.x2 = Resolve(data, g[4], true, state);
-            segment.y2 = Resolve(data, g[3], false, state);
+            GeoLine segment = ResolveSegment(data, &g[1], state);
             segment.color = ColorValue(g[5]);
             data.geo.push_back(segment);
             break;
@@ -488,11 +480,7 @@ void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorDa
     auto [it, inserted] = map.try_emplace(state.procedureName);
     if (inserted) (sid ? data.sidNames : data.starNames).push_back(state.procedureName);
 
-    GeoLine segment;
-    segment.x1 = Resolve(data, g[first + 1], true, state);
-    segment.y1 = Resolve(data, g[first], false, state);
-    segment.x2 = Resolve(data, g[first + 3], true, state);
-    segment.y2 = Resolve(data, g[first + 2], false, state);
+    GeoLine segment = ResolveSegment(data, &g[first], state);
     segment.color = g[first + 4].empty() ? -1 : ColorValue(g[first + 4]);
     it->second.push_back(segment);
 }
@@ -536,6 +524,16 @@ double TarqSectorParser::Resolve(const TarqSectorData& data, std::string_view fi
         AddError(state, "Unknown fix specified in segment: " + std::string(field));
     }
     return value;
+}
+
+GeoLine TarqSectorParser::ResolveSegment(const TarqSectorData& data, const std::string_view* fields,
+                                         PassState& state) {
+    GeoLine segment;
+    segment.x1 = Resolve(data, fields[1], true, state);
+    segment.y1 = Resolve(data, fields[0], false, state);
+    segment.x2 = Resolve(data, fields[3], true, state);
+    segment.y2 = Resolve(data, fields[2], false, state);
+    return segment;
 }
 
 bool TarqSectorParser::ResolvePoint(const TarqSectorData& data, const std::string& name, bool longitude,

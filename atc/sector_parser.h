@@ -70,6 +70,8 @@ private:
     // A coordinate field of a segment, region or label line: written form when
     // it holds a ".", else a point name; an unknown name is reported and reads 0.
     double Resolve(const TarqSectorData& data, std::string_view field, bool longitude, PassState& state);
+    // Four such fields in the order lat1, lon1, lat2, lon2.
+    GeoLine ResolveSegment(const TarqSectorData& data, const std::string_view* fields, PassState& state);
     static bool ResolvePoint(const TarqSectorData& data, const std::string& name, bool longitude,
                              double& value);
     void ApplyDefine(std::string& token) const;
