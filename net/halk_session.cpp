@@ -72,11 +72,11 @@ std::string HalkSession::ComputeResponse(std::string_view key, std::string_view 
     return DigestToHex(context.digest);
 }
 
-std::string HalkSession::MakeChallenge() {
+std::string HalkSession::MakeChallenge(Random15& random) {
     static const char kHex[] = "0123456789abcdef";
     std::string challenge;
     for (int i = 0; i < 16; ++i) {
-        int byte = m_random.Next() & 0xFF;
+        int byte = random.Next() & 0xFF;
         challenge.push_back(kHex[byte >> 4]);
         challenge.push_back(kHex[byte & 15]);
     }
@@ -213,7 +213,7 @@ void HalkSession::OnIdentificationRequest(HalkFields& f) {
     m_identified = true;
     m_answerBase = ComputeResponse(m_key, f[3], m_clientId);
     m_answerKey = m_answerBase;
-    std::string own = MakeChallenge();
+    std::string own = MakeChallenge(m_random);
     m_checkBase = ComputeResponse(m_key, own, m_clientId);
     m_checkKey = m_checkBase;
 
@@ -245,7 +245,7 @@ void HalkSession::OnServerChallenge(HalkFields& f) {
     std::string answer = ComputeResponse(m_answerKey, f[2], m_clientId);
     SendLine(Line("$ZR").Field("SERVER").Field(answer));
     m_answerKey = MD5Hex(m_answerBase + answer);
-    std::string own = MakeChallenge();
+    std::string own = MakeChallenge(m_random);
     SendLine(Line("$ZC").Field("SERVER").Field(own));
     m_expectedAnswer = ComputeResponse(m_checkKey, own, m_clientId);
     m_checkKey = MD5Hex(m_checkBase + m_expectedAnswer);

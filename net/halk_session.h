@@ -198,6 +198,8 @@ public:
     // The answer to a challenge: MD5 over key pieces and challenge halves,
     // arranged by the selector (the client id).
     static std::string ComputeResponse(std::string_view key, std::string_view challenge, unsigned selector);
+    // 16 random bytes in lower-case hex, as either side sends them.
+    static std::string MakeChallenge(Random15& random);
     // 32 characters: longer keys are cut, shorter ones filled with '0'.
     static std::string NormalizeLoginKey(std::string_view key);
 
@@ -247,7 +249,6 @@ private:
     int SendLine(const HalkLineBuilder& line) { return Send(line.Finish()); }
     HalkLineBuilder Line(std::string_view prefix) const;
     void ReportState(int newState);
-    std::string MakeChallenge();
 
     // Packet decoders; fields numbered from 0 after the prefix.
     void OnTextMessage(HalkFields& f);
