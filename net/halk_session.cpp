@@ -117,15 +117,7 @@ bool HalkSession::Connect() {
     m_connection = std::make_unique<HalkBufferedSocket>();
     m_connection->SetDataHandler(this);
     m_connection->SetTerminator("\r\n");
-    if (m_protocolRevision != 100) {
-        SendLine(Line("#AA")
-                     .Field("SERVER")
-                     .Field(m_realName)
-                     .Field(m_userId)
-                     .Field(m_password)
-                     .Field(m_rating)
-                     .Field(m_protocolRevision));
-    }
+    if (m_protocolRevision != 100) SendAddAtc();
     HalkBufferedSocket* connection = m_connection.get();
     connection->Connect(ip, static_cast<uint16_t>(m_port));
     if (connection != m_connection.get()) return true;  // a state callback replaced it
@@ -229,6 +221,12 @@ void HalkSession::OnIdentificationRequest(HalkFields& f) {
                  .Field(m_userId)
                  .Field(m_machineNumber)
                  .Field(own));
+    SendAddAtc();
+    ReportState(kConnected);
+}
+
+// "#AA": our login as a controller.
+void HalkSession::SendAddAtc() {
     SendLine(Line("#AA")
                  .Field("SERVER")
                  .Field(m_realName)
@@ -236,7 +234,6 @@ void HalkSession::OnIdentificationRequest(HalkFields& f) {
                  .Field(m_password)
                  .Field(m_rating)
                  .Field(m_protocolRevision));
-    ReportState(kConnected);
 }
 
 // "$ZC": answer the server's challenge, roll our answer key, challenge back.

@@ -249,6 +249,7 @@ private:
     int SendLine(const HalkLineBuilder& line) { return Send(line.Finish()); }
     HalkLineBuilder Line(std::string_view prefix) const;
     void ReportState(int newState);
+    void SendAddAtc();
 
     // Packet decoders; fields numbered from 0 after the prefix.
     void OnTextMessage(HalkFields& f);
