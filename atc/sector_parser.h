@@ -78,6 +78,8 @@ private:
     int32_t ColorValue(std::string_view token) const;
 
     void AddError(PassState& state, std::string message);
+    // A line that does not fit its section's form.
+    void AddFormatError(PassState& state);
     void AddFatal(std::string message);
     std::string BuildReport(const std::string& path, bool extended, const TarqSectorData& data,
                             const PassState& state) const;
