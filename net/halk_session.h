@@ -121,11 +121,12 @@ using HalkHelpCallback = void (*)(HalkSession*, const char* from, int on, const 
 
 class HalkSession : public HalkBufferedSocketDataHandler {
 public:
-    static constexpr int kIdle = 1;
-    static constexpr int kConnecting = 2;
-    static constexpr int kConnected = 3;
-    static constexpr int kClosed = 4;
-    static constexpr int kError = 5;
+    // The connection's states, passed on as they come.
+    static constexpr int kIdle = HalkSocket::kIdle;
+    static constexpr int kConnecting = HalkSocket::kConnecting;
+    static constexpr int kConnected = HalkSocket::kConnected;
+    static constexpr int kClosed = HalkSocket::kClosed;
+    static constexpr int kError = HalkSocket::kError;
     static constexpr int kDefaultPort = 6809;
     // Lines parsed per poll, so a burst cannot stall a frame.
     static constexpr int kLinesPerPoll = 100;
