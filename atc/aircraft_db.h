@@ -184,11 +184,8 @@ private:
     bool IsTrackedByMe(const std::string& callsign) const;
     std::string ResolvePositionId(const std::string& positionId) const;
     std::time_t Now() const;
-    void StoreSquawkPick(uint16_t code);
     std::vector<bool> TakenSquawks() const;
     void RefreshEditor(const std::string& callsign);
-    std::string TrackedOrEmpty(const std::map<std::string, std::string>& map,
-                               const std::string& callsign) const;
 
     AtcServices m_services;
     TarqControllerDB* m_controllers = nullptr;

@@ -4,6 +4,7 @@
 
 #include "atc/aircraft_db.h"
 #include "atc/aircraft_types.h"
+#include "foundation/text_helpers.h"
 #include "platform/atomic_file.h"
 
 namespace {
@@ -21,18 +22,6 @@ int16_t ShortNumber(const std::string& text) {
         value = (value * 10 + (text[i] - '0')) & 0xFFFF;
     if (negative) value = -value;
     return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF));
-}
-
-std::vector<std::string> SplitTabs(const std::string& line) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (;;) {
-        const size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos) break;
-        start = tab + 1;
-    }
-    return fields;
 }
 
 // Calls f for each line of the text, without its CR LF or LF ending.
@@ -55,7 +44,7 @@ std::map<std::string, AircraftTypeRecord> ParseAircraftTypes(const std::string& 
     std::map<std::string, AircraftTypeRecord> types;
     ForEachLine(text, [&](const std::string& line) {
         if (line.compare(0, kVersionPrefix.size(), kVersionPrefix) == 0) return;
-        const std::vector<std::string> f = SplitTabs(line);
+        const std::vector<std::string> f = SplitFields(line, '\t');
         if (static_cast<int>(f.size()) != kTypeFields) return;
         AircraftTypeRecord record;
         record.manufacturer = f[1];

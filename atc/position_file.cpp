@@ -3,19 +3,9 @@
 
 #include <charconv>
 
-namespace {
+#include "foundation/text_helpers.h"
 
-std::vector<std::string> SplitColons(const std::string& line) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (;;) {
-        const size_t colon = line.find(':', start);
-        fields.push_back(line.substr(start, colon == std::string::npos ? std::string::npos : colon - start));
-        if (colon == std::string::npos) break;
-        start = colon + 1;
-    }
-    return fields;
-}
+namespace {
 
 // Leading decimal number of the field, 0 when there is none.
 uint16_t SquawkField(const std::string& text) {
@@ -50,7 +40,7 @@ std::vector<PofRecord> ParsePositionFile(const std::string& text) {
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == ';' || line.find(':') == std::string::npos) continue;
-        std::vector<std::string> f = SplitColons(line);
+        std::vector<std::string> f = SplitFields(line, ':');
         f.resize(11);
         PofRecord record;
         record.name = f[0];

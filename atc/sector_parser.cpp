@@ -359,14 +359,13 @@ void TarqSectorParser::HandleInfoLine(const std::string& line, TarqSectorData& d
 
 void TarqSectorParser::HandleFirstPassLine(const std::string& line, TarqSectorData& data, PassState& state) {
     SectorGroups& g = state.groups;
-    auto mismatch = [&] { AddError(state, "Unrecognized formatting in " + state.sectionName + " section"); };
     switch (state.section) {
         case Section::Info:
             HandleInfoLine(line, data, state);
             break;
         case Section::Vor:
         case Section::Ndb: {
-            if (!m_patterns->Match(SectorPattern::Navaid, line, g)) return mismatch();
+            if (!m_patterns->Match(SectorPattern::Navaid, line, g)) return AddFormatError(state);
             SectorNavaid navaid{
                 Upper(g[1]), std::string(g[2]), {ParseCoordinate(g[4]), ParseCoordinate(g[3])}};
             NavaidMap& map = state.section == Section::Vor ? data.vors : data.ndbs;
@@ -374,13 +373,13 @@ void TarqSectorParser::HandleFirstPassLine(const std::string& line, TarqSectorDa
             break;
         }
         case Section::Fixes: {
-            if (!m_patterns->Match(SectorPattern::Fix, line, g)) return mismatch();
+            if (!m_patterns->Match(SectorPattern::Fix, line, g)) return AddFormatError(state);
             SectorNavaid fix{Upper(g[1]), "0", {ParseCoordinate(g[3]), ParseCoordinate(g[2])}};
             data.fixes.emplace(fix.name, std::move(fix));
             break;
         }
         case Section::Airport: {
-            if (!m_patterns->Match(SectorPattern::Airport, line, g)) return mismatch();
+            if (!m_patterns->Match(SectorPattern::Airport, line, g)) return AddFormatError(state);
             SectorAirport airport{Upper(g[1]),
                                   std::string(g[2]),
                                   {ParseCoordinate(g[4]), ParseCoordinate(g[3])},
@@ -396,10 +395,9 @@ void TarqSectorParser::HandleFirstPassLine(const std::string& line, TarqSectorDa
 
 void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorData& data, PassState& state) {
     SectorGroups& g = state.groups;
-    auto mismatch = [&] { AddError(state, "Unrecognized formatting in " + state.sectionName + " section"); };
     switch (state.section) {
         case Section::Runway: {
-            if (!m_patterns->Match(SectorPattern::Runway, line, g)) return mismatch();
+            if (!m_patterns->Match(SectorPattern::Runway, line, g)) return AddFormatError(state);
             data.runways.push_back(SectorRunway{Upper(g[1]),
                                                 Upper(g[2]),
                                                 LeadingInt(g[3]),
@@ -413,12 +411,8 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
         case Section::ArtccLow:
         case Section::LowAirway:
         case Section::HighAirway: {
-            if (!m_patterns->Match(SectorPattern::Segment, line, g)) return mismatch();
-            GeoLine segment;
-            segment.x1 = Resolve(data, g[3], true, state);
-            segment.y1 = Resolve(data, g[2], false, state);
-            segment.x2 = Resolve(data, g[5], true, state);
-            segment.y2 = Resolve(data, g[4], false, state);
+            if (!m_patterns->Match(SectorPattern::Segment, line, g)) return AddFormatError(state);
+            GeoLine segment = ResolveSegment(data, &g[2], state);
             SegmentMap& map = state.section == Section::Artcc       ? data.artcc
                               : state.section == Section::ArtccHigh ? data.artccHigh
                               : state.section == Section::ArtccLow  ? data.artccLow
@@ -432,12 +426,8 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
             HandleProcedureLine(line, data, state);
             break;
         case Section::Geo: {
-            if (!m_patterns->Match(SectorPattern::Geo, line, g)) return mismatch();
-            GeoLine segment;
-            segment.x1 = Resolve(data, g[2], true, state);
-            segment.y1 = Resolve(data, g[1], false, state);
-            segment.x2 = Resolve(data, g[4], true, state);
-            segment.y2 = Resolve(data, g[3], false, state);
+            if (!m_patterns->Match(SectorPattern::Geo, line, g)) return AddFormatError(state);
+            GeoLine segment = ResolveSegment(data, &g[1], state);
             segment.color = ColorValue(g[5]);
             data.geo.push_back(segment);
             break;
@@ -446,7 +436,7 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
             HandleRegionLine(line, data, state);
             break;
         case Section::Labels: {
-            if (!m_patterns->Match(SectorPattern::Label, line, g)) return mismatch();
+            if (!m_patterns->Match(SectorPattern::Label, line, g)) return AddFormatError(state);
             SectorLabel label;
             label.text = std::string(g[1]);
             std::string_view lat = g[2], lon = g[3], color = g[4];
@@ -463,19 +453,18 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
 
 void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorData& data, PassState& state) {
     SectorGroups& g = state.groups;
-    auto mismatch = [&] { AddError(state, "Unrecognized formatting in " + state.sectionName + " section"); };
     // Group numbers of the four coordinates and the colour in either form.
     int first;
     if (IsSpace(line.front())) {
         if (state.procedureName.empty()) return AddError(state, "Unnamed SID/STAR segment");
-        if (!m_patterns->Match(SectorPattern::ProcNext, line, g)) return mismatch();
+        if (!m_patterns->Match(SectorPattern::ProcNext, line, g)) return AddFormatError(state);
         first = 1;
     } else {
         if (!m_patterns->Match(SectorPattern::ProcFirst, line, g)) {
             // The continuation lines that follow belong to the broken procedure,
             // not to the one before it: leave them without a name.
             state.procedureName.clear();
-            return mismatch();
+            return AddFormatError(state);
         }
         state.procedureName.assign(g[1]);
         TrimRight(state.procedureName);
@@ -488,11 +477,7 @@ void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorDa
     auto [it, inserted] = map.try_emplace(state.procedureName);
     if (inserted) (sid ? data.sidNames : data.starNames).push_back(state.procedureName);
 
-    GeoLine segment;
-    segment.x1 = Resolve(data, g[first + 1], true, state);
-    segment.y1 = Resolve(data, g[first], false, state);
-    segment.x2 = Resolve(data, g[first + 3], true, state);
-    segment.y2 = Resolve(data, g[first + 2], false, state);
+    GeoLine segment = ResolveSegment(data, &g[first], state);
     segment.color = g[first + 4].empty() ? -1 : ColorValue(g[first + 4]);
     it->second.push_back(segment);
 }
@@ -536,6 +521,16 @@ double TarqSectorParser::Resolve(const TarqSectorData& data, std::string_view fi
         AddError(state, "Unknown fix specified in segment: " + std::string(field));
     }
     return value;
+}
+
+GeoLine TarqSectorParser::ResolveSegment(const TarqSectorData& data, const std::string_view* fields,
+                                         PassState& state) {
+    GeoLine segment;
+    segment.x1 = Resolve(data, fields[1], true, state);
+    segment.y1 = Resolve(data, fields[0], false, state);
+    segment.x2 = Resolve(data, fields[3], true, state);
+    segment.y2 = Resolve(data, fields[2], false, state);
+    return segment;
 }
 
 bool TarqSectorParser::ResolvePoint(const TarqSectorData& data, const std::string& name, bool longitude,
@@ -613,6 +608,10 @@ void TarqSectorParser::TrimRight(std::string& line) {
     size_t end = line.size();
     while (end > 0 && IsSpace(line[end - 1])) --end;
     line.erase(end);
+}
+
+void TarqSectorParser::AddFormatError(PassState& state) {
+    AddError(state, "Unrecognized formatting in " + state.sectionName + " section");
 }
 
 void TarqSectorParser::AddError(PassState& state, std::string message) {

@@ -70,12 +70,16 @@ private:
     // A coordinate field of a segment, region or label line: written form when
     // it holds a ".", else a point name; an unknown name is reported and reads 0.
     double Resolve(const TarqSectorData& data, std::string_view field, bool longitude, PassState& state);
+    // Four such fields in the order lat1, lon1, lat2, lon2.
+    GeoLine ResolveSegment(const TarqSectorData& data, const std::string_view* fields, PassState& state);
     static bool ResolvePoint(const TarqSectorData& data, const std::string& name, bool longitude,
                              double& value);
     void ApplyDefine(std::string& token) const;
     int32_t ColorValue(std::string_view token) const;
 
     void AddError(PassState& state, std::string message);
+    // A line that does not fit its section's form.
+    void AddFormatError(PassState& state);
     void AddFatal(std::string message);
     std::string BuildReport(const std::string& path, bool extended, const TarqSectorData& data,
                             const PassState& state) const;

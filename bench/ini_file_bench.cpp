@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "bench/floor_ratio.h"
 #include "foundation/ini_file.h"
 
 namespace {
@@ -55,32 +56,18 @@ double FloorSeconds() {
     return seconds;
 }
 
-void ReportRatio(benchmark::State& state, double seconds) {
-    state.counters["x_floor"] = seconds / state.iterations() / FloorSeconds();
-}
-
 void BM_IniReadText(benchmark::State& state) {
-    double seconds = 0;
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
+    RunAgainstFloor(state, "x_floor", FloorSeconds(), [] {
         CIniFile ini;
         benchmark::DoNotOptimize(ini.ReadText(Text()));
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    ReportRatio(state, seconds);
+    });
 }
 BENCHMARK(BM_IniReadText);
 
 void BM_IniToText(benchmark::State& state) {
     CIniFile ini;
     ini.ReadText(Text());
-    double seconds = 0;
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(ini.ToText());
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    ReportRatio(state, seconds);
+    RunAgainstFloor(state, "x_floor", FloorSeconds(), [&] { benchmark::DoNotOptimize(ini.ToText()); });
 }
 BENCHMARK(BM_IniToText);
 
@@ -88,17 +75,13 @@ BENCHMARK(BM_IniToText);
 void BM_IniGetEveryKey(benchmark::State& state) {
     CIniFile ini;
     ini.ReadText(Text());
-    double seconds = 0;
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
+    RunAgainstFloor(state, "x_floor", FloorSeconds(), [&] {
         for (int s = 0; s < ini.SectionCount(); ++s) {
             std::string section = ini.SectionName(s);
             for (int k = 0, n = ini.EntryCount(section); k < n; ++k)
                 benchmark::DoNotOptimize(ini.GetText(section, ini.EntryName(s, k), ""));
         }
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    ReportRatio(state, seconds);
+    });
 }
 BENCHMARK(BM_IniGetEveryKey);
 

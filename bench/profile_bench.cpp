@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/floor_ratio.h"
 #include "foundation/profile.h"
 #include "platform/atomic_file.h"
 
@@ -67,37 +68,28 @@ const HeavyIni& Heavy() {
     return heavy;
 }
 
-// Runs body once per iteration and sets the ratio of its time to the floor.
+// The body's time over reading the file it works on.
 template <typename Body>
-void RunAgainstFloor(benchmark::State& state, Body body) {
-    const double floorNs = Heavy().ReadFloorNs();
-    double spentNs = 0.0;
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        body();
-        spentNs += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
-    }
-    if (state.iterations() > 0 && floorNs > 0)
-        state.counters["x_read"] = spentNs / static_cast<double>(state.iterations()) / floorNs;
+void RunAgainstRead(benchmark::State& state, Body body) {
+    RunAgainstFloor(state, "x_read", Heavy().ReadFloorNs() * 1e-9, body);
 }
 
 void BM_OpenIniFile(benchmark::State& state) {
     TarqProfile profile(Heavy().Path());
-    RunAgainstFloor(state, [&] { benchmark::DoNotOptimize(profile.OpenIniFile()); });
+    RunAgainstRead(state, [&] { benchmark::DoNotOptimize(profile.OpenIniFile()); });
 }
 
 void BM_LoadSessionProfile(benchmark::State& state) {
     TarqProfile profile(Heavy().Path());
     profile.OpenIniFile();
-    RunAgainstFloor(state,
-                    [&] { benchmark::DoNotOptimize(profile.Load(ProfileName(kSessionProfiles / 2))); });
+    RunAgainstRead(state, [&] { benchmark::DoNotOptimize(profile.Load(ProfileName(kSessionProfiles / 2))); });
 }
 
 void BM_SaveSessionProfile(benchmark::State& state) {
     TarqProfile profile(Heavy().Path());
     profile.OpenIniFile();
     profile.Load(ProfileName(kSessionProfiles - 1));
-    RunAgainstFloor(state, [&] { benchmark::DoNotOptimize(profile.Save()); });
+    RunAgainstRead(state, [&] { benchmark::DoNotOptimize(profile.Save()); });
 }
 
 BENCHMARK(BM_OpenIniFile)->Unit(benchmark::kMillisecond);

@@ -190,6 +190,18 @@ void SplitString(std::string_view text, std::vector<std::string>& out, unsigned 
     }
 }
 
+std::vector<std::string> SplitFields(const std::string& line, char separator) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t at = line.find(separator, start);
+        fields.push_back(line.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) break;
+        start = at + 1;
+    }
+    return fields;
+}
+
 int SplitStringBySeparator(const std::string& text, const std::string& separator,
                            std::vector<std::string>& out, bool keepEmpty) {
     if (text.empty() || separator.empty()) return 0;

@@ -52,6 +52,9 @@ std::string JoinStrings(const std::vector<std::string>& parts, std::string_view 
 // characters; with a non-zero limit the last token is the rest of the text.
 void SplitString(std::string_view text, std::vector<std::string>& out, unsigned limit,
                  const std::string& delimiters);
+// Every field between separators, empty ones too: a line without the separator
+// is one field.
+std::vector<std::string> SplitFields(const std::string& line, char separator);
 // Appends the pieces around each separator (none at all when the text holds
 // no separator) and returns the number of separators.
 int SplitStringBySeparator(const std::string& text, const std::string& separator,

@@ -72,11 +72,11 @@ std::string HalkSession::ComputeResponse(std::string_view key, std::string_view 
     return DigestToHex(context.digest);
 }
 
-std::string HalkSession::MakeChallenge() {
+std::string HalkSession::MakeChallenge(Random15& random) {
     static const char kHex[] = "0123456789abcdef";
     std::string challenge;
     for (int i = 0; i < 16; ++i) {
-        int byte = m_random.Next() & 0xFF;
+        int byte = random.Next() & 0xFF;
         challenge.push_back(kHex[byte >> 4]);
         challenge.push_back(kHex[byte & 15]);
     }
@@ -117,15 +117,7 @@ bool HalkSession::Connect() {
     m_connection = std::make_unique<HalkBufferedSocket>();
     m_connection->SetDataHandler(this);
     m_connection->SetTerminator("\r\n");
-    if (m_protocolRevision != 100) {
-        SendLine(Line("#AA")
-                     .Field("SERVER")
-                     .Field(m_realName)
-                     .Field(m_userId)
-                     .Field(m_password)
-                     .Field(m_rating)
-                     .Field(m_protocolRevision));
-    }
+    if (m_protocolRevision != 100) SendAddAtc();
     HalkBufferedSocket* connection = m_connection.get();
     connection->Connect(ip, static_cast<uint16_t>(m_port));
     if (connection != m_connection.get()) return true;  // a state callback replaced it
@@ -213,7 +205,7 @@ void HalkSession::OnIdentificationRequest(HalkFields& f) {
     m_identified = true;
     m_answerBase = ComputeResponse(m_key, f[3], m_clientId);
     m_answerKey = m_answerBase;
-    std::string own = MakeChallenge();
+    std::string own = MakeChallenge(m_random);
     m_checkBase = ComputeResponse(m_key, own, m_clientId);
     m_checkKey = m_checkBase;
 
@@ -229,6 +221,12 @@ void HalkSession::OnIdentificationRequest(HalkFields& f) {
                  .Field(m_userId)
                  .Field(m_machineNumber)
                  .Field(own));
+    SendAddAtc();
+    ReportState(kConnected);
+}
+
+// "#AA": our login as a controller.
+void HalkSession::SendAddAtc() {
     SendLine(Line("#AA")
                  .Field("SERVER")
                  .Field(m_realName)
@@ -236,7 +234,6 @@ void HalkSession::OnIdentificationRequest(HalkFields& f) {
                  .Field(m_password)
                  .Field(m_rating)
                  .Field(m_protocolRevision));
-    ReportState(kConnected);
 }
 
 // "$ZC": answer the server's challenge, roll our answer key, challenge back.
@@ -245,7 +242,7 @@ void HalkSession::OnServerChallenge(HalkFields& f) {
     std::string answer = ComputeResponse(m_answerKey, f[2], m_clientId);
     SendLine(Line("$ZR").Field("SERVER").Field(answer));
     m_answerKey = MD5Hex(m_answerBase + answer);
-    std::string own = MakeChallenge();
+    std::string own = MakeChallenge(m_random);
     SendLine(Line("$ZC").Field("SERVER").Field(own));
     m_expectedAnswer = ComputeResponse(m_checkKey, own, m_clientId);
     m_checkKey = MD5Hex(m_checkBase + m_expectedAnswer);

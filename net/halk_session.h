@@ -121,11 +121,12 @@ using HalkHelpCallback = void (*)(HalkSession*, const char* from, int on, const 
 
 class HalkSession : public HalkBufferedSocketDataHandler {
 public:
-    static constexpr int kIdle = 1;
-    static constexpr int kConnecting = 2;
-    static constexpr int kConnected = 3;
-    static constexpr int kClosed = 4;
-    static constexpr int kError = 5;
+    // The connection's states, passed on as they come.
+    static constexpr int kIdle = HalkSocket::kIdle;
+    static constexpr int kConnecting = HalkSocket::kConnecting;
+    static constexpr int kConnected = HalkSocket::kConnected;
+    static constexpr int kClosed = HalkSocket::kClosed;
+    static constexpr int kError = HalkSocket::kError;
     static constexpr int kDefaultPort = 6809;
     // Lines parsed per poll, so a burst cannot stall a frame.
     static constexpr int kLinesPerPoll = 100;
@@ -198,6 +199,8 @@ public:
     // The answer to a challenge: MD5 over key pieces and challenge halves,
     // arranged by the selector (the client id).
     static std::string ComputeResponse(std::string_view key, std::string_view challenge, unsigned selector);
+    // 16 random bytes in lower-case hex, as either side sends them.
+    static std::string MakeChallenge(Random15& random);
     // 32 characters: longer keys are cut, shorter ones filled with '0'.
     static std::string NormalizeLoginKey(std::string_view key);
 
@@ -247,7 +250,7 @@ private:
     int SendLine(const HalkLineBuilder& line) { return Send(line.Finish()); }
     HalkLineBuilder Line(std::string_view prefix) const;
     void ReportState(int newState);
-    std::string MakeChallenge();
+    void SendAddAtc();
 
     // Packet decoders; fields numbered from 0 after the prefix.
     void OnTextMessage(HalkFields& f);

@@ -2,22 +2,9 @@
 #include "platform/external_ptt.h"
 
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
-
-namespace {
-
-bool FillAddress(const std::string& path, sockaddr_un& address) {
-    std::memset(&address, 0, sizeof address);
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) return false;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    return true;
-}
-
-}  // namespace
+#include "platform/local_datagram.h"
 
 ExternalPttSocket::ExternalPttSocket(std::string runtimeDir, std::string name)
     : m_path(SocketPath(runtimeDir, name)) {}
@@ -35,18 +22,10 @@ std::string ExternalPttSocket::SocketPath(const std::string& runtimeDir, const s
 
 bool ExternalPttSocket::Open() {
     if (m_fd >= 0) return true;
-    sockaddr_un address;
-    if (!FillAddress(m_path, address)) return false;
     // Only the single instance opens this, so a file still there is stale.
     unlink(m_path.c_str());
-    m_fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (m_fd < 0) return false;
-    if (bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(m_fd);
-        m_fd = -1;
-        return false;
-    }
-    return true;
+    m_fd = BindLocalDatagram(m_path);
+    return m_fd >= 0;
 }
 
 std::vector<bool> ExternalPttSocket::TakeEvents() {
@@ -64,13 +43,5 @@ std::vector<bool> ExternalPttSocket::TakeEvents() {
 }
 
 bool ExternalPttSocket::Send(const std::string& runtimeDir, bool keyed, const std::string& name) {
-    sockaddr_un address;
-    if (!FillAddress(SocketPath(runtimeDir, name), address)) return false;
-    int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    unsigned char byte = keyed ? 1 : 0;
-    bool sent =
-        sendto(fd, &byte, 1, MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&address), sizeof address) == 1;
-    close(fd);
-    return sent;
+    return SendLocalDatagram(SocketPath(runtimeDir, name), keyed ? 1 : 0);
 }

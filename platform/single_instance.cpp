@@ -4,24 +4,14 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
-
+#include "platform/local_datagram.h"
 #include "platform/runtime_dir.h"
 
 namespace {
 
 constexpr char kRaiseByte = 'R';
-
-bool FillAddress(const std::string& path, sockaddr_un& address) {
-    std::memset(&address, 0, sizeof address);
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) return false;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    return true;
-}
 
 }  // namespace
 
@@ -52,26 +42,11 @@ bool SingleInstance::Acquire() {
     m_first = true;
     // A socket file left by a crashed instance is stale: we hold the lock now.
     unlink(m_socketPath.c_str());
-    sockaddr_un address;
-    if (!FillAddress(m_socketPath, address)) return true;
-    m_socket = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (m_socket >= 0 && bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(m_socket);
-        m_socket = -1;
-    }
+    m_socket = BindLocalDatagram(m_socketPath);
     return true;
 }
 
-bool SingleInstance::RequestRaise() const {
-    sockaddr_un address;
-    if (!FillAddress(m_socketPath, address)) return false;
-    int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    bool sent =
-        sendto(fd, &kRaiseByte, 1, MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&address), sizeof address) == 1;
-    close(fd);
-    return sent;
-}
+bool SingleInstance::RequestRaise() const { return SendLocalDatagram(m_socketPath, kRaiseByte); }
 
 int SingleInstance::TakeRaiseRequests() {
     if (m_socket < 0) return m_first ? 0 : -1;

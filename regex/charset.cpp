@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "regex/perl_syntax.h"
 #include "regex/rpattern.h"
 
 namespace regex::detail {
@@ -99,13 +100,6 @@ SetToken NextSetToken(const char*& it, const char* end) {
         default:
             return {set_token::plain};
     }
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 [[noreturn]] void ThrowUnterminated() { throw bad_regexpr("expecting end of character set"); }

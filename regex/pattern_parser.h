@@ -59,12 +59,6 @@ private:
     static unsigned char ToLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
     static unsigned char ToUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
     static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-    static int HexValue(char c) {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return -1;
-    }
 
     struct depth_guard {
         explicit depth_guard(int& depth) : m_depth(depth) {

@@ -82,4 +82,12 @@ public:
     static token_kind next_extension_token(const char*& it, const char* end, int& flags);
 };
 
+// The value of a hexadecimal digit, or -1.
+inline int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 }  // namespace regex

@@ -2,6 +2,7 @@
 // Tested by tests/regex/substitution_test.cpp.
 #include "regex/substitution.h"
 
+#include "regex/perl_syntax.h"
 #include "regex/rpattern.h"
 
 namespace regex {
@@ -9,13 +10,6 @@ namespace regex {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // Digits while the value stays below the limit; a digit that takes it past
 // the limit is left in the text.

@@ -13,6 +13,7 @@
 #include "atc/controller_db.h"
 #include "atc/flight_plan_record.h"
 #include "platform/clock.h"
+#include "tests/temp_dir.h"
 
 struct CallLog {
     std::vector<std::string> lines;
@@ -352,16 +353,4 @@ struct AtcWorld {
              int speed = 250) {
         aircraft.UpdatePilotPosition(callsign, Report(lat, lon, altitude, speed));
     }
-};
-
-// A fresh directory under /tmp, removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& Path() const { return m_path; }
-    void Write(const std::string& name, const std::string& contents) const;
-
-private:
-    std::string m_path;
 };

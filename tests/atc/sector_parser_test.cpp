@@ -4,17 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "tests/atc/sector_generator.h"
+#include "tests/temp_dir.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Nine INFO lines; the centre is N040.30.00.000 W073.30.00.000.
 const std::string kInfo =
@@ -44,22 +42,6 @@ public:
 private:
     std::vector<std::time_t> m_seconds;
     mutable size_t m_next = 0;
-};
-
-class TempDir {
-public:
-    TempDir() {
-        m_path = fs::temp_directory_path() /
-                 ("tarq_sector_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~TempDir() { fs::remove_all(m_path); }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    fs::path m_path;
 };
 
 struct ExpectedError {

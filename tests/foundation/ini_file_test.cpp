@@ -9,6 +9,7 @@
 
 #include "comma_locale.h"
 #include "platform/atomic_file.h"
+#include "tests/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -25,15 +26,7 @@ std::string Dump(const CIniFile& ini) {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("tarq_ini_" + std::to_string(getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override {
-        fs::permissions(m_dir, fs::perms::owner_all);
-        fs::remove_all(m_dir);
-    }
-    std::string PathOf(const std::string& name) { return (m_dir / name).string(); }
+    std::string PathOf(const std::string& name) { return m_tmp.File(name); }
     std::string Put(const std::string& name, const std::string& contents) {
         std::string path = PathOf(name);
         EXPECT_TRUE(WriteFileAtomically(path, contents));
@@ -44,7 +37,8 @@ protected:
         EXPECT_TRUE(ReadWholeFile(path, text));
         return text;
     }
-    fs::path m_dir;
+    TempDir m_tmp;
+    fs::path m_dir{m_tmp.Path()};
 };
 
 }  // namespace

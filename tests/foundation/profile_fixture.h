@@ -16,6 +16,7 @@
 #include "foundation/tool_window_place.h"
 #include "platform/atomic_file.h"
 #include "platform/message_box.h"
+#include "tests/temp_dir.h"
 
 class FakeDisplayServices : public TarqDisplayServices {
 public:
@@ -91,11 +92,6 @@ private:
 class ProfileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static int counter = 0;
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = std::filesystem::temp_directory_path() / ("tarq_profile_" + std::to_string(getpid()) + "_" +
-                                                          std::to_string(++counter) + "_" + info->name());
-        std::filesystem::create_directories(m_dir);
         g_displayServices = &display;
         g_chatLogState = &chatLog;
         g_stripSeparators = &stripBay;
@@ -105,8 +101,6 @@ protected:
         g_chatLogState = nullptr;
         g_stripSeparators = nullptr;
         g_sessionToolWindows = TarqSessionToolWindows();
-        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_all);
-        std::filesystem::remove_all(m_dir);
     }
 
     std::string IniPath() const { return (m_dir / "Tarq.ini").string(); }
@@ -135,7 +129,8 @@ protected:
                                      std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     }
 
-    std::filesystem::path m_dir;
+    TempDir m_tmp;
+    std::filesystem::path m_dir{m_tmp.Path()};
     FakeDisplayServices display;
     FakeChatLog chatLog;
     FakeStripBay stripBay;

@@ -2,18 +2,16 @@
 // profiles, loading every session profile and saving one, then checks that
 // the saved file opens and loads again.
 // Seed corpus: tests/foundation/data/profile_corpus.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "foundation/profile.h"
 #include "platform/atomic_file.h"
 #include "platform/message_box.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
@@ -25,18 +23,6 @@ public:
     }
 };
 
-struct TempDir {
-    TempDir()
-        : path(std::filesystem::temp_directory_path() / ("tarq_profile_fuzz_" + std::to_string(getpid()))) {
-        std::filesystem::create_directories(path);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::filesystem::path path;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -46,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Silent silent;
     SetMessageBoxHandler(&silent);
     static const TempDir dir;
-    const std::string path = (dir.path / "Tarq.ini").string();
+    const std::string path = dir.File("Tarq.ini");
     if (!WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
 
     TarqProfile profile(path);

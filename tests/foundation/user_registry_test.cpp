@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/atomic_file.h"
+#include "tests/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -37,13 +38,8 @@ private:
 
 class UserRegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("tarq_registry_" + std::to_string(getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    fs::path m_dir;
+    TempDir m_tmp;
+    fs::path m_dir{m_tmp.Path()};
 };
 
 }  // namespace

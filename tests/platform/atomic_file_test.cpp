@@ -5,19 +5,14 @@
 
 #include <filesystem>
 
+#include "tests/temp_dir.h"
+
 namespace fs = std::filesystem;
 
 class AtomicFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("tarq_atomic_" + std::to_string(getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override {
-        fs::permissions(m_dir, fs::perms::owner_all);
-        fs::remove_all(m_dir);
-    }
-    fs::path m_dir;
+    TempDir m_tmp;
+    fs::path m_dir{m_tmp.Path()};
 };
 
 TEST_F(AtomicFileTest, ReplacesTheWholeFileAndLeavesNoTemporary) {

@@ -6,24 +6,19 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
 
 #include "platform/external_ptt.h"
 #include "platform/single_instance.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
 class RuntimeDir : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() / ("tarq-rt-" + std::to_string(getpid()));
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::string Dir() const { return m_dir.string(); }
+    const std::string& Dir() const { return m_dir.Path(); }
 
 private:
-    std::filesystem::path m_dir;
+    TempDir m_dir;
 };
 
 using SingleInstanceTest = RuntimeDir;

@@ -7,11 +7,10 @@
 
 #include "regex/rpattern.h"
 
-inline std::string FormatMatch(const std::string& pattern, int flags, const std::string& text,
-                               size_t position = 0) {
-    regex::rpattern compiled(pattern, flags);
-    regex::match_results results;
-    if (!compiled.match_text(text, results, position).matched) return "none";
+// Spans are counted from base, the start of the searched text.
+template <class It>
+std::string RenderMatch(bool matched, const regex::basic_match_results<It>& results, It base) {
+    if (!matched) return "none";
     std::string out;
     for (size_t i = 0; i < results.size(); ++i) {
         if (i) out += ' ';
@@ -20,9 +19,17 @@ inline std::string FormatMatch(const std::string& pattern, int flags, const std:
             out += '-';
             continue;
         }
-        out += std::to_string(group.begin - text.begin()) + "-" + std::to_string(group.end - text.begin());
+        out += std::to_string(group.begin - base) + "-" + std::to_string(group.end - base);
     }
     return out;
+}
+
+inline std::string FormatMatch(const std::string& pattern, int flags, const std::string& text,
+                               size_t position = 0) {
+    regex::rpattern compiled(pattern, flags);
+    regex::match_results results;
+    bool matched = compiled.match_text(text, results, position).matched;
+    return RenderMatch(matched, results, text.begin());
 }
 
 // The message of the bad_regexpr a pattern raises, or "ok".

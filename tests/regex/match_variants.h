@@ -7,25 +7,10 @@
 #include <cstring>
 #include <string>
 
+#include "match_format.h"
 #include "regex/rpattern.h"
 
 namespace match_variants {
-
-template <class It>
-std::string Render(bool matched, const regex::basic_match_results<It>& results, It base) {
-    if (!matched) return "none";
-    std::string out;
-    for (size_t i = 0; i < results.size(); ++i) {
-        if (i) out += ' ';
-        const auto& group = results[i];
-        if (!group.matched) {
-            out += '-';
-            continue;
-        }
-        out += std::to_string(group.begin - base) + "-" + std::to_string(group.end - base);
-    }
-    return out;
-}
 
 inline std::string RunOne(const std::string& pattern, int flags, const std::string& text, size_t position,
                           int mode, bool pointers, bool terminated) {
@@ -35,13 +20,13 @@ inline std::string RunOne(const std::string& pattern, int flags, const std::stri
         const char* base = text.c_str();
         bool matched = terminated ? compiled.match_text(base, results, position).matched
                                   : compiled.match_text(text, results, position).matched;
-        return Render(matched, results, base);
+        return RenderMatch(matched, results, base);
     }
     regex::rpattern compiled(pattern, flags, mode);
     regex::match_results results;
     bool matched = terminated ? compiled.run_search(results, text.begin() + static_cast<ptrdiff_t>(position))
                               : compiled.match_text(text, results, position).matched;
-    return Render(matched, results, text.begin());
+    return RenderMatch(matched, results, text.begin());
 }
 
 // The common answer, "error: <message>" for a bad pattern, or a description of the first disagreement.

@@ -140,17 +140,6 @@ TarqTestServer::Client* TarqTestServer::FindConnection(HalkBufferedSocket* conne
     return nullptr;
 }
 
-std::string TarqTestServer::MakeChallenge() {
-    static const char kHex[] = "0123456789abcdef";
-    std::string challenge;
-    for (int i = 0; i < 16; ++i) {
-        int byte = m_random.Next() & 0xFF;
-        challenge.push_back(kHex[byte >> 4]);
-        challenge.push_back(kHex[byte & 15]);
-    }
-    return challenge;
-}
-
 void TarqTestServer::Accept() {
     for (;;) {
         int fd = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
@@ -158,7 +147,7 @@ void TarqTestServer::Accept() {
         auto client = std::make_unique<Client>();
         client->connection = std::make_unique<HalkBufferedSocket>(HalkSocket::Adopt(fd));
         client->connection->SetDataHandler(this);
-        client->identificationChallenge = MakeChallenge();
+        client->identificationChallenge = HalkSession::MakeChallenge(m_random);
         SendTo(*client,
                std::string("$DISERVER:CLIENT:") + kVersion + ":" + client->identificationChallenge + "\r\n");
         m_clients.push_back(std::move(client));
@@ -275,7 +264,7 @@ void TarqTestServer::Leave(Client& client) {
 }
 
 void TarqTestServer::SendChallenge(Client& client) {
-    std::string challenge = MakeChallenge();
+    std::string challenge = HalkSession::MakeChallenge(m_random);
     client.expectedAnswer = HalkSession::ComputeResponse(client.answerKey, challenge, client.clientId);
     client.challengeOutstanding = true;
     client.nextChallengeMs = m_clock.NowMs() + m_options.challengeIntervalMs;

@@ -102,7 +102,6 @@ private:
     void SendError(Client& client, int code, std::string_view parameter, std::string_view message);
     void Leave(Client& client);
     void SendChallenge(Client& client);
-    std::string MakeChallenge();
     void MovePilots(double seconds);
     std::string PilotPositionLine(const Pilot& pilot) const;
     std::string FlightPlanLine(const ScenarioPilot& pilot) const;
