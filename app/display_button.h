@@ -1,7 +1,7 @@
 // TarqDisplayButton: one status box of the main display's button bar. Each
 // kind draws itself into the current GL context and answers a left click;
 // the base keeps the box's place and draws its box and texts.
-// Tested by tests/app/button_bar_test.cpp and button_bar_gl_test.cpp.
+// Tested by tests/app/button_bar_test.cpp and furniture_gl_test.cpp.
 #pragma once
 
 #include <cstdint>

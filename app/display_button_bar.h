@@ -2,7 +2,7 @@
 // display. Lays the shown buttons out left to right, remembers how wide each
 // was drawn, and routes a left click to the button under it. The kinds of
 // button come from TarqButtonKinds.
-// Tested by tests/app/button_bar_test.cpp and button_bar_gl_test.cpp.
+// Tested by tests/app/button_bar_test.cpp and furniture_gl_test.cpp.
 #pragma once
 
 #include <memory>

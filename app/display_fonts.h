@@ -1,5 +1,5 @@
 // Where drawing code finds a display's bitmap fonts by id (1 to 5).
-// Tested through tests/app/radio_history_gl_test.cpp.
+// Tested through tests/app/furniture_gl_test.cpp.
 #pragma once
 
 class GlBitmapFont;

@@ -2,6 +2,7 @@
 #include "app/display_window.h"
 
 #include <GL/gl.h>
+#include <wx/clipbrd.h>
 #include <wx/glcanvas.h>
 #include <wx/wx.h>
 
@@ -16,6 +17,7 @@
 #include "app/window_snap_wx.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"
+#include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/url_open.h"
 
@@ -61,6 +63,26 @@ PendingToolWindow* ToolWindowByCommand(int id) {
     }
 }
 
+// The virtual-key code of a key the command line hands on; 0 for others.
+int VirtualKeyOf(int wxKey) {
+    switch (wxKey) {
+        case WXK_TAB:
+            return kVkTab;
+        case WXK_PAGEUP:
+            return kVkPageUp;
+        case WXK_PAGEDOWN:
+            return kVkPageDown;
+        case WXK_END:
+            return kVkEnd;
+        case WXK_UP:
+            return kVkUp;
+        case WXK_DOWN:
+            return kVkDown;
+        default:
+            return 0;
+    }
+}
+
 wxGLAttributes GlAttributes() {
     wxGLAttributes attributes;
     attributes.PlatformDefaults().RGBA().DoubleBuffer().Depth(16).EndList();
@@ -90,10 +112,19 @@ public:
                 edit->SetBackgroundColour(*wxBLACK);
                 edit->SetForegroundColour(*wxWHITE);
             }
+            commandLine->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+                int key = VirtualKeyOf(event.GetKeyCode());
+                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.ControlDown())) return;
+                event.Skip();
+            });
         }
         canvas->Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
             wxPaintDC dc(canvas);
             if (m_display) m_display->Redraw(false, 0);
+        });
+        canvas->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
+            if (m_display && m_display->OnLeftButtonDown(event.GetX(), event.GetY())) return;
+            event.Skip();
         });
         canvas->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
             // Typing over any scope goes to the main display's command line.
@@ -181,10 +212,15 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     if (settings.Maximized) m_frame->Maximize();
     Layout();
     UpdateTitle();
+    if (isMain && g_profile) {
+        m_furniture = std::make_unique<TarqDisplayFurniture>(this, *this, m_buttonKinds, *g_profile,
+                                                             SystemClock::Instance());
+    }
     RebuildMenus();
 }
 
 WxDisplayWindow::~WxDisplayWindow() {
+    m_furniture.reset();
     m_fonts.clear();
     m_frame->m_display = nullptr;
     m_frame->Destroy();
@@ -231,6 +267,7 @@ void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
     glClearColor((color & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, ((color >> 16) & 0xFF) / 255.0f,
                  0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (m_furniture) m_furniture->Draw(m_settings.Toggles, relayout);
     glFinish();
     m_frame->canvas->SwapBuffers();
 }
@@ -322,8 +359,61 @@ TarqDisplaySettings WxDisplayWindow::CaptureSettings() const {
 }
 
 void WxDisplayWindow::AddRadioLine(RadioMessageKind kind, const std::string& text) {
-    // Kept until the radio history draws them.
-    m_radioLines.push_back(std::to_string(static_cast<int>(kind)) + " " + text);
+    if (m_furniture) m_furniture->AddRadioLine(kind, text);
+}
+
+void WxDisplayWindow::RebuildButtonBar() {
+    if (m_furniture) m_furniture->GetButtonBar().Rebuild();
+}
+
+TarqDisplayRadioHistory* WxDisplayWindow::GetRadioHistory() {
+    return m_furniture ? &m_furniture->GetRadioHistory() : nullptr;
+}
+
+TarqDisplayButtonBar* WxDisplayWindow::GetButtonBar() {
+    return m_furniture ? &m_furniture->GetButtonBar() : nullptr;
+}
+
+bool WxDisplayWindow::OnLeftButtonDown(int x, int y) {
+    if (!m_furniture || !m_frame) return false;
+    return m_furniture->OnLeftButtonDown(m_settings.Toggles, x, y,
+                                         ViewportHeight(m_frame->canvas->GetClientSize().y));
+}
+
+bool WxDisplayWindow::OnCommandLineKey(int virtualKey, bool ctrl) {
+    return m_furniture && m_furniture->OnCommandLineKey(virtualKey, ctrl);
+}
+
+const GlBitmapFont* WxDisplayWindow::GetFont(int id) const {
+    auto it = m_fonts.find(id);
+    return it == m_fonts.end() ? nullptr : it->second.get();
+}
+
+void WxDisplayWindow::EnsureRadioHistoryShown() {
+    if (!m_furniture || (m_settings.Toggles & TarqDisplayFurniture::kShowRadioHistory)) return;
+    m_settings.Toggles |= TarqDisplayFurniture::kShowRadioHistory;
+    RebuildMenus();
+}
+
+int WxDisplayWindow::GetPrimaryFrequency() { return g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0; }
+
+void WxDisplayWindow::PlaySoundSetting(const std::string& key, bool interrupt) {
+    if (g_profile) PlayConfiguredSoundSetting(*g_profile, key, interrupt);
+}
+
+void WxDisplayWindow::ShowErrorLine(const std::string& text) {
+    if (g_displayManager) g_displayManager->ShowError(text);
+}
+
+void WxDisplayWindow::ShowInfoLine(const std::string& text) {
+    if (g_displayManager) g_displayManager->ShowMessage(text);
+}
+
+bool WxDisplayWindow::SetClipboardText(const std::string& text) {
+    if (!wxTheClipboard->Open()) return false;
+    bool set = wxTheClipboard->SetData(new wxTextDataObject(ToWx(text)));
+    wxTheClipboard->Close();
+    return set;
 }
 
 void WxDisplayWindow::SetCallsignField(const std::string& callsign) {
@@ -440,6 +530,9 @@ void WxDisplayWindow::OnMenuCommand(int id) {
             m_quicklook = !m_quicklook;
             UpdateTitle();
             RebuildMenus();
+            break;
+        case 40003:  // Ctrl+Space
+            if (m_furniture) m_furniture->GetRadioHistory().ClearMessageWaiting();
             break;
         case 40007:
             if (g_aircraftDB && g_aircraftDB->IsSoundPlaying()) g_aircraftDB->StopSound();

@@ -1,6 +1,7 @@
 // The display window: a frame with an OpenGL area, and on the main display
-// the callsign field and the command line; its menus come from the menu
-// table. Implements TarqDisplay for the display manager.
+// the callsign field, the command line, the button bar and the radio history;
+// its menus come from the menu table. Implements TarqDisplay for the display
+// manager and is the radio history's host.
 // Tested through tests/app/program_test.cpp.
 #pragma once
 
@@ -10,12 +11,13 @@
 #include <vector>
 
 #include "app/display.h"
+#include "app/display_furniture.h"
 #include "platform/gl_font.h"
 
 class DisplayFrame;
 class TarqSessionUi;
 
-class WxDisplayWindow final : public TarqDisplay {
+class WxDisplayWindow final : public TarqDisplay, public RadioHistoryHost {
 public:
     WxDisplayWindow(const TarqDisplaySettings& settings, bool isMain, TarqSessionUi& session);
     ~WxDisplayWindow() override;
@@ -25,7 +27,7 @@ public:
     void Redraw(bool relayout, int displayNumber) override;
     void UpdateTitle() override;
     void RebuildMenus() override;
-    void RebuildButtonBar() override {}
+    void RebuildButtonBar() override;
     void SetPosition(int x, int y) override;
     int GetRadarMode() const override { return m_settings.Mode; }
     std::string GetColorProfileName() const override { return m_settings.ColorProfile; }
@@ -45,7 +47,20 @@ public:
     TextExtent MeasureText(int fontId, const std::string& text) const;
     bool IsVisible() const { return m_visible; }
     void SetVisible(bool visible) { m_visible = visible; }
-    const std::vector<std::string>& RadioLines() const { return m_radioLines; }
+    // The main display's radio history and button bar; null on a secondary display.
+    TarqDisplayRadioHistory* GetRadioHistory();
+    TarqDisplayButtonBar* GetButtonBar();
+    // The scope's show mask.
+    int GetShowMask() const { return m_settings.Toggles; }
+
+    // RadioHistoryHost
+    const GlBitmapFont* GetFont(int id) const override;
+    void EnsureRadioHistoryShown() override;
+    int GetPrimaryFrequency() override;
+    void PlaySoundSetting(const std::string& key, bool interrupt) override;
+    void ShowErrorLine(const std::string& text) override;
+    void ShowInfoLine(const std::string& text) override;
+    bool SetClipboardText(const std::string& text) override;
     // The colour the GL area clears to (0xBBGGRR), from the display's colour profile.
     int BackgroundColor() const;
     // The GL area's place on the screen.
@@ -55,6 +70,10 @@ public:
     void OnMenuCommand(int id);
     void OnCloseRequest();
     void Layout();
+    // Canvas pixels, y downward; true when the bar or the history took it.
+    bool OnLeftButtonDown(int x, int y);
+    // A key in the command line, by virtual-key code; true when taken.
+    bool OnCommandLineKey(int virtualKey, bool ctrl);
 
 private:
     bool EnsureGl();
@@ -69,5 +88,6 @@ private:
     bool m_quicklook = false;
     bool m_glReady = false;
     std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
-    std::vector<std::string> m_radioLines;
+    TarqProgramButtonKinds m_buttonKinds;
+    std::unique_ptr<TarqDisplayFurniture> m_furniture;  // main display only
 };

@@ -1,11 +1,13 @@
 // The GL side of the radio history and the button bar: each draws into the
-// current context over its viewport with a one-unit-per-pixel projection.
+// current context over its viewport with a one-unit-per-pixel projection;
+// the main display draws both after its scope.
 // GL is not linked here: the program links libGL, the offscreen tests OSMesa.
 // Tested by tests/app/furniture_gl_test.cpp.
 #include <GL/gl.h>
 
 #include "app/display_button.h"
 #include "app/display_button_bar.h"
+#include "app/display_furniture.h"
 #include "app/radio_history.h"
 #include "platform/gl_font.h"
 
@@ -99,4 +101,12 @@ void TarqDisplayButtonBar::Draw() {
     Overlay2D overlay;
     const GLint* viewport = overlay.Viewport();
     LayOut(viewport[0], viewport[1], viewport[2], viewport[3]);
+}
+
+void TarqDisplayFurniture::Draw(int showMask, bool relayout) {
+    if (showMask & kShowButtonBar) m_buttonBar.Draw();
+    if (showMask & kShowRadioHistory)
+        m_history.Draw(relayout);
+    else if (relayout)
+        m_history.RequestRewrap();  // a hidden box rewraps when it shows again
 }

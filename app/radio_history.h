@@ -4,7 +4,7 @@
 // writes the history to the clipboard and to a radio log. The decisions are
 // plain code (Layout gives the box, border colour and lines of a frame); Draw
 // puts a frame on the current GL context.
-// Tested by tests/app/radio_history_test.cpp and radio_history_gl_test.cpp.
+// Tested by tests/app/radio_history_test.cpp and furniture_gl_test.cpp.
 #pragma once
 
 #include <cstdint>

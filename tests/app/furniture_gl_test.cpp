@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/display_button_bar.h"
+#include "app/display_furniture.h"
 #include "app/radio_history.h"
 #include "furniture_fixture.h"
 #include "platform/gl_font.h"
@@ -141,6 +142,43 @@ TEST_F(OffscreenTest, ButtonBoxesHangFromTheTopWithGapsBetween) {
     EXPECT_TRUE(Any(30, 252, 30, 254, {0, 0, 180})) << "A's bottom outline";
     EXPECT_EQ(bar.GetLeft(), 4);
     EXPECT_EQ(bar.GetRight(), 123);
+}
+
+TEST_F(OffscreenTest, MainDisplayDrawsEachPartOnlyWhileItsBitIsShown) {
+    BoxKinds kinds;
+    TarqDisplayFurniture furniture(nullptr, host, kinds, profile, clock);
+    furniture.AddRadioLine(RadioMessageKind::AtcChannel, "ATC TEXT");
+    struct Case {
+        const char* name;
+        int mask;
+        bool bar;
+        bool history;
+    };
+    const Case cases[] = {
+        {"both", 0xC000, true, true},
+        {"button bar only", 0x4000, true, false},
+        {"radio history only", 0x8000, false, true},
+        {"neither", 0x3FCC40E & ~0xC000, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        glClear(GL_COLOR_BUFFER_BIT);
+        furniture.Draw(c.mask, true);
+        EXPECT_EQ(At(30, 275) == kShaded, c.bar) << "the first button's box";
+        EXPECT_EQ(At(200, 50) == kShaded, c.history) << "the history box";
+        EXPECT_EQ(Any(12, 9, 120, 22, {0, 210, 0}), c.history) << "the history's line";
+    }
+}
+
+TEST_F(OffscreenTest, AHiddenHistoryRewrapsToASizeChangedMeanwhile) {
+    BoxKinds kinds;
+    TarqDisplayFurniture furniture(nullptr, host, kinds, profile, clock);
+    furniture.Draw(0xC000, true);
+    EXPECT_EQ(furniture.GetRadioHistory().GetWrapWidth(), 400 - 8 - 7 - 10);
+    glViewport(0, 0, 200, kHeight);
+    furniture.Draw(0x4000, true);  // the area shrank while the history was hidden
+    furniture.Draw(0xC000, false);
+    EXPECT_EQ(furniture.GetRadioHistory().GetWrapWidth(), 200 - 8 - 7 - 10);
 }
 
 TEST_F(OffscreenTest, TextOutsideTheFontsRangeDrawsNothing) {

@@ -1,15 +1,16 @@
 // Starts the real program under X in a temporary data directory and drives
 // it: the profile dialog, a session's main display cleared to its background
-// colour, a second start, and the way back to the dialog.
+// colour with the sinks' lines in its radio history, the history's clicks and
+// keys, a secondary display without history, a second start, and the way
+// back to the dialog.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/timer.h>
 #include <wx/wx.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -20,11 +21,13 @@
 #include "app/global_objects.h"
 #include "app/menu_title.h"
 #include "app/profile_dialog.h"
+#include "app/radio_history.h"
 #include "app/tarq_program.h"
 #include "foundation/profile.h"
 #include "platform/atomic_file.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
+#include "screen_grab.h"
 
 extern char** environ;
 
@@ -62,11 +65,61 @@ struct Results {
     bool backToDialog = false;
     size_t displaysAfterClose = 99;
     std::vector<std::string> messages;
+    // The main display's radio history on the screen.
+    bool infoLineYellow = false;
+    bool overrideLineRed = false;
+    unsigned long insideBox = 0;
+    unsigned long aboveBox = 0;
+    bool borderWhiteSeen = false;
+    bool borderGreySeen = false;
+    bool clickCleared = false;
+    int pageUpOffset = -1;
+    int pageUpExpected = -2;  // one page back, at most to the oldest message
+    int ctrlEndOffset = -1;
+    bool ctrlSpaceCleared = false;
+    bool secondHasNoHistory = false;
+    unsigned long secondBottomLeft = 0;
     std::string failure;
 };
 
 Results g_results;
 SingleInstance* g_lock = nullptr;
+
+// The display's GL area as the screen shows it.
+ScreenGrab GrabGlArea(const WxDisplayWindow& display) {
+    int x, y, width, height;
+    display.GetGlAreaScreenRect(&x, &y, &width, &height);
+    return GrabScreen(x, y, width, height);
+}
+
+// A pixel of the grab at GL coordinates (y upward).
+unsigned long GlPixel(const ScreenGrab& grab, int x, int y) { return grab.At(x, grab.height - 1 - y); }
+
+// Whether a pixel of the rectangle (GL coordinates, inclusive) has the colour.
+bool AnyPixel(const ScreenGrab& grab, int x0, int y0, int x1, int y1, unsigned long color) {
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            if (GlPixel(grab, x, y) == color) return true;
+        }
+    }
+    return false;
+}
+
+WxDisplayWindow* MainDisplay() {
+    return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
+}
+
+// Sends a key-down to the main display's command line, as typed.
+void PressInCommandLine(WxDisplayWindow& main, int keyCode, bool ctrl) {
+    auto* frame = static_cast<wxWindow*>(main.GetWindow());
+    wxWindow* commandLine = wxWindow::FindWindowById(1006, frame);
+    if (!commandLine) return;
+    wxKeyEvent key(wxEVT_KEY_DOWN);
+    key.m_keyCode = keyCode;
+    key.SetControlDown(ctrl);
+    key.SetEventObject(commandLine);
+    commandLine->GetEventHandler()->ProcessEvent(key);
+}
 
 int RunSecondInstance() {
     std::string exe = TARQ_EXECUTABLE;
@@ -132,16 +185,8 @@ private:
                 g_results.font2Width = main->MeasureText(2, "ABC").width;
                 main->OnMenuCommand(40008);  // F1
                 g_results.prefilled = main->GetCommandLine();
-                int x, y, w, h;
-                main->GetGlAreaScreenRect(&x, &y, &w, &h);
-                wxScreenDC screen;
-                wxBitmap bitmap(w, h);
-                wxMemoryDC memory(bitmap);
-                memory.Blit(0, 0, w, h, &screen, x, y);
-                memory.SelectObject(wxNullBitmap);
-                wxImage image = bitmap.ConvertToImage();
-                g_results.centrePixel = image.GetRed(w / 2, h / 2) | (image.GetGreen(w / 2, h / 2) << 8) |
-                                        (image.GetBlue(w / 2, h / 2) << 16);
+                ScreenGrab grab = GrabGlArea(*main);
+                g_results.centrePixel = grab.At(grab.width / 2, grab.height / 2);
                 Next();
                 // Ticks go on while a modal dialog runs its own loop.
                 wxDialog modal(nullptr, wxID_ANY, "modal");
@@ -164,6 +209,69 @@ private:
                 return;
             }
             case 2: {
+                // Lines from the sinks show in the history box at the bottom.
+                WxDisplayWindow* main = MainDisplay();
+                if (!main || !main->GetRadioHistory()) return Fail("the main display has no radio history");
+                if (m_waited == 1) {
+                    g_displayManager->ShowOverrideMessage("EDDF_TWR", "hello");
+                    g_displayManager->ShowMessage("RADIO CHECK ONE TWO");
+                    return;
+                }
+                if (m_waited < 4) return;  // a few tick redraws
+                ScreenGrab grab = GrabGlArea(*main);
+                m_box = main->GetRadioHistory()->Layout(0, 0, grab.width, grab.height, false);
+                if (m_box.lines.size() < 2) return Fail("the history shows fewer than two lines");
+                auto lineHas = [&](const RadioHistoryFrame::Line& line, unsigned long color) {
+                    int right = line.x + 7 * static_cast<int>(line.text.size());
+                    return AnyPixel(grab, line.x, line.y - 3, right, line.y + 11, color);
+                };
+                g_results.infoLineYellow = lineHas(m_box.lines[0], 0x00FFFF);
+                g_results.overrideLineRed = lineHas(m_box.lines[1], 0x0000D2);
+                g_results.insideBox = GlPixel(grab, m_box.right - 3, m_box.top - 3);
+                g_results.aboveBox = GlPixel(grab, m_box.right - 3, m_box.top + 5);
+                Next();
+                return;
+            }
+            case 3: {
+                // The override call waits: the border blinks white on the
+                // ticks' redraws until the box is clicked.
+                WxDisplayWindow* main = MainDisplay();
+                ScreenGrab grab = GrabGlArea(*main);
+                int middle = (m_box.top + m_box.bottom) / 2;
+                g_results.borderWhiteSeen |=
+                    AnyPixel(grab, m_box.left - 1, middle, m_box.left + 1, middle, 0xFFFFFF);
+                g_results.borderGreySeen |=
+                    AnyPixel(grab, m_box.left - 1, middle, m_box.left + 1, middle, 0x3C3C3C);
+                if (!(g_results.borderWhiteSeen && g_results.borderGreySeen) && m_waited < 40) return;
+                auto* frame = static_cast<wxWindow*>(main->GetWindow());
+                wxWindow* canvas = wxWindow::FindWindowById(1005, frame);
+                if (!canvas) return Fail("no GL area");
+                wxMouseEvent click(wxEVT_LEFT_DOWN);
+                click.m_x = (m_box.left + m_box.right) / 2;
+                click.m_y = grab.height - 1 - middle;
+                click.SetEventObject(canvas);
+                canvas->GetEventHandler()->ProcessEvent(click);
+                g_results.clickCleared = !main->GetRadioHistory()->IsMessageWaiting();
+                Next();
+                return;
+            }
+            case 4: {
+                // The history's keys in the command line, and Ctrl+Space.
+                WxDisplayWindow* main = MainDisplay();
+                TarqDisplayRadioHistory* history = main->GetRadioHistory();
+                g_results.pageUpExpected =
+                    std::min(history->GetPage(), static_cast<int>(history->GetMessages().size()) - 1);
+                PressInCommandLine(*main, WXK_PAGEUP, false);
+                g_results.pageUpOffset = history->GetScrollOffset();
+                PressInCommandLine(*main, WXK_END, true);
+                g_results.ctrlEndOffset = history->GetScrollOffset();
+                g_displayManager->ShowOverrideMessage("EDDF_TWR", "again");
+                PressInCommandLine(*main, WXK_SPACE, true);
+                g_results.ctrlSpaceCleared = !history->IsMessageWaiting();
+                Next();
+                return;
+            }
+            case 5: {
                 // New Window, then Close Window on it: it stays until the
                 // next full redraw takes it away.
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
@@ -175,6 +283,9 @@ private:
                 auto* second = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetDisplayById(2));
                 if (!second) return Fail("New Window made no display 2");
                 g_results.secondTitle = static_cast<wxWindow*>(second->GetWindow())->GetLabel().ToStdString();
+                // A secondary display shows neither the history nor the bar.
+                g_results.secondHasNoHistory = !second->GetRadioHistory() && !second->GetButtonBar();
+                g_results.secondBottomLeft = GlPixel(GrabGlArea(*second), 20, 20);
                 // Shift+F1 pressed over the secondary display acts on the main one.
                 wxKeyEvent key(wxEVT_KEY_DOWN);
                 key.m_keyCode = WXK_F1;
@@ -189,11 +300,11 @@ private:
                 Next();
                 return;
             }
-            case 3:
+            case 6:
                 g_results.secondExitCode = RunSecondInstance();
                 Next();
                 return;
-            case 4: {
+            case 7: {
                 if (m_program->RaiseRequestsSeen() == 0 && m_waited < 20) return;
                 g_results.raiseRequests = m_program->RaiseRequestsSeen();
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
@@ -202,7 +313,7 @@ private:
                 Next();
                 return;
             }
-            case 5:
+            case 8:
                 if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 g_results.backToDialog = true;
                 g_results.displaysAfterClose = g_displayManager->DisplayCount();
@@ -244,6 +355,7 @@ private:
     int m_step = 0;
     int m_waited = 0;
     bool m_inModal = false;
+    RadioHistoryFrame m_box;
     std::chrono::steady_clock::time_point m_deadline;
 };
 
@@ -303,6 +415,26 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
         "the "
         "session profile now?"};
     EXPECT_EQ(g_results.messages, expectedMessages);
+
+    EXPECT_TRUE(g_results.infoLineYellow) << "the information line, yellow, on the bottom line";
+    EXPECT_TRUE(g_results.overrideLineRed) << "the override call, red, above it";
+    // The box is black at 170/255 over the background colour.
+    const int shaded[] = {0x56 * 85 / 255, 0x34 * 85 / 255, 0x12 * 85 / 255};
+    for (int i = 0; i < 3; ++i) {
+        int channel = static_cast<int>((g_results.insideBox >> (8 * i)) & 0xFF);
+        EXPECT_NEAR(channel, shaded[i], 2) << "channel " << i << " of " << std::hex << g_results.insideBox;
+    }
+    EXPECT_EQ(g_results.aboveBox, static_cast<unsigned long>(kBackground)) << std::hex << g_results.aboveBox;
+    EXPECT_TRUE(g_results.borderWhiteSeen) << "a waiting call blinks the border white";
+    EXPECT_TRUE(g_results.borderGreySeen) << "and dark grey in the other half second";
+    EXPECT_TRUE(g_results.clickCleared);
+    EXPECT_GT(g_results.pageUpOffset, 0);
+    EXPECT_EQ(g_results.pageUpOffset, g_results.pageUpExpected);
+    EXPECT_EQ(g_results.ctrlEndOffset, 0);
+    EXPECT_TRUE(g_results.ctrlSpaceCleared);
+    EXPECT_TRUE(g_results.secondHasNoHistory);
+    EXPECT_EQ(g_results.secondBottomLeft, static_cast<unsigned long>(kBackground))
+        << std::hex << g_results.secondBottomLeft;
 }
 
 }  // namespace
