@@ -11,6 +11,7 @@
 #include "app/display_layout.h"
 #include "app/display_manager.h"
 #include "app/global_objects.h"
+#include "app/menu_builder.h"
 #include "app/menu_table.h"
 #include "app/session.h"
 #include "app/shell_state.h"
@@ -178,35 +179,13 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     m_frame = new DisplayFrame(owner, this, isMain, settings);
     AttachWindowSnapping(m_frame);
 
-    wxMenuBar* bar = new wxMenuBar;
-    std::map<std::string, wxMenu*> menus;
-    std::map<std::string, wxMenu*> submenus;
+    MenuBarBuilder menus;
     for (const MenuCommand& c : DisplayMenuCommands()) {
         if ((c.scope == MenuScope::MainOnly && !isMain) || (c.scope == MenuScope::SecondaryOnly && isMain))
             continue;
-        wxMenu*& menu = menus[c.menu];
-        if (!menu) {
-            menu = new wxMenu;
-            bar->Append(menu, c.menu);
-        }
-        wxMenu* target = menu;
-        if (c.submenu) {
-            wxMenu*& sub = submenus[std::string(c.menu) + "/" + c.submenu];
-            if (!sub) {
-                sub = new wxMenu;
-                menu->AppendSubMenu(sub, c.submenu);
-            }
-            target = sub;
-        }
-        if (c.id == 0) {
-            target->AppendSeparator();
-        } else if (c.checkable) {
-            target->AppendCheckItem(ToToolkitId(c.id), c.label);
-        } else {
-            target->Append(ToToolkitId(c.id), c.label);
-        }
+        menus.Add(c.menu, c.submenu, ToToolkitId(c.id), c.label, c.checkable);
     }
-    m_frame->SetMenuBar(bar);
+    m_frame->SetMenuBar(menus.Release());
 
     m_frame->Show();
     if (settings.Maximized) m_frame->Maximize();

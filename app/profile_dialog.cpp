@@ -3,9 +3,8 @@
 
 #include <wx/wx.h>
 
-#include <map>
-
 #include "app/display_layout.h"
+#include "app/menu_builder.h"
 #include "app/menu_table.h"
 #include "app/wx_text.h"
 #include "platform/message_box.h"
@@ -28,31 +27,12 @@ ProfileDialog::ProfileDialog(TarqSessionUi& session)
     sizer->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 4);
     panel->SetSizer(sizer);
 
-    auto* bar = new wxMenuBar;
-    std::map<std::string, wxMenu*> menus;
-    std::map<std::string, wxMenu*> submenus;
+    MenuBarBuilder menus;
     for (const ProfileMenuCommand& c : ProfileDialogMenuCommands()) {
-        wxMenu*& menu = menus[c.menu];
-        if (!menu) {
-            menu = new wxMenu;
-            bar->Append(menu, c.menu);
-        }
-        wxMenu* target = menu;
-        if (c.submenu) {
-            wxMenu*& sub = submenus[c.submenu];
-            if (!sub) {
-                sub = new wxMenu;
-                menu->AppendSubMenu(sub, c.submenu);
-            }
-            target = sub;
-        }
-        if (c.id == 0) {
-            target->AppendSeparator();
-        } else {
-            // Exit is command 2, wx's id for Cancel; it gets wx's exit id.
-            target->Append(c.id == 2 ? wxID_EXIT : ToToolkitId(c.id), c.label);
-        }
+        // Exit is command 2, wx's id for Cancel; it gets wx's exit id.
+        menus.Add(c.menu, c.submenu, c.id == 2 ? wxID_EXIT : ToToolkitId(c.id), c.label);
     }
+    wxMenuBar* bar = menus.Release();
     // Importing, exporting and merging profiles come later.
     for (int id : {371, 374, 375, 373, 40058, 40059}) bar->Enable(ToToolkitId(id), false);
     SetMenuBar(bar);

@@ -2,8 +2,6 @@
 // text in each display font. Each reports its ratio to a floor measured in
 // the same run: the tick against a tick whose work does nothing, the text
 // against placing the raster position and finishing without drawing.
-#include <GL/gl.h>
-#include <GL/osmesa.h>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -18,6 +16,7 @@
 #include "net/network_manager.h"
 #include "platform/gl_font.h"
 #include "platform/key_state.h"
+#include "tests/offscreen_gl.h"
 
 namespace {
 
@@ -90,25 +89,13 @@ void BM_FrameTickNothingToDraw(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameTickNothingToDraw);
 
-class OffscreenGl {
-public:
-    OffscreenGl() : m_pixels(640 * 100 * 4) {
-        m_context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
-        OSMesaMakeCurrent(m_context, m_pixels.data(), GL_UNSIGNED_BYTE, 640, 100);
-        glViewport(0, 0, 640, 100);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 640, 0, 100, -1, 1);
-    }
-    ~OffscreenGl() { OSMesaDestroyContext(m_context); }
-
-private:
-    std::vector<unsigned char> m_pixels;
-    OSMesaContext m_context;
-};
-
 void BM_DrawTextLine(benchmark::State& state) {
-    OffscreenGl gl;
+    OffscreenGl gl(640, 100);
+    if (!gl.Ok()) {
+        state.SkipWithError("no offscreen GL context");
+        return;
+    }
+    gl.UsePixelProjection();
     int fontId = static_cast<int>(state.range(0));
     auto font = GlBitmapFont::Create(DisplayFontSpec(fontId));
     if (!font) {

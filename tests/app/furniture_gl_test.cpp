@@ -1,7 +1,5 @@
 // The radio history and the button bar drawn offscreen: boxes, borders and
 // lines land where their geometry says, in their colours.
-#include <GL/gl.h>
-#include <GL/osmesa.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,6 +10,7 @@
 #include "app/radio_history.h"
 #include "furniture_fixture.h"
 #include "platform/gl_font.h"
+#include "tests/offscreen_gl.h"
 
 namespace {
 
@@ -23,11 +22,7 @@ const Rgb kClear{0, 0, 255};
 class OffscreenTest : public HistoryTest {
 protected:
     void SetUp() override {
-        m_context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
-        ASSERT_NE(m_context, nullptr);
-        m_pixels.assign(kWidth * kHeight * 4, 0);
-        ASSERT_TRUE(OSMesaMakeCurrent(m_context, m_pixels.data(), GL_UNSIGNED_BYTE, kWidth, kHeight));
-        glViewport(0, 0, kWidth, kHeight);
+        ASSERT_TRUE(m_gl.Ok());
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glClearColor(0, 0, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -35,14 +30,8 @@ protected:
         ASSERT_NE(m_font, nullptr);
         host.font = m_font.get();
     }
-    void TearDown() override {
-        m_font.reset();
-        OSMesaDestroyContext(m_context);
-    }
-
     Rgb At(int x, int y) {
-        glFinish();
-        const unsigned char* p = &m_pixels[(y * kWidth + x) * 4];
+        auto p = m_gl.Pixel(x, y);
         return {p[0], p[1], p[2]};
     }
     // Whether some pixel of the rectangle (inclusive) has the colour.
@@ -53,9 +42,8 @@ protected:
         return false;
     }
 
-    OSMesaContext m_context = nullptr;
-    std::vector<unsigned char> m_pixels;
-    std::unique_ptr<GlBitmapFont> m_font;
+    OffscreenGl m_gl{kWidth, kHeight};
+    std::unique_ptr<GlBitmapFont> m_font;  // after m_gl: freed while the context lives
 };
 
 const Rgb kShaded{0, 0, 85};  // the box's 170/255 black over the blue clear colour
@@ -184,10 +172,7 @@ TEST_F(OffscreenTest, AHiddenHistoryRewrapsToASizeChangedMeanwhile) {
 TEST_F(OffscreenTest, TextOutsideTheFontsRangeDrawsNothing) {
     auto font1 = GlBitmapFont::Create(DisplayFontSpec(1));  // characters 32 to 127 only
     ASSERT_NE(font1, nullptr);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kWidth, 0, kHeight, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
+    m_gl.UsePixelProjection();
     glColor3ub(255, 255, 255);
     glRasterPos2i(20, 150);
     TarqDisplayButton::DrawText(font1.get(), "\xE9\xFF\x05");

@@ -1,10 +1,11 @@
 #include "platform/gl_font.h"
 
-#include <GL/gl.h>
-#include <GL/osmesa.h>
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <algorithm>
+#include <string>
+
+#include "tests/offscreen_gl.h"
 
 namespace {
 
@@ -14,18 +15,9 @@ constexpr int kHeight = 60;
 class GlFontTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
-        ASSERT_NE(m_context, nullptr);
-        m_pixels.assign(kWidth * kHeight * 4, 0);
-        ASSERT_TRUE(OSMesaMakeCurrent(m_context, m_pixels.data(), GL_UNSIGNED_BYTE, kWidth, kHeight));
-        glViewport(0, 0, kWidth, kHeight);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, kWidth, 0, kHeight, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        ASSERT_TRUE(m_gl.Ok());
+        m_gl.UsePixelProjection();
     }
-    void TearDown() override { OSMesaDestroyContext(m_context); }
 
     void Clear() {
         glClearColor(0, 0, 0, 0);
@@ -37,11 +29,10 @@ protected:
         int minX = kWidth, maxX = -1, minY = kHeight, maxY = -1;
     };
     Box LitBox() {
-        glFinish();
         Box box;
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
-                if (m_pixels[(y * kWidth + x) * 4] > 0) {
+                if (m_gl.Pixel(x, y)[0] > 0) {
                     box.minX = std::min(box.minX, x);
                     box.maxX = std::max(box.maxX, x);
                     box.minY = std::min(box.minY, y);
@@ -52,8 +43,7 @@ protected:
         return box;
     }
 
-    OSMesaContext m_context = nullptr;
-    std::vector<unsigned char> m_pixels;
+    OffscreenGl m_gl{kWidth, kHeight};
 };
 
 TEST_F(GlFontTest, EveryDisplayFontLoadsWithItsGlyphRange) {

@@ -1,0 +1,41 @@
+// Tested through tests/app/program_test.cpp.
+#include "app/menu_builder.h"
+
+#include <wx/menu.h>
+
+MenuBarBuilder::MenuBarBuilder() : m_bar(new wxMenuBar) {}
+
+MenuBarBuilder::~MenuBarBuilder() { delete m_bar; }
+
+void MenuBarBuilder::Add(const char* menu, const char* submenu, int toolkitId, const char* label,
+                         bool checkable) {
+    wxMenu*& top = m_menus[menu];
+    if (!top) {
+        top = new wxMenu;
+        m_bar->Append(top, menu);
+    }
+    wxMenu* target = top;
+    if (submenu) {
+        wxMenu*& sub = m_submenus[std::string(menu) + "/" + submenu];
+        if (!sub) {
+            sub = new wxMenu;
+            top->AppendSubMenu(sub, submenu);
+        }
+        target = sub;
+    }
+    if (toolkitId == 0) {
+        target->AppendSeparator();
+    } else if (checkable) {
+        target->AppendCheckItem(toolkitId, label);
+    } else {
+        target->Append(toolkitId, label);
+    }
+}
+
+wxMenuBar* MenuBarBuilder::Release() {
+    wxMenuBar* bar = m_bar;
+    m_bar = nullptr;
+    m_menus.clear();
+    m_submenus.clear();
+    return bar;
+}

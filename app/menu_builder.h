@@ -1,0 +1,31 @@
+// Builds a menu bar from rows of a menu table: top-level menus and submenus
+// appear in the order their first item comes. Tested through
+// tests/app/program_test.cpp.
+#pragma once
+
+#include <map>
+#include <string>
+
+class wxMenu;
+class wxMenuBar;
+
+class MenuBarBuilder {
+public:
+    MenuBarBuilder();
+    ~MenuBarBuilder();
+    MenuBarBuilder(const MenuBarBuilder&) = delete;
+    MenuBarBuilder& operator=(const MenuBarBuilder&) = delete;
+
+    // Appends an item to the menu, or to its submenu when submenu is not
+    // null; toolkitId 0 appends a separator.
+    void Add(const char* menu, const char* submenu, int toolkitId, const char* label, bool checkable = false);
+
+    // The bar built so far; the caller owns it (a frame takes it).
+    wxMenuBar* Release();
+
+private:
+    wxMenuBar* m_bar;
+    std::map<std::string, wxMenu*> m_menus;
+    // Keyed by menu + "/" + submenu: two menus may hold submenus of one name.
+    std::map<std::string, wxMenu*> m_submenus;
+};
