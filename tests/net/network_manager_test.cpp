@@ -38,6 +38,26 @@ protected:
         manager->SetValidATC(true);
     }
 
+    // The real aircraft and controller databases, linked to each other and
+    // sending through the manager.
+    struct LinkedDatabases {
+        LinkedDatabases(const AtcServices& services, TarqNetworkManager& manager)
+            : aircraft(services), controllers(services) {
+            aircraft.SetControllerDB(&controllers);
+            controllers.SetAircraftDB(&aircraft);
+            manager.SetAircraftDB(&aircraft);
+        }
+        TarqAircraftDB aircraft;
+        TarqControllerDB controllers;
+    };
+
+    // The test world's services, with the manager as the network.
+    AtcServices ManagerServices() {
+        AtcServices services = world.Services();
+        services.network = manager.get();
+        return services;
+    }
+
     // Everything the server received from the manager's session after mark.
     std::vector<std::string> Flush(size_t mark) {
         return Flush(manager->ControllerSession(), "ME_CTR", mark);
@@ -126,13 +146,10 @@ TEST_F(NetworkManagerTest, ActionsQueueTheirLines) {
 }
 
 TEST_F(NetworkManagerTest, AircraftDatabaseDrivesTheSession) {
-    AtcServices services = world.Services();
-    services.network = manager.get();
-    TarqAircraftDB aircraft(services);
-    TarqControllerDB controllers(services);
-    aircraft.SetControllerDB(&controllers);
-    controllers.SetAircraftDB(&aircraft);
-    manager->SetAircraftDB(&aircraft);
+    AtcServices services = ManagerServices();
+    LinkedDatabases db(services, *manager);
+    TarqAircraftDB& aircraft = db.aircraft;
+    TarqControllerDB& controllers = db.controllers;
     ControllerReport report;
     report.frequency = 120500;
     size_t mark = server->Received("ME_CTR").size();
@@ -225,13 +242,10 @@ TEST_F(NetworkManagerTest, TrackingRowsOnTheWire) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        AtcServices services = world.Services();
-        services.network = manager.get();
-        TarqAircraftDB aircraft(services);
-        TarqControllerDB controllers(services);
-        aircraft.SetControllerDB(&controllers);
-        controllers.SetAircraftDB(&aircraft);
-        manager->SetAircraftDB(&aircraft);
+        AtcServices services = ManagerServices();
+        LinkedDatabases db(services, *manager);
+        TarqAircraftDB& aircraft = db.aircraft;
+        TarqControllerDB& controllers = db.controllers;
         ControllerReport report;
         report.frequency = 120500;
         controllers.UpdateFromPositionReport("XY_APP", report);

@@ -8,21 +8,12 @@
 #include <string>
 
 #include "regex/rpattern.h"
+#include "tests/regex/match_format.h"
 
 namespace {
 
 constexpr size_t kMaxPattern = 96;
 constexpr size_t kMaxText = 10;  // backtracking is exponential in the worst patterns
-
-std::string Spans(bool matched, const regex::match_results_c& r, const char* base) {
-    if (!matched) return "none";
-    std::string out;
-    for (size_t i = 0; i < r.size(); ++i) {
-        out += r[i].matched ? std::to_string(r[i].begin - base) + "-" + std::to_string(r[i].end - base) : "-";
-        out += ' ';
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -55,11 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const char* base = text.c_str();
         bool m1 = recursive.match_text(text, r1).matched;
         bool m2 = stack.match_text(text, r2).matched;
-        if (Spans(m1, r1, base) != Spans(m2, r2, base)) __builtin_trap();
+        if (RenderMatch(m1, r1, base) != RenderMatch(m2, r2, base)) __builtin_trap();
         // NUL-terminated: the text ends at its first NUL.
         m1 = recursive.match_text(base, r1).matched;
         m2 = stack.match_text(base, r2).matched;
-        if (Spans(m1, r1, base) != Spans(m2, r2, base)) __builtin_trap();
+        if (RenderMatch(m1, r1, base) != RenderMatch(m2, r2, base)) __builtin_trap();
     } catch (const regex::bad_regexpr&) {
     }
     return 0;
