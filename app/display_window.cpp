@@ -127,14 +127,26 @@ public:
             if (m_display && m_display->OnLeftButtonDown(event.GetX(), event.GetY())) return;
             event.Skip();
         });
+        // Typing over the scope goes to the command line, the key that moves
+        // the focus there included. (Over a secondary display the keys are
+        // the accelerators', which act on the main display.)
         canvas->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
-            // Typing over any scope goes to the main display's command line.
-            if (!commandLine) {
+            if (commandLine) {
+                // Focusing selects the whole line; what is typed goes after it.
+                commandLine->SetFocus();
+                commandLine->SetInsertionPointEnd();
+                int key = VirtualKeyOf(event.GetKeyCode());
+                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.ControlDown())) return;
+            }
+            event.Skip();  // a character follows to the canvas
+        });
+        canvas->Bind(wxEVT_CHAR, [this](wxKeyEvent& event) {
+            wxChar c = event.GetUnicodeKey();
+            if (!commandLine || c == WXK_NONE || c < ' ' || event.ControlDown() || event.AltDown()) {
                 event.Skip();
                 return;
             }
-            commandLine->SetFocus();
-            event.Skip();
+            commandLine->WriteText(wxString(c));
         });
         Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
             if (m_display) {
@@ -178,6 +190,9 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     if (!isMain && g_displayManager) owner = static_cast<wxWindow*>(g_displayManager->GetMainWindow());
     m_frame = new DisplayFrame(owner, this, isMain, settings);
     AttachWindowSnapping(m_frame);
+    m_gl = std::make_unique<GlContextResources>([frame = m_frame] {
+        return frame->context->IsOK() && frame->canvas->SetCurrent(*frame->context);
+    });
 
     MenuBarBuilder menus;
     for (const MenuCommand& c : DisplayMenuCommands()) {
@@ -200,7 +215,9 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
 
 WxDisplayWindow::~WxDisplayWindow() {
     m_furniture.reset();
-    m_fonts.clear();
+    // Displays are closed from another display's redraw: free this one's
+    // names in this one's context.
+    m_gl.reset();
     m_frame->m_display = nullptr;
     m_frame->Destroy();
 }
@@ -209,15 +226,12 @@ WindowHandle WxDisplayWindow::GetWindow() const { return static_cast<wxWindow*>(
 
 bool WxDisplayWindow::EnsureGl() {
     if (!m_frame->canvas->IsShownOnScreen()) return false;
-    if (!m_frame->context->IsOK() || !m_frame->canvas->SetCurrent(*m_frame->context)) return false;
+    if (!m_gl->MakeCurrent()) return false;
     if (!m_glReady) {
         m_glReady = true;
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        for (int id : {2, 1, 3, 4, 5}) {
-            auto font = GlBitmapFont::Create(DisplayFontSpec(id));
-            if (font) m_fonts[id] = std::move(font);
-        }
+        for (int id : {2, 1, 3, 4, 5}) m_gl->LoadFont(id, DisplayFontSpec(id));
     }
     return true;
 }
@@ -363,10 +377,7 @@ bool WxDisplayWindow::OnCommandLineKey(int virtualKey, bool ctrl) {
     return m_furniture && m_furniture->OnCommandLineKey(virtualKey, ctrl);
 }
 
-const GlBitmapFont* WxDisplayWindow::GetFont(int id) const {
-    auto it = m_fonts.find(id);
-    return it == m_fonts.end() ? nullptr : it->second.get();
-}
+const GlBitmapFont* WxDisplayWindow::GetFont(int id) const { return m_gl->Font(id); }
 
 void WxDisplayWindow::EnsureRadioHistoryShown() {
     if (!m_furniture || (m_settings.Toggles & TarqDisplayFurniture::kShowRadioHistory)) return;
@@ -400,13 +411,13 @@ void WxDisplayWindow::SetCallsignField(const std::string& callsign) {
 }
 
 unsigned WxDisplayWindow::GetFontListBase(int fontId) const {
-    auto it = m_fonts.find(fontId);
-    return it == m_fonts.end() ? 0 : it->second->ListBase();
+    const GlBitmapFont* font = m_gl->Font(fontId);
+    return font ? font->ListBase() : 0;
 }
 
 TextExtent WxDisplayWindow::MeasureText(int fontId, const std::string& text) const {
-    auto it = m_fonts.find(fontId);
-    return it == m_fonts.end() ? TextExtent{} : it->second->MeasureText(text);
+    const GlBitmapFont* font = m_gl->Font(fontId);
+    return font ? font->MeasureText(text) : TextExtent{};
 }
 
 void WxDisplayWindow::GetGlAreaScreenRect(int* x, int* y, int* width, int* height) const {

@@ -12,6 +12,7 @@
 
 #include "app/display.h"
 #include "app/display_furniture.h"
+#include "platform/gl_context_resources.h"
 #include "platform/gl_font.h"
 
 class DisplayFrame;
@@ -87,7 +88,7 @@ private:
     bool m_filtersEnabled = false;
     bool m_quicklook = false;
     bool m_glReady = false;
-    std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
+    std::unique_ptr<GlContextResources> m_gl;  // fonts and lists of this display's context
     TarqProgramButtonKinds m_buttonKinds;
     std::unique_ptr<TarqDisplayFurniture> m_furniture;  // main display only
 };

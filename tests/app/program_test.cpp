@@ -11,6 +11,7 @@
 #include <wx/wx.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -78,6 +79,9 @@ struct Results {
     int ctrlEndOffset = -1;
     bool ctrlSpaceCleared = false;
     bool secondHasNoHistory = false;
+    bool historyTextBeforeClose = false;
+    bool historyTextAfterClose = false;
+    std::string typedOverScope;
     unsigned long secondBottomLeft = 0;
     std::string failure;
 };
@@ -100,6 +104,23 @@ bool AnyPixel(const ScreenGrab& grab, int x0, int y0, int x1, int y1, unsigned l
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
             if (GlPixel(grab, x, y) == color) return true;
+        }
+    }
+    return false;
+}
+
+// Whether the main display's radio history shows lit text pixels (the
+// background and the box's shade are dark).
+bool HistoryTextShows(WxDisplayWindow& main) {
+    ScreenGrab grab = GrabGlArea(main);
+    RadioHistoryFrame box = main.GetRadioHistory()->Layout(0, 0, grab.width, grab.height, false);
+    for (const RadioHistoryFrame::Line& line : box.lines) {
+        int right = line.x + 7 * static_cast<int>(line.text.size());
+        for (int y = line.y - 3; y <= line.y + 11; ++y) {
+            for (int x = line.x; x <= right; ++x) {
+                unsigned long p = GlPixel(grab, x, y);
+                if ((p & 0x80) || (p & 0x8000) || (p & 0x800000)) return true;
+            }
         }
     }
     return false;
@@ -268,6 +289,22 @@ private:
                 g_displayManager->ShowOverrideMessage("EDDF_TWR", "again");
                 PressInCommandLine(*main, WXK_SPACE, true);
                 g_results.ctrlSpaceCleared = !history->IsMessageWaiting();
+                // Typing over the scope: every key reaches the command line,
+                // the first (which moves the focus there) too.
+                main->PrefillCommandLine("");
+                auto* canvas = wxWindow::FindWindowById(1005, static_cast<wxWindow*>(main->GetWindow()));
+                for (char c : std::string(".find KJFK")) {
+                    wxKeyEvent down(wxEVT_KEY_DOWN);
+                    down.m_keyCode = std::toupper(static_cast<unsigned char>(c));
+                    down.SetEventObject(canvas);
+                    canvas->GetEventHandler()->ProcessEvent(down);
+                    wxKeyEvent typed(wxEVT_CHAR);
+                    typed.m_keyCode = c;
+                    typed.m_uniChar = c;
+                    typed.SetEventObject(canvas);
+                    canvas->GetEventHandler()->ProcessEvent(typed);
+                }
+                g_results.typedOverScope = main->GetCommandLine();
                 Next();
                 return;
             }
@@ -293,18 +330,33 @@ private:
                 key.SetEventObject(static_cast<wxWindow*>(second->GetWindow()));
                 static_cast<wxWindow*>(second->GetWindow())->GetEventHandler()->ProcessEvent(key);
                 g_results.acceleratorPrefill = main->GetCommandLine();
-                second->OnMenuCommand(153);
-                g_results.secondStayedUntilRedraw = g_displayManager->GetDisplayById(2) == second;
-                g_displayManager->RedrawAll(false);
-                g_results.secondGoneAfterRedraw = g_displayManager->GetDisplayById(2) == nullptr;
+                // Off the main display, whose pixels the next step reads.
+                second->SetPosition(1000, 700);
                 Next();
                 return;
             }
-            case 6:
+            case 6: {
+                if (m_waited < 3) return;
+                auto* main = MainDisplay();
+                auto* second = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetDisplayById(2));
+                if (!main || !second) return Fail("a display went away");
+                second->OnMenuCommand(153);
+                g_results.secondStayedUntilRedraw = g_displayManager->GetDisplayById(2) == second;
+                // The main display draws last, so its context is current
+                // when the next full redraw frees the closed one's fonts.
+                main->Redraw(false, 0);
+                g_results.historyTextBeforeClose = HistoryTextShows(*main);
+                g_displayManager->RedrawAll(false);
+                g_results.secondGoneAfterRedraw = g_displayManager->GetDisplayById(2) == nullptr;
+                g_results.historyTextAfterClose = HistoryTextShows(*main);
+                Next();
+                return;
+            }
+            case 7:
                 g_results.secondExitCode = RunSecondInstance();
                 Next();
                 return;
-            case 7: {
+            case 8: {
                 if (m_program->RaiseRequestsSeen() == 0 && m_waited < 20) return;
                 g_results.raiseRequests = m_program->RaiseRequestsSeen();
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
@@ -313,7 +365,7 @@ private:
                 Next();
                 return;
             }
-            case 8:
+            case 9:
                 if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 g_results.backToDialog = true;
                 g_results.displaysAfterClose = g_displayManager->DisplayCount();
@@ -433,6 +485,9 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_EQ(g_results.ctrlEndOffset, 0);
     EXPECT_TRUE(g_results.ctrlSpaceCleared);
     EXPECT_TRUE(g_results.secondHasNoHistory);
+    EXPECT_EQ(g_results.typedOverScope, ".find KJFK");
+    EXPECT_TRUE(g_results.historyTextBeforeClose);
+    EXPECT_TRUE(g_results.historyTextAfterClose) << "closing a display left the main display's fonts alone";
     EXPECT_EQ(g_results.secondBottomLeft, static_cast<unsigned long>(kBackground))
         << std::hex << g_results.secondBottomLeft;
 }

@@ -24,9 +24,10 @@ TEST(ProfileList, SortedAndSelectedByLastProfile) {
          std::nullopt,
          {"Alpha", "bravo", "Charlie", "Default"},
          0},
-        {"last profile gone: no selection", true, "Zulu", {"Alpha", "bravo", "Charlie", "Default"}, -1},
-        {"exact match only", true, "BRAVO", {"Alpha", "bravo", "Charlie", "Default"}, -1},
-        {"without Default", false, "Default", {"Alpha", "bravo", "Charlie"}, -1},
+        // The last profile is kept per user, outside the data directory.
+        {"last profile not in this file: the first", true, "Zulu", {"Alpha", "bravo", "Charlie", "Default"}, 0},
+        {"exact match only", true, "BRAVO", {"Alpha", "bravo", "Charlie", "Default"}, 0},
+        {"without Default", false, "Default", {"Alpha", "bravo", "Charlie"}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -35,6 +36,7 @@ TEST(ProfileList, SortedAndSelectedByLastProfile) {
         EXPECT_EQ(list.selected, c.selected);
     }
     EXPECT_EQ(FillProfileList({}, true, std::nullopt).selected, -1);
+    EXPECT_EQ(FillProfileList({}, true, "Zulu").selected, -1);
 }
 
 using SessionTest = ShellFixture;
