@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/display.h"
+#include "app/display_commands.h"
 #include "app/display_furniture.h"
 #include "platform/gl_context_resources.h"
 #include "platform/gl_font.h"
@@ -18,29 +19,29 @@
 class DisplayFrame;
 class TarqSessionUi;
 
-class WxDisplayWindow final : public TarqDisplay, public RadioHistoryHost {
+class WxDisplayWindow final : public TarqDisplay, public RadioHistoryHost, public TarqDisplayCommandHost {
 public:
     WxDisplayWindow(const TarqDisplaySettings& settings, bool isMain, TarqSessionUi& session);
     ~WxDisplayWindow() override;
 
     WindowHandle GetWindow() const override;
     bool IsMainDisplay() const override { return m_isMain; }
+    void Redraw() override { Redraw(false, 0); }
     void Redraw(bool relayout, int displayNumber) override;
     void UpdateTitle() override;
     void RebuildMenus() override;
     void RebuildButtonBar() override;
     void SetPosition(int x, int y) override;
-    int GetRadarMode() const override { return m_settings.Mode; }
-    std::string GetColorProfileName() const override { return m_settings.ColorProfile; }
-    void SetColorProfile(const std::string& name) override;
-    std::string GetSectorFileName() const override { return m_settings.SectorFile; }
+    int GetRadarMode() const override { return m_commands.Settings().Mode; }
+    std::string GetColorProfileName() const override { return m_commands.Settings().ColorProfile; }
+    void SetColorProfile(const std::string& name) override { m_commands.SetColorProfile(name); }
+    std::string GetSectorFileName() const override { return m_commands.Settings().SectorFile; }
     TarqDisplaySettings CaptureSettings() const override;
     void AddRadioLine(RadioMessageKind kind, const std::string& text) override;
     void SetCallsignField(const std::string& callsign) override;
-    // Main display: the command line's text, and setting it with the caret
-    // at its end and the focus in it.
+    // Main display: the command line's text.
     std::string GetCommandLine() const;
-    void PrefillCommandLine(const std::string& text);
+    void PrefillCommandLine(const std::string& text) override;
 
     // Display-list base of font 1 to 5 (0 for any other id or before the GL
     // area exists) and the size of a text in it, as drawn.
@@ -52,7 +53,7 @@ public:
     TarqDisplayRadioHistory* GetRadioHistory();
     TarqDisplayButtonBar* GetButtonBar();
     // The scope's show mask.
-    int GetShowMask() const { return m_settings.Toggles; }
+    int GetShowMask() const { return m_commands.Settings().Toggles; }
 
     // RadioHistoryHost
     const GlBitmapFont* GetFont(int id) const override;
@@ -67,9 +68,14 @@ public:
     // The GL area's place on the screen.
     void GetGlAreaScreenRect(int* x, int* y, int* width, int* height) const;
 
+    // TarqDisplayCommandHost
+    void ClearMessageWaiting() override;
+    void OpenUrl(const std::string& url) override;
+
     // Handlers the frame forwards.
-    void OnMenuCommand(int id);
-    void OnCloseRequest();
+    bool OnMenuCommand(int id) { return m_commands.OnMenuCommand(id); }
+    bool OnMenuCommand(CommandId id) { return m_commands.OnMenuCommand(id); }
+    void OnCloseRequest() { m_commands.OnCloseRequest(); }
     void Layout();
     // Canvas pixels, y downward; true when the bar or the history took it.
     bool OnLeftButtonDown(int x, int y);
@@ -79,14 +85,11 @@ public:
 private:
     bool EnsureGl();
 
-    TarqDisplaySettings m_settings;
     bool m_isMain;
-    TarqSessionUi& m_session;
+    TarqDisplayCommands m_commands;
     DisplayFrame* m_frame = nullptr;
     int m_displayNumber = 0;
     bool m_visible = true;
-    bool m_filtersEnabled = false;
-    bool m_quicklook = false;
     bool m_glReady = false;
     std::unique_ptr<GlContextResources> m_gl;  // fonts and lists of this display's context
     TarqProgramButtonKinds m_buttonKinds;

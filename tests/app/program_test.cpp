@@ -204,7 +204,7 @@ private:
                 g_results.fontBase2 = main->GetFontListBase(2);
                 g_results.fontBase9 = main->GetFontListBase(9);
                 g_results.font2Width = main->MeasureText(2, "ABC").width;
-                main->OnMenuCommand(40008);  // F1
+                main->OnMenuCommand(CommandId::PrefillQp);  // F1
                 g_results.prefilled = main->GetCommandLine();
                 ScreenGrab grab = GrabGlArea(*main);
                 g_results.centrePixel = grab.At(grab.width / 2, grab.height / 2);
@@ -313,7 +313,7 @@ private:
                 // next full redraw takes it away.
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
                 if (m_waited == 1) {
-                    main->OnMenuCommand(121);
+                    main->OnMenuCommand(CommandId::NewWindow);
                     return;
                 }
                 if (g_displayManager->DisplayCount() != 2 || m_waited < 5) return;
@@ -340,7 +340,7 @@ private:
                 auto* main = MainDisplay();
                 auto* second = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetDisplayById(2));
                 if (!main || !second) return Fail("a display went away");
-                second->OnMenuCommand(153);
+                second->OnMenuCommand(CommandId::CloseWindow);
                 g_results.secondStayedUntilRedraw = g_displayManager->GetDisplayById(2) == second;
                 // The main display draws last, so its context is current
                 // when the next full redraw frees the closed one's fonts.
@@ -361,7 +361,7 @@ private:
                 g_results.raiseRequests = m_program->RaiseRequestsSeen();
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
                 if (!main) return Fail("the main display went away");
-                main->OnMenuCommand(125);  // Open Session Profile...
+                main->OnMenuCommand(CommandId::OpenSessionProfile);
                 Next();
                 return;
             }
@@ -388,7 +388,7 @@ private:
         typist.Start(150);
         m_inModal = true;
         auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
-        main->OnMenuCommand(124);  // Save Session Profile As...
+        main->OnMenuCommand(CommandId::SaveSessionProfileAs);
         m_inModal = false;
         typist.Stop();
         g_results.savedAsName = g_profile->GetProfileName();
