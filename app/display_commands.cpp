@@ -39,8 +39,9 @@ void MarkModified() {
 
 }  // namespace
 
-TarqDisplayCommands::TarqDisplayCommands(const TarqDisplaySettings& settings, bool isMain, TarqDisplay& display,
-                                         TarqDisplayCommandHost& host, TarqSessionUi& session)
+TarqDisplayCommands::TarqDisplayCommands(const TarqDisplaySettings& settings, bool isMain,
+                                         TarqDisplay& display, TarqDisplayCommandHost& host,
+                                         TarqSessionUi& session)
     : m_settings(settings), m_isMain(isMain), m_display(display), m_host(host), m_session(session) {}
 
 bool TarqDisplayCommands::OnMenuCommand(int id) {

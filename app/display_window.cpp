@@ -153,9 +153,8 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     if (!isMain && g_displayManager) owner = static_cast<wxWindow*>(g_displayManager->GetMainWindow());
     m_frame = new DisplayFrame(owner, this, isMain, settings);
     AttachWindowSnapping(m_frame);
-    m_gl = std::make_unique<GlContextResources>([frame = m_frame] {
-        return frame->context->IsOK() && frame->canvas->SetCurrent(*frame->context);
-    });
+    m_gl = std::make_unique<GlContextResources>(
+        [frame = m_frame] { return frame->context->IsOK() && frame->canvas->SetCurrent(*frame->context); });
 
     m_frame->SetMenuBar(BuildCommandMenuBar(isMain ? kMainMenu : kSecondaryMenu));
 

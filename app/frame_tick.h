@@ -64,6 +64,6 @@ private:
     const KeyState& m_keys;
     int m_counter = 0;  // 0 to 9 between ticks
     bool m_byMessage = false;
-    bool m_lastKeyDown = false;  // last key state the poll passed on
+    bool m_lastKeyDown = false;                // last key state the poll passed on
     std::array<bool, kWorkCount> m_running{};  // that work is on the stack
 };

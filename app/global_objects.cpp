@@ -126,11 +126,13 @@ void DeleteGlobal(T*& object) {
     delete doomed;
 }
 
-// The objects that are not stand-ins say so in the shell's call log too, so
-// the order of all of them can be followed.
+GlobalObjectObserver g_observer;
+
+// The objects that are not stand-ins tell the observer too, so the order of
+// all of them can be followed.
 template <typename T>
 T* Created(T* object, const char* name) {
-    PendingCallLog::Record(std::string("new ") + name);
+    if (g_observer) g_observer(std::string("new ") + name);
     return object;
 }
 
@@ -138,10 +140,12 @@ template <typename T>
 void DeleteGlobal(T*& object, const char* name) {
     if (!object) return;
     DeleteGlobal(object);
-    PendingCallLog::Record(std::string("delete ") + name);
+    if (g_observer) g_observer(std::string("delete ") + name);
 }
 
 }  // namespace
+
+void SetGlobalObjectObserver(GlobalObjectObserver observer) { g_observer = std::move(observer); }
 
 void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_profile = Created(new TarqProfile(), "TarqProfile");

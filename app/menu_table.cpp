@@ -33,6 +33,8 @@ constexpr const char* kWebSite = "https://www.fenwray.example/Tarq/";
 
 }  // namespace
 
+// One row a command, kept on one line each so a command reads whole.
+// clang-format off
 const std::vector<CommandRow>& CommandTable() {
     static const std::vector<CommandRow> rows = {
         {.id = C::NewWindow, .menu = kFile, .label = "&New Window", .places = B},
@@ -172,6 +174,7 @@ const std::vector<CommandRow>& CommandTable() {
     };
     return rows;
 }
+// clang-format on
 
 const CommandRow* FindCommand(int id) {
     static const std::unordered_map<int, const CommandRow*> byId = [] {

@@ -148,7 +148,12 @@ enum class CommandId : int {
 };
 
 // Where a command has a menu item.
-enum MenuPlace { kMainMenu = 1, kSecondaryMenu = 2, kProfileMenu = 4, kDisplayMenus = kMainMenu | kSecondaryMenu };
+enum MenuPlace {
+    kMainMenu = 1,
+    kSecondaryMenu = 2,
+    kProfileMenu = 4,
+    kDisplayMenus = kMainMenu | kSecondaryMenu
+};
 
 enum AcceleratorModifier { kAccelAlt = 1, kAccelCtrl = 2, kAccelShift = 4 };
 
@@ -158,7 +163,15 @@ struct CommandKey {
 };
 
 // The tool window a command shows and hides.
-enum class ToolWindowKind { None, CommsPanel, AircraftList, ControllerList, WeatherPanel, StripBay, SelcalPanel };
+enum class ToolWindowKind {
+    None,
+    CommsPanel,
+    AircraftList,
+    ControllerList,
+    WeatherPanel,
+    StripBay,
+    SelcalPanel
+};
 
 struct CommandRow {
     CommandId id = CommandId::None;

@@ -29,9 +29,9 @@ ProfileDialog::ProfileDialog(TarqSessionUi& session)
 
     wxMenuBar* bar = BuildCommandMenuBar(kProfileMenu);
     // Importing, exporting and merging profiles come later.
-    for (CommandId id : {CommandId::ImportSessionProfiles, CommandId::MergeFromFile, CommandId::MergeExisting,
-                         CommandId::ExportSessionProfiles, CommandId::ImportColorProfiles,
-                         CommandId::ExportColorProfiles}) {
+    for (CommandId id :
+         {CommandId::ImportSessionProfiles, CommandId::MergeFromFile, CommandId::MergeExisting,
+          CommandId::ExportSessionProfiles, CommandId::ImportColorProfiles, CommandId::ExportColorProfiles}) {
         bar->Enable(ToToolkitId(id), false);
     }
     SetMenuBar(bar);
@@ -119,16 +119,19 @@ void ProfileDialog::OnMenu(CommandId id) {
         case CommandId::ProfileExit:
             m_session.PostQuit();
             return;
-        case CommandId::About:
-            ShowMessageBox(std::string("Tarqline\r\n\r\nVersion: ") + kProgramVersion +
-                               "\r\n\r\nAn ATC client for the Peltan network, by the Tarq developers.\r\n\r\n"
-                               "See " +
-                               HelpPageUrl(CommandId::WebSite) +
-                               " for documentation or to\r\ndownload the latest version.",
-                           std::string("About ") + kProgramName,
+        case CommandId::About: {
+            // Appended piece by piece: GCC 12 warns falsely (-Warray-bounds)
+            // on a chain of + over literals in release builds.
+            std::string text = "Tarqline\r\n\r\nVersion: ";
+            text.append(kProgramVersion)
+                .append("\r\n\r\nAn ATC client for the Peltan network, by the Tarq developers.\r\n\r\nSee ")
+                .append(HelpPageUrl(CommandId::WebSite))
+                .append(" for documentation or to\r\ndownload the latest version.");
+            ShowMessageBox(text, std::string("About ").append(kProgramName),
                            {MessageBoxButtons::Ok, MessageBoxIcon::Information, 0},
                            static_cast<wxWindow*>(this));
             return;
+        }
         default: {
             std::string page = HelpPageUrl(id);
             if (!page.empty()) OpenUrl(page);

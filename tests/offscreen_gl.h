@@ -27,7 +27,8 @@ public:
 
     // Makes this context current again, when a test holds two.
     bool MakeCurrent() {
-        return m_context && OSMesaMakeCurrent(m_context, m_pixels.data(), GL_UNSIGNED_BYTE, m_width, m_height);
+        return m_context &&
+               OSMesaMakeCurrent(m_context, m_pixels.data(), GL_UNSIGNED_BYTE, m_width, m_height);
     }
     // Whether the context was made and is current.
     bool Ok() const { return m_current; }

@@ -25,7 +25,11 @@ TEST(ProfileList, SortedAndSelectedByLastProfile) {
          {"Alpha", "bravo", "Charlie", "Default"},
          0},
         // The last profile is kept per user, outside the data directory.
-        {"last profile not in this file: the first", true, "Zulu", {"Alpha", "bravo", "Charlie", "Default"}, 0},
+        {"last profile not in this file: the first",
+         true,
+         "Zulu",
+         {"Alpha", "bravo", "Charlie", "Default"},
+         0},
         {"exact match only", true, "BRAVO", {"Alpha", "bravo", "Charlie", "Default"}, 0},
         {"without Default", false, "Default", {"Alpha", "bravo", "Charlie"}, 0},
     };

@@ -112,7 +112,9 @@ TEST(ConflictAlert, Exclusions) {
         ASSERT_TRUE(w.aircraft.IsInConflict("A"));
         row.fly(w);
         EXPECT_EQ(w.aircraft.IsInConflict("A"), row.conflict);
-        if (!row.conflict) EXPECT_TRUE(w.aircraft.GetConflictPartner("A").empty());
+        if (!row.conflict) {
+            EXPECT_TRUE(w.aircraft.GetConflictPartner("A").empty());
+        }
     }
 }
 

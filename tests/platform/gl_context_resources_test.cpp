@@ -15,7 +15,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_mainGl.Ok() && m_secondGl.Ok());
         m_main = std::make_unique<GlContextResources>([this] { return m_mainGl.MakeCurrent(); });
-        m_second = std::make_unique<GlContextResources>([this] { return m_secondCanBeCurrent && m_secondGl.MakeCurrent(); });
+        m_second = std::make_unique<GlContextResources>(
+            [this] { return m_secondCanBeCurrent && m_secondGl.MakeCurrent(); });
         ASSERT_TRUE(m_main->LoadFont(2, DisplayFontSpec(2)));
         ASSERT_TRUE(m_second->LoadFont(2, DisplayFontSpec(2)));
         m_mainLists = m_main->NewLists(3);
