@@ -1,9 +1,12 @@
 // Sector file parser. See sector_parser.h.
 #include "atc/sector_parser.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <limits>
 #include <utility>
@@ -64,6 +67,12 @@ constexpr SectionName kSections[] = {
 bool IsFirstPassSection(Section s) {
     return s == Section::Info || s == Section::Vor || s == Section::Ndb || s == Section::Airport ||
            s == Section::Fixes;
+}
+
+// Sections where leading blanks mark a continuation line; in all others an
+// indented line reads as the line without its indent.
+bool HasContinuationLines(Section s) {
+    return s == Section::Sid || s == Section::Star || s == Section::Regions;
 }
 
 constexpr std::string_view kRule = "=====================================================================";
@@ -159,6 +168,44 @@ bool IsExtendedPath(const std::string& path) {
     return dot != std::string::npos && Upper(std::string_view(path).substr(dot)) == ".SCT2";
 }
 
+size_t IndentOf(std::string_view line) {
+    size_t n = 0;
+    while (n < line.size() && (line[n] == ' ' || line[n] == '\t')) ++n;
+    return n;
+}
+
+// Procedure names are cut from fixed columns; facilities pad them with tabs,
+// which editors show as reaching the next multiple of eight.
+void ExpandTabs(std::string_view line, std::string& out) {
+    out.clear();
+    for (char c : line) {
+        if (c == '\t') {
+            out.append(8 - out.size() % 8, ' ');
+        } else {
+            out += c;
+        }
+    }
+}
+
+// The whole file in one allocation of its size; a stream of unknown size
+// (a pipe) is still read to its end.
+bool ReadSectorFile(const std::string& path, std::string& contents) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    contents.clear();
+    struct stat info {};
+    if (fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        contents.resize(static_cast<size_t>(info.st_size));
+        contents.resize(std::fread(contents.data(), 1, contents.size(), f));
+    }
+    char buffer[65536];
+    size_t n;
+    while (!std::ferror(f) && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0) contents.append(buffer, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
 }  // namespace
 
 struct TarqSectorParser::PassState {
@@ -172,7 +219,7 @@ struct TarqSectorParser::PassState {
 
     int infoLines = 0;
     bool centreSet = false;
-    double centreLatitude = 0.0;
+    std::optional<double> centreLatitude;
     std::string regionColorText;
     std::string procedureName;
 
@@ -186,6 +233,7 @@ struct TarqSectorParser::PassState {
     std::time_t pass2End = 0;
 
     SectorGroups groups;
+    std::string scratch;  // a line with its tabs expanded, or a header without its indent
 };
 
 TarqSectorParser::TarqSectorParser(const Clock& clock)
@@ -196,20 +244,27 @@ TarqSectorParser::TarqSectorParser() : TarqSectorParser(SystemClock::Instance())
 TarqSectorParser::~TarqSectorParser() = default;
 
 SectorParseError TarqSectorParser::GetLastError() const {
+    if (m_droppedErrors > 0 && !m_lastDropped.message.empty()) return m_lastDropped;
     if (m_errors.empty()) return SectorParseError{"No errors", "", 0};
     return m_errors.back();
 }
 
-bool TarqSectorParser::Parse(const std::string& path, TarqSectorData& data, const std::string& reportPath) {
+void TarqSectorParser::Reset() {
     m_errors.clear();
+    m_droppedErrors = 0;
+    m_lastDropped = SectorParseError{};
     m_defines.clear();
     m_report.clear();
+}
+
+bool TarqSectorParser::Parse(const std::string& path, TarqSectorData& data, const std::string& reportPath) {
+    Reset();
     if (path.empty()) {
         AddFatal("Empty filename passed to parser");
         return false;
     }
     std::string contents;
-    if (!ReadWholeFile(path, contents)) {
+    if (!ReadSectorFile(path, contents)) {
         AddFatal("Error opening sector file for reading");
         return false;
     }
@@ -218,9 +273,7 @@ bool TarqSectorParser::Parse(const std::string& path, TarqSectorData& data, cons
 
 bool TarqSectorParser::ParseText(const std::string& path, std::string_view contents, TarqSectorData& data,
                                  const std::string& reportPath) {
-    m_errors.clear();
-    m_defines.clear();
-    m_report.clear();
+    Reset();
     if (path.empty()) {
         AddFatal("Empty filename passed to parser");
         return false;
@@ -277,7 +330,8 @@ bool TarqSectorParser::RunPass(int pass, std::string_view contents, bool extende
         state.rawLine = raw;
         ++state.lineNumber;
 
-        if (!raw.empty() && raw.front() == ';') {
+        size_t indent = IndentOf(raw);
+        if (indent < raw.size() && raw[indent] == ';') {
             if (pass == 1) ++state.comments;
             continue;
         }
@@ -290,25 +344,43 @@ bool TarqSectorParser::RunPass(int pass, std::string_view contents, bool extende
         }
         if (pass == 1) ++state.parsedLines;
 
+        // Facilities indent whole blocks. Only where an indent marks a
+        // continuation line is it kept for the section (pass 2 only).
+        indent = IndentOf(line);
+        bool keepIndent = pass == 2 && HasContinuationLines(state.section);
+        if (indent > 0 && !keepIndent) {
+            line.erase(0, indent);
+            indent = 0;
+        }
+
         SectorGroups& g = state.groups;
         if (pass == 1 && line.front() == '#' && m_patterns->Match(SectorPattern::Define, line, g)) {
             m_defines[Upper(g[1])] = std::string(g[2]);
             continue;
         }
-        if (line.front() == '[' && m_patterns->Match(SectorPattern::Header, line, g)) {
-            state.procedureName.clear();
-            state.sectionName = Upper(g[1]);
-            state.section = Section::None;
-            for (const SectionName& known : kSections) {
-                if (known.name == state.sectionName && (extended || !known.extendedOnly)) {
-                    state.section = known.section;
+        if (line[indent] == '[') {
+            const std::string* header = &line;
+            if (indent > 0) header = &state.scratch.assign(line, indent);
+            if (m_patterns->Match(SectorPattern::Header, *header, g)) {
+                std::string_view name = g[1];
+                // "[ARTCC HIGH ]" is the ARTCC HIGH header.
+                size_t first = IndentOf(name);
+                name.remove_prefix(first);
+                while (!name.empty() && IsSpace(name.back())) name.remove_suffix(1);
+                state.procedureName.clear();
+                state.sectionName = Upper(name);
+                state.section = Section::None;
+                for (const SectionName& known : kSections) {
+                    if (known.name == state.sectionName && (extended || !known.extendedOnly)) {
+                        state.section = known.section;
+                    }
                 }
+                if (state.section == Section::None) {
+                    AddError(state, "Unknown section header encountered: " + state.sectionName);
+                    return false;
+                }
+                continue;
             }
-            if (state.section == Section::None) {
-                AddError(state, "Unknown section header encountered: " + state.sectionName);
-                return false;
-            }
-            continue;
         }
         if (state.section == Section::None) {
             if (pass == 1) AddError(state, "Orphaned line");
@@ -333,12 +405,21 @@ void TarqSectorParser::HandleInfoLine(const std::string& line, TarqSectorData& d
         case 3:
             break;
         case 4:
-            state.centreLatitude = ParseCoordinate(line);
+            // The centre is the scope's origin: a bad one fails the load
+            // rather than centring the map on 0, 0.
+            state.centreLatitude = ParseCoordinate(line, CoordinateAxis::Latitude);
+            if (!state.centreLatitude) AddFormatError(state);
             break;
-        case 5:
-            data.centre = ScopePoint{ParseCoordinate(line), state.centreLatitude};
-            state.centreSet = true;
+        case 5: {
+            std::optional<double> longitude = ParseCoordinate(line, CoordinateAxis::Longitude);
+            if (!longitude) {
+                AddFormatError(state);
+            } else if (state.centreLatitude) {
+                data.centre = ScopePoint{*longitude, *state.centreLatitude};
+                state.centreSet = true;
+            }
             break;
+        }
         case 6:
             data.nmPerDegreeLat = LeadingDouble(line);
             break;
@@ -366,24 +447,30 @@ void TarqSectorParser::HandleFirstPassLine(const std::string& line, TarqSectorDa
         case Section::Vor:
         case Section::Ndb: {
             if (!m_patterns->Match(SectorPattern::Navaid, line, g)) return AddFormatError(state);
-            SectorNavaid navaid{
-                Upper(g[1]), std::string(g[2]), {ParseCoordinate(g[4]), ParseCoordinate(g[3])}};
+            auto lat = ParseCoordinate(g[3], CoordinateAxis::Latitude);
+            auto lon = ParseCoordinate(g[4], CoordinateAxis::Longitude);
+            if (!lat || !lon) return AddFormatError(state);
+            SectorNavaid navaid{Upper(g[1]), std::string(g[2]), {*lon, *lat}};
             NavaidMap& map = state.section == Section::Vor ? data.vors : data.ndbs;
             map.emplace(navaid.name, std::move(navaid));
             break;
         }
         case Section::Fixes: {
             if (!m_patterns->Match(SectorPattern::Fix, line, g)) return AddFormatError(state);
-            SectorNavaid fix{Upper(g[1]), "0", {ParseCoordinate(g[3]), ParseCoordinate(g[2])}};
+            auto lat = ParseCoordinate(g[2], CoordinateAxis::Latitude);
+            auto lon = ParseCoordinate(g[3], CoordinateAxis::Longitude);
+            if (!lat || !lon) return AddFormatError(state);
+            SectorNavaid fix{Upper(g[1]), "0", {*lon, *lat}};
             data.fixes.emplace(fix.name, std::move(fix));
             break;
         }
         case Section::Airport: {
             if (!m_patterns->Match(SectorPattern::Airport, line, g)) return AddFormatError(state);
-            SectorAirport airport{Upper(g[1]),
-                                  std::string(g[2]),
-                                  {ParseCoordinate(g[4]), ParseCoordinate(g[3])},
-                                  g[5].empty() ? '\0' : g[5].front()};
+            auto lat = ParseCoordinate(g[3], CoordinateAxis::Latitude);
+            auto lon = ParseCoordinate(g[4], CoordinateAxis::Longitude);
+            if (!lat || !lon) return AddFormatError(state);
+            SectorAirport airport{
+                Upper(g[1]), std::string(g[2]), {*lon, *lat}, g[5].empty() ? '\0' : g[5].front()};
             std::string key = airport.name;
             data.airports.insert_or_assign(std::move(key), std::move(airport));
             break;
@@ -398,12 +485,17 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
     switch (state.section) {
         case Section::Runway: {
             if (!m_patterns->Match(SectorPattern::Runway, line, g)) return AddFormatError(state);
+            auto lat1 = ParseCoordinate(g[5], CoordinateAxis::Latitude);
+            auto lon1 = ParseCoordinate(g[6], CoordinateAxis::Longitude);
+            auto lat2 = ParseCoordinate(g[7], CoordinateAxis::Latitude);
+            auto lon2 = ParseCoordinate(g[8], CoordinateAxis::Longitude);
+            if (!lat1 || !lon1 || !lat2 || !lon2) return AddFormatError(state);
             data.runways.push_back(SectorRunway{Upper(g[1]),
                                                 Upper(g[2]),
                                                 LeadingInt(g[3]),
                                                 LeadingInt(g[4]),
-                                                {ParseCoordinate(g[6]), ParseCoordinate(g[5])},
-                                                {ParseCoordinate(g[8]), ParseCoordinate(g[7])}});
+                                                {*lon1, *lat1},
+                                                {*lon2, *lat2}});
             break;
         }
         case Section::Artcc:
@@ -412,7 +504,10 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
         case Section::LowAirway:
         case Section::HighAirway: {
             if (!m_patterns->Match(SectorPattern::Segment, line, g)) return AddFormatError(state);
-            GeoLine segment = ResolveSegment(data, &g[2], state);
+            GeoLine segment;
+            FieldFault fault = ResolveSegment(data, &g[2], state, segment);
+            if (fault == FieldFault::Malformed) AddFormatError(state);
+            if (fault != FieldFault::None) return;
             SegmentMap& map = state.section == Section::Artcc       ? data.artcc
                               : state.section == Section::ArtccHigh ? data.artccHigh
                               : state.section == Section::ArtccLow  ? data.artccLow
@@ -427,7 +522,10 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
             break;
         case Section::Geo: {
             if (!m_patterns->Match(SectorPattern::Geo, line, g)) return AddFormatError(state);
-            GeoLine segment = ResolveSegment(data, &g[1], state);
+            GeoLine segment;
+            FieldFault fault = ResolveSegment(data, &g[1], state, segment);
+            if (fault == FieldFault::Malformed) AddFormatError(state);
+            if (fault != FieldFault::None) return;
             segment.color = ColorValue(g[5]);
             data.geo.push_back(segment);
             break;
@@ -438,11 +536,11 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
         case Section::Labels: {
             if (!m_patterns->Match(SectorPattern::Label, line, g)) return AddFormatError(state);
             SectorLabel label;
+            FieldFault fault = ResolvePosition(data, g[2], g[3], state, label.position);
+            if (fault == FieldFault::Malformed) AddFormatError(state);
+            if (fault != FieldFault::None) return;
             label.text = std::string(g[1]);
-            std::string_view lat = g[2], lon = g[3], color = g[4];
-            label.position.x = Resolve(data, lon, true, state);
-            label.position.y = Resolve(data, lat, false, state);
-            label.color = ColorValue(color);
+            label.color = ColorValue(g[4]);
             data.labels.push_back(std::move(label));
             break;
         }
@@ -460,7 +558,12 @@ void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorDa
         if (!m_patterns->Match(SectorPattern::ProcNext, line, g)) return AddFormatError(state);
         first = 1;
     } else {
-        if (!m_patterns->Match(SectorPattern::ProcFirst, line, g)) {
+        const std::string* text = &line;
+        if (line.find('\t') != std::string::npos) {
+            ExpandTabs(line, state.scratch);
+            text = &state.scratch;
+        }
+        if (!m_patterns->Match(SectorPattern::ProcFirst, *text, g)) {
             // The continuation lines that follow belong to the broken procedure,
             // not to the one before it: leave them without a name.
             state.procedureName.clear();
@@ -470,34 +573,42 @@ void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorDa
         TrimRight(state.procedureName);
         first = 2;
     }
+    GeoLine segment;
+    FieldFault fault = ResolveSegment(data, &g[first], state, segment);
+    if (fault == FieldFault::Malformed) AddFormatError(state);
+    if (fault != FieldFault::None) return;
+    segment.color = g[first + 4].empty() ? -1 : ColorValue(g[first + 4]);
+
     bool sid = state.section == Section::Sid;
     SegmentMap& map = sid ? data.sids : data.stars;
     // A name enters the name list when its first segment is stored, so the
     // map's keys tell which names the list already holds.
     auto [it, inserted] = map.try_emplace(state.procedureName);
     if (inserted) (sid ? data.sidNames : data.starNames).push_back(state.procedureName);
-
-    GeoLine segment = ResolveSegment(data, &g[first], state);
-    segment.color = g[first + 4].empty() ? -1 : ColorValue(g[first + 4]);
     it->second.push_back(segment);
 }
 
 void TarqSectorParser::HandleRegionLine(const std::string& line, TarqSectorData& data, PassState& state) {
     SectorGroups& g = state.groups;
     std::string_view lat, lon;
+    const char* formatError;
     if (IsSpace(line.front())) {
+        formatError = "1 Unrecognized formatting in ";
         if (state.regionColorText.empty()) return AddError(state, "Found region with no color specified");
         if (!m_patterns->Match(SectorPattern::RegionNext, line, g)) {
-            return AddError(state, "1 Unrecognized formatting in " + state.sectionName + " section");
+            return AddError(state, formatError + state.sectionName + " section");
         }
         lat = g[1];
         lon = g[2];
     } else {
+        formatError = "2 Unrecognized formatting in ";
         if (!m_patterns->Match(SectorPattern::RegionFirst, line, g)) {
             // Its continuation lines must not bend the previous region's outline.
             state.regionColorText.clear();
-            return AddError(state, "2 Unrecognized formatting in " + state.sectionName + " section");
+            return AddError(state, formatError + state.sectionName + " section");
         }
+        // The region starts even when this point is bad, so that the points
+        // after it still go to their own outline.
         state.regionColorText.assign(g[1]);
         SectorRegion region;
         region.color = ColorValue(g[1]);
@@ -506,34 +617,51 @@ void TarqSectorParser::HandleRegionLine(const std::string& line, TarqSectorData&
         lon = g[3];
     }
     ScopePoint point;
-    point.x = Resolve(data, lon, true, state);
-    point.y = Resolve(data, lat, false, state);
+    FieldFault fault = ResolvePosition(data, lat, lon, state, point);
+    if (fault == FieldFault::Malformed) AddError(state, formatError + state.sectionName + " section");
+    if (fault != FieldFault::None) return;
     // A region colour is only ever set after a region was appended, so back()
     // is the most recent region of this file.
     data.regions.back().points.push_back(point);
 }
 
-double TarqSectorParser::Resolve(const TarqSectorData& data, std::string_view field, bool longitude,
-                                 PassState& state) {
-    if (field.find('.') != std::string_view::npos) return ParseCoordinate(field);
-    double value = 0.0;
-    if (!ResolvePoint(data, std::string(field), longitude, value)) {
-        AddError(state, "Unknown fix specified in segment: " + std::string(field));
+TarqSectorParser::FieldFault TarqSectorParser::Resolve(const TarqSectorData& data, std::string_view field,
+                                                       CoordinateAxis axis, PassState& state, double& value) {
+    if (field.find('.') != std::string_view::npos) {
+        std::optional<double> written = ParseCoordinate(field, axis);
+        value = written.value_or(0.0);
+        return written ? FieldFault::None : FieldFault::Malformed;
     }
-    return value;
+    if (ResolvePoint(data, std::string(field), axis, value)) return FieldFault::None;
+    AddError(state,
+             "Unknown fix specified in segment: " + std::string(field.substr(0, kSectorMaxErrorText + 1)));
+    return FieldFault::UnknownName;
 }
 
-GeoLine TarqSectorParser::ResolveSegment(const TarqSectorData& data, const std::string_view* fields,
-                                         PassState& state) {
-    GeoLine segment;
-    segment.x1 = Resolve(data, fields[1], true, state);
-    segment.y1 = Resolve(data, fields[0], false, state);
-    segment.x2 = Resolve(data, fields[3], true, state);
-    segment.y2 = Resolve(data, fields[2], false, state);
-    return segment;
+TarqSectorParser::FieldFault TarqSectorParser::ResolvePosition(const TarqSectorData& data,
+                                                               std::string_view lat, std::string_view lon,
+                                                               PassState& state, ScopePoint& point) {
+    FieldFault fault = Resolve(data, lon, CoordinateAxis::Longitude, state, point.x);
+    if (fault == FieldFault::Malformed) return fault;
+    FieldFault latFault = Resolve(data, lat, CoordinateAxis::Latitude, state, point.y);
+    return latFault != FieldFault::None ? latFault : fault;
 }
 
-bool TarqSectorParser::ResolvePoint(const TarqSectorData& data, const std::string& name, bool longitude,
+TarqSectorParser::FieldFault TarqSectorParser::ResolveSegment(const TarqSectorData& data,
+                                                              const std::string_view* fields,
+                                                              PassState& state, GeoLine& segment) {
+    ScopePoint start, end;
+    FieldFault fault = ResolvePosition(data, fields[0], fields[1], state, start);
+    if (fault == FieldFault::Malformed) return fault;
+    FieldFault endFault = ResolvePosition(data, fields[2], fields[3], state, end);
+    segment.x1 = start.x;
+    segment.y1 = start.y;
+    segment.x2 = end.x;
+    segment.y2 = end.y;
+    return endFault != FieldFault::None ? endFault : fault;
+}
+
+bool TarqSectorParser::ResolvePoint(const TarqSectorData& data, const std::string& name, CoordinateAxis axis,
                                     double& value) {
     std::string key = Upper(name);
     const SectorNavaid* point = FirstOf(data.fixes, key);
@@ -547,7 +675,7 @@ bool TarqSectorParser::ResolvePoint(const TarqSectorData& data, const std::strin
         point = FirstOf(data.ndbs, key);
         if (point) position = &point->position;
     }
-    value = position ? (longitude ? position->x : position->y) : 0.0;
+    value = position ? (axis == CoordinateAxis::Longitude ? position->x : position->y) : 0.0;
     return position != nullptr;
 }
 
@@ -562,36 +690,54 @@ int32_t TarqSectorParser::ColorValue(std::string_view token) const {
     return LeadingInt(text);
 }
 
-double TarqSectorParser::ParseCoordinate(std::string_view text) {
-    if (text.empty()) return 0.0;
-    // Plain loops: find_first_of calls memchr once per character, and this
-    // runs four times for most lines of a large file.
-    bool negative = false;
-    for (char c : text) negative |= c == 'S' || c == 'W' || c == 's' || c == 'w';
-    std::string_view rest = text.substr(1);
-    auto nextSeparator = [rest](size_t from) {
-        for (size_t i = from; i < rest.size(); ++i) {
-            if (rest[i] == '.' || rest[i] == ',') return i;
+std::optional<double> TarqSectorParser::ParseCoordinate(std::string_view text, CoordinateAxis axis) {
+    if (text.empty()) return std::nullopt;
+    // The hemisphere letter must belong to the axis: "E073.46.43.500" in a
+    // latitude field is a swapped pair, not a latitude of -73.
+    char hemisphere = static_cast<char>(text[0] | 0x20);
+    bool latitude = axis == CoordinateAxis::Latitude;
+    if (latitude ? hemisphere != 'n' && hemisphere != 's' : hemisphere != 'e' && hemisphere != 'w') {
+        return std::nullopt;
+    }
+    // Four runs of digits: degrees, minutes, seconds, fraction.
+    size_t starts[4];
+    size_t ends[4];
+    size_t i = 1;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (i >= text.size() || (text[i] != '.' && text[i] != ',')) return std::nullopt;
+            ++i;
         }
-        return std::string_view::npos;
-    };
-    size_t p1 = nextSeparator(0);
-    if (p1 == std::string_view::npos) return 0.0;
-    size_t p2 = nextSeparator(p1 + 1);
-    if (p2 == std::string_view::npos) return 0.0;
-    size_t p3 = nextSeparator(p2 + 1);
-    if (p3 == std::string_view::npos || p3 + 1 == rest.size()) return 0.0;
+        starts[part] = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+        ends[part] = i;
+        if (starts[part] == ends[part]) return std::nullopt;
+    }
+    if (i != text.size()) return std::nullopt;
 
-    int32_t degrees = LeadingInt(rest.substr(0, p1));
-    int32_t minutes = LeadingInt(rest.substr(p1 + 1, p2 - p1 - 1));
-    std::string secondsText(rest.substr(p2 + 1, p3 - p2 - 1));
-    secondsText += '.';
-    secondsText += rest.substr(p3 + 1);
+    auto number = [text](size_t from, size_t to) {
+        // Capped: anything this large fails the range check below anyway.
+        double value = 0.0;
+        for (size_t k = from; k < to && value < 1e6; ++k) value = value * 10 + (text[k] - '0');
+        return value;
+    };
+    double degrees = number(starts[0], ends[0]);
+    double minutes = number(starts[1], ends[1]);
     // Seconds are held in single precision, as sector files have always been read.
-    float seconds = static_cast<float>(LeadingDouble(secondsText));
-    if (!std::isfinite(seconds)) return 0.0;
-    double value = seconds / 3600.0 + (minutes / 60.0 + degrees);
-    return negative ? -value : value;
+    double secondsValue = 0.0;
+    std::from_chars_result read;
+    if (text[ends[2]] == '.') {
+        read = std::from_chars(text.data() + starts[2], text.data() + text.size(), secondsValue);
+    } else {
+        std::string joined(text.substr(starts[2], ends[2] - starts[2]));
+        joined += '.';
+        joined += text.substr(starts[3]);
+        read = std::from_chars(joined.data(), joined.data() + joined.size(), secondsValue);
+    }
+    if (read.ec != std::errc() || secondsValue >= 1e6) return std::nullopt;
+    double value = static_cast<float>(secondsValue) / 3600.0 + (minutes / 60.0 + degrees);
+    if (!(value <= (latitude ? 90.0 : 180.0))) return std::nullopt;
+    return hemisphere == 's' || hemisphere == 'w' ? -value : value;
 }
 
 void TarqSectorParser::StripComment(std::string& line) {
@@ -601,7 +747,7 @@ void TarqSectorParser::StripComment(std::string& line) {
 }
 
 bool TarqSectorParser::IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\xA0';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
 void TarqSectorParser::TrimRight(std::string& line) {
@@ -610,21 +756,34 @@ void TarqSectorParser::TrimRight(std::string& line) {
     line.erase(end);
 }
 
+std::string TarqSectorParser::ErrorText(std::string_view text) {
+    if (text.size() <= kSectorMaxErrorText) return std::string(text);
+    std::string cut(text.substr(0, kSectorMaxErrorText));
+    cut += "...";
+    return cut;
+}
+
 void TarqSectorParser::AddFormatError(PassState& state) {
     AddError(state, "Unrecognized formatting in " + state.sectionName + " section");
 }
 
-void TarqSectorParser::AddError(PassState& state, std::string message) {
+void TarqSectorParser::AddError(PassState& state, std::string_view message) {
     SectorParseError error;
-    error.message = std::move(message);
-    error.lineText.assign(state.rawLine);
+    error.message = ErrorText(message);
+    error.lineText = ErrorText(state.rawLine);
     if (state.rawHasNewline) error.lineText += '\n';
     error.lineNumber = state.lineNumber;
-    m_errors.push_back(std::move(error));
+    if (m_errors.size() < kSectorMaxKeptErrors) {
+        m_errors.push_back(std::move(error));
+    } else {
+        ++m_droppedErrors;
+        m_lastDropped = std::move(error);
+    }
 }
 
 void TarqSectorParser::AddFatal(std::string message) {
     m_errors.push_back(SectorParseError{std::move(message), "", 0});
+    m_lastDropped = SectorParseError{};
 }
 
 std::string TarqSectorParser::BuildReport(const std::string& path, bool extended, const TarqSectorData& data,
@@ -650,7 +809,7 @@ std::string TarqSectorParser::BuildReport(const std::string& path, bool extended
     AppendCount(out, "Comments:           ", state.comments);
     AppendCount(out, "Blank lines:        ", state.blankLines);
     AppendCount(out, "Parsed lines:       ", state.parsedLines);
-    AppendCount(out, "Erroneous lines:    ", m_errors.size());
+    AppendCount(out, "Erroneous lines:    ", ErrorCount());
     out += '\n';
     AppendCount(out, "VORs:               ", data.vors.size());
     AppendCount(out, "NDBs:               ", data.ndbs.size());
@@ -682,6 +841,11 @@ std::string TarqSectorParser::BuildReport(const std::string& path, bool extended
             out += ":\n";
             out += error.lineText;
             out += '\n';
+        }
+        if (m_droppedErrors > 0) {
+            out += '\n';
+            AppendInt(out, static_cast<long long>(m_droppedErrors));
+            out += " more errors not listed\n\n";
         }
     }
     rule();
