@@ -244,7 +244,6 @@ TarqSectorParser::TarqSectorParser() : TarqSectorParser(SystemClock::Instance())
 TarqSectorParser::~TarqSectorParser() = default;
 
 SectorParseError TarqSectorParser::GetLastError() const {
-    if (m_droppedErrors > 0 && !m_lastDropped.message.empty()) return m_lastDropped;
     if (m_errors.empty()) return SectorParseError{"No errors", "", 0};
     return m_errors.back();
 }
@@ -252,7 +251,6 @@ SectorParseError TarqSectorParser::GetLastError() const {
 void TarqSectorParser::Reset() {
     m_errors.clear();
     m_droppedErrors = 0;
-    m_lastDropped = SectorParseError{};
     m_defines.clear();
     m_report.clear();
 }
@@ -358,7 +356,9 @@ bool TarqSectorParser::RunPass(int pass, std::string_view contents, bool extende
             m_defines[Upper(g[1])] = std::string(g[2]);
             continue;
         }
-        if (line[indent] == '[') {
+        // A header ends in "]": checked first, as a wrong file may hold
+        // millions of lines that begin with "[".
+        if (line[indent] == '[' && line.back() == ']') {
             const std::string* header = &line;
             if (indent > 0) header = &state.scratch.assign(line, indent);
             if (m_patterns->Match(SectorPattern::Header, *header, g)) {
@@ -376,7 +376,8 @@ bool TarqSectorParser::RunPass(int pass, std::string_view contents, bool extende
                     }
                 }
                 if (state.section == Section::None) {
-                    AddError(state, "Unknown section header encountered: " + state.sectionName);
+                    // Kept past the error limit: it is the one the caller shows.
+                    KeepError(state, "Unknown section header encountered: ", state.sectionName);
                     return false;
                 }
                 continue;
@@ -596,7 +597,7 @@ void TarqSectorParser::HandleRegionLine(const std::string& line, TarqSectorData&
         formatError = "1 Unrecognized formatting in ";
         if (state.regionColorText.empty()) return AddError(state, "Found region with no color specified");
         if (!m_patterns->Match(SectorPattern::RegionNext, line, g)) {
-            return AddError(state, formatError + state.sectionName + " section");
+            return AddError(state, formatError, state.sectionName, " section");
         }
         lat = g[1];
         lon = g[2];
@@ -605,7 +606,7 @@ void TarqSectorParser::HandleRegionLine(const std::string& line, TarqSectorData&
         if (!m_patterns->Match(SectorPattern::RegionFirst, line, g)) {
             // Its continuation lines must not bend the previous region's outline.
             state.regionColorText.clear();
-            return AddError(state, formatError + state.sectionName + " section");
+            return AddError(state, formatError, state.sectionName, " section");
         }
         // The region starts even when this point is bad, so that the points
         // after it still go to their own outline.
@@ -618,7 +619,7 @@ void TarqSectorParser::HandleRegionLine(const std::string& line, TarqSectorData&
     }
     ScopePoint point;
     FieldFault fault = ResolvePosition(data, lat, lon, state, point);
-    if (fault == FieldFault::Malformed) AddError(state, formatError + state.sectionName + " section");
+    if (fault == FieldFault::Malformed) AddError(state, formatError, state.sectionName, " section");
     if (fault != FieldFault::None) return;
     // A region colour is only ever set after a region was appended, so back()
     // is the most recent region of this file.
@@ -633,8 +634,7 @@ TarqSectorParser::FieldFault TarqSectorParser::Resolve(const TarqSectorData& dat
         return written ? FieldFault::None : FieldFault::Malformed;
     }
     if (ResolvePoint(data, std::string(field), axis, value)) return FieldFault::None;
-    AddError(state,
-             "Unknown fix specified in segment: " + std::string(field.substr(0, kSectorMaxErrorText + 1)));
+    AddError(state, "Unknown fix specified in segment: ", field);
     return FieldFault::UnknownName;
 }
 
@@ -764,26 +764,33 @@ std::string TarqSectorParser::ErrorText(std::string_view text) {
 }
 
 void TarqSectorParser::AddFormatError(PassState& state) {
-    AddError(state, "Unrecognized formatting in " + state.sectionName + " section");
+    AddError(state, "Unrecognized formatting in ", state.sectionName, " section");
 }
 
-void TarqSectorParser::AddError(PassState& state, std::string_view message) {
+void TarqSectorParser::AddError(PassState& state, std::string_view prefix, std::string_view detail,
+                                std::string_view suffix) {
+    // Past the limit nothing is built: a wrong file has millions of these.
+    if (m_errors.size() >= kSectorMaxKeptErrors) {
+        ++m_droppedErrors;
+        return;
+    }
+    KeepError(state, prefix, detail, suffix);
+}
+
+void TarqSectorParser::KeepError(PassState& state, std::string_view prefix, std::string_view detail,
+                                 std::string_view suffix) {
     SectorParseError error;
-    error.message = ErrorText(message);
+    error.message.assign(prefix);
+    error.message += ErrorText(detail);
+    error.message += suffix;
     error.lineText = ErrorText(state.rawLine);
     if (state.rawHasNewline) error.lineText += '\n';
     error.lineNumber = state.lineNumber;
-    if (m_errors.size() < kSectorMaxKeptErrors) {
-        m_errors.push_back(std::move(error));
-    } else {
-        ++m_droppedErrors;
-        m_lastDropped = std::move(error);
-    }
+    m_errors.push_back(std::move(error));
 }
 
 void TarqSectorParser::AddFatal(std::string message) {
     m_errors.push_back(SectorParseError{std::move(message), "", 0});
-    m_lastDropped = SectorParseError{};
 }
 
 std::string TarqSectorParser::BuildReport(const std::string& path, bool extended, const TarqSectorData& data,

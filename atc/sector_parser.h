@@ -54,7 +54,8 @@ public:
     bool ParseText(const std::string& path, std::string_view contents, TarqSectorData& data,
                    const std::string& reportPath);
 
-    // The last error found, or "No errors" on line 0 when there is none.
+    // The last error kept, or "No errors" on line 0 when there is none. A fatal
+    // error is always kept.
     SectorParseError GetLastError() const;
     // The errors kept in full, in the order found.
     const std::vector<SectorParseError>& Errors() const { return m_errors; }
@@ -104,7 +105,12 @@ private:
     void ApplyDefine(std::string& token) const;
     int32_t ColorValue(std::string_view token) const;
 
-    void AddError(PassState& state, std::string_view message);
+    // An error of the current line; its message is prefix, detail (cut to a
+    // few hundred characters) and suffix. Past kSectorMaxKeptErrors only counted.
+    void AddError(PassState& state, std::string_view prefix, std::string_view detail = {},
+                  std::string_view suffix = {});
+    void KeepError(PassState& state, std::string_view prefix, std::string_view detail = {},
+                   std::string_view suffix = {});
     // A line that does not fit its section's form.
     void AddFormatError(PassState& state);
     void AddFatal(std::string message);
@@ -115,7 +121,6 @@ private:
     const Clock& m_clock;
     std::vector<SectorParseError> m_errors;
     size_t m_droppedErrors = 0;
-    SectorParseError m_lastDropped;                // the last error found, when it is not kept
     std::map<std::string, std::string> m_defines;  // upper-case name -> value text
     std::unique_ptr<SectorLinePatterns> m_patterns;
     std::string m_report;

@@ -660,7 +660,7 @@ TEST(SectorParser, ReportKeepsLongPathsWholeAndCutsLongLines) {
     ASSERT_EQ(parser.Errors().size(), 2u);
     const SectorParseError& unknown = parser.Errors()[1];
     EXPECT_EQ(unknown.message,
-              ("Unknown fix specified in segment: " + longName2).substr(0, kSectorMaxErrorText) + "...");
+              "Unknown fix specified in segment: " + longName2.substr(0, kSectorMaxErrorText) + "...");
     EXPECT_EQ(unknown.lineText.size(), kSectorMaxErrorText + 4);  // the cut text, "..." and the line feed
 }
 
@@ -957,10 +957,9 @@ TEST(SectorParser, ErrorsPastTheLimitAreCountedNotKept) {
     ASSERT_TRUE(parser.ParseText("a.sct", text, data, ""));
     EXPECT_EQ(parser.Errors().size(), kSectorMaxKeptErrors);
     EXPECT_EQ(parser.ErrorCount(), kSectorMaxKeptErrors + extra);
-    const int lastLine = static_cast<int>(kInfoLines + 1 + kSectorMaxKeptErrors + extra);
-    EXPECT_EQ(parser.GetLastError().lineNumber, lastLine);
+    EXPECT_EQ(parser.GetLastError().lineNumber, static_cast<int>(kInfoLines + 1 + kSectorMaxKeptErrors));
     EXPECT_EQ(parser.GetLastError().lineText,
-              "broken line " + std::to_string(kSectorMaxKeptErrors + extra - 1) + "\n");
+              "broken line " + std::to_string(kSectorMaxKeptErrors - 1) + "\n");
     const std::string& report = parser.Report();
     EXPECT_NE(report.find("Erroneous lines:    " + std::to_string(kSectorMaxKeptErrors + extra) + "\n"),
               std::string::npos);
@@ -973,7 +972,8 @@ TEST(SectorParser, ErrorsPastTheLimitAreCountedNotKept) {
     text += "[FOO]\n";
     EXPECT_FALSE(parser.ParseText("a.sct", text, data, ""));
     EXPECT_EQ(parser.GetLastError().message, "Unknown section header encountered: FOO");
-    EXPECT_EQ(parser.GetLastError().lineNumber, lastLine + 1);
+    EXPECT_EQ(parser.GetLastError().lineNumber,
+              static_cast<int>(kInfoLines + 2 + kSectorMaxKeptErrors + extra));
 }
 
 // A file as a facility writes it: indented GEO blocks, tab-padded procedure
