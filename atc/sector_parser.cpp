@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <iterator>
 #include <limits>
+#include <unordered_map>
 #include <utility>
 
 #include "atc/sector_line_patterns.h"
@@ -77,11 +79,15 @@ bool HasContinuationLines(Section s) {
 
 constexpr std::string_view kRule = "=====================================================================";
 
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
+void ToUpper(std::string& text) {
+    for (char& c : text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
+}
+
+std::string Upper(std::string_view text) {
+    std::string out(text);
+    ToUpper(out);
     return out;
 }
 
@@ -157,12 +163,6 @@ void AppendDuration(std::string& out, std::string_view label, long long seconds)
     out += '\n';
 }
 
-// The first record of a name in a multimap: find() may return any of them.
-const SectorNavaid* FirstOf(const NavaidMap& map, const std::string& name) {
-    auto it = map.lower_bound(name);
-    return it != map.end() && it->first == name ? &it->second : nullptr;
-}
-
 bool IsExtendedPath(const std::string& path) {
     size_t dot = path.rfind('.');
     return dot != std::string::npos && Upper(std::string_view(path).substr(dot)) == ".SCT2";
@@ -232,6 +232,11 @@ struct TarqSectorParser::PassState {
     std::time_t pass2Start = 0;
     std::time_t pass2End = 0;
 
+    // Every named point by its name, the one that counts for each name; built
+    // once the first pass has collected them all.
+    std::unordered_map<std::string, ScopePoint> points;
+    std::string key;
+
     SectorGroups groups;
     std::string scratch;  // a line with its tabs expanded, or a header without its indent
 };
@@ -292,6 +297,7 @@ bool TarqSectorParser::ParseText(const std::string& path, std::string_view conte
     TarqSectorData work = data;
     if (!RunPass(1, contents, state.extended, work, state)) return false;
     state.pass2Start = m_clock.WallSeconds();
+    IndexPoints(work, state);
     if (!RunPass(2, contents, state.extended, work, state)) return false;
     state.linesInFile = state.lineNumber;
 
@@ -506,7 +512,7 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
         case Section::HighAirway: {
             if (!m_patterns->Match(SectorPattern::Segment, line, g)) return AddFormatError(state);
             GeoLine segment;
-            FieldFault fault = ResolveSegment(data, &g[2], state, segment);
+            FieldFault fault = ResolveSegment(&g[2], state, segment);
             if (fault == FieldFault::Malformed) AddFormatError(state);
             if (fault != FieldFault::None) return;
             SegmentMap& map = state.section == Section::Artcc       ? data.artcc
@@ -524,7 +530,7 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
         case Section::Geo: {
             if (!m_patterns->Match(SectorPattern::Geo, line, g)) return AddFormatError(state);
             GeoLine segment;
-            FieldFault fault = ResolveSegment(data, &g[1], state, segment);
+            FieldFault fault = ResolveSegment(&g[1], state, segment);
             if (fault == FieldFault::Malformed) AddFormatError(state);
             if (fault != FieldFault::None) return;
             segment.color = ColorValue(g[5]);
@@ -537,7 +543,7 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
         case Section::Labels: {
             if (!m_patterns->Match(SectorPattern::Label, line, g)) return AddFormatError(state);
             SectorLabel label;
-            FieldFault fault = ResolvePosition(data, g[2], g[3], state, label.position);
+            FieldFault fault = ResolvePosition(g[2], g[3], state, label.position);
             if (fault == FieldFault::Malformed) AddFormatError(state);
             if (fault != FieldFault::None) return;
             label.text = std::string(g[1]);
@@ -575,7 +581,7 @@ void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorDa
         first = 2;
     }
     GeoLine segment;
-    FieldFault fault = ResolveSegment(data, &g[first], state, segment);
+    FieldFault fault = ResolveSegment(&g[first], state, segment);
     if (fault == FieldFault::Malformed) AddFormatError(state);
     if (fault != FieldFault::None) return;
     segment.color = g[first + 4].empty() ? -1 : ColorValue(g[first + 4]);
@@ -618,7 +624,7 @@ void TarqSectorParser::HandleRegionLine(const std::string& line, TarqSectorData&
         lon = g[3];
     }
     ScopePoint point;
-    FieldFault fault = ResolvePosition(data, lat, lon, state, point);
+    FieldFault fault = ResolvePosition(lat, lon, state, point);
     if (fault == FieldFault::Malformed) AddError(state, formatError, state.sectionName, " section");
     if (fault != FieldFault::None) return;
     // A region colour is only ever set after a region was appended, so back()
@@ -626,34 +632,32 @@ void TarqSectorParser::HandleRegionLine(const std::string& line, TarqSectorData&
     data.regions.back().points.push_back(point);
 }
 
-TarqSectorParser::FieldFault TarqSectorParser::Resolve(const TarqSectorData& data, std::string_view field,
-                                                       CoordinateAxis axis, PassState& state, double& value) {
+TarqSectorParser::FieldFault TarqSectorParser::Resolve(std::string_view field, CoordinateAxis axis,
+                                                       PassState& state, double& value) {
     if (field.find('.') != std::string_view::npos) {
         std::optional<double> written = ParseCoordinate(field, axis);
         value = written.value_or(0.0);
         return written ? FieldFault::None : FieldFault::Malformed;
     }
-    if (ResolvePoint(data, std::string(field), axis, value)) return FieldFault::None;
+    if (ResolvePoint(state, field, axis, value)) return FieldFault::None;
     AddError(state, "Unknown fix specified in segment: ", field);
     return FieldFault::UnknownName;
 }
 
-TarqSectorParser::FieldFault TarqSectorParser::ResolvePosition(const TarqSectorData& data,
-                                                               std::string_view lat, std::string_view lon,
+TarqSectorParser::FieldFault TarqSectorParser::ResolvePosition(std::string_view lat, std::string_view lon,
                                                                PassState& state, ScopePoint& point) {
-    FieldFault fault = Resolve(data, lon, CoordinateAxis::Longitude, state, point.x);
+    FieldFault fault = Resolve(lon, CoordinateAxis::Longitude, state, point.x);
     if (fault == FieldFault::Malformed) return fault;
-    FieldFault latFault = Resolve(data, lat, CoordinateAxis::Latitude, state, point.y);
+    FieldFault latFault = Resolve(lat, CoordinateAxis::Latitude, state, point.y);
     return latFault != FieldFault::None ? latFault : fault;
 }
 
-TarqSectorParser::FieldFault TarqSectorParser::ResolveSegment(const TarqSectorData& data,
-                                                              const std::string_view* fields,
+TarqSectorParser::FieldFault TarqSectorParser::ResolveSegment(const std::string_view* fields,
                                                               PassState& state, GeoLine& segment) {
     ScopePoint start, end;
-    FieldFault fault = ResolvePosition(data, fields[0], fields[1], state, start);
+    FieldFault fault = ResolvePosition(fields[0], fields[1], state, start);
     if (fault == FieldFault::Malformed) return fault;
-    FieldFault endFault = ResolvePosition(data, fields[2], fields[3], state, end);
+    FieldFault endFault = ResolvePosition(fields[2], fields[3], state, end);
     segment.x1 = start.x;
     segment.y1 = start.y;
     segment.x2 = end.x;
@@ -661,22 +665,24 @@ TarqSectorParser::FieldFault TarqSectorParser::ResolveSegment(const TarqSectorDa
     return endFault != FieldFault::None ? endFault : fault;
 }
 
-bool TarqSectorParser::ResolvePoint(const TarqSectorData& data, const std::string& name, CoordinateAxis axis,
+void TarqSectorParser::IndexPoints(const TarqSectorData& data, PassState& state) {
+    // By precedence, and within a kind in file order: the first entry of a
+    // name stays.
+    state.points.clear();
+    state.points.reserve(data.fixes.size() + data.vors.size() + data.airports.size() + data.ndbs.size());
+    for (const auto& [name, fix] : data.fixes) state.points.try_emplace(name, fix.position);
+    for (const auto& [name, vor] : data.vors) state.points.try_emplace(name, vor.position);
+    for (const auto& [name, airport] : data.airports) state.points.try_emplace(name, airport.position);
+    for (const auto& [name, ndb] : data.ndbs) state.points.try_emplace(name, ndb.position);
+}
+
+bool TarqSectorParser::ResolvePoint(PassState& state, std::string_view name, CoordinateAxis axis,
                                     double& value) {
-    std::string key = Upper(name);
-    const SectorNavaid* point = FirstOf(data.fixes, key);
-    if (!point) point = FirstOf(data.vors, key);
-    const ScopePoint* position = point ? &point->position : nullptr;
-    if (!position) {
-        auto airport = data.airports.find(key);
-        if (airport != data.airports.end()) position = &airport->second.position;
-    }
-    if (!position) {
-        point = FirstOf(data.ndbs, key);
-        if (point) position = &point->position;
-    }
-    value = position ? (axis == CoordinateAxis::Longitude ? position->x : position->y) : 0.0;
-    return position != nullptr;
+    state.key.assign(name);
+    ToUpper(state.key);
+    auto it = state.points.find(state.key);
+    value = it == state.points.end() ? 0.0 : axis == CoordinateAxis::Longitude ? it->second.x : it->second.y;
+    return it != state.points.end();
 }
 
 void TarqSectorParser::ApplyDefine(std::string& token) const {
@@ -725,8 +731,17 @@ std::optional<double> TarqSectorParser::ParseCoordinate(std::string_view text, C
     double minutes = number(starts[1], ends[1]);
     // Seconds are held in single precision, as sector files have always been read.
     double secondsValue = 0.0;
-    std::from_chars_result read;
-    if (text[ends[2]] == '.') {
+    std::from_chars_result read{};
+    // Seconds and fraction as one integer over a power of ten: both exact in a
+    // double, so one division rounds as correctly as reading the decimal text.
+    constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    size_t fractionDigits = ends[3] - starts[3];
+    if (ends[2] - starts[2] + fractionDigits <= 15 && fractionDigits < std::size(kPowersOfTen)) {
+        int64_t digits = 0;
+        for (size_t k = starts[2]; k < ends[2]; ++k) digits = digits * 10 + (text[k] - '0');
+        for (size_t k = starts[3]; k < ends[3]; ++k) digits = digits * 10 + (text[k] - '0');
+        secondsValue = static_cast<double>(digits) / kPowersOfTen[fractionDigits];
+    } else if (text[ends[2]] == '.') {
         read = std::from_chars(text.data() + starts[2], text.data() + text.size(), secondsValue);
     } else {
         std::string joined(text.substr(starts[2], ends[2] - starts[2]));

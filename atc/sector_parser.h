@@ -92,16 +92,16 @@ private:
     // Such a field: written form when it holds a ".", else a point name. An
     // unknown name is reported here; a malformed field is the caller's to
     // report as the line's format error. Either way the line stores nothing.
-    FieldFault Resolve(const TarqSectorData& data, std::string_view field, CoordinateAxis axis,
-                       PassState& state, double& value);
+    FieldFault Resolve(std::string_view field, CoordinateAxis axis, PassState& state, double& value);
     // Four such fields in the order lat1, lon1, lat2, lon2, resolved in the
     // order lon1, lat1, lon2, lat2; stops at the first malformed one.
-    FieldFault ResolveSegment(const TarqSectorData& data, const std::string_view* fields, PassState& state,
-                              GeoLine& segment);
-    FieldFault ResolvePosition(const TarqSectorData& data, std::string_view lat, std::string_view lon,
-                               PassState& state, ScopePoint& point);
-    static bool ResolvePoint(const TarqSectorData& data, const std::string& name, CoordinateAxis axis,
-                             double& value);
+    FieldFault ResolveSegment(const std::string_view* fields, PassState& state, GeoLine& segment);
+    FieldFault ResolvePosition(std::string_view lat, std::string_view lon, PassState& state,
+                               ScopePoint& point);
+    // Named points, looked up in upper case: fixes first, then VORs, airports
+    // and NDBs; within one kind the first of a name.
+    static void IndexPoints(const TarqSectorData& data, PassState& state);
+    static bool ResolvePoint(PassState& state, std::string_view name, CoordinateAxis axis, double& value);
     void ApplyDefine(std::string& token) const;
     int32_t ColorValue(std::string_view token) const;
 

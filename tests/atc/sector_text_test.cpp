@@ -1,10 +1,12 @@
 // Coordinates and line cleaning of sector files: tables of cases.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <optional>
 #include <string>
 
 #include "atc/sector_parser.h"
+#include "foundation/random15.h"
 
 namespace {
 
@@ -72,6 +74,25 @@ TEST(SectorText, SecondsAreHeldInSinglePrecision) {
     double expected = 40.0 + 38.0 / 60 + static_cast<double>(51.1f) / 3600;
     EXPECT_DOUBLE_EQ(*TarqSectorParser::ParseCoordinate("N040.38.51.1", CoordinateAxis::Latitude), expected);
     EXPECT_DOUBLE_EQ(*TarqSectorParser::ParseCoordinate("N040,38,51,1", CoordinateAxis::Latitude), expected);
+}
+
+// The seconds must read exactly as their decimal text does, whatever the
+// number of digits.
+TEST(SectorText, SecondsReadAsTheirDecimalText) {
+    Random15 random(4201);
+    for (int i = 0; i < 20000; ++i) {
+        std::string seconds = std::to_string(random.Next() % 60);
+        std::string fraction;
+        for (int n = 1 + random.Next() % 12; n > 0; --n)
+            fraction += static_cast<char>('0' + random.Next() % 10);
+        std::string decimal = seconds + "." + fraction;
+        double read = 0.0;
+        std::from_chars(decimal.data(), decimal.data() + decimal.size(), read);
+        double expected = static_cast<float>(read) / 3600.0 + (0 / 60.0 + 1);
+        SCOPED_TRACE(decimal);
+        ASSERT_EQ(*TarqSectorParser::ParseCoordinate("N001.00." + decimal, CoordinateAxis::Latitude),
+                  expected);
+    }
 }
 
 TEST(SectorText, StripCommentAndTrimRight) {
