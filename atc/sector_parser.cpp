@@ -163,6 +163,14 @@ void AppendDuration(std::string& out, std::string_view label, long long seconds)
     out += '\n';
 }
 
+// A position from two written coordinates; nothing when either is bad.
+std::optional<ScopePoint> WrittenPoint(std::string_view lat, std::string_view lon) {
+    auto y = TarqSectorParser::ParseCoordinate(lat, CoordinateAxis::Latitude);
+    auto x = TarqSectorParser::ParseCoordinate(lon, CoordinateAxis::Longitude);
+    if (!x || !y) return std::nullopt;
+    return ScopePoint{*x, *y};
+}
+
 bool IsExtendedPath(const std::string& path) {
     size_t dot = path.rfind('.');
     return dot != std::string::npos && Upper(std::string_view(path).substr(dot)) == ".SCT2";
@@ -454,30 +462,27 @@ void TarqSectorParser::HandleFirstPassLine(const std::string& line, TarqSectorDa
         case Section::Vor:
         case Section::Ndb: {
             if (!m_patterns->Match(SectorPattern::Navaid, line, g)) return AddFormatError(state);
-            auto lat = ParseCoordinate(g[3], CoordinateAxis::Latitude);
-            auto lon = ParseCoordinate(g[4], CoordinateAxis::Longitude);
-            if (!lat || !lon) return AddFormatError(state);
-            SectorNavaid navaid{Upper(g[1]), std::string(g[2]), {*lon, *lat}};
+            std::optional<ScopePoint> position = WrittenPoint(g[3], g[4]);
+            if (!position) return AddFormatError(state);
+            SectorNavaid navaid{Upper(g[1]), std::string(g[2]), *position};
             NavaidMap& map = state.section == Section::Vor ? data.vors : data.ndbs;
             map.emplace(navaid.name, std::move(navaid));
             break;
         }
         case Section::Fixes: {
             if (!m_patterns->Match(SectorPattern::Fix, line, g)) return AddFormatError(state);
-            auto lat = ParseCoordinate(g[2], CoordinateAxis::Latitude);
-            auto lon = ParseCoordinate(g[3], CoordinateAxis::Longitude);
-            if (!lat || !lon) return AddFormatError(state);
-            SectorNavaid fix{Upper(g[1]), "0", {*lon, *lat}};
+            std::optional<ScopePoint> position = WrittenPoint(g[2], g[3]);
+            if (!position) return AddFormatError(state);
+            SectorNavaid fix{Upper(g[1]), "0", *position};
             data.fixes.emplace(fix.name, std::move(fix));
             break;
         }
         case Section::Airport: {
             if (!m_patterns->Match(SectorPattern::Airport, line, g)) return AddFormatError(state);
-            auto lat = ParseCoordinate(g[3], CoordinateAxis::Latitude);
-            auto lon = ParseCoordinate(g[4], CoordinateAxis::Longitude);
-            if (!lat || !lon) return AddFormatError(state);
-            SectorAirport airport{
-                Upper(g[1]), std::string(g[2]), {*lon, *lat}, g[5].empty() ? '\0' : g[5].front()};
+            std::optional<ScopePoint> position = WrittenPoint(g[3], g[4]);
+            if (!position) return AddFormatError(state);
+            SectorAirport airport{Upper(g[1]), std::string(g[2]), *position,
+                                  g[5].empty() ? '\0' : g[5].front()};
             std::string key = airport.name;
             data.airports.insert_or_assign(std::move(key), std::move(airport));
             break;
@@ -492,17 +497,11 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
     switch (state.section) {
         case Section::Runway: {
             if (!m_patterns->Match(SectorPattern::Runway, line, g)) return AddFormatError(state);
-            auto lat1 = ParseCoordinate(g[5], CoordinateAxis::Latitude);
-            auto lon1 = ParseCoordinate(g[6], CoordinateAxis::Longitude);
-            auto lat2 = ParseCoordinate(g[7], CoordinateAxis::Latitude);
-            auto lon2 = ParseCoordinate(g[8], CoordinateAxis::Longitude);
-            if (!lat1 || !lon1 || !lat2 || !lon2) return AddFormatError(state);
-            data.runways.push_back(SectorRunway{Upper(g[1]),
-                                                Upper(g[2]),
-                                                LeadingInt(g[3]),
-                                                LeadingInt(g[4]),
-                                                {*lon1, *lat1},
-                                                {*lon2, *lat2}});
+            std::optional<ScopePoint> end1 = WrittenPoint(g[5], g[6]);
+            std::optional<ScopePoint> end2 = WrittenPoint(g[7], g[8]);
+            if (!end1 || !end2) return AddFormatError(state);
+            data.runways.push_back(
+                SectorRunway{Upper(g[1]), Upper(g[2]), LeadingInt(g[3]), LeadingInt(g[4]), *end1, *end2});
             break;
         }
         case Section::Artcc:
@@ -513,8 +512,7 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
             if (!m_patterns->Match(SectorPattern::Segment, line, g)) return AddFormatError(state);
             GeoLine segment;
             FieldFault fault = ResolveSegment(&g[2], state, segment);
-            if (fault == FieldFault::Malformed) AddFormatError(state);
-            if (fault != FieldFault::None) return;
+            if (!Usable(fault, state)) return;
             SegmentMap& map = state.section == Section::Artcc       ? data.artcc
                               : state.section == Section::ArtccHigh ? data.artccHigh
                               : state.section == Section::ArtccLow  ? data.artccLow
@@ -531,8 +529,7 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
             if (!m_patterns->Match(SectorPattern::Geo, line, g)) return AddFormatError(state);
             GeoLine segment;
             FieldFault fault = ResolveSegment(&g[1], state, segment);
-            if (fault == FieldFault::Malformed) AddFormatError(state);
-            if (fault != FieldFault::None) return;
+            if (!Usable(fault, state)) return;
             segment.color = ColorValue(g[5]);
             data.geo.push_back(segment);
             break;
@@ -544,8 +541,7 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
             if (!m_patterns->Match(SectorPattern::Label, line, g)) return AddFormatError(state);
             SectorLabel label;
             FieldFault fault = ResolvePosition(g[2], g[3], state, label.position);
-            if (fault == FieldFault::Malformed) AddFormatError(state);
-            if (fault != FieldFault::None) return;
+            if (!Usable(fault, state)) return;
             label.text = std::string(g[1]);
             label.color = ColorValue(g[4]);
             data.labels.push_back(std::move(label));
@@ -582,8 +578,7 @@ void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorDa
     }
     GeoLine segment;
     FieldFault fault = ResolveSegment(&g[first], state, segment);
-    if (fault == FieldFault::Malformed) AddFormatError(state);
-    if (fault != FieldFault::None) return;
+    if (!Usable(fault, state)) return;
     segment.color = g[first + 4].empty() ? -1 : ColorValue(g[first + 4]);
 
     bool sid = state.section == Section::Sid;
@@ -776,6 +771,11 @@ std::string TarqSectorParser::ErrorText(std::string_view text) {
     std::string cut(text.substr(0, kSectorMaxErrorText));
     cut += "...";
     return cut;
+}
+
+bool TarqSectorParser::Usable(FieldFault fault, PassState& state) {
+    if (fault == FieldFault::Malformed) AddFormatError(state);
+    return fault == FieldFault::None;
 }
 
 void TarqSectorParser::AddFormatError(PassState& state) {

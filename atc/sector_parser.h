@@ -98,6 +98,9 @@ private:
     FieldFault ResolveSegment(const std::string_view* fields, PassState& state, GeoLine& segment);
     FieldFault ResolvePosition(std::string_view lat, std::string_view lon, PassState& state,
                                ScopePoint& point);
+    // True when the line may be stored; a malformed field is reported as the
+    // line's format error (an unknown name already was).
+    bool Usable(FieldFault fault, PassState& state);
     // Named points, looked up in upper case: fixes first, then VORs, airports
     // and NDBs; within one kind the first of a name.
     static void IndexPoints(const TarqSectorData& data, PassState& state);

@@ -675,28 +675,34 @@ TEST(SectorParser, ASecondParseStartsWithNoErrors) {
 }
 
 TEST(SectorParser, GeneratedFileParsesWithoutErrors) {
-    LargeSectorShape shape;
-    shape.geoLines = 600;
-    shape.segmentLines = 203;
-    shape.fixes = 50;
-    shape.regionPoints = 100;
-    TarqSectorParser parser;
-    TarqSectorData data;
-    ASSERT_TRUE(parser.ParseText("generated.sct2", GenerateLargeSector(7, shape), data, ""));
-    for (const SectorParseError& e : parser.Errors()) ADD_FAILURE() << e.lineNumber << ": " << e.message;
-    EXPECT_EQ(data.geo.size(), 600u);
-    EXPECT_EQ(data.fixes.size(), 50u);
-    size_t segments = 0, regionPoints = 0;
-    for (const SegmentMap* map :
-         {&data.artcc, &data.artccHigh, &data.artccLow, &data.lowAirways, &data.highAirways}) {
-        for (const auto& [name, lines] : *map) segments += lines.size();
+    for (bool facilityStyle : {false, true}) {
+        SCOPED_TRACE(facilityStyle ? "indented and tab-padded" : "plain");
+        LargeSectorShape shape;
+        shape.geoLines = 600;
+        shape.segmentLines = 203;
+        shape.fixes = 50;
+        shape.regionPoints = 100;
+        shape.facilityStyle = facilityStyle;
+        TarqSectorParser parser;
+        TarqSectorData data;
+        ASSERT_TRUE(parser.ParseText("generated.sct2", GenerateLargeSector(7, shape), data, ""));
+        for (const SectorParseError& e : parser.Errors()) ADD_FAILURE() << e.lineNumber << ": " << e.message;
+        EXPECT_EQ(data.geo.size(), 600u);
+        EXPECT_EQ(data.fixes.size(), 50u);
+        EXPECT_EQ(data.sidNames.size(), 200u);
+        EXPECT_EQ(data.sidNames.front(), "KGEN DEP0");
+        size_t segments = 0, regionPoints = 0;
+        for (const SegmentMap* map :
+             {&data.artcc, &data.artccHigh, &data.artccLow, &data.lowAirways, &data.highAirways}) {
+            for (const auto& [name, lines] : *map) segments += lines.size();
+        }
+        for (const SectorRegion& region : data.regions) regionPoints += region.points.size();
+        EXPECT_EQ(segments, 203u);
+        EXPECT_EQ(regionPoints, 100u);
+        EXPECT_EQ(data.regions.size(), 10u);
+        // Segments name fixes defined at the end of the file; none may read as 0.
+        for (const GeoLine& line : data.artccHigh.begin()->second) EXPECT_NE(line.x2, 0.0);
     }
-    for (const SectorRegion& region : data.regions) regionPoints += region.points.size();
-    EXPECT_EQ(segments, 203u);
-    EXPECT_EQ(regionPoints, 100u);
-    EXPECT_EQ(data.regions.size(), 10u);
-    // Segments name fixes defined at the end of the file; none may read as 0.
-    for (const GeoLine& line : data.artccHigh.begin()->second) EXPECT_NE(line.x2, 0.0);
 }
 
 // Every record the parse stored, over all containers.
