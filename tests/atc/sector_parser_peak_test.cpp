@@ -86,9 +86,8 @@ TEST_F(SectorParserPeak, GeneratedLargeFile) {
 TEST_F(SectorParserPeak, TwentyMegabytesOfBrackets) {
     // Every line is an orphaned line, and the file has no centre.
     const size_t lines = 10'000'000;
-    std::string contents;
-    contents.reserve(2 * lines);
-    for (size_t i = 0; i < lines; ++i) contents += "[\n";
+    std::string contents(2 * lines, '\n');
+    for (size_t i = 0; i < contents.size(); i += 2) contents[i] = '[';
     ChildRun run = ParseInChild("brackets.sct", contents);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.keptErrors, kSectorMaxKeptErrors + 1);  // and the fatal one
@@ -99,12 +98,13 @@ TEST_F(SectorParserPeak, TwentyMegabytesOfBrackets) {
 TEST_F(SectorParserPeak, TwentyMegabytesOfRandomBytesAfterAValidInfo) {
     const size_t size = 20u << 20;
     std::string contents = kInfo + "[GEO]\n";
-    contents.reserve(size);
+    size_t start = contents.size();
+    contents.resize(size);
     Random15 random(14);
-    while (contents.size() < size) {
+    for (size_t i = start; i < size; ++i) {
         char c = static_cast<char>(random.Next() & 0xFF);
         // No line may become a header: an unknown one would end the parse.
-        contents += c == ']' ? '}' : c;
+        contents[i] = c == ']' ? '}' : c;
     }
     ChildRun run = ParseInChild("random.sct", contents);
     ASSERT_EQ(run.exitCode, 0);
