@@ -72,11 +72,36 @@ struct search_accel {
     uint32_t prefix_length = 0;
 };
 
-// Thrown through the recursive driver when its stack budget is spent; caught by the search.
+// Thrown through the drivers when the stack budget is spent; caught by the search.
 struct depth_exceeded {};
+// Thrown through the drivers when the step budget is spent; the search turns it into match_limit_exceeded.
+struct steps_exceeded {};
 
 template <class It>
 class sub_expr;
+
+// Loop ends already known to fail at a position, kept by one search. Only
+// loops whose future there depends on nothing but the position have a slot
+// (no back-references, conditions or recursion in the pattern, no bounded
+// loop around them); it is Perl's super-linear cache.
+struct failure_memo {
+    std::vector<uint64_t> bits;  // slot * positions + position; allocated at the first record
+    size_t positions = 0;        // text length + 1
+    uint32_t slots = 0;
+    uint64_t arm_below = 0;  // records only once steps_left is below this: short searches pay nothing
+
+    bool failed(int32_t slot, size_t pos) const {
+        if (bits.empty()) return false;
+        size_t i = static_cast<size_t>(slot) * positions + pos;
+        return (bits[i >> 6] >> (i & 63)) & 1;
+    }
+    void record(int32_t slot, size_t pos, uint64_t stepsLeft) {
+        if (stepsLeft > arm_below) return;
+        if (bits.empty()) bits.assign((static_cast<size_t>(slots) * positions + 63) / 64, 0);
+        size_t i = static_cast<size_t>(slot) * positions + pos;
+        bits[i >> 6] |= uint64_t{1} << (i & 63);
+    }
+};
 
 template <class It>
 struct match_state {
@@ -96,10 +121,17 @@ struct match_state {
     It behind_end{};
     // The recursive driver gives up below this stack address.
     uintptr_t stack_limit = 0;
+    // Steps left before the search gives up.
+    uint64_t steps_left = 0;
+    // Failures already met, by (loop end, position); null while not in use.
+    failure_memo* memo = nullptr;
 };
 
-[[gnu::always_inline]] inline void check_depth(uintptr_t limit) {
-    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit) throw depth_exceeded{};
+// Every step of either driver passes here: one node entered or backtracked into.
+template <class It>
+[[gnu::always_inline]] inline void count_step(match_state<It>& st) {
+    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < st.stack_limit) throw depth_exceeded{};
+    if (--st.steps_left == 0) throw steps_exceeded{};
 }
 
 // The stack driver's record of one node that left a choice point: the node and
@@ -126,7 +158,7 @@ public:
     virtual ~sub_expr() = default;
     // Does the rest of the pattern, from this node, match at pos?
     virtual bool match_chain(match_state<It>& st, It pos) const {
-        check_depth(st.stack_limit);
+        count_step(st);
         if (!match_alone(st, pos)) return false;
         return next->match_chain(st, pos);
     }
@@ -158,7 +190,21 @@ public:
     virtual const byteset* atom_bytes() const { return nullptr; }
     // Last compile step, once the whole graph is linked.
     virtual void finish(arena_allocator&) {}
+    // Group quantifiers: the failure_memo slot of the loop's end.
+    virtual void set_memo_slot(int32_t) {}
+    // A byte that every match of this node alone contains, or -1.
+    virtual int required_byte() const { return -1; }
 };
+
+// A byte that every match of the chain from `node` contains, or -1; the last
+// one found, which tends to be the rarer one.
+template <class It>
+int chain_required_byte(const sub_expr<It>* node) {
+    int found = -1;
+    for (; node; node = node->next)
+        if (int b = node->required_byte(); b >= 0) found = b;
+    return found;
+}
 
 template <class It>
 inline bool chain_first_bytes(const sub_expr<It>* node, byteset& out, int depth) {
@@ -193,7 +239,7 @@ template <class It, class Derived>
 class atom_base : public sub_expr<It> {
 public:
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         if (!static_cast<const Derived*>(this)->Derived::test(st, pos)) return false;
         return this->next->match_chain(st, pos);
     }
@@ -259,6 +305,7 @@ public:
         return true;
     }
     const byteset* atom_bytes() const override { return &m_bytes; }
+    int required_byte() const override { return m_ch; }
     unsigned char ch() const { return m_ch; }
 
 private:
@@ -322,6 +369,7 @@ public:
         out.set(static_cast<unsigned char>(m_text[0]));
         return true;
     }
+    int required_byte() const override { return static_cast<unsigned char>(m_text[m_length - 1]); }
     uint32_t length() const { return m_length; }
 
 private:
@@ -457,7 +505,7 @@ public:
         return false;
     }
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         return test(st, pos) && this->next->match_chain(st, pos);
     }
     bool match_alone(match_state<It>& st, It& pos) const override { return test(st, pos); }
@@ -492,14 +540,16 @@ public:
 // undone every change it made.
 template <class It>
 bool run_steps(match_state<It>& st, const sub_expr<It>* start) {
-    check_depth(st.stack_limit);
+    count_step(st);
     hetero_stack& stack = *st.stack;
     const hetero_stack::mark_type mark = stack.mark();
     const sub_expr<It>* node = start;
     for (;;) {
+        if (--st.steps_left == 0) throw steps_exceeded{};
         if (!node->step_forward(st)) {
             for (;;) {
                 if (stack.mark() == mark) return false;
+                if (--st.steps_left == 0) throw steps_exceeded{};
                 step_frame<It> frame = stack.pop<step_frame<It>>();
                 st.pos = frame.pos;
                 if (frame.node->step_back(st)) {
@@ -525,7 +575,7 @@ public:
     atom_quantifier(Atom* atom, uint32_t min, uint32_t max) : m_atom(atom), m_min(min), m_max(max) {}
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         return Greedy ? match_greedy(st, pos) : match_lazy(st, pos);
     }
     bool step_forward(match_state<It>& st) const override {
@@ -541,6 +591,7 @@ public:
         if (!m_atom->first_bytes(out, depth)) return false;
         return m_min != 0 || chain_first_bytes<It>(this->next, out, depth);
     }
+    int required_byte() const override { return m_min ? m_atom->required_byte() : -1; }
     // What the continuation can start with lets back-off skip hopeless positions.
     void finish(arena_allocator& arena) override {
         byteset follow;
@@ -752,7 +803,7 @@ public:
     }
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         return match_alternatives(st, pos);
     }
     bool step_forward(match_state<It>& st) const override { return enter_alternatives(st, this); }
@@ -821,6 +872,16 @@ public:
             }
         }
         return true;
+    }
+
+    int required_byte() const override {
+        int common = -1;
+        for (auto* a = m_alternatives; a; a = a->next) {
+            int b = chain_required_byte<It>(a->first);
+            if (b < 0 || (common >= 0 && b != common)) return -1;
+            common = b;
+        }
+        return common;
     }
 
     bool first_bytes(byteset& out, int depth) const override {
@@ -894,7 +955,7 @@ public:
     public:
         explicit end_group(match_group* owner) : m_owner(owner) {}
         bool match_chain(match_state<It>& st, It pos) const override {
-            check_depth(st.stack_limit);
+            count_step(st);
             int32_t g = m_owner->group();
             const sub_expr<It>* after = m_owner->next;
             if (g < 0) return after->match_chain(st, pos);
@@ -1033,7 +1094,7 @@ public:
     sub_expr<It>* quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) override;
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         auto saved = this->save_nested(st);
         bool result = this->match_alternatives(st, pos);
         if (result == this->m_expected) {
@@ -1082,6 +1143,7 @@ public:
         throw bad_regexpr("look-ahead assertion cannot be quantified");
     }
     bool is_assertion() const override { return true; }
+    int required_byte() const override { return -1; }
     width_range width(width_context<It>& ctx) override {
         match_group_base<It>::width(ctx);
         return {0, 0};
@@ -1111,6 +1173,7 @@ public:
         : independent_group_base<It>(-1, positive, arena) {}
     sub_expr<It>* end_node() override { return &m_end; }
     bool is_assertion() const override { return true; }
+    int required_byte() const override { return -1; }
     width_range width(width_context<It>& ctx) override {
         match_group_base<It>::width(ctx);
         return {0, 0};
@@ -1123,7 +1186,7 @@ public:
     }
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         const uint32_t wmin = this->m_widthMin, wmax = this->m_widthMax;
         const size_t avail = static_cast<size_t>(pos - st.text_begin);
         if (wmin > avail) return !this->m_expected && this->next->match_chain(st, pos);
@@ -1237,7 +1300,7 @@ public:
         return Kind == word_kind::boundary ? before != after : before == after;
     }
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         return test(st, pos) && this->next->match_chain(st, pos);
     }
     bool match_alone(match_state<It>& st, It& pos) const override { return test(st, pos); }
@@ -1273,7 +1336,7 @@ public:
     void set_never() { m_never = true; }
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         std::vector<backref_tag<It>> saved;
         bool holds;
         if (m_hasGroupCondition) {
@@ -1356,6 +1419,7 @@ public:
     }
     bool first_chars(first_char_hint&) const override { return false; }
     bool first_bytes(byteset&, int) const override { return false; }
+    int required_byte() const override { return -1; }
 
 private:
     const sub_expr<It>* chosen(bool holds) const {
@@ -1374,7 +1438,7 @@ template <class It>
 class match_recurse : public sub_expr<It> {
 public:
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         // Recursing where the current level began would never end.
         if (pos == st.captures[0].pending_begin) return this->next->match_chain(st, pos);
         std::vector<backref_tag<It>> saved(st.captures, st.captures + st.capture_count);
@@ -1439,19 +1503,22 @@ public:
     public:
         explicit end_quantifier(group_quantifier* q) : m_quantifier(q) {}
         bool match_chain(match_state<It>& st, It pos) const override {
-            check_depth(st.stack_limit);
-            const int32_t g = m_quantifier->m_group->group();
+            count_step(st);
+            const group_quantifier& q = *m_quantifier;
+            const int32_t g = q.m_group->group();
             backref_tag<It>& rec = st.captures[g];
-            // Two empty iterations in a row: leave the loop.
-            if (rec.prev_iteration_start.set && rec.prev_iteration_start.pos == pos)
-                return m_quantifier->next->match_chain(st, pos);
+            if (q.ended_empty(rec, pos)) return q.next->match_chain(st, pos);
+            const bool memo = q.remembers(st, rec);
+            const size_t at = static_cast<size_t>(pos - st.text_begin);
+            if (memo && st.memo->failed(q.m_memoSlot, at)) return false;
             smart_iter<It> oldPrev = rec.prev_iteration_start;
             rec.prev_iteration_start = rec.iteration_start;
             rec.iteration_start = {pos, true};
-            if (m_quantifier->loop_step(st, pos)) return true;
+            if (q.loop_step(st, pos)) return true;
             backref_tag<It>& again = st.captures[g];
             again.iteration_start = again.prev_iteration_start;
             again.prev_iteration_start = oldPrev;
+            if (memo) st.memo->record(q.m_memoSlot, at, st.steps_left);
             return false;
         }
 
@@ -1460,8 +1527,10 @@ public:
             const group_quantifier& q = *m_quantifier;
             backref_tag<It>& rec = st.captures[q.m_group->group()];
             const It pos = st.pos;
-            const bool empty = rec.prev_iteration_start.set && rec.prev_iteration_start.pos == pos;
-            st.stack->push(rec.prev_iteration_start);
+            const bool empty = q.ended_empty(rec, pos);
+            const bool memo = !empty && q.remembers(st, rec);
+            if (memo && st.memo->failed(q.m_memoSlot, static_cast<size_t>(pos - st.text_begin))) return false;
+            st.stack->push(loop_mark{rec.prev_iteration_start, empty, memo});
             rec.prev_iteration_start = rec.iteration_start;
             rec.iteration_start = {pos, true};
             push_frame<It>(st, this, pos);
@@ -1488,13 +1557,15 @@ public:
         bool step_back(match_state<It>& st) const override {
             const group_quantifier& q = *m_quantifier;
             backref_tag<It>& rec = st.captures[q.m_group->group()];
-            const smart_iter<It>& saved = st.stack->template top<smart_iter<It>>();
             auto undoShift = [&] {
                 rec.iteration_start = rec.prev_iteration_start;
-                rec.prev_iteration_start = st.stack->template pop<smart_iter<It>>();
+                const loop_mark mark = st.stack->template pop<loop_mark>();
+                rec.prev_iteration_start = mark.prev;
+                if (mark.memo)
+                    st.memo->record(q.m_memoSlot, static_cast<size_t>(st.pos - st.text_begin), st.steps_left);
                 return false;
             };
-            if (saved.set && saved.pos == st.pos) return undoShift();
+            if (st.stack->template top<loop_mark>().empty) return undoShift();
             if (Greedy) {
                 if (!rec.repeat_iterating) {
                     rec.repeat_iterating = true;
@@ -1525,9 +1596,11 @@ public:
     group_quantifier(match_group_base<It>* group, uint32_t min, uint32_t max)
         : m_group(group), m_min(min), m_max(max), m_end(this) {}
     sub_expr<It>* end_node() { return &m_end; }
+    void set_memo_slot(int32_t slot) override { m_memoSlot = slot; }
+    int required_byte() const override { return m_min ? m_group->required_byte() : -1; }
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         backref_tag<It>& rec = st.captures[m_group->group()];
         uint32_t oldCount = rec.repeat_count;
         smart_iter<It> oldPrev = rec.prev_iteration_start;
@@ -1578,6 +1651,16 @@ public:
     }
 
 private:
+    // An iteration that matched nothing ends the loop once the minimum is
+    // reached: another one from the same place could only do the same.
+    bool ended_empty(const backref_tag<It>& rec, It pos) const {
+        return rec.iteration_start.set && rec.iteration_start.pos == pos && rec.repeat_count >= m_min;
+    }
+    // Past its minimum an unbounded loop's future depends on the position alone.
+    bool remembers(const match_state<It>& st, const backref_tag<It>& rec) const {
+        return m_memoSlot >= 0 && st.memo && !st.no_empty && rec.repeat_count >= m_min;
+    }
+
     bool loop_step(match_state<It>& st, It p) const {
         const int32_t g = m_group->group();
         if (Greedy) {
@@ -1602,10 +1685,18 @@ private:
         smart_iter<It> prev;
         smart_iter<It> start;
     };
+    // What the loop end's step_back needs: the shifted-out iteration start,
+    // whether the iteration was empty, whether a failure is to be remembered.
+    struct loop_mark {
+        smart_iter<It> prev;
+        bool empty;
+        bool memo;
+    };
 
     match_group_base<It>* m_group;
     uint32_t m_min;
     uint32_t m_max;
+    int32_t m_memoSlot = -1;
     end_quantifier m_end;
 };
 

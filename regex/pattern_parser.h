@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "regex/nodes.h"
@@ -40,6 +41,7 @@ public:
             }
             if (*g >= m_groupCount) throw bad_regexpr("reference to nonexistent group");
         }
+        m_memoSlots = assign_memo_slots();
         return top;
     }
 
@@ -52,8 +54,43 @@ public:
     // The literal every match of the whole pattern begins with, if any.
     const char* prefix() const { return m_prefix; }
     uint32_t prefix_length() const { return m_prefixLength; }
+    uint32_t memo_slots() const { return m_memoSlots; }
 
 private:
+    // Where each group stands and how it is quantified: the memo slots need it.
+    struct group_place {
+        match_group_base<It>* parent;
+        sub_expr<It>* quantifier = nullptr;
+        uint64_t min = 0;
+        uint64_t max = 0;
+    };
+
+    // Unbounded group loops whose failures a search may remember by position.
+    // Captures must not steer the match (no back-references, conditions or
+    // recursion), no look-behind may hold the loop (its end moves), and no
+    // loop around it may count (a bound or a minimum above one would make
+    // the future depend on the count) up to the nearest atomic body.
+    uint32_t assign_memo_slots() {
+        if (!m_backrefGroups.empty() || m_hasConditional || m_hasRecursion) return 0;
+        uint32_t slots = 0;
+        for (auto& [group, place] : m_places) {
+            if (!place.quantifier || place.max != kUnbounded) continue;
+            bool eligible = true;
+            for (match_group_base<It>* g = place.parent; g && eligible;) {
+                if (dynamic_cast<lookbehind_assertion<It>*>(g)) {
+                    eligible = false;
+                    break;
+                }
+                if (dynamic_cast<independent_group_base<It>*>(g)) break;
+                const group_place& outer = m_places.at(g);
+                if (outer.quantifier && (outer.min > 1 || outer.max != kUnbounded)) eligible = false;
+                g = outer.parent;
+            }
+            if (eligible) place.quantifier->set_memo_slot(static_cast<int32_t>(slots++));
+        }
+        return slots;
+    }
+
     [[noreturn]] static void Fail(const char* message) { throw bad_regexpr(message); }
 
     static unsigned char ToLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
@@ -141,6 +178,7 @@ private:
             if (Syntax::next_token(look, m_end, m_flags) != TK_CLOSE) Fail("bad extension sequence");
             it = look;
             m_recursionAllowed = false;
+            m_hasRecursion = true;
             return m_arena.make<match_recurse<It>>();
         }
         if (ext != TK_NONE) {
@@ -185,6 +223,7 @@ private:
                     group = m_arena.make<lookbehind_assertion<It>>(ext == TK_X_BEHIND, m_arena);
                     break;
                 case TK_X_CONDITION:
+                    m_hasConditional = true;
                     // Numbered at its own "(", before any group inside its condition.
                     m_invisibleGroups.push_back(m_groupCount);
                     conditional =
@@ -206,9 +245,13 @@ private:
             }
         }
 
+        m_places.emplace(group, group_place{m_currentGroup});
+        match_group_base<It>* const enclosing = m_currentGroup;
+        m_currentGroup = group;
         group->open_alternative();
         while (parse_item(it, group, top)) {
         }
+        m_currentGroup = enclosing;
         if (conditional && group->alternative_count() > 2)
             Fail("Too many alternates in conditional subexpression");
         complete_group(group, firstNested, top, conditional != nullptr);
@@ -547,6 +590,10 @@ private:
         sub_expr<It>* quantified =
             node->quantify(static_cast<uint32_t>(min), static_cast<uint32_t>(max), greedy, m_arena);
         m_toFinish.push_back(quantified);
+        if (isGroup) {
+            auto place = m_places.find(static_cast<match_group_base<It>*>(node));
+            if (place != m_places.end()) place->second = {place->second.parent, quantified, min, max};
+        }
         it = look;
         return quantified;
     }
@@ -565,6 +612,11 @@ private:
     bool m_recursionAllowed = true;
     const char* m_prefix = nullptr;
     uint32_t m_prefixLength = 0;
+    bool m_hasConditional = false;
+    bool m_hasRecursion = false;
+    match_group_base<It>* m_currentGroup = nullptr;
+    std::unordered_map<match_group_base<It>*, group_place> m_places;
+    uint32_t m_memoSlots = 0;
 };
 
 }  // namespace regex::detail
