@@ -84,23 +84,40 @@ class sub_expr;
 // loops whose future there depends on nothing but the position have a slot
 // (no back-references, conditions or recursion in the pattern, no bounded
 // loop around them); it is Perl's super-linear cache.
-struct failure_memo {
-    std::vector<uint64_t> bits;  // slot * positions + position; allocated at the first record
-    size_t positions = 0;        // text length + 1
-    uint32_t slots = 0;
-    uint64_t arm_below = 0;  // records only once steps_left is below this: short searches pay nothing
+class failure_memo {
+public:
+    failure_memo(uint32_t slots, size_t positions) : m_slots(slots), m_positions(positions) {}
 
     bool failed(int32_t slot, size_t pos) const {
-        if (bits.empty()) return false;
-        size_t i = static_cast<size_t>(slot) * positions + pos;
-        return (bits[i >> 6] >> (i & 63)) & 1;
+        if (!m_bits) return false;
+        size_t i = static_cast<size_t>(slot) * m_positions + pos;
+        return (m_bits[i >> 6] >> (i & 63)) & 1;
     }
-    void record(int32_t slot, size_t pos, uint64_t stepsLeft) {
-        if (stepsLeft > arm_below) return;
-        if (bits.empty()) bits.assign((static_cast<size_t>(slots) * positions + 63) / 64, 0);
-        size_t i = static_cast<size_t>(slot) * positions + pos;
-        bits[i >> 6] |= uint64_t{1} << (i & 63);
+    void record(int32_t slot, size_t pos) {
+        if (!m_bits) allocate();
+        size_t i = static_cast<size_t>(slot) * m_positions + pos;
+        m_bits[i >> 6] |= uint64_t{1} << (i & 63);
     }
+
+private:
+    // Short texts stay in the object: most searches allocate nothing.
+    void allocate() {
+        size_t words = (static_cast<size_t>(m_slots) * m_positions + 63) / 64;
+        if (words <= kInlineWords) {
+            std::fill_n(m_inline, words, 0);
+            m_bits = m_inline;
+        } else {
+            m_heap.assign(words, 0);
+            m_bits = m_heap.data();
+        }
+    }
+
+    static constexpr size_t kInlineWords = 16;
+    uint32_t m_slots;
+    size_t m_positions;  // text length + 1
+    uint64_t* m_bits = nullptr;
+    uint64_t m_inline[kInlineWords];
+    std::vector<uint64_t> m_heap;
 };
 
 template <class It>
@@ -1518,7 +1535,7 @@ public:
             backref_tag<It>& again = st.captures[g];
             again.iteration_start = again.prev_iteration_start;
             again.prev_iteration_start = oldPrev;
-            if (memo) st.memo->record(q.m_memoSlot, at, st.steps_left);
+            if (memo) st.memo->record(q.m_memoSlot, at);
             return false;
         }
 
@@ -1562,7 +1579,7 @@ public:
                 const loop_mark mark = st.stack->template pop<loop_mark>();
                 rec.prev_iteration_start = mark.prev;
                 if (mark.memo)
-                    st.memo->record(q.m_memoSlot, static_cast<size_t>(st.pos - st.text_begin), st.steps_left);
+                    st.memo->record(q.m_memoSlot, static_cast<size_t>(st.pos - st.text_begin));
                 return false;
             };
             if (st.stack->template top<loop_mark>().empty) return undoShift();

@@ -187,7 +187,10 @@ private:
                 // An empty construct builds nothing, except that an empty negative
                 // look-around can never hold. Bare options "(?i)" stay in force to the
                 // end of the enclosing group; scoped ones "(?i:)" end with their group.
-                if (ext == TK_X_GROUP && it[-1] == ':') m_flags = savedFlags;
+                const bool scoped = ext == TK_X_GROUP && it[-1] == ':';
+                if (scoped) m_flags = savedFlags;
+                // An empty group still stands where an item does: it may be quantified.
+                m_emptyGroup = scoped || ext == TK_X_ATOMIC || ext == TK_X_AHEAD || ext == TK_X_BEHIND;
                 it = look;
                 if (ext == TK_X_NOT_AHEAD || ext == TK_X_NOT_BEHIND) return m_arena.make<match_fail<It>>();
                 return nullptr;
@@ -344,8 +347,16 @@ private:
                 parse_literal_run(it, group);
                 return true;
             case TK_OPEN: {
+                m_emptyGroup = false;
                 sub_expr<It>* inner = parse_group(it, false);
-                if (inner) group->link(parse_quantifier(inner, it, true));
+                if (inner) {
+                    group->link(parse_quantifier(inner, it, true));
+                } else if (m_emptyGroup) {
+                    // Repeating nothing is nothing: the quantifier is read and dropped.
+                    const char* look = it;
+                    quantifier_spec q;
+                    if (read_quantifier(look, q)) it = look;
+                }
                 return true;
             }
             case TK_CLOSE:
@@ -449,16 +460,13 @@ private:
                 value = (value * 8 + (*it++ - '0')) & 0xFF;
             return make_char_node(static_cast<unsigned char>(value));
         }
+        if (IsUnsupportedEscape(c)) Fail("unsupported escape sequence");
         ++it;
         switch (c) {
             case 'e':
                 return make_char_node(27);
-            case 'x': {
-                unsigned value = 0;
-                for (int i = 0; i < 2 && it != m_end && HexValue(*it) >= 0; ++i)
-                    value = value * 16 + HexValue(*it++);
-                return make_char_node(static_cast<unsigned char>(value));
-            }
+            case 'x':
+                return make_char_node(ReadHexEscape(it, m_end));
             case 'c': {
                 if (it == m_end) Fail("incomplete escape sequence \\c");
                 unsigned char value = ToUpper(static_cast<unsigned char>(*it++)) ^ 64;
@@ -521,6 +529,16 @@ private:
             if (it == m_end) break;
             look = it;
             token_kind tok = Syntax::next_token(look, m_end, m_flags);
+            if (tok == TK_OPEN) {
+                // A comment between the character and its quantifier leaves them together.
+                look = it;
+                skip_comments(look);
+                const char* after = look;
+                token_kind q = look == it ? TK_NONE : Syntax::next_quantifier_token(after, m_end, m_flags);
+                if (q < TK_PLUS || q > TK_RANGE_OPEN) break;
+                it = look;
+                continue;
+            }
             if (tok != TK_NONE) break;
             it = look;  // layout skipped under free_spacing is not part of the run
             if (it == m_end) break;
@@ -528,71 +546,106 @@ private:
         group->link(make_literal_node(run));
     }
 
-    sub_expr<It>* parse_quantifier(sub_expr<It>* node, const char*& it, bool isGroup) {
-        if (it == m_end || node->is_assertion()) return node;
-        const char* look = it;
-        uint64_t min = 0, max = kUnbounded;
+    // "(?#...)" comments, with the layout free_spacing skips, as the group reader ends them.
+    void skip_comments(const char*& it) const {
+        for (;;) {
+            const char* look = it;
+            Syntax::skip_layout(look, m_end, m_flags);
+            if (m_end - look < 3 || look[0] != '(' || look[1] != '?' || look[2] != '#') return;
+            look += 3;
+            for (;;) {
+                if (look == m_end) return;  // unterminated: the group reader reports it
+                token_kind tok = Syntax::next_token(look, m_end, m_flags);
+                if (tok == TK_CLOSE) break;
+                if ((tok == TK_NONE || tok == TK_ESCAPE) && look != m_end) ++look;
+            }
+            it = look;
+        }
+    }
+
+    struct quantifier_spec {
+        uint64_t min = 0;
+        uint64_t max = kUnbounded;
         bool greedy = true;
-        switch (Syntax::next_quantifier_token(look, m_end, m_flags)) {
+    };
+
+    // Reads a quantifier at `it` (after any comments) and moves past it; false,
+    // with `it` unspecified, when the text there is no quantifier.
+    bool read_quantifier(const char*& it, quantifier_spec& q) {
+        skip_comments(it);
+        switch (Syntax::next_quantifier_token(it, m_end, m_flags)) {
             case TK_PLUS:
-                min = 1;
+                q.min = 1;
                 break;
             case TK_STAR:
                 break;
             case TK_OPTIONAL:
-                max = 1;
+                q.max = 1;
                 break;
             case TK_PLUS_LAZY:
-                min = 1;
-                greedy = false;
+                q.min = 1;
+                q.greedy = false;
                 break;
             case TK_STAR_LAZY:
-                greedy = false;
+                q.greedy = false;
                 break;
             case TK_OPTIONAL_LAZY:
-                max = 1;
-                greedy = false;
+                q.max = 1;
+                q.greedy = false;
                 break;
             case TK_RANGE_OPEN: {
-                min = read_count(look, m_end);
-                if (look == m_end) return node;
-                switch (Syntax::next_quantifier_token(look, m_end, m_flags)) {
+                const char* digits = it;
+                q.min = read_count(it, m_end);
+                const bool hasMin = it != digits;
+                if (it == m_end) return false;
+                switch (Syntax::next_quantifier_token(it, m_end, m_flags)) {
                     case TK_RANGE_CLOSE:
-                        max = min;
+                        if (!hasMin) return false;  // "{}" is text
+                        q.max = q.min;
                         break;
                     case TK_RANGE_CLOSE_LAZY:
-                        max = min;
-                        greedy = false;
+                        if (!hasMin) return false;
+                        q.max = q.min;
+                        q.greedy = false;
                         break;
                     case TK_RANGE_COMMA: {
-                        const char* digits = look;
-                        uint64_t m = read_count(look, m_end);
-                        max = look == digits ? uint64_t{kUnbounded} : m;
-                        token_kind close = Syntax::next_quantifier_token(look, m_end, m_flags);
+                        digits = it;
+                        uint64_t m = read_count(it, m_end);
+                        if (it == digits && !hasMin) return false;  // "{,}" is text
+                        q.max = it == digits ? uint64_t{kUnbounded} : m;
+                        token_kind close = Syntax::next_quantifier_token(it, m_end, m_flags);
                         if (close == TK_RANGE_CLOSE_LAZY)
-                            greedy = false;
+                            q.greedy = false;
                         else if (close != TK_RANGE_CLOSE)
-                            return node;
+                            return false;
                         break;
                     }
                     default:
-                        return node;
+                        return false;
                 }
-                if (min > kMaxRepeatCount || (max != kUnbounded && max > kMaxRepeatCount))
+                if (q.min > kMaxRepeatCount || (q.max != kUnbounded && q.max > kMaxRepeatCount))
                     Fail("number too big in {} quantifier");
                 break;
             }
             default:
-                return node;
+                return false;
         }
-        if (max < min) Fail("Can't do {n, m} with n > m");
-        if (isGroup && max > 16) m_recursionAllowed = false;
+        if (q.max < q.min) Fail("Can't do {n, m} with n > m");
+        return true;
+    }
+
+    sub_expr<It>* parse_quantifier(sub_expr<It>* node, const char*& it, bool isGroup) {
+        if (it == m_end || node->is_assertion()) return node;
+        const char* look = it;
+        quantifier_spec q;
+        if (!read_quantifier(look, q)) return node;
+        if (isGroup && q.max > 16) m_recursionAllowed = false;
         sub_expr<It>* quantified =
-            node->quantify(static_cast<uint32_t>(min), static_cast<uint32_t>(max), greedy, m_arena);
+            node->quantify(static_cast<uint32_t>(q.min), static_cast<uint32_t>(q.max), q.greedy, m_arena);
         m_toFinish.push_back(quantified);
         if (isGroup) {
             auto place = m_places.find(static_cast<match_group_base<It>*>(node));
-            if (place != m_places.end()) place->second = {place->second.parent, quantified, min, max};
+            if (place != m_places.end()) place->second = {place->second.parent, quantified, q.min, q.max};
         }
         it = look;
         return quantified;
@@ -617,6 +670,7 @@ private:
     match_group_base<It>* m_currentGroup = nullptr;
     std::unordered_map<match_group_base<It>*, group_place> m_places;
     uint32_t m_memoSlots = 0;
+    bool m_emptyGroup = false;  // the last group read was an empty one that may be quantified
 };
 
 }  // namespace regex::detail

@@ -381,7 +381,7 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
             else
                 last = std::min(last, attemptStart + (static_cast<const char*>(hit) - from));
         }
-        failure_memo memo;
+        failure_memo memo(this->m_memoSlots, static_cast<size_t>(end - start) + 1);
         match_state<It> st;
         st.captures = records.data();
         st.capture_count = this->m_groupCount;
@@ -394,12 +394,7 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
         st.stack_limit = StackLimitForSearch();
         // Linear work on long text is no threat: each character adds its share.
         st.steps_left = this->m_stepBudget + kStepsPerCharacter * static_cast<uint64_t>(end - start);
-        if (this->m_memoSlots) {
-            memo.slots = this->m_memoSlots;
-            memo.positions = static_cast<size_t>(end - start) + 1;
-            memo.arm_below = st.steps_left - std::min<uint64_t>(st.steps_left, 256 + memo.positions);
-            st.memo = &memo;
-        }
+        if (this->m_memoSlots) st.memo = &memo;
         while (possible) {
             st.captures = records.data();
             try {
