@@ -1668,10 +1668,12 @@ public:
     }
 
 private:
-    // An iteration that matched nothing ends the loop once the minimum is
-    // reached: another one from the same place could only do the same.
+    // An iteration that matched nothing ends an unbounded loop once the
+    // minimum is reached: another one from the same place could only do the
+    // same. A bounded loop counts its iterations out, as Perl and PCRE2 do.
     bool ended_empty(const backref_tag<It>& rec, It pos) const {
-        return rec.iteration_start.set && rec.iteration_start.pos == pos && rec.repeat_count >= m_min;
+        return m_max == kUnbounded && rec.iteration_start.set && rec.iteration_start.pos == pos &&
+               rec.repeat_count >= m_min;
     }
     // Past its minimum an unbounded loop's future depends on the position alone.
     bool remembers(const match_state<It>& st, const backref_tag<It>& rec) const {
