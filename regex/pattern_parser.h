@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "regex/nodes.h"
@@ -59,7 +58,8 @@ public:
 private:
     // Where each group stands and how it is quantified: the memo slots need it.
     struct group_place {
-        match_group_base<It>* parent;
+        match_group_base<It>* group;
+        int parent;  // index of the enclosing group's place, -1 directly in group 0
         sub_expr<It>* quantifier = nullptr;
         uint64_t min = 0;
         uint64_t max = 0;
@@ -73,18 +73,18 @@ private:
     uint32_t assign_memo_slots() {
         if (!m_backrefGroups.empty() || m_hasConditional || m_hasRecursion) return 0;
         uint32_t slots = 0;
-        for (auto& [group, place] : m_places) {
+        for (const group_place& place : m_places) {
             if (!place.quantifier || place.max != kUnbounded) continue;
             bool eligible = true;
-            for (match_group_base<It>* g = place.parent; g && eligible;) {
-                if (dynamic_cast<lookbehind_assertion<It>*>(g)) {
+            for (int i = place.parent; i >= 0 && eligible;) {
+                const group_place& outer = m_places[static_cast<size_t>(i)];
+                if (dynamic_cast<lookbehind_assertion<It>*>(outer.group)) {
                     eligible = false;
                     break;
                 }
-                if (dynamic_cast<independent_group_base<It>*>(g)) break;
-                const group_place& outer = m_places.at(g);
+                if (dynamic_cast<independent_group_base<It>*>(outer.group)) break;
                 if (outer.quantifier && (outer.min > 1 || outer.max != kUnbounded)) eligible = false;
-                g = outer.parent;
+                i = outer.parent;
             }
             if (eligible) place.quantifier->set_memo_slot(static_cast<int32_t>(slots++));
         }
@@ -248,13 +248,16 @@ private:
             }
         }
 
-        m_places.emplace(group, group_place{m_currentGroup});
-        match_group_base<It>* const enclosing = m_currentGroup;
-        m_currentGroup = group;
+        // Group 0 is never quantified nor enclosed: only the others take a place.
+        const int place = top ? -1 : static_cast<int>(m_places.size());
+        if (!top) m_places.push_back(group_place{group, m_currentPlace});
+        const int enclosing = m_currentPlace;
+        m_currentPlace = place;
         group->open_alternative();
         while (parse_item(it, group, top)) {
         }
-        m_currentGroup = enclosing;
+        m_currentPlace = enclosing;
+        m_lastPlace = place;
         if (conditional && group->alternative_count() > 2)
             Fail("Too many alternates in conditional subexpression");
         complete_group(group, firstNested, top, conditional != nullptr);
@@ -643,9 +646,11 @@ private:
         sub_expr<It>* quantified =
             node->quantify(static_cast<uint32_t>(q.min), static_cast<uint32_t>(q.max), q.greedy, m_arena);
         m_toFinish.push_back(quantified);
-        if (isGroup) {
-            auto place = m_places.find(static_cast<match_group_base<It>*>(node));
-            if (place != m_places.end()) place->second = {place->second.parent, quantified, q.min, q.max};
+        if (isGroup && m_lastPlace >= 0 && m_places[static_cast<size_t>(m_lastPlace)].group == node) {
+            group_place& place = m_places[static_cast<size_t>(m_lastPlace)];
+            place.quantifier = quantified;
+            place.min = q.min;
+            place.max = q.max;
         }
         it = look;
         return quantified;
@@ -667,8 +672,9 @@ private:
     uint32_t m_prefixLength = 0;
     bool m_hasConditional = false;
     bool m_hasRecursion = false;
-    match_group_base<It>* m_currentGroup = nullptr;
-    std::unordered_map<match_group_base<It>*, group_place> m_places;
+    std::vector<group_place> m_places;  // every group in the order of its "("
+    int m_currentPlace = -1;
+    int m_lastPlace = -1;  // the group read last
     uint32_t m_memoSlots = 0;
     bool m_emptyGroup = false;  // the last group read was an empty one that may be quantified
 };

@@ -23,8 +23,6 @@ namespace {
 constexpr size_t kStackMargin = 256 * 1024;
 constexpr size_t kMaxBudget = 8 * 1024 * 1024;
 constexpr size_t kFallbackBudget = 512 * 1024;
-// Steps a search may take per character of its text, on top of the pattern's budget.
-constexpr uint64_t kStepsPerCharacter = 16;
 
 uintptr_t ThreadStackLow() {
     thread_local uintptr_t low = [] {
@@ -393,7 +391,7 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
         st.first_node = this->m_first;
         st.stack_limit = StackLimitForSearch();
         // Linear work on long text is no threat: each character adds its share.
-        st.steps_left = this->m_stepBudget + kStepsPerCharacter * static_cast<uint64_t>(end - start);
+        st.steps_left = this->m_stepBudget + steps_per_character * static_cast<uint64_t>(end - start);
         if (this->m_memoSlots) st.memo = &memo;
         while (possible) {
             st.captures = records.data();

@@ -58,9 +58,12 @@ private:
     reason m_reason;
 };
 
-// Steps (nodes entered or backtracked into) one search may take, on top of 16
-// per character of its text, before it raises match_limit_exceeded.
+// Steps (nodes entered or backtracked into) one search may take, on top of
+// steps_per_character for each character of its text, before it raises
+// match_limit_exceeded.
 inline constexpr uint64_t default_step_budget = 4'000'000;
+// Steps each character of the searched text adds to the budget.
+inline constexpr uint64_t steps_per_character = 16;
 
 template <class CharT>
 class perl_syntax;
@@ -220,8 +223,8 @@ public:
         return results.m_groups[0];
     }
 
-    // Steps each later search may take (at least 1) on top of 16 per character
-    // of its text; a search that needs more raises match_limit_exceeded.
+    // Steps each later search may take (at least 1) on top of steps_per_character
+    // per character of its text; a search that needs more raises match_limit_exceeded.
     void set_step_budget(uint64_t steps) { this->m_stepBudget = steps ? steps : 1; }
     uint64_t step_budget() const { return this->m_stepBudget; }
 
