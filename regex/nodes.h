@@ -144,11 +144,21 @@ struct match_state {
     failure_memo* memo = nullptr;
 };
 
-// Every step of either driver passes here: one node entered or backtracked into.
+// Every node of the recursive driver checks the stack it has left.
+template <class It>
+[[gnu::always_inline]] inline void check_depth(const match_state<It>& st) {
+    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < st.stack_limit) throw depth_exceeded{};
+}
+// A choice taken or undone: the steps a search counts. Nodes without choices
+// lie between them, at most as many as the pattern has.
+template <class It>
+[[gnu::always_inline]] inline void spend_step(match_state<It>& st) {
+    if (--st.steps_left == 0) throw steps_exceeded{};
+}
 template <class It>
 [[gnu::always_inline]] inline void count_step(match_state<It>& st) {
-    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < st.stack_limit) throw depth_exceeded{};
-    if (--st.steps_left == 0) throw steps_exceeded{};
+    check_depth(st);
+    spend_step(st);
 }
 
 // The stack driver's record of one node that left a choice point: the node and
@@ -175,7 +185,7 @@ public:
     virtual ~sub_expr() = default;
     // Does the rest of the pattern, from this node, match at pos?
     virtual bool match_chain(match_state<It>& st, It pos) const {
-        count_step(st);
+        check_depth(st);
         if (!match_alone(st, pos)) return false;
         return next->match_chain(st, pos);
     }
@@ -256,7 +266,7 @@ template <class It, class Derived>
 class atom_base : public sub_expr<It> {
 public:
     bool match_chain(match_state<It>& st, It pos) const override {
-        count_step(st);
+        check_depth(st);
         if (!static_cast<const Derived*>(this)->Derived::test(st, pos)) return false;
         return this->next->match_chain(st, pos);
     }
@@ -522,7 +532,7 @@ public:
         return false;
     }
     bool match_chain(match_state<It>& st, It pos) const override {
-        count_step(st);
+        check_depth(st);
         return test(st, pos) && this->next->match_chain(st, pos);
     }
     bool match_alone(match_state<It>& st, It& pos) const override { return test(st, pos); }
@@ -639,6 +649,7 @@ private:
         for (;;) {
             if (may_follow(st, p) && this->next->match_chain(st, p)) return true;
             if (count == m_min) return false;
+            spend_step(st);
             --count;
             p -= w;
         }
@@ -663,6 +674,7 @@ private:
         for (;;) {
             if (may_follow(st, p) && this->next->match_chain(st, p)) return true;
             if (count >= m_max) return false;
+            spend_step(st);
             ++count;
             if (!test(st, p)) return false;
         }
@@ -820,7 +832,10 @@ public:
     }
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        count_step(st);
+        if (m_alternatives->next)
+            count_step(st);
+        else
+            check_depth(st);
         return match_alternatives(st, pos);
     }
     bool step_forward(match_state<It>& st) const override { return enter_alternatives(st, this); }
@@ -972,7 +987,7 @@ public:
     public:
         explicit end_group(match_group* owner) : m_owner(owner) {}
         bool match_chain(match_state<It>& st, It pos) const override {
-            count_step(st);
+            check_depth(st);
             int32_t g = m_owner->group();
             const sub_expr<It>* after = m_owner->next;
             if (g < 0) return after->match_chain(st, pos);
@@ -1317,7 +1332,7 @@ public:
         return Kind == word_kind::boundary ? before != after : before == after;
     }
     bool match_chain(match_state<It>& st, It pos) const override {
-        count_step(st);
+        check_depth(st);
         return test(st, pos) && this->next->match_chain(st, pos);
     }
     bool match_alone(match_state<It>& st, It& pos) const override { return test(st, pos); }

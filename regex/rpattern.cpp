@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "regex/nodes.h"
 #include "regex/pattern_parser.h"
@@ -23,6 +24,8 @@ namespace {
 constexpr size_t kStackMargin = 256 * 1024;
 constexpr size_t kMaxBudget = 8 * 1024 * 1024;
 constexpr size_t kFallbackBudget = 512 * 1024;
+// Texts at least this long are scanned for the byte every match needs before any attempt.
+constexpr ptrdiff_t kRequiredByteScanFrom = 32;
 
 uintptr_t ThreadStackLow() {
     thread_local uintptr_t low = [] {
@@ -325,7 +328,7 @@ bool basic_rpattern_base<It, Syntax>::run_search(results_type& results, It start
 }
 
 template <class It, class Syntax>
-bool basic_rpattern_base<It, Syntax>::match_positions(detail::match_state<It>& st, It attemptStart, It last,
+[[gnu::always_inline]] inline bool basic_rpattern_base<It, Syntax>::match_positions(detail::match_state<It>& st, It attemptStart, It last,
                                                       bool recursive) const {
     using namespace detail;
     hetero_stack stack;
@@ -370,7 +373,8 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
     if (this->m_first && this->m_minWidth <= static_cast<size_t>(end - attemptStart)) {
         It last = end - static_cast<ptrdiff_t>(this->m_minWidth);
         bool possible = true;
-        if (this->m_requiredByte >= 0) {
+        // Short texts fail fast anyway; the scan pays off on long ones.
+        if (this->m_requiredByte >= 0 && end - attemptStart >= kRequiredByteScanFrom) {
             // Every match holds this byte: no start after its last occurrence can match.
             const char* from = std::to_address(attemptStart);
             const void* hit = memrchr(from, this->m_requiredByte, static_cast<size_t>(end - attemptStart));
@@ -379,7 +383,7 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
             else
                 last = std::min(last, attemptStart + (static_cast<const char*>(hit) - from));
         }
-        failure_memo memo(this->m_memoSlots, static_cast<size_t>(end - start) + 1);
+        std::optional<failure_memo> memo;
         match_state<It> st;
         st.captures = records.data();
         st.capture_count = this->m_groupCount;
@@ -392,7 +396,7 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
         st.stack_limit = StackLimitForSearch();
         // Linear work on long text is no threat: each character adds its share.
         st.steps_left = this->m_stepBudget + steps_per_character * static_cast<uint64_t>(end - start);
-        if (this->m_memoSlots) st.memo = &memo;
+        if (this->m_memoSlots) st.memo = &memo.emplace(this->m_memoSlots, static_cast<size_t>(end - start) + 1);
         while (possible) {
             st.captures = records.data();
             try {
