@@ -279,24 +279,6 @@ void BM_Hostile(benchmark::State& state) {
 }
 BENCHMARK(BM_Hostile)->DenseRange(0, static_cast<int64_t>(hostile_patterns::Rows().size()) - 1)->Iterations(3);
 
-// The fewest budget steps a search needs, found by halving: it either ends
-// within the budget or raises match_limit_exceeded.
-uint64_t StepsNeeded(regex::rpattern& p, const std::string& text) {
-    uint64_t low = 0, high = regex::default_step_budget;
-    regex::match_results r;
-    while (high - low > 1) {
-        uint64_t mid = (low + high) / 2;
-        p.set_step_budget(mid);
-        try {
-            p.match_text(text, r);
-            high = mid;
-        } catch (const regex::match_limit_exceeded&) {
-            low = mid;
-        }
-    }
-    return high;
-}
-
 // The most steps any of the program's patterns takes on the bench's and the
 // tests' texts (every prefix too), and the least margin the default budget
 // leaves: what it allows over what the search took.
@@ -310,15 +292,15 @@ void BM_ProgramPatternSteps(benchmark::State& state) {
         for (auto& j : ChatJobs()) jobs.push_back(j);
         for (const auto& c : program_patterns::Cases()) jobs.push_back({c.pattern, c.flags, c.texts});
         for (const auto& v : kValidations) jobs.push_back({v.pattern, 0, {v.text}});
+        regex::match_results r;
         for (const auto& j : jobs) {
             regex::rpattern p(j.pattern, j.flags);
             for (const auto& text : j.texts)
                 for (size_t length = 0; length <= text.size(); ++length) {
-                    const uint64_t allowance = regex::steps_per_character * length;
-                    // An upper bound where the allowance alone sufficed.
-                    const uint64_t steps = StepsNeeded(p, text.substr(0, length)) + allowance;
-                    margin = std::min(margin, static_cast<double>(regex::default_step_budget + allowance) /
-                                                  static_cast<double>(steps));
+                    p.match_text(text.substr(0, length), r);
+                    const uint64_t steps = std::max<uint64_t>(r.steps(), 1);
+                    const uint64_t allowed = regex::default_step_budget + regex::steps_per_character * length;
+                    margin = std::min(margin, static_cast<double>(allowed) / static_cast<double>(steps));
                     if (steps > most) {
                         most = steps;
                         worst = j.pattern.substr(0, 24) + " on '" + text.substr(0, length) + "'";

@@ -303,6 +303,7 @@ const backref_tag<It>& basic_rpattern_base<It, Syntax>::match_text(const std::st
 template <class It, class Syntax>
 bool basic_rpattern_base<It, Syntax>::run_search(results_type& results, It start, It end) const {
     results.m_searchStart = start;
+    results.m_steps = 0;
     if (!(this->m_flags & repeat_search)) return match_once(results, start, end, start, false);
 
     const bool wholeMatches = this->m_flags & collect_whole_matches;
@@ -397,10 +398,12 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
         // Linear work on long text is no threat: each character adds its share.
         st.steps_left = this->m_stepBudget + steps_per_character * static_cast<uint64_t>(end - start);
         if (this->m_memoSlots) st.memo = &memo.emplace(this->m_memoSlots, static_cast<size_t>(end - start) + 1);
+        const uint64_t allowed = st.steps_left;
         while (possible) {
             st.captures = records.data();
             try {
                 matched = match_positions(st, attemptStart, last, recursive);
+                results.m_steps += allowed - st.steps_left;
                 break;
             } catch (const depth_exceeded&) {
                 records.assign(this->m_groupCount, backref_tag<It>());

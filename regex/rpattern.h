@@ -58,10 +58,12 @@ private:
     reason m_reason;
 };
 
-// Steps (nodes entered or backtracked into) one search may take, on top of
-// steps_per_character for each character of its text, before it raises
-// match_limit_exceeded.
-inline constexpr uint64_t default_step_budget = 4'000'000;
+// Steps (choices taken or undone: alternatives, loop iterations, back-offs
+// of a repeat) one search may take, on top of steps_per_character for each
+// character of its text, before it raises match_limit_exceeded. The
+// program's own patterns take a few hundred on their real input; a million
+// stops a runaway search after some 15 ms.
+inline constexpr uint64_t default_step_budget = 1'000'000;
 // Steps each character of the searched text adds to the budget.
 inline constexpr uint64_t steps_per_character = 16;
 
@@ -112,6 +114,9 @@ public:
     const backref_tag<It>& operator[](size_t n) const { return backref(n); }
     size_t size() const { return m_groups.size(); }
     It search_start() const { return m_searchStart; }
+    // Steps the last search took (every search of a repeated one), for
+    // setting a pattern's step budget.
+    uint64_t steps() const { return m_steps; }
 
 private:
     template <class, class>
@@ -119,6 +124,7 @@ private:
 
     std::vector<backref_tag<It>> m_groups;
     It m_searchStart{};
+    uint64_t m_steps = 0;
 };
 
 namespace detail {

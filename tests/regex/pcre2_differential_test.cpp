@@ -325,9 +325,9 @@ void RunDifferential(uint32_t seed, int patterns, int flags, uint32_t pcreOption
         try {
             engine = std::make_unique<regex::rpattern>(pattern, flags);
             stackEngine = std::make_unique<regex::rpattern>(pattern, flags, regex::stack_mode);
-            // Texts here are short: a fortieth of the default keeps a runaway pattern's cost small.
-            engine->set_step_budget(regex::default_step_budget / 40);
-            stackEngine->set_step_budget(regex::default_step_budget / 40);
+            // Texts here are short: a tenth of the default keeps a runaway pattern's cost small.
+            engine->set_step_budget(regex::default_step_budget / 10);
+            stackEngine->set_step_budget(regex::default_step_budget / 10);
         } catch (const regex::bad_regexpr& e) {
             ADD_FAILURE() << "rejected '" << pattern << "': " << e.what();
             ++failures;
