@@ -277,7 +277,9 @@ void BM_Hostile(benchmark::State& state) {
     state.counters["pcre2_ms"] = pcreSeconds * 1e3;
     state.SetLabel(row.name + ": " + outcome);
 }
-BENCHMARK(BM_Hostile)->DenseRange(0, static_cast<int64_t>(hostile_patterns::Rows().size()) - 1)->Iterations(3);
+BENCHMARK(BM_Hostile)
+    ->DenseRange(0, static_cast<int64_t>(hostile_patterns::Rows().size()) - 1)
+    ->Iterations(3);
 
 // The most steps any of the program's patterns takes on the bench's and the
 // tests' texts (every prefix too), and the least margin the default budget

@@ -1593,8 +1593,7 @@ public:
                 rec.iteration_start = rec.prev_iteration_start;
                 const loop_mark mark = st.stack->template pop<loop_mark>();
                 rec.prev_iteration_start = mark.prev;
-                if (mark.memo)
-                    st.memo->record(q.m_memoSlot, static_cast<size_t>(st.pos - st.text_begin));
+                if (mark.memo) st.memo->record(q.m_memoSlot, static_cast<size_t>(st.pos - st.text_begin));
                 return false;
             };
             if (st.stack->template top<loop_mark>().empty) return undoShift();

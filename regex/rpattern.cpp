@@ -227,7 +227,7 @@ void basic_rpattern_base<It, Syntax>::build_graph() {
     top->next = arena->make<end_of_pattern<It>>();
 
     width_context<It> ctx;
-    ctx.groups = parser.group_table();
+    ctx.groups = std::move(parser.group_table());  // the parser is done with it
     ctx.groups.resize(parser.group_count(), nullptr);
     width_range w = top->width(ctx);
 
@@ -329,7 +329,7 @@ bool basic_rpattern_base<It, Syntax>::run_search(results_type& results, It start
 }
 
 template <class It, class Syntax>
-[[gnu::always_inline]] inline bool basic_rpattern_base<It, Syntax>::match_positions(detail::match_state<It>& st, It attemptStart, It last,
+bool basic_rpattern_base<It, Syntax>::match_positions(detail::match_state<It>& st, It attemptStart, It last,
                                                       bool recursive) const {
     using namespace detail;
     hetero_stack stack;
@@ -397,7 +397,8 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
         st.stack_limit = StackLimitForSearch();
         // Linear work on long text is no threat: each character adds its share.
         st.steps_left = this->m_stepBudget + steps_per_character * static_cast<uint64_t>(end - start);
-        if (this->m_memoSlots) st.memo = &memo.emplace(this->m_memoSlots, static_cast<size_t>(end - start) + 1);
+        if (this->m_memoSlots)
+            st.memo = &memo.emplace(this->m_memoSlots, static_cast<size_t>(end - start) + 1);
         const uint64_t allowed = st.steps_left;
         while (possible) {
             st.captures = records.data();

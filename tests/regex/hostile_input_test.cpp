@@ -19,8 +19,9 @@ std::string Span(const std::string& pattern, const std::string& text, int mode, 
     match_results r;
     try {
         bool matched = p.match_text(text, r).matched;
-        return matched ? std::to_string(r[0].begin - text.begin()) + "-" + std::to_string(r[0].end - text.begin())
-                       : "none";
+        return matched
+                   ? std::to_string(r[0].begin - text.begin()) + "-" + std::to_string(r[0].end - text.begin())
+                   : "none";
     } catch (const match_limit_exceeded& e) {
         return e.why() == match_limit_exceeded::reason::steps ? "steps" : "depth";
     }
@@ -33,13 +34,17 @@ TEST(HostileInput, EveryRowEndsWithTheAnswer) {
     // The byte the pattern needs is there, far away: only the remembered failures keep these short.
     rows.push_back({"nested star, needed byte at the end", "(a*)*b", Repeat("a", 30) + "cb", "31-32"});
     rows.push_back({"split run, needed byte at the end", "(x+x+)+y", Repeat("x", 30) + "zy", "none"});
-    rows.push_back({"quote closed too late", R"re("([^\\"]+|\\.)*"$)re", "\"" + Repeat("x", 26) + "\"x", "none"});
-    rows.push_back({"weather report, 40 groups", program_patterns::kMetar, hostile_patterns::SlashedMetar(40), "none"});
+    rows.push_back(
+        {"quote closed too late", R"re("([^\\"]+|\\.)*"$)re", "\"" + Repeat("x", 26) + "\"x", "none"});
+    rows.push_back(
+        {"weather report, 40 groups", program_patterns::kMetar, hostile_patterns::SlashedMetar(40), "none"});
     rows.push_back({"nested 50 deep, empty text", hostile_patterns::NestedLoops(50), "", "0-0"});
-    rows.push_back({"nested 50 deep over text", hostile_patterns::NestedLoops(50) + "b", Repeat("a", 200), "none"});
+    rows.push_back(
+        {"nested 50 deep over text", hostile_patterns::NestedLoops(50) + "b", Repeat("a", 200), "none"});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        for (int mode : {recursive_mode, stack_mode}) EXPECT_EQ(Span(row.pattern, row.text, mode), row.expected) << mode;
+        for (int mode : {recursive_mode, stack_mode})
+            EXPECT_EQ(Span(row.pattern, row.text, mode), row.expected) << mode;
     }
 }
 
@@ -110,10 +115,11 @@ TEST(HostileInput, CorpusSyntax) {
 }
 
 TEST(HostileInput, UnsupportedEscapesAreRefused) {
-    const char* const refused[] = {"a\\Kb", "\\Ga", "\\R", "\\X", "\\h", "\\H", "\\v", "\\V", "\\N",
-                                   "\\p{L}", "\\P{L}", "(a)\\g1", "(a)\\g{-1}", "(?:a)\\k<n>", "\\o{101}",
-                                   "[\\h]", "[\\p{L}]"};
-    for (const char* pattern : refused) EXPECT_EQ(CompileError(pattern), "unsupported escape sequence") << pattern;
+    const char* const refused[] = {"a\\Kb",      "\\Ga",        "\\R",      "\\X",    "\\h",     "\\H",
+                                   "\\v",        "\\V",         "\\N",      "\\p{L}", "\\P{L}",  "(a)\\g1",
+                                   "(a)\\g{-1}", "(?:a)\\k<n>", "\\o{101}", "[\\h]",  "[\\p{L}]"};
+    for (const char* pattern : refused)
+        EXPECT_EQ(CompileError(pattern), "unsupported escape sequence") << pattern;
     EXPECT_NE(CompileError("\\x{100}"), "ok");
     EXPECT_NE(CompileError("\\x{41"), "ok");
     EXPECT_NE(CompileError("\\x{}"), "ok");

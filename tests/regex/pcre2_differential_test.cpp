@@ -337,7 +337,8 @@ void RunDifferential(uint32_t seed, int patterns, int flags, uint32_t pcreOption
             std::string text =
                 RandomText(textRng, !(flags & regex::multi_line), pattern.find('<') != std::string::npos);
             std::string want = reference.Match(text);
-            if (want == "pcre2 error " + std::to_string(PCRE2_ERROR_MATCHLIMIT)) continue;  // no answer to compare
+            if (want == "pcre2 error " + std::to_string(PCRE2_ERROR_MATCHLIMIT))
+                continue;  // no answer to compare
             std::string got = EngineMatch(*engine, text);
             std::string gotStack = EngineMatch(*stackEngine, text);
             ++compared;
@@ -379,9 +380,7 @@ TEST(Pcre2Differential, ConditionalsAndRecursion) {
     for (uint32_t seed = 31; seed <= 33; ++seed) RunDifferential(seed, 3000, 0, 0, true);
 }
 
-TEST(Pcre2Differential, LoopsCommentsEmptyGroupsAndBraces) {
-    RunDifferential(41, 2500, 0, 0, false, true);
-}
+TEST(Pcre2Differential, LoopsCommentsEmptyGroupsAndBraces) { RunDifferential(41, 2500, 0, 0, false, true); }
 
 // The program's own patterns on their kind of text, and on every prefix of it.
 TEST(Pcre2Differential, ProgramPatterns) {
