@@ -1689,9 +1689,13 @@ private:
         return m_max == kUnbounded && rec.iteration_start.set && rec.iteration_start.pos == pos &&
                rec.repeat_count >= m_min;
     }
-    // Past its minimum an unbounded loop's future depends on the position alone.
+    // Past its minimum, after an iteration that took text, an unbounded loop's
+    // future depends on the position alone. (Not at the loop's entry: an
+    // enclosing loop's iteration may have begun right there, and its own
+    // empty-iteration stop then makes the future differ.)
     bool remembers(const match_state<It>& st, const backref_tag<It>& rec) const {
-        return m_memoSlot >= 0 && st.memo && !st.no_empty && rec.repeat_count >= m_min;
+        return m_memoSlot >= 0 && st.memo && !st.no_empty && rec.repeat_count >= m_min &&
+               rec.repeat_count > 0 && rec.iteration_start.set;
     }
 
     bool loop_step(match_state<It>& st, It p) const {
