@@ -127,7 +127,9 @@ void quant_uniform(float& value, int& index, float low, float high, int levels) 
 }
 
 void dequant_uniform(int index, float& value, float low, float high, int levels) {
-    value = low + index * (high - low) / static_cast<float>(levels - 1);
+    // The same arithmetic as quant_uniform, so both sides agree to the bit.
+    const float step = (high - low) / static_cast<float>(levels - 1);
+    value = low + index * step;
 }
 
 namespace {

@@ -103,7 +103,10 @@ void pitch_multiple_check(const float* x, float p, float* correlation) {
     while (m * p < 30.0f) ++m;
     float c;
     pitch_refine(x, &c, m * p, 0, kPitchMin, kPitchMax, kPitchMax);
-    if (c > *correlation) *correlation = c;
+    // A short pitch must hold at its multiple too. Taking the larger value
+    // would let the true period vouch for its own half and halve every
+    // pitch between 40 and 60 samples.
+    if (c < *correlation) *correlation = c;
 }
 
 float pitch_doubling_check(const float* x, float p, float factor, float* correlation) {

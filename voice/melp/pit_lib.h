@@ -12,6 +12,7 @@ float pitch_search(const float* x, float* correlation, int lower, int upper, int
 float pitch_refine(const float* x, float* correlation, float P, int range, int Pmin, int Pmax, int Lmin);
 // Median of n <= 5 values.
 float median_small(const float* x, int n);
+// A pitch below 30 keeps the smaller of its correlation and its multiple's.
 void pitch_multiple_check(const float* x, float p, float* correlation);
 float pitch_doubling_check(const float* x, float p, float factor, float* correlation);
 
