@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/random15.h"
+#include "melp_quality.h"
 #include "voice/melp/auto_gain_stage.h"
 #include "voice/melp/lpc_lib.h"
 #include "voice/melp/melp_ana.h"
@@ -20,30 +21,10 @@ using namespace melp;
 
 namespace {
 
-constexpr double kRate = 7350.0;
+using melp_quality::kRate;
 
-// A vowel-like signal: a pulse train of the given period through two
-// resonances, with a slow level change so gains and interpolation move.
 std::vector<float> Vowel(int samples, double period, double f1 = 700, double f2 = 1200, double level = 0.05) {
-    std::vector<float> x(samples);
-    double a1 = 0, a2 = 0, b1 = 0, b2 = 0, next = 0;
-    auto resonate = [](double in, double f, double bw, double& s1, double& s2) {
-        const double r = std::exp(-M_PI * bw / kRate), th = 2 * M_PI * f / kRate;
-        const double out = in + 2 * r * std::cos(th) * s1 - r * r * s2;
-        s2 = s1;
-        s1 = out;
-        return out;
-    };
-    for (int i = 0; i < samples; ++i) {
-        double e = 0.0;
-        if (i >= next) {
-            e = 8000.0;
-            next += period;
-        }
-        const double v = resonate(resonate(e, f1, 100, a1, a2), f2, 120, b1, b2);
-        x[i] = static_cast<float>(v * level * (1.0 + 0.5 * std::sin(i / 900.0)));
-    }
-    return x;
+    return melp_quality::SyntheticVowel(samples, period, f1, f2, level);
 }
 
 std::vector<float> Noise(int samples, float amplitude, uint32_t seed) {

@@ -26,7 +26,7 @@ void melp_analysis_init(MelpAnalysis& state) {
     state = MelpAnalysis{};
     for (int n = 0; n < kLpcWindow; ++n)
         state.hamming[n] = static_cast<float>(0.54 - 0.46 * std::cos(2.0 * M_PI * n / (kLpcWindow - 1)));
-    for (int i = 1; i <= kOrder; ++i) state.previousLsf[i] = static_cast<float>(i) / (kOrder + 1);
+    for (int i = 1; i <= kOrder; ++i) state.unquantisedLsf[i] = static_cast<float>(i) / (kOrder + 1);
     ConvertedCodebooks();
 }
 
@@ -74,10 +74,10 @@ void melp_analyse_frame(MelpAnalysis& st, const float* input, MelpParams& params
     // LSFs; a frame whose roots cannot all be found keeps the last good set.
     if (lpc_to_lsf(a, params.lsf, kOrder)) {
         lsf_clamp(params.lsf, kLsfMinSeparation, kOrder);
-        vec_copy(st.previousLsf, params.lsf, kOrder + 1);
+        vec_copy(st.unquantisedLsf, params.lsf, kOrder + 1);
     } else {
         ++st.rootFailures;
-        vec_copy(params.lsf, st.previousLsf, kOrder + 1);
+        vec_copy(params.lsf, st.unquantisedLsf, kOrder + 1);
     }
     float weights[kOrder];
     lsf_weights(weights, params.lsf, a, kOrder);

@@ -25,7 +25,9 @@ struct MelpAnalysis {
     float finalLowpassHistory[kSection] = {};
     float previousGain = 0.0f;  // last quantised second gain
     int sync = 0;
-    float previousLsf[kOrder + 1] = {};  // kept when a frame's root search fails
+    // The last frame's LSFs before quantisation; a frame whose root search
+    // fails keeps them.
+    float unquantisedLsf[kOrder + 1] = {};
     float hamming[kLpcWindow] = {};
     int rootFailures = 0;
 };
