@@ -123,7 +123,7 @@ std::vector<int16_t> ToSamples(const std::vector<float>& x) {
     return s;
 }
 
-std::vector<int16_t> Speak(const std::string& text, std::string& error) {
+std::vector<int16_t> Speak(const std::string& text, std::string& error, int rate) {
     for (const char* tool : {"espeak-ng", "sox"}) {
         if (!HaveTool(tool)) {
             error = std::string(tool) + " is not installed (scripts/install-deps.sh installs it)";
@@ -134,7 +134,7 @@ std::vector<int16_t> Speak(const std::string& text, std::string& error) {
     dir.Write("text.txt", text);
     const std::string wav = dir.File("speech.wav"), raw = dir.File("speech.raw");
     const std::string speak = "espeak-ng -v en -s 150 -f '" + dir.File("text.txt") + "' -w '" + wav + "' 2>/dev/null";
-    const std::string resample = "sox '" + wav + "' -r 7350 -c 1 -b 16 -e signed-integer -t raw '" + raw + "' 2>/dev/null";
+    const std::string resample = "sox -D -R '" + wav + "' -r " + std::to_string(rate) + " -c 1 -b 16 -e signed-integer -t raw '" + raw + "' 2>/dev/null";
     if (std::system(speak.c_str()) != 0 || std::system(resample.c_str()) != 0) {
         error = "espeak-ng or sox failed";
         return {};

@@ -18,9 +18,9 @@ constexpr double kRate = 7350.0;
 std::vector<float> SyntheticVowel(int samples, double period, double f1 = 700, double f2 = 1200,
                                   double level = 0.05);
 
-// Speech of the text at 7350 samples per second, made with espeak-ng and sox;
-// empty with error set when either tool is missing or fails.
-std::vector<int16_t> Speak(const std::string& text, std::string& error);
+// Speech of the text at the given rate (the coder's by default), made with
+// espeak-ng and sox; empty with error set when either tool is missing or fails.
+std::vector<int16_t> Speak(const std::string& text, std::string& error, int rate = 7350);
 
 struct Figures {
     double lsfDistortion = 0;     // dB, mean over active frames

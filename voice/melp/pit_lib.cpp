@@ -61,18 +61,31 @@ float pitch_refine(const float* x, float* correlation, float P, int range, int P
     T = std::max(T, Pmin);
     const int L = std::max(T, Lmin);
     const int b = -((L + T) / 2);
-    double c0T = vec_dot(x + b, x + b + T, L);
-    double c0T1 = vec_dot(x + b, x + b + T + 1, L);
-    const double c0Tm = vec_dot(x + b, x + b + T - 1, L);
+    // One pass gathers the products for lag T and for T - 1, so the choice
+    // between them below needs no second pass.
+    const float* x0 = x + b;
+    const float* xm = x + b + T - 1;
+    double c0Tm = 0, c0T = 0, c0T1 = 0, c00 = 0, cmm = 0, cmT = 0, cTT = 0, cTT1 = 0, cT1T1 = 0;
+    for (int i = 0; i < L; ++i) {
+        const double a = x0[i], m = xm[i], t = xm[i + 1], t1 = xm[i + 2];
+        c00 += a * a;
+        c0Tm += a * m;
+        c0T += a * t;
+        c0T1 += a * t1;
+        cmm += m * m;
+        cmT += m * t;
+        cTT += t * t;
+        cTT1 += t * t1;
+        cT1T1 += t1 * t1;
+    }
     if (c0Tm > c0T1) {
         --T;
         c0T1 = c0T;
         c0T = c0Tm;
+        cT1T1 = cTT;
+        cTT1 = cmT;
+        cTT = cmm;
     }
-    const double cTT1 = vec_dot(x + b + T, x + b + T + 1, L);
-    const double c00 = vec_energy(x + b, L);
-    const double cTT = vec_energy(x + b + T, L);
-    const double cT1T1 = vec_energy(x + b + T + 1, L);
     const double D = c0T1 * (cTT - cTT1) + c0T * (cT1T1 - cTT1);
     double q = std::fabs(D) > 0.01 ? (c0T1 * cTT - c0T * cTT1) / D : 0.5;
     q = std::clamp(q, -1.0, 2.0);

@@ -45,7 +45,6 @@ float msvq_search(const float* codebook, const float* target, const int* levels,
     float nextError[kMaxSurvivors];
     int parent[kMaxSurvivors];
     int chosen[kMaxSurvivors];
-    float vectorEnergy[kMaxLevels];
 
     vec_copy(residual[0], target, dimension);
     double start = 0.0;
@@ -56,20 +55,30 @@ float msvq_search(const float* codebook, const float* target, const int* levels,
     const float* stageBook = codebook;
     for (int s = 0; s < stages; ++s) {
         const int count = CheckedLimit(levels[s], 1, kMaxLevels);
-        for (int v = 0; v < count; ++v) {
-            const float* vec = stageBook + v * dimension;
-            double e = 0.0;
-            for (int k = 0; k < dimension; ++k) e += static_cast<double>(weights[k]) * vec[k] * vec[k];
-            vectorEnergy[v] = static_cast<float>(e);
-        }
         fill_value(nextError, kNoError, kMaxSurvivors);
+        // The stage transposed, so the terms of all its vectors are formed
+        // side by side.
+        float transposed[kMaxDimension][kMaxLevels];
+        for (int v = 0; v < count; ++v)
+            for (int k = 0; k < dimension; ++k) transposed[k][v] = stageBook[v * dimension + k];
+        double energy[kMaxLevels];
+        for (int v = 0; v < count; ++v) energy[v] = 0.0;
+        for (int k = 0; k < dimension; ++k) {
+            const double w = weights[k];
+            const float* column = transposed[k];
+            for (int v = 0; v < count; ++v) energy[v] += w * column[v] * column[v];
+        }
         int slot = 0;
         for (int p = 0; p < active; ++p) {
+            double cross[kMaxLevels];
+            for (int v = 0; v < count; ++v) cross[v] = 0.0;
+            for (int k = 0; k < dimension; ++k) {
+                const double weighted = 2.0 * weights[k] * residual[p][k];
+                const float* column = transposed[k];
+                for (int v = 0; v < count; ++v) cross[v] += weighted * column[v];
+            }
             for (int v = 0; v < count; ++v) {
-                const float* vec = stageBook + v * dimension;
-                double cross = 0.0;
-                for (int k = 0; k < dimension; ++k) cross += static_cast<double>(weights[k]) * residual[p][k] * vec[k];
-                const float e = static_cast<float>(error[p] - 2.0 * cross + vectorEnergy[v]);
+                const float e = static_cast<float>(error[p] - cross[v] + energy[v]);
                 if (e <= nextError[slot]) {
                     nextError[slot] = e;
                     parent[slot] = p;
