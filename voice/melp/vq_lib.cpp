@@ -127,11 +127,19 @@ float vq_full_search(const float* codebook, const float* target, int levels, int
     *index = 0;
     for (int v = 0; v < levels; ++v) {
         const float* vec = codebook + v * dimension;
-        double e = 0.0;
-        for (int k = 0; k < dimension; ++k) {
-            const double d = static_cast<double>(target[k]) - vec[k];
-            e += d * d;
+        double even = 0.0, odd = 0.0;
+        int k = 0;
+        for (; k + 2 <= dimension; k += 2) {
+            const double d0 = static_cast<double>(target[k]) - vec[k];
+            const double d1 = static_cast<double>(target[k + 1]) - vec[k + 1];
+            even += d0 * d0;
+            odd += d1 * d1;
         }
+        if (k < dimension) {
+            const double d = static_cast<double>(target[k]) - vec[k];
+            even += d * d;
+        }
+        const double e = even + odd;
         if (e < best) {
             best = static_cast<float>(e);
             *index = v;
