@@ -109,6 +109,15 @@ TEST(MelpLpc, LsfToLpcAndBack) {
     }
 }
 
+TEST(MelpLpc, RootSearchReportsAnUnstablePredictor) {
+    // 1 + 1.5 z^-10 has its zeros outside the unit circle: its sum and
+    // difference polynomials do not have all their roots on it.
+    float a[kOrder + 1] = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1.5f};
+    float f[kOrder + 1] = {};
+    EXPECT_FALSE(lpc_to_lsf(a, f, kOrder));
+    for (int i = 1; i <= kOrder; ++i) EXPECT_FALSE(std::isnan(f[i]));
+}
+
 TEST(MelpLpc, SchurMatchesReflectionRoundTrip) {
     float x[200];
     double y1 = 0, y2 = 0;
@@ -255,6 +264,34 @@ TEST(MelpVq, MultistageSearchBeatsGreedyAndReportsItsError) {
         float decoded[kOrder];
         msvq_decode(books.lsf, decoded, bestIndex, kLsfLevels, kLsfStages, kOrder);
         for (int k = 0; k < kOrder; ++k) EXPECT_FLOAT_EQ(decoded[k], best[k]);
+    }
+}
+
+TEST(MelpVq, SurvivorsWideEnoughFindTheBestPath) {
+    // Two stages of four vectors: eight survivors hold every path after the
+    // first stage and the best eight of the second, so the search must find
+    // the exhaustive optimum; replacing a good survivor instead of the worst
+    // would lose it.
+    Random15 random(21);
+    for (int trial = 0; trial < 200; ++trial) {
+        float book[8 * 3], target[3], weights[3] = {1.0f, 0.7f, 1.3f};
+        for (float& v : book) v = random.Next() / 32767.0f - 0.5f;
+        for (float& v : target) v = random.Next() / 32767.0f - 0.5f;
+        const int levels[2] = {4, 4};
+        float result[3];
+        int indices[2];
+        const float error = msvq_search(book, target, levels, 8, 2, 3, weights, result, indices);
+        double best = 1e30;
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) {
+                double e = 0;
+                for (int k = 0; k < 3; ++k) {
+                    const double d = target[k] - book[i * 3 + k] - book[12 + j * 3 + k];
+                    e += weights[k] * d * d;
+                }
+                best = std::min(best, e);
+            }
+        EXPECT_NEAR(error, best, 1e-5) << trial;
     }
 }
 
