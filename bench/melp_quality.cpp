@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
     const melp_quality::Figures vowels = melp_quality::VowelFigures(3.0);
     std::printf("synthetic vowels: LSF SD %.3f dB, gross pitch errors %.2f %%, LSD %.2f dB (%d frames)\n",
                 vowels.lsfDistortion, 100 * vowels.grossPitchError, vowels.logSpectralDistance, vowels.frames);
+    const melp_quality::Figures broad = melp_quality::BroadVowelFigures(3.0);
+    std::printf("broad-formant vowels: LSF SD %.3f dB, frames above 2 dB %.1f %%, gross pitch errors %.2f %%\n",
+                broad.lsfDistortion, 100 * broad.lsfOutliers, 100 * broad.grossPitchError);
     std::string error;
     const std::vector<int16_t> speech = melp_quality::Speak(text, error);
     if (speech.empty()) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "foundation/random15.h"
 #include "temp_dir.h"
 #include "voice/melp/lpc_lib.h"
 #include "voice/melp/melp_ana.h"
@@ -113,6 +114,32 @@ std::vector<float> SyntheticVowel(int samples, double period, double f1, double 
         }
         const double v = resonate(resonate(e, f1, 100, a1, a2), f2, 120, b1, b2);
         x[i] = static_cast<float>(v * level * (1.0 + 0.5 * std::sin(i / 900.0)));
+    }
+    return x;
+}
+
+std::vector<float> BroadVowel(int samples, double period, double f1, double f2, double f3) {
+    constexpr double kBandwidth = 300.0;
+    const double formants[3] = {f1, f2, f3};
+    const double r = std::exp(-M_PI * kBandwidth / kRate);
+    double state[3][2] = {};
+    Random15 random(static_cast<uint32_t>(period * 100));
+    std::vector<float> x(samples);
+    double next = 0;
+    for (int i = 0; i < samples; ++i) {
+        double e = (random.Next() / 32767.0 - 0.5) * 200.0;
+        if (i >= next) {
+            e += 5000.0;
+            next += period;
+        }
+        for (int k = 0; k < 3; ++k) {
+            const double th = 2 * M_PI * formants[k] / kRate;
+            const double out = e + 2 * r * std::cos(th) * state[k][0] - r * r * state[k][1];
+            state[k][1] = state[k][0];
+            state[k][0] = out;
+            e = out * (1 - r);
+        }
+        x[i] = static_cast<float>(e * 100.0);
     }
     return x;
 }
@@ -240,6 +267,20 @@ Figures VowelFigures(double seconds) {
     sum.lsfOutliers /= n;
     sum.grossPitchError /= n;
     sum.logSpectralDistance /= n;
+    return sum;
+}
+
+Figures BroadVowelFigures(double seconds) {
+    const double vowels[][4] = {{62.3, 500, 1500, 2500}, {45.0, 300, 2200, 2900}, {90.0, 700, 1100, 2400}};
+    Figures sum;
+    const int samples = static_cast<int>(seconds * kRate);
+    for (const auto& v : vowels) {
+        const Figures f = MeasureEncoder(ToSamples(BroadVowel(samples, v[0], v[1], v[2], v[3])), v[0]);
+        sum.lsfDistortion += f.lsfDistortion / std::size(vowels);
+        sum.lsfOutliers += f.lsfOutliers / std::size(vowels);
+        sum.grossPitchError += f.grossPitchError / std::size(vowels);
+        sum.frames += f.frames;
+    }
     return sum;
 }
 

@@ -17,6 +17,9 @@ constexpr double kRate = 7350.0;
 // formant resonances, with a slow level swell.
 std::vector<float> SyntheticVowel(int samples, double period, double f1 = 700, double f2 = 1200,
                                   double level = 0.05);
+// Pulses and breath noise through three formants of a talker's bandwidth
+// (300 Hz), whose spectrum is as smooth as natural speech's.
+std::vector<float> BroadVowel(int samples, double period, double f1, double f2, double f3);
 
 // Speech of the text at the given rate (the coder's by default), made with
 // espeak-ng and sox; empty with error set when either tool is missing or fails.
@@ -39,6 +42,7 @@ double MeasureLogSpectralDistance(const std::vector<int16_t>& speech);
 
 // Whole figures of a set of vowels and of one speech sample.
 Figures VowelFigures(double seconds);
+Figures BroadVowelFigures(double seconds);
 Figures SpeechFigures(const std::vector<int16_t>& speech);
 
 std::vector<int16_t> ToSamples(const std::vector<float>& x);

@@ -20,7 +20,7 @@ constexpr int kBlockBits = CMELPCodec::kBlockBytes * 8;
 uint32_t TalkerSeed(int talker) { return 0x4D454C50u + static_cast<uint32_t>(talker); }
 
 int16_t ToSample(float v) {
-    if (!(v == v)) return 0;  // NaN
+    if (std::isnan(v)) return 0;
     v = std::clamp(v, -32768.0f, 32767.0f);
     return static_cast<int16_t>(v);  // truncates toward zero
 }
