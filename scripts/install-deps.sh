@@ -10,6 +10,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-liberation2
   portaudio19-dev libsndfile1-dev
   libpcre2-dev
+  espeak-ng sox libcodec2-dev
   clang libclang-rt-14-dev
   xvfb xauth
 )
