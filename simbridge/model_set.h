@@ -51,6 +51,9 @@ public:
 
 class ModelSet {
 public:
+    // An empty set; Load reads its code and name from the file.
+    explicit ModelSet(std::string code = {}, std::string name = {})
+        : m_code(std::move(code)), m_name(std::move(name)) {}
     virtual ~ModelSet() = default;
 
     // Reads one file into this empty set, checking each entry against the
