@@ -500,6 +500,10 @@ void WxDisplayWindow::OnMenuCommand(int id) {
         case 124:
             TarqProfile::ShowProfileDialog(GetWindow());
             break;
+        case 40045:
+            if (g_fsmpManager) g_fsmpManager->StartFromMenu();
+            RebuildMenus();
+            break;
         case 40068:
             m_filtersEnabled = !m_filtersEnabled;
             UpdateTitle();
