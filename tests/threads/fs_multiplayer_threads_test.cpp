@@ -36,21 +36,34 @@ TEST(FSMultiplayerThreads, ConnectThreadsSessionEventsAndTheFeedRunTogether) {
 
     std::vector<uint32_t> kept;
     std::set<std::string> keptCallsigns;
-    for (int round = 0; round < 40; ++round) {
-        if (round == 10) transport->HoldJoins();
-        if (round == 25) transport->ReleaseJoins();
+    auto add = [&](int n) {
         uint32_t id = 0;
-        const std::string callsign = "AC" + std::to_string(round);
+        const std::string callsign = "AC" + std::to_string(n);
         bridge.AddAircraft(callsign, "B744", "", "", id);
-        if (round % 3 == 0) {
+        if (n % 3 == 0) {
             bridge.RemoveAircraft(id);  // often before its connect thread has joined
         } else {
             kept.push_back(id);
             keptCallsigns.insert(callsign);
         }
+    };
+    auto feed = [&] {
+        for (uint32_t k : kept) bridge.UpdateAircraftPosition(k, 51, 0, 1000, 0, {1, 2, 3}, 140, 1, 5000);
+    };
+    // A batch joins all at once, released by another thread while this one
+    // feeds positions; then aircraft come one by one.
+    transport->HoldJoins();
+    for (int n = 0; n < 30; ++n) add(n);
+    std::thread releaser([&] { transport->ReleaseJoins(); });
+    for (int i = 0; i < 300; ++i) {
+        feed();
+        if (i % 20 == 0) bridge.OnFrameTick();
+    }
+    releaser.join();
+    for (int n = 30; n < 60; ++n) {
+        add(n);
+        feed();
         bridge.OnFrameTick();
-        for (uint32_t k : kept)
-            bridge.UpdateAircraftPosition(k, 51, 0, 1000, 0, {1, 2, 3}, 140, 1, 5000);
     }
     stop = true;
     simulator.join();
