@@ -124,6 +124,10 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         case CommandId::About:
             ShowAbout();
             return true;
+        case CommandId::StartMpSession:
+            if (g_fsmpManager) g_fsmpManager->StartFromMenu();
+            m_host.RebuildMenus();
+            return true;
         default:
             // The commands of subsystems that are not built yet.
             return false;

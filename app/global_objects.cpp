@@ -97,6 +97,29 @@ public:
     bool StopSound() override { return g_aircraftDB ? g_aircraftDB->StopSound() : ::StopSound(); }
 };
 
+// The aircraft database is made before the simulator bridge and reaches it through this.
+class ShellSimulator final : public AtcSimulatorBridge {
+public:
+    bool IsConnected() const override { return g_fsmpManager && g_fsmpManager->IsConnected(); }
+    uint32_t AddAircraft(const std::string& callsign, const std::string& equipment, const std::string& airline,
+                         const std::string& livery) override {
+        return g_fsmpManager ? g_fsmpManager->AddAircraft(callsign, equipment, airline, livery) : 0;
+    }
+    void RemoveAircraft(uint32_t id) override {
+        if (g_fsmpManager) g_fsmpManager->RemoveAircraft(id);
+    }
+    void UpdateAircraftPosition(uint32_t id, double latitude, double longitude, double altitude, uint32_t attitude,
+                                const std::array<double, 3>& rates, double speed, int useFull,
+                                int timeout) override {
+        if (g_fsmpManager)
+            g_fsmpManager->UpdateAircraftPosition(id, latitude, longitude, altitude, attitude, rates, speed, useFull,
+                                                  timeout);
+    }
+    std::unique_ptr<AircraftExtrapolator> CreateExtrapolator() override {
+        return g_fsmpManager ? g_fsmpManager->CreateExtrapolator() : nullptr;
+    }
+};
+
 struct ShellServices {
     explicit ShellServices(TarqProfile& profile) : settings(profile) {}
     TarqProfileSettings settings;
@@ -104,6 +127,7 @@ struct ShellServices {
     ShellSounds sounds;
     ShellToolWindows tools;
     AircraftAlarm alarm;
+    ShellSimulator simulator;
     AtcNetwork* network = nullptr;
 
     AtcServices Atc() {
@@ -113,6 +137,7 @@ struct ShellServices {
         services.sounds = &sounds;
         services.tools = &tools;
         services.network = network;
+        services.simulator = &simulator;
         return services;
     }
 };
@@ -174,7 +199,10 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_atisMaker = new TarqATISMaker();
     g_voiceEngine = new NoltVoiceEngine();
     g_selcalPanel = new TarqSELCALPanel();
-    g_fsmpManager = new TarqFSMPManager();
+    // No session transport yet: starting a session reports that none can be hosted.
+    g_fsmpManager = Created(
+        new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(), nullptr),
+        "TarqFSMPManager");
     g_oceanicTracksDB = new TarqOceanicTracksDB();
 
     g_displayServices = g_displayManager;
@@ -200,7 +228,7 @@ void DeleteGlobalObjects() {
     g_stripSeparators = nullptr;
     g_sessionToolWindows = {};
     DeleteGlobal(g_oceanicTracksDB);
-    DeleteGlobal(g_fsmpManager);
+    DeleteGlobal(g_fsmpManager, "TarqFSMPManager");
     DeleteGlobal(g_selcalPanel);
     DeleteGlobal(g_voiceEngine);
     DeleteGlobal(g_atisMaker);

@@ -11,6 +11,7 @@
 #include "atc/aircraft_db.h"
 #include "atc/controller_db.h"
 #include "net/network_manager.h"
+#include "simbridge/fsmp_manager.h"
 
 class TarqProfile;
 class TarqUserRegistry;

@@ -139,13 +139,6 @@ public:
     virtual ~TarqSELCALPanel();
 };
 
-class TarqFSMPManager {
-public:
-    TarqFSMPManager();
-    virtual ~TarqFSMPManager();
-    bool IsConnected() const { return false; }
-};
-
 class TarqOceanicTracksDB {
 public:
     TarqOceanicTracksDB();

@@ -226,6 +226,8 @@ void TarqProgram::NetworkTimer() {
     if (g_networkManager) g_networkManager->OnTimer();
 }
 void TarqProgram::AircraftFrame() {
+    // The session's events first, so that a simulator that just joined gets the models.
+    if (g_fsmpManager) g_fsmpManager->OnFrameTick();
     if (g_aircraftDB) g_aircraftDB->OnFrameTick();
 }
 bool TarqProgram::HasThreeDDisplay() { return g_displayManager && g_displayManager->HasThreeDDisplay(); }
