@@ -1,4 +1,5 @@
 #include "platform/atomic_file.h"
+#include "platform/temp_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -44,4 +45,23 @@ TEST_F(AtomicFileTest, MissingDirectoryFails) {
     EXPECT_FALSE(error.empty());
     std::string back;
     EXPECT_FALSE(ReadWholeFile((m_dir / "absent").string(), back));
+}
+
+TEST_F(AtomicFileTest, TempFilesAreFreshAndFollowTmpdir) {
+    const char* old = getenv("TMPDIR");
+    std::string saved = old ? old : "";
+    setenv("TMPDIR", m_dir.c_str(), 1);
+    std::string a = MakeTempFile("netinfo");
+    std::string b = MakeTempFile("netinfo");
+    setenv("TMPDIR", "/nonexistent-tarq-dir", 1);
+    EXPECT_EQ(MakeTempFile("verchk"), "") << "no directory, no file";
+    if (old) {
+        setenv("TMPDIR", saved.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+    EXPECT_NE(a, b);
+    EXPECT_EQ(fs::path(a).parent_path(), m_dir);
+    EXPECT_EQ(fs::path(a).filename().string().rfind("netinfo", 0), 0u);
+    EXPECT_TRUE(fs::exists(a));
 }
