@@ -12,6 +12,7 @@
 #include "foundation/sound_cues.h"
 #include "foundation/start_directory.h"
 #include "foundation/tool_window_place.h"
+#include "net/web_services.h"
 #include "platform/machine_number.h"
 #include "platform/message_box.h"
 
@@ -171,7 +172,8 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_voiceEngine = new NoltVoiceEngine();
     g_selcalPanel = new TarqSELCALPanel();
     g_fsmpManager = new TarqFSMPManager();
-    g_oceanicTracksDB = new TarqOceanicTracksDB();
+    g_oceanicTracksDB = Created(new TarqOceanicTracksDB(g_services->Atc(), OceanicTracksDownloader(StartDirectory)),
+                                "TarqOceanicTracksDB");
 
     g_displayServices = g_displayManager;
     g_alarmSound = &g_services->alarm;
@@ -195,7 +197,7 @@ void DeleteGlobalObjects() {
     g_chatLogState = nullptr;
     g_stripSeparators = nullptr;
     g_sessionToolWindows = {};
-    DeleteGlobal(g_oceanicTracksDB);
+    DeleteGlobal(g_oceanicTracksDB, "TarqOceanicTracksDB");
     DeleteGlobal(g_fsmpManager);
     DeleteGlobal(g_selcalPanel);
     DeleteGlobal(g_voiceEngine);

@@ -146,11 +146,5 @@ public:
     bool IsConnected() const { return false; }
 };
 
-class TarqOceanicTracksDB {
-public:
-    TarqOceanicTracksDB();
-    virtual ~TarqOceanicTracksDB();
-};
-
 // Reads the user's alias file; false when it cannot be read.
 bool LoadAliases(const std::string& path);

@@ -1,10 +1,14 @@
 #include "platform/atomic_file.h"
 #include "platform/temp_file.h"
+#include "platform/thread_priority.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "tests/temp_dir.h"
 
@@ -64,4 +68,16 @@ TEST_F(AtomicFileTest, TempFilesAreFreshAndFollowTmpdir) {
     EXPECT_EQ(fs::path(a).parent_path(), m_dir);
     EXPECT_EQ(fs::path(a).filename().string().rfind("netinfo", 0), 0u);
     EXPECT_TRUE(fs::exists(a));
+}
+
+TEST(ThreadPriorityTest, WorkerMovesToIdle) {
+    int policy = -1;
+    std::thread worker([&] {
+        if (!LowerThreadToIdlePriority()) return;
+        sched_param param{};
+        pthread_getschedparam(pthread_self(), &policy, &param);
+    });
+    worker.join();
+    if (policy == -1) GTEST_SKIP() << "the system refused the idle class";
+    EXPECT_EQ(policy, SCHED_IDLE);
 }
