@@ -172,8 +172,9 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_voiceEngine = new NoltVoiceEngine();
     g_selcalPanel = new TarqSELCALPanel();
     g_fsmpManager = new TarqFSMPManager();
-    g_oceanicTracksDB = Created(new TarqOceanicTracksDB(g_services->Atc(), OceanicTracksDownloader(StartDirectory)),
-                                "TarqOceanicTracksDB");
+    g_oceanicTracksDB =
+        Created(new TarqOceanicTracksDB(g_services->Atc(), OceanicTracksDownloader(StartDirectory)),
+                "TarqOceanicTracksDB");
 
     g_displayServices = g_displayManager;
     g_alarmSound = &g_services->alarm;

@@ -6,8 +6,8 @@
 #include "app/display_manager.h"
 #include "app/pending_subsystems.h"
 #include "atc/aircraft_db.h"
-#include "atc/oceanic_tracks.h"
 #include "atc/controller_db.h"
+#include "atc/oceanic_tracks.h"
 #include "net/network_manager.h"
 
 class TarqProfile;

@@ -53,9 +53,11 @@ bool ParseOceanicTracks(const std::string& path, bool onlyCurrent, OceanicTrackM
         XmlNode waypoints = node.GetChild("waypoints", at);
         if (waypoints.IsEmpty()) continue;
         at = 0;
-        for (XmlNode w = waypoints.GetChild("waypoint", at); !w.IsEmpty(); w = waypoints.GetChild("waypoint", at)) {
+        for (XmlNode w = waypoints.GetChild("waypoint", at); !w.IsEmpty();
+             w = waypoints.GetChild("waypoint", at)) {
             if (!w.HasAttribute("id") || !w.HasAttribute("lon") || !w.HasAttribute("lat")) continue;
-            track.waypoints.push_back({w.Attribute("id"), Decimal(w.Attribute("lon")), Decimal(w.Attribute("lat"))});
+            track.waypoints.push_back(
+                {w.Attribute("id"), Decimal(w.Attribute("lon")), Decimal(w.Attribute("lat"))});
         }
         at = 0;
         XmlNode levels = node.GetChild("levels", at);

@@ -22,7 +22,7 @@ struct OceanicWaypoint {
 };
 
 struct OceanicLevel {
-    int direction = 0;  // 4 "EAST", 5 "WEST", 0 anything else
+    int direction = 0;        // 4 "EAST", 5 "WEST", 0 anything else
     std::string flightLevel;  // the "fl" attribute as written
 };
 

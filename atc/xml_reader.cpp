@@ -96,9 +96,12 @@ bool DecodeEntities(std::string_view text, std::string& out) {
             uint32_t code = 0;
             for (char c : digits) {
                 int d = -1;
-                if (c >= '0' && c <= '9') d = c - '0';
-                else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-                else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+                if (c >= '0' && c <= '9')
+                    d = c - '0';
+                else if (hex && c >= 'a' && c <= 'f')
+                    d = c - 'a' + 10;
+                else if (hex && c >= 'A' && c <= 'F')
+                    d = c - 'A' + 10;
                 if (d < 0) return false;
                 code = code * (hex ? 16 : 10) + static_cast<uint32_t>(d);
                 if (code > 0x10FFFF) return false;
@@ -337,7 +340,9 @@ WideText ConvertWideText(std::string& bytes) {
         return WideText::No;
     }
     if ((bytes.size() - skip) % 2 != 0) return WideText::Broken;
-    const auto unitAt = [&](size_t i) { return little ? (b(i) | (b(i + 1) << 8)) : ((b(i) << 8) | b(i + 1)); };
+    const auto unitAt = [&](size_t i) {
+        return little ? (b(i) | (b(i + 1) << 8)) : ((b(i) << 8) | b(i + 1));
+    };
     std::string out;
     for (size_t i = skip; i + 1 < bytes.size(); i += 2) {
         uint32_t unit = unitAt(i);

@@ -4,6 +4,7 @@
 #include "net/async_socket.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -11,7 +12,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fcntl.h>
 
 #include "foundation/resource_strings.h"
 
@@ -56,14 +56,20 @@ std::string QmvSocket::SocketErrorText(int code) {
 
 std::string QmvSocket::LookupErrorText(int code) {
     switch (code) {
-        case EAI_NONAME: return LoadResourceString(179);
-        case EAI_AGAIN: return LoadResourceString(180);
-        case EAI_FAIL: return LoadResourceString(181);
+        case EAI_NONAME:
+            return LoadResourceString(179);
+        case EAI_AGAIN:
+            return LoadResourceString(180);
+        case EAI_FAIL:
+            return LoadResourceString(181);
 #ifdef EAI_NODATA
-        case EAI_NODATA: return LoadResourceString(182);
+        case EAI_NODATA:
+            return LoadResourceString(182);
 #endif
-        case EAI_SYSTEM: return SocketErrorText(errno);
-        default: return LoadResourceString(179);
+        case EAI_SYSTEM:
+            return SocketErrorText(errno);
+        default:
+            return LoadResourceString(179);
     }
 }
 

@@ -12,11 +12,11 @@ class QmvSocket {
 public:
     // Events given to the callback.
     static constexpr int kConnected = 0;
-    static constexpr int kConnectFailed = 1;   // error text set
-    static constexpr int kSendFailed = 2;      // error text set
-    static constexpr int kReceiveFailed = 3;   // error text set
-    static constexpr int kData = 4;            // data and length, at most kChunk bytes
-    static constexpr int kClosed = 5;          // closed by the peer
+    static constexpr int kConnectFailed = 1;    // error text set
+    static constexpr int kSendFailed = 2;       // error text set
+    static constexpr int kReceiveFailed = 3;    // error text set
+    static constexpr int kData = 4;             // data and length, at most kChunk bytes
+    static constexpr int kClosed = 5;           // closed by the peer
     static constexpr int kClosedWithError = 6;  // error text set
     static constexpr size_t kChunk = 1024;
 

@@ -26,8 +26,8 @@ HTTPClient::~HTTPClient() {
 std::string HTTPClient::RequestText(const HttpUrl& url) {
     std::string host = url.host;
     if (url.port != 80) host += ":" + std::to_string(url.port);
-    return "GET " + url.path + " HTTP/1.1\r\n" + "Host: " + host + "\r\n" + "User-Agent: " + kProgramName + " " +
-           kProgramVersion + "\r\n" + "Connection: close\r\n\r\n";
+    return "GET " + url.path + " HTTP/1.1\r\n" + "Host: " + host + "\r\n" + "User-Agent: " + kProgramName +
+           " " + kProgramVersion + "\r\n" + "Connection: close\r\n\r\n";
 }
 
 bool HTTPClient::Get(const std::string& url, const std::string& outputPath, Callback callback, void* user,
@@ -83,7 +83,9 @@ void HTTPClient::OnSocketEvent(QmvSocket& socket, void* user, int event, const c
             if (!self.IsBusy()) return;
             if (!socket.Send(RequestText(self.m_url))) self.FailWithText(socket.GetErrorText());
             break;
-        case QmvSocket::kData: self.OnData(data, length); break;
+        case QmvSocket::kData:
+            self.OnData(data, length);
+            break;
         case QmvSocket::kClosed:
             // Anything short of a complete body is a failed transfer, not a wait for the time-out.
             if (self.m_finished) {
@@ -92,7 +94,9 @@ void HTTPClient::OnSocketEvent(QmvSocket& socket, void* user, int event, const c
                 self.FailWith(286);
             }
             break;
-        default: self.FailWithText(socket.GetErrorText()); break;
+        default:
+            self.FailWithText(socket.GetErrorText());
+            break;
     }
 }
 
@@ -102,7 +106,8 @@ void HTTPClient::OnData(const char* data, size_t length) {
     for (;;) {
         body.clear();
         switch (m_response.Next(body)) {
-            case HttpResponseParser::Step::NeedMore: return;
+            case HttpResponseParser::Step::NeedMore:
+                return;
             case HttpResponseParser::Step::HeadDone:
                 if (!OnHeadersDone()) return;
                 break;
@@ -249,6 +254,7 @@ bool DownloadFile(const std::string& url, const std::string& path, int timeoutMs
     while (!state.done && client.Poll(kWorkerWaitMs)) {
         if (stop && stop->load()) return failed("Cancelled");
     }
-    if (!state.ok) return failed(client.GetErrorText().empty() ? "Request ended early" : client.GetErrorText());
+    if (!state.ok)
+        return failed(client.GetErrorText().empty() ? "Request ended early" : client.GetErrorText());
     return true;
 }

@@ -24,9 +24,9 @@ public:
     static constexpr int kEventConnected = 0;  // the request is being sent
     static constexpr int kEventFinished = 1;
     static constexpr int kEventFinishedWithFailure = 2;  // always after kEventFailure
-    static constexpr int kEventHeaders = 3;    // value: the content length, or -1
-    static constexpr int kEventData = 4;       // value: body bytes so far
-    static constexpr int kEventFailure = 5;    // the error text is set
+    static constexpr int kEventHeaders = 3;              // value: the content length, or -1
+    static constexpr int kEventData = 4;                 // value: body bytes so far
+    static constexpr int kEventFailure = 5;              // the error text is set
     static constexpr int kMaxRedirects = 32;
 
     using Callback = void (*)(HTTPClient& client, int event, int64_t value, void* user);

@@ -74,8 +74,10 @@ HttpResponseParser::Step HttpResponseParser::Next(std::string& body) {
                 if (step != Step::NeedMore || m_phase != Phase::ChunkSize) return step;
                 break;
             }
-            case Phase::Done: return Step::Done;
-            case Phase::Failed: return Step::Failed;
+            case Phase::Done:
+                return Step::Done;
+            case Phase::Failed:
+                return Step::Failed;
         }
     }
 }
@@ -86,7 +88,8 @@ HttpResponseParser::Step HttpResponseParser::HeadLine(const std::string& line) {
         size_t blank = line.find(' ');
         if (line.compare(0, 5, "HTTP/") != 0 || blank == std::string::npos) return Fail(270, line);
         size_t end = line.find(' ', blank + 1);
-        std::string code = line.substr(blank + 1, end == std::string::npos ? std::string::npos : end - blank - 1);
+        std::string code =
+            line.substr(blank + 1, end == std::string::npos ? std::string::npos : end - blank - 1);
         int status = 0;
         auto [ptr, error] = std::from_chars(code.data(), code.data() + code.size(), status);
         if (error != std::errc() || ptr != code.data() + code.size() || code.size() != 3 || status < 100)

@@ -71,7 +71,9 @@ public:
     void StartVersionCheck() { m_serverList->StartVersionCheck(); }
     void StartServerListFetch() { m_serverList->StartServerListFetch(); }
     void FillServerList(std::vector<std::string>& list) const { m_serverList->FillServerList(list); }
-    std::string GetServerAddress(const std::string& name) const { return m_serverList->GetServerAddress(name); }
+    std::string GetServerAddress(const std::string& name) const {
+        return m_serverList->GetServerAddress(name);
+    }
     TarqServerList& ServerList() { return *m_serverList; }
 
     // Null at shut-down also stops the server list's workers.
@@ -183,5 +185,6 @@ private:
     std::map<std::string, std::string> m_serverCapabilities;
     std::time_t m_lastPositionTime = 0;
     // Last, so its workers stop before anything else goes.
-    std::unique_ptr<TarqServerList> m_serverList = std::make_unique<TarqServerList>(m_services, StartDirectory);
+    std::unique_ptr<TarqServerList> m_serverList =
+        std::make_unique<TarqServerList>(m_services, StartDirectory);
 };

@@ -103,12 +103,14 @@ bool FetchNetworkStatus(const std::string& statusRoot, const NetworkStatusCallba
 
     std::vector<std::string>& urls = status.serverListUrls;
     Random15 random(seed);
-    for (size_t i = urls.size(); i > 1; --i) std::swap(urls[i - 1], urls[static_cast<size_t>(random.Next()) % i]);
+    for (size_t i = urls.size(); i > 1; --i)
+        std::swap(urls[i - 1], urls[static_cast<size_t>(random.Next()) % i]);
     std::string lastError = "no server list";
     for (const std::string& url : urls) {
         if (stop && stop->load()) return fail("Cancelled");
         std::string text;
-        if (!DownloadFile(url, file.path, kTimeoutMs, &lastError, stop) || !ReadWholeFile(file.path, text)) continue;
+        if (!DownloadFile(url, file.path, kTimeoutMs, &lastError, stop) || !ReadWholeFile(file.path, text))
+            continue;
         std::vector<NetworkServer> servers;
         if (!ParseServerList(text, servers)) {
             lastError = "incomplete server list at " + url;

@@ -13,8 +13,8 @@
 
 struct NetworkStatusFile {
     std::vector<std::string> serverListUrls;  // "url0" lines
-    std::string movedTo;                       // "moveto0": reading stopped there
-    std::vector<std::string> messages;         // "msg0" lines
+    std::string movedTo;                      // "moveto0": reading stopped there
+    std::vector<std::string> messages;        // "msg0" lines
 };
 
 // Comments run from ';' to the end of the line; keys compare exactly.

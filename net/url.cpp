@@ -11,7 +11,8 @@ bool SplitUrl(const std::string& url, HttpUrl& out) {
     u.scheme = url.substr(0, mark);
     const size_t hostStart = mark + 3;
     const size_t slash = url.find('/', hostStart);
-    std::string hostPort = url.substr(hostStart, slash == std::string::npos ? std::string::npos : slash - hostStart);
+    std::string hostPort =
+        url.substr(hostStart, slash == std::string::npos ? std::string::npos : slash - hostStart);
     u.path = slash == std::string::npos ? "/" : url.substr(slash);
     // A query straight after the host ("http://h?x=1") still belongs to the path.
     const size_t query = hostPort.find('?');

@@ -10,7 +10,7 @@ struct HttpUrl {
     std::string scheme;  // as written: the client accepts only "http"
     std::string host;    // without the port
     uint16_t port = 80;
-    std::string path;    // from the first "/" on, query included; "/" when none
+    std::string path;  // from the first "/" on, query included; "/" when none
 };
 
 // Splits at the first "://"; the host runs to the next "/" and may end in

@@ -31,7 +31,8 @@ bool ReadVersion(const std::string& text, int (&parts)[3]) {
 
 std::string VersionCheckUrl(const std::string& endpoint, const std::string& version, int32_t volume,
                             const std::string& callsign) {
-    std::string url = endpoint + "?ver=" + version + "&vol=" + std::to_string(volume) + "&cs=" + UrlEncode(callsign);
+    std::string url =
+        endpoint + "?ver=" + version + "&vol=" + std::to_string(volume) + "&cs=" + UrlEncode(callsign);
     std::erase(url, ' ');
     return url;
 }
@@ -43,8 +44,8 @@ void ParseVersionAnswer(const std::string& text, std::string& latest, std::strin
     }
 }
 
-bool CheckVersion(const std::string& url, std::string& latest, std::string& aircraftDatabase, std::string* why,
-                  const std::atomic<bool>* stop) {
+bool CheckVersion(const std::string& url, std::string& latest, std::string& aircraftDatabase,
+                  std::string* why, const std::atomic<bool>* stop) {
     const std::string path = MakeTempFile("verchk");
     if (path.empty()) {
         if (why) *why = "no temporary file";

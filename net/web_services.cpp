@@ -18,9 +18,15 @@ std::string Service(const std::string& root, const char* path) {
 
 }  // namespace
 
-std::string WebServiceAddresses::VersionCheckUrl() const { return Service(webService, "Tarq/api/version_check.php"); }
-std::string WebServiceAddresses::AircraftInfoUrl() const { return Service(webService, "Tarq/api/aircraft_info.dat"); }
-std::string WebServiceAddresses::OceanicTracksUrl() const { return Service(webService, "Tarq/api/oceanic_tracks.xml"); }
+std::string WebServiceAddresses::VersionCheckUrl() const {
+    return Service(webService, "Tarq/api/version_check.php");
+}
+std::string WebServiceAddresses::AircraftInfoUrl() const {
+    return Service(webService, "Tarq/api/aircraft_info.dat");
+}
+std::string WebServiceAddresses::OceanicTracksUrl() const {
+    return Service(webService, "Tarq/api/oceanic_tracks.xml");
+}
 
 WebServiceAddresses ReadWebServiceAddresses(const std::string& directory) {
     WebServiceAddresses addresses;

@@ -1,17 +1,20 @@
+#include "atc/oceanic_tracks.h"
+
 #include <gtest/gtest.h>
 
 #include <condition_variable>
 #include <mutex>
 
-#include "atc/oceanic_tracks.h"
 #include "atc_fakes.h"
 #include "platform/atomic_file.h"
 
 namespace {
 
-std::string Track(const std::string& attributes, const std::string& levels = "<level direction='EAST' fl='350'/>") {
+std::string Track(const std::string& attributes,
+                  const std::string& levels = "<level direction='EAST' fl='350'/>") {
     return "<track " + attributes +
-           "><waypoints><waypoint id='A' lon='-50.5' lat='55'/><waypoint id='B' lon='-40'/></waypoints><levels>" +
+           "><waypoints><waypoint id='A' lon='-50.5' lat='55'/><waypoint id='B' "
+           "lon='-40'/></waypoints><levels>" +
            levels + "</levels></track>";
 }
 
@@ -44,19 +47,21 @@ TEST(OceanicTracksTest, DocumentTable) {
          Track("id='A' type='NAT'") + Track("id='B' type='NAT'") + Track("id='C' type='NAT'") +
              Track("id='D' type='PACOTS'"),
          false, "3 A:4:1:1 B:4:1:1 C:4:1:1"},
-        {"only current drops current=false", Track("id='A' type='NAT' current='false'") + Track("id='B' type='NAT'"),
-         true, "1 B:4:1:1"},
+        {"only current drops current=false",
+         Track("id='A' type='NAT' current='false'") + Track("id='B' type='NAT'"), true, "1 B:4:1:1"},
         {"FALSE in capitals counts", Track("id='A' type='NAT' current='FALSE'"), true, "1 A:4:1:1"},
-        {"all tracks without the setting", Track("id='A' type='NAT' current='false'"), false, "1 A:4:1:1:old"},
+        {"all tracks without the setting", Track("id='A' type='NAT' current='false'"), false,
+         "1 A:4:1:1:old"},
         {"no levels: counted, not stored",
          "<track id='A' type='NAT'><waypoints/></track>" + Track("id='B' type='NAT'"), false, "2 B:4:1:1"},
         {"same id twice keeps the second",
          Track("id='A' type='NAT'") + Track("id='A' type='NAT'", "<level direction='WEST' fl='360'/>"), false,
          "2 A:5:1:1"},
-        {"both directions", Track("id='A' type='NAT'", "<level direction='EAST' fl='1'/><level direction='WEST' fl='2'/>"),
+        {"both directions",
+         Track("id='A' type='NAT'", "<level direction='EAST' fl='1'/><level direction='WEST' fl='2'/>"),
          false, "1 A:6:1:2"},
-        {"lower-case east is no direction", Track("id='A' type='NAT'", "<level direction='east' fl='1'/>"), false,
-         "1 A:0:1:1"},
+        {"lower-case east is no direction", Track("id='A' type='NAT'", "<level direction='east' fl='1'/>"),
+         false, "1 A:0:1:1"},
         {"type compared exactly", Track("id='A' type='nat'"), false, "failed"},
         {"no track at all", "", false, "failed"},
     };

@@ -1,6 +1,7 @@
+#include "atc/xml_reader.h"
+
 #include <gtest/gtest.h>
 
-#include "atc/xml_reader.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -17,8 +18,10 @@ std::string Dump(const XmlNode& node) {
     }
     if (!attributes.empty()) out += "[" + attributes + "]";
     std::string inner;
-    for (int i = 0; i < node.ChildCount(); ++i) inner += (inner.empty() ? "" : " ") + Dump(node.GetChildAt(i));
-    for (int i = 0; i < node.TextCount(); ++i) inner += (inner.empty() ? "\"" : " \"") + node.GetText(i) + "\"";
+    for (int i = 0; i < node.ChildCount(); ++i)
+        inner += (inner.empty() ? "" : " ") + Dump(node.GetChildAt(i));
+    for (int i = 0; i < node.TextCount(); ++i)
+        inner += (inner.empty() ? "\"" : " \"") + node.GetText(i) + "\"";
     if (!inner.empty()) out += "(" + inner + ")";
     return out;
 }

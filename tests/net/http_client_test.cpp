@@ -1,10 +1,13 @@
-#include <gtest/gtest.h>
+#include "net/http_client.h"
 
+#include <gtest/gtest.h>
+#include <netdb.h>
+
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 
 #include "loopback_http_server.h"
-#include "net/http_client.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "tests/temp_dir.h"
@@ -75,10 +78,16 @@ TEST_F(HttpClientTest, StatusesAndBodies) {
          "Insufficient information in HTTP response header", "(none)"},
         {"bad status line", Server::Raw("HTTP/1.1 abc OK\r\n\r\n"), kFailedAfterConnect,
          "Bad HTTP response header (HTTP/1.1 abc OK)", "(none)"},
-        {"truncated body", Server::Truncated("hello world", 4), {0, 3, 4, 5, 2},
-         "Connection closed before the transfer was complete", "(none)"},
-        {"bad chunk size", Server::Raw("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nq\r\n"),
-         {0, 3, 5, 2}, "Bad chunk size (q)", "(none)"},
+        {"truncated body",
+         Server::Truncated("hello world", 4),
+         {0, 3, 4, 5, 2},
+         "Connection closed before the transfer was complete",
+         "(none)"},
+        {"bad chunk size",
+         Server::Raw("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nq\r\n"),
+         {0, 3, 5, 2},
+         "Bad chunk size (q)",
+         "(none)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -121,7 +130,8 @@ TEST_F(HttpClientTest, Redirects) {
 }
 
 TEST_F(HttpClientTest, ThirtyThreeRedirectsAreTooMany) {
-    for (int i = 0; i < 40; ++i) server.Route("/r" + std::to_string(i), Server::Redirect(307, "/r" + std::to_string(i + 1)));
+    for (int i = 0; i < 40; ++i)
+        server.Route("/r" + std::to_string(i), Server::Redirect(307, "/r" + std::to_string(i + 1)));
     server.Route("/r32", Server::Ok("32 redirects are fine"));
     Transfer fine = Get(server.Url("/r0"));
     EXPECT_EQ(fine.error, "");
@@ -206,6 +216,51 @@ TEST_F(HttpClientTest, DownloadStopsWhenAsked) {
     std::string error;
     EXPECT_FALSE(DownloadFile(server.Url("/silent"), path, 60000, &error, &stop));
     EXPECT_EQ(error, "Cancelled");
+}
+
+}  // namespace
+
+namespace {
+
+struct SocketEvents {
+    std::vector<int> events;
+    std::string data;
+};
+
+void RecordSocket(QmvSocket&, void* user, int event, const char* data, size_t length) {
+    auto& s = *static_cast<SocketEvents*>(user);
+    if (s.events.empty() || s.events.back() != event) s.events.push_back(event);
+    if (event == QmvSocket::kData) s.data.append(data, length);
+}
+
+TEST(QmvSocketTest, EventsInOrderOnThePumpingThread) {
+    LoopbackHttpServer server;
+    server.Route("/", LoopbackHttpServer::Ok(std::string(5000, 'z')));
+    QmvSocket socket;
+    SocketEvents seen;
+    ASSERT_TRUE(socket.Connect("127.0.0.1", server.Port(), &RecordSocket, &seen));
+    EXPECT_TRUE(socket.Send("GET / HTTP/1.1\r\n\r\n")) << "queued until connected";
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    std::string local;
+    while (socket.PumpMessages(20) && std::chrono::steady_clock::now() < deadline) {
+        if (local.empty()) local = socket.GetLocalAddress();
+    }
+    EXPECT_EQ(seen.events, (std::vector<int>{QmvSocket::kConnected, QmvSocket::kData, QmvSocket::kClosed}));
+    EXPECT_EQ(seen.data.size(), 5000u + seen.data.find("\r\n\r\n") + 4);
+    EXPECT_EQ(local.rfind("127.0.0.1:", 0), 0u);
+    EXPECT_FALSE(socket.IsOpen());
+    EXPECT_EQ(socket.GetLocalAddress(), "");
+}
+
+TEST(QmvSocketTest, ErrorTexts) {
+    EXPECT_EQ(QmvSocket::SocketErrorText(ECONNREFUSED), "Connection refused");
+    EXPECT_EQ(QmvSocket::SocketErrorText(EMFILE), "Too many open files");
+    EXPECT_EQ(QmvSocket::SocketErrorText(9999), "Unknown winsock error (9999)");
+    EXPECT_EQ(QmvSocket::LookupErrorText(EAI_NONAME), "Host not found");
+    QmvSocket socket;
+    EXPECT_FALSE(socket.Send("x"));
+    EXPECT_EQ(socket.GetErrorText(), "Socket is not connected");
+    EXPECT_FALSE(socket.PumpMessages());
 }
 
 }  // namespace

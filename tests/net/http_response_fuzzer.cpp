@@ -19,7 +19,8 @@ std::string Run(const uint8_t* data, size_t size, size_t piece, HttpResponsePars
         for (;;) {
             last = parser.Next(body);
             if (last == HttpResponseParser::Step::NeedMore) break;
-            if (last == HttpResponseParser::Step::Done || last == HttpResponseParser::Step::Failed) return body;
+            if (last == HttpResponseParser::Step::Done || last == HttpResponseParser::Step::Failed)
+                return body;
         }
     }
     return body;

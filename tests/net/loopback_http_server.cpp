@@ -20,8 +20,9 @@ std::string Head(int status, const std::string& extra) {
 }  // namespace
 
 LoopbackHttpServer::Reply LoopbackHttpServer::Ok(const std::string& body, const std::string& type) {
-    return {Head(200, "Content-Type: " + type + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n") +
-            body};
+    return {
+        Head(200, "Content-Type: " + type + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n") +
+        body};
 }
 
 LoopbackHttpServer::Reply LoopbackHttpServer::Chunked(const std::vector<std::string>& chunks,
@@ -64,7 +65,8 @@ LoopbackHttpServer::LoopbackHttpServer() {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
     if (m_listen < 0 || bind(m_listen, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        listen(m_listen, 16) != 0 || getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        listen(m_listen, 16) != 0 ||
+        getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
         std::perror("loopback http server");
         return;
     }

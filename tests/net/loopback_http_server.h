@@ -16,9 +16,9 @@
 class LoopbackHttpServer {
 public:
     struct Reply {
-        std::string bytes;           // sent exactly as given
+        std::string bytes;                    // sent exactly as given
         size_t sendOnly = std::string::npos;  // then the connection closes
-        bool silent = false;         // reads the request and never answers
+        bool silent = false;                  // reads the request and never answers
     };
     static Reply Ok(const std::string& body, const std::string& type = "text/plain");
     // The body in the given pieces; ext is appended to each size line.

@@ -1,8 +1,9 @@
+#include "net/network_status.h"
+
 #include <gtest/gtest.h>
 
 #include "loopback_http_server.h"
 #include "net/key_value_lines.h"
-#include "net/network_status.h"
 
 namespace {
 
@@ -32,14 +33,15 @@ TEST(NetworkStatusTest, ServerListTable) {
         int dropped;
     };
     const Case cases[] = {
-        {"ends with a short line", "head\n!SERVERS\nEU:eu.example:Europe:Main:1:\nUS:us.example:US:Main:1\n\nXX:x:x:x:1\n",
-         true, "EU=eu.example US=us.example", 0},
+        {"ends with a short line",
+         "head\n!SERVERS\nEU:eu.example:Europe:Main:1:\nUS:us.example:US:Main:1\n\nXX:x:x:x:1\n", true,
+         "EU=eu.example US=us.example", 0},
         {"field 4 other than 1 skipped", "!SERVERS:\r\nA:a:l:d:0:\r\nB:b:l:d:1:\r\n;\r\n", true, "B=b", 0},
         {"comment cut before splitting", "!SERVERS\nA:a:l:d:1;:x:y\nB:b:l:d:1 ;ok\nC:c\n", true, "A=a", 0},
         {"no section", "A:a:l:d:1:\n\n", false, "", 0},
         {"ends inside the section", "!SERVERS\nA:a:l:d:1:\n", false, "A=a", 0},
-        {"blank or empty names dropped", "!SERVERS\nA B:a:l:d:1\n:a:l:d:1\nC:c d:l:d:1\nD:d:l:d:1\n.\n", true, "D=d",
-         3},
+        {"blank or empty names dropped", "!SERVERS\nA B:a:l:d:1\n:a:l:d:1\nC:c d:l:d:1\nD:d:l:d:1\n.\n", true,
+         "D=d", 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -76,8 +78,8 @@ protected:
 };
 
 TEST_F(FetchTest, SecondListServesWhenTheFirstFails) {
-    server.Route("/status.txt", Server::Ok("url0=" + server.Url("/gone.txt") + "\nurl0=" + server.Url("/list.txt") +
-                                           "\nmsg0=Welcome\n"));
+    server.Route("/status.txt", Server::Ok("url0=" + server.Url("/gone.txt") +
+                                           "\nurl0=" + server.Url("/list.txt") + "\nmsg0=Welcome\n"));
     server.Route("/list.txt", Server::Chunked({"!SERVERS\nEU:127.0.0.1:Europe:Main:1:\n", "\n"}));
     server.Route("/gone.txt", Server::Truncated("!SERVERS\nXX:10.0.0.1:x:x:1:\n\n", 12));
     for (int run = 0; run < 2; ++run) {

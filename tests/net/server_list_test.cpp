@@ -22,6 +22,9 @@ namespace {
 
 using Server = LoopbackHttpServer;
 
+const std::string kLatest = "info: Version check complete. You have the latest version.";
+const std::string kInvalid = "error: Version check failed! Invalid version data received.";
+
 class BoxLog final : public MessageBoxHandler {
 public:
     explicit BoxLog(CallLog& log) : m_log(log) { m_previous = SetMessageBoxHandler(this); }
@@ -80,7 +83,8 @@ protected:
 };
 
 TEST_F(ServerListTest, FilesAndPrecedenceWithoutAStatusAddress) {
-    dir.Write("myservers.txt", "# my own\nMINE 10.0.0.1\nTHREE 10.0.0.9 words\nBOTH 10.0.0.2\r\n#HIDDEN 1.1.1.1\n");
+    dir.Write("myservers.txt",
+              "# my own\nMINE 10.0.0.1\nTHREE 10.0.0.9 words\nBOTH 10.0.0.2\r\n#HIDDEN 1.1.1.1\n");
     dir.Write("servers.txt", "BOTH 10.9.9.9\nCACHED 10.0.0.3\nSPACES  10.0.0.4\n");
     TarqServerList list(services, dir.Path());
     EXPECT_EQ(Names(list), (std::vector<std::string>{"BOTH", "MINE"}));
@@ -99,12 +103,15 @@ TEST_F(ServerListTest, FilesAndPrecedenceWithoutAStatusAddress) {
 TEST_F(ServerListTest, FetchReplacesReportedServersAndWritesTheCache) {
     Configure(true, false);
     dir.Write("myservers.txt", "EU 10.0.0.1\nMINE 10.0.0.5\n");
-    http.Route("/net/status.txt", Server::Ok("msg0=Maintenance at 2200z\nurl0=" + http.Url("/list.txt") + "\n"));
-    http.Route("/list.txt", Server::Ok("!SERVERS\nEU:127.0.0.2:Europe:Main:1:\nUS:127.0.0.3:USA:Main:1:\n\n"));
+    http.Route("/net/status.txt",
+               Server::Ok("msg0=Maintenance at 2200z\nurl0=" + http.Url("/list.txt") + "\n"));
+    http.Route("/list.txt",
+               Server::Ok("!SERVERS\nEU:127.0.0.2:Europe:Main:1:\nUS:127.0.0.3:USA:Main:1:\n\n"));
     TarqServerList list(services, dir.Path());
     list.StartServerListFetch();
-    EXPECT_EQ(Settle(list), (std::vector<std::string>{"box: Network Message: Message from Peltan:\n\nMaintenance at 2200z",
-                                                      "info: Network info loaded. 2 servers found."}));
+    EXPECT_EQ(Settle(list),
+              (std::vector<std::string>{"box: Network Message: Message from Peltan:\n\nMaintenance at 2200z",
+                                        "info: Network info loaded. 2 servers found."}));
     EXPECT_EQ(list.GetServerAddress("EU"), "127.0.0.2");
     EXPECT_EQ(list.GetServerAddress("MINE"), "10.0.0.5");
     EXPECT_EQ(File("servers.txt"),
@@ -123,8 +130,9 @@ TEST_F(ServerListTest, FailedFetchFallsBackToTheCache) {
     list.StartServerListFetch();
     const std::string fallback =
         "Could not retrieve server list from network. Using the cached server list and user-defined servers.";
-    EXPECT_EQ(Settle(list), (std::vector<std::string>{"box: Error: " + fallback,
-                                                      "error: " + fallback + " (status file: HTTP request failed (404))"}));
+    EXPECT_EQ(Settle(list),
+              (std::vector<std::string>{"box: Error: " + fallback,
+                                        "error: " + fallback + " (status file: HTTP request failed (404))"}));
     EXPECT_TRUE(list.IsServerListReady());
     EXPECT_EQ(Names(list), std::vector<std::string>{"OLD"});
 }
@@ -160,28 +168,30 @@ TEST_F(ServerListTest, VersionTable) {
     Configure(false, true);
     settings.strings["Callsign"] = "EDDF TWR&X";
     settings.strings["SoundReminder"] = "reminder.wav";
-    const std::string newer = "info: There is a new version of Tarq available! Latest version: %. Please visit "
-                              "http://tarq.example/get to download a copy.";
+    const std::string newer =
+        "info: There is a new version of Tarq available! Latest version: %. Please visit "
+        "http://tarq.example/get to download a copy.";
     struct Case {
         const char* name;
         Server::Reply reply;
         std::vector<std::string> lines;
     };
     auto newVersion = [&](const std::string& v) {
-        return std::vector<std::string>{"sound: reminder.wav", newer.substr(0, newer.find('%')) + v +
-                                                                   newer.substr(newer.find('%') + 1)};
+        return std::vector<std::string>{
+            "sound: reminder.wav", newer.substr(0, newer.find('%')) + v + newer.substr(newer.find('%') + 1)};
     };
     const Case cases[] = {
-        {"same", Server::Ok("latest_ver=1.2.3\r\nacinfo_ver=7\r\n"),
-         {"info: Version check complete. You have the latest version."}},
-        {"older", Server::Ok("latest_ver=1.2.2\n"), {"info: Version check complete. You have the latest version."}},
+        {"same", Server::Ok("latest_ver=1.2.3\r\nacinfo_ver=7\r\n"), {kLatest}},
+        {"older", Server::Ok("latest_ver=1.2.2\n"), {kLatest}},
         {"patch", Server::Ok("latest_ver=1.2.4\n"), newVersion("1.2.4")},
         {"minor", Server::Ok("latest_ver=1.3.0\n"), newVersion("1.3.0")},
         {"major", Server::Ok("latest_ver=2.0.0\n"), newVersion("2.0.0")},
-        {"two parts", Server::Ok("latest_ver=1.2\n"), {"error: Version check failed! Invalid version data received."}},
-        {"no answer", Server::Ok("nothing=here\n"), {"error: Version check failed! Invalid version data received."}},
-        {"not numbers", Server::Ok("latest_ver=1.x.3\n"), {"error: Version check failed! Invalid version data received."}},
-        {"HTTP error", Server::Status(404), {"error: Version check failed! HTTP error. (HTTP request failed (404))"}},
+        {"two parts", Server::Ok("latest_ver=1.2\n"), {kInvalid}},
+        {"no answer", Server::Ok("nothing=here\n"), {kInvalid}},
+        {"not numbers", Server::Ok("latest_ver=1.x.3\n"), {kInvalid}},
+        {"HTTP error",
+         Server::Status(404),
+         {"error: Version check failed! HTTP error. (HTTP request failed (404))"}},
     };
     TarqServerList list(services, dir.Path());
     for (const Case& c : cases) {
@@ -192,21 +202,19 @@ TEST_F(ServerListTest, VersionTable) {
     }
     const std::string request = http.Requests().back();
     EXPECT_EQ(request.substr(0, request.find(" HTTP/1.1")),
-              "GET /Tarq/api/version_check.php?ver=1.2.3&vol=" + std::to_string(static_cast<int32_t>(MachineNumber())) +
-                  "&cs=EDDF%20TWR%26X");
+              "GET /Tarq/api/version_check.php?ver=1.2.3&vol=" +
+                  std::to_string(static_cast<int32_t>(MachineNumber())) + "&cs=EDDF%20TWR%26X");
 }
 
 TEST_F(ServerListTest, WithoutAWebServiceTheCheckIsSkipped) {
     TarqServerList list(services, dir.Path());
     list.StartVersionCheck();
-    EXPECT_EQ(Settle(list),
-              std::vector<std::string>{"info: Version check skipped: no web service address in web_services.txt."});
+    EXPECT_EQ(Settle(list), std::vector<std::string>{
+                                "info: Version check skipped: no web service address in web_services.txt."});
 }
 
 const std::string kB744 = "B744\tBoeing\t747-400\t4\tJ\tH\t2000\t2500\tIII\n";
 const std::string kServedTypes = "version=7\n" + kB744 + "A320\tAirbus\tA320\t2\tJ\tM\t2500\t2500\tIII\n";
-const std::string kLatest = "info: Version check complete. You have the latest version.";
-
 TEST_F(ServerListTest, TypeDatabaseDecisions) {
     Configure(false, true);
     http.Route("/Tarq/api/version_check.php", Server::Ok("latest_ver=1.2.3\nacinfo_ver=7\n"));
@@ -220,8 +228,12 @@ TEST_F(ServerListTest, TypeDatabaseDecisions) {
     const Case cases[] = {
         {"current file loads without a word", "version=7\n", {kLatest}},
         {"other version downloads quietly", "version=6\n", {downloaded, kLatest}},
-        {"no file", nullptr, {"error: Aircraft info database open failed! Could not read file.", downloaded, kLatest}},
-        {"no version line", "", {"error: Aircraft info database open failed! Version not found.", downloaded, kLatest}},
+        {"no file",
+         nullptr,
+         {"error: Aircraft info database open failed! Could not read file.", downloaded, kLatest}},
+        {"no version line",
+         "",
+         {"error: Aircraft info database open failed! Version not found.", downloaded, kLatest}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -266,11 +278,13 @@ TEST_F(ServerListTest, FailedTypeDownloadKeepsTheOldFileAndTable) {
         list.StartVersionCheck();
         list.WaitForWorkers();
         aircraft.WaitForDownload();
-        EXPECT_EQ(Settle(list), (std::vector<std::string>{"error: Aircraft info database download failed!", kLatest}));
+        EXPECT_EQ(Settle(list),
+                  (std::vector<std::string>{"error: Aircraft info database download failed!", kLatest}));
         EXPECT_EQ(File("aircraft_info.dat"), local);
         AircraftTypeRecord record;
         EXPECT_TRUE(aircraft.GetAircraftType("B744", record));
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2) << "no partial files";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2)
+            << "no partial files";
     }
     list.SetAircraftDB(nullptr);
 }

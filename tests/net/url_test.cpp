@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "net/url.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

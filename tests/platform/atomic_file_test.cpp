@@ -1,6 +1,4 @@
 #include "platform/atomic_file.h"
-#include "platform/temp_file.h"
-#include "platform/thread_priority.h"
 
 #include <gtest/gtest.h>
 #include <pthread.h>
@@ -10,6 +8,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/temp_file.h"
+#include "platform/thread_priority.h"
 #include "tests/temp_dir.h"
 
 namespace fs = std::filesystem;

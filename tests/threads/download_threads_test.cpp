@@ -44,7 +44,8 @@ TEST(DownloadThreadsTest, MainThreadReadsWhileWorkersPublish) {
     dir.Write(kWebServicesFile, "status=" + http.Url("/") + "\nweb_service=" + http.Url("/") + "\n");
     dir.Write("myservers.txt", "MINE 10.0.0.1\n");
     std::string list = "!SERVERS\n";
-    for (int i = 0; i < 200; ++i) list += "S" + std::to_string(i) + ":10.0.1." + std::to_string(i % 250) + ":x:y:1\n";
+    for (int i = 0; i < 200; ++i)
+        list += "S" + std::to_string(i) + ":10.0.1." + std::to_string(i % 250) + ":x:y:1\n";
     http.Route("/status.txt", Server::Ok("url0=" + http.Url("/list.txt") + "\n"));
     http.Route("/list.txt", Server::Chunked({list, "\n"}));
     http.Route("/Tarq/api/version_check.php", Server::Ok("latest_ver=1.2.3\nacinfo_ver=9\n"));
