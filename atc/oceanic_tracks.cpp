@@ -6,6 +6,7 @@
 
 #include "atc/xml_reader.h"
 #include "platform/temp_file.h"
+#include "platform/thread_priority.h"
 
 namespace {
 
@@ -100,6 +101,7 @@ void TarqOceanicTracksDB::StartDownload() {
 }
 
 void TarqOceanicTracksDB::DownloadThread(DownloadJob job, bool onlyCurrent) {
+    LowerThreadToIdlePriority();
     int count = 0;
     bool ok = false;
     const std::string path = MakeTempFile("nattracks");
