@@ -12,6 +12,7 @@
 #include "foundation/sound_cues.h"
 #include "foundation/start_directory.h"
 #include "foundation/tool_window_place.h"
+#include "net/web_services.h"
 #include "platform/machine_number.h"
 #include "platform/message_box.h"
 
@@ -203,7 +204,9 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_fsmpManager = Created(
         new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(), nullptr),
         "TarqFSMPManager");
-    g_oceanicTracksDB = new TarqOceanicTracksDB();
+    g_oceanicTracksDB =
+        Created(new TarqOceanicTracksDB(g_services->Atc(), OceanicTracksDownloader(StartDirectory)),
+                "TarqOceanicTracksDB");
 
     g_displayServices = g_displayManager;
     g_alarmSound = &g_services->alarm;
@@ -227,7 +230,7 @@ void DeleteGlobalObjects() {
     g_chatLogState = nullptr;
     g_stripSeparators = nullptr;
     g_sessionToolWindows = {};
-    DeleteGlobal(g_oceanicTracksDB);
+    DeleteGlobal(g_oceanicTracksDB, "TarqOceanicTracksDB");
     DeleteGlobal(g_fsmpManager, "TarqFSMPManager");
     DeleteGlobal(g_selcalPanel);
     DeleteGlobal(g_voiceEngine);

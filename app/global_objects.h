@@ -10,6 +10,7 @@
 #include "app/pending_subsystems.h"
 #include "atc/aircraft_db.h"
 #include "atc/controller_db.h"
+#include "atc/oceanic_tracks.h"
 #include "net/network_manager.h"
 #include "simbridge/fsmp_manager.h"
 

@@ -139,11 +139,5 @@ public:
     virtual ~TarqSELCALPanel();
 };
 
-class TarqOceanicTracksDB {
-public:
-    TarqOceanicTracksDB();
-    virtual ~TarqOceanicTracksDB();
-};
-
 // Reads the user's alias file; false when it cannot be read.
 bool LoadAliases(const std::string& path);

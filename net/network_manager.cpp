@@ -133,6 +133,7 @@ TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
 TarqNetworkManager::~TarqNetworkManager() = default;
 
 void TarqNetworkManager::OnTimer() {
+    m_serverList->DeliverNotices();
     const std::time_t now = m_services.clock->WallSeconds();
     if (now - m_lastPositionTime > 15) {
         m_lastPositionTime = now;

@@ -17,6 +17,8 @@
 #include "atc/atc_services.h"
 #include "atc/controller.h"
 #include "atc/flight_plan_record.h"
+#include "foundation/start_directory.h"
+#include "net/server_list.h"
 
 class HalkSession;
 class TarqAircraftDB;
@@ -64,13 +66,21 @@ public:
     void OnTimer();
     // Signs the controller session off, then the voice-ATIS session if it is on.
     void Disconnect();
-    // The server list and the version check are not fetched yet: the list is
-    // never ready and both starts do nothing, so every session open asks again.
-    bool IsServerListReady() const { return false; }
-    void StartVersionCheck() {}
-    void StartServerListFetch() {}
+    // The server list and the version check (net/server_list.h).
+    bool IsServerListReady() const { return m_serverList->IsServerListReady(); }
+    void StartVersionCheck() { m_serverList->StartVersionCheck(); }
+    void StartServerListFetch() { m_serverList->StartServerListFetch(); }
+    void FillServerList(std::vector<std::string>& list) const { m_serverList->FillServerList(list); }
+    std::string GetServerAddress(const std::string& name) const {
+        return m_serverList->GetServerAddress(name);
+    }
+    TarqServerList& ServerList() { return *m_serverList; }
 
-    void SetAircraftDB(TarqAircraftDB* aircraft) { m_aircraftDB = aircraft; }
+    // Null at shut-down also stops the server list's workers.
+    void SetAircraftDB(TarqAircraftDB* aircraft) {
+        m_aircraftDB = aircraft;
+        m_serverList->SetAircraftDB(aircraft);
+    }
     HalkSession& ControllerSession() { return *m_session; }
     HalkSession& VoiceAtisSession() { return *m_voiceSession; }
     bool IsConnected() const;
@@ -174,4 +184,7 @@ private:
     std::string m_pendingFind;
     std::map<std::string, std::string> m_serverCapabilities;
     std::time_t m_lastPositionTime = 0;
+    // Last, so its workers stop before anything else goes.
+    std::unique_ptr<TarqServerList> m_serverList =
+        std::make_unique<TarqServerList>(m_services, StartDirectory);
 };
