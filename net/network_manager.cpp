@@ -1,20 +1,26 @@
 // The network manager's controller actions. Tested by tests/net/network_manager_test.cpp.
 #include "net/network_manager.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 
 #include "atc/aircraft_db.h"
 #include "atc/flight_plan_record.h"
 #include "foundation/program_version.h"
+#include "foundation/start_directory.h"
 #include "foundation/text_helpers.h"
+#include "atc/controller_db.h"
 #include "net/halk_session.h"
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
 
 namespace {
 
 // Query kinds of the session's client-query writer.
-enum QueryKind { kFP = 0, kFrequencyQuery = 1, kINF = 2, kATIS = 3, kRN = 5, kATC = 6 };
+enum QueryKind { kFP = 0, kFrequencyQuery = 1, kINF = 2, kATIS = 3, kRN = 5, kATC = 6, kCAPS = 7, kIP = 8 };
 // Data item kinds.
 enum DataKind { kSC = 0, kVT = 1, kBC = 2, kFA = 3, kTA = 4 };
 // Track notice kinds.
@@ -31,8 +37,6 @@ std::string NoColons(std::string text) {
     return text;
 }
 
-std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
-
 // The ATIS is kept as one text with its lines joined by '|'; an empty text has no lines.
 std::vector<std::string> ATISLines(const std::string& atis) {
     std::vector<std::string> lines;
@@ -47,55 +51,6 @@ std::vector<std::string> ATISLines(const std::string& atis) {
 }
 
 }  // namespace
-
-AircraftReport ToAircraftReport(const PilotPositionRecord& record) {
-    AircraftReport r;
-    r.latitude = record.latitude;
-    r.longitude = record.longitude;
-    r.altitude = record.altitude;
-    r.altitudeDifference = record.tenth;
-    r.groundSpeed = record.groundSpeed;
-    r.heading = record.heading;
-    r.bank = record.bank;
-    r.pitch = record.pitch;
-    r.squawk = record.squawk;
-    r.transponderMode = record.transponderMode;
-    r.rating = record.rating;
-    return r;
-}
-
-ControllerReport ToControllerReport(const ATCPositionRecord& record) {
-    ControllerReport r;
-    r.frequency = record.frequency;
-    r.facility = record.facility;
-    r.visRange = record.visibilityRange;
-    r.rating = record.rating;
-    r.latitude = record.latitude;
-    r.longitude = record.longitude;
-    r.altitude = record.altitude;
-    return r;
-}
-
-TarqFlightPlanRecord ToFlightPlanRecord(const FlightPlanPacket& packet) {
-    TarqFlightPlanRecord p;
-    p.flightRules = packet.flightRules;
-    p.aircraftType = Text(packet.aircraftType);
-    p.bareType = GetBareAircraftType(p.aircraftType);
-    p.trueAirspeed = packet.trueAirspeed;
-    p.departure = Text(packet.departure);
-    p.proposedDepartureTime = packet.proposedDeparture;
-    p.actualDepartureTime = packet.actualDeparture;
-    p.cruiseAltitude = Text(packet.cruiseAltitude);
-    p.destination = Text(packet.destination);
-    p.hoursEnRoute = packet.hoursEnRoute;
-    p.minutesEnRoute = packet.minutesEnRoute;
-    p.hoursFuel = packet.hoursFuel;
-    p.minutesFuel = packet.minutesFuel;
-    p.alternate = Text(packet.alternate);
-    p.remarks = Text(packet.remarks);
-    p.route = Text(packet.route);
-    return p;
-}
 
 std::string TarqNetworkManager::ClientName() { return std::string(kProgramName) + " " + kProgramVersion; }
 
@@ -121,6 +76,12 @@ TarqNetworkManager::TarqNetworkManager(const AtcServices& services, int32_t mach
                                          key, kVoiceAtisCapabilities, clock);
     m_session->SetMachineNumber(machineNumber);
     m_voiceSession->SetMachineNumber(machineNumber);
+    RegisterHandlers();
+    m_startDirectory = StartDirectory;
+    // Until the network's own list is fetched, the two files are the list.
+    LoadServerList(true);
+    LoadServerList(false);
+    m_serverListReady = true;
 }
 
 TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
@@ -128,19 +89,74 @@ TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
                                        std::unique_ptr<HalkSession> voiceAtisSession)
     : m_services(services.Completed()),
       m_session(std::move(controllerSession)),
-      m_voiceSession(std::move(voiceAtisSession)) {}
+      m_voiceSession(std::move(voiceAtisSession)) {
+    RegisterHandlers();
+}
 
+// A look-up still running is waited for here: no thread outlives the manager.
 TarqNetworkManager::~TarqNetworkManager() = default;
 
 void TarqNetworkManager::OnTimer() {
+    if (m_lookup.valid() && m_lookup.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        const uint32_t ip = m_lookup.get();
+        if (ip == 0) {
+            m_services.messages->ShowError("Could not find the address of server " + m_connectServer + ".");
+        } else {
+            StartConnect(std::to_string(ip >> 24) + "." + std::to_string((ip >> 16) & 255) + "." +
+                         std::to_string((ip >> 8) & 255) + "." + std::to_string(ip & 255));
+        }
+    }
     const std::time_t now = m_services.clock->WallSeconds();
     if (now - m_lastPositionTime > 15) {
         m_lastPositionTime = now;
         SendATCPosition();
         if (m_aircraftDB) m_aircraftDB->RequestMissingModelInfo();
     }
+    if (GetServerCapability("SECPOS") == "1" && now - m_lastCentresTime > 60) {
+        m_lastCentresTime = now;
+        SendVisibilityCentres();
+    }
     if (m_session) m_session->Poll();
     if (m_voiceSession) m_voiceSession->Poll();
+}
+
+void TarqNetworkManager::SendVisibilityCentres() {
+    for (int centre = 1; centre <= 3; ++centre) {
+        const ScopePoint point = m_services.scope->GetVisibilityCenter(centre);
+        if (point.x == 0.0 && point.y == 0.0) continue;
+        m_session->SendSecondaryPosition(centre - 1, point.y, point.x);
+    }
+}
+
+void TarqNetworkManager::Connect() {
+    const int state = m_session->GetState();
+    if (m_lookup.valid() || state == HalkSession::kConnecting || state == HalkSession::kConnected) return;
+    m_serverCapabilities.clear();
+    m_connectServer = m_services.settings->GetString("Server");
+    const std::string address = GetServerAddress(m_connectServer);
+    m_owners.voice->EndAllLandLines();
+    m_owners.voice->CloseAllVoiceRooms();
+    if (address.empty()) {
+        m_services.messages->ShowError("Unknown server " + m_connectServer + ": it has no address.");
+        return;
+    }
+    in_addr dotted{};
+    if (inet_pton(AF_INET, address.c_str(), &dotted) == 1) {
+        StartConnect(address);
+        return;
+    }
+    m_services.messages->ShowMessage("Looking up " + address + "...");
+    m_lookup = std::async(std::launch::async, [address] { return HalkSocket::Resolve(address); });
+}
+
+void TarqNetworkManager::StartConnect(const std::string& address) {
+    AtcSettings& settings = *m_services.settings;
+    HalkLoginInfo info{settings.GetString("Callsign"), settings.GetString("RealName"), settings.GetInt("Rating")};
+    m_session->SetConnectInfo(address, HalkSession::kDefaultPort, settings.GetString("CID"),
+                              settings.GetString("Password"), info);
+    if (!m_session->Connect()) {
+        m_services.messages->ShowError("Could not connect to server " + m_connectServer + ".");
+    }
 }
 
 void TarqNetworkManager::Disconnect() {
@@ -150,12 +166,88 @@ void TarqNetworkManager::Disconnect() {
     if (IsVoiceAtisConnected()) m_voiceSession->Disconnect(5);
 }
 
+void TarqNetworkManager::ConnectVoiceAtis() {
+    AtcSettings& settings = *m_services.settings;
+    const std::string icao = settings.GetString("ATISMakerICAO");
+    if (!IsConnected() || icao.empty()) return;
+    const std::string address = m_session->ServerAddress();
+    HalkLoginInfo info{icao + "_ATIS", settings.GetString("RealName"), settings.GetInt("Rating")};
+    m_voiceSession->SetConnectInfo(address, HalkSession::kDefaultPort, settings.GetString("CID"),
+                                   settings.GetString("Password"), info);
+    m_voiceSession->Connect();
+}
+
+void TarqNetworkManager::DisconnectVoiceAtis() {
+    if (IsVoiceAtisConnected()) m_voiceSession->Disconnect(5);
+}
+
+int TarqNetworkManager::GetMalformedLineCount() const {
+    return m_session->MalformedLineCount() + m_voiceSession->MalformedLineCount();
+}
+
 bool TarqNetworkManager::IsConnected() const {
-    return m_session && m_session->GetState() == HalkSession::kConnected;
+    return m_session && m_session->GetReportedState() == HalkSession::kConnected;
 }
 
 bool TarqNetworkManager::IsVoiceAtisConnected() const {
-    return m_voiceSession && m_voiceSession->GetState() == HalkSession::kConnected;
+    return m_voiceSession && m_voiceSession->GetReportedState() == HalkSession::kConnected;
+}
+
+void TarqNetworkManager::OnConnectionState(int state) {
+    m_lastMainState = state;
+    AtcSettings& settings = *m_services.settings;
+    if (state == HalkSession::kClosed || state == HalkSession::kError) {
+        if (m_aircraftDB) m_aircraftDB->Clear();
+        if (m_controllerDB) m_controllerDB->Clear();
+        DisconnectVoiceAtis();
+        m_owners.atisMaker->RefreshVoiceAtisState();
+        m_owners.voice->CloseAllVoiceRooms();
+        m_owners.voice->EndAllLandLines();
+        m_services.sounds->PlayConfiguredSound(settings.GetString("SoundDisconnect"), false);
+        if (state == HalkSession::kError) {
+            const std::string& reason = m_session->FailureReason();
+            if (!reason.empty()) m_services.messages->ShowError(reason);
+            m_services.messages->ShowError("Connection failed.");
+        } else {
+            m_services.messages->ShowMessage("Disconnected.");
+        }
+        OnDisconnected();
+    } else if (state == HalkSession::kConnected) {
+        OnConnected();
+        // The report sent now counts as the timer's: the next one is 15 s away.
+        m_lastPositionTime = m_services.clock->WallSeconds();
+        SendATCPosition();
+        m_session->SendQuery(kIP, "");
+        m_session->SendQuery(kCAPS, "SERVER");
+        m_session->SendQuery(kATC, settings.GetString("Callsign"));
+        m_services.sounds->PlayConfiguredSound(settings.GetString("SoundConnect"), false);
+        m_services.messages->ShowMessage("Connected.");
+        m_owners.weather->RequestMetarsAgain();
+        m_owners.display->ApplyDisplaySettings();
+        m_lastCentresTime = 0;
+    } else if (state == HalkSession::kConnecting) {
+        m_services.messages->ShowMessage("Connecting to network...");
+    }
+    m_owners.display->OnConnectionChanged();
+}
+
+void TarqNetworkManager::OnVoiceAtisState(int state) {
+    AtcSettings& settings = *m_services.settings;
+    if (state == HalkSession::kConnected) {
+        SendVoiceAtisPosition();
+        m_services.sounds->PlayConfiguredSound(settings.GetString("SoundConnect"), false);
+        m_services.messages->ShowMessage("Voice ATIS connected.");
+    } else if (state == HalkSession::kConnecting) {
+        m_services.messages->ShowMessage("Connecting voice ATIS...");
+    } else if (state == HalkSession::kClosed || state == HalkSession::kError) {
+        m_owners.atisMaker->RefreshVoiceAtisState();
+        m_services.sounds->PlayConfiguredSound(settings.GetString("SoundDisconnect"), false);
+        if (state == HalkSession::kError) {
+            m_services.messages->ShowError("Voice ATIS connection failed.");
+        } else {
+            m_services.messages->ShowMessage("Voice ATIS disconnected.");
+        }
+    }
 }
 
 void TarqNetworkManager::OnConnected() {
@@ -168,7 +260,47 @@ void TarqNetworkManager::OnConnected() {
 void TarqNetworkManager::OnDisconnected() {
     if (m_connected) m_connectedTotal += static_cast<int>(m_services.clock->WallSeconds() - m_connectTime);
     m_connected = false;
+    m_connectTime = 0;
     m_validAtc = false;
+}
+
+// --- server list ------------------------------------------------------------------------
+
+void TarqNetworkManager::LoadServerList(bool userFile) {
+    std::string text;
+    const std::string path = PathInDirectory(m_startDirectory, userFile ? "myservers.txt" : "servers.txt");
+    if (!ReadWholeFile(path, text)) return;
+    std::lock_guard<std::mutex> lock(m_serverLock);
+    for (std::string line : SplitFields(text, '\n')) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<std::string> fields = SplitFields(line, ' ');
+        if (fields.size() != 2 || fields[0].empty() || fields[1].empty()) continue;
+        if (m_servers.emplace(fields[0], fields[1]).second) m_serverKinds[fields[0]] = userFile;
+    }
+}
+
+void TarqNetworkManager::AddServer(const std::string& name, const std::string& address) {
+    std::lock_guard<std::mutex> lock(m_serverLock);
+    m_servers[name] = address;
+    m_serverKinds[name] = false;
+}
+
+void TarqNetworkManager::FillServerList(std::vector<std::string>& names) const {
+    std::lock_guard<std::mutex> lock(m_serverLock);
+    names.clear();
+    for (const auto& entry : m_servers) names.push_back(entry.first);
+}
+
+std::string TarqNetworkManager::GetServerAddress(const std::string& name) const {
+    std::lock_guard<std::mutex> lock(m_serverLock);
+    auto it = m_servers.find(name);
+    return it == m_servers.end() ? std::string() : it->second;
+}
+
+bool TarqNetworkManager::IsServerListReady() const {
+    std::unique_lock<std::mutex> lock(m_serverLock, std::try_to_lock);
+    return lock.owns_lock() && m_serverListReady;
 }
 
 int TarqNetworkManager::GetConnectedTime() const {
@@ -211,7 +343,34 @@ void TarqNetworkManager::SendCCPID(const std::string& to) { m_session->SendIdent
 // --- messages -------------------------------------------------------------------------
 
 void TarqNetworkManager::SendTextMessage(const std::string& to, const std::string& text) {
-    m_session->SendTextMessage(to, text);
+    if (m_session->SendTextMessage(to, text) > 0) NoteWrittenTo(to);
+}
+
+namespace {
+// A sender written to this recently is not sent a busy reply: what it sends
+// back may be its own automatic answer, and two clients that both reject
+// private messages would otherwise answer each other for ever.
+constexpr std::time_t kBusyReplyQuietSeconds = 60;
+constexpr size_t kMaxRememberedReceivers = 256;
+}  // namespace
+
+void TarqNetworkManager::NoteWrittenTo(const std::string& to) {
+    const std::time_t now = m_services.clock->WallSeconds();
+    if (m_writtenTo.size() >= kMaxRememberedReceivers) {
+        std::erase_if(m_writtenTo, [now](const auto& entry) { return now - entry.second > kBusyReplyQuietSeconds; });
+        if (m_writtenTo.size() >= kMaxRememberedReceivers) m_writtenTo.clear();
+    }
+    m_writtenTo[ToUpper(to)] = now;
+}
+
+void TarqNetworkManager::SendBusyReply(const std::string& to) {
+    if (m_busyReply.empty()) return;
+    auto it = m_writtenTo.find(ToUpper(to));
+    if (it != m_writtenTo.end() && m_services.clock->WallSeconds() - it->second <= kBusyReplyQuietSeconds) {
+        ++m_suppressedBusyReplies;
+        return;
+    }
+    SendTextMessage(to, m_busyReply);
 }
 void TarqNetworkManager::SendWallop(const std::string& text) { SendTextMessage("*S", text); }
 void TarqNetworkManager::SendBroadcast(const std::string& text) { SendTextMessage("*", text); }
@@ -352,8 +511,13 @@ void TarqNetworkManager::SendATCPosition() {
     record.latitude = centre.y;
     record.longitude = centre.x;
     if (m_session->GetState() != HalkSession::kClosed) m_session->SendATCPosition(record);
+    SendVoiceAtisPosition();
+}
 
+void TarqNetworkManager::SendVoiceAtisPosition() {
     if (!IsVoiceAtisConnected()) return;
+    AtcSettings& settings = *m_services.settings;
+    AtcScope& scope = *m_services.scope;
     ScopePoint airport;
     if (!scope.FindNamedPoint(settings.GetString("ATISMakerICAO"), airport)) {
         m_services.messages->ShowError(
