@@ -128,32 +128,48 @@ void TarqNetworkManager::SendVisibilityCentres() {
     }
 }
 
+namespace {
+// A server address may end in ":port" (a local server on a port of its own);
+// otherwise the network's port is used.
+std::pair<std::string, int> SplitPort(const std::string& address) {
+    const size_t colon = address.rfind(':');
+    if (colon == std::string::npos || colon + 1 == address.size() || colon + 6 < address.size())
+        return {address, HalkSession::kDefaultPort};
+    int port = 0;
+    auto [end, error] = std::from_chars(address.data() + colon + 1, address.data() + address.size(), port);
+    if (error != std::errc() || end != address.data() + address.size() || port < 1 || port > 65535)
+        return {address, HalkSession::kDefaultPort};
+    return {address.substr(0, colon), port};
+}
+}  // namespace
+
 void TarqNetworkManager::Connect() {
     const int state = m_session->GetState();
     if (m_lookup.valid() || state == HalkSession::kConnecting || state == HalkSession::kConnected) return;
     m_serverCapabilities.clear();
     m_connectServer = m_services.settings->GetString("Server");
-    const std::string address = GetServerAddress(m_connectServer);
+    const auto [host, port] = SplitPort(GetServerAddress(m_connectServer));
+    m_connectPort = port;
     m_owners.voice->EndAllLandLines();
     m_owners.voice->CloseAllVoiceRooms();
-    if (address.empty()) {
+    if (host.empty()) {
         m_services.messages->ShowError("Unknown server " + m_connectServer + ": it has no address.");
         return;
     }
     in_addr dotted{};
-    if (inet_pton(AF_INET, address.c_str(), &dotted) == 1) {
-        StartConnect(address);
+    if (inet_pton(AF_INET, host.c_str(), &dotted) == 1) {
+        StartConnect(host);
         return;
     }
-    m_services.messages->ShowMessage("Looking up " + address + "...");
-    m_lookup = std::async(std::launch::async, [address] { return HalkSocket::Resolve(address); });
+    m_services.messages->ShowMessage("Looking up " + host + "...");
+    m_lookup = std::async(std::launch::async, [host] { return HalkSocket::Resolve(host); });
 }
 
 void TarqNetworkManager::StartConnect(const std::string& address) {
     AtcSettings& settings = *m_services.settings;
     HalkLoginInfo info{settings.GetString("Callsign"), settings.GetString("RealName"), settings.GetInt("Rating")};
-    m_session->SetConnectInfo(address, HalkSession::kDefaultPort, settings.GetString("CID"),
-                              settings.GetString("Password"), info);
+    m_session->SetConnectInfo(address, m_connectPort, settings.GetString("CID"), settings.GetString("Password"),
+                              info);
     if (!m_session->Connect()) {
         m_services.messages->ShowError("Could not connect to server " + m_connectServer + ".");
     }
@@ -172,7 +188,7 @@ void TarqNetworkManager::ConnectVoiceAtis() {
     if (!IsConnected() || icao.empty()) return;
     const std::string address = m_session->ServerAddress();
     HalkLoginInfo info{icao + "_ATIS", settings.GetString("RealName"), settings.GetInt("Rating")};
-    m_voiceSession->SetConnectInfo(address, HalkSession::kDefaultPort, settings.GetString("CID"),
+    m_voiceSession->SetConnectInfo(address, m_connectPort, settings.GetString("CID"),
                                    settings.GetString("Password"), info);
     m_voiceSession->Connect();
 }

@@ -60,8 +60,9 @@ public:
     // than 60 s have passed and the server takes them ("SECPOS"); then both
     // sessions are polled, which runs the packet handlers.
     void OnTimer();
-    // Signs on with the profile's identity to the profile's "Server". A host
-    // name is looked up on a worker thread, so the window never waits on it.
+    // Signs on with the profile's identity to the profile's "Server" (an
+    // address may name its port: "127.0.0.1:6810"). A host name is looked up
+    // on a worker thread, so the window never waits on it.
     void Connect();
     // Signs the controller session off, then the voice-ATIS session if it is on.
     void Disconnect();
@@ -222,6 +223,7 @@ private:
 
     // The connect waiting for its name look-up.
     std::string m_connectServer;
+    int m_connectPort = HalkSession::kDefaultPort;
     std::future<uint32_t> m_lookup;
 
     std::string m_startDirectory;
