@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "app/connect_dialog_wx.h"
 #include "app/display_layout.h"
 #include "app/display_manager.h"
 #include "app/global_objects.h"
@@ -18,6 +19,7 @@
 #include "app/window_snap_wx.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"
+#include "foundation/prompts.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/url_open.h"
@@ -82,6 +84,15 @@ int VirtualKeyOf(int wxKey) {
         default:
             return 0;
     }
+}
+
+void DisconnectFromNetwork(WindowHandle owner) {
+    if (!g_networkManager) return;
+    if (g_profile && g_profile->GetBool("PromptDisconnect") && !ConfirmDisconnect(owner)) return;
+    g_networkManager->Disconnect();
+    if (g_controllerDB) g_controllerDB->Clear();
+    if (g_aircraftDB) g_aircraftDB->Clear();
+    if (g_controllerList) g_controllerList->Rebuild();
 }
 
 wxGLAttributes GlAttributes() {
@@ -493,6 +504,12 @@ void WxDisplayWindow::OnMenuCommand(int id) {
         case 125:
             ReturnToProfileDialog = true;
             if (!CloseSession(GetWindow(), false, m_session)) ReturnToProfileDialog = false;
+            break;
+        case 106:
+            RunConnectDialog(GetWindow());
+            break;
+        case 107:
+            DisconnectFromNetwork(GetWindow());
             break;
         case 123:
             if (g_profile) g_profile->Save();

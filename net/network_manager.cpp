@@ -78,10 +78,10 @@ TarqNetworkManager::TarqNetworkManager(const AtcServices& services, int32_t mach
     m_voiceSession->SetMachineNumber(machineNumber);
     RegisterHandlers();
     m_startDirectory = StartDirectory;
-    // Until the network's own list is fetched, the two files are the list.
     LoadServerList(true);
-    LoadServerList(false);
-    m_serverListReady = true;
+    // The user's own servers can be connected to before the network's list
+    // arrives (the local test server of a new user's first run).
+    m_serverListReady = !m_servers.empty();
 }
 
 TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
