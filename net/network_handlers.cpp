@@ -97,8 +97,8 @@ struct NetworkHandlers {
                                              regex::recursive_mode);
         regex::match_results groups;
         if (!pattern.match_text(message, groups).matched) return;
-        const double latitude = std::atof(groups[1].str().c_str());
-        const double longitude = std::atof(groups[2].str().c_str());
+        const double latitude = HalkToDouble(groups[1].str().c_str());
+        const double longitude = HalkToDouble(groups[2].str().c_str());
         m.m_owners.display->CentreMainScope(latitude, longitude);
         m.m_pendingFind.clear();
     }

@@ -411,6 +411,17 @@ TEST_F(HandlersTest, EveryPacketKind) {
     }
 }
 
+TEST_F(HandlersTest, PendingFindCentresTheScope) {
+    Start();
+    ConnectAndSettle();
+    manager->SetPendingFindCallsign("dal2");
+    Deliver("#TMDAL2:ME_CTR:CID=1 Tarq IP=1.2.3.4 SYS_UID=0 FSVER= LT=40.500000 LO=-73.250000 AL=3000 Pat\r\n");
+    const std::vector<std::string> expected = {
+        "centre 40.500000 -73.250000", "chat: DAL2 CID=1 Tarq IP=1.2.3.4 SYS_UID=0 FSVER= LT=40.500000 LO=-73.250000 AL=3000 Pat"};
+    EXPECT_EQ(world.log.lines, expected);
+    EXPECT_EQ(manager->GetPendingFindCallsign(), "");
+}
+
 TEST_F(HandlersTest, QueriesAndIdentificationAreAnswered) {
     Start();
     ConnectAndSettle();

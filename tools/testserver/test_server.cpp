@@ -444,9 +444,11 @@ void TarqTestServer::ReportPilots(uint64_t now) {
         }
         return;
     }
-    // Everyone moves on every round; each reports when its own time comes.
-    MovePilots(static_cast<double>(now - m_lastPositionsMs) / 1000.0);
-    m_lastPositionsMs = now;
+    // Everyone moves ten times a second; each reports when its own time comes.
+    if (now - m_lastPositionsMs >= 100) {
+        MovePilots(static_cast<double>(now - m_lastPositionsMs) / 1000.0);
+        m_lastPositionsMs = now;
+    }
     for (Pilot& pilot : m_pilots) {
         if (pilot.gone || now < pilot.nextReportMs) continue;
         pilot.nextReportMs += m_options.positionIntervalMs;
