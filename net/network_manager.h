@@ -87,8 +87,9 @@ public:
     void AddServer(const std::string& name, const std::string& address);
     void FillServerList(std::vector<std::string>& names) const;
     std::string GetServerAddress(const std::string& name) const;
-    // The server list and the version check are not fetched yet: the list is
-    // never ready and both starts do nothing, so every session open asks again.
+    // The network's list and the version check are not fetched yet: both
+    // starts do nothing, and the list is ready only when "myservers.txt"
+    // names a server, so every session open asks again otherwise.
     bool IsServerListReady() const;
     void StartVersionCheck() {}
     void StartServerListFetch() {}
