@@ -9,6 +9,7 @@
 #include "app/shell_state.h"
 #include "foundation/profile.h"
 #include "foundation/program_version.h"
+#include "foundation/prompts.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -124,6 +125,12 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         case CommandId::About:
             ShowAbout();
             return true;
+        case CommandId::Connect:
+            m_host.ShowConnectDialog();
+            return true;
+        case CommandId::Disconnect:
+            Disconnect();
+            return true;
         case CommandId::StartMpSession:
             if (g_fsmpManager) g_fsmpManager->StartFromMenu();
             m_host.RebuildMenus();
@@ -139,6 +146,15 @@ void TarqDisplayCommands::ShowAbout() {
                        "\r\n\r\nAn ATC client for the Peltan network.",
                    std::string("About ") + kProgramName,
                    {MessageBoxButtons::Ok, MessageBoxIcon::Information, 0}, m_host.GetWindow());
+}
+
+void TarqDisplayCommands::Disconnect() {
+    if (!g_networkManager) return;
+    if (g_profile && g_profile->GetBool("PromptDisconnect") && !ConfirmDisconnect(m_host.GetWindow())) return;
+    g_networkManager->Disconnect();
+    if (g_controllerDB) g_controllerDB->Clear();
+    if (g_aircraftDB) g_aircraftDB->Clear();
+    if (g_controllerList) g_controllerList->Rebuild();
 }
 
 void TarqDisplayCommands::OnCloseRequest() {
@@ -200,7 +216,13 @@ std::vector<MenuItemState> TarqDisplayCommands::MenuStates() const {
                 case CommandId::Disconnect:
                     state.enabled = connected;
                     break;
-                case CommandId::StartMpSession:
+                case CommandId::Connect:
+            m_host.ShowConnectDialog();
+            return true;
+        case CommandId::Disconnect:
+            Disconnect();
+            return true;
+        case CommandId::StartMpSession:
                     state.enabled = !(g_fsmpManager && g_fsmpManager->IsConnected());
                     break;
                 default:

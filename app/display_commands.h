@@ -30,6 +30,8 @@ public:
     // Main display: the radio history's message-waiting state ends.
     virtual void ClearMessageWaiting() = 0;
     virtual void OpenUrl(const std::string& url) = 0;
+    // Modal; on Connect the network manager signs on with what was entered.
+    virtual void ShowConnectDialog() = 0;
 };
 
 struct MenuItemState {
@@ -67,6 +69,8 @@ public:
 
 private:
     void ShowAbout();
+    // Asks first when the profile says so; the traffic and controllers go.
+    void Disconnect();
 
     TarqDisplaySettings m_settings;
     bool m_isMain;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "app/connect_dialog_wx.h"
 #include "app/display_layout.h"
 #include "app/display_manager.h"
 #include "app/global_objects.h"
@@ -18,6 +19,7 @@
 #include "app/window_snap_wx.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"
+#include "foundation/prompts.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/url_open.h"
@@ -372,3 +374,5 @@ void WxDisplayWindow::ClearMessageWaiting() {
 }
 
 void WxDisplayWindow::OpenUrl(const std::string& url) { ::OpenUrl(url); }
+
+void WxDisplayWindow::ShowConnectDialog() { RunConnectDialog(GetWindow()); }

@@ -71,6 +71,7 @@ public:
     // TarqDisplayCommandHost
     void ClearMessageWaiting() override;
     void OpenUrl(const std::string& url) override;
+    void ShowConnectDialog() override;
 
     // Handlers the frame forwards.
     bool OnMenuCommand(int id) { return m_commands.OnMenuCommand(id); }

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/session.h"
 #include "app/shell_state.h"
 #include "atc/atc_services.h"
 #include "atc/profile_settings.h"
@@ -91,6 +92,33 @@ public:
     void RebuildChatGroups() override {}
 };
 
+// What the network's packets reach in the shell: the main display's radio
+// history, its titles and menus, and the display settings. The other owners
+// keep their quiet defaults until their subsystems exist.
+class ShellNetworkDisplay final : public NetDisplay {
+public:
+    void AddRadioMessage(const std::string& sender, int frequencyKhz, const std::string& text) override {
+        TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
+        if (!main) return;
+        const bool primary = g_commsPanel && g_commsPanel->GetPrimaryFrequency() == frequencyKhz;
+        main->AddRadioLine(primary ? RadioMessageKind::PrimaryRadio : RadioMessageKind::OtherRadio,
+                           sender + ": " + text);
+    }
+    void AddBroadcast(const std::string& sender, bool wallop, const std::string& text) override {
+        TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
+        if (main) main->AddRadioLine(wallop ? RadioMessageKind::Wallop : RadioMessageKind::Broadcast, sender + ": " + text);
+    }
+    void OnConnectionChanged() override {
+        if (!g_displayManager) return;
+        g_displayManager->UpdateAllTitles();
+        g_displayManager->RebuildAllMenus();
+    }
+    void ApplyDisplaySettings() override { ::ApplyDisplaySettings(); }
+    std::string GetMainSectorFileName() const override {
+        return g_displayManager ? g_displayManager->GetMainSectorFileName() : std::string();
+    }
+};
+
 // The conflict alarm of the aircraft database, as the sound cues ask for it.
 class AircraftAlarm final : public TarqAlarmSound {
 public:
@@ -127,6 +155,7 @@ struct ShellServices {
     ShellMessages messages;
     ShellSounds sounds;
     ShellToolWindows tools;
+    ShellNetworkDisplay networkDisplay;
     AircraftAlarm alarm;
     ShellSimulator simulator;
     AtcNetwork* network = nullptr;
@@ -191,6 +220,10 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_controllerDB = Created(new TarqControllerDB(g_services->Atc()), "TarqControllerDB");
     g_aircraftDB->SetControllerDB(g_controllerDB);
     g_controllerDB->SetAircraftDB(g_aircraftDB);
+    g_networkManager->SetControllerDB(g_controllerDB);
+    NetworkOwners owners;
+    owners.display = &g_services->networkDisplay;
+    g_networkManager->SetOwners(owners);
     g_controllerList = new TarqControllerList();
     g_commsPanel = new TarqCommsPanel();
     g_flightPlanEditor = new TarqFlightPlanEditor();
@@ -243,7 +276,11 @@ void DeleteGlobalObjects() {
     DeleteGlobal(g_controllerList);
     DeleteGlobal(g_controllerDB, "TarqControllerDB");
     DeleteGlobal(g_aircraftList);
-    if (g_networkManager) g_networkManager->SetAircraftDB(nullptr);
+    if (g_networkManager) {
+        g_networkManager->SetAircraftDB(nullptr);
+        g_networkManager->SetControllerDB(nullptr);
+        g_networkManager->SetOwners({});
+    }
     DeleteGlobal(g_aircraftDB, "TarqAircraftDB");
     DeleteGlobal(g_networkManager, "TarqNetworkManager");
     DeleteGlobal(g_displayManager, "TarqDisplayManager");

@@ -15,11 +15,15 @@ packages=(
   xvfb xauth
 )
 
+# One query for all of them: a package missing from the answer, or not fully
+# installed, is missing.
+declare -A installed=()
+while read -r name state; do
+  [ "$state" = "installed" ] && installed[$name]=1
+done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
+  [ -n "${installed[$p]:-}" ] || missing+=("$p")
 done
 
 if ((${#missing[@]})); then

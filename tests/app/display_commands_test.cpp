@@ -16,6 +16,7 @@ struct RecordingHost : TarqDisplayCommandHost {
     void PrefillCommandLine(const std::string& text) override { calls += "prefill " + text; }
     void ClearMessageWaiting() override { calls += "clear "; }
     void OpenUrl(const std::string& url) override { calls += "url " + url + " "; }
+    void ShowConnectDialog() override { calls += "connect "; }
     WindowHandle window = nullptr;
     std::string calls;
 };
