@@ -216,13 +216,7 @@ std::vector<MenuItemState> TarqDisplayCommands::MenuStates() const {
                 case CommandId::Disconnect:
                     state.enabled = connected;
                     break;
-                case CommandId::Connect:
-            m_host.ShowConnectDialog();
-            return true;
-        case CommandId::Disconnect:
-            Disconnect();
-            return true;
-        case CommandId::StartMpSession:
+                case CommandId::StartMpSession:
                     state.enabled = !(g_fsmpManager && g_fsmpManager->IsConnected());
                     break;
                 default:

@@ -72,7 +72,8 @@ TEST_F(DisplayCommandsTest, WhatEachCommandDoes) {
         {"the home page", true, id(CommandId::WebSite), true, "3 8000 Default | url " + help},
         {"first colour profile", true, kFirstColorProfileId, true, "3 8000 Night modified | menus redraw"},
         {"a colour item past the profiles", true, kFirstColorProfileId + 5, true, "3 8000 Default |"},
-        {"a subsystem not built yet", true, id(CommandId::Connect), false, "3 8000 Default |"},
+        {"connect", true, id(CommandId::Connect), true, "3 8000 Default | connect"},
+        {"a subsystem not built yet", true, id(CommandId::FiltersConfigure), false, "3 8000 Default |"},
         {"an unknown id", true, 99999, false, "3 8000 Default |"},
     };
     for (const Case& c : cases) {
