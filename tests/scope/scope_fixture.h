@@ -98,6 +98,10 @@ protected:
     // A main-display scope over an 800 x 600 viewport, the sector loaded.
     std::unique_ptr<TarqDisplayScope> MakeScope(TarqDisplaySettings settings = {}) {
         if (settings.Zoom == 0.0) settings.Zoom = 0.1;
+        if (settings.CenterLon == 0.0 && settings.CenterLat == 0.0) {
+            settings.CenterLon = -74.0;
+            settings.CenterLat = 40.0;
+        }
         if (settings.SectorFile.empty()) settings.SectorFile = dir.File("small.sct2");
         auto scope = std::make_unique<TarqDisplayScope>(host, settings, &library);
         scope->SetViewportSize(800, 600);

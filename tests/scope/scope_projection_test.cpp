@@ -88,6 +88,7 @@ TEST(ScopeProjectionTest, ZoomStopsAtItsLimits) {
     for (int i = 0; i < 20; ++i) p.ZoomOut(true);
     EXPECT_DOUBLE_EQ(p.GetZoom(), 20.0);  // 16000 / 800 px
     p.SetViewport(0, 0);
+    p.SetZoom(15000.0);
     p.ZoomOut(false);
     EXPECT_DOUBLE_EQ(p.GetZoom(), 16000.0);
     EXPECT_EQ(p.Height(), 1);
