@@ -127,6 +127,14 @@ public:
     void ToggleFilters();
     bool IsQuicklookEnabled() const { return m_quicklook; }
     void ToggleQuicklook();
+    bool GetShowTargetsAboveCeiling() const { return m_showTargetsAboveCeiling; }
+    void SetShowTargetsAboveCeiling(bool on) { m_showTargetsAboveCeiling = on; }
+    bool GetShowTagsAboveCeiling() const { return m_showTagsAboveCeiling; }
+    void SetShowTagsAboveCeiling(bool on) { m_showTagsAboveCeiling = on; }
+    bool GetShowTargetsBelowFloor() const { return m_showTargetsBelowFloor; }
+    void SetShowTargetsBelowFloor(bool on) { m_showTargetsBelowFloor = on; }
+    bool GetShowTagsBelowFloor() const { return m_showTagsBelowFloor; }
+    void SetShowTagsBelowFloor(bool on) { m_showTagsBelowFloor = on; }
     void Declutter();
     void ToggleSepRings();
 

@@ -84,6 +84,8 @@ public:
 
     // The network manager resends the visibility centres on its next poll.
     virtual void ForceVisibilityUpdate() = 0;
+    // Closing the session then offers to save the profile.
+    virtual void MarkProfileModified() = 0;
     // The directory the parse report goes to.
     virtual std::string GetStartDirectory() = 0;
 };

@@ -34,6 +34,7 @@ public:
     std::vector<std::pair<uint64_t, int>> noteMenus;
     TarqDisplayScope* capture = nullptr;
     int visibilityUpdates = 0;
+    int profileModified = 0;
     std::string startDirectory;
     // Alias expansion: "LOOP" in a text fails; "$cs" becomes the context callsign.
     int expansions = 0;
@@ -86,5 +87,6 @@ public:
     TarqDisplayScope* GetCaptureScope() override { return capture; }
     void SetCaptureScope(TarqDisplayScope* scope) override { capture = scope; }
     void ForceVisibilityUpdate() override { ++visibilityUpdates; }
+    void MarkProfileModified() override { ++profileModified; }
     std::string GetStartDirectory() override { return startDirectory; }
 };
