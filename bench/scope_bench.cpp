@@ -55,13 +55,13 @@ struct Rig {
     std::unique_ptr<TarqDisplayScope> scope;
     std::unique_ptr<ScopeGl> drawer;
 
-    Rig(bool withSector, int mode) {
+    Rig(bool withSector, int mode, uint32_t mask = 0x7FFFFFF) {
         TarqDisplaySettings settings;
         settings.Zoom = 0.4;  // the whole generated area on screen
         settings.Mode = mode;
         settings.CenterLon = -74.0;
         settings.CenterLat = 41.0;
-        settings.Toggles = 0x7FFFFFF;
+        settings.Toggles = static_cast<int>(mask);
         if (withSector) settings.SectorFile = SectorPath();
         scope = std::make_unique<TarqDisplayScope>(host, settings, &library);
         scope->SetViewportSize(kWidth, kHeight);
@@ -105,6 +105,23 @@ void BM_FullMapFrame3D(benchmark::State& state) {
     RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
 }
 BENCHMARK(BM_FullMapFrame3D)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same map without symbols and texts: the lines and fills alone.
+void BM_LinesOnlyFrame2D(benchmark::State& state) {
+    constexpr uint32_t kText = ShowBit::Airports | ShowBit::Fixes | ShowBit::Vors | ShowBit::Ndbs |
+                               ShowBit::StaticText | ShowBit::LowAirwayLabels | ShowBit::HighAirwayLabels;
+    Rig rig(true, 0, 0x7FFFFFF & ~kText);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_LinesOnlyFrame2D)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The generated regions are random outlines across the whole area: each
+// fills a large part of the screen.
+void BM_NoRegionsFrame2D(benchmark::State& state) {
+    Rig rig(true, 0, 0x7FFFFFF & ~ShowBit::Regions);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_NoRegionsFrame2D)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // What a sector load costs the frame after it: building every list as data
 // and compiling it into GL.
