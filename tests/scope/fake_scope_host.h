@@ -2,6 +2,7 @@
 // from tables the test fills in.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -35,7 +36,8 @@ public:
     TarqDisplayScope* capture = nullptr;
     int visibilityUpdates = 0;
     int profileModified = 0;
-    std::string startDirectory;
+    // Never the working directory: the parse report must not land in the tree.
+    std::string startDirectory = std::filesystem::temp_directory_path().string();
     // Alias expansion: "LOOP" in a text fails; "$cs" becomes the context callsign.
     int expansions = 0;
 
