@@ -48,23 +48,23 @@ const std::string& SectorPath() {
 }
 
 struct Rig {
-    OffscreenGl gl{kWidth, kHeight};
+    OffscreenGl gl;
     BenchFonts fonts;
     FakeScopeHost host;
     SectorLibrary library;
     std::unique_ptr<TarqDisplayScope> scope;
     std::unique_ptr<ScopeGl> drawer;
 
-    Rig(bool withSector, int mode, uint32_t mask = 0x7FFFFFF) {
+    Rig(bool withSector, int mode, uint32_t mask = 0x7FFFFFF, int shrink = 1) : gl(kWidth / shrink, kHeight / shrink) {
         TarqDisplaySettings settings;
-        settings.Zoom = 0.4;  // the whole generated area on screen
+        settings.Zoom = 0.4 * shrink;  // the whole generated area on screen
         settings.Mode = mode;
         settings.CenterLon = -74.0;
         settings.CenterLat = 41.0;
         settings.Toggles = static_cast<int>(mask);
         if (withSector) settings.SectorFile = SectorPath();
         scope = std::make_unique<TarqDisplayScope>(host, settings, &library);
-        scope->SetViewportSize(kWidth, kHeight);
+        scope->SetViewportSize(kWidth / shrink, kHeight / shrink);
         scope->GetCamera().SetPosition(0.0f, 0.05f, 2.0f);
         scope->GetCamera().SetPitch(-20.0f);
         drawer = std::make_unique<ScopeGl>(*scope, fonts);
@@ -122,6 +122,14 @@ void BM_NoRegionsFrame2D(benchmark::State& state) {
     RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
 }
 BENCHMARK(BM_NoRegionsFrame2D)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same map on a viewport a tenth as wide and high: what is left is the
+// work per vertex and per call, not the filling of pixels.
+void BM_FullMapFrame2DSmallViewport(benchmark::State& state) {
+    Rig rig(true, 0, 0x7FFFFFF, 10);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_FullMapFrame2DSmallViewport)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // What a sector load costs the frame after it: building every list as data
 // and compiling it into GL.
