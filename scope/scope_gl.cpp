@@ -4,7 +4,9 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "foundation/geo_helpers.h"
 #include "platform/gl_font.h"
@@ -19,6 +21,8 @@ constexpr double kTwoPi = 6.28318530717958;
 constexpr int kTextFont = 1;
 constexpr int kSymbolFont = 2;
 constexpr int kMarkerFont = 3;
+constexpr uint32_t kDebugOverlay = 1;
+constexpr uint32_t kDebugHideTargets = 2;
 
 // The 3-D scene paints the map in this order, with depth testing off.
 constexpr SectorListId k3DOrder[] = {
@@ -238,7 +242,8 @@ void ScopeGl::Draw3DScene() {
             glCallList(m_listBase + static_cast<unsigned>(id));
     }
     glPopMatrix();
-    if (ScopeTargets* targets = m_scope.GetTargets()) targets->Draw(true);
+    ScopeTargets* targets = m_scope.GetTargets();
+    if (targets && !(m_scope.Host().GetDebugFlags() & kDebugHideTargets)) targets->Draw(true);
 }
 
 void ScopeGl::DrawOverlay(bool in3D) {
@@ -282,8 +287,10 @@ void ScopeGl::DrawOverlay(bool in3D) {
     glPushMatrix();
     glLoadIdentity();
 
+    uint32_t debug = host.GetDebugFlags();
     if (!in3D) {
-        if (ScopeTargets* targets = m_scope.GetTargets()) {
+        ScopeTargets* targets = m_scope.GetTargets();
+        if (targets && !(debug & kDebugHideTargets)) {
             glPointSize(m_scope.GetRadarMode() == 9 ? 4.0f : 6.0f);
             glEnable(GL_POINT_SMOOTH);
             glEnable(GL_BLEND);
@@ -357,8 +364,9 @@ void ScopeGl::DrawOverlay(bool in3D) {
             PixelMarker(p);
             if (!marker.label.empty()) DrawText(m_fonts, kMarkerFont, p.x + 9, p.y + 9, 0.99, marker.label);
         }
-    } else {
-        // Centre cross-hair of the 3-D view.
+    }
+    if (debug & kDebugOverlay) DrawDebugOverlay(in3D);
+    if (in3D || (debug & kDebugOverlay)) {
         Color(toolColor);
         int cx = size.x / 2;
         int cy = size.y / 2;
@@ -369,6 +377,7 @@ void ScopeGl::DrawOverlay(bool in3D) {
         glVertex2i(cx, cy + 6);
         glEnd();
     }
+    if (in3D) DrawHeadingTape();
 
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
@@ -376,4 +385,80 @@ void ScopeGl::DrawOverlay(bool in3D) {
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
+}
+
+void ScopeGl::DrawDebugOverlay(bool in3D) {
+    PixelPoint size = m_scope.GetViewportSize();
+    std::vector<std::string> lines;
+    char text[128];
+    auto add = [&](const char* format, auto... values) {
+        std::snprintf(text, sizeof text, format, values...);
+        lines.push_back(text);
+    };
+    if (in3D) {
+        ScopePoint camera = m_scope.GetCameraPosition();
+        m_scope.RemoveOffset(camera);
+        add("Camera Lon/Lat: %f, %f", camera.x, camera.y);
+    } else {
+        ScopePoint center = m_scope.GetCenter();
+        m_scope.RemoveOffset(center);
+        add("Center: %f, %f", center.x, center.y);
+    }
+    add("Zoom: %f", m_scope.GetZoom());
+    if (in3D) add("Camera Alt: %d feet", m_scope.GetCameraAltitudeFeet());
+    else add("Viewport: %d  %d", size.x, size.y);
+    add("Frames: %d", m_scope.GetFrameCount());
+    if (in3D) {
+        add("Camera Heading: %f", static_cast<double>(m_scope.GetCamera().GetHeading()));
+        add("Camera Pitch: %f", static_cast<double>(m_scope.GetCamera().GetPitch()));
+    } else {
+        ScopePoint mouse = m_scope.GetMousePosition();
+        m_scope.RemoveOffset(mouse);
+        add("Mouse Lon/Lat: %f, %f", mouse.x, mouse.y);
+    }
+    int top = size.y - 55;
+    int bottom = size.y - 70 - 15 * static_cast<int>(lines.size());
+    glColor4ub(0, 0, 0, 170);
+    glBegin(GL_QUADS);
+    glVertex2i(5, bottom);
+    glVertex2i(210, bottom);
+    glVertex2i(210, top);
+    glVertex2i(5, top);
+    glEnd();
+    glColor3ub(255, 255, 255);
+    for (size_t i = 0; i < lines.size(); ++i)
+        DrawText(m_fonts, kMarkerFont, 10, size.y - 70 - 15 * static_cast<int>(i), 0.99, lines[i]);
+}
+
+void ScopeGl::DrawHeadingTape() {
+    PixelPoint size = m_scope.GetViewportSize();
+    double aspect = static_cast<double>(size.x) / size.y;
+    double vfov = DegToRad(45.0 * m_scope.GetFieldOfViewFactor());
+    double hfov = RadToDeg(2.0 * std::atan(std::tan(vfov / 2.0) * aspect));
+    // The view's heading turns counter-clockwise; the tape shows compass degrees.
+    double compass = -m_scope.GetCamera().GetHeading();
+    int top = size.y - 2;
+    int bottom = size.y - 30;
+    glColor4ub(0, 0, 0, 170);
+    glBegin(GL_QUADS);
+    glVertex2i(0, bottom);
+    glVertex2i(size.x, bottom);
+    glVertex2i(size.x, top);
+    glVertex2i(0, top);
+    glEnd();
+    glColor3ub(255, 255, 255);
+    for (int h = -50; h <= 410; h += 10) {
+        double delta = h - compass;
+        while (delta > 180.0) delta -= 360.0;
+        while (delta < -180.0) delta += 360.0;
+        if (std::fabs(delta) > hfov / 2.0) continue;
+        int x = static_cast<int>(size.x / 2.0 + delta / hfov * size.x);
+        glBegin(GL_LINES);
+        glVertex2i(x, top);
+        glVertex2i(x, top - 8);
+        glEnd();
+        char label[8];
+        std::snprintf(label, sizeof label, "%03d", static_cast<int>(NormalizeHeading(h)));
+        DrawText(m_fonts, kMarkerFont, x - 10, bottom + 5, 0.99, label);
+    }
 }

@@ -45,6 +45,8 @@ private:
     void Draw2DMap();
     void Draw3DScene();
     void DrawOverlay(bool in3D);
+    void DrawDebugOverlay(bool in3D);
+    void DrawHeadingTape();
 
     TarqDisplayScope& m_scope;
     const ScopeFontSource& m_fonts;

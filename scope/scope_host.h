@@ -84,6 +84,8 @@ public:
 
     // The network manager resends the visibility centres on its next poll.
     virtual void ForceVisibilityUpdate() = 0;
+    // The ".debug" flags: 1 shows the debug overlay, 2 hides the targets.
+    virtual uint32_t GetDebugFlags() = 0;
     // Closing the session then offers to save the profile.
     virtual void MarkProfileModified() = 0;
     // The directory the parse report goes to.

@@ -36,6 +36,7 @@ public:
     TarqDisplayScope* capture = nullptr;
     int visibilityUpdates = 0;
     int profileModified = 0;
+    uint32_t debugFlags = 0;
     // Never the working directory: the parse report must not land in the tree.
     std::string startDirectory = std::filesystem::temp_directory_path().string();
     // Alias expansion: "LOOP" in a text fails; "$cs" becomes the context callsign.
@@ -89,6 +90,7 @@ public:
     TarqDisplayScope* GetCaptureScope() override { return capture; }
     void SetCaptureScope(TarqDisplayScope* scope) override { capture = scope; }
     void ForceVisibilityUpdate() override { ++visibilityUpdates; }
+    uint32_t GetDebugFlags() override { return debugFlags; }
     void MarkProfileModified() override { ++profileModified; }
     std::string GetStartDirectory() override { return startDirectory; }
 };

@@ -9,6 +9,7 @@
 
 #include "platform/gl_font.h"
 #include "scope/scope_gl.h"
+#include "scope/scope_targets.h"
 #include "scope/sticky_builder.h"
 #include "scope_fixture.h"
 #include "tests/offscreen_gl.h"
@@ -180,6 +181,40 @@ TEST_F(ScopeGlTest, ThreeDRingsStayRoundAtLongitudeScaleThreeQuarters) {
     EXPECT_NEAR(east, west, 2);
     // 5 NM seen from 30 NM up through a 45-degree field of view.
     EXPECT_NEAR(east, 300 * (5.0 / 60) / (0.5 * 0.41421356), 3);
+}
+
+struct CountingTargets : ScopeTargets {
+    int drawn2D = 0;
+    int drawn3D = 0;
+    void Draw(bool in3D) override { ++(in3D ? drawn3D : drawn2D); }
+    void SetRadarMode(int) override {}
+    bool OnLeftButtonDown(int, int) override { return false; }
+    void OnLeftButtonUp() override {}
+    bool OnMiddleButtonDown(int, int) override { return false; }
+    bool OnRightButtonDown(int, int) override { return false; }
+    void Declutter() override {}
+    void ToggleSepRings() override {}
+    void MarkPointout(const std::string&) override {}
+    void RefreshAnchor(const std::string&) override {}
+};
+
+TEST_F(ScopeGlTest, TargetsGoThroughTheSeamUnlessTheDebugBitHidesThem) {
+    auto scope = Scope(0);
+    CountingTargets targets;
+    scope->SetTargets(&targets);
+    scope->GetStickyBuilder()->AddNote({0.0, 0.0}, "NOTE");
+    DrawFrame(*scope);
+    EXPECT_EQ(targets.drawn2D, 1);
+    host.debugFlags = 2;
+    DrawFrame(*scope);
+    EXPECT_EQ(targets.drawn2D, 1);
+    EXPECT_TRUE(Near(410, 308, {200, 100, 50}));  // the notes still show
+    host.debugFlags = 0;
+    scope->SetRadarMode(kRadarMode3D);
+    DrawFrame(*scope);
+    EXPECT_EQ(targets.drawn3D, 1);
+    // The heading tape across the top of the 3-D view.
+    EXPECT_TRUE(Near(400, kHeight - 5, {255, 255, 255}, 3));
 }
 
 }  // namespace
