@@ -25,6 +25,9 @@ namespace {
 
 constexpr int kWidth = 1600;
 constexpr int kHeight = 1000;
+// The classes drawn as bitmap symbols and texts.
+constexpr uint32_t kTextClasses = ShowBit::Airports | ShowBit::Fixes | ShowBit::Vors | ShowBit::Ndbs |
+                                  ShowBit::StaticText | ShowBit::LowAirwayLabels | ShowBit::HighAirwayLabels;
 
 class BenchFonts : public ScopeFontSource {
 public:
@@ -108,9 +111,7 @@ BENCHMARK(BM_FullMapFrame3D)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same map without symbols and texts: the lines and fills alone.
 void BM_LinesOnlyFrame2D(benchmark::State& state) {
-    constexpr uint32_t kText = ShowBit::Airports | ShowBit::Fixes | ShowBit::Vors | ShowBit::Ndbs |
-                               ShowBit::StaticText | ShowBit::LowAirwayLabels | ShowBit::HighAirwayLabels;
-    Rig rig(true, 0, 0x7FFFFFF & ~kText);
+    Rig rig(true, 0, 0x7FFFFFF & ~kTextClasses);
     RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
 }
 BENCHMARK(BM_LinesOnlyFrame2D)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -130,6 +131,12 @@ void BM_FullMapFrame2DSmallViewport(benchmark::State& state) {
     RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
 }
 BENCHMARK(BM_FullMapFrame2DSmallViewport)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LinesOnlyFrame2DSmallViewport(benchmark::State& state) {
+    Rig rig(true, 0, 0x7FFFFFF & ~kTextClasses, 10);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_LinesOnlyFrame2DSmallViewport)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // What a sector load costs the frame after it: building every list as data
 // and compiling it into GL.
