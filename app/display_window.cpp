@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 #include <wx/clipbrd.h>
+#include <wx/filedlg.h>
 #include <wx/glcanvas.h>
 #include <wx/wx.h>
 
@@ -21,6 +22,9 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/url_open.h"
+#include "scope/display_scope.h"
+#include "scope/sector_library.h"
+#include "scope/sticky_builder.h"
 
 namespace {
 
@@ -84,6 +88,25 @@ int VirtualKeyOf(int wxKey) {
     }
 }
 
+// One parse of a sector file serves every display that shows it.
+SectorLibrary& SharedSectorLibrary() {
+    static SectorLibrary library;
+    return library;
+}
+
+ScopeMouse MouseOf(const wxMouseEvent& event) {
+    ScopeMouse mouse;
+    mouse.x = event.GetX();
+    mouse.y = event.GetY();
+    mouse.left = event.LeftIsDown();
+    mouse.right = event.RightIsDown();
+    mouse.middle = event.MiddleIsDown();
+    mouse.shift = event.ShiftDown();
+    mouse.ctrl = event.ControlDown();
+    mouse.alt = event.AltDown();
+    return mouse;
+}
+
 wxGLAttributes GlAttributes() {
     wxGLAttributes attributes;
     attributes.PlatformDefaults().RGBA().DoubleBuffer().Depth(16).EndList();
@@ -125,7 +148,24 @@ public:
         });
         canvas->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
             if (m_display && m_display->OnLeftButtonDown(event.GetX(), event.GetY())) return;
+            if (m_display) m_display->OnScopeMouse(WxDisplayWindow::ScopeMouseEvent::LeftDown, MouseOf(event));
             event.Skip();
+        });
+        using Kind = WxDisplayWindow::ScopeMouseEvent;
+        const std::pair<wxEventTypeTag<wxMouseEvent>, Kind> mouseEvents[] = {
+            {wxEVT_LEFT_UP, Kind::LeftUp},         {wxEVT_RIGHT_DOWN, Kind::RightDown},
+            {wxEVT_RIGHT_UP, Kind::RightUp},       {wxEVT_MIDDLE_DOWN, Kind::MiddleDown},
+            {wxEVT_MOTION, Kind::Move},            {wxEVT_RIGHT_DCLICK, Kind::RightDoubleClick}};
+        for (const auto& [type, kind] : mouseEvents) {
+            canvas->Bind(type, [this, kind = kind](wxMouseEvent& event) {
+                if (m_display) m_display->OnScopeMouse(kind, MouseOf(event));
+                event.Skip();
+            });
+        }
+        canvas->Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& event) {
+            int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
+            if (m_display)
+                m_display->OnScopeWheel(event.GetWheelRotation() / delta, event.ControlDown() || event.ShiftDown());
         });
         canvas->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
             // Typing over any scope goes to the main display's command line.
@@ -178,6 +218,7 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     if (!isMain && g_displayManager) owner = static_cast<wxWindow*>(g_displayManager->GetMainWindow());
     m_frame = new DisplayFrame(owner, this, isMain, settings);
     AttachWindowSnapping(m_frame);
+    m_scope = std::make_unique<TarqDisplayScope>(m_scopeHost, settings, &SharedSectorLibrary());
 
     MenuBarBuilder menus;
     for (const MenuCommand& c : DisplayMenuCommands()) {
@@ -199,6 +240,10 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
 }
 
 WxDisplayWindow::~WxDisplayWindow() {
+    // The scope's GL lists belong to this window's context.
+    if (m_scopeGl && m_glReady && m_frame->context->IsOK()) m_frame->canvas->SetCurrent(*m_frame->context);
+    m_scopeGl.reset();
+    m_scope.reset();
     m_furniture.reset();
     m_fonts.clear();
     m_frame->m_display = nullptr;
@@ -218,6 +263,7 @@ bool WxDisplayWindow::EnsureGl() {
             auto font = GlBitmapFont::Create(DisplayFontSpec(id));
             if (font) m_fonts[id] = std::move(font);
         }
+        m_scopeGl = std::make_unique<ScopeGl>(*m_scope, *this);
     }
     return true;
 }
@@ -246,6 +292,10 @@ void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
     glClearColor((color & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, ((color >> 16) & 0xFF) / 255.0f,
                  0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (m_scope && m_scopeGl) {
+        m_scope->SetViewportSize(size.x, ViewportHeight(size.y));
+        m_scopeGl->Draw();
+    }
     if (m_furniture) m_furniture->Draw(m_settings.Toggles, relayout);
     glFinish();
     m_frame->canvas->SwapBuffers();
@@ -325,8 +375,13 @@ void WxDisplayWindow::SetColorProfile(const std::string& name) {
     Redraw(false, 0);
 }
 
+std::string WxDisplayWindow::GetSectorFileName() const {
+    return m_scope && !m_scope->GetSectorFileName().empty() ? m_scope->GetSectorFileName() : m_settings.SectorFile;
+}
+
 TarqDisplaySettings WxDisplayWindow::CaptureSettings() const {
     TarqDisplaySettings settings = m_settings;
+    if (m_scope) m_scope->CaptureSettings(settings);
     wxRect rect = m_frame->GetRect();
     settings.LocX = rect.x;
     settings.LocY = rect.y;
@@ -451,13 +506,20 @@ void WxDisplayWindow::OnMenuCommand(int id) {
     if (auto mode = RadarModeByCommand().find(id); mode != RadarModeByCommand().end()) {
         m_settings.Mode = mode->second;
         if (g_profile) g_profile->SetModified(true);
+        if (m_scope) m_scope->SetRadarMode(mode->second);
         RebuildMenus();
         return;
     }
     if (auto bit = ShowMaskBitByCommand().find(id); bit != ShowMaskBitByCommand().end()) {
-        m_settings.Toggles ^= bit->second;
+        if (m_scope) {
+            m_scope->OnMenuCommand(id);
+            m_settings.Toggles = static_cast<int>(m_scope->GetShowMask());
+        } else {
+            m_settings.Toggles ^= bit->second;
+        }
         if (id != 150 && g_profile) g_profile->SetModified(true);
         RebuildMenus();
+        Redraw(false, 0);
         return;
     }
     if (PendingToolWindow* window = ToolWindowByCommand(id)) {
@@ -485,6 +547,9 @@ void WxDisplayWindow::OnMenuCommand(int id) {
             break;
         case 153:
             OnCloseRequest();
+            break;
+        case 122:
+            OpenSectorFile();
             break;
         case 108:
             ReturnToProfileDialog = false;
@@ -526,4 +591,74 @@ void WxDisplayWindow::OnMenuCommand(int id) {
             // The commands of subsystems that are not built yet do nothing.
             break;
     }
+}
+
+void WxDisplayWindow::OpenSectorFile() {
+    wxFileDialog dialog(m_frame, "Open Sector File", "", "", "Sector files (*.sct;*.sct2)|*.sct;*.sct2|All files|*",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK || !m_scope) return;
+    if (m_scope->LoadSectorFile(FromWx(dialog.GetPath()), true)) {
+        m_settings.SectorFile = m_scope->GetSectorFileName();
+        if (g_profile) g_profile->SetModified(true);
+    }
+}
+
+void WxDisplayWindow::SetBusyCursor(bool busy) {
+    if (busy) wxBeginBusyCursor();
+    else if (wxIsBusy()) wxEndBusyCursor();
+}
+
+void WxDisplayWindow::HideScopeCursor() {
+    if (m_frame) m_frame->canvas->SetCursor(wxCursor(wxCURSOR_BLANK));
+}
+
+void WxDisplayWindow::ShowNoteMenu(uint64_t key, int x, int y) {
+    if (!m_frame || !m_scope) return;
+    wxMenu menu("Sticky Note");
+    menu.Append(1, "Edit Text");
+    menu.Append(2, "Delete Note");
+    int chosen = m_frame->canvas->GetPopupMenuSelectionFromUser(menu, wxPoint(x, y));
+    TarqStickyBuilder* notes = m_scope->GetStickyBuilder();
+    if (chosen == 2) {
+        notes->RemoveNote(key);
+    } else if (chosen == 1) {
+        wxTextEntryDialog editor(m_frame, "Note text:", "Sticky Note", ToWx(notes->GetNoteText(key)),
+                                 wxOK | wxCANCEL | wxTE_MULTILINE);
+        if (editor.ShowModal() == wxID_OK) notes->SetNoteText(key, FromWx(editor.GetValue()));
+    }
+    Redraw(false, 0);
+}
+
+void WxDisplayWindow::OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse) {
+    if (!m_scope) return;
+    switch (kind) {
+        case ScopeMouseEvent::LeftDown:
+            m_scope->OnLeftButtonDown(mouse);
+            break;
+        case ScopeMouseEvent::LeftUp:
+            m_scope->OnLeftButtonUp(mouse);
+            break;
+        case ScopeMouseEvent::RightDown:
+            m_scope->OnRightButtonDown(mouse);
+            break;
+        case ScopeMouseEvent::RightUp:
+            // The pan hid the cursor.
+            m_frame->canvas->SetCursor(wxCursor(wxCURSOR_CROSS));
+            break;
+        case ScopeMouseEvent::MiddleDown:
+            m_scope->OnMiddleButtonDown(mouse);
+            break;
+        case ScopeMouseEvent::Move:
+            m_scope->OnMouseMove(mouse);
+            break;
+        case ScopeMouseEvent::RightDoubleClick:
+            m_scope->OnRightDoubleClick(mouse);
+            break;
+    }
+}
+
+void WxDisplayWindow::OnScopeWheel(int notches, bool fast) {
+    if (!m_scope) return;
+    for (int i = 0; i < notches; ++i) m_scope->ZoomIn(fast);
+    for (int i = 0; i > notches; --i) m_scope->ZoomOut(fast);
 }

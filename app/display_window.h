@@ -12,12 +12,19 @@
 
 #include "app/display.h"
 #include "app/display_furniture.h"
+#include "app/display_scope_host.h"
 #include "platform/gl_font.h"
+#include "scope/scope_gl.h"
 
 class DisplayFrame;
+class TarqDisplayScope;
 class TarqSessionUi;
+struct ScopeMouse;
 
-class WxDisplayWindow final : public TarqDisplay, public RadioHistoryHost {
+class WxDisplayWindow final : public TarqDisplay,
+                              public RadioHistoryHost,
+                              public ScopeWindowPort,
+                              public ScopeFontSource {
 public:
     WxDisplayWindow(const TarqDisplaySettings& settings, bool isMain, TarqSessionUi& session);
     ~WxDisplayWindow() override;
@@ -32,7 +39,7 @@ public:
     int GetRadarMode() const override { return m_settings.Mode; }
     std::string GetColorProfileName() const override { return m_settings.ColorProfile; }
     void SetColorProfile(const std::string& name) override;
-    std::string GetSectorFileName() const override { return m_settings.SectorFile; }
+    std::string GetSectorFileName() const override;
     TarqDisplaySettings CaptureSettings() const override;
     void AddRadioLine(RadioMessageKind kind, const std::string& text) override;
     void SetCallsignField(const std::string& callsign) override;
@@ -66,6 +73,20 @@ public:
     // The GL area's place on the screen.
     void GetGlAreaScreenRect(int* x, int* y, int* width, int* height) const;
 
+    // The display's scope; null only while the window is being made.
+    TarqDisplayScope* GetScope() const { return m_scope.get(); }
+
+    // ScopeWindowPort
+    void SetBusyCursor(bool busy) override;
+    void HideScopeCursor() override;
+    void ShowNoteMenu(uint64_t key, int x, int y) override;
+
+    // Mouse over the GL area, in canvas pixels (y down).
+    enum class ScopeMouseEvent { LeftDown, LeftUp, RightDown, RightUp, MiddleDown, Move, RightDoubleClick };
+    void OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse);
+    // Wheel notches towards the user zoom in; a modifier zooms fast.
+    void OnScopeWheel(int notches, bool fast);
+
     // Handlers the frame forwards.
     void OnMenuCommand(int id);
     void OnCloseRequest();
@@ -77,6 +98,7 @@ public:
 
 private:
     bool EnsureGl();
+    void OpenSectorFile();
 
     TarqDisplaySettings m_settings;
     bool m_isMain;
@@ -90,4 +112,7 @@ private:
     std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
     TarqProgramButtonKinds m_buttonKinds;
     std::unique_ptr<TarqDisplayFurniture> m_furniture;  // main display only
+    DisplayScopeHost m_scopeHost{*this, *this};
+    std::unique_ptr<TarqDisplayScope> m_scope;
+    std::unique_ptr<ScopeGl> m_scopeGl;  // made, used and freed with the GL context current
 };
