@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "app/diagrams_dialog_wx.h"
 #include "app/display_layout.h"
 #include "app/display_manager.h"
 #include "app/global_objects.h"
@@ -243,6 +244,7 @@ WxDisplayWindow::~WxDisplayWindow() {
     // The scope's GL lists belong to this window's context.
     if (m_scopeGl && m_glReady && m_frame->context->IsOK()) m_frame->canvas->SetCurrent(*m_frame->context);
     m_scopeGl.reset();
+    DiagramsDialogWindow::Close(m_frame);
     m_scope.reset();
     m_furniture.reset();
     m_fonts.clear();
@@ -551,6 +553,9 @@ void WxDisplayWindow::OnMenuCommand(int id) {
         case 122:
             OpenSectorFile();
             break;
+        case 145:
+            if (m_scope) DiagramsDialogWindow::Show(m_frame, *m_scope);
+            break;
         case 108:
             ReturnToProfileDialog = false;
             CloseSession(GetWindow(), true, m_session);
@@ -597,6 +602,7 @@ void WxDisplayWindow::OpenSectorFile() {
     wxFileDialog dialog(m_frame, "Open Sector File", "", "", "Sector files (*.sct;*.sct2)|*.sct;*.sct2|All files|*",
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK || !m_scope) return;
+    DiagramsDialogWindow::Close(m_frame);
     if (m_scope->LoadSectorFile(FromWx(dialog.GetPath()), true)) {
         m_settings.SectorFile = m_scope->GetSectorFileName();
         if (g_profile) g_profile->SetModified(true);

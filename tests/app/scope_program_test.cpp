@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <wx/image.h>
+#include <wx/listbox.h>
 #include <wx/timer.h>
 #include <wx/wx.h>
 
@@ -62,6 +63,8 @@ struct Results {
     float headingAfterTurn = 0.0f;
     int threeDChanged = 0;  // pixels that differ between the 2-D and the 3-D picture
     int mode = 0;
+    int sidRows = 0;
+    std::vector<std::string> selectedSids;
 };
 
 Results g_results;
@@ -204,6 +207,19 @@ private:
                 SaveScreenshot(grab, "3_panned");
                 g_results.artccAfterPan = ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
                 m_twoD = grab;
+                // View > Diagrams...: pick the first SID in the dialog's list.
+                main->OnMenuCommand(145);
+                auto* sids = dynamic_cast<wxListBox*>(wxWindow::FindWindowById(1110));
+                if (!sids) return Fail("no diagrams dialog");
+                g_results.sidRows = static_cast<int>(sids->GetCount());
+                if (sids->GetCount() > 0) {
+                    sids->SetSelection(0);
+                    wxCommandEvent select(wxEVT_LISTBOX, 1110);
+                    select.SetEventObject(sids);
+                    sids->GetEventHandler()->ProcessEvent(select);
+                }
+                g_results.selectedSids = scope->GetSelectedSIDs();
+                sids->GetParent()->Close();
                 main->OnMenuCommand(241);  // View > 3-D
                 Next();
                 return;
@@ -292,6 +308,8 @@ TEST(ScopeProgram, SampleSectorZoomPanAndThreeD) {
     EXPECT_LT(g_results.centreAfterPan.x, g_results.centreBefore.x) << "dragged right: the view moves west";
     EXPECT_LT(g_results.centreAfterPan.y, g_results.centreBefore.y) << "dragged up: the view moves south";
     EXPECT_TRUE(g_results.artccAfterPan);
+    EXPECT_EQ(g_results.sidRows, 3) << "the sample's SIDs in the diagrams dialog";
+    EXPECT_EQ(g_results.selectedSids.size(), 1u);
     EXPECT_EQ(g_results.mode, kRadarMode3D);
     EXPECT_NE(g_results.headingAfterTurn, g_results.headingBefore);
     EXPECT_GT(g_results.threeDChanged, 1000) << "the 3-D view draws another picture";
