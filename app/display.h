@@ -49,6 +49,9 @@ public:
     virtual void AddRadioLine(RadioMessageKind kind, const std::string& text) = 0;
     // The selected-callsign field (main display only).
     virtual void SetCallsignField(const std::string& callsign) = 0;
+    // Main display: the command line's text, the caret at its end and the
+    // focus in it.
+    virtual void PrefillCommandLine(const std::string& text) = 0;
 };
 
 // Makes display windows; the display manager owns what it returns.

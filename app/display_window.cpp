@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/diagrams_dialog_wx.h"
+#include "app/connect_dialog_wx.h"
 #include "app/display_layout.h"
 #include "app/display_manager.h"
 #include "app/global_objects.h"
@@ -20,6 +21,7 @@
 #include "app/window_snap_wx.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"
+#include "foundation/prompts.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/url_open.h"
@@ -31,43 +33,6 @@ namespace {
 
 constexpr int kCommandLineHeight = 24;
 constexpr int kCallsignWidth = 90;
-
-const std::map<int, int>& RadarModeByCommand() {
-    static const std::map<int, int> modes = {{242, 1},   {128, 2},    {130, 3},   {129, 4},
-                                             {131, 5},   {241, 6},    {127, 7},   {40049, 8},
-                                             {40047, 9}, {40048, 10}, {40070, 11}};
-    return modes;
-}
-
-const std::map<int, int>& ShowMaskBitByCommand() {
-    static const std::map<int, int> bits = {
-        {115, 0x1},         {144, 0x2},         {114, 0x4},        {135, 0x8},      {136, 0x10},
-        {137, 0x20},        {138, 0x40},        {134, 0x80},       {139, 0x100},    {140, 0x200},
-        {141, 0x400},       {142, 0x800},       {143, 0x1000},     {133, 0x2000},   {113, 0x4000},
-        {150, 0x8000},      {173, 0x10000},     {174, 0x20000},    {226, 0x40000},  {227, 0x80000},
-        {225, 0x100000},    {224, 0x200000},    {228, 0x400000},   {229, 0x800000}, {230, 0x1000000},
-        {40050, 0x2000000}, {40051, 0x4000000}, {40055, 0x8000000}};
-    return bits;
-}
-
-PendingToolWindow* ToolWindowByCommand(int id) {
-    switch (id) {
-        case 146:
-            return g_commsPanel;
-        case 147:
-            return g_aircraftList;
-        case 148:
-            return g_controllerList;
-        case 149:
-            return g_weatherPanel;
-        case 232:
-            return g_flightStripBay;
-        case 243:
-            return g_selcalPanel;
-        default:
-            return nullptr;
-    }
-}
 
 // The virtual-key code of a key the command line hands on; 0 for others.
 int VirtualKeyOf(int wxKey) {
@@ -168,14 +133,26 @@ public:
             if (m_display)
                 m_display->OnScopeWheel(event.GetWheelRotation() / delta, event.ControlDown() || event.ShiftDown());
         });
+        // Typing over the scope goes to the command line, the key that moves
+        // the focus there included. (Over a secondary display the keys are
+        // the accelerators', which act on the main display.)
         canvas->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
-            // Typing over any scope goes to the main display's command line.
-            if (!commandLine) {
+            if (commandLine) {
+                // Focusing selects the whole line; what is typed goes after it.
+                commandLine->SetFocus();
+                commandLine->SetInsertionPointEnd();
+                int key = VirtualKeyOf(event.GetKeyCode());
+                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.ControlDown())) return;
+            }
+            event.Skip();  // a character follows to the canvas
+        });
+        canvas->Bind(wxEVT_CHAR, [this](wxKeyEvent& event) {
+            wxChar c = event.GetUnicodeKey();
+            if (!commandLine || c == WXK_NONE || c < ' ' || event.ControlDown() || event.AltDown()) {
                 event.Skip();
                 return;
             }
-            commandLine->SetFocus();
-            event.Skip();
+            commandLine->WriteText(wxString(c));
         });
         Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
             if (m_display) {
@@ -214,20 +191,16 @@ public:
 };
 
 WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMain, TarqSessionUi& session)
-    : m_settings(settings), m_isMain(isMain), m_session(session) {
+    : m_isMain(isMain), m_commands(settings, isMain, *this, *this, session) {
     wxWindow* owner = nullptr;
     if (!isMain && g_displayManager) owner = static_cast<wxWindow*>(g_displayManager->GetMainWindow());
     m_frame = new DisplayFrame(owner, this, isMain, settings);
     AttachWindowSnapping(m_frame);
+    m_gl = std::make_unique<GlContextResources>(
+        [frame = m_frame] { return frame->context->IsOK() && frame->canvas->SetCurrent(*frame->context); });
     m_scope = std::make_unique<TarqDisplayScope>(m_scopeHost, settings, &SharedSectorLibrary());
 
-    MenuBarBuilder menus;
-    for (const MenuCommand& c : DisplayMenuCommands()) {
-        if ((c.scope == MenuScope::MainOnly && !isMain) || (c.scope == MenuScope::SecondaryOnly && isMain))
-            continue;
-        menus.Add(c.menu, c.submenu, ToToolkitId(c.id), c.label, c.checkable);
-    }
-    m_frame->SetMenuBar(menus.Release());
+    m_frame->SetMenuBar(BuildCommandMenuBar(isMain ? kMainMenu : kSecondaryMenu));
 
     m_frame->Show();
     if (settings.Maximized) m_frame->Maximize();
@@ -247,7 +220,9 @@ WxDisplayWindow::~WxDisplayWindow() {
     DiagramsDialogWindow::Close(m_frame);
     m_scope.reset();
     m_furniture.reset();
-    m_fonts.clear();
+    // Displays are closed from another display's redraw: free this one's
+    // names in this one's context.
+    m_gl.reset();
     m_frame->m_display = nullptr;
     m_frame->Destroy();
 }
@@ -256,22 +231,19 @@ WindowHandle WxDisplayWindow::GetWindow() const { return static_cast<wxWindow*>(
 
 bool WxDisplayWindow::EnsureGl() {
     if (!m_frame->canvas->IsShownOnScreen()) return false;
-    if (!m_frame->context->IsOK() || !m_frame->canvas->SetCurrent(*m_frame->context)) return false;
+    if (!m_gl->MakeCurrent()) return false;
     if (!m_glReady) {
         m_glReady = true;
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        for (int id : {2, 1, 3, 4, 5}) {
-            auto font = GlBitmapFont::Create(DisplayFontSpec(id));
-            if (font) m_fonts[id] = std::move(font);
-        }
+        for (int id : {2, 1, 3, 4, 5}) m_gl->LoadFont(id, DisplayFontSpec(id));
         m_scopeGl = std::make_unique<ScopeGl>(*m_scope, *this);
     }
     return true;
 }
 
 int WxDisplayWindow::BackgroundColor() const {
-    return g_profile ? g_profile->GetColor(m_settings.ColorProfile, "ColorBackground") : 0;
+    return g_profile ? g_profile->GetColor(m_commands.Settings().ColorProfile, "ColorBackground") : 0;
 }
 
 void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
@@ -298,7 +270,7 @@ void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
         m_scope->SetViewportSize(size.x, ViewportHeight(size.y));
         m_scopeGl->Draw();
     }
-    if (m_furniture) m_furniture->Draw(m_settings.Toggles, relayout);
+    if (m_furniture) m_furniture->Draw(m_commands.Settings().Toggles, relayout);
     glFinish();
     m_frame->canvas->SwapBuffers();
 }
@@ -318,71 +290,42 @@ void WxDisplayWindow::Layout() {
 
 void WxDisplayWindow::UpdateTitle() {
     if (!m_frame) return;
-    TitleState state;
-    state.displayNumber = m_displayNumber;
-    state.profileName = g_profile ? g_profile->GetProfileName() : "";
-    state.isMain = m_isMain;
-    state.connected = g_networkManager && g_networkManager->IsConnected();
-    if (state.connected && g_profile) state.server = g_profile->GetString("Server");
-    state.filtersEnabled = m_filtersEnabled;
-    state.quicklook = m_quicklook;
-    m_frame->SetTitle(ToWx(FormatDisplayTitle(state)));
+    m_frame->SetTitle(ToWx(FormatDisplayTitle(m_commands.Title(m_displayNumber))));
 }
 
 void WxDisplayWindow::RebuildMenus() {
     wxMenuBar* bar = m_frame->GetMenuBar();
     if (!bar) return;
-    for (const auto& [id, bit] : ShowMaskBitByCommand()) {
-        if (wxMenuItem* item = bar->FindItem(ToToolkitId(id))) item->Check((m_settings.Toggles & bit) != 0);
-    }
-    if (wxMenuItem* item = bar->FindItem(ToToolkitId(40074))) item->Check(m_quicklook);
-    for (const auto& [id, mode] : RadarModeByCommand()) {
-        if (wxMenuItem* item = bar->FindItem(ToToolkitId(id))) item->Check(mode == m_settings.Mode);
-    }
-    if (wxMenuItem* item = bar->FindItem(ToToolkitId(40068))) item->Check(m_filtersEnabled);
-    if (m_isMain) {
-        for (int id : {146, 147, 148, 149, 232, 243}) {
-            PendingToolWindow* window = ToolWindowByCommand(id);
-            if (wxMenuItem* item = bar->FindItem(ToToolkitId(id))) item->Check(window && window->IsVisible());
-        }
-        if (wxMenuItem* item = bar->FindItem(ToToolkitId(40063)))
-            item->Check(g_chatManager && g_chatManager->IsIncomingChatLogOpen());
-        bool connected = g_networkManager && g_networkManager->IsConnected();
-        bar->Enable(ToToolkitId(106), !connected);
-        bar->Enable(ToToolkitId(107), connected);
-        bar->Enable(ToToolkitId(40045), !(g_fsmpManager && g_fsmpManager->IsConnected()));
+    for (const MenuItemState& state : m_commands.MenuStates()) {
+        wxMenuItem* item = bar->FindItem(ToToolkitId(state.id));
+        if (!item) continue;
+        if (item->IsCheckable()) item->Check(state.checked);
+        item->Enable(state.enabled);
     }
     // The colour profile submenu, built afresh from the profile's names.
-    wxMenuItem* modify = bar->FindItem(ToToolkitId(kModifyColorProfileId));
+    wxMenuItem* modify = bar->FindItem(ToToolkitId(CommandId::ModifyColorProfile));
     wxMenu* colors = modify ? modify->GetMenu() : nullptr;
-    if (colors && g_profile) {
-        while (colors->GetMenuItemCount() > 0) colors->Destroy(colors->FindItemByPosition(0));
-        std::vector<std::string> names;
-        g_profile->GetColorProfileNames(names);
-        std::sort(names.begin(), names.end());
-        for (size_t i = 0; i < names.size(); ++i) {
-            int id = kFirstColorProfileId + static_cast<int>(i);
-            colors->AppendCheckItem(id, ToWx(names[i]))->Check(names[i] == m_settings.ColorProfile);
-        }
-        colors->AppendSeparator();
-        colors->Append(ToToolkitId(kModifyColorProfileId), "&Modify Current...");
+    if (!colors) return;
+    while (colors->GetMenuItemCount() > 0) colors->Destroy(colors->FindItemByPosition(0));
+    std::vector<std::string> names = m_commands.ColorProfileNames();
+    for (size_t i = 0; i < names.size(); ++i) {
+        int id = kFirstColorProfileId + static_cast<int>(i);
+        colors->AppendCheckItem(id, ToWx(names[i]))->Check(names[i] == m_commands.Settings().ColorProfile);
     }
+    colors->AppendSeparator();
+    const CommandRow* row = FindCommand(CommandId::ModifyColorProfile);
+    colors->Append(ToToolkitId(row->id), row->label);
 }
 
 void WxDisplayWindow::SetPosition(int x, int y) { m_frame->Move(x, y); }
 
-void WxDisplayWindow::SetColorProfile(const std::string& name) {
-    m_settings.ColorProfile = name;
-    RebuildMenus();
-    Redraw(false, 0);
-}
-
 std::string WxDisplayWindow::GetSectorFileName() const {
-    return m_scope && !m_scope->GetSectorFileName().empty() ? m_scope->GetSectorFileName() : m_settings.SectorFile;
+    const std::string& loaded = m_scope ? m_scope->GetSectorFileName() : std::string();
+    return loaded.empty() ? m_commands.Settings().SectorFile : loaded;
 }
 
 TarqDisplaySettings WxDisplayWindow::CaptureSettings() const {
-    TarqDisplaySettings settings = m_settings;
+    TarqDisplaySettings settings = m_commands.Settings();
     if (m_scope) m_scope->CaptureSettings(settings);
     wxRect rect = m_frame->GetRect();
     settings.LocX = rect.x;
@@ -412,7 +355,7 @@ TarqDisplayButtonBar* WxDisplayWindow::GetButtonBar() {
 
 bool WxDisplayWindow::OnLeftButtonDown(int x, int y) {
     if (!m_furniture || !m_frame) return false;
-    return m_furniture->OnLeftButtonDown(m_settings.Toggles, x, y,
+    return m_furniture->OnLeftButtonDown(m_commands.Settings().Toggles, x, y,
                                          ViewportHeight(m_frame->canvas->GetClientSize().y));
 }
 
@@ -420,14 +363,12 @@ bool WxDisplayWindow::OnCommandLineKey(int virtualKey, bool ctrl) {
     return m_furniture && m_furniture->OnCommandLineKey(virtualKey, ctrl);
 }
 
-const GlBitmapFont* WxDisplayWindow::GetFont(int id) const {
-    auto it = m_fonts.find(id);
-    return it == m_fonts.end() ? nullptr : it->second.get();
-}
+const GlBitmapFont* WxDisplayWindow::GetFont(int id) const { return m_gl->Font(id); }
 
 void WxDisplayWindow::EnsureRadioHistoryShown() {
-    if (!m_furniture || (m_settings.Toggles & TarqDisplayFurniture::kShowRadioHistory)) return;
-    m_settings.Toggles |= TarqDisplayFurniture::kShowRadioHistory;
+    int& toggles = m_commands.Settings().Toggles;
+    if (!m_furniture || (toggles & TarqDisplayFurniture::kShowRadioHistory)) return;
+    toggles |= TarqDisplayFurniture::kShowRadioHistory;
     RebuildMenus();
 }
 
@@ -457,13 +398,13 @@ void WxDisplayWindow::SetCallsignField(const std::string& callsign) {
 }
 
 unsigned WxDisplayWindow::GetFontListBase(int fontId) const {
-    auto it = m_fonts.find(fontId);
-    return it == m_fonts.end() ? 0 : it->second->ListBase();
+    const GlBitmapFont* font = m_gl->Font(fontId);
+    return font ? font->ListBase() : 0;
 }
 
 TextExtent WxDisplayWindow::MeasureText(int fontId, const std::string& text) const {
-    auto it = m_fonts.find(fontId);
-    return it == m_fonts.end() ? TextExtent{} : it->second->MeasureText(text);
+    const GlBitmapFont* font = m_gl->Font(fontId);
+    return font ? font->MeasureText(text) : TextExtent{};
 }
 
 void WxDisplayWindow::GetGlAreaScreenRect(int* x, int* y, int* width, int* height) const {
@@ -486,116 +427,35 @@ void WxDisplayWindow::PrefillCommandLine(const std::string& text) {
     m_frame->commandLine->SetFocus();
 }
 
-void WxDisplayWindow::OnCloseRequest() {
-    if (m_isMain) {
-        CloseSession(GetWindow(), true, m_session);
-        return;
-    }
-    ReturnToProfileDialog = false;
-    if (g_profile) g_profile->SetModified(true);
-    if (g_displayManager) g_displayManager->ScheduleClose(GetWindow());
+void WxDisplayWindow::ClearMessageWaiting() {
+    if (m_furniture) m_furniture->GetRadioHistory().ClearMessageWaiting();
 }
 
-void WxDisplayWindow::OnMenuCommand(int id) {
-    if (id >= kFirstColorProfileId && id <= kLastColorProfileId) {
-        wxMenuItem* item = m_frame->GetMenuBar()->FindItem(ToToolkitId(id));
-        if (item) {
-            SetColorProfile(FromWx(item->GetItemLabelText()));
-            if (g_profile) g_profile->SetModified(true);
-        }
-        return;
-    }
-    if (auto mode = RadarModeByCommand().find(id); mode != RadarModeByCommand().end()) {
-        m_settings.Mode = mode->second;
-        if (g_profile) g_profile->SetModified(true);
-        if (m_scope) m_scope->SetRadarMode(mode->second);
-        RebuildMenus();
-        return;
-    }
-    if (auto bit = ShowMaskBitByCommand().find(id); bit != ShowMaskBitByCommand().end()) {
-        if (m_scope) {
-            m_scope->OnMenuCommand(id);
-            m_settings.Toggles = static_cast<int>(m_scope->GetShowMask());
-        } else {
-            m_settings.Toggles ^= bit->second;
-        }
-        if (id != 150 && g_profile) g_profile->SetModified(true);
-        RebuildMenus();
-        Redraw(false, 0);
-        return;
-    }
-    if (PendingToolWindow* window = ToolWindowByCommand(id)) {
-        window->ToggleVisible();
-        if (g_displayManager) g_displayManager->RebuildAllMenus();
-        return;
-    }
-    if (const char* prefill = CommandLinePrefill(id)) {
-        if (g_displayManager) {
-            if (auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay())) {
-                main->PrefillCommandLine(prefill);
-            }
-        }
-        return;
-    }
-    std::string help = HelpPageUrl(id);
-    if (!help.empty()) {
-        OpenUrl(help);
-        return;
-    }
-    switch (id) {
-        case 121:
-            if (g_displayManager) g_displayManager->NewWindow(*this);
-            if (g_profile) g_profile->SetModified(true);
-            break;
-        case 153:
-            OnCloseRequest();
-            break;
-        case 122:
+void WxDisplayWindow::OpenUrl(const std::string& url) { ::OpenUrl(url); }
+
+void WxDisplayWindow::ShowConnectDialog() { RunConnectDialog(GetWindow()); }
+
+bool WxDisplayWindow::OnMenuCommand(int id) {
+    switch (static_cast<CommandId>(id)) {
+        case CommandId::OpenSector:
             OpenSectorFile();
-            break;
-        case 145:
+            return true;
+        case CommandId::Diagrams:
             if (m_scope) DiagramsDialogWindow::Show(m_frame, *m_scope);
-            break;
-        case 108:
-            ReturnToProfileDialog = false;
-            CloseSession(GetWindow(), true, m_session);
-            break;
-        case 125:
-            ReturnToProfileDialog = true;
-            if (!CloseSession(GetWindow(), false, m_session)) ReturnToProfileDialog = false;
-            break;
-        case 123:
-            if (g_profile) g_profile->Save();
-            break;
-        case 124:
-            TarqProfile::ShowProfileDialog(GetWindow());
-            break;
-        case 40068:
-            m_filtersEnabled = !m_filtersEnabled;
-            UpdateTitle();
-            RebuildMenus();
-            break;
-        case 40074:
-            m_quicklook = !m_quicklook;
-            UpdateTitle();
-            RebuildMenus();
-            break;
-        case 40003:  // Ctrl+Space
-            if (m_furniture) m_furniture->GetRadioHistory().ClearMessageWaiting();
-            break;
-        case 40007:
-            if (g_aircraftDB && g_aircraftDB->IsSoundPlaying()) g_aircraftDB->StopSound();
-            break;
-        case 118:
-            ShowMessageBox(std::string("Tarqline\r\n\r\nVersion: ") + kProgramVersion +
-                               "\r\n\r\nAn ATC client for the Peltan network.",
-                           std::string("About ") + kProgramName,
-                           {MessageBoxButtons::Ok, MessageBoxIcon::Information, 0}, GetWindow());
-            break;
+            return true;
         default:
-            // The commands of subsystems that are not built yet do nothing.
             break;
     }
+    TarqDisplaySettings& settings = m_commands.Settings();
+    const int toggles = settings.Toggles;
+    const bool handled = m_commands.OnMenuCommand(id);
+    if (!m_scope) return handled;
+    // The scope keeps its own show mask, with the sector lists each bit rebuilds.
+    if (settings.Toggles != toggles && m_scope->OnMenuCommand(id)) {
+        settings.Toggles = static_cast<int>(m_scope->GetShowMask());
+    }
+    if (settings.Mode != m_scope->GetRadarMode()) m_scope->SetRadarMode(settings.Mode);
+    return handled;
 }
 
 void WxDisplayWindow::OpenSectorFile() {
@@ -604,7 +464,7 @@ void WxDisplayWindow::OpenSectorFile() {
     if (dialog.ShowModal() != wxID_OK || !m_scope) return;
     DiagramsDialogWindow::Close(m_frame);
     if (m_scope->LoadSectorFile(FromWx(dialog.GetPath()), true)) {
-        m_settings.SectorFile = m_scope->GetSectorFileName();
+        m_commands.Settings().SectorFile = m_scope->GetSectorFileName();
         if (g_profile) g_profile->SetModified(true);
     }
 }

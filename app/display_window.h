@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "app/display.h"
+#include "app/display_commands.h"
 #include "app/display_furniture.h"
 #include "app/display_scope_host.h"
+#include "platform/gl_context_resources.h"
 #include "platform/gl_font.h"
 #include "scope/scope_gl.h"
 
@@ -23,6 +25,7 @@ struct ScopeMouse;
 
 class WxDisplayWindow final : public TarqDisplay,
                               public RadioHistoryHost,
+                              public TarqDisplayCommandHost,
                               public ScopeWindowPort,
                               public ScopeFontSource {
 public:
@@ -31,22 +34,22 @@ public:
 
     WindowHandle GetWindow() const override;
     bool IsMainDisplay() const override { return m_isMain; }
+    void Redraw() override { Redraw(false, 0); }
     void Redraw(bool relayout, int displayNumber) override;
     void UpdateTitle() override;
     void RebuildMenus() override;
     void RebuildButtonBar() override;
     void SetPosition(int x, int y) override;
-    int GetRadarMode() const override { return m_settings.Mode; }
-    std::string GetColorProfileName() const override { return m_settings.ColorProfile; }
-    void SetColorProfile(const std::string& name) override;
+    int GetRadarMode() const override { return m_commands.Settings().Mode; }
+    std::string GetColorProfileName() const override { return m_commands.Settings().ColorProfile; }
+    void SetColorProfile(const std::string& name) override { m_commands.SetColorProfile(name); }
     std::string GetSectorFileName() const override;
     TarqDisplaySettings CaptureSettings() const override;
     void AddRadioLine(RadioMessageKind kind, const std::string& text) override;
     void SetCallsignField(const std::string& callsign) override;
-    // Main display: the command line's text, and setting it with the caret
-    // at its end and the focus in it.
+    // Main display: the command line's text.
     std::string GetCommandLine() const;
-    void PrefillCommandLine(const std::string& text);
+    void PrefillCommandLine(const std::string& text) override;
 
     // Display-list base of font 1 to 5 (0 for any other id or before the GL
     // area exists) and the size of a text in it, as drawn.
@@ -58,7 +61,7 @@ public:
     TarqDisplayRadioHistory* GetRadioHistory();
     TarqDisplayButtonBar* GetButtonBar();
     // The scope's show mask.
-    int GetShowMask() const { return m_settings.Toggles; }
+    int GetShowMask() const { return m_commands.Settings().Toggles; }
 
     // RadioHistoryHost
     const GlBitmapFont* GetFont(int id) const override;
@@ -87,9 +90,16 @@ public:
     // Wheel notches towards the user zoom in; a modifier zooms fast.
     void OnScopeWheel(int notches, bool fast);
 
+    // TarqDisplayCommandHost
+    void ClearMessageWaiting() override;
+    void OpenUrl(const std::string& url) override;
+    void ShowConnectDialog() override;
+
     // Handlers the frame forwards.
-    void OnMenuCommand(int id);
-    void OnCloseRequest();
+    // Open Sector and Diagrams here, the rest through the commands; the scope follows.
+    bool OnMenuCommand(int id);
+    bool OnMenuCommand(CommandId id) { return OnMenuCommand(static_cast<int>(id)); }
+    void OnCloseRequest() { m_commands.OnCloseRequest(); }
     void Layout();
     // Canvas pixels, y downward; true when the bar or the history took it.
     bool OnLeftButtonDown(int x, int y);
@@ -100,16 +110,13 @@ private:
     bool EnsureGl();
     void OpenSectorFile();
 
-    TarqDisplaySettings m_settings;
     bool m_isMain;
-    TarqSessionUi& m_session;
+    TarqDisplayCommands m_commands;
     DisplayFrame* m_frame = nullptr;
     int m_displayNumber = 0;
     bool m_visible = true;
-    bool m_filtersEnabled = false;
-    bool m_quicklook = false;
     bool m_glReady = false;
-    std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
+    std::unique_ptr<GlContextResources> m_gl;  // fonts and lists of this display's context
     TarqProgramButtonKinds m_buttonKinds;
     std::unique_ptr<TarqDisplayFurniture> m_furniture;  // main display only
     DisplayScopeHost m_scopeHost{*this, *this};

@@ -3,6 +3,14 @@
 
 #include "platform/key_state.h"
 
+template <class F>
+void TarqFrameTick::RunUnlessNested(Work work, F&& run) {
+    if (m_running[work]) return;
+    m_running[work] = true;
+    run();
+    m_running[work] = false;
+}
+
 void TarqFrameTick::OnFrameTick() {
     int counter = ++m_counter;
     // The counter is reset before the work runs, so a tick that arrives while
@@ -15,21 +23,21 @@ void TarqFrameTick::OnFrameTick() {
             m_work.SetPushToTalk(down);
         }
     }
-    if (counter % 5 == 0) m_work.VoicePeriodic();
-    if (counter % 10 == 0) m_work.NetworkTimer();
-    m_work.AircraftFrame();
+    if (counter % 5 == 0) RunUnlessNested(kVoice, [&] { m_work.VoicePeriodic(); });
+    if (counter % 10 == 0) RunUnlessNested(kNetwork, [&] { m_work.NetworkTimer(); });
+    RunUnlessNested(kAircraftFrame, [&] { m_work.AircraftFrame(); });
     if (counter % 10 == 0) {
-        m_work.RedrawAll(false);
+        RunUnlessNested(kRedraw, [&] { m_work.RedrawAll(false); });
     } else if (counter % 2 == 0 && m_work.HasThreeDDisplay()) {
-        m_work.RedrawAll(true);
+        RunUnlessNested(kRedraw, [&] { m_work.RedrawAll(true); });
     }
-    m_work.StripBayFrame();
-    m_work.CommsPanelFrame();
+    RunUnlessNested(kStripBay, [&] { m_work.StripBayFrame(); });
+    RunUnlessNested(kCommsPanel, [&] { m_work.CommsPanelFrame(); });
     if (counter % 10 == 0) {
-        m_work.WeatherRefresh();
-        m_work.ControllerTimer();
-        m_work.AircraftTimer();
-        m_work.AircraftListTimer();
+        RunUnlessNested(kWeather, [&] { m_work.WeatherRefresh(); });
+        RunUnlessNested(kControllerTimer, [&] { m_work.ControllerTimer(); });
+        RunUnlessNested(kAircraftTimer, [&] { m_work.AircraftTimer(); });
+        RunUnlessNested(kListTimer, [&] { m_work.AircraftListTimer(); });
     }
 }
 

@@ -3,6 +3,8 @@
 // displays on even ticks). Tested by tests/app/frame_tick_test.cpp.
 #pragma once
 
+#include <array>
+
 class KeyState;
 
 // The work a tick calls, implemented over the global objects in the program
@@ -29,8 +31,9 @@ class TarqFrameTick {
 public:
     TarqFrameTick(TarqTickWork& work, const KeyState& keys) : m_work(work), m_keys(keys) {}
 
-    // Main thread. Re-entrant: a tick may arrive while a handler of the
-    // previous one sits in a modal loop.
+    // Main thread. Re-entrant: ticks go on while a piece of work of an
+    // earlier tick sits in a modal loop; that piece is skipped (not queued)
+    // until its run has returned, the rest of the schedule runs.
     void OnFrameTick();
 
     // The external push-to-talk keys or releases the transmitter; the key
@@ -41,9 +44,26 @@ public:
     int Counter() const { return m_counter; }
 
 private:
+    enum Work {
+        kVoice,
+        kNetwork,
+        kAircraftFrame,
+        kRedraw,
+        kStripBay,
+        kCommsPanel,
+        kWeather,
+        kControllerTimer,
+        kAircraftTimer,
+        kListTimer,
+        kWorkCount
+    };
+    template <class F>
+    void RunUnlessNested(Work work, F&& run);
+
     TarqTickWork& m_work;
     const KeyState& m_keys;
     int m_counter = 0;  // 0 to 9 between ticks
     bool m_byMessage = false;
-    bool m_lastKeyDown = false;  // last key state the poll passed on
+    bool m_lastKeyDown = false;                // last key state the poll passed on
+    std::array<bool, kWorkCount> m_running{};  // that work is on the stack
 };

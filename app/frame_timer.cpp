@@ -4,13 +4,14 @@
 #include <chrono>
 
 // Shared with the posted jobs, which may outlive the timer in the main
-// thread's queue: they find `stopped` set and do nothing.
+// thread's queue: they find `stopped` set and do nothing. A restart after
+// Stop gets a fresh one, so such a job never runs the new tick.
 struct TarqFrameTimer::Shared {
     std::mutex mutex;
     std::condition_variable wake;
     bool running = false;
     bool stopped = false;
-    bool tickDone = false;
+    bool posted = false;  // a tick waits in the main thread's queue
     uint32_t periodMs = 10;
     std::function<void()> tick;
 };
@@ -20,11 +21,17 @@ TarqFrameTimer::TarqFrameTimer(Post post) : m_post(std::move(post)), m_shared(st
 TarqFrameTimer::~TarqFrameTimer() { Stop(); }
 
 void TarqFrameTimer::Start(uint32_t periodMs, std::function<void()> tick) {
-    std::lock_guard<std::mutex> lock(m_shared->mutex);
-    m_shared->periodMs = periodMs;
-    m_shared->tick = std::move(tick);
-    if (m_shared->running || m_shared->stopped) return;
-    // Set under the lock before the thread exists, so it never reads the old value.
+    std::shared_ptr<Shared> shared = m_shared;  // the lock below must outlive a swap
+    std::lock_guard<std::mutex> lock(shared->mutex);
+    shared->periodMs = periodMs;
+    shared->tick = std::move(tick);
+    if (shared->running) return;
+    if (shared->stopped) {
+        m_shared = std::make_shared<Shared>();
+        m_shared->periodMs = periodMs;
+        m_shared->tick = std::move(shared->tick);
+    }
+    // Set before the thread exists, so it never reads the old value.
     m_shared->running = true;
     m_thread = std::thread(&TarqFrameTimer::Run, this, m_shared);
 }
@@ -52,23 +59,21 @@ void TarqFrameTimer::Run(std::shared_ptr<Shared> shared) {
         shared->wake.wait_for(lock, std::chrono::milliseconds(shared->periodMs),
                               [&] { return shared->stopped; });
         if (shared->stopped) break;
-        shared->tickDone = false;
+        shared->posted = true;
         lock.unlock();
         m_post([shared] {
             std::function<void()> tick;
             {
                 std::lock_guard<std::mutex> guard(shared->mutex);
-                if (shared->stopped) return;
-                tick = shared->tick;
-            }
-            if (tick) tick();
-            {
-                std::lock_guard<std::mutex> guard(shared->mutex);
-                shared->tickDone = true;
+                shared->posted = false;
+                if (!shared->stopped) tick = shared->tick;
             }
             shared->wake.notify_all();
+            // The timer goes on once the tick has started: a modal loop
+            // opened by this tick runs the next ones.
+            if (tick) tick();
         });
         lock.lock();
-        shared->wake.wait(lock, [&] { return shared->tickDone || shared->stopped; });
+        shared->wake.wait(lock, [&] { return !shared->posted || shared->stopped; });
     }
 }

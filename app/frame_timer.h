@@ -1,5 +1,8 @@
-// The heartbeat: a thread that sleeps one period, hands a tick to the main
-// thread and waits until it has run, so ticks never pile up behind a slow one.
+// The heartbeat: a thread that sleeps one period and hands a tick to the main
+// thread. It waits until the tick has started, not until it has finished, so
+// a tick whose work sits in a modal loop (a message box, a menu) does not stop
+// the ticks that loop has to run; and it never posts a tick while the last one
+// is still waiting in the queue, so a busy main thread is not flooded.
 // Tested by tests/app/frame_timer_test.cpp.
 #pragma once
 
@@ -24,10 +27,11 @@ public:
 
     // Stores the period and the tick (also when running, so a second call
     // retargets the running thread), then starts the thread when it is not
-    // running. Main thread.
+    // running, also after Stop. Main thread.
     void Start(uint32_t periodMs, std::function<void()> tick);
-    // Ends the thread and waits for it; no tick runs after Stop returns, not
-    // even one already posted. Main thread; safe while a tick is pending.
+    // Ends the thread and waits for it; no tick starts after Stop returns, not
+    // even one already posted. Main thread; safe while a tick is pending and
+    // from inside a tick.
     void Stop();
     bool IsRunning() const;
 

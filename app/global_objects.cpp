@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/session.h"
 #include "app/shell_state.h"
 #include "atc/atc_services.h"
 #include "atc/profile_settings.h"
@@ -12,6 +13,7 @@
 #include "foundation/sound_cues.h"
 #include "foundation/start_directory.h"
 #include "foundation/tool_window_place.h"
+#include "net/web_services.h"
 #include "platform/machine_number.h"
 #include "platform/message_box.h"
 
@@ -90,11 +92,61 @@ public:
     void RebuildChatGroups() override {}
 };
 
+// What the network's packets reach in the shell: the main display's radio
+// history, its titles and menus, and the display settings. The other owners
+// keep their quiet defaults until their subsystems exist.
+class ShellNetworkDisplay final : public NetDisplay {
+public:
+    void AddRadioMessage(const std::string& sender, int frequencyKhz, const std::string& text) override {
+        TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
+        if (!main) return;
+        const bool primary = g_commsPanel && g_commsPanel->GetPrimaryFrequency() == frequencyKhz;
+        main->AddRadioLine(primary ? RadioMessageKind::PrimaryRadio : RadioMessageKind::OtherRadio,
+                           sender + ": " + text);
+    }
+    void AddBroadcast(const std::string& sender, bool wallop, const std::string& text) override {
+        TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
+        if (main) main->AddRadioLine(wallop ? RadioMessageKind::Wallop : RadioMessageKind::Broadcast, sender + ": " + text);
+    }
+    void OnConnectionChanged() override {
+        if (!g_displayManager) return;
+        g_displayManager->UpdateAllTitles();
+        g_displayManager->RebuildAllMenus();
+    }
+    void ApplyDisplaySettings() override { ::ApplyDisplaySettings(); }
+    std::string GetMainSectorFileName() const override {
+        return g_displayManager ? g_displayManager->GetMainSectorFileName() : std::string();
+    }
+};
+
 // The conflict alarm of the aircraft database, as the sound cues ask for it.
 class AircraftAlarm final : public TarqAlarmSound {
 public:
     bool IsSoundPlaying() const override { return g_aircraftDB && g_aircraftDB->IsSoundPlaying(); }
     bool StopSound() override { return g_aircraftDB ? g_aircraftDB->StopSound() : ::StopSound(); }
+};
+
+// The aircraft database is made before the simulator bridge and reaches it through this.
+class ShellSimulator final : public AtcSimulatorBridge {
+public:
+    bool IsConnected() const override { return g_fsmpManager && g_fsmpManager->IsConnected(); }
+    uint32_t AddAircraft(const std::string& callsign, const std::string& equipment, const std::string& airline,
+                         const std::string& livery) override {
+        return g_fsmpManager ? g_fsmpManager->AddAircraft(callsign, equipment, airline, livery) : 0;
+    }
+    void RemoveAircraft(uint32_t id) override {
+        if (g_fsmpManager) g_fsmpManager->RemoveAircraft(id);
+    }
+    void UpdateAircraftPosition(uint32_t id, double latitude, double longitude, double altitude, uint32_t attitude,
+                                const std::array<double, 3>& rates, double speed, int useFull,
+                                int timeout) override {
+        if (g_fsmpManager)
+            g_fsmpManager->UpdateAircraftPosition(id, latitude, longitude, altitude, attitude, rates, speed, useFull,
+                                                  timeout);
+    }
+    std::unique_ptr<AircraftExtrapolator> CreateExtrapolator() override {
+        return g_fsmpManager ? g_fsmpManager->CreateExtrapolator() : nullptr;
+    }
 };
 
 struct ShellServices {
@@ -103,7 +155,9 @@ struct ShellServices {
     ShellMessages messages;
     ShellSounds sounds;
     ShellToolWindows tools;
+    ShellNetworkDisplay networkDisplay;
     AircraftAlarm alarm;
+    ShellSimulator simulator;
     AtcNetwork* network = nullptr;
 
     AtcServices Atc() {
@@ -113,6 +167,7 @@ struct ShellServices {
         services.sounds = &sounds;
         services.tools = &tools;
         services.network = network;
+        services.simulator = &simulator;
         return services;
     }
 };
@@ -126,11 +181,13 @@ void DeleteGlobal(T*& object) {
     delete doomed;
 }
 
-// The objects that are not stand-ins say so in the shell's call log too, so
-// the order of all of them can be followed.
+GlobalObjectObserver g_observer;
+
+// The objects that are not stand-ins tell the observer too, so the order of
+// all of them can be followed.
 template <typename T>
 T* Created(T* object, const char* name) {
-    PendingCallLog::Record(std::string("new ") + name);
+    if (g_observer) g_observer(std::string("new ") + name);
     return object;
 }
 
@@ -138,10 +195,12 @@ template <typename T>
 void DeleteGlobal(T*& object, const char* name) {
     if (!object) return;
     DeleteGlobal(object);
-    PendingCallLog::Record(std::string("delete ") + name);
+    if (g_observer) g_observer(std::string("delete ") + name);
 }
 
 }  // namespace
+
+void SetGlobalObjectObserver(GlobalObjectObserver observer) { g_observer = std::move(observer); }
 
 void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_profile = Created(new TarqProfile(), "TarqProfile");
@@ -161,6 +220,10 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_controllerDB = Created(new TarqControllerDB(g_services->Atc()), "TarqControllerDB");
     g_aircraftDB->SetControllerDB(g_controllerDB);
     g_controllerDB->SetAircraftDB(g_aircraftDB);
+    g_networkManager->SetControllerDB(g_controllerDB);
+    NetworkOwners owners;
+    owners.display = &g_services->networkDisplay;
+    g_networkManager->SetOwners(owners);
     g_controllerList = new TarqControllerList();
     g_commsPanel = new TarqCommsPanel();
     g_flightPlanEditor = new TarqFlightPlanEditor();
@@ -170,8 +233,13 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_atisMaker = new TarqATISMaker();
     g_voiceEngine = new NoltVoiceEngine();
     g_selcalPanel = new TarqSELCALPanel();
-    g_fsmpManager = new TarqFSMPManager();
-    g_oceanicTracksDB = new TarqOceanicTracksDB();
+    // No session transport yet: starting a session reports that none can be hosted.
+    g_fsmpManager = Created(
+        new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(), nullptr),
+        "TarqFSMPManager");
+    g_oceanicTracksDB =
+        Created(new TarqOceanicTracksDB(g_services->Atc(), OceanicTracksDownloader(StartDirectory)),
+                "TarqOceanicTracksDB");
 
     g_displayServices = g_displayManager;
     g_alarmSound = &g_services->alarm;
@@ -195,8 +263,8 @@ void DeleteGlobalObjects() {
     g_chatLogState = nullptr;
     g_stripSeparators = nullptr;
     g_sessionToolWindows = {};
-    DeleteGlobal(g_oceanicTracksDB);
-    DeleteGlobal(g_fsmpManager);
+    DeleteGlobal(g_oceanicTracksDB, "TarqOceanicTracksDB");
+    DeleteGlobal(g_fsmpManager, "TarqFSMPManager");
     DeleteGlobal(g_selcalPanel);
     DeleteGlobal(g_voiceEngine);
     DeleteGlobal(g_atisMaker);
@@ -208,7 +276,11 @@ void DeleteGlobalObjects() {
     DeleteGlobal(g_controllerList);
     DeleteGlobal(g_controllerDB, "TarqControllerDB");
     DeleteGlobal(g_aircraftList);
-    if (g_networkManager) g_networkManager->SetAircraftDB(nullptr);
+    if (g_networkManager) {
+        g_networkManager->SetAircraftDB(nullptr);
+        g_networkManager->SetControllerDB(nullptr);
+        g_networkManager->SetOwners({});
+    }
     DeleteGlobal(g_aircraftDB, "TarqAircraftDB");
     DeleteGlobal(g_networkManager, "TarqNetworkManager");
     DeleteGlobal(g_displayManager, "TarqDisplayManager");

@@ -3,11 +3,16 @@
 // store last. Tested by tests/app/startup_test.cpp.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "app/display_manager.h"
 #include "app/pending_subsystems.h"
 #include "atc/aircraft_db.h"
 #include "atc/controller_db.h"
+#include "atc/oceanic_tracks.h"
 #include "net/network_manager.h"
+#include "simbridge/fsmp_manager.h"
 
 class TarqProfile;
 class TarqUserRegistry;
@@ -37,6 +42,11 @@ struct TarqDisplayEnvironment {
     TarqFrameTimer::Post post;
     TarqDisplayManager::Hooks hooks;
 };
+
+// Told "new <class>" and "delete <class>" for the objects that are not
+// stand-ins (the stand-ins keep their own call log); none by default.
+using GlobalObjectObserver = std::function<void(const std::string& event)>;
+void SetGlobalObjectObserver(GlobalObjectObserver observer);
 
 // Creates the seventeen objects in their order, the settings store (reading
 // "Tarq.ini" in StartDirectory) first, and connects the services the settings

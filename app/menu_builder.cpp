@@ -3,6 +3,19 @@
 
 #include <wx/menu.h>
 
+#include "app/menu_table.h"
+
+wxMenuBar* BuildCommandMenuBar(int place) {
+    MenuBarBuilder menus;
+    for (const CommandRow& row : CommandTable()) {
+        if (!row.menu || !(row.places & place)) continue;
+        if (row.separatorBefore) menus.Add(row.menu, row.submenu, 0, nullptr);
+        int id = row.id == CommandId::ProfileExit ? wxID_EXIT : ToToolkitId(row.id);
+        menus.Add(row.menu, row.submenu, id, row.label, row.checkable);
+    }
+    return menus.Release();
+}
+
 MenuBarBuilder::MenuBarBuilder() : m_bar(new wxMenuBar) {}
 
 MenuBarBuilder::~MenuBarBuilder() { delete m_bar; }

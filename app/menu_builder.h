@@ -1,5 +1,5 @@
-// Builds a menu bar from rows of a menu table: top-level menus and submenus
-// appear in the order their first item comes. Tested through
+// Builds a menu bar from rows of the command table: top-level menus and
+// submenus appear in the order their first item comes. Tested through
 // tests/app/program_test.cpp.
 #pragma once
 
@@ -8,6 +8,10 @@
 
 class wxMenu;
 class wxMenuBar;
+
+// The menu bar of one place (a MenuPlace bit) from the command table; the
+// caller owns it. The session-profile dialog's Exit gets wx's exit id.
+wxMenuBar* BuildCommandMenuBar(int place);
 
 class MenuBarBuilder {
 public:

@@ -1,126 +1,199 @@
 // Tested by tests/app/menu_table_test.cpp.
 #include "app/menu_table.h"
 
+#include <unordered_map>
+
 namespace {
 
-constexpr MenuScope B = MenuScope::Both;
-constexpr MenuScope M = MenuScope::MainOnly;
-constexpr MenuScope S = MenuScope::SecondaryOnly;
+using C = CommandId;
+using T = ToolWindowKind;
+constexpr int B = kDisplayMenus;
+constexpr int M = kMainMenu;
+constexpr int S = kSecondaryMenu;
+constexpr int P = kProfileMenu;
+constexpr int Alt = kAccelAlt;
+constexpr int Ctrl = kAccelCtrl;
+constexpr int Shift = kAccelShift;
+// Virtual-key codes.
+constexpr int kF1 = 0x70;
+constexpr int kInsert = 0x2D;
+constexpr int kSpace = 0x20;
+constexpr int kPad0 = 0x60;
+constexpr int F(int n) { return kF1 + n - 1; }
 
-// The maker's web site; the pages lie under it.
+constexpr const char* kFile = "&File";
+constexpr const char* kSettings = "&Settings";
+constexpr const char* kView = "&View";
+constexpr const char* kTools = "&Tools";
+constexpr const char* kHelp = "&Help";
+constexpr const char* kModes = "&Radar Mode";
+
+// The maker's web site; the Help pages lie under it.
 constexpr const char* kWebSite = "https://www.fenwray.example/Tarq/";
 
 }  // namespace
 
-const std::vector<MenuCommand>& DisplayMenuCommands() {
-    static const std::vector<MenuCommand> commands = {
-        {"&File", nullptr, 121, "&New Window", B, false},
-        {"&File", nullptr, 122, "Open &Sector...", B, false},
-        {"&File", nullptr, 0, nullptr, B, false},
-        {"&File", nullptr, 106, "&Connect...", M, false},
-        {"&File", nullptr, 107, "&Disconnect", M, false},
-        {"&File", nullptr, 40045, "Start &MP Session", M, false},
-        {"&File", nullptr, 0, nullptr, M, false},
-        {"&File", nullptr, 125, "Open Session &Profile...", M, false},
-        {"&File", nullptr, 123, "Sa&ve Session Profile", M, false},
-        {"&File", nullptr, 124, "Save Session Profile &As...", M, false},
-        {"&File", nullptr, 0, nullptr, M, false},
-        {"&File", nullptr, 108, "E&xit", M, false},
-        {"&File", nullptr, 153, "&Close Window", S, false},
-        {"&Settings", "&Radar Mode", 242, "&Simple", B, true},
-        {"&Settings", "&Radar Mode", 127, "&Ground", B, true},
-        {"&Settings", "&Radar Mode", 128, "&Tower", B, true},
-        {"&Settings", "&Radar Mode", 130, "&ARTS", B, true},
-        {"&Settings", "&Radar Mode", 40070, "STA&RS", B, true},
-        {"&Settings", "&Radar Mode", 129, "&DSR", B, true},
-        {"&Settings", "&Radar Mode", 131, "Tar&q", B, true},
-        {"&Settings", "&Radar Mode", 40047, "&Park Air", B, true},
-        {"&Settings", "&Radar Mode", 40048, "TAAA&TS", B, true},
-        {"&Settings", "&Radar Mode", 40049, "PS&R", B, true},
-        {"&Settings", "&Radar Mode", 241, "&3D", B, true},
-        {"&Settings", "Color &Profile", kModifyColorProfileId, "&Modify Current...", B, false},
-        {"&Settings", "&Filters", 40068, "&Active", B, true},
-        {"&Settings", "&Filters", 40069, "&Configure...", B, false},
-        {"&Settings", nullptr, 0, nullptr, M, false},
-        {"&Settings", nullptr, 109, "&General...", M, false},
-        {"&Settings", nullptr, 184, "&ATISMaker...", M, false},
-        {"&Settings", nullptr, 110, "&Color Profiles...", M, false},
-        {"&Settings", nullptr, 111, "&Sounds...", M, false},
-        {"&Settings", nullptr, 175, "Au&dio Devices...", M, false},
-        {"&Settings", nullptr, 112, "Cali&brate Mic...", M, false},
-        {"&View", nullptr, 113, "&Button Bar", M, true},
-        {"&View", nullptr, 150, "Radio &History", M, true},
-        {"&View", nullptr, 230, "Anchor &Lines", B, true},
-        {"&View", nullptr, 40055, "&Mouse Location", B, true},
-        {"&View", nullptr, 40074, "&Quicklook", B, true},
-        {"&View", nullptr, 0, nullptr, B, false},
-        {"&View", nullptr, 114, "Range &Rings", B, true},
-        {"&View", nullptr, 115, "&Airports", B, true},
-        {"&View", nullptr, 224, "Airport Labels", B, true},
-        {"&View", nullptr, 133, "Airport Freqs", B, true},
-        {"&View", nullptr, 173, "R&unways", B, true},
-        {"&View", nullptr, 174, "Runway &Centerlines", B, true},
-        {"&View", nullptr, 134, "&Fixes", B, true},
-        {"&View", nullptr, 225, "Fix Labels", B, true},
-        {"&View", nullptr, 135, "&VORs", B, true},
-        {"&View", nullptr, 226, "VOR Labels", B, true},
-        {"&View", nullptr, 136, "VOR Freqs", B, true},
-        {"&View", nullptr, 137, "&NDBs", B, true},
-        {"&View", nullptr, 227, "NDB Labels", B, true},
-        {"&View", nullptr, 138, "NDB Freqs", B, true},
-        {"&View", nullptr, 139, "&Low Airways", B, true},
-        {"&View", nullptr, 228, "Low Airway Labels", B, true},
-        {"&View", nullptr, 140, "&High Airways", B, true},
-        {"&View", nullptr, 229, "High Airway Labels", B, true},
-        {"&View", nullptr, 141, "ARTCC &Boundaries", B, true},
-        {"&View", nullptr, 142, "Low B&oundaries", B, true},
-        {"&View", nullptr, 143, "High Bo&undaries", B, true},
-        {"&View", nullptr, 40050, "R&egions", B, true},
-        {"&View", nullptr, 40051, "&Static Text", B, true},
-        {"&View", nullptr, 144, "&Geography", B, true},
-        {"&View", nullptr, 0, nullptr, B, false},
-        {"&View", nullptr, 145, "&Diagrams...", B, false},
-        {"&View", nullptr, 40066, "&Oceanic Tracks...", B, false},
-        {"&Tools", nullptr, 232, "Flight &Strip Bay", M, true},
-        {"&Tools", nullptr, 148, "&Controller List", M, true},
-        {"&Tools", nullptr, 147, "&Aircraft List", M, true},
-        {"&Tools", nullptr, 146, "Co&mms Panel", M, true},
-        {"&Tools", nullptr, 149, "&Weather Panel", M, true},
-        {"&Tools", nullptr, 243, "S&ELCAL Panel", M, true},
-        {"&Tools", nullptr, 40063, "&Incoming Chat Log", M, true},
-        {"&Help", nullptr, 181, "&Quick Start Guide", M, false},
-        {"&Help", nullptr, 170, "&Command Reference", M, false},
-        {"&Help", nullptr, 117, "&Documentation", M, false},
-        {"&Help", nullptr, 182, "Discussion &Forums", M, false},
-        {"&Help", nullptr, 171, "Tarq &Web Site", M, false},
-        {"&Help", nullptr, 0, nullptr, M, false},
-        {"&Help", nullptr, 118, "&About Tarq", M, false},
+// One row a command, kept on one line each so a command reads whole.
+// clang-format off
+const std::vector<CommandRow>& CommandTable() {
+    static const std::vector<CommandRow> rows = {
+        {.id = C::NewWindow, .menu = kFile, .label = "&New Window", .places = B},
+        {.id = C::OpenSector, .menu = kFile, .label = "Open &Sector...", .places = B},
+        {.id = C::Connect, .menu = kFile, .label = "&Connect...", .places = M, .separatorBefore = true},
+        {.id = C::Disconnect, .menu = kFile, .label = "&Disconnect", .places = M},
+        {.id = C::StartMpSession, .menu = kFile, .label = "Start &MP Session", .places = M},
+        {.id = C::OpenSessionProfile, .menu = kFile, .label = "Open Session &Profile...", .places = M, .separatorBefore = true},
+        {.id = C::SaveSessionProfile, .menu = kFile, .label = "Sa&ve Session Profile", .places = M},
+        {.id = C::SaveSessionProfileAs, .menu = kFile, .label = "Save Session Profile &As...", .places = M},
+        {.id = C::Exit, .menu = kFile, .label = "E&xit", .places = M, .separatorBefore = true},
+        {.id = C::CloseWindow, .menu = kFile, .label = "&Close Window", .places = S, .separatorBefore = true},
+        // The session-profile dialog's File menu.
+        {.id = C::LoadSelected, .menu = kFile, .label = "&Load Selected", .places = P},
+        {.id = C::DeleteSelected, .menu = kFile, .label = "&Delete Selected", .places = P},
+        {.id = C::ImportSessionProfiles, .menu = kFile, .label = "&Import Session Profiles...", .places = P, .separatorBefore = true},
+        {.id = C::MergeFromFile, .menu = kFile, .submenu = "&Merge Session Profiles", .label = "Merge From &File...", .places = P},
+        {.id = C::MergeExisting, .menu = kFile, .submenu = "&Merge Session Profiles", .label = "Merge &Existing...", .places = P},
+        {.id = C::ExportSessionProfiles, .menu = kFile, .label = "&Export Session Profiles...", .places = P},
+        {.id = C::ImportColorProfiles, .menu = kFile, .label = "Import &Color Profiles...", .places = P},
+        {.id = C::ExportColorProfiles, .menu = kFile, .label = "Export C&olor Profiles...", .places = P},
+        {.id = C::ProfileExit, .menu = kFile, .label = "E&xit", .places = P, .separatorBefore = true},
+
+        {.id = C::ModeSimple, .menu = kSettings, .submenu = kModes, .label = "&Simple", .places = B, .checkable = true, .radarMode = 1},
+        {.id = C::ModeGround, .menu = kSettings, .submenu = kModes, .label = "&Ground", .places = B, .checkable = true, .radarMode = 7},
+        {.id = C::ModeTower, .menu = kSettings, .submenu = kModes, .label = "&Tower", .places = B, .checkable = true, .radarMode = 2},
+        {.id = C::ModeArts, .menu = kSettings, .submenu = kModes, .label = "&ARTS", .places = B, .checkable = true, .radarMode = 3},
+        {.id = C::ModeStars, .menu = kSettings, .submenu = kModes, .label = "STA&RS", .places = B, .checkable = true, .radarMode = 11},
+        {.id = C::ModeDsr, .menu = kSettings, .submenu = kModes, .label = "&DSR", .places = B, .checkable = true, .radarMode = 4},
+        {.id = C::ModeTarq, .menu = kSettings, .submenu = kModes, .label = "Tar&q", .places = B, .checkable = true, .radarMode = 5},
+        {.id = C::ModeParkAir, .menu = kSettings, .submenu = kModes, .label = "&Park Air", .places = B, .checkable = true, .radarMode = 9},
+        {.id = C::ModeTaaats, .menu = kSettings, .submenu = kModes, .label = "TAAA&TS", .places = B, .checkable = true, .radarMode = 10},
+        {.id = C::ModePsr, .menu = kSettings, .submenu = kModes, .label = "PS&R", .places = B, .checkable = true, .radarMode = 8},
+        {.id = C::Mode3D, .menu = kSettings, .submenu = kModes, .label = "&3D", .places = B, .checkable = true, .radarMode = 6},
+        // The profile's colour profiles come before it when the menu is rebuilt.
+        {.id = C::ModifyColorProfile, .menu = kSettings, .submenu = "Color &Profile", .label = "&Modify Current...", .places = B},
+        {.id = C::FiltersActive, .menu = kSettings, .submenu = "&Filters", .label = "&Active", .places = B, .checkable = true},
+        {.id = C::FiltersConfigure, .menu = kSettings, .submenu = "&Filters", .label = "&Configure...", .places = B, .keys = {{Ctrl | Alt, 'F'}}},
+        {.id = C::GeneralSettings, .menu = kSettings, .label = "&General...", .places = M, .separatorBefore = true},
+        {.id = C::AtisMaker, .menu = kSettings, .label = "&ATISMaker...", .places = M},
+        {.id = C::ColorProfiles, .menu = kSettings, .label = "&Color Profiles...", .places = M},
+        {.id = C::Sounds, .menu = kSettings, .label = "&Sounds...", .places = M},
+        {.id = C::AudioDevices, .menu = kSettings, .label = "Au&dio Devices...", .places = M},
+        {.id = C::CalibrateMic, .menu = kSettings, .label = "Cali&brate Mic...", .places = M},
+
+        {.id = C::ButtonBar, .menu = kView, .label = "&Button Bar", .places = M, .checkable = true, .showBit = 0x4000},
+        {.id = C::RadioHistory, .menu = kView, .label = "Radio &History", .places = M, .checkable = true, .keys = {{Ctrl, 'T'}}, .showBit = 0x8000},
+        {.id = C::AnchorLines, .menu = kView, .label = "Anchor &Lines", .places = B, .checkable = true, .showBit = 0x1000000},
+        {.id = C::MouseLocation, .menu = kView, .label = "&Mouse Location", .places = B, .checkable = true, .showBit = 0x8000000},
+        {.id = C::Quicklook, .menu = kView, .label = "&Quicklook", .places = B, .checkable = true},
+        {.id = C::RangeRings, .menu = kView, .label = "Range &Rings", .places = B, .checkable = true, .separatorBefore = true, .showBit = 0x4},
+        {.id = C::Airports, .menu = kView, .label = "&Airports", .places = B, .checkable = true, .showBit = 0x1},
+        {.id = C::AirportLabels, .menu = kView, .label = "Airport Labels", .places = B, .checkable = true, .showBit = 0x200000},
+        {.id = C::AirportFreqs, .menu = kView, .label = "Airport Freqs", .places = B, .checkable = true, .showBit = 0x2000},
+        {.id = C::Runways, .menu = kView, .label = "R&unways", .places = B, .checkable = true, .showBit = 0x10000},
+        {.id = C::RunwayCenterlines, .menu = kView, .label = "Runway &Centerlines", .places = B, .checkable = true, .showBit = 0x20000},
+        {.id = C::Fixes, .menu = kView, .label = "&Fixes", .places = B, .checkable = true, .showBit = 0x80},
+        {.id = C::FixLabels, .menu = kView, .label = "Fix Labels", .places = B, .checkable = true, .showBit = 0x100000},
+        {.id = C::Vors, .menu = kView, .label = "&VORs", .places = B, .checkable = true, .showBit = 0x8},
+        {.id = C::VorLabels, .menu = kView, .label = "VOR Labels", .places = B, .checkable = true, .showBit = 0x40000},
+        {.id = C::VorFreqs, .menu = kView, .label = "VOR Freqs", .places = B, .checkable = true, .showBit = 0x10},
+        {.id = C::Ndbs, .menu = kView, .label = "&NDBs", .places = B, .checkable = true, .showBit = 0x20},
+        {.id = C::NdbLabels, .menu = kView, .label = "NDB Labels", .places = B, .checkable = true, .showBit = 0x80000},
+        {.id = C::NdbFreqs, .menu = kView, .label = "NDB Freqs", .places = B, .checkable = true, .showBit = 0x40},
+        {.id = C::LowAirways, .menu = kView, .label = "&Low Airways", .places = B, .checkable = true, .showBit = 0x100},
+        {.id = C::LowAirwayLabels, .menu = kView, .label = "Low Airway Labels", .places = B, .checkable = true, .showBit = 0x400000},
+        {.id = C::HighAirways, .menu = kView, .label = "&High Airways", .places = B, .checkable = true, .showBit = 0x200},
+        {.id = C::HighAirwayLabels, .menu = kView, .label = "High Airway Labels", .places = B, .checkable = true, .showBit = 0x800000},
+        {.id = C::ArtccBoundaries, .menu = kView, .label = "ARTCC &Boundaries", .places = B, .checkable = true, .showBit = 0x400},
+        {.id = C::LowBoundaries, .menu = kView, .label = "Low B&oundaries", .places = B, .checkable = true, .showBit = 0x800},
+        {.id = C::HighBoundaries, .menu = kView, .label = "High Bo&undaries", .places = B, .checkable = true, .showBit = 0x1000},
+        {.id = C::Regions, .menu = kView, .label = "R&egions", .places = B, .checkable = true, .showBit = 0x2000000},
+        {.id = C::StaticText, .menu = kView, .label = "&Static Text", .places = B, .checkable = true, .showBit = 0x4000000},
+        {.id = C::Geography, .menu = kView, .label = "&Geography", .places = B, .checkable = true, .showBit = 0x2},
+        {.id = C::Diagrams, .menu = kView, .label = "&Diagrams...", .places = B, .separatorBefore = true, .keys = {{Ctrl, 'G'}}},
+        {.id = C::OceanicTracks, .menu = kView, .label = "&Oceanic Tracks...", .places = B, .keys = {{Ctrl, 'O'}}},
+
+        {.id = C::FlightStripBay, .menu = kTools, .label = "Flight &Strip Bay", .places = M, .checkable = true, .keys = {{Alt, '1'}}, .tool = T::StripBay},
+        {.id = C::ControllerList, .menu = kTools, .label = "&Controller List", .places = M, .checkable = true, .keys = {{Alt, '2'}}, .tool = T::ControllerList},
+        {.id = C::AircraftList, .menu = kTools, .label = "&Aircraft List", .places = M, .checkable = true, .keys = {{Alt, '3'}}, .tool = T::AircraftList},
+        {.id = C::CommsPanel, .menu = kTools, .label = "Co&mms Panel", .places = M, .checkable = true, .keys = {{Alt, '4'}}, .tool = T::CommsPanel},
+        {.id = C::WeatherPanel, .menu = kTools, .label = "&Weather Panel", .places = M, .checkable = true, .keys = {{Alt, '5'}}, .tool = T::WeatherPanel},
+        {.id = C::SelcalPanel, .menu = kTools, .label = "S&ELCAL Panel", .places = M, .checkable = true, .keys = {{Alt, '6'}}, .tool = T::SelcalPanel},
+        {.id = C::IncomingChatLog, .menu = kTools, .label = "&Incoming Chat Log", .places = M, .checkable = true, .keys = {{Alt, '7'}}},
+
+        {.id = C::QuickStartGuide, .menu = kHelp, .label = "&Quick Start Guide", .places = M | P, .helpPage = "docs/quick_start_guide.shtml"},
+        {.id = C::CommandReference, .menu = kHelp, .label = "&Command Reference", .places = M | P, .helpPage = "docs/command_reference.shtml"},
+        {.id = C::Documentation, .menu = kHelp, .label = "&Documentation", .places = M | P, .helpPage = "docs/"},
+        {.id = C::DiscussionForums, .menu = kHelp, .label = "Discussion &Forums", .places = M | P, .helpPage = "forums/"},
+        {.id = C::WebSite, .menu = kHelp, .label = "Tarq &Web Site", .places = M | P, .helpPage = ""},
+        {.id = C::About, .menu = kHelp, .label = "&About Tarq", .places = M | P, .separatorBefore = true},
+
+        {.id = C::ClearMessageWaiting, .keys = {{Ctrl, kSpace}}},
+        {.id = C::Declutter, .keys = {{Ctrl, 'D'}}},
+        {.id = C::ToggleAltitudeFilters, .keys = {{Ctrl, 'F'}}},
+        {.id = C::ToggleSepRings, .keys = {{Ctrl, 'R'}}},
+        {.id = C::StopSound, .keys = {{Ctrl, 'S'}}},
+        {.id = C::ToggleQuicklook, .keys = {{Ctrl, 'Q'}}},
+        {.id = C::ZoomIn, .keys = {{0, F(11)}}},
+        {.id = C::ZoomInFast, .keys = {{Ctrl, F(11)}}},
+        {.id = C::ZoomOut, .keys = {{0, F(12)}}},
+        {.id = C::ZoomOutFast, .keys = {{Ctrl, F(12)}}},
+        // Bookmarks: Ctrl+Alt+n saves, Ctrl+n recalls, with the top-row or the keypad digit.
+        {.id = C::SaveBookmark1, .keys = {{Ctrl | Alt, '1'}, {Ctrl | Alt, kPad0 + 1}}},
+        {.id = C::RecallBookmark1, .keys = {{Ctrl, '1'}, {Ctrl, kPad0 + 1}}},
+        {.id = C::SaveBookmark2, .keys = {{Ctrl | Alt, '2'}, {Ctrl | Alt, kPad0 + 2}}},
+        {.id = C::RecallBookmark2, .keys = {{Ctrl, '2'}, {Ctrl, kPad0 + 2}}},
+        {.id = C::SaveBookmark3, .keys = {{Ctrl | Alt, '3'}, {Ctrl | Alt, kPad0 + 3}}},
+        {.id = C::RecallBookmark3, .keys = {{Ctrl, '3'}, {Ctrl, kPad0 + 3}}},
+        {.id = C::SaveBookmark4, .keys = {{Ctrl | Alt, '4'}, {Ctrl | Alt, kPad0 + 4}}},
+        {.id = C::RecallBookmark4, .keys = {{Ctrl, '4'}, {Ctrl, kPad0 + 4}}},
+        {.id = C::SaveBookmark5, .keys = {{Ctrl | Alt, '5'}, {Ctrl | Alt, kPad0 + 5}}},
+        {.id = C::RecallBookmark5, .keys = {{Ctrl, '5'}, {Ctrl, kPad0 + 5}}},
+        {.id = C::SaveBookmark6, .keys = {{Ctrl | Alt, '6'}, {Ctrl | Alt, kPad0 + 6}}},
+        {.id = C::RecallBookmark6, .keys = {{Ctrl, '6'}, {Ctrl, kPad0 + 6}}},
+        {.id = C::SaveBookmark7, .keys = {{Ctrl | Alt, '7'}, {Ctrl | Alt, kPad0 + 7}}},
+        {.id = C::RecallBookmark7, .keys = {{Ctrl, '7'}, {Ctrl, kPad0 + 7}}},
+        {.id = C::SaveBookmark8, .keys = {{Ctrl | Alt, '8'}, {Ctrl | Alt, kPad0 + 8}}},
+        {.id = C::RecallBookmark8, .keys = {{Ctrl, '8'}, {Ctrl, kPad0 + 8}}},
+        {.id = C::SaveBookmark9, .keys = {{Ctrl | Alt, '9'}, {Ctrl | Alt, kPad0 + 9}}},
+        {.id = C::RecallBookmark9, .keys = {{Ctrl, '9'}, {Ctrl, kPad0 + 9}}},
+        {.id = C::RecallBookmark0, .keys = {{Ctrl, '0'}, {Ctrl, kPad0}}},
+        {.id = C::PrefillQp, .keys = {{0, F(1)}}, .prefill = ".QP "},
+        {.id = C::PrefillAn, .keys = {{Shift, F(1)}}, .prefill = ".AN "},
+        {.id = C::PrefillQd, .keys = {{0, F(2)}}, .prefill = ".QD "},
+        {.id = C::PrefillQt, .keys = {{0, F(3)}}, .prefill = ".QT "},
+        {.id = C::PrefillQx, .keys = {{0, F(4)}}, .prefill = ".QX "},
+        {.id = C::PrefillQz, .keys = {{0, F(5)}}, .prefill = ".QZ "},
+        {.id = C::PrefillSs, .keys = {{0, F(6)}}, .prefill = ".SS "},
+        {.id = C::PrefillQu, .keys = {{Shift, F(6)}}, .prefill = ".QU "},
+        {.id = C::PrefillQr, .keys = {{Ctrl, F(6)}}, .prefill = ".QR "},
+        {.id = C::PrefillWx, .keys = {{0, F(7)}}, .prefill = ".WX "},
+        {.id = C::PrefillOw, .keys = {{Shift, F(7)}}, .prefill = ".OW "},
+        {.id = C::PrefillQq, .keys = {{0, F(8)}}, .prefill = ".QQ "},
+        {.id = C::PrefillQb, .keys = {{0, F(9)}}, .prefill = ".QB "},
+        {.id = C::PrefillQs, .keys = {{0, kInsert}}, .prefill = ".QS "},
     };
-    return commands;
+    return rows;
 }
+// clang-format on
+
+const CommandRow* FindCommand(int id) {
+    static const std::unordered_map<int, const CommandRow*> byId = [] {
+        std::unordered_map<int, const CommandRow*> map;
+        for (const CommandRow& row : CommandTable()) map.emplace(static_cast<int>(row.id), &row);
+        return map;
+    }();
+    auto it = byId.find(id);
+    return it == byId.end() ? nullptr : it->second;
+}
+
+const CommandRow* FindCommand(CommandId id) { return FindCommand(static_cast<int>(id)); }
 
 const std::vector<Accelerator>& DisplayAccelerators() {
     static const std::vector<Accelerator> table = [] {
-        std::vector<Accelerator> t = {
-            {kAccelAlt, '1', 232},      {kAccelAlt, '2', 148},     {kAccelAlt, '3', 147},
-            {kAccelAlt, '4', 146},      {kAccelAlt, '5', 149},     {kAccelAlt, '6', 243},
-            {kAccelAlt, '7', 40063},    {kAccelCtrl, 'T', 150},    {kAccelCtrl | kAccelAlt, 'F', 40069},
-            {kAccelCtrl, 0x20, 40003},  {kAccelCtrl, 'D', 40004},  {kAccelCtrl, 'F', 40005},
-            {kAccelCtrl, 'R', 40006},   {kAccelCtrl, 'S', 40007},  {kAccelCtrl, 'Q', 40056},
-            {kAccelCtrl, 'G', 145},     {kAccelCtrl, 'O', 40066},  {0, 0x7A, 40020},
-            {kAccelCtrl, 0x7A, 40021},  {0, 0x7B, 40022},          {kAccelCtrl, 0x7B, 40023},
-            {kAccelCtrl, '0', 40043},   {kAccelCtrl, 0x60, 40043}, {0, 0x70, 40008},
-            {kAccelShift, 0x70, 40009}, {0, 0x71, 40010},          {0, 0x72, 40011},
-            {0, 0x73, 40012},           {0, 0x74, 40013},          {0, 0x75, 40014},
-            {kAccelShift, 0x75, 40015}, {kAccelCtrl, 0x75, 40053}, {0, 0x76, 40016},
-            {kAccelShift, 0x76, 40017}, {0, 0x77, 40018},          {0, 0x78, 40019},
-            {0, 0x2D, 40044},
-        };
-        // Bookmarks: Ctrl+Alt+n saves, Ctrl+n recalls, with the top-row or the keypad digit.
-        for (int n = 1; n <= 9; ++n) {
-            for (int key : {'0' + n, 0x60 + n}) {
-                t.push_back({kAccelCtrl | kAccelAlt, key, 40024 + 2 * (n - 1)});
-                t.push_back({kAccelCtrl, key, 40025 + 2 * (n - 1)});
+        std::vector<Accelerator> t;
+        for (const CommandRow& row : CommandTable()) {
+            for (const CommandKey& key : row.keys) {
+                if (key.virtualKey != 0) t.push_back({key.modifiers, key.virtualKey, row.id});
             }
         }
         return t;
@@ -128,78 +201,12 @@ const std::vector<Accelerator>& DisplayAccelerators() {
     return table;
 }
 
-const std::vector<ProfileMenuCommand>& ProfileDialogMenuCommands() {
-    static const std::vector<ProfileMenuCommand> commands = {
-        {"&File", nullptr, 369, "&Load Selected"},
-        {"&File", nullptr, 370, "&Delete Selected"},
-        {"&File", nullptr, 0, nullptr},
-        {"&File", nullptr, 371, "&Import Session Profiles..."},
-        {"&File", "&Merge Session Profiles", 374, "Merge From &File..."},
-        {"&File", "&Merge Session Profiles", 375, "Merge &Existing..."},
-        {"&File", nullptr, 373, "&Export Session Profiles..."},
-        {"&File", nullptr, 40058, "Import &Color Profiles..."},
-        {"&File", nullptr, 40059, "Export C&olor Profiles..."},
-        {"&File", nullptr, 0, nullptr},
-        {"&File", nullptr, 2, "E&xit"},
-        {"&Help", nullptr, 181, "&Quick Start Guide"},
-        {"&Help", nullptr, 170, "&Command Reference"},
-        {"&Help", nullptr, 117, "&Documentation"},
-        {"&Help", nullptr, 182, "Discussion &Forums"},
-        {"&Help", nullptr, 171, "Tarq &Web Site"},
-        {"&Help", nullptr, 0, nullptr},
-        {"&Help", nullptr, 118, "&About Tarq"},
-    };
-    return commands;
+const char* CommandLinePrefill(CommandId id) {
+    const CommandRow* row = FindCommand(id);
+    return row ? row->prefill : nullptr;
 }
 
-const char* CommandLinePrefill(int id) {
-    switch (id) {
-        case 40008:
-            return ".QP ";
-        case 40009:
-            return ".AN ";
-        case 40010:
-            return ".QD ";
-        case 40011:
-            return ".QT ";
-        case 40012:
-            return ".QX ";
-        case 40013:
-            return ".QZ ";
-        case 40014:
-            return ".SS ";
-        case 40015:
-            return ".QU ";
-        case 40053:
-            return ".QR ";
-        case 40016:
-            return ".WX ";
-        case 40017:
-            return ".OW ";
-        case 40018:
-            return ".QQ ";
-        case 40019:
-            return ".QB ";
-        case 40044:
-            return ".QS ";
-        default:
-            return nullptr;
-    }
-}
-
-std::string HelpPageUrl(int id) {
-    switch (id) {
-        case 181:
-            return std::string(kWebSite) + "docs/quick_start_guide.shtml";
-        case 170:
-            return std::string(kWebSite) + "docs/command_reference.shtml";
-        case 117:
-            return std::string(kWebSite) + "docs/";
-        case 182:
-            return std::string(kWebSite) + "forums/";
-        case 171:
-            return kWebSite;
-        default:
-            return "";
-    }
+std::string HelpPageUrl(CommandId id) {
+    const CommandRow* row = FindCommand(id);
+    return row && row->helpPage ? std::string(kWebSite) + row->helpPage : std::string();
 }

@@ -76,8 +76,6 @@ TARQ_PENDING_LIFETIME(TarqChatManager)
 TARQ_PENDING_LIFETIME(TarqATISMaker)
 TARQ_PENDING_LIFETIME(NoltVoiceEngine)
 TARQ_PENDING_WINDOW_LIFETIME(TarqSELCALPanel)
-TARQ_PENDING_LIFETIME(TarqFSMPManager)
-TARQ_PENDING_LIFETIME(TarqOceanicTracksDB)
 
 void TarqAircraftList::Rebuild() { PendingCallLog::Record("TarqAircraftList::Rebuild"); }
 void TarqAircraftList::LoadFieldSettings() { PendingCallLog::Record("TarqAircraftList::LoadFieldSettings"); }

@@ -139,18 +139,5 @@ public:
     virtual ~TarqSELCALPanel();
 };
 
-class TarqFSMPManager {
-public:
-    TarqFSMPManager();
-    virtual ~TarqFSMPManager();
-    bool IsConnected() const { return false; }
-};
-
-class TarqOceanicTracksDB {
-public:
-    TarqOceanicTracksDB();
-    virtual ~TarqOceanicTracksDB();
-};
-
 // Reads the user's alias file; false when it cannot be read.
 bool LoadAliases(const std::string& path);

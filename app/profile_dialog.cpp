@@ -27,14 +27,13 @@ ProfileDialog::ProfileDialog(TarqSessionUi& session)
     sizer->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 4);
     panel->SetSizer(sizer);
 
-    MenuBarBuilder menus;
-    for (const ProfileMenuCommand& c : ProfileDialogMenuCommands()) {
-        // Exit is command 2, wx's id for Cancel; it gets wx's exit id.
-        menus.Add(c.menu, c.submenu, c.id == 2 ? wxID_EXIT : ToToolkitId(c.id), c.label);
-    }
-    wxMenuBar* bar = menus.Release();
+    wxMenuBar* bar = BuildCommandMenuBar(kProfileMenu);
     // Importing, exporting and merging profiles come later.
-    for (int id : {371, 374, 375, 373, 40058, 40059}) bar->Enable(ToToolkitId(id), false);
+    for (CommandId id :
+         {CommandId::ImportSessionProfiles, CommandId::MergeFromFile, CommandId::MergeExisting,
+          CommandId::ExportSessionProfiles, CommandId::ImportColorProfiles, CommandId::ExportColorProfiles}) {
+        bar->Enable(ToToolkitId(id), false);
+    }
     SetMenuBar(bar);
     SetClientSize(panel->GetBestSize());
 
@@ -44,7 +43,10 @@ ProfileDialog::ProfileDialog(TarqSessionUi& session)
         wxEVT_BUTTON, [this](wxCommandEvent&) { m_session.PostQuit(); }, wxID_EXIT);
     m_listBox->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { TakeSelection(); });
     m_listBox->Bind(wxEVT_LISTBOX_DCLICK, [this](wxCommandEvent&) { OpenSelected(); });
-    Bind(wxEVT_MENU, [this](wxCommandEvent& event) { OnMenu(FromToolkitId(event.GetId())); });
+    Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+        OnMenu(event.GetId() == wxID_EXIT ? CommandId::ProfileExit
+                                          : static_cast<CommandId>(FromToolkitId(event.GetId())));
+    });
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         switch (event.GetKeyCode()) {
             case WXK_ESCAPE:
@@ -106,26 +108,30 @@ void ProfileDialog::DeleteSelected() {
     if (DeleteSelectedProfile(m_list, static_cast<wxWindow*>(this))) Refill();
 }
 
-void ProfileDialog::OnMenu(int id) {
+void ProfileDialog::OnMenu(CommandId id) {
     switch (id) {
-        case 369:
+        case CommandId::LoadSelected:
             OpenSelected();
             return;
-        case 370:
+        case CommandId::DeleteSelected:
             DeleteSelected();
             return;
-        case wxID_EXIT:
+        case CommandId::ProfileExit:
             m_session.PostQuit();
             return;
-        case 118:
-            ShowMessageBox(std::string("Tarqline\r\n\r\nVersion: ") + kProgramVersion +
-                               "\r\n\r\nAn ATC client for the Peltan network, by the Tarq developers.\r\n\r\n"
-                               "See " +
-                               HelpPageUrl(171) + " for documentation or to\r\ndownload the latest version.",
-                           std::string("About ") + kProgramName,
+        case CommandId::About: {
+            // Appended piece by piece: GCC 12 warns falsely (-Warray-bounds)
+            // on a chain of + over literals in release builds.
+            std::string text = "Tarqline\r\n\r\nVersion: ";
+            text.append(kProgramVersion)
+                .append("\r\n\r\nAn ATC client for the Peltan network, by the Tarq developers.\r\n\r\nSee ")
+                .append(HelpPageUrl(CommandId::WebSite))
+                .append(" for documentation or to\r\ndownload the latest version.");
+            ShowMessageBox(text, std::string("About ").append(kProgramName),
                            {MessageBoxButtons::Ok, MessageBoxIcon::Information, 0},
                            static_cast<wxWindow*>(this));
             return;
+        }
         default: {
             std::string page = HelpPageUrl(id);
             if (!page.empty()) OpenUrl(page);

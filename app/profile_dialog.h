@@ -4,6 +4,7 @@
 
 #include <wx/frame.h>
 
+#include "app/menu_table.h"
 #include "app/session.h"
 
 class wxListBox;
@@ -22,7 +23,7 @@ public:
 
 private:
     void TakeSelection();
-    void OnMenu(int id);
+    void OnMenu(CommandId id);
 
     TarqSessionUi& m_session;
     wxListBox* m_listBox;

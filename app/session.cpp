@@ -49,11 +49,14 @@ ProfileList FillProfileList(const std::vector<std::string>& names, bool includeD
         list.entries.push_back(name);
     }
     std::stable_sort(list.entries.begin(), list.entries.end(), LessNoCase);
+    if (list.entries.empty()) return list;
+    // The last profile is remembered per user, outside this data directory:
+    // when this file has no such profile, the first one is selected, or OK
+    // would do nothing.
+    list.selected = 0;
     if (lastProfile) {
         auto it = std::find(list.entries.begin(), list.entries.end(), *lastProfile);
         if (it != list.entries.end()) list.selected = static_cast<int>(it - list.entries.begin());
-    } else if (!list.entries.empty()) {
-        list.selected = 0;
     }
     return list;
 }

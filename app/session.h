@@ -37,7 +37,7 @@ public:
 
 // The list for names (the session profiles in file order): "Default" left out
 // unless includeDefault; the entry equal to lastProfile selected, or the
-// first entry when there is no lastProfile.
+// first entry when there is no lastProfile or the list has none of its name.
 ProfileList FillProfileList(const std::vector<std::string>& names, bool includeDefault,
                             const std::optional<std::string>& lastProfile);
 // The same from the settings store and "LastProfile" in the user registry.

@@ -52,14 +52,14 @@ public:
         auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
         if (!main || !window || dynamic_cast<wxDialog*>(wxGetTopLevelParent(window))) return Event_Skip;
         auto& key = static_cast<wxKeyEvent&>(event);
-        int id = FindAccelerator(key);
-        if (id == 0) return Event_Skip;
+        CommandId id = FindAccelerator(key);
+        if (id == CommandId::None) return Event_Skip;
         main->OnMenuCommand(id);
         return Event_Processed;
     }
 
 private:
-    static int FindAccelerator(const wxKeyEvent& key) {
+    static CommandId FindAccelerator(const wxKeyEvent& key) {
         int code = key.GetKeyCode();
         int vk = 0;
         if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == WXK_SPACE)
@@ -70,13 +70,13 @@ private:
             vk = 0x60 + (code - WXK_NUMPAD0);
         else if (code == WXK_INSERT)
             vk = 0x2D;
-        if (vk == 0) return 0;
+        if (vk == 0) return CommandId::None;
         int modifiers = (key.AltDown() ? kAccelAlt : 0) | (key.RawControlDown() ? kAccelCtrl : 0) |
                         (key.ShiftDown() ? kAccelShift : 0);
         for (const Accelerator& a : DisplayAccelerators()) {
             if (a.virtualKey == vk && a.modifiers == modifiers) return a.id;
         }
-        return 0;
+        return CommandId::None;
     }
 };
 
@@ -226,6 +226,8 @@ void TarqProgram::NetworkTimer() {
     if (g_networkManager) g_networkManager->OnTimer();
 }
 void TarqProgram::AircraftFrame() {
+    // The session's events first, so that a simulator that just joined gets the models.
+    if (g_fsmpManager) g_fsmpManager->OnFrameTick();
     if (g_aircraftDB) g_aircraftDB->OnFrameTick();
 }
 bool TarqProgram::HasThreeDDisplay() { return g_displayManager && g_displayManager->HasThreeDDisplay(); }

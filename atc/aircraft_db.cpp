@@ -29,7 +29,16 @@ constexpr double kNoCentreDistance = 361.0;
 
 }  // namespace
 
-TarqAircraftDB::TarqAircraftDB(const AtcServices& services) : m_services(services.Completed()) {
+TarqAircraftDB::TarqAircraftDB(const AtcServices& services)
+    : m_services(services.Completed()),
+      m_tracking(
+          m_services, [this](const std::string& callsign) { return HasAircraft(callsign); },
+          [this](const std::string& positionId) { return ResolvePositionId(positionId); }),
+      m_conflicts(
+          m_services, [this](const std::string& callsign) { return IsBelowRadarFloor(callsign); },
+          [this](const std::string& callsign) { return IsTrackedByMe(callsign); }),
+      m_squawks(m_services, m_random),
+      m_types(m_services) {
     m_random.Seed(static_cast<uint32_t>(Now()));
     m_lastPurgeTime = Now();
     m_soundPlaying = false;
@@ -41,11 +50,6 @@ TarqAircraftDB::~TarqAircraftDB() { WaitForDownload(); }
 std::string TarqAircraftDB::OwnCallsign() const { return m_services.settings->GetString("Callsign"); }
 
 std::time_t TarqAircraftDB::Now() const { return m_services.clock->WallSeconds(); }
-
-bool TarqAircraftDB::IsTrackedByMe(const std::string& callsign) const {
-    auto it = m_trackingControllers.find(callsign);
-    return it != m_trackingControllers.end() && !it->second.empty() && it->second == OwnCallsign();
-}
 
 std::string TarqAircraftDB::ResolvePositionId(const std::string& positionId) const {
     if (!m_controllers || positionId.empty()) return {};
@@ -66,6 +70,7 @@ void TarqAircraftDB::UpdatePilotPosition(const std::string& callsign, const Airc
         auto aircraft = std::make_unique<TarqAircraft>(callsign, *m_services.clock,
                                                        m_services.simulator->CreateExtrapolator());
         aircraft->Update(report, false, transLevel);
+        m_conflicts.Moved(callsign, *aircraft);
         m_aircraft[callsign] = std::move(aircraft);
 
         const uint16_t number = DrawAircraftNumber();
@@ -79,14 +84,12 @@ void TarqAircraftDB::UpdatePilotPosition(const std::string& callsign, const Airc
             placeholder.flightRules = 'I';
             m_flightPlans[callsign] = placeholder;
         }
-        m_trackingControllers.erase(callsign);
-        m_handoffTargets.erase(callsign);
+        m_tracking.StartAircraft(callsign);
         // A kept plan still tells the pilot's voice capability.
         m_voiceTypes[callsign] = VoiceTypeFromRemarks(m_flightPlans[callsign].remarks);
         m_temporaryAltitudes[callsign] = 0;
         m_scratchpads[callsign].clear();
-        m_inConflict[callsign] = false;
-        m_conflictPartners[callsign].clear();
+        m_conflicts.ResetState(callsign);
         m_distanceToDestination[callsign] = -1.0;
         m_distanceFromDeparture[callsign] = -1.0;
 
@@ -103,6 +106,7 @@ void TarqAircraftDB::UpdatePilotPosition(const std::string& callsign, const Airc
     } else {
         const bool coast = below && IsTrackedByMe(callsign);
         it->second->Update(report, coast, transLevel);
+        m_conflicts.Moved(callsign, *it->second);
     }
 
     m_belowRadarFloor[callsign] = below;
@@ -184,18 +188,14 @@ void TarqAircraftDB::RemoveAircraft(const std::string& callsign, bool protectOwn
         m_aircraftNumbers.erase(number);
     }
     m_flightPlans.erase(callsign);
-    m_trackingControllers.erase(callsign);
-    m_handoffTargets.erase(callsign);
-    m_incomingHandoffs.erase(callsign);
+    m_tracking.RemoveAircraft(callsign);
+    m_conflicts.Remove(callsign);
     m_reportedSquawks.erase(callsign);
     m_assignedSquawks.erase(callsign);
     m_voiceTypes.erase(callsign);
     m_temporaryAltitudes.erase(callsign);
     m_scratchpads.erase(callsign);
-    m_inConflict.erase(callsign);
-    m_conflictPartners.erase(callsign);
     m_requestList.erase(callsign);
-    m_pointedOut.erase(callsign);
 
     auto sim = m_simulatorIds.find(callsign);
     if (sim != m_simulatorIds.end()) m_services.simulator->RemoveAircraft(sim->second);
@@ -214,7 +214,7 @@ void TarqAircraftDB::Clear() {
     m_distanceFromCentre.clear();
     m_heavyFlags.clear();
     m_weightClasses.clear();
-    m_pointedOut.clear();
+    m_tracking.ClearPointouts();
     m_belowRadarFloor.clear();
     m_services.tools->RebuildAircraftList();
 }
@@ -226,12 +226,9 @@ void TarqAircraftDB::PurgeStaleAircraft() {
     for (auto& [callsign, aircraft] : m_aircraft) {
         const std::time_t age = now - aircraft->GetLastReportTime();
         if (age < 0 || age <= 15) continue;
-        if (!aircraft->IsCoasted()) {
+        if (!aircraft->IsCoasted() || IsTrackedByMe(callsign)) {
             aircraft->Coast();
-            continue;
-        }
-        if (IsTrackedByMe(callsign)) {
-            aircraft->Coast();
+            m_conflicts.Moved(callsign, *aircraft);
             continue;
         }
         stale.push_back(callsign);
@@ -319,6 +316,18 @@ std::string TarqAircraftDB::GetCallsignForAircraftNumber(const std::string& text
     return it == m_callsignsByNumber.end() ? text : it->second;
 }
 
+std::vector<bool> TarqAircraftDB::TakenSquawks() const {
+    // Every code a pilot squawks or a controller assigned, whoever it belongs to.
+    std::vector<bool> taken(TarqSquawkAssigner::kBeyondCodes, false);
+    for (const auto& entry : m_reportedSquawks) {
+        if (entry.second < taken.size()) taken[entry.second] = true;
+    }
+    for (const auto& entry : m_assignedSquawks) {
+        if (entry.second < taken.size()) taken[entry.second] = true;
+    }
+    return taken;
+}
+
 // --- simulator model information -------------------------------------------
 
 void TarqAircraftDB::SetModelInfo(const std::string& callsign,
@@ -397,27 +406,26 @@ void TarqAircraftDB::ShowStatistics() {
     out.ShowMessage("Time connected: " + TwoDigits(t / 3600) + ":" + TwoDigits(t % 3600 / 60) + ":" +
                     TwoDigits(t % 60));
     out.ShowMessage("Aircraft Seen: " + std::to_string(m_seenCallsigns.size()));
-    out.ShowMessage("Aircraft Tracked: " + std::to_string(m_trackedCallsigns.size()));
+    out.ShowMessage("Aircraft Tracked: " + std::to_string(GetTrackedCount()));
     out.ShowMessage("Flight Plans Amended: " + std::to_string(m_amendedCallsigns.size()));
-    out.ShowMessage("Handoffs Initiated: " + std::to_string(m_handoffsInitiated));
-    out.ShowMessage("Handoffs Accepted: " + std::to_string(m_handoffsAccepted));
-    out.ShowMessage("Handoffs Refused: " + std::to_string(m_handoffsRefused));
+    out.ShowMessage("Handoffs Initiated: " + std::to_string(GetHandoffsInitiated()));
+    out.ShowMessage("Handoffs Accepted: " + std::to_string(GetHandoffsAccepted()));
+    out.ShowMessage("Handoffs Refused: " + std::to_string(GetHandoffsRefused()));
     out.ShowMessage("Squawks Assigned: " + std::to_string(m_squawksAssigned));
     out.ShowMessage("Cruise Alts Assigned: " + std::to_string(m_cruiseAltitudesAssigned));
     out.ShowMessage("Temp Alts Assigned: " + std::to_string(m_temporaryAltitudesAssigned));
     out.ShowMessage("Scratchpads Assigned: " + std::to_string(m_scratchpadsAssigned));
-    out.ShowMessage("Conflicts Detected: " + std::to_string(m_conflictsDetected));
+    out.ShowMessage("Conflicts Detected: " + std::to_string(GetConflictsDetected()));
     out.ShowMessage("-------------------------");
 }
 
 void TarqAircraftDB::ResetStatistics() {
     m_seenCallsigns.clear();
-    m_trackedCallsigns.clear();
     m_amendedCallsigns.clear();
-    m_handoffsInitiated = m_handoffsAccepted = m_handoffsRefused = 0;
+    m_tracking.ResetStatistics();
+    m_conflicts.ResetStatistics();
     m_scratchpadsAssigned = m_squawksAssigned = 0;
     m_temporaryAltitudesAssigned = m_cruiseAltitudesAssigned = 0;
-    m_conflictsDetected = 0;
     m_services.network->ResetConnectedTime();
 }
 
@@ -434,12 +442,8 @@ void TarqAircraftDB::ShowAircraftInfo(const std::string& callsign, bool withCall
     }
     std::string line;
     {
-        std::lock_guard<std::mutex> guard(m_typesLock);
-        auto type = m_aircraftTypes.find(code);
-        if (type == m_aircraftTypes.end()) {
-            line.clear();
-        } else {
-            const AircraftTypeRecord& r = type->second;
+        AircraftTypeRecord r;
+        if (GetAircraftType(code, r)) {
             line = "Aircraft info" + (withCallsign ? " for " + callsign : std::string()) + ": " + code +
                    " - " + r.manufacturer + " " + r.model +
                    " - Engines/Class: " + std::to_string(r.engineCount) + r.engineType + "/" + r.weightClass +

@@ -1,9 +1,10 @@
 // TarqAircraftDB: everything the client knows per pilot callsign: the
 // aircraft, their flight plans and the controllers' state attached to each
-// (tracking, handoffs, pointouts, squawks, scratchpads, altitudes, conflict
-// alert, request list, simulator feed, model information), the aircraft type
-// table and the session statistics.
-// Tested by tests/atc/aircraft_db_*_test.cpp.
+// (squawks, scratchpads, altitudes, request list, simulator feed, model
+// information) and the session statistics. The conflict alert, squawk
+// assignment, the aircraft type table and tracking with handoffs are classes
+// of their own that it owns; their operations stay here as forwards.
+// Tested by tests/atc/aircraft_db_test.cpp and aircraft_db_items_test.cpp.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +19,12 @@
 #include <vector>
 
 #include "atc/aircraft.h"
+#include "atc/aircraft_type_table.h"
 #include "atc/atc_services.h"
+#include "atc/conflict_alert.h"
 #include "atc/flight_plan_record.h"
+#include "atc/squawk_assigner.h"
+#include "atc/tracking.h"
 #include "foundation/random15.h"
 
 class TarqControllerDB;
@@ -42,7 +47,7 @@ public:
     // gives the own position's squawk range; null means no controllers known.
     void SetControllerDB(TarqControllerDB* controllers) { m_controllers = controllers; }
     // Where "aircraft_info.dat" lives (the start directory).
-    void SetStartDirectory(const std::string& directory) { m_startDirectory = directory; }
+    void SetStartDirectory(const std::string& directory) { m_types.SetStartDirectory(directory); }
 
     // --- lifetime of aircraft --------------------------------------------
     void UpdatePilotPosition(const std::string& callsign, const AircraftReport& report);
@@ -63,27 +68,51 @@ public:
     std::vector<std::string> GetCallsigns() const;
 
     // --- tracking, handoffs, pointouts ------------------------------------
-    void AcceptHandoff(const std::string& callsign);
-    void InitiateHandoff(const std::string& callsign, const std::string& positionId);
-    void HandoffToPositionId(const std::string& positionId);
-    void DropTrack(const std::string& callsign, const std::string& byController);
-    bool CheckControl(const std::string& callsign);
-    void SetTrackingController(const std::string& callsign, const std::string& controller);
-    void OnHandoffRequest(const std::string& callsign, const std::string& fromController);
-    void OnHandoffAccepted(const std::string& callsign, const std::string& byController);
-    void OnHandoffRefused(const std::string& callsign, const std::string& fromController);
-    void OnWhoHas(const std::string& callsign, const std::string& requester);
-    void OnPointoutReceived(const std::string& callsign, const std::string& fromController);
-    void ReleaseController(const std::string& controller);
-    std::string GetTrackingController(const std::string& callsign) const;
-    std::string GetHandoffTarget(const std::string& callsign) const;
-    std::string GetIncomingHandoff(const std::string& callsign) const;
-    bool HasIncomingHandoff(const std::string& callsign) const;
-    bool AnyIncomingHandoff() const;
-    bool IsPointedOut(const std::string& callsign) const;
-    void ClearPointedOut(const std::string& callsign);
-    void ClearPointouts();
-    void RefreshTracksOf(const std::string& controller);
+    void AcceptHandoff(const std::string& callsign) { m_tracking.AcceptHandoff(callsign); }
+    void InitiateHandoff(const std::string& callsign, const std::string& positionId) {
+        m_tracking.InitiateHandoff(callsign, positionId);
+    }
+    void HandoffToPositionId(const std::string& positionId) { m_tracking.HandoffToPositionId(positionId); }
+    void DropTrack(const std::string& callsign, const std::string& byController) {
+        m_tracking.DropTrack(callsign, byController);
+    }
+    bool CheckControl(const std::string& callsign) { return m_tracking.CheckControl(callsign); }
+    void SetTrackingController(const std::string& callsign, const std::string& controller) {
+        m_tracking.SetTrackingController(callsign, controller);
+    }
+    void OnHandoffRequest(const std::string& callsign, const std::string& fromController) {
+        m_tracking.OnHandoffRequest(callsign, fromController);
+    }
+    void OnHandoffAccepted(const std::string& callsign, const std::string& byController) {
+        m_tracking.OnHandoffAccepted(callsign, byController);
+    }
+    void OnHandoffRefused(const std::string& callsign, const std::string& fromController) {
+        m_tracking.OnHandoffRefused(callsign, fromController);
+    }
+    void OnWhoHas(const std::string& callsign, const std::string& requester) {
+        m_tracking.OnWhoHas(callsign, requester);
+    }
+    void OnPointoutReceived(const std::string& callsign, const std::string& fromController) {
+        m_tracking.OnPointoutReceived(callsign, fromController);
+    }
+    void ReleaseController(const std::string& controller) { m_tracking.ReleaseController(controller); }
+    std::string GetTrackingController(const std::string& callsign) const {
+        return m_tracking.GetTrackingController(callsign);
+    }
+    std::string GetHandoffTarget(const std::string& callsign) const {
+        return m_tracking.GetHandoffTarget(callsign);
+    }
+    std::string GetIncomingHandoff(const std::string& callsign) const {
+        return m_tracking.GetIncomingHandoff(callsign);
+    }
+    bool HasIncomingHandoff(const std::string& callsign) const {
+        return m_tracking.HasIncomingHandoff(callsign);
+    }
+    bool AnyIncomingHandoff() const { return m_tracking.AnyIncomingHandoff(); }
+    bool IsPointedOut(const std::string& callsign) const { return m_tracking.IsPointedOut(callsign); }
+    void ClearPointedOut(const std::string& callsign) { m_tracking.ClearPointedOut(callsign); }
+    void ClearPointouts() { m_tracking.ClearPointouts(); }
+    void RefreshTracksOf(const std::string& controller) { m_tracking.RefreshTracksOf(controller); }
 
     // --- annotations -------------------------------------------------------
     std::string GetScratchpad(const std::string& callsign) const;
@@ -92,8 +121,10 @@ public:
     int GetTemporaryAltitude(const std::string& callsign) const;
     uint16_t GetAssignedSquawk(const std::string& callsign) const;
     bool HasAutoAssignedSquawk(const std::string& callsign, uint16_t code) const;
-    bool IsInConflict(const std::string& callsign) const;
-    std::string GetConflictPartner(const std::string& callsign) const;
+    bool IsInConflict(const std::string& callsign) const { return m_conflicts.IsInConflict(callsign); }
+    std::string GetConflictPartner(const std::string& callsign) const {
+        return m_conflicts.GetConflictPartner(callsign);
+    }
     std::time_t GetRequestTime(const std::string& callsign) const;
     double GetDistanceToDestination(const std::string& callsign) const;
     double GetDistanceFromDeparture(const std::string& callsign) const;
@@ -127,12 +158,16 @@ public:
     bool HasFlightPlan(const std::string& callsign) const { return m_flightPlans.count(callsign) != 0; }
 
     // --- conflict alert ------------------------------------------------------
-    void CheckConflicts(const std::string& callsign);
+    void CheckConflicts(const std::string& callsign) {
+        if (m_conflicts.Check(callsign)) m_soundPlaying = true;
+    }
 
     // --- squawk assignment ---------------------------------------------------
-    uint16_t AssignSquawk(uint16_t low, uint16_t high);
-    uint16_t PickRandomSquawk(uint16_t low, uint16_t high);
-    uint16_t GetLastAssignedSquawk() const { return m_lastAssignedSquawk; }
+    uint16_t AssignSquawk(uint16_t low, uint16_t high) { return m_squawks.Assign(low, high, TakenSquawks()); }
+    uint16_t PickRandomSquawk(uint16_t low, uint16_t high) {
+        return m_squawks.PickRandom(low, high, TakenSquawks());
+    }
+    uint16_t GetLastAssignedSquawk() const { return m_squawks.GetLastAssigned(); }
 
     // --- simulator model information ----------------------------------------
     void SetModelInfo(const std::string& callsign,
@@ -143,45 +178,40 @@ public:
     uint32_t GetSimulatorId(const std::string& callsign) const;
 
     // --- aircraft type database ---------------------------------------------
-    // Called on the version-check thread: compares the local file's version
-    // with the server's and loads it or starts the download thread. Both
-    // threads show their lines through the message sink, which must hand them
-    // to the main thread. The downloader (an HTTP GET of the type file into
-    // localPath, false when it cannot start) is injected because the HTTP
-    // client lives above this library; without one a download fails with its message.
-    using TypeDownloader = bool (*)(const std::string& localPath, void* user);
+    using TypeDownloader = TarqAircraftTypeTable::TypeDownloader;
     void SetTypeDownloader(TypeDownloader downloader, void* user) {
-        m_downloader = downloader;
-        m_downloaderUser = user;
+        m_types.SetTypeDownloader(downloader, user);
     }
-    void LoadAircraftInfo(const std::string& serverVersion);
-    bool ParseAircraftTypeFile(const std::string& path, int& typeCount);
-    // Runs the download and the load of the fresh file; the download thread's body.
-    void DownloadAircraftInfo();
-    // Waits until a running download has ended (shut-down and tests).
-    void WaitForDownload();
-    bool GetAircraftType(const std::string& code, AircraftTypeRecord& record) const;
-    std::string AircraftInfoPath() const;
+    void LoadAircraftInfo(const std::string& serverVersion) { m_types.LoadAircraftInfo(serverVersion); }
+    bool ParseAircraftTypeFile(const std::string& path, int& typeCount) {
+        return m_types.ParseAircraftTypeFile(path, typeCount);
+    }
+    void DownloadAircraftInfo() { m_types.DownloadAircraftInfo(); }
+    void WaitForDownload() { m_types.WaitForDownload(); }
+    bool GetAircraftType(const std::string& code, AircraftTypeRecord& record) const {
+        return m_types.GetAircraftType(code, record);
+    }
+    std::string AircraftInfoPath() const { return m_types.AircraftInfoPath(); }
 
     // --- statistics ------------------------------------------------------------
     void ShowStatistics();
     void ResetStatistics();
     void ShowAircraftInfo(const std::string& callsign, bool withCallsign);
-    int GetHandoffsInitiated() const { return m_handoffsInitiated; }
-    int GetHandoffsAccepted() const { return m_handoffsAccepted; }
-    int GetHandoffsRefused() const { return m_handoffsRefused; }
+    int GetHandoffsInitiated() const { return m_tracking.GetHandoffsInitiated(); }
+    int GetHandoffsAccepted() const { return m_tracking.GetHandoffsAccepted(); }
+    int GetHandoffsRefused() const { return m_tracking.GetHandoffsRefused(); }
     int GetScratchpadsAssigned() const { return m_scratchpadsAssigned; }
     int GetSquawksAssigned() const { return m_squawksAssigned; }
     int GetTemporaryAltitudesAssigned() const { return m_temporaryAltitudesAssigned; }
     int GetCruiseAltitudesAssigned() const { return m_cruiseAltitudesAssigned; }
-    int GetConflictsDetected() const { return m_conflictsDetected; }
+    int GetConflictsDetected() const { return m_conflicts.GetConflictsDetected(); }
     size_t GetSeenCount() const { return m_seenCallsigns.size(); }
-    size_t GetTrackedCount() const { return m_trackedCallsigns.size(); }
+    size_t GetTrackedCount() const { return m_tracking.GetTrackedCount(); }
     size_t GetAmendedCount() const { return m_amendedCallsigns.size(); }
 
 private:
     std::string OwnCallsign() const;
-    bool IsTrackedByMe(const std::string& callsign) const;
+    bool IsTrackedByMe(const std::string& callsign) const { return m_tracking.IsTrackedByMe(callsign); }
     std::string ResolvePositionId(const std::string& positionId) const;
     std::time_t Now() const;
     std::vector<bool> TakenSquawks() const;
@@ -189,57 +219,40 @@ private:
 
     AtcServices m_services;
     TarqControllerDB* m_controllers = nullptr;
-    std::string m_startDirectory = ".";
     Random15 m_random;
+    TarqTracking m_tracking;
+    TarqConflictAlert m_conflicts;
+    TarqSquawkAssigner m_squawks;
+    TarqAircraftTypeTable m_types;
 
-    // Guards m_aircraftTypes against the version-check and download threads.
-    mutable std::mutex m_typesLock;
     std::map<std::string, std::unique_ptr<TarqAircraft>> m_aircraft;
     std::map<std::string, uint16_t> m_aircraftNumbers;
     std::map<uint16_t, std::string> m_callsignsByNumber;
     std::map<std::string, TarqFlightPlanRecord> m_flightPlans;
-    std::map<std::string, std::string> m_trackingControllers;
-    std::map<std::string, std::string> m_handoffTargets;  // position identifiers
-    std::map<std::string, std::string> m_incomingHandoffs;
     std::map<std::string, uint16_t> m_reportedSquawks;
     std::map<std::string, uint16_t> m_assignedSquawks;
     std::map<std::string, uint16_t> m_autoAssignedSquawks;
     std::map<std::string, int> m_voiceTypes;
     std::map<std::string, int> m_temporaryAltitudes;
     std::map<std::string, std::string> m_scratchpads;
-    std::map<std::string, bool> m_inConflict;
-    std::map<std::string, std::string> m_conflictPartners;
     std::time_t m_lastPurgeTime = 0;
     bool m_soundPlaying = false;
     std::map<std::string, std::time_t> m_requestList;
     std::time_t m_lastReminderTime = 0;
-    uint16_t m_lastAssignedSquawk = 0;
     std::map<std::string, double> m_distanceToDestination;
     std::map<std::string, double> m_distanceFromDeparture;
     std::map<std::string, std::string> m_autoStripRoutes;
     std::map<std::string, uint32_t> m_simulatorIds;
     std::map<std::string, ModelInfoRecord> m_modelInfo;
-    std::map<std::string, AircraftTypeRecord> m_aircraftTypes;
     std::map<std::string, double> m_bearingToCentre;
     std::map<std::string, double> m_distanceFromCentre;
     std::map<std::string, bool> m_heavyFlags;
     std::map<std::string, std::string> m_weightClasses;
-    std::map<std::string, bool> m_pointedOut;
     std::map<std::string, bool> m_belowRadarFloor;
     std::set<std::string> m_seenCallsigns;
-    std::set<std::string> m_trackedCallsigns;
     std::set<std::string> m_amendedCallsigns;
-    int m_handoffsInitiated = 0;
-    int m_handoffsAccepted = 0;
-    int m_handoffsRefused = 0;
     int m_scratchpadsAssigned = 0;
     int m_squawksAssigned = 0;
     int m_temporaryAltitudesAssigned = 0;
     int m_cruiseAltitudesAssigned = 0;
-    int m_conflictsDetected = 0;
-
-    TypeDownloader m_downloader = nullptr;
-    void* m_downloaderUser = nullptr;
-    std::mutex m_downloadLock;  // guards m_downloadThread
-    std::thread m_downloadThread;
 };

@@ -1,6 +1,6 @@
 // The flight plan value type, the model information of a pilot's simulator
 // aircraft and one record of the aircraft type database.
-// Tested through tests/atc/aircraft_db_flight_plan_test.cpp.
+// Tested through tests/atc/aircraft_db_items_test.cpp.
 #pragma once
 
 #include <cstdint>

@@ -50,8 +50,8 @@ std::vector<PofRecord> ParsePositionFile(const std::string& text) {
         record.symbol = f[4];
         record.prefix = f[5];
         record.suffix = f[6];
-        record.text7 = f[7];
-        record.text8 = f[8];
+        record.spareText1 = f[7];
+        record.spareText2 = f[8];
         record.squawkLow = SquawkField(f[9]);
         record.squawkHigh = SquawkField(f[10]);
         records.push_back(std::move(record));

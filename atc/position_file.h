@@ -16,8 +16,9 @@ struct PofRecord {
     std::string symbol;
     std::string prefix;  // must equal a callsign's text before its first '_'
     std::string suffix;  // must equal a callsign's text after its last '_'
-    std::string text7;
-    std::string text8;
+    // The line's two spare pieces, kept as read; nothing uses them.
+    std::string spareText1;
+    std::string spareText2;
     uint16_t squawkLow = 0;
     uint16_t squawkHigh = 0;
 };

@@ -1,11 +1,16 @@
 // Sector file parser. See sector_parser.h.
 #include "atc/sector_parser.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
+#include <iterator>
 #include <limits>
+#include <unordered_map>
 #include <utility>
 
 #include "atc/sector_line_patterns.h"
@@ -66,13 +71,23 @@ bool IsFirstPassSection(Section s) {
            s == Section::Fixes;
 }
 
+// Sections where leading blanks mark a continuation line; in all others an
+// indented line reads as the line without its indent.
+bool HasContinuationLines(Section s) {
+    return s == Section::Sid || s == Section::Star || s == Section::Regions;
+}
+
 constexpr std::string_view kRule = "=====================================================================";
+
+void ToUpper(std::string& text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+}
 
 std::string Upper(std::string_view text) {
     std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+    ToUpper(out);
     return out;
 }
 
@@ -148,15 +163,55 @@ void AppendDuration(std::string& out, std::string_view label, long long seconds)
     out += '\n';
 }
 
-// The first record of a name in a multimap: find() may return any of them.
-const SectorNavaid* FirstOf(const NavaidMap& map, const std::string& name) {
-    auto it = map.lower_bound(name);
-    return it != map.end() && it->first == name ? &it->second : nullptr;
+// A position from two written coordinates; nothing when either is bad.
+std::optional<ScopePoint> WrittenPoint(std::string_view lat, std::string_view lon) {
+    auto y = TarqSectorParser::ParseCoordinate(lat, CoordinateAxis::Latitude);
+    auto x = TarqSectorParser::ParseCoordinate(lon, CoordinateAxis::Longitude);
+    if (!x || !y) return std::nullopt;
+    return ScopePoint{*x, *y};
 }
 
 bool IsExtendedPath(const std::string& path) {
     size_t dot = path.rfind('.');
     return dot != std::string::npos && Upper(std::string_view(path).substr(dot)) == ".SCT2";
+}
+
+size_t IndentOf(std::string_view line) {
+    size_t n = 0;
+    while (n < line.size() && (line[n] == ' ' || line[n] == '\t')) ++n;
+    return n;
+}
+
+// Procedure names are cut from fixed columns; facilities pad them with tabs,
+// which editors show as reaching the next multiple of eight.
+void ExpandTabs(std::string_view line, std::string& out) {
+    out.clear();
+    for (char c : line) {
+        if (c == '\t') {
+            out.append(8 - out.size() % 8, ' ');
+        } else {
+            out += c;
+        }
+    }
+}
+
+// The whole file in one allocation of its size; a stream of unknown size
+// (a pipe) is still read to its end.
+bool ReadSectorFile(const std::string& path, std::string& contents) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    contents.clear();
+    struct stat info {};
+    if (fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        contents.resize(static_cast<size_t>(info.st_size));
+        contents.resize(std::fread(contents.data(), 1, contents.size(), f));
+    }
+    char buffer[65536];
+    size_t n;
+    while (!std::ferror(f) && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0) contents.append(buffer, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
 }
 
 }  // namespace
@@ -172,7 +227,7 @@ struct TarqSectorParser::PassState {
 
     int infoLines = 0;
     bool centreSet = false;
-    double centreLatitude = 0.0;
+    std::optional<double> centreLatitude;
     std::string regionColorText;
     std::string procedureName;
 
@@ -185,7 +240,13 @@ struct TarqSectorParser::PassState {
     std::time_t pass2Start = 0;
     std::time_t pass2End = 0;
 
+    // Every named point by its name, the one that counts for each name; built
+    // once the first pass has collected them all.
+    std::unordered_map<std::string, ScopePoint> points;
+    std::string key;
+
     SectorGroups groups;
+    std::string scratch;  // a line with its tabs expanded, or a header without its indent
 };
 
 TarqSectorParser::TarqSectorParser(const Clock& clock)
@@ -200,16 +261,21 @@ SectorParseError TarqSectorParser::GetLastError() const {
     return m_errors.back();
 }
 
-bool TarqSectorParser::Parse(const std::string& path, TarqSectorData& data, const std::string& reportPath) {
+void TarqSectorParser::Reset() {
     m_errors.clear();
+    m_droppedErrors = 0;
     m_defines.clear();
     m_report.clear();
+}
+
+bool TarqSectorParser::Parse(const std::string& path, TarqSectorData& data, const std::string& reportPath) {
+    Reset();
     if (path.empty()) {
         AddFatal("Empty filename passed to parser");
         return false;
     }
     std::string contents;
-    if (!ReadWholeFile(path, contents)) {
+    if (!ReadSectorFile(path, contents)) {
         AddFatal("Error opening sector file for reading");
         return false;
     }
@@ -218,9 +284,7 @@ bool TarqSectorParser::Parse(const std::string& path, TarqSectorData& data, cons
 
 bool TarqSectorParser::ParseText(const std::string& path, std::string_view contents, TarqSectorData& data,
                                  const std::string& reportPath) {
-    m_errors.clear();
-    m_defines.clear();
-    m_report.clear();
+    Reset();
     if (path.empty()) {
         AddFatal("Empty filename passed to parser");
         return false;
@@ -241,6 +305,7 @@ bool TarqSectorParser::ParseText(const std::string& path, std::string_view conte
     TarqSectorData work = data;
     if (!RunPass(1, contents, state.extended, work, state)) return false;
     state.pass2Start = m_clock.WallSeconds();
+    IndexPoints(work, state);
     if (!RunPass(2, contents, state.extended, work, state)) return false;
     state.linesInFile = state.lineNumber;
 
@@ -277,7 +342,8 @@ bool TarqSectorParser::RunPass(int pass, std::string_view contents, bool extende
         state.rawLine = raw;
         ++state.lineNumber;
 
-        if (!raw.empty() && raw.front() == ';') {
+        size_t indent = IndentOf(raw);
+        if (indent < raw.size() && raw[indent] == ';') {
             if (pass == 1) ++state.comments;
             continue;
         }
@@ -290,25 +356,46 @@ bool TarqSectorParser::RunPass(int pass, std::string_view contents, bool extende
         }
         if (pass == 1) ++state.parsedLines;
 
+        // Facilities indent whole blocks. Only where an indent marks a
+        // continuation line is it kept for the section (pass 2 only).
+        indent = IndentOf(line);
+        bool keepIndent = pass == 2 && HasContinuationLines(state.section);
+        if (indent > 0 && !keepIndent) {
+            line.erase(0, indent);
+            indent = 0;
+        }
+
         SectorGroups& g = state.groups;
         if (pass == 1 && line.front() == '#' && m_patterns->Match(SectorPattern::Define, line, g)) {
             m_defines[Upper(g[1])] = std::string(g[2]);
             continue;
         }
-        if (line.front() == '[' && m_patterns->Match(SectorPattern::Header, line, g)) {
-            state.procedureName.clear();
-            state.sectionName = Upper(g[1]);
-            state.section = Section::None;
-            for (const SectionName& known : kSections) {
-                if (known.name == state.sectionName && (extended || !known.extendedOnly)) {
-                    state.section = known.section;
+        // A header ends in "]": checked first, as a wrong file may hold
+        // millions of lines that begin with "[".
+        if (line[indent] == '[' && line.back() == ']') {
+            const std::string* header = &line;
+            if (indent > 0) header = &state.scratch.assign(line, indent);
+            if (m_patterns->Match(SectorPattern::Header, *header, g)) {
+                std::string_view name = g[1];
+                // "[ARTCC HIGH ]" is the ARTCC HIGH header.
+                size_t first = IndentOf(name);
+                name.remove_prefix(first);
+                while (!name.empty() && IsSpace(name.back())) name.remove_suffix(1);
+                state.procedureName.clear();
+                state.sectionName = Upper(name);
+                state.section = Section::None;
+                for (const SectionName& known : kSections) {
+                    if (known.name == state.sectionName && (extended || !known.extendedOnly)) {
+                        state.section = known.section;
+                    }
                 }
+                if (state.section == Section::None) {
+                    // Kept past the error limit: it is the one the caller shows.
+                    KeepError(state, "Unknown section header encountered: ", state.sectionName);
+                    return false;
+                }
+                continue;
             }
-            if (state.section == Section::None) {
-                AddError(state, "Unknown section header encountered: " + state.sectionName);
-                return false;
-            }
-            continue;
         }
         if (state.section == Section::None) {
             if (pass == 1) AddError(state, "Orphaned line");
@@ -333,12 +420,21 @@ void TarqSectorParser::HandleInfoLine(const std::string& line, TarqSectorData& d
         case 3:
             break;
         case 4:
-            state.centreLatitude = ParseCoordinate(line);
+            // The centre is the scope's origin: a bad one fails the load
+            // rather than centring the map on 0, 0.
+            state.centreLatitude = ParseCoordinate(line, CoordinateAxis::Latitude);
+            if (!state.centreLatitude) AddFormatError(state);
             break;
-        case 5:
-            data.centre = ScopePoint{ParseCoordinate(line), state.centreLatitude};
-            state.centreSet = true;
+        case 5: {
+            std::optional<double> longitude = ParseCoordinate(line, CoordinateAxis::Longitude);
+            if (!longitude) {
+                AddFormatError(state);
+            } else if (state.centreLatitude) {
+                data.centre = ScopePoint{*longitude, *state.centreLatitude};
+                state.centreSet = true;
+            }
             break;
+        }
         case 6:
             data.nmPerDegreeLat = LeadingDouble(line);
             break;
@@ -366,23 +462,26 @@ void TarqSectorParser::HandleFirstPassLine(const std::string& line, TarqSectorDa
         case Section::Vor:
         case Section::Ndb: {
             if (!m_patterns->Match(SectorPattern::Navaid, line, g)) return AddFormatError(state);
-            SectorNavaid navaid{
-                Upper(g[1]), std::string(g[2]), {ParseCoordinate(g[4]), ParseCoordinate(g[3])}};
+            std::optional<ScopePoint> position = WrittenPoint(g[3], g[4]);
+            if (!position) return AddFormatError(state);
+            SectorNavaid navaid{Upper(g[1]), std::string(g[2]), *position};
             NavaidMap& map = state.section == Section::Vor ? data.vors : data.ndbs;
             map.emplace(navaid.name, std::move(navaid));
             break;
         }
         case Section::Fixes: {
             if (!m_patterns->Match(SectorPattern::Fix, line, g)) return AddFormatError(state);
-            SectorNavaid fix{Upper(g[1]), "0", {ParseCoordinate(g[3]), ParseCoordinate(g[2])}};
+            std::optional<ScopePoint> position = WrittenPoint(g[2], g[3]);
+            if (!position) return AddFormatError(state);
+            SectorNavaid fix{Upper(g[1]), "0", *position};
             data.fixes.emplace(fix.name, std::move(fix));
             break;
         }
         case Section::Airport: {
             if (!m_patterns->Match(SectorPattern::Airport, line, g)) return AddFormatError(state);
-            SectorAirport airport{Upper(g[1]),
-                                  std::string(g[2]),
-                                  {ParseCoordinate(g[4]), ParseCoordinate(g[3])},
+            std::optional<ScopePoint> position = WrittenPoint(g[3], g[4]);
+            if (!position) return AddFormatError(state);
+            SectorAirport airport{Upper(g[1]), std::string(g[2]), *position,
                                   g[5].empty() ? '\0' : g[5].front()};
             std::string key = airport.name;
             data.airports.insert_or_assign(std::move(key), std::move(airport));
@@ -398,12 +497,11 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
     switch (state.section) {
         case Section::Runway: {
             if (!m_patterns->Match(SectorPattern::Runway, line, g)) return AddFormatError(state);
-            data.runways.push_back(SectorRunway{Upper(g[1]),
-                                                Upper(g[2]),
-                                                LeadingInt(g[3]),
-                                                LeadingInt(g[4]),
-                                                {ParseCoordinate(g[6]), ParseCoordinate(g[5])},
-                                                {ParseCoordinate(g[8]), ParseCoordinate(g[7])}});
+            std::optional<ScopePoint> end1 = WrittenPoint(g[5], g[6]);
+            std::optional<ScopePoint> end2 = WrittenPoint(g[7], g[8]);
+            if (!end1 || !end2) return AddFormatError(state);
+            data.runways.push_back(
+                SectorRunway{Upper(g[1]), Upper(g[2]), LeadingInt(g[3]), LeadingInt(g[4]), *end1, *end2});
             break;
         }
         case Section::Artcc:
@@ -412,7 +510,9 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
         case Section::LowAirway:
         case Section::HighAirway: {
             if (!m_patterns->Match(SectorPattern::Segment, line, g)) return AddFormatError(state);
-            GeoLine segment = ResolveSegment(data, &g[2], state);
+            GeoLine segment;
+            FieldFault fault = ResolveSegment(&g[2], state, segment);
+            if (!Usable(fault, state)) return;
             SegmentMap& map = state.section == Section::Artcc       ? data.artcc
                               : state.section == Section::ArtccHigh ? data.artccHigh
                               : state.section == Section::ArtccLow  ? data.artccLow
@@ -427,7 +527,9 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
             break;
         case Section::Geo: {
             if (!m_patterns->Match(SectorPattern::Geo, line, g)) return AddFormatError(state);
-            GeoLine segment = ResolveSegment(data, &g[1], state);
+            GeoLine segment;
+            FieldFault fault = ResolveSegment(&g[1], state, segment);
+            if (!Usable(fault, state)) return;
             segment.color = ColorValue(g[5]);
             data.geo.push_back(segment);
             break;
@@ -438,11 +540,10 @@ void TarqSectorParser::HandleSecondPassLine(const std::string& line, TarqSectorD
         case Section::Labels: {
             if (!m_patterns->Match(SectorPattern::Label, line, g)) return AddFormatError(state);
             SectorLabel label;
+            FieldFault fault = ResolvePosition(g[2], g[3], state, label.position);
+            if (!Usable(fault, state)) return;
             label.text = std::string(g[1]);
-            std::string_view lat = g[2], lon = g[3], color = g[4];
-            label.position.x = Resolve(data, lon, true, state);
-            label.position.y = Resolve(data, lat, false, state);
-            label.color = ColorValue(color);
+            label.color = ColorValue(g[4]);
             data.labels.push_back(std::move(label));
             break;
         }
@@ -460,7 +561,12 @@ void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorDa
         if (!m_patterns->Match(SectorPattern::ProcNext, line, g)) return AddFormatError(state);
         first = 1;
     } else {
-        if (!m_patterns->Match(SectorPattern::ProcFirst, line, g)) {
+        const std::string* text = &line;
+        if (line.find('\t') != std::string::npos) {
+            ExpandTabs(line, state.scratch);
+            text = &state.scratch;
+        }
+        if (!m_patterns->Match(SectorPattern::ProcFirst, *text, g)) {
             // The continuation lines that follow belong to the broken procedure,
             // not to the one before it: leave them without a name.
             state.procedureName.clear();
@@ -470,34 +576,41 @@ void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorDa
         TrimRight(state.procedureName);
         first = 2;
     }
+    GeoLine segment;
+    FieldFault fault = ResolveSegment(&g[first], state, segment);
+    if (!Usable(fault, state)) return;
+    segment.color = g[first + 4].empty() ? -1 : ColorValue(g[first + 4]);
+
     bool sid = state.section == Section::Sid;
     SegmentMap& map = sid ? data.sids : data.stars;
     // A name enters the name list when its first segment is stored, so the
     // map's keys tell which names the list already holds.
     auto [it, inserted] = map.try_emplace(state.procedureName);
     if (inserted) (sid ? data.sidNames : data.starNames).push_back(state.procedureName);
-
-    GeoLine segment = ResolveSegment(data, &g[first], state);
-    segment.color = g[first + 4].empty() ? -1 : ColorValue(g[first + 4]);
     it->second.push_back(segment);
 }
 
 void TarqSectorParser::HandleRegionLine(const std::string& line, TarqSectorData& data, PassState& state) {
     SectorGroups& g = state.groups;
     std::string_view lat, lon;
+    const char* formatError;
     if (IsSpace(line.front())) {
+        formatError = "1 Unrecognized formatting in ";
         if (state.regionColorText.empty()) return AddError(state, "Found region with no color specified");
         if (!m_patterns->Match(SectorPattern::RegionNext, line, g)) {
-            return AddError(state, "1 Unrecognized formatting in " + state.sectionName + " section");
+            return AddError(state, formatError, state.sectionName, " section");
         }
         lat = g[1];
         lon = g[2];
     } else {
+        formatError = "2 Unrecognized formatting in ";
         if (!m_patterns->Match(SectorPattern::RegionFirst, line, g)) {
             // Its continuation lines must not bend the previous region's outline.
             state.regionColorText.clear();
-            return AddError(state, "2 Unrecognized formatting in " + state.sectionName + " section");
+            return AddError(state, formatError, state.sectionName, " section");
         }
+        // The region starts even when this point is bad, so that the points
+        // after it still go to their own outline.
         state.regionColorText.assign(g[1]);
         SectorRegion region;
         region.color = ColorValue(g[1]);
@@ -506,49 +619,65 @@ void TarqSectorParser::HandleRegionLine(const std::string& line, TarqSectorData&
         lon = g[3];
     }
     ScopePoint point;
-    point.x = Resolve(data, lon, true, state);
-    point.y = Resolve(data, lat, false, state);
+    FieldFault fault = ResolvePosition(lat, lon, state, point);
+    if (fault == FieldFault::Malformed) AddError(state, formatError, state.sectionName, " section");
+    if (fault != FieldFault::None) return;
     // A region colour is only ever set after a region was appended, so back()
     // is the most recent region of this file.
     data.regions.back().points.push_back(point);
 }
 
-double TarqSectorParser::Resolve(const TarqSectorData& data, std::string_view field, bool longitude,
-                                 PassState& state) {
-    if (field.find('.') != std::string_view::npos) return ParseCoordinate(field);
-    double value = 0.0;
-    if (!ResolvePoint(data, std::string(field), longitude, value)) {
-        AddError(state, "Unknown fix specified in segment: " + std::string(field));
+TarqSectorParser::FieldFault TarqSectorParser::Resolve(std::string_view field, CoordinateAxis axis,
+                                                       PassState& state, double& value) {
+    if (field.find('.') != std::string_view::npos) {
+        std::optional<double> written = ParseCoordinate(field, axis);
+        value = written.value_or(0.0);
+        return written ? FieldFault::None : FieldFault::Malformed;
     }
-    return value;
+    if (ResolvePoint(state, field, axis, value)) return FieldFault::None;
+    AddError(state, "Unknown fix specified in segment: ", field);
+    return FieldFault::UnknownName;
 }
 
-GeoLine TarqSectorParser::ResolveSegment(const TarqSectorData& data, const std::string_view* fields,
-                                         PassState& state) {
-    GeoLine segment;
-    segment.x1 = Resolve(data, fields[1], true, state);
-    segment.y1 = Resolve(data, fields[0], false, state);
-    segment.x2 = Resolve(data, fields[3], true, state);
-    segment.y2 = Resolve(data, fields[2], false, state);
-    return segment;
+TarqSectorParser::FieldFault TarqSectorParser::ResolvePosition(std::string_view lat, std::string_view lon,
+                                                               PassState& state, ScopePoint& point) {
+    FieldFault fault = Resolve(lon, CoordinateAxis::Longitude, state, point.x);
+    if (fault == FieldFault::Malformed) return fault;
+    FieldFault latFault = Resolve(lat, CoordinateAxis::Latitude, state, point.y);
+    return latFault != FieldFault::None ? latFault : fault;
 }
 
-bool TarqSectorParser::ResolvePoint(const TarqSectorData& data, const std::string& name, bool longitude,
+TarqSectorParser::FieldFault TarqSectorParser::ResolveSegment(const std::string_view* fields,
+                                                              PassState& state, GeoLine& segment) {
+    ScopePoint start, end;
+    FieldFault fault = ResolvePosition(fields[0], fields[1], state, start);
+    if (fault == FieldFault::Malformed) return fault;
+    FieldFault endFault = ResolvePosition(fields[2], fields[3], state, end);
+    segment.x1 = start.x;
+    segment.y1 = start.y;
+    segment.x2 = end.x;
+    segment.y2 = end.y;
+    return endFault != FieldFault::None ? endFault : fault;
+}
+
+void TarqSectorParser::IndexPoints(const TarqSectorData& data, PassState& state) {
+    // By precedence, and within a kind in file order: the first entry of a
+    // name stays.
+    state.points.clear();
+    state.points.reserve(data.fixes.size() + data.vors.size() + data.airports.size() + data.ndbs.size());
+    for (const auto& [name, fix] : data.fixes) state.points.try_emplace(name, fix.position);
+    for (const auto& [name, vor] : data.vors) state.points.try_emplace(name, vor.position);
+    for (const auto& [name, airport] : data.airports) state.points.try_emplace(name, airport.position);
+    for (const auto& [name, ndb] : data.ndbs) state.points.try_emplace(name, ndb.position);
+}
+
+bool TarqSectorParser::ResolvePoint(PassState& state, std::string_view name, CoordinateAxis axis,
                                     double& value) {
-    std::string key = Upper(name);
-    const SectorNavaid* point = FirstOf(data.fixes, key);
-    if (!point) point = FirstOf(data.vors, key);
-    const ScopePoint* position = point ? &point->position : nullptr;
-    if (!position) {
-        auto airport = data.airports.find(key);
-        if (airport != data.airports.end()) position = &airport->second.position;
-    }
-    if (!position) {
-        point = FirstOf(data.ndbs, key);
-        if (point) position = &point->position;
-    }
-    value = position ? (longitude ? position->x : position->y) : 0.0;
-    return position != nullptr;
+    state.key.assign(name);
+    ToUpper(state.key);
+    auto it = state.points.find(state.key);
+    value = it == state.points.end() ? 0.0 : axis == CoordinateAxis::Longitude ? it->second.x : it->second.y;
+    return it != state.points.end();
 }
 
 void TarqSectorParser::ApplyDefine(std::string& token) const {
@@ -562,36 +691,63 @@ int32_t TarqSectorParser::ColorValue(std::string_view token) const {
     return LeadingInt(text);
 }
 
-double TarqSectorParser::ParseCoordinate(std::string_view text) {
-    if (text.empty()) return 0.0;
-    // Plain loops: find_first_of calls memchr once per character, and this
-    // runs four times for most lines of a large file.
-    bool negative = false;
-    for (char c : text) negative |= c == 'S' || c == 'W' || c == 's' || c == 'w';
-    std::string_view rest = text.substr(1);
-    auto nextSeparator = [rest](size_t from) {
-        for (size_t i = from; i < rest.size(); ++i) {
-            if (rest[i] == '.' || rest[i] == ',') return i;
+std::optional<double> TarqSectorParser::ParseCoordinate(std::string_view text, CoordinateAxis axis) {
+    if (text.empty()) return std::nullopt;
+    // The hemisphere letter must belong to the axis: "E073.46.43.500" in a
+    // latitude field is a swapped pair, not a latitude of -73.
+    char hemisphere = static_cast<char>(text[0] | 0x20);
+    bool latitude = axis == CoordinateAxis::Latitude;
+    if (latitude ? hemisphere != 'n' && hemisphere != 's' : hemisphere != 'e' && hemisphere != 'w') {
+        return std::nullopt;
+    }
+    // Four runs of digits: degrees, minutes, seconds, fraction.
+    size_t starts[4];
+    size_t ends[4];
+    size_t i = 1;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (i >= text.size() || (text[i] != '.' && text[i] != ',')) return std::nullopt;
+            ++i;
         }
-        return std::string_view::npos;
-    };
-    size_t p1 = nextSeparator(0);
-    if (p1 == std::string_view::npos) return 0.0;
-    size_t p2 = nextSeparator(p1 + 1);
-    if (p2 == std::string_view::npos) return 0.0;
-    size_t p3 = nextSeparator(p2 + 1);
-    if (p3 == std::string_view::npos || p3 + 1 == rest.size()) return 0.0;
+        starts[part] = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+        ends[part] = i;
+        if (starts[part] == ends[part]) return std::nullopt;
+    }
+    if (i != text.size()) return std::nullopt;
 
-    int32_t degrees = LeadingInt(rest.substr(0, p1));
-    int32_t minutes = LeadingInt(rest.substr(p1 + 1, p2 - p1 - 1));
-    std::string secondsText(rest.substr(p2 + 1, p3 - p2 - 1));
-    secondsText += '.';
-    secondsText += rest.substr(p3 + 1);
+    auto number = [text](size_t from, size_t to) {
+        // Capped: anything this large fails the range check below anyway.
+        double value = 0.0;
+        for (size_t k = from; k < to && value < 1e6; ++k) value = value * 10 + (text[k] - '0');
+        return value;
+    };
+    double degrees = number(starts[0], ends[0]);
+    double minutes = number(starts[1], ends[1]);
     // Seconds are held in single precision, as sector files have always been read.
-    float seconds = static_cast<float>(LeadingDouble(secondsText));
-    if (!std::isfinite(seconds)) return 0.0;
-    double value = seconds / 3600.0 + (minutes / 60.0 + degrees);
-    return negative ? -value : value;
+    double secondsValue = 0.0;
+    std::from_chars_result read{};
+    // Seconds and fraction as one integer over a power of ten: both exact in a
+    // double, so one division rounds as correctly as reading the decimal text.
+    constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    size_t fractionDigits = ends[3] - starts[3];
+    if (ends[2] - starts[2] + fractionDigits <= 15 && fractionDigits < std::size(kPowersOfTen)) {
+        int64_t digits = 0;
+        for (size_t k = starts[2]; k < ends[2]; ++k) digits = digits * 10 + (text[k] - '0');
+        for (size_t k = starts[3]; k < ends[3]; ++k) digits = digits * 10 + (text[k] - '0');
+        secondsValue = static_cast<double>(digits) / kPowersOfTen[fractionDigits];
+    } else if (text[ends[2]] == '.') {
+        read = std::from_chars(text.data() + starts[2], text.data() + text.size(), secondsValue);
+    } else {
+        std::string joined(text.substr(starts[2], ends[2] - starts[2]));
+        joined += '.';
+        joined += text.substr(starts[3]);
+        read = std::from_chars(joined.data(), joined.data() + joined.size(), secondsValue);
+    }
+    if (read.ec != std::errc() || secondsValue >= 1e6) return std::nullopt;
+    double value = static_cast<float>(secondsValue) / 3600.0 + (minutes / 60.0 + degrees);
+    if (!(value <= (latitude ? 90.0 : 180.0))) return std::nullopt;
+    return hemisphere == 's' || hemisphere == 'w' ? -value : value;
 }
 
 void TarqSectorParser::StripComment(std::string& line) {
@@ -601,7 +757,7 @@ void TarqSectorParser::StripComment(std::string& line) {
 }
 
 bool TarqSectorParser::IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\xA0';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
 void TarqSectorParser::TrimRight(std::string& line) {
@@ -610,14 +766,39 @@ void TarqSectorParser::TrimRight(std::string& line) {
     line.erase(end);
 }
 
-void TarqSectorParser::AddFormatError(PassState& state) {
-    AddError(state, "Unrecognized formatting in " + state.sectionName + " section");
+std::string TarqSectorParser::ErrorText(std::string_view text) {
+    if (text.size() <= kSectorMaxErrorText) return std::string(text);
+    std::string cut(text.substr(0, kSectorMaxErrorText));
+    cut += "...";
+    return cut;
 }
 
-void TarqSectorParser::AddError(PassState& state, std::string message) {
+bool TarqSectorParser::Usable(FieldFault fault, PassState& state) {
+    if (fault == FieldFault::Malformed) AddFormatError(state);
+    return fault == FieldFault::None;
+}
+
+void TarqSectorParser::AddFormatError(PassState& state) {
+    AddError(state, "Unrecognized formatting in ", state.sectionName, " section");
+}
+
+void TarqSectorParser::AddError(PassState& state, std::string_view prefix, std::string_view detail,
+                                std::string_view suffix) {
+    // Past the limit nothing is built: a wrong file has millions of these.
+    if (m_errors.size() >= kSectorMaxKeptErrors) {
+        ++m_droppedErrors;
+        return;
+    }
+    KeepError(state, prefix, detail, suffix);
+}
+
+void TarqSectorParser::KeepError(PassState& state, std::string_view prefix, std::string_view detail,
+                                 std::string_view suffix) {
     SectorParseError error;
-    error.message = std::move(message);
-    error.lineText.assign(state.rawLine);
+    error.message.assign(prefix);
+    error.message += ErrorText(detail);
+    error.message += suffix;
+    error.lineText = ErrorText(state.rawLine);
     if (state.rawHasNewline) error.lineText += '\n';
     error.lineNumber = state.lineNumber;
     m_errors.push_back(std::move(error));
@@ -650,7 +831,7 @@ std::string TarqSectorParser::BuildReport(const std::string& path, bool extended
     AppendCount(out, "Comments:           ", state.comments);
     AppendCount(out, "Blank lines:        ", state.blankLines);
     AppendCount(out, "Parsed lines:       ", state.parsedLines);
-    AppendCount(out, "Erroneous lines:    ", m_errors.size());
+    AppendCount(out, "Erroneous lines:    ", ErrorCount());
     out += '\n';
     AppendCount(out, "VORs:               ", data.vors.size());
     AppendCount(out, "NDBs:               ", data.ndbs.size());
@@ -682,6 +863,11 @@ std::string TarqSectorParser::BuildReport(const std::string& path, bool extended
             out += ":\n";
             out += error.lineText;
             out += '\n';
+        }
+        if (m_droppedErrors > 0) {
+            out += '\n';
+            AppendInt(out, static_cast<long long>(m_droppedErrors));
+            out += " more errors not listed\n\n";
         }
     }
     rule();

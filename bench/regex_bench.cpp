@@ -1,12 +1,16 @@
 // Speed of the pattern engine on the patterns the program really uses, against
 // PCRE2's interpreter (no JIT) and std::regex in the same run. Each Tarq
 // benchmark reports its time as a ratio to the other two engines doing the
-// same work ("x_pcre2" below 1 means faster than PCRE2).
+// same work ("x_pcre2" below 1 means faster than PCRE2). BM_Hostile times the
+// searches that run away in a plain backtracking engine, next to PCRE2 with
+// its match limit; BM_ProgramPatternSteps tells how much of the step budget
+// the program's own patterns use on their real input.
 #include <benchmark/benchmark.h>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <algorithm>
 #include <ctime>
 #include <functional>
 #include <memory>
@@ -16,6 +20,7 @@
 
 #include "foundation/regex_match.h"
 #include "regex/rpattern.h"
+#include "tests/regex/hostile_patterns.h"
 #include "tests/regex/program_patterns.h"
 
 namespace {
@@ -245,6 +250,71 @@ void BM_Metar_StdRegex(benchmark::State& s) { RunOther(s, CompiledSearch(MetarJo
 void BM_ChatSearch_Tarq(benchmark::State& s) { RunTarq(s, CompiledSearch(ChatJobs())); }
 void BM_ChatSearch_Pcre2(benchmark::State& s) { RunOther(s, CompiledSearch(ChatJobs()).pcre2); }
 void BM_ChatSearch_StdRegex(benchmark::State& s) { RunOther(s, CompiledSearch(ChatJobs()).stdRegex); }
+
+// One row of the hostile table: Tarq's recursive driver (the program's) and
+// PCRE2's interpreter with its default match limit, each timed on its own.
+void BM_Hostile(benchmark::State& state) {
+    const auto rows = hostile_patterns::Rows();
+    const auto& row = rows[static_cast<size_t>(state.range(0))];
+    regex::rpattern tarq(row.pattern);
+    Pcre2Pattern pcre(row.pattern, 0);
+    std::string outcome;
+    auto runTarq = [&] {
+        regex::match_results r;
+        try {
+            outcome = tarq.match_text(row.text, r).matched ? "match" : "none";
+        } catch (const regex::match_limit_exceeded&) {
+            outcome = "gave up";
+        }
+    };
+    for (auto _ : state) runTarq();
+    double tarqSeconds = 0, pcreSeconds = 0;
+    for (int round = 0; round < 3; ++round) {
+        BestOfRounds(runTarq, &tarqSeconds);
+        BestOfRounds([&] { benchmark::DoNotOptimize(pcre.Search(row.text)); }, &pcreSeconds);
+    }
+    state.counters["tarq_ms"] = tarqSeconds * 1e3;
+    state.counters["pcre2_ms"] = pcreSeconds * 1e3;
+    state.SetLabel(row.name + ": " + outcome);
+}
+BENCHMARK(BM_Hostile)
+    ->DenseRange(0, static_cast<int64_t>(hostile_patterns::Rows().size()) - 1)
+    ->Iterations(3);
+
+// The most steps any of the program's patterns takes on the bench's and the
+// tests' texts (every prefix too), and the least margin the default budget
+// leaves: what it allows over what the search took.
+void BM_ProgramPatternSteps(benchmark::State& state) {
+    uint64_t most = 0;
+    double margin = 1e30;
+    std::string worst;
+    for (auto _ : state) {
+        std::vector<Job> jobs = MetarJobs();
+        for (auto& j : SectorJobs()) jobs.push_back(j);
+        for (auto& j : ChatJobs()) jobs.push_back(j);
+        for (const auto& c : program_patterns::Cases()) jobs.push_back({c.pattern, c.flags, c.texts});
+        for (const auto& v : kValidations) jobs.push_back({v.pattern, 0, {v.text}});
+        regex::match_results r;
+        for (const auto& j : jobs) {
+            regex::rpattern p(j.pattern, j.flags);
+            for (const auto& text : j.texts)
+                for (size_t length = 0; length <= text.size(); ++length) {
+                    p.match_text(text.substr(0, length), r);
+                    const uint64_t steps = std::max<uint64_t>(r.steps(), 1);
+                    const uint64_t allowed = regex::default_step_budget + regex::steps_per_character * length;
+                    margin = std::min(margin, static_cast<double>(allowed) / static_cast<double>(steps));
+                    if (steps > most) {
+                        most = steps;
+                        worst = j.pattern.substr(0, 24) + " on '" + text.substr(0, length) + "'";
+                    }
+                }
+        }
+    }
+    state.counters["most_steps"] = static_cast<double>(most);
+    state.counters["least_margin"] = margin;
+    state.SetLabel(worst);
+}
+BENCHMARK(BM_ProgramPatternSteps)->Iterations(1);
 
 BENCHMARK(BM_Validators_Tarq);
 BENCHMARK(BM_Validators_Pcre2);

@@ -124,8 +124,6 @@ bool CIniFile::ReadText(std::string_view text, const std::string& origin) {
         unsigned char first = static_cast<unsigned char>(line[0]);
         if (first < 32 || first > 126) {
             int code = static_cast<signed char>(first);
-            std::printf("Failing on char %d\n", code);
-            std::fflush(stdout);
             m_lastError = origin + ", line " + std::to_string(lineNumber) +
                           ": the line begins with character code " + std::to_string(code) +
                           " (not printable ASCII, such as a tab or a byte-order mark); reading stopped there";

@@ -2,7 +2,7 @@
 // settings in typed maps, the colour profiles, the VFR codes and the modified
 // flag; loads and saves session profiles in "Tarq.ini", manages colour
 // profiles and upgrades older file formats.
-// Tested by tests/foundation/profile_store_test.cpp, profile_load_test.cpp,
+// Tested by tests/foundation/profile_store_test.cpp,
 // profile_save_test.cpp, color_profile_test.cpp and profile_upgrade_test.cpp.
 #pragma once
 

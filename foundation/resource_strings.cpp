@@ -12,7 +12,7 @@ struct Entry {
 };
 
 // Ascending by id. The socket errors (140 to 182) and the HTTP client's
-// errors (269 to 274) are the entries the network client shows.
+// errors (184, 269 to 286) are the entries the network client shows.
 constexpr Entry kStrings[] = {
     {140, "Interrupted function call"},
     {141, "Permission denied"},
@@ -56,12 +56,24 @@ constexpr Entry kStrings[] = {
     {180, "Nonauthoritative host not found"},
     {181, "This is a nonrecoverable error"},
     {182, "Valid name, no data record of requested type"},
+    {183, "Too many open files"},
+    {184, "Timed out"},
     {269, "URI specifies a non-supported protocol"},
     {270, "Bad HTTP response header"},
     {271, "Insufficient information in HTTP response header"},
     {272, "Missing redirect location in header"},
     {273, "Failed to initiate redirection HTTP request"},
     {274, "Redirect loop detected"},
+    {276, "HTTP request failed"},
+    {277, "Maximum number of redirects exceeded"},
+    {278, "Unhandled status received from HTTP server"},
+    {279, "Unsupported HTTP transfer encoding received from server"},
+    {280, "Syntax error in URI"},
+    {281, "Failed to open output file"},
+    {282, "Bad chunk size"},
+    {283, "Failed to write to output file"},
+    {285, "HTTP response too large"},
+    {286, "Connection closed before the transfer was complete"},
 };
 
 }  // namespace

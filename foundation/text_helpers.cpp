@@ -223,6 +223,12 @@ int SplitStringBySeparator(const std::string& text, const std::string& separator
     return static_cast<int>(positions.size());
 }
 
+std::string TrimBlanks(std::string_view text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return "";
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
 bool WriteStringToFile(const std::string& path, std::string_view text) {
     return WriteFileAtomically(path, text);
 }

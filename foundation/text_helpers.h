@@ -60,5 +60,8 @@ std::vector<std::string> SplitFields(const std::string& line, char separator);
 int SplitStringBySeparator(const std::string& text, const std::string& separator,
                            std::vector<std::string>& out, bool keepEmpty);
 
+// The text without blanks and tabs at either end.
+std::string TrimBlanks(std::string_view text);
+
 // Replaces the file with the text, byte for byte; false when it cannot be written.
 bool WriteStringToFile(const std::string& path, std::string_view text);

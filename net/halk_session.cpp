@@ -113,10 +113,13 @@ bool HalkSession::Connect() {
     m_expectedAnswer.clear();
     m_challengeOutstanding = false;
     m_identified = false;
+    m_failureReason.clear();
 
     m_connection = std::make_unique<HalkBufferedSocket>();
     m_connection->SetDataHandler(this);
-    m_connection->SetTerminator("\r\n");
+    // Servers written by others may end lines with LF alone; ParseLine drops
+    // the CR of a CR LF.
+    m_connection->SetTerminator("\n");
     if (m_protocolRevision != 100) SendAddAtc();
     HalkBufferedSocket* connection = m_connection.get();
     connection->Connect(ip, static_cast<uint16_t>(m_port));
@@ -150,6 +153,18 @@ void HalkSession::Poll() {
     if (m_disconnectTimeout != 0 && m_clock->NowMs() - m_disconnectStart > m_disconnectTimeout) {
         m_disconnectTimeout = 0;
         connection->Disconnect();
+    }
+    if (m_state == kConnected && !m_identified && m_protocolRevision >= 100 &&
+        m_clock->NowMs() - m_connectedAtMs > kIdentifyTimeoutMs) {
+        // Never left half-open: the socket is up but no login can follow.
+        m_failureReason = "The server did not ask for identification within " +
+                          std::to_string(kIdentifyTimeoutMs / 1000) + " seconds.";
+        connection->Socket().Abort();
+        m_retired.push_back(std::move(m_connection));  // its close is not reported again
+        m_state = kError;
+        ReportState(kError);
+        m_retired.clear();
+        return;
     }
     if (connection == m_connection.get()) connection->Poll(kLinesPerPoll);
     if (m_connection && connection == m_connection.get() && (m_state == kClosed || m_state == kError)) {
@@ -189,6 +204,7 @@ void HalkSession::OnStateChange(HalkBufferedSocket* connection, int oldState, in
     int mapped = newState >= kIdle && newState <= kClosed ? newState : kError;
     if (mapped == m_state) return;
     m_state = mapped;
+    if (mapped == kConnected) m_connectedAtMs = m_clock->NowMs();
     // At revision 100 the connection counts as up only once the server has
     // asked us to identify ourselves.
     if (mapped == kConnected && m_protocolRevision >= 100) return;

@@ -130,6 +130,9 @@ public:
     static constexpr int kDefaultPort = 6809;
     // Lines parsed per poll, so a burst cannot stall a frame.
     static constexpr int kLinesPerPoll = 100;
+    // A server that has not asked us to identify ourselves this long after
+    // the connect is not one we can log in to.
+    static constexpr uint64_t kIdentifyTimeoutMs = 30000;
 
     // An empty key makes the session use a fixed placeholder; any key is cut
     // or zero-filled to 32 characters (NormalizeLoginKey). A null clock means
@@ -154,13 +157,25 @@ public:
     // Never delete or poll the session from inside one of its own callbacks.
     void Poll();
     int GetState() const { return m_state; }
+    // The state last passed to the state callback: "connected" only once the
+    // login has gone out after the server's identification request.
+    int GetReportedState() const { return m_reportedState; }
     // Queues already formatted text; returns its length, 0 without a connection.
     int Send(std::string_view text);
     // Parses one received line (terminator included or not); Poll feeds every
     // line through here.
     void ParseLine(const char* text, size_t length);
 
+    // Why the last connection failed, when the session knows better than the
+    // socket (no identification request in time); empty otherwise.
+    const std::string& FailureReason() const { return m_failureReason; }
+    // Position lines dropped because a field was missing, not a number or out
+    // of range, since the session was created.
+    int MalformedLineCount() const { return m_malformedLines; }
+
     const std::string& Callsign() const { return m_callsign; }
+    // The address given to SetConnectInfo.
+    const std::string& ServerAddress() const { return m_server; }
     const std::string& OwnAddress() const { return m_ownAddress; }
     const std::string& Key() const { return m_key; }
     uint16_t ClientId() const { return m_clientId; }
@@ -317,6 +332,9 @@ private:
 
     int m_state = kIdle;
     int m_reportedState = kIdle;
+    uint64_t m_connectedAtMs = 0;  // when the socket connected, for the identify time-out
+    std::string m_failureReason;
+    int m_malformedLines = 0;
     std::unique_ptr<HalkBufferedSocket> m_connection;
     // Connections replaced by Connect, possibly from inside one of their own
     // callbacks, live until the next Poll returns.

@@ -2,6 +2,7 @@
 // answers and the client-to-client codes on receipt.
 // Tested by tests/net/halk_parser_test.cpp and halk_fuzzer.cpp.
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -42,6 +43,46 @@ int32_t FirstCharCode(const char* text) { return static_cast<unsigned char>(text
 // hostile line cannot make it grow without bound.
 constexpr int kMaxFrequencies = 64;
 
+// A wire number: optional blanks and sign, digits, and with decimals allowed
+// a point and any number of digits after it.
+bool IsNumber(const char* text, bool decimals) {
+    while (*text == ' ') ++text;
+    if (*text == '-' || *text == '+') ++text;
+    bool digits = false;
+    for (; std::isdigit(static_cast<unsigned char>(*text)); ++text) digits = true;
+    if (decimals && *text == '.') {
+        for (++text; std::isdigit(static_cast<unsigned char>(*text)); ++text) digits = true;
+    }
+    return digits && *text == '\0';
+}
+
+// A callsign the databases can key on: 1 to 15 letters, digits, '_' or '-'.
+bool IsPlausibleName(const char* callsign) {
+    size_t length = 0;
+    for (; callsign[length]; ++length) {
+        char c = callsign[length];
+        if (length == 15 || !(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-')) return false;
+    }
+    return length > 0;
+}
+
+bool OnGlobe(double latitude, double longitude) {
+    return std::fabs(latitude) <= 90 && std::fabs(longitude) <= 180;
+}
+
+// Altitudes from below the Dead Sea to well above any airliner, speeds up to
+// a fast jet's: a report beyond them comes from a broken sender.
+bool InRange(const PilotPositionRecord& r) {
+    return OnGlobe(r.latitude, r.longitude) && r.altitude >= -2000 && r.altitude <= 200000 &&
+           r.groundSpeed >= 0 && r.groundSpeed <= 5000;
+}
+
+bool InRange(const ATCPositionRecord& r) {
+    return OnGlobe(r.latitude, r.longitude) && r.frequency >= 100000 && r.frequency <= 199999 &&
+           r.facility >= 0 && r.facility <= 6 && r.visibilityRange >= 0 && r.visibilityRange <= 10000 &&
+           r.rating >= 0 && r.rating <= 12;
+}
+
 constexpr const char* kDataCodes[5] = {"SC", "VT", "BC", "FA", "TA"};
 constexpr const char* kLandLineCodes[3][4] = {
     {"IC", "IK", "IB", "EC"}, {"OV", "OK", "OB", "EO"}, {"MN", "MK", "MB", "EM"}};
@@ -56,17 +97,19 @@ void HalkSession::ParseLine(const char* text, size_t length) {
         int split;
         void (HalkSession::*decode)(HalkFields&);
     };
+    // Servers written by others may add fields: a line is refused only for
+    // missing ones, and a trailing text field keeps whatever follows it.
     static const Packet kPackets[] = {
         {"#TM", 3, -1, 3, &HalkSession::OnTextMessage},
         {"@", 10, -1, -1, &HalkSession::OnPilotPosition},
         {"%", 8, -1, -1, &HalkSession::OnATCPosition},
-        {"$!!", 2, 3, 3, &HalkSession::OnKillPacket},
-        {"$PI", 3, 3, 3, &HalkSession::OnPing},
-        {"$PO", 3, 3, 3, &HalkSession::OnPongPacket},
-        {"$FP", 17, 17, 17, &HalkSession::OnFlightPlan},
-        {"$HO", 3, 3, 3, &HalkSession::OnHandoffOffer},
-        {"$HA", 3, 3, 3, &HalkSession::OnHandoffAccept},
-        {"$AR", 3, 4, 4, &HalkSession::OnMETAR},
+        {"$!!", 2, -1, 3, &HalkSession::OnKillPacket},
+        {"$PI", 3, -1, 3, &HalkSession::OnPing},
+        {"$PO", 3, -1, 3, &HalkSession::OnPongPacket},
+        {"$FP", 17, -1, 17, &HalkSession::OnFlightPlan},
+        {"$HO", 3, -1, -1, &HalkSession::OnHandoffOffer},
+        {"$HA", 3, -1, -1, &HalkSession::OnHandoffAccept},
+        {"$AR", 3, -1, 4, &HalkSession::OnMETAR},
         {"$AX", 4, 4, 4, &HalkSession::OnIgnored},
         {"$CQ", 3, -1, -1, &HalkSession::OnQuery},
         {"$CR", 3, -1, -1, &HalkSession::OnReply},
@@ -78,10 +121,10 @@ void HalkSession::ParseLine(const char* text, size_t length) {
         {"#SB", 3, -1, -1, &HalkSession::OnPilotInfo},
         {"#DA", 1, -1, -1, &HalkSession::OnDeleteATC},
         {"#DP", 1, -1, -1, &HalkSession::OnDeletePilot},
-        {"$DI", 4, 4, 4, &HalkSession::OnIdentificationRequest},
+        {"$DI", 4, -1, -1, &HalkSession::OnIdentificationRequest},
         {"$ID", 8, 9, 9, &HalkSession::OnIgnored},
-        {"$ZC", 3, 3, 3, &HalkSession::OnServerChallenge},
-        {"$ZR", 3, 3, 3, &HalkSession::OnServerAnswer},
+        {"$ZC", 3, -1, -1, &HalkSession::OnServerChallenge},
+        {"$ZR", 3, -1, -1, &HalkSession::OnServerAnswer},
     };
 
     if (length < 3) return;
@@ -119,6 +162,11 @@ void HalkSession::OnTextMessage(HalkFields& f) {
 }
 
 void HalkSession::OnPilotPosition(HalkFields& f) {
+    if (!IsNumber(f[2], false) || !IsNumber(f[3], false) || !IsNumber(f[4], true) || !IsNumber(f[5], true) ||
+        !IsNumber(f[6], true) || !IsNumber(f[7], true) || !IsNumber(f[8], false) || !IsPlausibleName(f[1])) {
+        ++m_malformedLines;
+        return;
+    }
     PilotPositionRecord r;
     r.transponderMode = FirstCharCode(f[0]);
     r.squawk = static_cast<uint16_t>(HalkToInt(f[2]));
@@ -132,10 +180,20 @@ void HalkSession::OnPilotPosition(HalkFields& f) {
     r.bank = attitude.bank;
     r.heading = attitude.heading;
     r.tenth = HalkToTruncatedInt(f[9]);
+    if (!InRange(r)) {
+        ++m_malformedLines;
+        return;
+    }
     if (m_pilotPosition) m_pilotPosition.fn(this, f[1], r, m_pilotPosition.user);
 }
 
 void HalkSession::OnATCPosition(HalkFields& f) {
+    for (int i = 1; i <= 7; ++i) {
+        if (!IsNumber(f[i], i >= 5) || !IsPlausibleName(f[0])) {
+            ++m_malformedLines;
+            return;
+        }
+    }
     ATCPositionRecord r;
     r.frequency = FrequencyFromWire(f[1]);
     r.facility = HalkToInt(f[2]);
@@ -144,6 +202,10 @@ void HalkSession::OnATCPosition(HalkFields& f) {
     r.latitude = HalkToDouble(f[5]);
     r.longitude = HalkToDouble(f[6]);
     r.altitude = HalkToInt(f[7]);
+    if (!InRange(r)) {
+        ++m_malformedLines;
+        return;
+    }
     if (m_atcPosition) m_atcPosition.fn(this, f[0], r, m_atcPosition.user);
 }
 

@@ -1,5 +1,5 @@
 // A non-blocking TCP stream socket whose state is advanced by zero-wait polls,
-// never waited on. Tested by tests/net/halk_socket_test.cpp.
+// never waited on. Tested by tests/net/halk_buffered_socket_test.cpp.
 #pragma once
 
 #include <cstddef>

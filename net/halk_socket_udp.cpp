@@ -1,4 +1,4 @@
-// POSIX implementation of HalkSocketUDP. Tested by tests/net/halk_socket_test.cpp.
+// POSIX implementation of HalkSocketUDP. Tested by tests/net/halk_buffered_socket_test.cpp.
 #include "net/halk_socket_udp.h"
 
 #include <arpa/inet.h>

@@ -1,5 +1,5 @@
 // A non-blocking datagram socket bound to a local port (the voice port).
-// Tested by tests/net/halk_socket_test.cpp.
+// Tested by tests/net/halk_buffered_socket_test.cpp.
 #pragma once
 
 #include <cstddef>

@@ -1,20 +1,26 @@
 // The network manager's controller actions. Tested by tests/net/network_manager_test.cpp.
 #include "net/network_manager.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 
 #include "atc/aircraft_db.h"
 #include "atc/flight_plan_record.h"
 #include "foundation/program_version.h"
+#include "foundation/start_directory.h"
 #include "foundation/text_helpers.h"
+#include "atc/controller_db.h"
 #include "net/halk_session.h"
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
 
 namespace {
 
 // Query kinds of the session's client-query writer.
-enum QueryKind { kFP = 0, kFrequencyQuery = 1, kINF = 2, kATIS = 3, kRN = 5, kATC = 6 };
+enum QueryKind { kFP = 0, kFrequencyQuery = 1, kINF = 2, kATIS = 3, kRN = 5, kATC = 6, kCAPS = 7, kIP = 8 };
 // Data item kinds.
 enum DataKind { kSC = 0, kVT = 1, kBC = 2, kFA = 3, kTA = 4 };
 // Track notice kinds.
@@ -31,8 +37,6 @@ std::string NoColons(std::string text) {
     return text;
 }
 
-std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
-
 // The ATIS is kept as one text with its lines joined by '|'; an empty text has no lines.
 std::vector<std::string> ATISLines(const std::string& atis) {
     std::vector<std::string> lines;
@@ -47,55 +51,6 @@ std::vector<std::string> ATISLines(const std::string& atis) {
 }
 
 }  // namespace
-
-AircraftReport ToAircraftReport(const PilotPositionRecord& record) {
-    AircraftReport r;
-    r.latitude = record.latitude;
-    r.longitude = record.longitude;
-    r.altitude = record.altitude;
-    r.altitudeDifference = record.tenth;
-    r.groundSpeed = record.groundSpeed;
-    r.heading = record.heading;
-    r.bank = record.bank;
-    r.pitch = record.pitch;
-    r.squawk = record.squawk;
-    r.transponderMode = record.transponderMode;
-    r.rating = record.rating;
-    return r;
-}
-
-ControllerReport ToControllerReport(const ATCPositionRecord& record) {
-    ControllerReport r;
-    r.frequency = record.frequency;
-    r.facility = record.facility;
-    r.visRange = record.visibilityRange;
-    r.rating = record.rating;
-    r.latitude = record.latitude;
-    r.longitude = record.longitude;
-    r.altitude = record.altitude;
-    return r;
-}
-
-TarqFlightPlanRecord ToFlightPlanRecord(const FlightPlanPacket& packet) {
-    TarqFlightPlanRecord p;
-    p.flightRules = packet.flightRules;
-    p.aircraftType = Text(packet.aircraftType);
-    p.bareType = GetBareAircraftType(p.aircraftType);
-    p.trueAirspeed = packet.trueAirspeed;
-    p.departure = Text(packet.departure);
-    p.proposedDepartureTime = packet.proposedDeparture;
-    p.actualDepartureTime = packet.actualDeparture;
-    p.cruiseAltitude = Text(packet.cruiseAltitude);
-    p.destination = Text(packet.destination);
-    p.hoursEnRoute = packet.hoursEnRoute;
-    p.minutesEnRoute = packet.minutesEnRoute;
-    p.hoursFuel = packet.hoursFuel;
-    p.minutesFuel = packet.minutesFuel;
-    p.alternate = Text(packet.alternate);
-    p.remarks = Text(packet.remarks);
-    p.route = Text(packet.route);
-    return p;
-}
 
 std::string TarqNetworkManager::ClientName() { return std::string(kProgramName) + " " + kProgramVersion; }
 
@@ -121,6 +76,7 @@ TarqNetworkManager::TarqNetworkManager(const AtcServices& services, int32_t mach
                                          key, kVoiceAtisCapabilities, clock);
     m_session->SetMachineNumber(machineNumber);
     m_voiceSession->SetMachineNumber(machineNumber);
+    RegisterHandlers();
 }
 
 TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
@@ -128,19 +84,91 @@ TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
                                        std::unique_ptr<HalkSession> voiceAtisSession)
     : m_services(services.Completed()),
       m_session(std::move(controllerSession)),
-      m_voiceSession(std::move(voiceAtisSession)) {}
+      m_voiceSession(std::move(voiceAtisSession)) {
+    RegisterHandlers();
+}
 
+// A look-up still running is waited for here: no thread outlives the manager.
 TarqNetworkManager::~TarqNetworkManager() = default;
 
 void TarqNetworkManager::OnTimer() {
+    m_serverList->DeliverNotices();
+    if (m_lookup.valid() && m_lookup.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        const uint32_t ip = m_lookup.get();
+        if (ip == 0) {
+            m_services.messages->ShowError("Could not find the address of server " + m_connectServer + ".");
+        } else {
+            StartConnect(std::to_string(ip >> 24) + "." + std::to_string((ip >> 16) & 255) + "." +
+                         std::to_string((ip >> 8) & 255) + "." + std::to_string(ip & 255));
+        }
+    }
     const std::time_t now = m_services.clock->WallSeconds();
     if (now - m_lastPositionTime > 15) {
         m_lastPositionTime = now;
         SendATCPosition();
         if (m_aircraftDB) m_aircraftDB->RequestMissingModelInfo();
     }
+    if (GetServerCapability("SECPOS") == "1" && now - m_lastCentresTime > 60) {
+        m_lastCentresTime = now;
+        SendVisibilityCentres();
+    }
     if (m_session) m_session->Poll();
     if (m_voiceSession) m_voiceSession->Poll();
+}
+
+void TarqNetworkManager::SendVisibilityCentres() {
+    for (int centre = 1; centre <= 3; ++centre) {
+        const ScopePoint point = m_services.scope->GetVisibilityCenter(centre);
+        if (point.x == 0.0 && point.y == 0.0) continue;
+        m_session->SendSecondaryPosition(centre - 1, point.y, point.x);
+    }
+}
+
+namespace {
+// A server address may end in ":port" (a local server on a port of its own);
+// otherwise the network's port is used.
+std::pair<std::string, int> SplitPort(const std::string& address) {
+    const size_t colon = address.rfind(':');
+    if (colon == std::string::npos || colon + 1 == address.size() || colon + 6 < address.size())
+        return {address, HalkSession::kDefaultPort};
+    int port = 0;
+    auto [end, error] = std::from_chars(address.data() + colon + 1, address.data() + address.size(), port);
+    if (error != std::errc() || end != address.data() + address.size() || port < 1 || port > 65535)
+        return {address, HalkSession::kDefaultPort};
+    return {address.substr(0, colon), port};
+}
+}  // namespace
+
+void TarqNetworkManager::Connect() {
+    const int state = m_session->GetState();
+    if (m_lookup.valid() || state == HalkSession::kConnecting || state == HalkSession::kConnected) return;
+    m_serverCapabilities.clear();
+    m_connectServer = m_services.settings->GetString("Server");
+    const auto [host, port] = SplitPort(GetServerAddress(m_connectServer));
+    m_connectPort = port;
+    m_owners.voice->EndAllLandLines();
+    m_owners.voice->CloseAllVoiceRooms();
+    if (host.empty()) {
+        m_services.messages->ShowError("Unknown server " + m_connectServer + ": it has no address.");
+        return;
+    }
+    in_addr dotted{};
+    if (inet_pton(AF_INET, host.c_str(), &dotted) == 1) {
+        StartConnect(host);
+        return;
+    }
+    m_services.messages->ShowMessage("Looking up " + host + "...");
+    m_lookup = std::async(std::launch::async, [host] { return HalkSocket::Resolve(host); });
+}
+
+void TarqNetworkManager::StartConnect(const std::string& address) {
+    AtcSettings& settings = *m_services.settings;
+    HalkLoginInfo info{settings.GetString("Callsign"), settings.GetString("RealName"), settings.GetInt("Rating")};
+    m_session->SetConnectInfo(address, m_connectPort, settings.GetString("CID"), settings.GetString("Password"),
+                              info);
+    if (!m_session->Connect()) {
+        m_services.messages->ShowError("Could not connect to server " + m_connectServer + ".");
+    }
 }
 
 void TarqNetworkManager::Disconnect() {
@@ -150,12 +178,88 @@ void TarqNetworkManager::Disconnect() {
     if (IsVoiceAtisConnected()) m_voiceSession->Disconnect(5);
 }
 
+void TarqNetworkManager::ConnectVoiceAtis() {
+    AtcSettings& settings = *m_services.settings;
+    const std::string icao = settings.GetString("ATISMakerICAO");
+    if (!IsConnected() || icao.empty()) return;
+    const std::string address = m_session->ServerAddress();
+    HalkLoginInfo info{icao + "_ATIS", settings.GetString("RealName"), settings.GetInt("Rating")};
+    m_voiceSession->SetConnectInfo(address, m_connectPort, settings.GetString("CID"),
+                                   settings.GetString("Password"), info);
+    m_voiceSession->Connect();
+}
+
+void TarqNetworkManager::DisconnectVoiceAtis() {
+    if (IsVoiceAtisConnected()) m_voiceSession->Disconnect(5);
+}
+
+int TarqNetworkManager::GetMalformedLineCount() const {
+    return m_session->MalformedLineCount() + m_voiceSession->MalformedLineCount();
+}
+
 bool TarqNetworkManager::IsConnected() const {
-    return m_session && m_session->GetState() == HalkSession::kConnected;
+    return m_session && m_session->GetReportedState() == HalkSession::kConnected;
 }
 
 bool TarqNetworkManager::IsVoiceAtisConnected() const {
-    return m_voiceSession && m_voiceSession->GetState() == HalkSession::kConnected;
+    return m_voiceSession && m_voiceSession->GetReportedState() == HalkSession::kConnected;
+}
+
+void TarqNetworkManager::OnConnectionState(int state) {
+    m_lastMainState = state;
+    AtcSettings& settings = *m_services.settings;
+    if (state == HalkSession::kClosed || state == HalkSession::kError) {
+        if (m_aircraftDB) m_aircraftDB->Clear();
+        if (m_controllerDB) m_controllerDB->Clear();
+        DisconnectVoiceAtis();
+        m_owners.atisMaker->RefreshVoiceAtisState();
+        m_owners.voice->CloseAllVoiceRooms();
+        m_owners.voice->EndAllLandLines();
+        m_services.sounds->PlayConfiguredSound(settings.GetString("SoundDisconnect"), false);
+        if (state == HalkSession::kError) {
+            const std::string& reason = m_session->FailureReason();
+            if (!reason.empty()) m_services.messages->ShowError(reason);
+            m_services.messages->ShowError("Connection failed.");
+        } else {
+            m_services.messages->ShowMessage("Disconnected.");
+        }
+        OnDisconnected();
+    } else if (state == HalkSession::kConnected) {
+        OnConnected();
+        // The report sent now counts as the timer's: the next one is 15 s away.
+        m_lastPositionTime = m_services.clock->WallSeconds();
+        SendATCPosition();
+        m_session->SendQuery(kIP, "");
+        m_session->SendQuery(kCAPS, "SERVER");
+        m_session->SendQuery(kATC, settings.GetString("Callsign"));
+        m_services.sounds->PlayConfiguredSound(settings.GetString("SoundConnect"), false);
+        m_services.messages->ShowMessage("Connected.");
+        m_owners.weather->RequestMetarsAgain();
+        m_owners.display->ApplyDisplaySettings();
+        m_lastCentresTime = 0;
+    } else if (state == HalkSession::kConnecting) {
+        m_services.messages->ShowMessage("Connecting to network...");
+    }
+    m_owners.display->OnConnectionChanged();
+}
+
+void TarqNetworkManager::OnVoiceAtisState(int state) {
+    AtcSettings& settings = *m_services.settings;
+    if (state == HalkSession::kConnected) {
+        SendVoiceAtisPosition();
+        m_services.sounds->PlayConfiguredSound(settings.GetString("SoundConnect"), false);
+        m_services.messages->ShowMessage("Voice ATIS connected.");
+    } else if (state == HalkSession::kConnecting) {
+        m_services.messages->ShowMessage("Connecting voice ATIS...");
+    } else if (state == HalkSession::kClosed || state == HalkSession::kError) {
+        m_owners.atisMaker->RefreshVoiceAtisState();
+        m_services.sounds->PlayConfiguredSound(settings.GetString("SoundDisconnect"), false);
+        if (state == HalkSession::kError) {
+            m_services.messages->ShowError("Voice ATIS connection failed.");
+        } else {
+            m_services.messages->ShowMessage("Voice ATIS disconnected.");
+        }
+    }
 }
 
 void TarqNetworkManager::OnConnected() {
@@ -168,6 +272,7 @@ void TarqNetworkManager::OnConnected() {
 void TarqNetworkManager::OnDisconnected() {
     if (m_connected) m_connectedTotal += static_cast<int>(m_services.clock->WallSeconds() - m_connectTime);
     m_connected = false;
+    m_connectTime = 0;
     m_validAtc = false;
 }
 
@@ -211,7 +316,34 @@ void TarqNetworkManager::SendCCPID(const std::string& to) { m_session->SendIdent
 // --- messages -------------------------------------------------------------------------
 
 void TarqNetworkManager::SendTextMessage(const std::string& to, const std::string& text) {
-    m_session->SendTextMessage(to, text);
+    if (m_session->SendTextMessage(to, text) > 0) NoteWrittenTo(to);
+}
+
+namespace {
+// A sender written to this recently is not sent a busy reply: what it sends
+// back may be its own automatic answer, and two clients that both reject
+// private messages would otherwise answer each other for ever.
+constexpr std::time_t kBusyReplyQuietSeconds = 60;
+constexpr size_t kMaxRememberedReceivers = 256;
+}  // namespace
+
+void TarqNetworkManager::NoteWrittenTo(const std::string& to) {
+    const std::time_t now = m_services.clock->WallSeconds();
+    if (m_writtenTo.size() >= kMaxRememberedReceivers) {
+        std::erase_if(m_writtenTo, [now](const auto& entry) { return now - entry.second > kBusyReplyQuietSeconds; });
+        if (m_writtenTo.size() >= kMaxRememberedReceivers) m_writtenTo.clear();
+    }
+    m_writtenTo[ToUpper(to)] = now;
+}
+
+void TarqNetworkManager::SendBusyReply(const std::string& to) {
+    if (m_busyReply.empty()) return;
+    auto it = m_writtenTo.find(ToUpper(to));
+    if (it != m_writtenTo.end() && m_services.clock->WallSeconds() - it->second <= kBusyReplyQuietSeconds) {
+        ++m_suppressedBusyReplies;
+        return;
+    }
+    SendTextMessage(to, m_busyReply);
 }
 void TarqNetworkManager::SendWallop(const std::string& text) { SendTextMessage("*S", text); }
 void TarqNetworkManager::SendBroadcast(const std::string& text) { SendTextMessage("*", text); }
@@ -352,8 +484,13 @@ void TarqNetworkManager::SendATCPosition() {
     record.latitude = centre.y;
     record.longitude = centre.x;
     if (m_session->GetState() != HalkSession::kClosed) m_session->SendATCPosition(record);
+    SendVoiceAtisPosition();
+}
 
+void TarqNetworkManager::SendVoiceAtisPosition() {
     if (!IsVoiceAtisConnected()) return;
+    AtcSettings& settings = *m_services.settings;
+    AtcScope& scope = *m_services.scope;
     ScopePoint airport;
     if (!scope.FindNamedPoint(settings.GetString("ATISMakerICAO"), airport)) {
         m_services.messages->ShowError(

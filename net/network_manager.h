@@ -1,15 +1,18 @@
-// TarqNetworkManager: creates, polls and signs off the controller session and
-// the voice-ATIS session, and turns the controller's actions (handoffs, tracks,
-// pointouts, squawks, scratchpads, altitudes, amendments, messages, queries,
-// break and help requests, strip pushes, ATIS replies) into the session's
-// packet writers.
-// Tested by tests/net/network_manager_test.cpp.
+// TarqNetworkManager: connects, polls and signs off the controller session and
+// the voice-ATIS session, follows their connection states, hands every packet
+// to its owner (network_handlers.cpp), and turns the controller's actions
+// (handoffs, tracks, pointouts, squawks, scratchpads, altitudes, amendments,
+// messages, queries, break and help requests, strip pushes, ATIS replies) into
+// the session's packet writers.
+// Tested by tests/net/network_manager_test.cpp and network_handlers_test.cpp.
 #pragma once
 
 #include <cstdint>
 #include <ctime>
+#include <future>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,18 +20,13 @@
 #include "atc/atc_services.h"
 #include "atc/controller.h"
 #include "atc/flight_plan_record.h"
+#include "foundation/start_directory.h"
+#include "net/server_list.h"
+#include "atc/network_owners.h"
+#include "net/halk_session.h"
 
-class HalkSession;
 class TarqAircraftDB;
-struct ATCPositionRecord;
-struct FlightPlanPacket;
-struct PilotPositionRecord;
-
-// The session's parsed records in the shapes the ATC state takes.
-AircraftReport ToAircraftReport(const PilotPositionRecord& record);
-ControllerReport ToControllerReport(const ATCPositionRecord& record);
-// Texts copied (null reads as empty), the bare type taken out of the filed type.
-TarqFlightPlanRecord ToFlightPlanRecord(const FlightPlanPacket& packet);
+class TarqControllerDB;
 
 class TarqNetworkManager final : public AtcNetwork {
 public:
@@ -59,18 +57,50 @@ public:
                        std::unique_ptr<HalkSession> voiceAtisSession);
     ~TarqNetworkManager() override;
 
-    // Every 100 ms: the position report when more than 15 s have passed, then
-    // both sessions are polled.
+    // Every 100 ms: a finished name look-up starts its connect; the position
+    // report when more than 15 s have passed; the visibility centres when more
+    // than 60 s have passed and the server takes them ("SECPOS"); then both
+    // sessions are polled, which runs the packet handlers.
     void OnTimer();
+    // Signs on with the profile's identity to the profile's "Server" (an
+    // address may name its port: "127.0.0.1:6810"). A host name is looked up
+    // on a worker thread, so the window never waits on it.
+    void Connect();
     // Signs the controller session off, then the voice-ATIS session if it is on.
     void Disconnect();
-    // The server list and the version check are not fetched yet: the list is
-    // never ready and both starts do nothing, so every session open asks again.
-    bool IsServerListReady() const { return false; }
-    void StartVersionCheck() {}
-    void StartServerListFetch() {}
+    // Only while the controller session is connected and "ATISMakerICAO" is set.
+    void ConnectVoiceAtis();
+    void DisconnectVoiceAtis();
+    // 1 idle, 2 connecting, 3 connected, 4 disconnected, 5 failed.
+    int GetLastMainState() const { return m_lastMainState; }
+    // The next OnTimer sends the visibility centres.
+    void ForceVisibilityUpdate() { m_lastCentresTime = 0; }
+    std::string GetPublicIP() const { return m_publicAddress; }
+    // Server lines of both sessions dropped as malformed.
+    int GetMalformedLineCount() const;
+    // Busy replies not sent because the sender had just been written to.
+    int GetSuppressedBusyReplies() const { return m_suppressedBusyReplies; }
 
-    void SetAircraftDB(TarqAircraftDB* aircraft) { m_aircraftDB = aircraft; }
+    // The server list and the version check (net/server_list.h).
+    bool IsServerListReady() const { return m_serverList->IsServerListReady(); }
+    void StartVersionCheck() { m_serverList->StartVersionCheck(); }
+    void StartServerListFetch() { m_serverList->StartServerListFetch(); }
+    void FillServerList(std::vector<std::string>& list) const { m_serverList->FillServerList(list); }
+    void AddServer(const std::string& name, const std::string& address) {
+        m_serverList->AddServer(name, address);
+    }
+    std::string GetServerAddress(const std::string& name) const {
+        return m_serverList->GetServerAddress(name);
+    }
+    TarqServerList& ServerList() { return *m_serverList; }
+
+    // Null at shut-down also stops the server list's workers.
+    void SetAircraftDB(TarqAircraftDB* aircraft) {
+        m_aircraftDB = aircraft;
+        m_serverList->SetAircraftDB(aircraft);
+    }
+    void SetControllerDB(TarqControllerDB* controllers) { m_controllerDB = controllers; }
+    void SetOwners(const NetworkOwners& owners) { m_owners = owners.Completed(); }
     HalkSession& ControllerSession() { return *m_session; }
     HalkSession& VoiceAtisSession() { return *m_voiceSession; }
     bool IsConnected() const;
@@ -83,6 +113,9 @@ public:
     // forgets the server's capabilities.
     void OnConnected();
     void OnDisconnected();
+    // The controller session's state callback (registered at construction).
+    void OnConnectionState(int state);
+    void OnVoiceAtisState(int state);
 
     // --- AtcNetwork ------------------------------------------------------------
     bool IsValidATC() const override { return m_validAtc; }
@@ -152,12 +185,24 @@ public:
     void SendVoiceATISReply(const std::string& to);
 
 private:
+    friend struct NetworkHandlers;
+
+    void RegisterHandlers();
+    void StartConnect(const std::string& address);
+    void SendVisibilityCentres();
+    void SendVoiceAtisPosition();
+    // Rejected private messages get the busy reply, unless the sender was
+    // written to a moment ago: its text may itself be an automatic answer.
+    void SendBusyReply(const std::string& to);
+    void NoteWrittenTo(const std::string& to);
     void SendATIS(HalkSession& session, const std::string& to, const std::string& atis,
                   const char* tooManyLines, const std::string& voiceChannel);
     bool ExpandATISLine(const std::string& line, const std::string& requester, std::string& out);
 
     AtcServices m_services;
+    NetworkOwners m_owners = NetworkOwners().Completed();
     TarqAircraftDB* m_aircraftDB = nullptr;
+    TarqControllerDB* m_controllerDB = nullptr;
     std::unique_ptr<HalkSession> m_session;
     std::unique_ptr<HalkSession> m_voiceSession;
     bool m_validAtc = false;
@@ -174,4 +219,19 @@ private:
     std::string m_pendingFind;
     std::map<std::string, std::string> m_serverCapabilities;
     std::time_t m_lastPositionTime = 0;
+    std::time_t m_lastCentresTime = 0;
+    int m_lastMainState = HalkSession::kIdle;
+    std::string m_publicAddress;
+    int m_suppressedBusyReplies = 0;
+    // Private messages recently sent, by receiver: wall seconds.
+    std::map<std::string, std::time_t> m_writtenTo;
+
+    // The connect waiting for its name look-up.
+    std::string m_connectServer;
+    int m_connectPort = HalkSession::kDefaultPort;
+    std::future<uint32_t> m_lookup;
+
+    // Last, so its workers stop before anything else goes.
+    std::unique_ptr<TarqServerList> m_serverList =
+        std::make_unique<TarqServerList>(m_services, StartDirectory);
 };

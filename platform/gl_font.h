@@ -49,6 +49,9 @@ public:
     int Ascent() const { return m_ascent; }
     // Draws at the current raster position, which moves on by the advances.
     void Draw(std::string_view text) const;
+    // The lists went with their context: the destructor frees nothing, so it
+    // cannot free the same names in whichever context is current.
+    void ForgetLists() { m_listBase = 0; }
 
 private:
     GlBitmapFont() = default;

@@ -150,8 +150,9 @@ std::vector<unsigned long> VirtualKeyToKeysyms(int vk) {
 std::string GetKeyDisplayName(int vk) {
     if (vk >= 'A' && vk <= 'Z') return std::string(1, static_cast<char>(vk));
     if (vk >= '0' && vk <= '9') return std::string(1, static_cast<char>(vk));
-    if (vk >= 0x70 && vk <= 0x87) return "F" + std::to_string(vk - 0x70 + 1);
-    if (vk >= 0x60 && vk <= 0x69) return "Num " + std::to_string(vk - 0x60);
+    // Appended rather than "F" + text: GCC 12 at -O2 warns falsely (-Wrestrict) on the latter.
+    if (vk >= 0x70 && vk <= 0x87) return std::string("F").append(std::to_string(vk - 0x70 + 1));
+    if (vk >= 0x60 && vk <= 0x69) return std::string("Num ").append(std::to_string(vk - 0x60));
     for (const NamedKey& key : kNames) {
         if (key.virtualKey == vk) return key.name;
     }

@@ -1,11 +1,12 @@
 // Tested by tests/platform/url_open_test.cpp.
 #include "platform/url_open.h"
 
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstring>
+#include <thread>
 
 extern char** environ;
 
@@ -22,17 +23,14 @@ bool StartsWithNoCase(const std::string& text, const char* prefix) {
     return true;
 }
 
-// Reaps the browser launcher so it does not linger as a zombie; xdg-open
-// returns quickly because it hands the page to the browser.
+// Reaps the browser launcher so it does not linger as a zombie. xdg-open
+// returns quickly because it hands the page to the browser; a thread of its
+// own waits for each one, so two quick calls leave nothing behind.
 void ReapLater(pid_t pid) {
-    struct sigaction current {};
-    sigaction(SIGCHLD, nullptr, &current);
-    if (current.sa_handler == SIG_IGN) return;
-    // A non-blocking reap now, and whatever is left is collected by the next call.
-    static pid_t pending = 0;
-    if (pending > 0) waitpid(pending, nullptr, WNOHANG);
-    pending = pid;
-    waitpid(pid, nullptr, WNOHANG);
+    std::thread([pid] {
+        while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
 }
 
 }  // namespace

@@ -115,13 +115,12 @@ unsigned char ReadSetEscape(const char*& it, const char* end, int flags) {
             value = (value * 8 + (*it++ - '0')) & 0xFF;
         return static_cast<unsigned char>(value);
     }
+    // Under expand_escapes "\v" is the vertical tab, as Perl's bracket sets once read it.
+    if (IsUnsupportedEscape(c) && !(c == 'v' && (flags & expand_escapes)))
+        throw bad_regexpr("unsupported escape sequence");
     switch (c) {
-        case 'x': {
-            unsigned value = 0;
-            for (int n = 0; n < 2 && it != end && HexValue(*it) >= 0; ++n)
-                value = value * 16 + HexValue(*it++);
-            return static_cast<unsigned char>(value);
-        }
+        case 'x':
+            return ReadHexEscape(it, end);
         case 'c': {
             if (it == end) ThrowUnterminated();
             return static_cast<unsigned char>(ToUpper(static_cast<unsigned char>(*it++)) ^ 64);

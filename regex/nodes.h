@@ -72,11 +72,53 @@ struct search_accel {
     uint32_t prefix_length = 0;
 };
 
-// Thrown through the recursive driver when its stack budget is spent; caught by the search.
+// Thrown through the drivers when the stack budget is spent; caught by the search.
 struct depth_exceeded {};
+// Thrown through the drivers when the step budget is spent; the search turns it into match_limit_exceeded.
+struct steps_exceeded {};
 
 template <class It>
 class sub_expr;
+
+// Loop ends already known to fail at a position, kept by one search. Only
+// loops whose future there depends on nothing but the position have a slot
+// (no back-references, conditions or recursion in the pattern, no bounded
+// loop around them); it is Perl's super-linear cache.
+class failure_memo {
+public:
+    failure_memo(uint32_t slots, size_t positions) : m_slots(slots), m_positions(positions) {}
+
+    bool failed(int32_t slot, size_t pos) const {
+        if (!m_bits) return false;
+        size_t i = static_cast<size_t>(slot) * m_positions + pos;
+        return (m_bits[i >> 6] >> (i & 63)) & 1;
+    }
+    void record(int32_t slot, size_t pos) {
+        if (!m_bits) allocate();
+        size_t i = static_cast<size_t>(slot) * m_positions + pos;
+        m_bits[i >> 6] |= uint64_t{1} << (i & 63);
+    }
+
+private:
+    // Short texts stay in the object: most searches allocate nothing.
+    void allocate() {
+        size_t words = (static_cast<size_t>(m_slots) * m_positions + 63) / 64;
+        if (words <= kInlineWords) {
+            std::fill_n(m_inline, words, 0);
+            m_bits = m_inline;
+        } else {
+            m_heap.assign(words, 0);
+            m_bits = m_heap.data();
+        }
+    }
+
+    static constexpr size_t kInlineWords = 16;
+    uint32_t m_slots;
+    size_t m_positions;  // text length + 1
+    uint64_t* m_bits = nullptr;
+    uint64_t m_inline[kInlineWords];
+    std::vector<uint64_t> m_heap;
+};
 
 template <class It>
 struct match_state {
@@ -96,10 +138,27 @@ struct match_state {
     It behind_end{};
     // The recursive driver gives up below this stack address.
     uintptr_t stack_limit = 0;
+    // Steps left before the search gives up.
+    uint64_t steps_left = 0;
+    // Failures already met, by (loop end, position); null while not in use.
+    failure_memo* memo = nullptr;
 };
 
-[[gnu::always_inline]] inline void check_depth(uintptr_t limit) {
-    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit) throw depth_exceeded{};
+// Every node of the recursive driver checks the stack it has left.
+template <class It>
+[[gnu::always_inline]] inline void check_depth(const match_state<It>& st) {
+    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < st.stack_limit) throw depth_exceeded{};
+}
+// A choice taken or undone: the steps a search counts. Nodes without choices
+// lie between them, at most as many as the pattern has.
+template <class It>
+[[gnu::always_inline]] inline void spend_step(match_state<It>& st) {
+    if (--st.steps_left == 0) throw steps_exceeded{};
+}
+template <class It>
+[[gnu::always_inline]] inline void count_step(match_state<It>& st) {
+    check_depth(st);
+    spend_step(st);
 }
 
 // The stack driver's record of one node that left a choice point: the node and
@@ -126,7 +185,7 @@ public:
     virtual ~sub_expr() = default;
     // Does the rest of the pattern, from this node, match at pos?
     virtual bool match_chain(match_state<It>& st, It pos) const {
-        check_depth(st.stack_limit);
+        check_depth(st);
         if (!match_alone(st, pos)) return false;
         return next->match_chain(st, pos);
     }
@@ -158,7 +217,21 @@ public:
     virtual const byteset* atom_bytes() const { return nullptr; }
     // Last compile step, once the whole graph is linked.
     virtual void finish(arena_allocator&) {}
+    // Group quantifiers: the failure_memo slot of the loop's end.
+    virtual void set_memo_slot(int32_t) {}
+    // A byte that every match of this node alone contains, or -1.
+    virtual int required_byte() const { return -1; }
 };
+
+// A byte that every match of the chain from `node` contains, or -1; the last
+// one found, which tends to be the rarer one.
+template <class It>
+int chain_required_byte(const sub_expr<It>* node) {
+    int found = -1;
+    for (; node; node = node->next)
+        if (int b = node->required_byte(); b >= 0) found = b;
+    return found;
+}
 
 template <class It>
 inline bool chain_first_bytes(const sub_expr<It>* node, byteset& out, int depth) {
@@ -193,7 +266,7 @@ template <class It, class Derived>
 class atom_base : public sub_expr<It> {
 public:
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        check_depth(st);
         if (!static_cast<const Derived*>(this)->Derived::test(st, pos)) return false;
         return this->next->match_chain(st, pos);
     }
@@ -259,6 +332,7 @@ public:
         return true;
     }
     const byteset* atom_bytes() const override { return &m_bytes; }
+    int required_byte() const override { return m_ch; }
     unsigned char ch() const { return m_ch; }
 
 private:
@@ -322,6 +396,7 @@ public:
         out.set(static_cast<unsigned char>(m_text[0]));
         return true;
     }
+    int required_byte() const override { return static_cast<unsigned char>(m_text[m_length - 1]); }
     uint32_t length() const { return m_length; }
 
 private:
@@ -457,7 +532,7 @@ public:
         return false;
     }
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        check_depth(st);
         return test(st, pos) && this->next->match_chain(st, pos);
     }
     bool match_alone(match_state<It>& st, It& pos) const override { return test(st, pos); }
@@ -492,14 +567,16 @@ public:
 // undone every change it made.
 template <class It>
 bool run_steps(match_state<It>& st, const sub_expr<It>* start) {
-    check_depth(st.stack_limit);
+    count_step(st);
     hetero_stack& stack = *st.stack;
     const hetero_stack::mark_type mark = stack.mark();
     const sub_expr<It>* node = start;
     for (;;) {
+        if (--st.steps_left == 0) throw steps_exceeded{};
         if (!node->step_forward(st)) {
             for (;;) {
                 if (stack.mark() == mark) return false;
+                if (--st.steps_left == 0) throw steps_exceeded{};
                 step_frame<It> frame = stack.pop<step_frame<It>>();
                 st.pos = frame.pos;
                 if (frame.node->step_back(st)) {
@@ -525,7 +602,7 @@ public:
     atom_quantifier(Atom* atom, uint32_t min, uint32_t max) : m_atom(atom), m_min(min), m_max(max) {}
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         return Greedy ? match_greedy(st, pos) : match_lazy(st, pos);
     }
     bool step_forward(match_state<It>& st) const override {
@@ -541,6 +618,7 @@ public:
         if (!m_atom->first_bytes(out, depth)) return false;
         return m_min != 0 || chain_first_bytes<It>(this->next, out, depth);
     }
+    int required_byte() const override { return m_min ? m_atom->required_byte() : -1; }
     // What the continuation can start with lets back-off skip hopeless positions.
     void finish(arena_allocator& arena) override {
         byteset follow;
@@ -571,6 +649,7 @@ private:
         for (;;) {
             if (may_follow(st, p) && this->next->match_chain(st, p)) return true;
             if (count == m_min) return false;
+            spend_step(st);
             --count;
             p -= w;
         }
@@ -595,6 +674,7 @@ private:
         for (;;) {
             if (may_follow(st, p) && this->next->match_chain(st, p)) return true;
             if (count >= m_max) return false;
+            spend_step(st);
             ++count;
             if (!test(st, p)) return false;
         }
@@ -752,7 +832,10 @@ public:
     }
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        if (m_alternatives->next)
+            count_step(st);
+        else
+            check_depth(st);
         return match_alternatives(st, pos);
     }
     bool step_forward(match_state<It>& st) const override { return enter_alternatives(st, this); }
@@ -821,6 +904,16 @@ public:
             }
         }
         return true;
+    }
+
+    int required_byte() const override {
+        int common = -1;
+        for (auto* a = m_alternatives; a; a = a->next) {
+            int b = chain_required_byte<It>(a->first);
+            if (b < 0 || (common >= 0 && b != common)) return -1;
+            common = b;
+        }
+        return common;
     }
 
     bool first_bytes(byteset& out, int depth) const override {
@@ -894,7 +987,7 @@ public:
     public:
         explicit end_group(match_group* owner) : m_owner(owner) {}
         bool match_chain(match_state<It>& st, It pos) const override {
-            check_depth(st.stack_limit);
+            check_depth(st);
             int32_t g = m_owner->group();
             const sub_expr<It>* after = m_owner->next;
             if (g < 0) return after->match_chain(st, pos);
@@ -1033,7 +1126,7 @@ public:
     sub_expr<It>* quantify(uint32_t min, uint32_t max, bool greedy, arena_allocator& arena) override;
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         auto saved = this->save_nested(st);
         bool result = this->match_alternatives(st, pos);
         if (result == this->m_expected) {
@@ -1082,6 +1175,7 @@ public:
         throw bad_regexpr("look-ahead assertion cannot be quantified");
     }
     bool is_assertion() const override { return true; }
+    int required_byte() const override { return -1; }
     width_range width(width_context<It>& ctx) override {
         match_group_base<It>::width(ctx);
         return {0, 0};
@@ -1111,6 +1205,7 @@ public:
         : independent_group_base<It>(-1, positive, arena) {}
     sub_expr<It>* end_node() override { return &m_end; }
     bool is_assertion() const override { return true; }
+    int required_byte() const override { return -1; }
     width_range width(width_context<It>& ctx) override {
         match_group_base<It>::width(ctx);
         return {0, 0};
@@ -1123,7 +1218,7 @@ public:
     }
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         const uint32_t wmin = this->m_widthMin, wmax = this->m_widthMax;
         const size_t avail = static_cast<size_t>(pos - st.text_begin);
         if (wmin > avail) return !this->m_expected && this->next->match_chain(st, pos);
@@ -1237,7 +1332,7 @@ public:
         return Kind == word_kind::boundary ? before != after : before == after;
     }
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        check_depth(st);
         return test(st, pos) && this->next->match_chain(st, pos);
     }
     bool match_alone(match_state<It>& st, It& pos) const override { return test(st, pos); }
@@ -1273,7 +1368,7 @@ public:
     void set_never() { m_never = true; }
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         std::vector<backref_tag<It>> saved;
         bool holds;
         if (m_hasGroupCondition) {
@@ -1356,6 +1451,7 @@ public:
     }
     bool first_chars(first_char_hint&) const override { return false; }
     bool first_bytes(byteset&, int) const override { return false; }
+    int required_byte() const override { return -1; }
 
 private:
     const sub_expr<It>* chosen(bool holds) const {
@@ -1374,7 +1470,7 @@ template <class It>
 class match_recurse : public sub_expr<It> {
 public:
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         // Recursing where the current level began would never end.
         if (pos == st.captures[0].pending_begin) return this->next->match_chain(st, pos);
         std::vector<backref_tag<It>> saved(st.captures, st.captures + st.capture_count);
@@ -1439,19 +1535,22 @@ public:
     public:
         explicit end_quantifier(group_quantifier* q) : m_quantifier(q) {}
         bool match_chain(match_state<It>& st, It pos) const override {
-            check_depth(st.stack_limit);
-            const int32_t g = m_quantifier->m_group->group();
+            count_step(st);
+            const group_quantifier& q = *m_quantifier;
+            const int32_t g = q.m_group->group();
             backref_tag<It>& rec = st.captures[g];
-            // Two empty iterations in a row: leave the loop.
-            if (rec.prev_iteration_start.set && rec.prev_iteration_start.pos == pos)
-                return m_quantifier->next->match_chain(st, pos);
+            if (q.ended_empty(rec, pos)) return q.next->match_chain(st, pos);
+            const bool memo = q.remembers(st, rec);
+            const size_t at = static_cast<size_t>(pos - st.text_begin);
+            if (memo && st.memo->failed(q.m_memoSlot, at)) return false;
             smart_iter<It> oldPrev = rec.prev_iteration_start;
             rec.prev_iteration_start = rec.iteration_start;
             rec.iteration_start = {pos, true};
-            if (m_quantifier->loop_step(st, pos)) return true;
+            if (q.loop_step(st, pos)) return true;
             backref_tag<It>& again = st.captures[g];
             again.iteration_start = again.prev_iteration_start;
             again.prev_iteration_start = oldPrev;
+            if (memo) st.memo->record(q.m_memoSlot, at);
             return false;
         }
 
@@ -1460,8 +1559,10 @@ public:
             const group_quantifier& q = *m_quantifier;
             backref_tag<It>& rec = st.captures[q.m_group->group()];
             const It pos = st.pos;
-            const bool empty = rec.prev_iteration_start.set && rec.prev_iteration_start.pos == pos;
-            st.stack->push(rec.prev_iteration_start);
+            const bool empty = q.ended_empty(rec, pos);
+            const bool memo = !empty && q.remembers(st, rec);
+            if (memo && st.memo->failed(q.m_memoSlot, static_cast<size_t>(pos - st.text_begin))) return false;
+            st.stack->push(loop_mark{rec.prev_iteration_start, empty, memo});
             rec.prev_iteration_start = rec.iteration_start;
             rec.iteration_start = {pos, true};
             push_frame<It>(st, this, pos);
@@ -1488,13 +1589,14 @@ public:
         bool step_back(match_state<It>& st) const override {
             const group_quantifier& q = *m_quantifier;
             backref_tag<It>& rec = st.captures[q.m_group->group()];
-            const smart_iter<It>& saved = st.stack->template top<smart_iter<It>>();
             auto undoShift = [&] {
                 rec.iteration_start = rec.prev_iteration_start;
-                rec.prev_iteration_start = st.stack->template pop<smart_iter<It>>();
+                const loop_mark mark = st.stack->template pop<loop_mark>();
+                rec.prev_iteration_start = mark.prev;
+                if (mark.memo) st.memo->record(q.m_memoSlot, static_cast<size_t>(st.pos - st.text_begin));
                 return false;
             };
-            if (saved.set && saved.pos == st.pos) return undoShift();
+            if (st.stack->template top<loop_mark>().empty) return undoShift();
             if (Greedy) {
                 if (!rec.repeat_iterating) {
                     rec.repeat_iterating = true;
@@ -1525,9 +1627,11 @@ public:
     group_quantifier(match_group_base<It>* group, uint32_t min, uint32_t max)
         : m_group(group), m_min(min), m_max(max), m_end(this) {}
     sub_expr<It>* end_node() { return &m_end; }
+    void set_memo_slot(int32_t slot) override { m_memoSlot = slot; }
+    int required_byte() const override { return m_min ? m_group->required_byte() : -1; }
 
     bool match_chain(match_state<It>& st, It pos) const override {
-        check_depth(st.stack_limit);
+        count_step(st);
         backref_tag<It>& rec = st.captures[m_group->group()];
         uint32_t oldCount = rec.repeat_count;
         smart_iter<It> oldPrev = rec.prev_iteration_start;
@@ -1578,6 +1682,22 @@ public:
     }
 
 private:
+    // An iteration that matched nothing ends an unbounded loop once the
+    // minimum is reached: another one from the same place could only do the
+    // same. A bounded loop counts its iterations out, as Perl and PCRE2 do.
+    bool ended_empty(const backref_tag<It>& rec, It pos) const {
+        return m_max == kUnbounded && rec.iteration_start.set && rec.iteration_start.pos == pos &&
+               rec.repeat_count >= m_min;
+    }
+    // Past its minimum, after an iteration that took text, an unbounded loop's
+    // future depends on the position alone. (Not at the loop's entry: an
+    // enclosing loop's iteration may have begun right there, and its own
+    // empty-iteration stop then makes the future differ.)
+    bool remembers(const match_state<It>& st, const backref_tag<It>& rec) const {
+        return m_memoSlot >= 0 && st.memo && !st.no_empty && rec.repeat_count >= m_min &&
+               rec.repeat_count > 0 && rec.iteration_start.set;
+    }
+
     bool loop_step(match_state<It>& st, It p) const {
         const int32_t g = m_group->group();
         if (Greedy) {
@@ -1602,10 +1722,18 @@ private:
         smart_iter<It> prev;
         smart_iter<It> start;
     };
+    // What the loop end's step_back needs: the shifted-out iteration start,
+    // whether the iteration was empty, whether a failure is to be remembered.
+    struct loop_mark {
+        smart_iter<It> prev;
+        bool empty;
+        bool memo;
+    };
 
     match_group_base<It>* m_group;
     uint32_t m_min;
     uint32_t m_max;
+    int32_t m_memoSlot = -1;
     end_quantifier m_end;
 };
 

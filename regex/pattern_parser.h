@@ -40,6 +40,7 @@ public:
             }
             if (*g >= m_groupCount) throw bad_regexpr("reference to nonexistent group");
         }
+        m_memoSlots = assign_memo_slots();
         return top;
     }
 
@@ -52,8 +53,44 @@ public:
     // The literal every match of the whole pattern begins with, if any.
     const char* prefix() const { return m_prefix; }
     uint32_t prefix_length() const { return m_prefixLength; }
+    uint32_t memo_slots() const { return m_memoSlots; }
 
 private:
+    // Where each group stands and how it is quantified: the memo slots need it.
+    struct group_place {
+        match_group_base<It>* group;
+        int parent;  // index of the enclosing group's place, -1 directly in group 0
+        sub_expr<It>* quantifier = nullptr;
+        uint64_t min = 0;
+        uint64_t max = 0;
+    };
+
+    // Unbounded group loops whose failures a search may remember by position.
+    // Captures must not steer the match (no back-references, conditions or
+    // recursion), no look-behind may hold the loop (its end moves), and no
+    // loop around it may count (a bound or a minimum above one would make
+    // the future depend on the count) up to the nearest atomic body.
+    uint32_t assign_memo_slots() {
+        if (!m_backrefGroups.empty() || m_hasConditional || m_hasRecursion) return 0;
+        uint32_t slots = 0;
+        for (const group_place& place : m_places) {
+            if (!place.quantifier || place.max != kUnbounded) continue;
+            bool eligible = true;
+            for (int i = place.parent; i >= 0 && eligible;) {
+                const group_place& outer = m_places[static_cast<size_t>(i)];
+                if (dynamic_cast<lookbehind_assertion<It>*>(outer.group)) {
+                    eligible = false;
+                    break;
+                }
+                if (dynamic_cast<independent_group_base<It>*>(outer.group)) break;
+                if (outer.quantifier && (outer.min > 1 || outer.max != kUnbounded)) eligible = false;
+                i = outer.parent;
+            }
+            if (eligible) place.quantifier->set_memo_slot(static_cast<int32_t>(slots++));
+        }
+        return slots;
+    }
+
     [[noreturn]] static void Fail(const char* message) { throw bad_regexpr(message); }
 
     static unsigned char ToLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
@@ -141,6 +178,7 @@ private:
             if (Syntax::next_token(look, m_end, m_flags) != TK_CLOSE) Fail("bad extension sequence");
             it = look;
             m_recursionAllowed = false;
+            m_hasRecursion = true;
             return m_arena.make<match_recurse<It>>();
         }
         if (ext != TK_NONE) {
@@ -149,7 +187,10 @@ private:
                 // An empty construct builds nothing, except that an empty negative
                 // look-around can never hold. Bare options "(?i)" stay in force to the
                 // end of the enclosing group; scoped ones "(?i:)" end with their group.
-                if (ext == TK_X_GROUP && it[-1] == ':') m_flags = savedFlags;
+                const bool scoped = ext == TK_X_GROUP && it[-1] == ':';
+                if (scoped) m_flags = savedFlags;
+                // An empty group still stands where an item does: it may be quantified.
+                m_emptyGroup = scoped || ext == TK_X_ATOMIC || ext == TK_X_AHEAD || ext == TK_X_BEHIND;
                 it = look;
                 if (ext == TK_X_NOT_AHEAD || ext == TK_X_NOT_BEHIND) return m_arena.make<match_fail<It>>();
                 return nullptr;
@@ -185,6 +226,7 @@ private:
                     group = m_arena.make<lookbehind_assertion<It>>(ext == TK_X_BEHIND, m_arena);
                     break;
                 case TK_X_CONDITION:
+                    m_hasConditional = true;
                     // Numbered at its own "(", before any group inside its condition.
                     m_invisibleGroups.push_back(m_groupCount);
                     conditional =
@@ -206,9 +248,16 @@ private:
             }
         }
 
+        // Group 0 is never quantified nor enclosed: only the others take a place.
+        const int place = top ? -1 : static_cast<int>(m_places.size());
+        if (!top) m_places.push_back(group_place{group, m_currentPlace});
+        const int enclosing = m_currentPlace;
+        m_currentPlace = place;
         group->open_alternative();
         while (parse_item(it, group, top)) {
         }
+        m_currentPlace = enclosing;
+        m_lastPlace = place;
         if (conditional && group->alternative_count() > 2)
             Fail("Too many alternates in conditional subexpression");
         complete_group(group, firstNested, top, conditional != nullptr);
@@ -301,8 +350,16 @@ private:
                 parse_literal_run(it, group);
                 return true;
             case TK_OPEN: {
+                m_emptyGroup = false;
                 sub_expr<It>* inner = parse_group(it, false);
-                if (inner) group->link(parse_quantifier(inner, it, true));
+                if (inner) {
+                    group->link(parse_quantifier(inner, it, true));
+                } else if (m_emptyGroup) {
+                    // Repeating nothing is nothing: the quantifier is read and dropped.
+                    const char* look = it;
+                    quantifier_spec q;
+                    if (read_quantifier(look, q)) it = look;
+                }
                 return true;
             }
             case TK_CLOSE:
@@ -406,16 +463,13 @@ private:
                 value = (value * 8 + (*it++ - '0')) & 0xFF;
             return make_char_node(static_cast<unsigned char>(value));
         }
+        if (IsUnsupportedEscape(c)) Fail("unsupported escape sequence");
         ++it;
         switch (c) {
             case 'e':
                 return make_char_node(27);
-            case 'x': {
-                unsigned value = 0;
-                for (int i = 0; i < 2 && it != m_end && HexValue(*it) >= 0; ++i)
-                    value = value * 16 + HexValue(*it++);
-                return make_char_node(static_cast<unsigned char>(value));
-            }
+            case 'x':
+                return make_char_node(ReadHexEscape(it, m_end));
             case 'c': {
                 if (it == m_end) Fail("incomplete escape sequence \\c");
                 unsigned char value = ToUpper(static_cast<unsigned char>(*it++)) ^ 64;
@@ -478,6 +532,16 @@ private:
             if (it == m_end) break;
             look = it;
             token_kind tok = Syntax::next_token(look, m_end, m_flags);
+            if (tok == TK_OPEN) {
+                // A comment between the character and its quantifier leaves them together.
+                look = it;
+                skip_comments(look);
+                const char* after = look;
+                token_kind q = look == it ? TK_NONE : Syntax::next_quantifier_token(after, m_end, m_flags);
+                if (q < TK_PLUS || q > TK_RANGE_OPEN) break;
+                it = look;
+                continue;
+            }
             if (tok != TK_NONE) break;
             it = look;  // layout skipped under free_spacing is not part of the run
             if (it == m_end) break;
@@ -485,68 +549,109 @@ private:
         group->link(make_literal_node(run));
     }
 
-    sub_expr<It>* parse_quantifier(sub_expr<It>* node, const char*& it, bool isGroup) {
-        if (it == m_end || node->is_assertion()) return node;
-        const char* look = it;
-        uint64_t min = 0, max = kUnbounded;
+    // "(?#...)" comments, with the layout free_spacing skips, as the group reader ends them.
+    void skip_comments(const char*& it) const {
+        for (;;) {
+            const char* look = it;
+            Syntax::skip_layout(look, m_end, m_flags);
+            if (m_end - look < 3 || look[0] != '(' || look[1] != '?' || look[2] != '#') return;
+            look += 3;
+            for (;;) {
+                if (look == m_end) return;  // unterminated: the group reader reports it
+                token_kind tok = Syntax::next_token(look, m_end, m_flags);
+                if (tok == TK_CLOSE) break;
+                if ((tok == TK_NONE || tok == TK_ESCAPE) && look != m_end) ++look;
+            }
+            it = look;
+        }
+    }
+
+    struct quantifier_spec {
+        uint64_t min = 0;
+        uint64_t max = kUnbounded;
         bool greedy = true;
-        switch (Syntax::next_quantifier_token(look, m_end, m_flags)) {
+    };
+
+    // Reads a quantifier at `it` (after any comments) and moves past it; false,
+    // with `it` unspecified, when the text there is no quantifier.
+    bool read_quantifier(const char*& it, quantifier_spec& q) {
+        skip_comments(it);
+        switch (Syntax::next_quantifier_token(it, m_end, m_flags)) {
             case TK_PLUS:
-                min = 1;
+                q.min = 1;
                 break;
             case TK_STAR:
                 break;
             case TK_OPTIONAL:
-                max = 1;
+                q.max = 1;
                 break;
             case TK_PLUS_LAZY:
-                min = 1;
-                greedy = false;
+                q.min = 1;
+                q.greedy = false;
                 break;
             case TK_STAR_LAZY:
-                greedy = false;
+                q.greedy = false;
                 break;
             case TK_OPTIONAL_LAZY:
-                max = 1;
-                greedy = false;
+                q.max = 1;
+                q.greedy = false;
                 break;
             case TK_RANGE_OPEN: {
-                min = read_count(look, m_end);
-                if (look == m_end) return node;
-                switch (Syntax::next_quantifier_token(look, m_end, m_flags)) {
+                const char* digits = it;
+                q.min = read_count(it, m_end);
+                const bool hasMin = it != digits;
+                if (it == m_end) return false;
+                switch (Syntax::next_quantifier_token(it, m_end, m_flags)) {
                     case TK_RANGE_CLOSE:
-                        max = min;
+                        if (!hasMin) return false;  // "{}" is text
+                        q.max = q.min;
                         break;
                     case TK_RANGE_CLOSE_LAZY:
-                        max = min;
-                        greedy = false;
+                        if (!hasMin) return false;
+                        q.max = q.min;
+                        q.greedy = false;
                         break;
                     case TK_RANGE_COMMA: {
-                        const char* digits = look;
-                        uint64_t m = read_count(look, m_end);
-                        max = look == digits ? uint64_t{kUnbounded} : m;
-                        token_kind close = Syntax::next_quantifier_token(look, m_end, m_flags);
+                        digits = it;
+                        uint64_t m = read_count(it, m_end);
+                        if (it == digits && !hasMin) return false;  // "{,}" is text
+                        q.max = it == digits ? uint64_t{kUnbounded} : m;
+                        token_kind close = Syntax::next_quantifier_token(it, m_end, m_flags);
                         if (close == TK_RANGE_CLOSE_LAZY)
-                            greedy = false;
+                            q.greedy = false;
                         else if (close != TK_RANGE_CLOSE)
-                            return node;
+                            return false;
                         break;
                     }
                     default:
-                        return node;
+                        return false;
                 }
-                if (min > kMaxRepeatCount || (max != kUnbounded && max > kMaxRepeatCount))
+                if (q.min > kMaxRepeatCount || (q.max != kUnbounded && q.max > kMaxRepeatCount))
                     Fail("number too big in {} quantifier");
                 break;
             }
             default:
-                return node;
+                return false;
         }
-        if (max < min) Fail("Can't do {n, m} with n > m");
-        if (isGroup && max > 16) m_recursionAllowed = false;
+        if (q.max < q.min) Fail("Can't do {n, m} with n > m");
+        return true;
+    }
+
+    sub_expr<It>* parse_quantifier(sub_expr<It>* node, const char*& it, bool isGroup) {
+        if (it == m_end || node->is_assertion()) return node;
+        const char* look = it;
+        quantifier_spec q;
+        if (!read_quantifier(look, q)) return node;
+        if (isGroup && q.max > 16) m_recursionAllowed = false;
         sub_expr<It>* quantified =
-            node->quantify(static_cast<uint32_t>(min), static_cast<uint32_t>(max), greedy, m_arena);
+            node->quantify(static_cast<uint32_t>(q.min), static_cast<uint32_t>(q.max), q.greedy, m_arena);
         m_toFinish.push_back(quantified);
+        if (isGroup && m_lastPlace >= 0 && m_places[static_cast<size_t>(m_lastPlace)].group == node) {
+            group_place& place = m_places[static_cast<size_t>(m_lastPlace)];
+            place.quantifier = quantified;
+            place.min = q.min;
+            place.max = q.max;
+        }
         it = look;
         return quantified;
     }
@@ -565,6 +670,13 @@ private:
     bool m_recursionAllowed = true;
     const char* m_prefix = nullptr;
     uint32_t m_prefixLength = 0;
+    bool m_hasConditional = false;
+    bool m_hasRecursion = false;
+    std::vector<group_place> m_places;  // every group in the order of its "("
+    int m_currentPlace = -1;
+    int m_lastPlace = -1;  // the group read last
+    uint32_t m_memoSlots = 0;
+    bool m_emptyGroup = false;  // the last group read was an empty one that may be quantified
 };
 
 }  // namespace regex::detail

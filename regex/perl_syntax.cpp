@@ -214,4 +214,43 @@ token_kind perl_syntax<char>::next_extension_token(const char*& it, const char* 
     return TK_X_BAD;
 }
 
+unsigned char ReadHexEscape(const char*& it, const char* end) {
+    unsigned value = 0;
+    if (it != end && *it == '{') {
+        const char* p = it + 1;
+        int digits = 0;
+        for (; p != end && HexValue(*p) >= 0; ++p, ++digits) {
+            value = value * 16 + static_cast<unsigned>(HexValue(*p));
+            if (value > 0xFF) throw bad_regexpr("character code point value in \\x{} is too large");
+        }
+        if (p == end || *p != '}' || digits == 0) throw bad_regexpr("malformed \\x{} escape");
+        it = p + 1;
+        return static_cast<unsigned char>(value);
+    }
+    for (int i = 0; i < 2 && it != end && HexValue(*it) >= 0; ++i) value = value * 16 + HexValue(*it++);
+    return static_cast<unsigned char>(value);
+}
+
+bool IsUnsupportedEscape(char c) {
+    switch (c) {
+        case 'K':
+        case 'G':
+        case 'R':
+        case 'X':
+        case 'h':
+        case 'H':
+        case 'v':
+        case 'V':
+        case 'N':
+        case 'p':
+        case 'P':
+        case 'g':
+        case 'k':
+        case 'o':
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace regex

@@ -90,4 +90,14 @@ inline int HexValue(char c) {
     return -1;
 }
 
+// The character of "\x" with the iterator after the "x": up to two hex
+// digits, or hex digits in braces up to 0xFF. Raises bad_regexpr on a brace
+// form that is not closed or names a larger character.
+unsigned char ReadHexEscape(const char*& it, const char* end);
+
+// Escapes that stand for something in Perl that this engine does not do
+// (keep-out, anchors, Unicode properties, named or relative references...):
+// refused, rather than read as the letter.
+bool IsUnsupportedEscape(char c);
+
 }  // namespace regex

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "regex/nodes.h"
 #include "regex/pattern_parser.h"
@@ -23,6 +24,8 @@ namespace {
 constexpr size_t kStackMargin = 256 * 1024;
 constexpr size_t kMaxBudget = 8 * 1024 * 1024;
 constexpr size_t kFallbackBudget = 512 * 1024;
+// Texts at least this long are scanned for the byte every match needs before any attempt.
+constexpr ptrdiff_t kRequiredByteScanFrom = 32;
 
 uintptr_t ThreadStackLow() {
     thread_local uintptr_t low = [] {
@@ -111,6 +114,9 @@ void basic_rpattern_base_impl<It>::swap_impl(basic_rpattern_base_impl& o) noexce
     swap(m_flags, o.m_flags);
     swap(m_mode, o.m_mode);
     swap(m_minWidth, o.m_minWidth);
+    swap(m_stepBudget, o.m_stepBudget);
+    swap(m_memoSlots, o.m_memoSlots);
+    swap(m_requiredByte, o.m_requiredByte);
     swap(m_maxWidth, o.m_maxWidth);
     swap(m_pattern, o.m_pattern);
     swap(m_first, o.m_first);
@@ -145,6 +151,7 @@ basic_rpattern_base<It, Syntax>::basic_rpattern_base(const basic_rpattern_base& 
     : detail::basic_rpattern_base_impl<It>(other.m_pattern, other.m_flags, other.m_mode) {
     // The stored substitution is already expanded: it is parsed again, not expanded again.
     this->m_substitution = other.m_substitution;
+    this->m_stepBudget = other.m_stepBudget;
     if (other.m_first) {
         build_graph();
         parse_substitution(this->m_substitution, this->m_visibleGroupCount, this->m_hasSubstitution,
@@ -220,7 +227,7 @@ void basic_rpattern_base<It, Syntax>::build_graph() {
     top->next = arena->make<end_of_pattern<It>>();
 
     width_context<It> ctx;
-    ctx.groups = parser.group_table();
+    ctx.groups = std::move(parser.group_table());  // the parser is done with it
     ctx.groups.resize(parser.group_count(), nullptr);
     width_range w = top->width(ctx);
 
@@ -232,6 +239,8 @@ void basic_rpattern_base<It, Syntax>::build_graph() {
     this->m_recursionAllowed = parser.recursion_allowed();
     this->m_minWidth = w.min;
     this->m_maxWidth = w.max;
+    this->m_memoSlots = parser.memo_slots();
+    this->m_requiredByte = chain_required_byte<It>(top);
 
     // Anchored patterns get a single attempt at the search start.
     this->m_floating = true;
@@ -294,6 +303,7 @@ const backref_tag<It>& basic_rpattern_base<It, Syntax>::match_text(const std::st
 template <class It, class Syntax>
 bool basic_rpattern_base<It, Syntax>::run_search(results_type& results, It start, It end) const {
     results.m_searchStart = start;
+    results.m_steps = 0;
     if (!(this->m_flags & repeat_search)) return match_once(results, start, end, start, false);
 
     const bool wholeMatches = this->m_flags & collect_whole_matches;
@@ -319,6 +329,39 @@ bool basic_rpattern_base<It, Syntax>::run_search(results_type& results, It start
 }
 
 template <class It, class Syntax>
+bool basic_rpattern_base<It, Syntax>::match_positions(detail::match_state<It>& st, It attemptStart, It last,
+                                                      bool recursive) const {
+    using namespace detail;
+    hetero_stack stack;
+    if (!recursive) st.stack = &stack;
+    auto attempt = [&](It p) {
+        if (recursive) return this->m_first->match_chain(st, p);
+        st.pos = p;
+        return run_steps<It>(st, this->m_first);
+    };
+    if (this->m_flags & search_from_right) {
+        // Rightmost match: the last start that fits first, down to the attempt start.
+        // The walk ends at the attempt start, so an empty match refused there
+        // stays refused: a repeated search cannot find it forever.
+        for (It p = last;; --p) {
+            if (attempt(p)) return true;
+            if (p == attemptStart) return false;
+        }
+    }
+    It p = attemptStart;
+    for (;;) {
+        if (this->m_floating && this->m_accel) {
+            p = NextCandidate(*this->m_accel, p, last, st.text_end);
+            if (p == st.text_end) return false;
+        }
+        if (attempt(p)) return true;
+        if (!this->m_floating || p == last) return false;
+        ++p;
+        st.no_empty = false;
+    }
+}
+
+template <class It, class Syntax>
 bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start, It end, It attemptStart,
                                                  bool noEmpty) const {
     using namespace detail;
@@ -329,60 +372,54 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
     bool recursive =
         this->m_mode == recursive_mode || (this->m_mode == pattern_chooses_mode && this->m_recursionAllowed);
     if (this->m_first && this->m_minWidth <= static_cast<size_t>(end - attemptStart)) {
-        const It last = end - static_cast<ptrdiff_t>(this->m_minWidth);
-        hetero_stack stack;
-        for (;;) {
-            match_state<It> st;
+        It last = end - static_cast<ptrdiff_t>(this->m_minWidth);
+        bool possible = true;
+        // Short texts fail fast anyway; the scan pays off on long ones.
+        if (this->m_requiredByte >= 0 && end - attemptStart >= kRequiredByteScanFrom) {
+            // Every match holds this byte: no start after its last occurrence can match.
+            const char* from = std::to_address(attemptStart);
+            const void* hit = memrchr(from, this->m_requiredByte, static_cast<size_t>(end - attemptStart));
+            if (!hit)
+                possible = false;
+            else
+                last = std::min(last, attemptStart + (static_cast<const char*>(hit) - from));
+        }
+        std::optional<failure_memo> memo;
+        match_state<It> st;
+        st.captures = records.data();
+        st.capture_count = this->m_groupCount;
+        st.text_begin = start;
+        st.text_end = end;
+        st.attempt_start = attemptStart;
+        st.no_empty = noEmpty;
+        st.behind_end = end;
+        st.first_node = this->m_first;
+        st.stack_limit = StackLimitForSearch();
+        // Linear work on long text is no threat: each character adds its share.
+        st.steps_left = this->m_stepBudget + steps_per_character * static_cast<uint64_t>(end - start);
+        if (this->m_memoSlots)
+            st.memo = &memo.emplace(this->m_memoSlots, static_cast<size_t>(end - start) + 1);
+        const uint64_t allowed = st.steps_left;
+        while (possible) {
             st.captures = records.data();
-            st.capture_count = this->m_groupCount;
-            st.text_begin = start;
-            st.text_end = end;
-            st.attempt_start = attemptStart;
-            st.no_empty = noEmpty;
-            st.behind_end = end;
-            st.first_node = this->m_first;
-            st.stack_limit = StackLimitForSearch();
-            if (!recursive) st.stack = &stack;
-            auto attempt = [&](It p) {
-                if (recursive) return this->m_first->match_chain(st, p);
-                st.pos = p;
-                return run_steps<It>(st, this->m_first);
-            };
             try {
-                if (this->m_flags & search_from_right) {
-                    // Rightmost match: the last start that fits first, down to the attempt start.
-                    // The walk ends at the attempt start, so an empty match refused there
-                    // stays refused: a repeated search cannot find it forever.
-                    for (It p = last;; --p) {
-                        if (attempt(p)) {
-                            matched = true;
-                            break;
-                        }
-                        if (p == attemptStart) break;
-                    }
-                } else {
-                    It p = attemptStart;
-                    for (;;) {
-                        if (this->m_floating && this->m_accel) {
-                            p = NextCandidate(*this->m_accel, p, last, end);
-                            if (p == end) break;
-                        }
-                        if (attempt(p)) {
-                            matched = true;
-                            break;
-                        }
-                        if (!this->m_floating || p == last) break;
-                        ++p;
-                        st.no_empty = false;
-                    }
-                }
+                matched = match_positions(st, attemptStart, last, recursive);
+                results.m_steps += allowed - st.steps_left;
                 break;
             } catch (const depth_exceeded&) {
                 records.assign(this->m_groupCount, backref_tag<It>());
-                matched = false;
-                // Too deep for the machine stack: the stack driver gives the same answer.
-                if (!recursive) break;
+                st.stack = nullptr;
+                st.no_empty = noEmpty;
+                // Too deep for the machine stack: the stack driver gives the same answer
+                // with less of it. Where even that is too deep, the answer is unknown.
+                if (!recursive) {
+                    records.assign(this->m_visibleGroupCount, backref_tag<It>());
+                    throw match_limit_exceeded(match_limit_exceeded::reason::depth);
+                }
                 recursive = false;
+            } catch (const steps_exceeded&) {
+                records.assign(this->m_visibleGroupCount, backref_tag<It>());
+                throw match_limit_exceeded(match_limit_exceeded::reason::steps);
             }
         }
     }

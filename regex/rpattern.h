@@ -41,6 +41,32 @@ public:
     explicit bad_regexpr(const std::string& message) : std::invalid_argument(message) {}
 };
 
+// A search that gave up before it knew the answer: it spent its step budget,
+// or its nesting outgrew the stack of both drivers. Never "no match": the text
+// may or may not match. Derived from bad_regexpr so that code which already
+// handles the engine's errors does not take it for an answer.
+class match_limit_exceeded : public bad_regexpr {
+public:
+    enum class reason { steps, depth };
+    explicit match_limit_exceeded(reason why)
+        : bad_regexpr(why == reason::steps ? "pattern search exceeded its step budget"
+                                           : "pattern search nested too deeply"),
+          m_reason(why) {}
+    reason why() const { return m_reason; }
+
+private:
+    reason m_reason;
+};
+
+// Steps (choices taken or undone: alternatives, loop iterations, back-offs
+// of a repeat) one search may take, on top of steps_per_character for each
+// character of its text, before it raises match_limit_exceeded. The
+// program's own patterns take a few hundred on their real input; a million
+// stops a runaway search after some 15 ms.
+inline constexpr uint64_t default_step_budget = 1'000'000;
+// Steps each character of the searched text adds to the budget.
+inline constexpr uint64_t steps_per_character = 16;
+
 template <class CharT>
 class perl_syntax;
 
@@ -88,6 +114,9 @@ public:
     const backref_tag<It>& operator[](size_t n) const { return backref(n); }
     size_t size() const { return m_groups.size(); }
     It search_start() const { return m_searchStart; }
+    // Steps the last search took (every search of a repeated one), for
+    // setting a pattern's step budget.
+    uint64_t steps() const { return m_steps; }
 
 private:
     template <class, class>
@@ -95,6 +124,7 @@ private:
 
     std::vector<backref_tag<It>> m_groups;
     It m_searchStart{};
+    uint64_t m_steps = 0;
 };
 
 namespace detail {
@@ -102,6 +132,8 @@ namespace detail {
 class arena_allocator;
 template <class It>
 class sub_expr;
+template <class It>
+struct match_state;
 struct search_accel;
 
 // Everything a compiled pattern owns. Read-only once compiled, so one pattern
@@ -124,6 +156,9 @@ protected:
     uint32_t m_visibleGroupCount = 0;
     int m_flags = 0;
     int m_mode = 0;
+    uint64_t m_stepBudget = default_step_budget;
+    uint32_t m_memoSlots = 0;  // loop ends whose failures a search may remember
+    int m_requiredByte = -1;   // a byte every match contains, or -1
     uint32_t m_minWidth = 0xFFFFFFFFu;
     uint32_t m_maxWidth = 0xFFFFFFFFu;
     std::string m_pattern;
@@ -194,6 +229,11 @@ public:
         return results.m_groups[0];
     }
 
+    // Steps each later search may take (at least 1) on top of steps_per_character
+    // per character of its text; a search that needs more raises match_limit_exceeded.
+    void set_step_budget(uint64_t steps) { this->m_stepBudget = steps ? steps : 1; }
+    uint64_t step_budget() const { return this->m_stepBudget; }
+
     const std::string& pattern() const { return this->m_pattern; }
     int flags() const { return this->m_flags; }
     int mode() const { return this->m_mode; }
@@ -213,6 +253,7 @@ public:
 private:
     void build_graph();
     bool match_once(results_type& results, It start, It end, It attemptStart, bool noEmpty) const;
+    bool match_positions(detail::match_state<It>& st, It attemptStart, It last, bool recursive) const;
 };
 
 template <class It, class Syntax = perl_syntax<char>>

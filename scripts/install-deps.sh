@@ -10,15 +10,20 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-liberation2
   portaudio19-dev libsndfile1-dev
   libpcre2-dev
+  espeak-ng sox libcodec2-dev
   clang libclang-rt-14-dev
   xvfb xauth
 )
 
+# One query for all of them: a package missing from the answer, or not fully
+# installed, is missing.
+declare -A installed=()
+while read -r name state; do
+  [ "$state" = "installed" ] && installed[$name]=1
+done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
+  [ -n "${installed[$p]:-}" ] || missing+=("$p")
 done
 
 if ((${#missing[@]})); then

@@ -4,6 +4,8 @@
 # The first run seeds that directory from resources/seed/ (a default
 # "Tarq.ini" with the "Default" session profile) and the sample files of
 # resources/ ("sample.*"); later runs never overwrite what is there.
+# The local test server runs in the background with the demo traffic while
+# Tarq runs; "myservers.txt" lists it as LOCAL-TEST.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -11,8 +13,11 @@ root=$(pwd)
 bash scripts/install-deps.sh
 
 build=build/release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARQ_TESTS=OFF -DTARQ_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target tarq
+# A configured build directory reconfigures itself when a CMakeLists changes.
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARQ_TESTS=OFF -DTARQ_BENCH=OFF >/dev/null
+fi
+cmake --build "$build" -j "$(nproc)" --target tarq tarq_testserver
 
 data="${TARQ_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/tarq}"
 mkdir -p "$data"
@@ -21,8 +26,18 @@ for file in resources/seed/* resources/sample.*; do
   target="$data/$(basename "$file")"
   [ -e "$target" ] || cp -r "$file" "$target"
 done
+if ! grep -qs '^LOCAL-TEST ' "$data/myservers.txt"; then
+  echo "LOCAL-TEST 127.0.0.1" >>"$data/myservers.txt"
+fi
+
+# The demo server lives as long as this script; a server already listening
+# on the port (another run) is left alone and this one gives up quietly.
+"$root/$build/tools/testserver/tarq_testserver" --scenario "$root/resources/demo_scenario.txt" \
+  --seconds 604800 >/dev/null 2>&1 &
+server=$!
+trap 'kill "$server" 2>/dev/null || true' EXIT
 
 cd "$data"
 # The display windows need X11 (XWayland on a Wayland desktop).
 export GDK_BACKEND=x11
-exec "$root/$build/app/tarq" "$@"
+"$root/$build/app/tarq" "$@"

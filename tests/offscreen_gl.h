@@ -14,7 +14,7 @@ public:
     OffscreenGl(int width, int height)
         : m_width(width), m_height(height), m_pixels(static_cast<size_t>(width) * height * 4) {
         m_context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
-        if (m_context && OSMesaMakeCurrent(m_context, m_pixels.data(), GL_UNSIGNED_BYTE, width, height)) {
+        if (MakeCurrent()) {
             m_current = true;
             glViewport(0, 0, width, height);
         }
@@ -25,6 +25,11 @@ public:
     OffscreenGl(const OffscreenGl&) = delete;
     OffscreenGl& operator=(const OffscreenGl&) = delete;
 
+    // Makes this context current again, when a test holds two.
+    bool MakeCurrent() {
+        return m_context &&
+               OSMesaMakeCurrent(m_context, m_pixels.data(), GL_UNSIGNED_BYTE, m_width, m_height);
+    }
     // Whether the context was made and is current.
     bool Ok() const { return m_current; }
     int Width() const { return m_width; }

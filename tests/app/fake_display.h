@@ -37,6 +37,7 @@ struct FakeDisplay : TarqDisplay {
         if (log) log->push_back("line " + text);
     }
     void SetCallsignField(const std::string& callsign) override { callsignField = callsign; }
+    void PrefillCommandLine(const std::string& text) override { commandLine = text; }
 
     TarqDisplaySettings settings;
     bool isMain;
@@ -44,6 +45,7 @@ struct FakeDisplay : TarqDisplay {
     std::vector<int> redraws;
     std::vector<std::string> lines;
     std::string callsignField = "-";
+    std::string commandLine;
     int titles = 0, menus = 0, buttonBars = 0;
 };
 

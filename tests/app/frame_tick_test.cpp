@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,10 @@ public:
     int PushToTalkKey() override { return kPttKey; }
     void SetPushToTalk(bool down) override { m_line += down ? "P+ " : "P- "; }
     void VoicePeriodic() override { m_line += "V "; }
-    void NetworkTimer() override { m_line += "N "; }
+    void NetworkTimer() override {
+        m_line += "N ";
+        if (onNetwork) onNetwork();
+    }
     void AircraftFrame() override { m_line += "a "; }
     bool HasThreeDDisplay() override { return m_threeD; }
     void RedrawAll(bool onlyThreeD) override { m_line += onlyThreeD ? "R3 " : "R "; }
@@ -35,6 +40,7 @@ public:
         return line;
     }
     bool m_threeD = false;
+    std::function<void()> onNetwork;
 
 private:
     std::string m_line;
@@ -104,6 +110,30 @@ TEST(FrameTick, ExternalPushToTalkSilencesTheKeyPollUntilCleared) {
     keys.SetDown(kPttKey, true);
     tick.OnFrameTick();
     EXPECT_EQ(work.Take().substr(0, 2), "P+") << "the poll takes over again";
+}
+
+TEST(FrameTick, WorkInAModalLoopIsSkippedNotQueuedByTheTicksInside) {
+    RecordingWork work;
+    ManualKeyState keys;
+    TarqFrameTick tick(work, keys);
+    std::string inside;
+    bool opened = false;
+    work.onNetwork = [&] {
+        // The first network poll opens a message box; twenty ticks run in its loop.
+        if (opened) return;
+        opened = true;
+        work.Take();
+        for (int n = 0; n < 20; ++n) tick.OnFrameTick();
+        inside = work.Take();
+    };
+    for (int n = 0; n < 10; ++n) tick.OnFrameTick();
+    EXPECT_EQ(inside.find('N'), std::string::npos) << "the poll on the stack is not run again: " << inside;
+    EXPECT_NE(inside.find("R s c W C A L"), std::string::npos) << "the rest of the 10th tick's work runs";
+    EXPECT_EQ(std::count(inside.begin(), inside.end(), 'a'), 20) << "every tick inside ran";
+    work.Take();
+    for (int n = 0; n < 10; ++n) tick.OnFrameTick();
+    std::string after = work.Take();
+    EXPECT_EQ(std::count(after.begin(), after.end(), 'N'), 1) << "nothing was queued: one poll in ten ticks";
 }
 
 }  // namespace

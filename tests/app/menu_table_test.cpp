@@ -7,67 +7,93 @@
 
 namespace {
 
+using C = CommandId;
+
 TEST(MenuTable, EveryCommandOnceAndTheReducedMenuOfSecondaryDisplays) {
-    std::set<int> ids;
-    for (const MenuCommand& c : DisplayMenuCommands()) {
-        if (c.id == 0) continue;
-        EXPECT_TRUE(ids.insert(c.id).second) << "declared twice: " << c.id;
+    std::set<C> ids;
+    for (const CommandRow& row : CommandTable()) {
+        EXPECT_TRUE(ids.insert(row.id).second) << "declared twice: " << static_cast<int>(row.id);
+        EXPECT_EQ(FindCommand(row.id), &row);
+        EXPECT_EQ(row.menu == nullptr, row.places == 0) << static_cast<int>(row.id);
     }
     // What a secondary display keeps: File (New Window, Open Sector, Close
     // Window), Settings (Radar Mode, Color Profile, Filters) and View
     // without Button Bar and Radio History.
     std::map<std::string, int> secondary;
-    for (const MenuCommand& c : DisplayMenuCommands()) {
-        if (c.id != 0 && c.scope != MenuScope::MainOnly) ++secondary[c.menu];
+    for (const CommandRow& row : CommandTable()) {
+        if (row.places & kSecondaryMenu) ++secondary[row.menu];
     }
     EXPECT_EQ(secondary["&File"], 3);
     EXPECT_EQ(secondary["&Settings"], 11 + 1 + 2);
     EXPECT_EQ(secondary.count("&Tools"), 0u);
     EXPECT_EQ(secondary.count("&Help"), 0u);
-    for (const MenuCommand& c : DisplayMenuCommands()) {
-        if (c.id == 113 || c.id == 150 || c.id == 108 || c.id == 125) {
-            EXPECT_EQ(c.scope, MenuScope::MainOnly) << c.id;
+    for (C id : {C::ButtonBar, C::RadioHistory, C::Exit, C::OpenSessionProfile}) {
+        EXPECT_EQ(FindCommand(id)->places, kMainMenu) << static_cast<int>(id);
+    }
+    EXPECT_EQ(FindCommand(C::CloseWindow)->places, kSecondaryMenu);
+    EXPECT_EQ(FindCommand(C::About)->places, kMainMenu | kProfileMenu);
+    EXPECT_EQ(FindCommand(C::None), nullptr);
+}
+
+TEST(MenuTable, ModesAndShowBitsAreOneEachAndACommandDoesOneThing) {
+    std::set<int> modes, bits;
+    for (const CommandRow& row : CommandTable()) {
+        int actions = (row.radarMode != 0) + (row.showBit != 0) + (row.tool != ToolWindowKind::None) +
+                      (row.prefill != nullptr) + (row.helpPage != nullptr);
+        EXPECT_LE(actions, 1) << static_cast<int>(row.id);
+        if (row.radarMode) {
+            EXPECT_TRUE(modes.insert(row.radarMode).second) << row.radarMode;
         }
-        if (c.id == 153) {
-            EXPECT_EQ(c.scope, MenuScope::SecondaryOnly);
+        if (row.showBit) {
+            EXPECT_TRUE(bits.insert(row.showBit).second) << row.showBit;
+            EXPECT_EQ(row.showBit & (row.showBit - 1), 0) << "one bit: " << row.showBit;
+        }
+        if (row.radarMode || row.showBit || row.tool != ToolWindowKind::None) {
+            EXPECT_TRUE(row.checkable) << static_cast<int>(row.id);
         }
     }
+    EXPECT_EQ(modes, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(bits.size(), 28u);
 }
 
 TEST(MenuTable, AcceleratorsAreUniqueAndBookmarksPaired) {
     std::set<std::pair<int, int>> keys;
-    std::map<int, int> byId;
+    std::map<C, int> byId;
     for (const Accelerator& a : DisplayAccelerators()) {
         EXPECT_TRUE(keys.insert({a.modifiers, a.virtualKey}).second) << a.modifiers << "+" << a.virtualKey;
         ++byId[a.id];
     }
-    EXPECT_EQ(byId[40024], 2) << "Ctrl+Alt+1 and Ctrl+Alt+keypad 1";
-    EXPECT_EQ(byId[40041], 2) << "Ctrl+9 and Ctrl+keypad 9";
-    EXPECT_EQ(byId[40043], 2);
-    EXPECT_EQ(byId.count(40042), 0u);
+    EXPECT_EQ(byId[C::SaveBookmark1], 2) << "Ctrl+Alt+1 and Ctrl+Alt+keypad 1";
+    EXPECT_EQ(byId[C::RecallBookmark9], 2) << "Ctrl+9 and Ctrl+keypad 9";
+    EXPECT_EQ(byId[C::RecallBookmark0], 2);
+    EXPECT_EQ(byId[C::FlightStripBay], 1);
+    EXPECT_EQ(keys.size(), DisplayAccelerators().size());
 }
 
 TEST(MenuTable, CommandLinePrefills) {
     struct Case {
-        int id;
+        C id;
         const char* expected;
     };
-    const Case cases[] = {
-        {40008, ".QP "}, {40009, ".AN "}, {40053, ".QR "}, {40019, ".QB "}, {40044, ".QS "}};
+    const Case cases[] = {{C::PrefillQp, ".QP "},
+                          {C::PrefillAn, ".AN "},
+                          {C::PrefillQr, ".QR "},
+                          {C::PrefillQb, ".QB "},
+                          {C::PrefillQs, ".QS "}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.id);
+        SCOPED_TRACE(static_cast<int>(c.id));
         ASSERT_NE(CommandLinePrefill(c.id), nullptr);
         EXPECT_STREQ(CommandLinePrefill(c.id), c.expected);
     }
-    EXPECT_EQ(CommandLinePrefill(40020), nullptr);
-    EXPECT_EQ(CommandLinePrefill(121), nullptr);
+    EXPECT_EQ(CommandLinePrefill(C::ZoomIn), nullptr);
+    EXPECT_EQ(CommandLinePrefill(C::NewWindow), nullptr);
 }
 
 TEST(MenuTable, HelpPages) {
-    EXPECT_NE(HelpPageUrl(181).find("/Tarq/docs/quick_start_guide.shtml"), std::string::npos);
-    EXPECT_NE(HelpPageUrl(170).find("/Tarq/docs/command_reference.shtml"), std::string::npos);
-    EXPECT_NE(HelpPageUrl(182).find("/Tarq/forums/"), std::string::npos);
-    EXPECT_EQ(HelpPageUrl(118), "");
+    EXPECT_NE(HelpPageUrl(C::QuickStartGuide).find("/Tarq/docs/quick_start_guide.shtml"), std::string::npos);
+    EXPECT_NE(HelpPageUrl(C::CommandReference).find("/Tarq/docs/command_reference.shtml"), std::string::npos);
+    EXPECT_NE(HelpPageUrl(C::DiscussionForums).find("/Tarq/forums/"), std::string::npos);
+    EXPECT_EQ(HelpPageUrl(C::About), "");
 }
 
 }  // namespace

@@ -1,16 +1,20 @@
 // Starts the real program under X in a temporary data directory and drives
 // it: the profile dialog, a session's main display cleared to its background
 // colour with the sinks' lines in its radio history, the history's clicks and
-// keys, a secondary display without history, a second start, and the way
-// back to the dialog.
+// keys, connecting to the local test server through the connect dialog, a
+// secondary display without history, a second start, and the way back to the
+// dialog. The connected display is kept as program_test_connected.png in the
+// build directory.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 #include <wx/wx.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -78,9 +82,24 @@ struct Results {
     int ctrlEndOffset = -1;
     bool ctrlSpaceCleared = false;
     bool secondHasNoHistory = false;
+    bool historyTextBeforeClose = false;
+    bool historyTextAfterClose = false;
+    std::string typedOverScope;
     unsigned long secondBottomLeft = 0;
+    // Connecting to the local test server.
+    std::string typedCallsign;
+    std::string storedCid;
+    std::string storedServer;
+    bool connected = false;
+    bool connectedLine = false;
+    std::vector<std::string> historyWhenConnected;
+    size_t aircraftSeen = 0;
+    bool screenshotSaved = false;
     std::string failure;
 };
+
+// The demo scenario flies this many pilots.
+constexpr size_t kDemoPilots = 36;
 
 Results g_results;
 SingleInstance* g_lock = nullptr;
@@ -105,6 +124,23 @@ bool AnyPixel(const ScreenGrab& grab, int x0, int y0, int x1, int y1, unsigned l
     return false;
 }
 
+// Whether the main display's radio history shows lit text pixels (the
+// background and the box's shade are dark).
+bool HistoryTextShows(WxDisplayWindow& main) {
+    ScreenGrab grab = GrabGlArea(main);
+    RadioHistoryFrame box = main.GetRadioHistory()->Layout(0, 0, grab.width, grab.height, false);
+    for (const RadioHistoryFrame::Line& line : box.lines) {
+        int right = line.x + 7 * static_cast<int>(line.text.size());
+        for (int y = line.y - 3; y <= line.y + 11; ++y) {
+            for (int x = line.x; x <= right; ++x) {
+                unsigned long p = GlPixel(grab, x, y);
+                if ((p & 0x80) || (p & 0x8000) || (p & 0x800000)) return true;
+            }
+        }
+    }
+    return false;
+}
+
 WxDisplayWindow* MainDisplay() {
     return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
 }
@@ -120,6 +156,55 @@ void PressInCommandLine(WxDisplayWindow& main, int keyCode, bool ctrl) {
     key.SetEventObject(commandLine);
     commandLine->GetEventHandler()->ProcessEvent(key);
 }
+
+bool SaveScreenshot(const ScreenGrab& grab, const char* name) {
+    if (grab.width <= 0) return false;
+    wxImage image(grab.width, grab.height);
+    for (int y = 0; y < grab.height; ++y) {
+        for (int x = 0; x < grab.width; ++x) {
+            unsigned long p = grab.At(x, y);
+            image.SetRGB(x, y, p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF);
+        }
+    }
+    wxImage::AddHandler(new wxPNGHandler);
+    return image.SaveFile(std::string(TARQ_SCREENSHOT_DIR "/") + name, wxBITMAP_TYPE_PNG);
+}
+
+// The local test server as run.sh starts it, with the demo scenario, on a
+// port of its own; it stops when the test ends.
+struct DemoServer {
+    pid_t pid = -1;
+    int port = 0;
+    bool Start() {
+        int out[2];
+        if (pipe(out) != 0) return false;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        std::string exe = TARQ_TESTSERVER_EXE;
+        std::string scenario = TARQ_RESOURCES_DIR "/demo_scenario.txt";
+        char portArg[] = "--port", zero[] = "0", scenarioArg[] = "--scenario", secondsArg[] = "--seconds",
+             seconds[] = "120";
+        char* argv[] = {exe.data(), portArg, zero, scenarioArg, scenario.data(), secondsArg, seconds, nullptr};
+        const bool spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        std::string line;
+        char c;
+        while (spawned && read(out[0], &c, 1) == 1 && c != '\n') line.push_back(c);
+        close(out[0]);
+        const size_t colon = line.rfind(':');
+        if (!spawned || line.rfind("listening on", 0) != 0 || colon == std::string::npos) return false;
+        port = std::atoi(line.c_str() + colon + 1);
+        return port > 0;
+    }
+    ~DemoServer() {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+};
 
 int RunSecondInstance() {
     std::string exe = TARQ_EXECUTABLE;
@@ -183,7 +268,7 @@ private:
                 g_results.fontBase2 = main->GetFontListBase(2);
                 g_results.fontBase9 = main->GetFontListBase(9);
                 g_results.font2Width = main->MeasureText(2, "ABC").width;
-                main->OnMenuCommand(40008);  // F1
+                main->OnMenuCommand(CommandId::PrefillQp);  // F1
                 g_results.prefilled = main->GetCommandLine();
                 ScreenGrab grab = GrabGlArea(*main);
                 g_results.centrePixel = grab.At(grab.width / 2, grab.height / 2);
@@ -268,15 +353,58 @@ private:
                 g_displayManager->ShowOverrideMessage("EDDF_TWR", "again");
                 PressInCommandLine(*main, WXK_SPACE, true);
                 g_results.ctrlSpaceCleared = !history->IsMessageWaiting();
+                // Typing over the scope: every key reaches the command line,
+                // the first (which moves the focus there) too.
+                main->PrefillCommandLine("");
+                auto* canvas = wxWindow::FindWindowById(1005, static_cast<wxWindow*>(main->GetWindow()));
+                for (char c : std::string(".find KJFK")) {
+                    wxKeyEvent down(wxEVT_KEY_DOWN);
+                    down.m_keyCode = std::toupper(static_cast<unsigned char>(c));
+                    down.SetEventObject(canvas);
+                    canvas->GetEventHandler()->ProcessEvent(down);
+                    wxKeyEvent typed(wxEVT_CHAR);
+                    typed.m_keyCode = c;
+                    typed.m_uniChar = c;
+                    typed.SetEventObject(canvas);
+                    canvas->GetEventHandler()->ProcessEvent(typed);
+                }
+                g_results.typedOverScope = main->GetCommandLine();
                 Next();
                 return;
             }
-            case 5: {
+            case 5:
+                // File > Connect...: the dialog is driven by keys and mouse
+                // from inside its modal loop.
+                Connect();
+                Next();
+                return;
+            case 6: {
+                // Connected: the scenario's pilots fill the aircraft database.
+                WxDisplayWindow* main = MainDisplay();
+                if (!main || !main->GetRadioHistory()) return Fail("the main display went away");
+                g_results.connected = g_networkManager->IsConnected();
+                const auto& messages = main->GetRadioHistory()->GetMessages();
+                // Lines may carry a time stamp in front.
+                g_results.connectedLine = std::any_of(messages.begin(), messages.end(), [](const std::string& m) {
+                    return m == "Connected." || (m.size() > 11 && m.compare(m.size() - 12, 12, "] Connected.") == 0);
+                });
+                g_results.historyWhenConnected = messages;
+                g_results.aircraftSeen = g_aircraftDB ? g_aircraftDB->GetCallsigns().size() : 0;
+                if (!(g_results.connected && g_results.connectedLine && g_results.aircraftSeen >= kDemoPilots) &&
+                    m_waited < 100)
+                    return;
+                if (m_waited < 15) return;  // a second and a half of frames draws the history
+                g_results.screenshotSaved = SaveScreenshot(GrabGlArea(*main), "program_test_connected.png");
+                g_networkManager->Disconnect();
+                Next();
+                return;
+            }
+            case 7: {
                 // New Window, then Close Window on it: it stays until the
                 // next full redraw takes it away.
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
                 if (m_waited == 1) {
-                    main->OnMenuCommand(121);
+                    main->OnMenuCommand(CommandId::NewWindow);
                     return;
                 }
                 if (g_displayManager->DisplayCount() != 2 || m_waited < 5) return;
@@ -293,27 +421,42 @@ private:
                 key.SetEventObject(static_cast<wxWindow*>(second->GetWindow()));
                 static_cast<wxWindow*>(second->GetWindow())->GetEventHandler()->ProcessEvent(key);
                 g_results.acceleratorPrefill = main->GetCommandLine();
-                second->OnMenuCommand(153);
-                g_results.secondStayedUntilRedraw = g_displayManager->GetDisplayById(2) == second;
-                g_displayManager->RedrawAll(false);
-                g_results.secondGoneAfterRedraw = g_displayManager->GetDisplayById(2) == nullptr;
+                // Off the main display, whose pixels the next step reads.
+                second->SetPosition(1000, 700);
                 Next();
                 return;
             }
-            case 6:
+            case 8: {
+                if (m_waited < 3) return;
+                auto* main = MainDisplay();
+                auto* second = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetDisplayById(2));
+                if (!main || !second) return Fail("a display went away");
+                second->OnMenuCommand(CommandId::CloseWindow);
+                g_results.secondStayedUntilRedraw = g_displayManager->GetDisplayById(2) == second;
+                // The main display draws last, so its context is current
+                // when the next full redraw frees the closed one's fonts.
+                main->Redraw(false, 0);
+                g_results.historyTextBeforeClose = HistoryTextShows(*main);
+                g_displayManager->RedrawAll(false);
+                g_results.secondGoneAfterRedraw = g_displayManager->GetDisplayById(2) == nullptr;
+                g_results.historyTextAfterClose = HistoryTextShows(*main);
+                Next();
+                return;
+            }
+            case 9:
                 g_results.secondExitCode = RunSecondInstance();
                 Next();
                 return;
-            case 7: {
+            case 10: {
                 if (m_program->RaiseRequestsSeen() == 0 && m_waited < 20) return;
                 g_results.raiseRequests = m_program->RaiseRequestsSeen();
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
                 if (!main) return Fail("the main display went away");
-                main->OnMenuCommand(125);  // Open Session Profile...
+                main->OnMenuCommand(CommandId::OpenSessionProfile);
                 Next();
                 return;
             }
-            case 8:
+            case 11:
                 if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 g_results.backToDialog = true;
                 g_results.displaysAfterClose = g_displayManager->DisplayCount();
@@ -336,13 +479,73 @@ private:
         typist.Start(150);
         m_inModal = true;
         auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
-        main->OnMenuCommand(124);  // Save Session Profile As...
+        main->OnMenuCommand(CommandId::SaveSessionProfileAs);
         m_inModal = false;
         typist.Stop();
         g_results.savedAsName = g_profile->GetProfileName();
         std::string ini;
         ReadWholeFile("Tarq.ini", ini);
         g_results.savedAsSection = ini.find("[Tower 2]") != std::string::npos;
+    }
+    // Types into the connect dialog and clicks its buttons as a user would:
+    // the callsign (upper-cased as typed), a click into each further field,
+    // Connect once before the password (refused), then the password and
+    // Connect again.
+    void Connect() {
+        wxTimer typist;
+        int stage = 0;
+        typist.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            wxUIActionSimulator sim;
+            auto field = [](int id) { return wxWindow::FindWindowById(id); };
+            auto click = [&](int id) {
+                wxWindow* w = field(id);
+                sim.MouseMove(w->GetScreenPosition() + wxPoint(w->GetSize().x / 2, w->GetSize().y / 2));
+                wxYield();
+                sim.MouseClick();
+                wxYield();
+            };
+            if (!field(1011)) return;
+            switch (stage++) {
+                case 0:
+                    // Without a window manager the keys go where the pointer is.
+                    click(1011);
+                    sim.Text("ny_app");
+                    return;
+                case 1:
+                    g_results.typedCallsign = static_cast<wxTextCtrl*>(field(1011))->GetValue().ToStdString();
+                    click(1012);
+                    sim.Text("Demo Controller");
+                    return;
+                case 2:
+                    click(1015);
+                    sim.Text("12x34567");  // the letter is refused by the field
+                    return;
+                case 3:
+                    click(1018);  // no password yet
+                    return;
+                case 4:
+                    click(1016);
+                    sim.Text("secret");
+                    return;
+                case 5:
+                    click(1018);
+                    return;
+                default:
+                    // Never stuck in the dialog: the test's own deadline does not run here.
+                    if (stage > 30) {
+                        g_results.failure = "the connect dialog did not close";
+                        static_cast<wxDialog*>(field(1011)->GetParent())->EndModal(wxID_CANCEL);
+                    }
+                    return;
+            }
+        });
+        typist.Start(200);
+        m_inModal = true;
+        MainDisplay()->OnMenuCommand(CommandId::Connect);
+        m_inModal = false;
+        typist.Stop();
+        g_results.storedCid = g_profile->GetString("CID");
+        g_results.storedServer = g_profile->GetString("Server");
     }
     void Next() {
         ++m_step;
@@ -364,6 +567,10 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     auto dir = std::filesystem::temp_directory_path() / ("tarq-program-" + std::to_string(getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "run");
+    DemoServer demo;
+    ASSERT_TRUE(demo.Start());
+    WriteFileAtomically((dir / "myservers.txt").string(),
+                        "# the local test server\nLOCAL-TEST 127.0.0.1:" + std::to_string(demo.port) + "\n");
     WriteFileAtomically((dir / "Tarq.ini").string(),
                         "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
                         "[Tower]\nDisplayCount=1\n[:CP:Default]\nColorBackground=" +
@@ -410,6 +617,7 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
         "Error|Invalid profile name. It must consist of only letters, numbers, underscores and spaces. "
         "Maximum "
         "length is 128 characters.",
+        "Error|Invalid password. It is either empty or too long. This field is required.",
         // New Window marked the profile modified; the test answers No.
         "Save Profile|The currently active session profile contains unsaved changes. Would you like to save "
         "the "
@@ -433,6 +641,17 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_EQ(g_results.ctrlEndOffset, 0);
     EXPECT_TRUE(g_results.ctrlSpaceCleared);
     EXPECT_TRUE(g_results.secondHasNoHistory);
+    EXPECT_EQ(g_results.typedOverScope, ".find KJFK");
+    EXPECT_TRUE(g_results.historyTextBeforeClose);
+    EXPECT_TRUE(g_results.historyTextAfterClose) << "closing a display left the main display's fonts alone";
+    EXPECT_EQ(g_results.typedCallsign, "NY_APP");
+    EXPECT_EQ(g_results.storedCid, "1234567");
+    EXPECT_EQ(g_results.storedServer, "LOCAL-TEST");
+    EXPECT_TRUE(g_results.connected);
+    EXPECT_TRUE(g_results.connectedLine) << "\"Connected.\" in the radio history: "
+                                         << ::testing::PrintToString(g_results.historyWhenConnected);
+    EXPECT_GE(g_results.aircraftSeen, kDemoPilots);
+    EXPECT_TRUE(g_results.screenshotSaved);
     EXPECT_EQ(g_results.secondBottomLeft, static_cast<unsigned long>(kBackground))
         << std::hex << g_results.secondBottomLeft;
 }

@@ -24,9 +24,14 @@ TEST(ProfileList, SortedAndSelectedByLastProfile) {
          std::nullopt,
          {"Alpha", "bravo", "Charlie", "Default"},
          0},
-        {"last profile gone: no selection", true, "Zulu", {"Alpha", "bravo", "Charlie", "Default"}, -1},
-        {"exact match only", true, "BRAVO", {"Alpha", "bravo", "Charlie", "Default"}, -1},
-        {"without Default", false, "Default", {"Alpha", "bravo", "Charlie"}, -1},
+        // The last profile is kept per user, outside the data directory.
+        {"last profile not in this file: the first",
+         true,
+         "Zulu",
+         {"Alpha", "bravo", "Charlie", "Default"},
+         0},
+        {"exact match only", true, "BRAVO", {"Alpha", "bravo", "Charlie", "Default"}, 0},
+        {"without Default", false, "Default", {"Alpha", "bravo", "Charlie"}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -35,6 +40,7 @@ TEST(ProfileList, SortedAndSelectedByLastProfile) {
         EXPECT_EQ(list.selected, c.selected);
     }
     EXPECT_EQ(FillProfileList({}, true, std::nullopt).selected, -1);
+    EXPECT_EQ(FillProfileList({}, true, "Zulu").selected, -1);
 }
 
 using SessionTest = ShellFixture;
@@ -175,16 +181,18 @@ TEST_F(SessionTest, MissingPositionFileSaysSoOnlyWhenOneIsNamed) {
     EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error|Error loading POF file!"}));
 }
 
-TEST_F(SessionTest, EverySessionAsksForNetworkInformationUntilTheListIsReady) {
+TEST_F(SessionTest, SessionsAskForNetworkInformationUntilTheListIsReady) {
     Start();
-    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
-    ReturnToProfileDialog = true;
-    ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), false, ui));
-    g_displayManager->RedrawAll(false);
-    ASSERT_FALSE(g_networkManager->IsServerListReady());
     ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
     EXPECT_EQ(factory.created.back()->lines, (std::vector<std::string>{"7 Performing version check...",
                                                                        "7 Loading network information..."}));
+    ReturnToProfileDialog = true;
+    ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), false, ui));
+    g_displayManager->RedrawAll(false);
+    // Without a status address the cached and the user's servers are the list at once.
+    ASSERT_TRUE(g_networkManager->IsServerListReady());
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+    EXPECT_EQ(factory.created.back()->lines, std::vector<std::string>{});
 }
 
 // The in-process test server the network manager signs on to.

@@ -78,9 +78,11 @@ protected:
         g_userRegistry = registry.get();
         factory.log = &displayLog;
         ReturnToProfileDialog = false;
+        SetGlobalObjectObserver([](const std::string& event) { PendingCallLog::Record(event); });
     }
     void TearDown() override {
         DeleteGlobalObjects();
+        SetGlobalObjectObserver(nullptr);
         PendingCallLog::Take();
         g_userRegistry = nullptr;
         SetMessageBoxHandler(m_previousBoxes);
@@ -91,7 +93,7 @@ protected:
         TarqDisplayEnvironment environment;
         environment.factory = &factory;
         environment.post = queue.Poster();
-        environment.hooks.frameTick = [] {};
+        environment.hooks.frameTick = [this] { ++ticks; };
         CreateGlobalObjects(environment);
     }
     // Creates the objects and reads the INI file.
@@ -115,4 +117,5 @@ protected:
     std::vector<std::string> displayLog;
     FakeDisplayFactory factory;
     JobQueue queue;
+    int ticks = 0;  // frame ticks run
 };

@@ -25,7 +25,7 @@ TEST(PositionFile, Fields) {
     EXPECT_EQ(ny.symbol, "N");
     EXPECT_EQ(ny.prefix, "NY");
     EXPECT_EQ(ny.suffix, "CTR");
-    EXPECT_EQ(ny.text7, "-");
+    EXPECT_EQ(ny.spareText1, "-");
     EXPECT_EQ(ny.squawkLow, 101);
     EXPECT_EQ(ny.squawkHigh, 177);
     EXPECT_EQ(records[1].radioCallsign, "JFK TWR") << "'-' takes the name";

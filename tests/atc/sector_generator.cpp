@@ -48,6 +48,16 @@ std::string PointName(int index, char first, int length = 5) {
     return name;
 }
 
+// A procedure name in its 26 columns: blanks, or tabs to column 32.
+std::string ProcedureName(std::string name, bool tabs) {
+    if (!tabs) {
+        name.resize(26, ' ');
+        return name;
+    }
+    for (size_t column = name.size(); column < 26; column = (column / 8 + 1) * 8) name += '\t';
+    return name;
+}
+
 }  // namespace
 
 std::string GenerateLargeSector(uint32_t seed, const LargeSectorShape& shape) {
@@ -60,6 +70,8 @@ std::string GenerateLargeSector(uint32_t seed, const LargeSectorShape& shape) {
     std::vector<std::string> points;  // every named point, for the segments
     for (int i = 0; i < shape.fixes; ++i) points.push_back(PointName(i, 'F'));
     for (int i = 0; i < vorCount; ++i) points.push_back(PointName(i, 'V', 3));
+    const std::string indent = shape.facilityStyle ? "\t" : "";
+    const std::string continuation = shape.facilityStyle ? "\t\t\t\t" : std::string(26, ' ');
     auto namedPoint = [&] {
         const std::string& p = points[w.Below(static_cast<int>(points.size()))];
         return p + " " + p;
@@ -84,12 +96,13 @@ std::string GenerateLargeSector(uint32_t seed, const LargeSectorShape& shape) {
 
     w.Line("[VOR]");
     for (int i = 0; i < vorCount; ++i)
-        w.Line(points[shape.fixes + i] + " 11" + std::to_string(i % 8) + ".400 " + w.LatLon());
+        w.Line(indent + points[shape.fixes + i] + " 11" + std::to_string(i % 8) + ".400 " + w.LatLon());
     w.Line("[NDB]");
     for (int i = 0; i < ndbCount; ++i)
-        w.Line(PointName(i, 'N', 4) + " 3" + std::to_string(10 + i % 80) + " " + w.LatLon());
+        w.Line(indent + PointName(i, 'N', 4) + " 3" + std::to_string(10 + i % 80) + " " + w.LatLon());
     w.Line("[AIRPORT]");
-    for (int i = 0; i < airportCount; ++i) w.Line(PointName(i, 'K', 4) + " 118.700 " + w.LatLon() + " D");
+    for (int i = 0; i < airportCount; ++i)
+        w.Line(indent + PointName(i, 'K', 4) + " 118.700 " + w.LatLon() + " D");
     w.Line("[RUNWAY]");
     for (int i = 0; i < airportCount * 2; ++i) {
         int heading = 10 + w.Below(170);
@@ -116,21 +129,19 @@ std::string GenerateLargeSector(uint32_t seed, const LargeSectorShape& shape) {
     w.Line("[SID]");
     for (int i = 0; i < 1000; ++i) {
         if (i % 5 == 0) {
-            std::string name = "KGEN DEP" + std::to_string(i / 5);
-            name.resize(26, ' ');
+            std::string name = ProcedureName("KGEN DEP" + std::to_string(i / 5), shape.facilityStyle);
             w.Line(name + namedPoint() + " " + namedPoint());
         } else {
-            w.Line(std::string(26, ' ') + namedPoint() + " " + namedPoint() + (i % 2 ? " 255" : ""));
+            w.Line(continuation + namedPoint() + " " + namedPoint() + (i % 2 ? " 255" : ""));
         }
     }
     w.Line("[STAR]");
     for (int i = 0; i < 1000; ++i) {
         if (i % 5 == 0) {
-            std::string name = "KGEN ARR" + std::to_string(i / 5);
-            name.resize(26, ' ');
+            std::string name = ProcedureName("KGEN ARR" + std::to_string(i / 5), shape.facilityStyle);
             w.Line(name + namedPoint() + " " + namedPoint());
         } else {
-            w.Line(std::string(26, ' ') + namedPoint() + " " + namedPoint());
+            w.Line(continuation + namedPoint() + " " + namedPoint());
         }
     }
 
@@ -140,7 +151,7 @@ std::string GenerateLargeSector(uint32_t seed, const LargeSectorShape& shape) {
     for (int i = 0; i < shape.geoLines; ++i) {
         if (i % 1000 == 0) w.Line("; coastline part " + std::to_string(i / 1000));
         std::string color = colors[w.Below(6)];
-        w.Line(w.LatLon() + " " + w.LatLon() + (color.empty() ? "" : " " + color));
+        w.Line(indent + w.LatLon() + " " + w.LatLon() + (color.empty() ? "" : " " + color));
     }
 
     w.Line("");
@@ -158,6 +169,6 @@ std::string GenerateLargeSector(uint32_t seed, const LargeSectorShape& shape) {
 
     w.Line("");
     w.Line("[FIXES]");
-    for (int i = 0; i < shape.fixes; ++i) w.Line(points[i] + " " + w.LatLon());
+    for (int i = 0; i < shape.fixes; ++i) w.Line(indent + points[i] + " " + w.LatLon());
     return std::move(w.Text());
 }

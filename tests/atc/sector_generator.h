@@ -11,6 +11,9 @@ struct LargeSectorShape {
     int segmentLines = 20000;  // boundaries and airways, mostly with named points
     int fixes = 5000;
     int regionPoints = 10000;
+    // As facilities write them: point and GEO lines indented with a tab,
+    // procedure names padded with tabs instead of blanks.
+    bool facilityStyle = false;
 };
 
 // An extended (".sct2") file with about geo + segments + fixes + region points

@@ -88,8 +88,15 @@ TEST(SectorParser, FatalErrorsLeaveDataAndReportAlone) {
          "Unknown section header encountered: FOO", 11},
         {"unknown header in lower case is named in upper case", "a.sct", kInfo + "\n[vor]\n[Foo Bar]\n",
          "Unknown section header encountered: FOO BAR", 13},
-        {"header with inner spaces", "a.sct", kInfo + "[ GEO ]\n",
-         "Unknown section header encountered:  GEO ", 11},
+        {"unknown header with blanks inside the brackets", "a.sct", kInfo + "[ FOO\t]\n",
+         "Unknown section header encountered: FOO", 11},
+        {"header of blanks only", "a.sct", kInfo + "[  ]\n", "Unknown section header encountered: ", 11},
+        {"indented unknown header", "a.sct", kInfo + "[SID]\n  [FOO]\n",
+         "Unknown section header encountered: FOO", 12},
+        {"centre latitude in decimal degrees", "a.sct", "[INFO]\nName\nX\nY\n40.639722\nW073.46.44.000\n",
+         "Missing required data from [INFO] section", 0},
+        {"centre with swapped hemispheres", "a.sct", "[INFO]\nName\nX\nY\nW073.46.44.000\nN040.38.23.000\n",
+         "Missing required data from [INFO] section", 0},
         {"regions in a plain file", "a.sct", kInfo + "[REGIONS]\n1 N040.00.00.000 W073.00.00.000\n",
          "Unknown section header encountered: REGIONS", 11},
         {"labels in a plain file", "a.sct", kInfo + "[LABELS]\n",
@@ -264,8 +271,8 @@ TEST(SectorParser, SingleLineErrors) {
          {{12, "Unrecognized formatting in LABELS section"}}},
         {"a line that looks like a header but has text after it",
          "a.sct",
-         "[GEO]\n[GEO] N040.00.00.000 W073.00.00.000 N040.10.00.000\n",
-         {{12, "Unknown fix specified in segment: [GEO]"}}},
+         "[GEO]\n[GEO] KJFK N040.00.00.000 W073.00.00.000\n",
+         {{12, "Unknown fix specified in segment: KJFK"}, {12, "Unknown fix specified in segment: [GEO]"}}},
         {"a definition inside GEO is also a GEO line",
          "a.sct",
          "[GEO]\n#define RED 255\n",
@@ -344,7 +351,7 @@ TEST(SectorParser, NamedPointPrecedence) {
          "DUP",
          {6, 6},
          true},
-        {"unknown name reads zero", fix, "NOPE", {0, 0}, false},
+        {"unknown name stores no line", fix, "NOPE", {0, 0}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -354,10 +361,11 @@ TEST(SectorParser, NamedPointPrecedence) {
             std::string("[GEO]\nN010.00.00.000 E010.00.00.000 ") + c.field + " " + c.field + "\n";
         // The GEO section comes first: every point is a forward reference.
         ASSERT_TRUE(parser.ParseText("a.sct", kInfo + geo + c.points, data, ""));
-        ASSERT_EQ(data.geo.size(), 1u);
+        EXPECT_EQ(parser.Errors().size(), c.known ? 0u : 2u);
+        ASSERT_EQ(data.geo.size(), c.known ? 1u : 0u);
+        if (!c.known) continue;
         EXPECT_EQ(data.geo[0].x2, c.expected.x);
         EXPECT_EQ(data.geo[0].y2, c.expected.y);
-        EXPECT_EQ(parser.Errors().size(), c.known ? 0u : 2u);
     }
 }
 
@@ -369,11 +377,10 @@ TEST(SectorParser, RunwayAndAirportCoordinatesAreNeverNames) {
                                          "[AIRPORT]\nKTST 118.0 FIXA FIXA\n"
                                          "[RUNWAY]\n04 22 40 220 FIXA FIXA N002.00.00.000 E002.00.00.000\n",
                                  data, ""));
-    EXPECT_TRUE(parser.Errors().empty());
-    EXPECT_EQ(data.airports.at("KTST").position, (ScopePoint{0, 0}));
-    ASSERT_EQ(data.runways.size(), 1u);
-    EXPECT_EQ(data.runways[0].end1, (ScopePoint{0, 0}));
-    EXPECT_EQ(data.runways[0].end2, (ScopePoint{2, 2}));
+    ExpectErrors(parser, {{kInfoLines + 4, "Unrecognized formatting in AIRPORT section"},
+                          {kInfoLines + 6, "Unrecognized formatting in RUNWAY section"}});
+    EXPECT_TRUE(data.airports.empty());
+    EXPECT_TRUE(data.runways.empty());
 }
 
 TEST(SectorParser, Colors) {
@@ -509,8 +516,8 @@ TEST(SectorParser, ContainersKeepFileOrderAndDuplicates) {
         "a.sct",
         kInfo + "[VOR]\nDUP 1 N001.00.00.000 E001.00.00.000\nDUP 2 N002.00.00.000 E002.00.00.000\n"
                 "[AIRPORT]\nAP 1 N001.00.00.000 E001.00.00.000 C\nap 2 N002.00.00.000 E002.00.00.000\n"
-                "[ARTCC]\nB X1.0.0.0 X1.0.0.0 X1.0.0.0 X1.0.0.0\nb X2.0.0.0 X2.0.0.0 X2.0.0.0 X2.0.0.0\n"
-                "B X3.0.0.0 X3.0.0.0 X3.0.0.0 X3.0.0.0\n",
+                "[ARTCC]\nB N1.0.0.0 E1.0.0.0 N1.0.0.0 E1.0.0.0\nb N2.0.0.0 E2.0.0.0 N2.0.0.0 E2.0.0.0\n"
+                "B N3.0.0.0 E3.0.0.0 N3.0.0.0 E3.0.0.0\n",
         data, ""));
     ASSERT_EQ(data.vors.size(), 2u);
     auto range = data.vors.equal_range("DUP");
@@ -565,8 +572,8 @@ TEST(SectorParser, NewYorkFixture) {
     // An airport as a GEO end point, and an undefined colour name.
     EXPECT_EQ(data.geo[8].x1, data.airports.at("KJFK").position.x);
     EXPECT_EQ(data.geo[11].color, 0);
-    EXPECT_EQ(data.artcc.at("ZNY").size(), 5u);
-    EXPECT_EQ(data.artcc.at("ZNY")[4].x1, 0.0);
+    // The segment that names an unknown point is reported and not drawn.
+    EXPECT_EQ(data.artcc.at("ZNY").size(), 4u);
 
     ASSERT_EQ(data.regions.size(), 3u);
     EXPECT_EQ(data.regions[0].color, 5263440);
@@ -637,16 +644,24 @@ TEST(SectorParser, ReportPassTimesAndCounters) {
     }
 }
 
-TEST(SectorParser, ReportKeepsLongPathsAndLinesWhole) {
+TEST(SectorParser, ReportKeepsLongPathsWholeAndCutsLongLines) {
     const std::string longName(3000, 'n');
     const std::string longLine = "X" + std::string(4000, 'y');
+    const std::string longName2 = std::string(4000, 'Q');
     TarqSectorParser parser;
     TarqSectorData data;
-    ASSERT_TRUE(parser.ParseText("/tmp/" + longName + ".sct", kInfo + "[GEO]\n" + longLine + "\n", data, ""));
+    ASSERT_TRUE(parser.ParseText(
+        "/tmp/" + longName + ".sct",
+        kInfo + "[GEO]\n" + longLine + "\n" + longName2 + " E1.0.0.0 N1.0.0.0 E1.0.0.0\n", data, ""));
     EXPECT_NE(parser.Report().find("File path: /tmp/" + longName + ".sct\n\n"), std::string::npos);
-    EXPECT_NE(
-        parser.Report().find("\nLine 12: Unrecognized formatting in GEO section:\n" + longLine + "\n\n"),
-        std::string::npos);
+    const std::string cutLine = longLine.substr(0, kSectorMaxErrorText) + "...";
+    EXPECT_NE(parser.Report().find("\nLine 12: Unrecognized formatting in GEO section:\n" + cutLine + "\n\n"),
+              std::string::npos);
+    ASSERT_EQ(parser.Errors().size(), 2u);
+    const SectorParseError& unknown = parser.Errors()[1];
+    EXPECT_EQ(unknown.message,
+              "Unknown fix specified in segment: " + longName2.substr(0, kSectorMaxErrorText) + "...");
+    EXPECT_EQ(unknown.lineText.size(), kSectorMaxErrorText + 4);  // the cut text, "..." and the line feed
 }
 
 TEST(SectorParser, ASecondParseStartsWithNoErrors) {
@@ -660,28 +675,349 @@ TEST(SectorParser, ASecondParseStartsWithNoErrors) {
 }
 
 TEST(SectorParser, GeneratedFileParsesWithoutErrors) {
-    LargeSectorShape shape;
-    shape.geoLines = 600;
-    shape.segmentLines = 203;
-    shape.fixes = 50;
-    shape.regionPoints = 100;
-    TarqSectorParser parser;
-    TarqSectorData data;
-    ASSERT_TRUE(parser.ParseText("generated.sct2", GenerateLargeSector(7, shape), data, ""));
-    for (const SectorParseError& e : parser.Errors()) ADD_FAILURE() << e.lineNumber << ": " << e.message;
-    EXPECT_EQ(data.geo.size(), 600u);
-    EXPECT_EQ(data.fixes.size(), 50u);
-    size_t segments = 0, regionPoints = 0;
-    for (const SegmentMap* map :
-         {&data.artcc, &data.artccHigh, &data.artccLow, &data.lowAirways, &data.highAirways}) {
-        for (const auto& [name, lines] : *map) segments += lines.size();
+    for (bool facilityStyle : {false, true}) {
+        SCOPED_TRACE(facilityStyle ? "indented and tab-padded" : "plain");
+        LargeSectorShape shape;
+        shape.geoLines = 600;
+        shape.segmentLines = 203;
+        shape.fixes = 50;
+        shape.regionPoints = 100;
+        shape.facilityStyle = facilityStyle;
+        TarqSectorParser parser;
+        TarqSectorData data;
+        ASSERT_TRUE(parser.ParseText("generated.sct2", GenerateLargeSector(7, shape), data, ""));
+        for (const SectorParseError& e : parser.Errors()) ADD_FAILURE() << e.lineNumber << ": " << e.message;
+        EXPECT_EQ(data.geo.size(), 600u);
+        EXPECT_EQ(data.fixes.size(), 50u);
+        EXPECT_EQ(data.sidNames.size(), 200u);
+        EXPECT_EQ(data.sidNames.front(), "KGEN DEP0");
+        size_t segments = 0, regionPoints = 0;
+        for (const SegmentMap* map :
+             {&data.artcc, &data.artccHigh, &data.artccLow, &data.lowAirways, &data.highAirways}) {
+            for (const auto& [name, lines] : *map) segments += lines.size();
+        }
+        for (const SectorRegion& region : data.regions) regionPoints += region.points.size();
+        EXPECT_EQ(segments, 203u);
+        EXPECT_EQ(regionPoints, 100u);
+        EXPECT_EQ(data.regions.size(), 10u);
+        // Segments name fixes defined at the end of the file; none may read as 0.
+        for (const GeoLine& line : data.artccHigh.begin()->second) EXPECT_NE(line.x2, 0.0);
     }
-    for (const SectorRegion& region : data.regions) regionPoints += region.points.size();
-    EXPECT_EQ(segments, 203u);
-    EXPECT_EQ(regionPoints, 100u);
-    EXPECT_EQ(data.regions.size(), 10u);
-    // Segments name fixes defined at the end of the file; none may read as 0.
-    for (const GeoLine& line : data.artccHigh.begin()->second) EXPECT_NE(line.x2, 0.0);
 }
 
+// Every record the parse stored, over all containers.
+size_t StoredRecords(const TarqSectorData& data) {
+    size_t n = data.vors.size() + data.ndbs.size() + data.fixes.size() + data.airports.size() +
+               data.runways.size() + data.geo.size() + data.labels.size();
+    for (const SegmentMap* map : {&data.artcc, &data.artccHigh, &data.artccLow, &data.sids, &data.stars,
+                                  &data.lowAirways, &data.highAirways}) {
+        for (const auto& [name, lines] : *map) n += lines.size();
+    }
+    for (const SectorRegion& region : data.regions) n += region.points.size();
+    return n;
+}
+
+// A coordinate that cannot be read is the line's error, never a point at 0.
+TEST(SectorParser, BadCoordinatesAreErrorsAndStoreNothing) {
+    struct Case {
+        const char* name;
+        const char* path;
+        std::string body;  // its first line is line 11
+        std::vector<ExpectedError> errors;
+        size_t stored;  // records stored from the body
+    };
+    const std::string good = "N040.00.00.000 W073.00.00.000";
+    const Case cases[] = {
+        {"three-part latitude in VOR",
+         "a.sct",
+         "[VOR]\nJFK 115.900 S034.48.2 W073.46.17.000\n",
+         {{12, "Unrecognized formatting in VOR section"}},
+         0},
+        {"decimal degrees in NDB",
+         "a.sct",
+         "[NDB]\nLG 404 40.785 -73.868\n",
+         {{12, "Unrecognized formatting in NDB section"}},
+         0},
+        {"swapped hemispheres in FIXES",
+         "a.sct",
+         "[FIXES]\nMERIT W073.08.14.000 N041.22.55.000\n",
+         {{12, "Unrecognized formatting in FIXES section"}},
+         0},
+        {"a name in AIRPORT",
+         "a.sct",
+         "[AIRPORT]\nKJFK 119.100 KJFK KJFK B\n",
+         {{12, "Unrecognized formatting in AIRPORT section"}},
+         0},
+        {"one bad end in RUNWAY",
+         "a.sct",
+         "[RUNWAY]\n04 22 044 224 " + good + " N040.01.00 W073.01.00.000\n",
+         {{12, "Unrecognized formatting in RUNWAY section"}},
+         0},
+        {"three-part end in ARTCC",
+         "a.sct",
+         "[ARTCC]\nZNY " + good + " S034.48.2 W073.00.00.000\n",
+         {{12, "Unrecognized formatting in ARTCC section"}},
+         0},
+        {"decimal degrees in GEO",
+         "a.sct",
+         "[GEO]\n40.632889 -73.778889 40.7 -73.8 255\n",
+         {{12, "Unrecognized formatting in GEO section"}},
+         0},
+        {"swapped hemispheres in GEO",
+         "a.sct",
+         "[GEO]\nW073.00.00.000 N040.00.00.000 " + good + "\n",
+         {{12, "Unrecognized formatting in GEO section"}},
+         0},
+        {"unknown names in GEO",
+         "a.sct",
+         "[GEO]\n" + good + " NOPE NOPE\n" + good + " " + good + "\n",
+         {{12, "Unknown fix specified in segment: NOPE"}, {12, "Unknown fix specified in segment: NOPE"}},
+         1},
+        {"unknown name before a bad field",
+         "a.sct",
+         "[HIGH AIRWAY]\nJ1 N040.00.00 NOPE " + good + "\n",
+         {{12, "Unknown fix specified in segment: NOPE"},
+          {12, "Unrecognized formatting in HIGH AIRWAY section"}},
+         0},
+        {"bad first SID line keeps its name for the next one",
+         "a.sct",
+         "[SID]\nKJFK SKORR4                S040.00.00 W073.00.00.000 " + good + "\n   " + good + " " + good +
+             "\n",
+         {{12, "Unrecognized formatting in SID section"}},
+         1},
+        {"bad STAR continuation",
+         "a.sct",
+         "[STAR]\nKJFK CAMRN5                " + good + " " + good + "\n   " + good + " 40.1 -73.1\n",
+         {{13, "Unrecognized formatting in STAR section"}},
+         1},
+        {"bad first region point still starts the region",
+         "a.sct2",
+         "[REGIONS]\n255 S034.48.2 W073.00.00.000\n   " + good + "\n",
+         {{12, "2 Unrecognized formatting in REGIONS section"}},
+         1},
+        {"bad region continuation",
+         "a.sct2",
+         "[REGIONS]\n255 " + good + "\n   N040.00.00.000 N073.00.00.000\n",
+         {{13, "1 Unrecognized formatting in REGIONS section"}},
+         1},
+        {"bad label",
+         "a.sct2",
+         "[LABELS]\n\"JFK\" 40.6 -73.7 255\n",
+         {{12, "Unrecognized formatting in LABELS section"}},
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TarqSectorParser parser;
+        TarqSectorData data;
+        EXPECT_TRUE(parser.ParseText(c.path, kInfo + c.body, data, ""));
+        ExpectErrors(parser, c.errors);
+        EXPECT_EQ(StoredRecords(data), c.stored);
+    }
+}
+
+TEST(SectorParser, ABadFirstProcedureLineStillNamesItsContinuations) {
+    const std::string good = "N040.00.00.000 W073.00.00.000";
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct",
+                                 kInfo + "[SID]\nKJFK SKORR4                S040.00.00 W073.00.00.000 " +
+                                     good + "\n   " + good + " N041.00.00.000 W074.00.00.000\n",
+                                 data, ""));
+    EXPECT_EQ(data.sidNames, std::vector<std::string>{"KJFK SKORR4"});
+    ASSERT_EQ(data.sids.at("KJFK SKORR4").size(), 1u);
+    EXPECT_EQ(data.sids.at("KJFK SKORR4")[0], (GeoLine{-73, 40, -74, 41, -1}));
+}
+
+TEST(SectorParser, BadCentreLineIsReportedBeforeTheLoadFails) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    EXPECT_FALSE(parser.ParseText("a.sct", "[INFO]\nName\nX\nY\nN040.38.23.000\n-73.778889\n60\n", data, ""));
+    ExpectErrors(parser, {{6, "Unrecognized formatting in INFO section"},
+                          {0, "Missing required data from [INFO] section"}});
+}
+
+// Facilities indent whole blocks with blanks or tabs.
+TEST(SectorParser, IndentedLinesReadAsTheLineWithoutIndent) {
+    const std::string indentedInfo =
+        "  [INFO]\n\tTest "
+        "Sector\n\tTEST_CTR\n\tKTST\n\tN040.30.00.000\n\tW073.30.00.000\n\t60\n\t45\n\t-13\n\t1\n";
+    const std::string text = "\t#define RED 255\n" + indentedInfo +
+                             "\t[VOR]\n"
+                             "    JFK 115.900 N040.37.58.400 W073.46.17.000\n"
+                             " [NDB]\n"
+                             "\t\tLG 404 N040.47.02.000 W073.52.05.000\n"
+                             "[AIRPORT]\n"
+                             "  KJFK 119.100 N040.38.23.000 W073.46.44.000 B\n"
+                             "[FIXES]\n"
+                             "\tMERIT N041.22.55.000 W073.08.14.000\n"
+                             "[RUNWAY]\n"
+                             "  04L 22R 044 224 N040.37.19.430 W073.47.08.570 N040.39.02.350 W073.45.49.960\n"
+                             "[ARTCC]\n"
+                             "   ZNY JFK JFK MERIT MERIT\n"
+                             "   N040.00.00.000 W073.00.00.000 N041.00.00.000 W074.00.00.000\n"
+                             "[GEO]\n"
+                             "   ; Coastline\n"
+                             "   N040.34.30.000 W074.00.00.000 N040.35.20.000 W073.56.00.000 RED\n"
+                             "\tN040.35.20.000 W073.56.00.000 KJFK KJFK\n"
+                             "[SID]\n"
+                             "    N040.00.00.000 W073.00.00.000 N040.10.00.000 W073.10.00.000\n"
+                             "  [REGIONS]\n"
+                             "    N040.00.00.000 W073.00.00.000\n"
+                             "  [LABELS]\n"
+                             "    \"JFK\" JFK JFK RED\n";
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct2", text, data, ""));
+    // A continuation line without a name stays an error wherever it is one.
+    ExpectErrors(parser, {{24, "Unrecognized formatting in ARTCC section"},
+                          {30, "Unnamed SID/STAR segment"},
+                          {32, "Found region with no color specified"}});
+    EXPECT_EQ(data.name, "Test Sector");
+    EXPECT_NEAR(data.centre.y, 40.5, 1e-9);
+    EXPECT_EQ(data.magneticVariation, -13.0);
+    EXPECT_EQ(data.vors.count("JFK"), 1u);
+    EXPECT_EQ(data.ndbs.count("LG"), 1u);
+    EXPECT_EQ(data.airports.at("KJFK").airspaceClass, 'B');
+    EXPECT_EQ(data.fixes.count("MERIT"), 1u);
+    ASSERT_EQ(data.runways.size(), 1u);
+    EXPECT_EQ(data.runways[0].id1, "04L");
+    EXPECT_EQ(data.artcc.at("ZNY").size(), 1u);
+    ASSERT_EQ(data.geo.size(), 2u);
+    EXPECT_EQ(data.geo[0].color, 255);
+    EXPECT_EQ(data.geo[1].x2, data.airports.at("KJFK").position.x);
+    ASSERT_EQ(data.labels.size(), 1u);
+    EXPECT_EQ(data.labels[0].color, 255);
+    // The indented comment counts as a comment, not as a blank line.
+    EXPECT_NE(parser.Report().find("Comments:           1\nBlank lines:        0\n"), std::string::npos);
+}
+
+TEST(SectorParser, TabsInTheProcedureNameColumns) {
+    struct Case {
+        const char* name;
+        std::string line;
+        std::string expectedName;
+    };
+    const std::string coords = "S034.48.22.000 W058.32.10.000 S034.50.00.000 W058.30.00.000";
+    const Case cases[] = {
+        {"name padded with two tabs", "SABE(13) EZE8.GBE\t\t" + coords, "SABE(13) EZE8.GBE"},
+        {"tab from column 24", "SAEZ RWY 11 ATOVO1A MOR1\t" + coords, "SAEZ RWY 11 ATOVO1A MOR1"},
+        {"tab inside the name", "SAEZ\tPTA1B" + std::string(13, ' ') + coords, "SAEZ    PTA1B"},
+        {"tab after a full-width name", "SAEZ RWY 35 DORVO1A ROSARX\t" + coords,
+         "SAEZ RWY 35 DORVO1A ROSARX"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TarqSectorParser parser;
+        TarqSectorData data;
+        ASSERT_TRUE(parser.ParseText("a.sct", kInfo + "[SID]\n" + c.line + "\n", data, ""));
+        EXPECT_TRUE(parser.Errors().empty()) << parser.GetLastError().message;
+        EXPECT_EQ(data.sidNames, std::vector<std::string>{c.expectedName});
+        ASSERT_EQ(data.sids[c.expectedName].size(), 1u);
+        const GeoLine& segment = data.sids[c.expectedName][0];
+        EXPECT_NEAR(segment.y1, -(34 + 48 / 60.0 + 22 / 3600.0), 1e-6);
+        EXPECT_NEAR(segment.x1, -(58 + 32 / 60.0 + 10 / 3600.0), 1e-6);
+        EXPECT_NEAR(segment.y2, -(34 + 50 / 60.0), 1e-6);
+        EXPECT_NEAR(segment.x2, -(58 + 30 / 60.0), 1e-6);
+    }
+}
+
+TEST(SectorParser, BlanksInsideHeaderBrackets) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct2",
+                                 kInfo +
+                                     "[ARTCC HIGH ]\nZNY N040.00.00.000 W073.00.00.000 N041.00.00.000 "
+                                     "W074.00.00.000\n[ geo\t]\nN040.00.00.000 W073.00.00.000 N041.00.00.000 "
+                                     "W074.00.00.000\n[ LABELS ]\n\"A\" N1.0.0.0 E1.0.0.0 1\n",
+                                 data, ""));
+    EXPECT_TRUE(parser.Errors().empty());
+    EXPECT_EQ(data.artccHigh.count("ZNY"), 1u);
+    EXPECT_EQ(data.geo.size(), 1u);
+    EXPECT_EQ(data.labels.size(), 1u);
+}
+
+TEST(SectorParser, TrailingUtf8LettersKeepTheirLastByte) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    const std::string a = "\xC3\xA0";  // "à", whose last byte is 0xA0
+    ASSERT_TRUE(parser.ParseText("a.sct",
+                                 "[INFO]\nSecteur Voil" + a +
+                                     "\nX\nY\nN040.30.00.000\nW073.30.00.000\n"
+                                     "[SID]\nLFPG D" +
+                                     a + std::string(20, ' ') +
+                                     "N040.00.00.000 W073.00.00.000 N041.00.00.000 W074.00.00.000\n",
+                                 data, ""));
+    EXPECT_EQ(data.name, "Secteur Voil" + a);
+    EXPECT_EQ(data.sidNames, std::vector<std::string>{"LFPG D" + a});
+}
+
+// A wrong file must not grow one record per line without bound.
+TEST(SectorParser, ErrorsPastTheLimitAreCountedNotKept) {
+    const size_t extra = 1234;
+    std::string text = kInfo + "[GEO]\n";
+    for (size_t i = 0; i < kSectorMaxKeptErrors + extra; ++i)
+        text += "broken line " + std::to_string(i) + "\n";
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.ParseText("a.sct", text, data, ""));
+    EXPECT_EQ(parser.Errors().size(), kSectorMaxKeptErrors);
+    EXPECT_EQ(parser.ErrorCount(), kSectorMaxKeptErrors + extra);
+    EXPECT_EQ(parser.GetLastError().lineNumber, static_cast<int>(kInfoLines + 1 + kSectorMaxKeptErrors));
+    EXPECT_EQ(parser.GetLastError().lineText,
+              "broken line " + std::to_string(kSectorMaxKeptErrors - 1) + "\n");
+    const std::string& report = parser.Report();
+    EXPECT_NE(report.find("Erroneous lines:    " + std::to_string(kSectorMaxKeptErrors + extra) + "\n"),
+              std::string::npos);
+    const std::string lastKept = "\nLine " + std::to_string(kInfoLines + 1 + kSectorMaxKeptErrors) +
+                                 ": Unrecognized formatting in GEO section:\nbroken line " +
+                                 std::to_string(kSectorMaxKeptErrors - 1) + "\n\n";
+    EXPECT_NE(report.find(lastKept + "\n1234 more errors not listed\n\n====="), std::string::npos);
+
+    // A fatal error after the limit is still the one the caller sees.
+    text += "[FOO]\n";
+    EXPECT_FALSE(parser.ParseText("a.sct", text, data, ""));
+    EXPECT_EQ(parser.GetLastError().message, "Unknown section header encountered: FOO");
+    EXPECT_EQ(parser.GetLastError().lineNumber,
+              static_cast<int>(kInfoLines + 2 + kSectorMaxKeptErrors + extra));
+}
+
+// A file as a facility writes it: indented GEO blocks, tab-padded procedure
+// names, and one real mistake (a coordinate with three parts).
+TEST(SectorParser, FacilityStyleFixture) {
+    TarqSectorParser parser;
+    TarqSectorData data;
+    ASSERT_TRUE(parser.Parse("data/facility_style.sct", data, ""));
+    ASSERT_EQ(parser.Errors().size(), 1u);
+    EXPECT_EQ(parser.Errors()[0].message, "Unrecognized formatting in GEO section");
+    EXPECT_NE(parser.Errors()[0].lineText.find("S034.48.2 "), std::string::npos);
+    EXPECT_EQ(parser.Errors()[0].lineNumber, 200);
+
+    EXPECT_EQ(data.name, "Buenos Aires TMA (sample)");
+    EXPECT_NEAR(data.centre.y, -(34 + 49 / 60.0 + 20 / 3600.0), 1e-6);
+    EXPECT_EQ(data.vors.size(), 8u);
+    EXPECT_EQ(data.ndbs.size(), 5u);
+    EXPECT_EQ(data.airports.size(), 6u);
+    EXPECT_EQ(data.runways.size(), 6u);
+    EXPECT_EQ(data.fixes.size(), 40u);
+    EXPECT_EQ(data.artccHigh.at("SAEZ_CTA").size(), 16u);
+    EXPECT_EQ(data.artccLow.at("EZE_TMA").size(), 10u);
+    EXPECT_EQ(data.sidNames,
+              (std::vector<std::string>{"SABE(13) EZE8.GBE", "SAEZ RWY 11 ATOVO1A", "SAEZ RWY 35 DORVO1B",
+                                        "SADF PTA2", "SAEZ RWY 17 MOR1C"}));
+    for (const auto& [name, segments] : data.sids) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(segments.size(), 4u);
+        EXPECT_LT(segments[0].y1, -34.0);  // the first latitude is whole, not cut into the name
+        EXPECT_EQ(segments[3].color, 65535);
+    }
+    EXPECT_EQ(data.starNames, (std::vector<std::string>{"SAEZ ESTAN2A", "SABE TIGRE1", "SAEZ PAMPA3B"}));
+    EXPECT_EQ(data.geo.size(), 149u);
+    for (const GeoLine& line : data.geo) {
+        EXPECT_LT(line.y1, -34.0);
+        EXPECT_LT(line.x2, -58.0);
+    }
+    EXPECT_EQ(data.lowAirways.size(), 3u);
+    EXPECT_EQ(data.highAirways.size(), 2u);
+}
 }  // namespace

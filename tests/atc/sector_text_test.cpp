@@ -1,53 +1,98 @@
 // Coordinates and line cleaning of sector files: tables of cases.
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <optional>
 #include <string>
 
 #include "atc/sector_parser.h"
+#include "foundation/random15.h"
 
 namespace {
 
 TEST(SectorText, ParseCoordinate) {
+    constexpr auto kLat = CoordinateAxis::Latitude;
+    constexpr auto kLon = CoordinateAxis::Longitude;
     struct Case {
         const char* name;
         const char* text;
-        double expected;
+        CoordinateAxis axis;
+        std::optional<double> expected;  // nothing: the field is no coordinate
     };
     const Case cases[] = {
-        {"north", "N040.38.51.000", 40.0 + 38.0 / 60 + 51.0 / 3600},
-        {"west is negative", "W073.46.43.500", -(73.0 + 46.0 / 60 + 43.5 / 3600)},
-        {"south", "S033.56.41.400", -33.944833},
-        {"east", "E151.10.38.000", 151.177222},
-        {"commas as separators", "N040,38,51,000", 40.0 + 38.0 / 60 + 51.0 / 3600},
-        {"mixed separators", "N040.38,51.500", 40.0 + 38.0 / 60 + 51.5 / 3600},
-        {"lower-case hemisphere", "s010.00.00.000", -10.0},
-        {"letter anywhere makes it negative", "N010.00.00.00W", -10.0},
-        {"first character dropped whatever it is", "X010.30.00.000", 10.5},
-        {"digit in first place is dropped too", "1010.30.00.000", 10.5},
-        {"no fraction", "N040.38.51", 0.0},
-        {"decimal degrees", "40.6425", 0.0},
-        {"separator as last character", "N040.38.51.", 0.0},
-        {"empty", "", 0.0},
-        {"only a letter", "N", 0.0},
-        {"garbage fields read as zero", "Nab.cd.ef.gh", 0.0},
-        {"text after the fraction", "N001.00.00.5xyz", 1.0 + 0.5 / 3600},
-        {"further separators end the seconds", "N001.00.30.5.9", 1.0 + 30.5 / 3600},
-        {"huge exponent in the seconds reads zero seconds", "N001.00.1e999.0", 1.0},
-        {"seconds overflowing single precision", "N001.00.1e300.0", 0.0},
-        {"inf is no number", "N001.00.inf.0", 1.0},
-        {"huge degrees saturate instead of overflowing", "N99999999999999.00.00.000", 2147483647.0},
-        {"negative minutes as written", "N010.-30.00.000", 9.5},
+        {"north", "N040.38.51.000", kLat, 40.0 + 38.0 / 60 + 51.0 / 3600},
+        {"west is negative", "W073.46.43.500", kLon, -(73.0 + 46.0 / 60 + 43.5 / 3600)},
+        {"south", "S033.56.41.400", kLat, -33.944833},
+        {"east", "E151.10.38.000", kLon, 151.177222},
+        {"commas as separators", "N040,38,51,000", kLat, 40.0 + 38.0 / 60 + 51.0 / 3600},
+        {"mixed separators", "N040.38,51.500", kLat, 40.0 + 38.0 / 60 + 51.5 / 3600},
+        {"lower-case hemisphere", "s010.00.00.000", kLat, -10.0},
+        {"short fields", "E1.2.3.4", kLon, 1.0 + 2.0 / 60 + 3.4 / 3600},
+        {"long fraction", "N040.38.51.1234567", kLat, 40.0 + 38.0 / 60 + 51.1234567 / 3600},
+        {"sixty seconds carry over", "N040.59.60.000", kLat, 41.0},
+        {"pole", "S090.00.00.000", kLat, -90.0},
+        {"date line", "W180.00.00.000", kLon, -180.0},
+        {"beyond the pole", "N090.00.00.001", kLat, std::nullopt},
+        {"beyond the date line", "E180.00.01.000", kLon, std::nullopt},
+        {"huge degrees", "N99999999999999.00.00.000", kLat, std::nullopt},
+        {"huge seconds", "N001.00.99999999999999999999.0", kLat, std::nullopt},
+        {"latitude field with E", "E073.46.43.500", kLat, std::nullopt},
+        {"latitude field with W", "w073.46.43.500", kLat, std::nullopt},
+        {"longitude field with N", "N040.38.51.000", kLon, std::nullopt},
+        {"longitude field with S", "S034.48.22.000", kLon, std::nullopt},
+        {"hemisphere letter also at the end", "N010.00.00.00W", kLat, std::nullopt},
+        {"no hemisphere letter", "X010.30.00.000", kLat, std::nullopt},
+        {"digit instead of the hemisphere", "1010.30.00.000", kLat, std::nullopt},
+        {"three parts", "S034.48.2", kLat, std::nullopt},
+        {"no fraction", "N040.38.51", kLat, std::nullopt},
+        {"decimal degrees", "40.632889", kLat, std::nullopt},
+        {"signed decimal degrees", "-73.778889", kLon, std::nullopt},
+        {"separator as last character", "N040.38.51.", kLat, std::nullopt},
+        {"two separators in a row", "N040..38.51.000", kLat, std::nullopt},
+        {"empty", "", kLat, std::nullopt},
+        {"only a letter", "N", kLat, std::nullopt},
+        {"a name", "KJFK", kLon, std::nullopt},
+        {"letters in the fields", "Nab.cd.ef.gh", kLat, std::nullopt},
+        {"text after the fraction", "N001.00.00.5xyz", kLat, std::nullopt},
+        {"a fifth part", "N001.00.30.5.9", kLat, std::nullopt},
+        {"exponent in the seconds", "N001.00.1e999.0", kLat, std::nullopt},
+        {"inf in the seconds", "N001.00.inf.0", kLat, std::nullopt},
+        {"negative minutes", "N010.-30.00.000", kLat, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_NEAR(TarqSectorParser::ParseCoordinate(c.text), c.expected, 1e-6);
+        std::optional<double> value = TarqSectorParser::ParseCoordinate(c.text, c.axis);
+        ASSERT_EQ(value.has_value(), c.expected.has_value());
+        if (value) {
+            EXPECT_NEAR(*value, *c.expected, 1e-6);
+        }
     }
 }
 
 TEST(SectorText, SecondsAreHeldInSinglePrecision) {
     // 51.1 is not exact in a float; the value must carry the float's error.
     double expected = 40.0 + 38.0 / 60 + static_cast<double>(51.1f) / 3600;
-    EXPECT_DOUBLE_EQ(TarqSectorParser::ParseCoordinate("N040.38.51.1"), expected);
+    EXPECT_DOUBLE_EQ(*TarqSectorParser::ParseCoordinate("N040.38.51.1", CoordinateAxis::Latitude), expected);
+    EXPECT_DOUBLE_EQ(*TarqSectorParser::ParseCoordinate("N040,38,51,1", CoordinateAxis::Latitude), expected);
+}
+
+// The seconds must read exactly as their decimal text does, whatever the
+// number of digits.
+TEST(SectorText, SecondsReadAsTheirDecimalText) {
+    Random15 random(4201);
+    for (int i = 0; i < 20000; ++i) {
+        std::string seconds = std::to_string(random.Next() % 60);
+        std::string fraction;
+        for (int n = 1 + random.Next() % 12; n > 0; --n)
+            fraction += static_cast<char>('0' + random.Next() % 10);
+        std::string decimal = seconds + "." + fraction;
+        double read = 0.0;
+        std::from_chars(decimal.data(), decimal.data() + decimal.size(), read);
+        double expected = static_cast<float>(read) / 3600.0 + (0 / 60.0 + 1);
+        SCOPED_TRACE(decimal);
+        ASSERT_EQ(*TarqSectorParser::ParseCoordinate("N001.00." + decimal, CoordinateAxis::Latitude),
+                  expected);
+    }
 }
 
 TEST(SectorText, StripCommentAndTrimRight) {
@@ -62,7 +107,8 @@ TEST(SectorText, StripCommentAndTrimRight) {
         {"semicolon wins over an earlier double slash", "http://x ; y", "http://x"},
         {"double slash kept when a semicolon follows it", "a // b ; c", "a // b"},
         {"a single slash stays", "a / b", "a / b"},
-        {"trailing tab, cr, ff and nbsp", std::string("abc \t\r\f\xA0"), "abc"},
+        {"trailing tab, cr and ff", "abc \t\r\f", "abc"},
+        {"a trailing UTF-8 letter keeps its last byte", "Voil\xC3\xA0 ", "Voil\xC3\xA0"},
         {"vertical tab is not trimmed", "abc\v", "abc\v"},
         {"leading space stays", "   N040.00.00.000 W073", "   N040.00.00.000 W073"},
         {"only a comment", "// all gone", ""},
@@ -80,14 +126,20 @@ TEST(SectorText, StripCommentAndTrimRight) {
 }
 
 TEST(SectorText, IsSpace) {
-    for (char c : std::string(" \t\r\n\f\xA0")) {
+    for (char c : std::string(" \t\r\n\f")) {
         SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(c)));
         EXPECT_TRUE(TarqSectorParser::IsSpace(c));
     }
-    for (char c : std::string("\vA0;.\x01")) {
+    for (char c : std::string("\vA0;.\x01\xA0")) {
         SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(c)));
         EXPECT_FALSE(TarqSectorParser::IsSpace(c));
     }
+}
+
+TEST(SectorText, ErrorTextIsCut) {
+    const std::string fits(kSectorMaxErrorText, 'x');
+    EXPECT_EQ(TarqSectorParser::ErrorText(fits), fits);
+    EXPECT_EQ(TarqSectorParser::ErrorText(fits + "yz"), fits + "...");
 }
 
 }  // namespace

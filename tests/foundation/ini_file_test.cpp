@@ -100,22 +100,23 @@ TEST(IniFileReader, NonPrintableLineSaysWhichCharacter) {
     struct Case {
         const char* name;
         std::string input;
-        const char* stdoutText;
+        const char* code;
         const char* where;
     };
     const Case cases[] = {
-        {"bom", "\xEF\xBB\xBF[A]\n", "Failing on char -17\n", "line 1"},
-        {"tab", "[A]\n\n\tk=v\n", "Failing on char 9\n", "line 3"},
-        {"delete", "[A]\n\x7F\n", "Failing on char 127\n", "line 2"},
+        {"bom", "\xEF\xBB\xBF[A]\n", "code -17 ", "line 1"},
+        {"tab", "[A]\n\n\tk=v\n", "code 9 ", "line 3"},
+        {"delete", "[A]\n\x7F\n", "code 127 ", "line 2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CIniFile ini;
         testing::internal::CaptureStdout();
         EXPECT_FALSE(ini.ReadText(c.input, "Tarq.ini"));
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.stdoutText);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "a library reports through its error";
         EXPECT_NE(ini.GetLastError().find(std::string("Tarq.ini, ") + c.where), std::string::npos)
             << ini.GetLastError();
+        EXPECT_NE(ini.GetLastError().find(c.code), std::string::npos) << ini.GetLastError();
         EXPECT_TRUE(ini.IsWriteBlocked());
     }
 }
@@ -149,9 +150,7 @@ TEST_F(IniFileTest, PartialReadRefusesToOverwriteTheFile) {
     const std::string original = "[Default]\r\nCallsign=ABC_TWR\r\n\tRating=5\r\n[Colors]\r\nBack=0\r\n";
     std::string path = Put("Tarq.ini", original);
     CIniFile ini(path);
-    testing::internal::CaptureStdout();
     EXPECT_FALSE(ini.Read());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failing on char 9\n");
     EXPECT_EQ(ini.GetText("Default", "Callsign", ""), "ABC_TWR");  // lines before stay
 
     ini.SetText("Default", "Callsign", "XYZ_APP", true);

@@ -42,4 +42,18 @@ TEST(RegexMatch, ValidatorPatterns) {
 
 TEST(RegexMatch, MalformedPatternRaises) { EXPECT_THROW(RegexMatch("abc", "(a", 10), regex::bad_regexpr); }
 
+// A search that cannot finish within the budget is neither accepted nor
+// refused: the caller hears that the engine gave up.
+TEST(RegexMatch, SearchOverBudgetRaises) {
+    const std::string text = std::string(40, 'a') + "d";
+    try {
+        RegexMatch(text, "^(?:(a)|a)+(?(1)b|c)", 255);
+        ADD_FAILURE() << "no match_limit_exceeded";
+    } catch (const regex::match_limit_exceeded& e) {
+        EXPECT_EQ(e.why(), regex::match_limit_exceeded::reason::steps);
+    }
+    // Hostile text on a validator's own pattern is answered at once.
+    EXPECT_FALSE(RegexMatch(std::string(100000, 'a') + "!", "^[\\w ]+$", 200000));
+}
+
 }  // namespace

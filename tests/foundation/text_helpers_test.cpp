@@ -29,6 +29,12 @@ TEST(TextHelpers, CaseChangesAsciiOnly) {
     EXPECT_EQ(ToUpper(std::string("a\0b", 3)), std::string("A\0B", 3));
 }
 
+TEST(TextHelpers, TrimBlanksAtBothEnds) {
+    EXPECT_EQ(TrimBlanks(" \t a b \t"), "a b");
+    EXPECT_EQ(TrimBlanks(" \t "), "");
+    EXPECT_EQ(TrimBlanks("\r\nx"), "\r\nx") << "only blanks and tabs";
+}
+
 TEST(TextHelpers, NumbersToText) {
     struct Case {
         const char* name;

@@ -1,10 +1,15 @@
 #include "platform/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <thread>
 
+#include "platform/temp_file.h"
+#include "platform/thread_priority.h"
 #include "tests/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -44,4 +49,35 @@ TEST_F(AtomicFileTest, MissingDirectoryFails) {
     EXPECT_FALSE(error.empty());
     std::string back;
     EXPECT_FALSE(ReadWholeFile((m_dir / "absent").string(), back));
+}
+
+TEST_F(AtomicFileTest, TempFilesAreFreshAndFollowTmpdir) {
+    const char* old = getenv("TMPDIR");
+    std::string saved = old ? old : "";
+    setenv("TMPDIR", m_dir.c_str(), 1);
+    std::string a = MakeTempFile("netinfo");
+    std::string b = MakeTempFile("netinfo");
+    setenv("TMPDIR", "/nonexistent-tarq-dir", 1);
+    EXPECT_EQ(MakeTempFile("verchk"), "") << "no directory, no file";
+    if (old) {
+        setenv("TMPDIR", saved.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+    EXPECT_NE(a, b);
+    EXPECT_EQ(fs::path(a).parent_path(), m_dir);
+    EXPECT_EQ(fs::path(a).filename().string().rfind("netinfo", 0), 0u);
+    EXPECT_TRUE(fs::exists(a));
+}
+
+TEST(ThreadPriorityTest, WorkerMovesToIdle) {
+    int policy = -1;
+    std::thread worker([&] {
+        if (!LowerThreadToIdlePriority()) return;
+        sched_param param{};
+        pthread_getschedparam(pthread_self(), &policy, &param);
+    });
+    worker.join();
+    if (policy == -1) GTEST_SKIP() << "the system refused the idle class";
+    EXPECT_EQ(policy, SCHED_IDLE);
 }

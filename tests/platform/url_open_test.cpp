@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
+#include <string>
 #include <thread>
 
 #include "platform/atomic_file.h"
@@ -58,6 +60,43 @@ TEST(OpenUrl, StartsXdgOpenWithTheAddressAsOneArgument) {
     }
     setenv("PATH", oldPath.c_str(), 1);
     EXPECT_EQ(written, "1|https://example.org/Tarq/?a=1&b=2");
+    std::filesystem::remove_all(dir);
+}
+
+// Children of this process that have not been reaped: running or zombies.
+int UnreapedChildren() {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::string stat;
+        if (!ReadWholeFile((entry.path() / "stat").string(), stat)) continue;
+        size_t close = stat.rfind(')');
+        if (close == std::string::npos) continue;
+        // After the command's closing parenthesis: state, then the parent's pid.
+        std::istringstream fields(stat.substr(close + 1));
+        char state = 0;
+        int parent = 0;
+        fields >> state >> parent;
+        if (parent == getpid()) ++count;
+    }
+    return count;
+}
+
+TEST(OpenUrl, EveryLauncherIsReapedAlsoAfterQuickCalls) {
+    auto dir = std::filesystem::temp_directory_path() / ("tarq-url-reap-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    auto script = dir / "xdg-open";
+    WriteFileAtomically(script.string(), "#!/bin/sh\nsleep 0.2\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    std::string oldPath = getenv("PATH") ? getenv("PATH") : "";
+    setenv("PATH", (dir.string() + ":" + oldPath).c_str(), 1);
+    ASSERT_EQ(UnreapedChildren(), 0);
+    ASSERT_TRUE(OpenUrl("https://example.org/one"));
+    ASSERT_TRUE(OpenUrl("https://example.org/two"));
+    setenv("PATH", oldPath.c_str(), 1);
+    for (int i = 0; i < 300 && UnreapedChildren() != 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(UnreapedChildren(), 0) << "a launcher was left as a zombie";
     std::filesystem::remove_all(dir);
 }
 

@@ -1,7 +1,8 @@
 // Fuzz target: the recursive and the stack driver must give the same match
 // and the same groups, on bounded and on NUL-terminated text, with repeated
 // and right-to-left searches too. Input as for regex_fuzzer.cpp: one flags
-// byte, the pattern up to the first NUL byte, then the text.
+// byte, the pattern up to the first NUL byte, then the text. The drivers count
+// their steps differently, so where one of them gives up there is nothing to compare.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -13,7 +14,22 @@
 namespace {
 
 constexpr size_t kMaxPattern = 96;
-constexpr size_t kMaxText = 10;  // backtracking is exponential in the worst patterns
+constexpr size_t kMaxText = 128;
+constexpr uint64_t kStepBudget = 20000;
+
+// The search's rendering, or "gave up".
+template <class Text>
+std::string Search(const regex::rpattern_c& pattern, const Text& text, const char* base) {
+    regex::match_results_c results;
+    try {
+        bool matched = pattern.match_text(text, results).matched;
+        return RenderMatch(matched, results, base);
+    } catch (const regex::match_limit_exceeded&) {
+        return "gave up";
+    }
+}
+
+bool Agree(const std::string& a, const std::string& b) { return a == b || a == "gave up" || b == "gave up"; }
 
 }  // namespace
 
@@ -32,25 +48,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t patternSize = nul ? static_cast<size_t>(static_cast<const char*>(nul) - rest) : restSize;
     if (patternSize > kMaxPattern) return 0;
     std::string pattern(rest, patternSize);
-    // Nested group quantifiers only measure catastrophic backtracking.
-    int quantifiedGroups = 0;
-    for (size_t i = 1; i < pattern.size(); ++i)
-        if (pattern[i - 1] == ')' && std::strchr("*+?{", pattern[i])) ++quantifiedGroups;
-    if (quantifiedGroups > 1) return 0;
     std::string text = nul ? std::string(rest + patternSize + 1, restSize - patternSize - 1) : std::string();
     if (text.size() > kMaxText) text.resize(kMaxText);
     try {
         regex::rpattern_c recursive(pattern, flags, regex::recursive_mode);
         regex::rpattern_c stack(pattern, flags, regex::stack_mode);
-        regex::match_results_c r1, r2;
+        recursive.set_step_budget(kStepBudget);
+        stack.set_step_budget(kStepBudget);
         const char* base = text.c_str();
-        bool m1 = recursive.match_text(text, r1).matched;
-        bool m2 = stack.match_text(text, r2).matched;
-        if (RenderMatch(m1, r1, base) != RenderMatch(m2, r2, base)) __builtin_trap();
+        if (!Agree(Search(recursive, text, base), Search(stack, text, base))) __builtin_trap();
         // NUL-terminated: the text ends at its first NUL.
-        m1 = recursive.match_text(base, r1).matched;
-        m2 = stack.match_text(base, r2).matched;
-        if (RenderMatch(m1, r1, base) != RenderMatch(m2, r2, base)) __builtin_trap();
+        if (!Agree(Search(recursive, base, base), Search(stack, base, base))) __builtin_trap();
     } catch (const regex::bad_regexpr&) {
     }
     return 0;

@@ -11,9 +11,16 @@
 //   NAME <real name, rest of the line>
 //   PLAN <rules I|V> <aircraft type> <true airspeed> <departure> <cruise altitude>
 //        <destination> <alternate> <route, rest of the line>
-//   WAYPOINT <latitude> <longitude>
-//       Decimal degrees, north and east positive. Every pilot needs at least one.
+//   WAYPOINT <latitude> <longitude> [<altitude ft>]
+//       Decimal degrees, north and east positive. Every pilot needs at least
+//       one. With an altitude the pilot climbs or descends along the leg so
+//       as to reach it there: a route can climb, cruise, descend and land
+//       (a last waypoint at field elevation without LOOP).
 //   METAR <station> <report, rest of the line>
+//   CONTROLLER <callsign> <frequency MHz> <facility 0-6> <visibility NM> <rating 1-12>
+//              <latitude> <longitude> [<from s> [<until s>]]
+//       A controller that reports its position from <from> seconds after the
+//       server starts (default 0) and leaves at <until> (default never).
 //
 // Keywords are case-insensitive. An error names its line and stops the load.
 // Tested by tests/tools/testserver/scenario_test.cpp.
@@ -129,11 +136,37 @@ Result<Scenario> ParseScenario(std::string_view text) {
             if (!pilot) return Error(lineNumber, "WAYPOINT before any PILOT", line);
             double latitude = 0;
             double longitude = 0;
-            if (all.size() != 3 || !ToDouble(all[1], latitude) || !ToDouble(all[2], longitude) ||
-                std::fabs(latitude) > 90 || std::fabs(longitude) > 180) {
+            if ((all.size() != 3 && all.size() != 4) || !ToDouble(all[1], latitude) ||
+                !ToDouble(all[2], longitude) || std::fabs(latitude) > 90 || std::fabs(longitude) > 180) {
                 return Error(lineNumber, "WAYPOINT needs latitude and longitude in degrees", line);
             }
+            int altitude = -1;
+            if (all.size() == 4 && (!ToInt(all[3], altitude) || altitude < 0 || altitude > 60000)) {
+                return Error(lineNumber, "bad waypoint altitude", line);
+            }
             pilot->waypoints.emplace_back(latitude, longitude);
+            pilot->waypointAltitudes.push_back(altitude);
+        } else if (keyword == "CONTROLLER") {
+            ScenarioController c;
+            double megahertz = 0;
+            if (all.size() < 8 || all.size() > 10 || !ToDouble(all[2], megahertz) || !ToInt(all[3], c.facility) ||
+                !ToInt(all[4], c.visibilityRange) || !ToInt(all[5], c.rating) || !ToDouble(all[6], c.latitude) ||
+                !ToDouble(all[7], c.longitude) || (all.size() > 8 && !ToInt(all[8], c.fromSeconds)) ||
+                (all.size() > 9 && !ToInt(all[9], c.untilSeconds))) {
+                return Error(lineNumber,
+                             "CONTROLLER needs callsign, frequency, facility, visibility, rating, latitude and "
+                             "longitude",
+                             line);
+            }
+            c.callsign = Upper(all[1]);
+            c.frequency = static_cast<int>(std::lround(megahertz * 1000));
+            if (c.callsign.find(':') != std::string::npos || c.frequency < 100000 || c.frequency > 199999 ||
+                c.facility < 0 || c.facility > 6 || c.rating < 1 || c.rating > 12 || std::fabs(c.latitude) > 90 ||
+                std::fabs(c.longitude) > 180 || c.fromSeconds < 0 ||
+                (c.untilSeconds >= 0 && c.untilSeconds <= c.fromSeconds)) {
+                return Error(lineNumber, "CONTROLLER value out of range", line);
+            }
+            scenario.controllers.push_back(std::move(c));
         } else if (keyword == "METAR") {
             std::vector<std::string_view> w = Words(line, 2, rest);
             if (w.size() < 2 || rest.empty())

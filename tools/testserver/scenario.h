@@ -27,10 +27,28 @@ struct ScenarioPilot {
     std::string alternate;
     std::string route;
     std::vector<std::pair<double, double>> waypoints;  // latitude, longitude in degrees
+    // Per waypoint: the altitude (feet) to reach there, climbing or
+    // descending along the leg to it; -1 keeps the altitude.
+    std::vector<int> waypointAltitudes;
+};
+
+// A scripted controller: on the network from `fromSeconds` after the server
+// starts until `untilSeconds` (-1: for ever).
+struct ScenarioController {
+    std::string callsign;
+    int frequency = 199998;  // kHz
+    int facility = 0;
+    int visibilityRange = 0;  // NM
+    int rating = 1;
+    double latitude = 0;
+    double longitude = 0;
+    int fromSeconds = 0;
+    int untilSeconds = -1;
 };
 
 struct Scenario {
     std::vector<ScenarioPilot> pilots;
+    std::vector<ScenarioController> controllers;
     std::vector<std::pair<std::string, std::string>> metars;  // station, report
 };
 

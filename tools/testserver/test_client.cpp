@@ -1,5 +1,5 @@
 // TarqTestClient and the callback recorder.
-// Tested by tests/tools/testserver/test_client_test.cpp.
+// Tested by tests/tools/testserver/test_server_test.cpp.
 #include "tools/testserver/test_client.h"
 
 #include <charconv>

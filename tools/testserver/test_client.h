@@ -1,7 +1,7 @@
 // A small client for the local test server: one HalkSession with every
 // callback recorded as a line of text ("PrivateMessage|A|B|hello"), so tests
 // and the tarq_testclient program can wait for and compare what arrived.
-// Tested by tests/tools/testserver/test_client_test.cpp.
+// Tested by tests/tools/testserver/test_server_test.cpp.
 #pragma once
 
 #include <cstdint>

@@ -75,8 +75,12 @@ TarqTestServer::TarqTestServer(TestServerOptions options, Clock& clock)
         pilot.script = &script;
         pilot.latitude = script.waypoints.front().first;
         pilot.longitude = script.waypoints.front().second;
+        pilot.altitude = script.altitude;
+        if (!script.waypointAltitudes.empty() && script.waypointAltitudes.front() >= 0)
+            pilot.altitude = script.waypointAltitudes.front();
         m_pilots.push_back(pilot);
     }
+    for (const ScenarioController& script : m_options.scenario.controllers) m_controllers.push_back({&script});
     MovePilots(0);  // point every pilot along its first leg
 }
 
@@ -107,6 +111,10 @@ bool TarqTestServer::Start(std::string* error) {
     m_port = ntohs(address.sin_port);
     m_startMs = m_clock.NowMs();
     m_lastPositionsMs = m_startMs;
+    if (!m_pilots.empty() && m_options.positionIntervalMs > 0) {
+        for (size_t i = 0; i < m_pilots.size(); ++i)
+            m_pilots[i].nextReportMs = m_startMs + m_options.positionIntervalMs * i / m_pilots.size();
+    }
     return true;
 }
 
@@ -148,8 +156,10 @@ void TarqTestServer::Accept() {
         client->connection = std::make_unique<HalkBufferedSocket>(HalkSocket::Adopt(fd));
         client->connection->SetDataHandler(this);
         client->identificationChallenge = HalkSession::MakeChallenge(m_random);
-        SendTo(*client,
-               std::string("$DISERVER:CLIENT:") + kVersion + ":" + client->identificationChallenge + "\r\n");
+        if (m_options.identify) {
+            SendTo(*client, std::string("$DISERVER:CLIENT:") + kVersion + ":" + client->identificationChallenge +
+                                "\r\n");
+        }
         m_clients.push_back(std::move(client));
     }
 }
@@ -181,13 +191,8 @@ void TarqTestServer::Poll(int waitMs) {
     }
 
     uint64_t now = m_clock.NowMs();
-    if (m_options.positionIntervalMs > 0 && now - m_lastPositionsMs >= m_options.positionIntervalMs) {
-        MovePilots(static_cast<double>(now - m_lastPositionsMs) / 1000.0);
-        m_lastPositionsMs = now;
-        for (const Pilot& pilot : m_pilots) {
-            if (!pilot.gone) SendAllExcept(nullptr, PilotPositionLine(pilot));
-        }
-    }
+    ReportPilots(now);
+    RunControllers(now);
     for (const auto& client : m_clients) {
         if (client->loggedIn && m_options.challengeIntervalMs > 0 && now >= client->nextChallengeMs) {
             SendChallenge(*client);
@@ -315,6 +320,9 @@ void TarqTestServer::HandleLogin(Client& client, const std::string& line) {
     for (const Pilot& pilot : m_pilots) {
         if (!pilot.gone) SendTo(client, PilotPositionLine(pilot));
     }
+    for (const Controller& c : m_controllers) {
+        if (c.present) SendTo(client, ControllerPositionLine(*c.script));
+    }
 }
 
 void TarqTestServer::Handle(Client& client, std::string_view view) {
@@ -360,6 +368,9 @@ void TarqTestServer::Handle(Client& client, std::string_view view) {
             if (pilot && Field(f, 2) == "RN") {
                 SendTo(client,
                        "$CR" + to + ":" + client.callsign + ":RN:" + pilot->script->realName + "::1\r\n");
+            } else if (FindController(to) && Field(f, 2) == "RN") {
+                SendTo(client, "$CR" + to + ":" + client.callsign + ":RN:" + to + " Controller:demo.sct2:" +
+                                   std::to_string(FindController(to)->script->rating) + "\r\n");
             }
         }
     } else if (prefix == "#TM") {
@@ -409,7 +420,8 @@ void TarqTestServer::HandleServerQuery(Client& client, const std::string& what, 
     } else if (what == "ATC") {
         std::string target = argument.empty() ? me : argument;
         Client* other = Find(target);
-        bool valid = other && other->loggedIn && other->rating > 1;
+        const Controller* scripted = FindController(target);
+        bool valid = (other && other->loggedIn && other->rating > 1) || (scripted && scripted->script->rating > 1);
         SendTo(client, "$CRSERVER:" + me + ":ATC:" + (valid ? "Y" : "N") + ":" + target + "\r\n");
     } else if (what == "FP") {
         const Pilot* pilot = FindPilot(argument);
@@ -419,6 +431,65 @@ void TarqTestServer::HandleServerQuery(Client& client, const std::string& what, 
             SendError(client, kErrorNoFlightPlan, argument, "No flightplan");
         }
     }
+}
+
+void TarqTestServer::ReportPilots(uint64_t now) {
+    if (m_options.positionIntervalMs == 0) return;
+    if (!m_options.spreadReports) {
+        if (now - m_lastPositionsMs < m_options.positionIntervalMs) return;
+        MovePilots(static_cast<double>(now - m_lastPositionsMs) / 1000.0);
+        m_lastPositionsMs = now;
+        for (const Pilot& pilot : m_pilots) {
+            if (!pilot.gone) SendAllExcept(nullptr, PilotPositionLine(pilot));
+        }
+        return;
+    }
+    // Everyone moves ten times a second; each reports when its own time comes.
+    if (now - m_lastPositionsMs >= 100) {
+        MovePilots(static_cast<double>(now - m_lastPositionsMs) / 1000.0);
+        m_lastPositionsMs = now;
+    }
+    for (Pilot& pilot : m_pilots) {
+        if (pilot.gone || now < pilot.nextReportMs) continue;
+        pilot.nextReportMs += m_options.positionIntervalMs;
+        if (pilot.nextReportMs <= now) pilot.nextReportMs = now + m_options.positionIntervalMs;
+        SendAllExcept(nullptr, PilotPositionLine(pilot));
+    }
+}
+
+void TarqTestServer::RunControllers(uint64_t now) {
+    const uint64_t elapsedMs = now - m_startMs;
+    for (Controller& c : m_controllers) {
+        if (c.gone) continue;
+        const ScenarioController& s = *c.script;
+        if (c.present && s.untilSeconds >= 0 && elapsedMs >= static_cast<uint64_t>(s.untilSeconds) * 1000) {
+            c.present = false;
+            c.gone = true;
+            SendAllExcept(nullptr, "#DA" + s.callsign + ":SERVER\r\n");
+            continue;
+        }
+        if (!c.present && elapsedMs >= static_cast<uint64_t>(s.fromSeconds) * 1000) {
+            c.present = true;
+            c.lastReportMs = 0;
+        }
+        if (c.present && (c.lastReportMs == 0 || now - c.lastReportMs >= m_options.controllerIntervalMs)) {
+            c.lastReportMs = now == 0 ? 1 : now;
+            SendAllExcept(nullptr, ControllerPositionLine(s));
+        }
+    }
+}
+
+std::string TarqTestServer::ControllerPositionLine(const ScenarioController& c) const {
+    return "%" + c.callsign + ":" + std::to_string(c.frequency - 100000) + ":" + std::to_string(c.facility) + ":" +
+           std::to_string(c.visibilityRange) + ":" + std::to_string(c.rating) + ":" + FormatDegrees(c.latitude) +
+           ":" + FormatDegrees(c.longitude) + ":0\r\n";
+}
+
+const TarqTestServer::Controller* TarqTestServer::FindController(std::string_view callsign) const {
+    for (const Controller& c : m_controllers) {
+        if (c.present && c.script->callsign == callsign) return &c;
+    }
+    return nullptr;
 }
 
 const TarqTestServer::Pilot* TarqTestServer::FindPilot(std::string_view callsign) const {
@@ -441,14 +512,19 @@ void TarqTestServer::MovePilots(double seconds) {
             if (leg > 1e-9) {
                 pilot.heading = std::fmod(std::atan2(east, north) * 180.0 / kPi + 360.0, 360.0);
             }
+            const int target = pilot.nextWaypoint < pilot.script->waypointAltitudes.size()
+                                   ? pilot.script->waypointAltitudes[pilot.nextWaypoint]
+                                   : -1;
             if (toFly < leg) {
                 pilot.latitude += (lat - pilot.latitude) * toFly / leg;
                 pilot.longitude += (lon - pilot.longitude) * toFly / leg;
+                if (target >= 0) pilot.altitude += (target - pilot.altitude) * toFly / leg;
                 break;
             }
             toFly -= leg;
             pilot.latitude = lat;
             pilot.longitude = lon;
+            if (target >= 0) pilot.altitude = target;
             if (++pilot.nextWaypoint == route.size()) {
                 if (!pilot.script->loop) {
                     pilot.gone = true;
@@ -468,7 +544,7 @@ std::string TarqTestServer::PilotPositionLine(const Pilot& pilot) const {
     const ScenarioPilot& s = *pilot.script;
     std::string line = "@N:" + s.callsign + ":" + FormatSquawk(s.squawk) +
                        ":1:" + FormatDegrees(pilot.latitude) + ":" + FormatDegrees(pilot.longitude) + ":" +
-                       std::to_string(s.altitude) + ":" + std::to_string(s.groundSpeed) + ":" +
+                       std::to_string(std::lround(pilot.altitude)) + ":" + std::to_string(s.groundSpeed) + ":" +
                        std::to_string(EncodePackedPBH(0, 0, pilot.heading)) + ":0\r\n";
     return line;
 }

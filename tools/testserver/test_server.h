@@ -26,7 +26,12 @@ struct TestServerOptions {
     bool wrongAnswers = false;                             // answer the clients' challenges wrongly
     uint64_t challengeIntervalMs = 60000;                  // 0: challenge only when told
     uint64_t positionIntervalMs = 5000;                    // scripted pilots report this often
+    uint64_t controllerIntervalMs = 15000;                 // scripted controllers report this often
     uint64_t lifetimeMs = 3600000;                         // Run() stops after this
+    bool identify = true;                                  // false: never send "$DI" (a dead server)
+    // Spread the pilots' reports over the interval, each at its own phase,
+    // as a real network's arrive; false sends them all at once.
+    bool spreadReports = false;
     std::map<std::string, std::string> passwords;          // user ID → password; empty: any
     Scenario scenario;
 };
@@ -84,8 +89,16 @@ private:
         size_t nextWaypoint = 1;
         double latitude = 0;
         double longitude = 0;
+        double altitude = 0;
         double heading = 0;
         bool gone = false;
+        uint64_t nextReportMs = 0;  // spread reports only
+    };
+    struct Controller {
+        const ScenarioController* script;
+        bool present = false;
+        bool gone = false;
+        uint64_t lastReportMs = 0;
     };
 
     Client* Find(std::string_view who) const;
@@ -106,6 +119,10 @@ private:
     std::string PilotPositionLine(const Pilot& pilot) const;
     std::string FlightPlanLine(const ScenarioPilot& pilot) const;
     const Pilot* FindPilot(std::string_view callsign) const;
+    const Controller* FindController(std::string_view callsign) const;
+    void RunControllers(uint64_t now);
+    void ReportPilots(uint64_t now);
+    std::string ControllerPositionLine(const ScenarioController& controller) const;
 
     TestServerOptions m_options;
     Clock& m_clock;
@@ -117,4 +134,5 @@ private:
     std::vector<std::unique_ptr<Client>> m_clients;
     std::vector<std::unique_ptr<Client>> m_gone;
     std::vector<Pilot> m_pilots;
+    std::vector<Controller> m_controllers;
 };

@@ -64,6 +64,87 @@ TEST_F(TestServerTest, PilotsReportEveryFiveSecondsAlongTheirRoutes) {
     ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("DeletePilot|SHORT1") >= 0; }));
 }
 
+// A route that climbs, cruises, descends and lands; a controller that comes
+// and goes; a server that never asks the client to identify itself.
+class TestServerScriptTest : public ServerFixture {
+protected:
+    void SetUp() override {}
+    void Start(const char* text) {
+        TestServerOptions options;
+        Result<Scenario> s = ParseScenario(text);
+        ASSERT_TRUE(s) << s.Error().message;
+        options.scenario = s.Value();
+        StartServer(options);
+    }
+};
+
+TEST_F(TestServerScriptTest, PilotsClimbAndDescendAlongTheirRoutes) {
+    // 3600 kt: one degree of latitude a minute.
+    Start("PILOT UP1 2000 0 3600\n"
+          "WAYPOINT 50 8 0\n"
+          "WAYPOINT 51 8 10000\n"
+          "WAYPOINT 52 8 10000\n"
+          "WAYPOINT 53 8 0\n");
+    struct Row {
+        const char* name;
+        uint64_t advanceMs;
+        const char* event;
+    };
+    const Row rows[] = {
+        {"on the runway", 0, "PilotPosition|UP1|50|8|0|"},
+        {"half-way up the climb", 30000, "PilotPosition|UP1|50.5|8|5000|"},
+        {"cruising", 60000, "PilotPosition|UP1|51.5|8|10000|"},
+        {"half-way down", 60000, "PilotPosition|UP1|52.5|8|5000|"},
+    };
+    TarqTestClient& client = Login("ME_CTR");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        serverClock.Advance(row.advanceMs);
+        ASSERT_TRUE(PumpUntil([&] { return client.FindEvent(row.event) >= 0; }));
+        client.ClearEvents();
+    }
+    serverClock.Advance(30000);  // landed at the end of a route without LOOP
+    ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("DeletePilot|UP1") >= 0; }));
+}
+
+TEST_F(TestServerScriptTest, ControllersComeAndGo) {
+    Start("CONTROLLER JFK_TWR 119.1 4 30 3 40.64 -73.78\n"
+          "CONTROLLER LGA_APP 120.8 5 150 4 40.78 -73.87 60 120\n");
+    TarqTestClient& client = Login("ME_CTR");
+    ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("ATCPosition|JFK_TWR|119100|4|30|3|40.64|-73.78") >= 0; }));
+    EXPECT_EQ(client.FindEvent("ATCPosition|LGA_APP"), -1);
+    serverClock.Advance(60000);
+    ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("ATCPosition|LGA_APP|120800|5|150|4") >= 0; }));
+    // The server vouches for its scripted controllers.
+    client.Session().SendQuery(6, "LGA_APP");
+    ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("Reply|SERVER|6|Y|LGA_APP") >= 0; }));
+    serverClock.Advance(60000);
+    ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("DeleteATC|LGA_APP") >= 0; }));
+}
+
+TEST_F(TestServerScriptTest, ScenarioErrors) {
+    struct Row {
+        const char* name;
+        const char* text;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"controller without position", "CONTROLLER A_TWR 118.1 4 30 3 40", "CONTROLLER needs callsign, frequency, "
+                                                                              "facility, visibility, rating, latitude "
+                                                                              "and longitude"},
+        {"controller frequency off the band", "CONTROLLER A_TWR 99.1 4 30 3 40 -73", "CONTROLLER value out of range"},
+        {"controller leaves before it comes", "CONTROLLER A_TWR 118.1 4 30 3 40 -73 60 30",
+         "CONTROLLER value out of range"},
+        {"waypoint altitude not a number", "PILOT A 1200 0 0\nWAYPOINT 1 1 high", "bad waypoint altitude"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Result<Scenario> result = ParseScenario(row.text);
+        ASSERT_FALSE(result);
+        EXPECT_EQ(result.Error().message, row.message);
+    }
+}
+
 TEST_F(TestServerTest, AnswersTheServerQueries) {
     struct Case {
         const char* name;

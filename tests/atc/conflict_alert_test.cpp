@@ -1,11 +1,19 @@
 // Tests of the conflict alert (thresholds, projections, exclusions, the
-// partner choice and the alarm-once rule) and of the squawk picker.
+// partner choice and the alarm-once rule) through the aircraft database, and
+// of its grid against the walk over every aircraft.
+#include "atc/conflict_alert.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
+#include <set>
 
 #include "atc/aircraft_db.h"
 #include "atc_fakes.h"
+#include "foundation/geo_helpers.h"
+#include "foundation/random15.h"
 
 namespace {
 
@@ -112,7 +120,9 @@ TEST(ConflictAlert, Exclusions) {
         ASSERT_TRUE(w.aircraft.IsInConflict("A"));
         row.fly(w);
         EXPECT_EQ(w.aircraft.IsInConflict("A"), row.conflict);
-        if (!row.conflict) EXPECT_TRUE(w.aircraft.GetConflictPartner("A").empty());
+        if (!row.conflict) {
+            EXPECT_TRUE(w.aircraft.GetConflictPartner("A").empty());
+        }
     }
 }
 
@@ -168,81 +178,67 @@ TEST(ConflictAlert, SilentConflictsAreFlaggedButNotCounted) {
     EXPECT_FALSE(w.aircraft.IsSoundPlaying());
 }
 
-// --- squawk picker ---------------------------------------------------------------
-
-std::vector<uint16_t> Pick(AtcWorld& w, uint16_t low, uint16_t high, int count) {
-    std::vector<uint16_t> codes;
-    for (int i = 0; i < count; ++i) codes.push_back(w.aircraft.AssignSquawk(low, high));
-    return codes;
-}
-
-TEST(SquawkPicker, SequentialSkipsInvalidCodesOnly) {
-    struct Row {
-        const char* name;
-        uint16_t low, high;
-        int count;
-        std::vector<uint16_t> expected;
+// A busy sky: a thousand aircraft in a box of two degrees, most of them in
+// one altitude band, some slow, in standby, VFR or below the radar floor.
+TEST(ConflictAlert, GridFindsTheSamePartnersAsTheWalkOnABusySky) {
+    AtcWorld w;
+    Defaults(w);
+    w.settings.vfrCodes = {1200};
+    w.scope.offset = {0.37, -0.21};
+    const double savedScale = LongitudeScale;
+    LongitudeScale = 0.766;
+    std::set<std::string> belowFloor;
+    TarqConflictAlert alert(
+        w.Services(), [&](const std::string& c) { return belowFloor.count(c) != 0; },
+        [](const std::string&) { return false; });
+    Random15 random(11);
+    auto uniform = [&](double low, double high) { return low + random.Next() / 32767.0 * (high - low); };
+    std::vector<std::unique_ptr<TarqAircraft>> fleet;
+    std::vector<std::string> callsigns;
+    auto report = [&](size_t i) {
+        AircraftReport r = AtcWorld::Report(
+            uniform(40, 42), uniform(-75, -73), 9000 + random.Next() % 30 * 100,
+            random.Next() % 10 == 0 ? 40 : 120 + random.Next() % 400, random.Next() % 9 == 0 ? 1200 : 2000);
+        r.heading = 1 + random.Next() % 360;
+        r.transponderMode = random.Next() % 15 == 0 ? 'S' : 'N';
+        fleet[i]->Update(r, false, 18000);
+        alert.Moved(callsigns[i], *fleet[i]);
     };
-    const Row rows[] = {
-        {"octal digits", 1000, 1077, 10, {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1010, 1011}},
-        {"wraps after high", 1075, 1077, 4, {1075, 1076, 1077, 1075}},
-        {"bounds with nines", 1069, 1071, 3, {1070, 1071, 1070}},
-        {"nine in the third digit", 1090, 1101, 3, {1100, 1101, 1100}},
-        {"second-digit eight keeps the next valid code", 1850, 2001, 2, {2000, 2001}},
-        {"zero range", 0, 0, 1, {1}},
-        {"above 7477", 7476, 7777, 3, {7476, 7477, 7476}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        AtcWorld w;
-        EXPECT_EQ(Pick(w, row.low, row.high, row.count), row.expected);
+    for (size_t i = 0; i < 1000; ++i) {
+        callsigns.push_back("T" + std::to_string(1000 + random.Next() % 9000) + "_" + std::to_string(i));
+        fleet.push_back(std::make_unique<TarqAircraft>(callsigns.back(), w.clock));
+        if (i % 40 == 0) belowFloor.insert(callsigns.back());
+        report(i);
+        report(i);  // a second report gives a climb or descent to project
     }
-}
-
-TEST(SquawkPicker, TakenCodesAndErrors) {
-    AtcWorld w;
-    // A pilot squawks 1001 unassigned; 1002 is assigned to someone.
-    w.aircraft.UpdatePilotPosition("P", AtcWorld::Report(0, 0, 100, 10, 1001));
-    w.aircraft.SetAssignedSquawk("Q", "XY_APP", 1002);
-    EXPECT_EQ(Pick(w, 1000, 1003, 2), (std::vector<uint16_t>{1000, 1003}));
-    w.aircraft.SetAssignedSquawk("Q2", "XY_APP", 1000);
-    w.aircraft.SetAssignedSquawk("Q3", "XY_APP", 1003);
-    w.log.Clear();
-    EXPECT_EQ(w.aircraft.AssignSquawk(1000, 1003), 0);
-    EXPECT_EQ(w.aircraft.AssignSquawk(4000, 3000), 0);
-    const std::vector<std::string> expected = {"error: All squawk codes in the configured range are taken.",
-                                               "error: Invalid squawk code range."};
-    EXPECT_EQ(w.log.lines, expected);
-}
-
-TEST(SquawkPicker, FindsFreeCodeBelowLastHandedOut) {
-    AtcWorld w;
-    EXPECT_EQ(w.aircraft.AssignSquawk(1000, 1007), 1000);
-    for (uint16_t code = 1001; code <= 1007; ++code)
-        w.aircraft.SetAssignedSquawk("T" + std::to_string(code), "X", code);
-    w.aircraft.SetAssignedSquawk("T1", "X", 1000);
-    w.aircraft.SetAssignedSquawk("T1", "X", 0);  // 1000 free again
-    EXPECT_EQ(w.aircraft.AssignSquawk(1000, 1007), 1000);
-}
-
-TEST(SquawkPicker, RandomStrategy) {
-    AtcWorld w;
-    w.settings.bools["AssignSquawksRandomly"] = true;
-    EXPECT_EQ(w.aircraft.AssignSquawk(1077, 1080), 1077) << "one valid free code";
-    std::set<uint16_t> seen;
-    for (int i = 0; i < 200; ++i) {
-        const uint16_t code = w.aircraft.AssignSquawk(1070, 1107);
-        ASSERT_NE(code, 0);
-        for (char c : std::to_string(code)) ASSERT_LT(c, '8') << code;
-        seen.insert(code);
+    for (int lateral : {5, 30}) {
+        w.settings.ints["CALateralMin"] = lateral;
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE("lateral " + std::to_string(lateral) + " NM, round " + std::to_string(round));
+            int conflicts = 0;
+            for (const std::string& callsign : callsigns) {
+                const std::string partner = alert.FindPartner(callsign);
+                ASSERT_EQ(partner, alert.FindPartnerByWalk(callsign)) << callsign;
+                conflicts += !partner.empty();
+            }
+            EXPECT_GT(conflicts, 50) << "the sky must be busy for the comparison to mean anything";
+            // Half the aircraft move on and some leave.
+            for (size_t i = 0; i < fleet.size(); i += 2) report(i);
+            for (size_t i = round; i < fleet.size(); i += 97) alert.Remove(callsigns[i]);
+        }
     }
-    EXPECT_GT(seen.size(), 10u);
-    EXPECT_EQ(w.aircraft.GetLastAssignedSquawk(), 0) << "the random pick leaves the sequence alone";
-    w.aircraft.SetAssignedSquawk("T", "X", 1077);
-    w.log.Clear();
-    EXPECT_EQ(w.aircraft.AssignSquawk(1077, 1077), 0);
-    EXPECT_EQ(w.log.lines,
-              std::vector<std::string>{"error: All squawk codes in the configured range are taken."});
+    LongitudeScale = savedScale;
+}
+
+TEST(ConflictAlert, RemovedAircraftAreNoPartners) {
+    AtcWorld w;
+    Defaults(w);
+    Fly(w, "B", 1.0 / 60, 0, 10000);
+    Fly(w, "A", 0, 0, 10000);
+    ASSERT_EQ(w.aircraft.GetConflictPartner("A"), "B");
+    w.aircraft.RemoveAircraft("B", false);
+    Fly(w, "A", 0, 0, 10000);
+    EXPECT_FALSE(w.aircraft.IsInConflict("A"));
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // The aircraft type database: "aircraft_info.dat", its version check and
 // its download. Tested by tests/atc/aircraft_types_test.cpp.
+#include "atc/aircraft_type_table.h"
+
 #include <string_view>
 
-#include "atc/aircraft_db.h"
 #include "atc/aircraft_types.h"
 #include "foundation/text_helpers.h"
 #include "platform/atomic_file.h"
@@ -60,9 +61,16 @@ std::map<std::string, AircraftTypeRecord> ParseAircraftTypes(const std::string& 
     return types;
 }
 
-std::string TarqAircraftDB::AircraftInfoPath() const { return m_startDirectory + "/aircraft_info.dat"; }
+TarqAircraftTypeTable::TarqAircraftTypeTable(const AtcServices& services)
+    : m_services(services.Completed()) {}
 
-void TarqAircraftDB::LoadAircraftInfo(const std::string& serverVersion) {
+TarqAircraftTypeTable::~TarqAircraftTypeTable() { WaitForDownload(); }
+
+std::string TarqAircraftTypeTable::AircraftInfoPath() const {
+    return m_startDirectory + "/aircraft_info.dat";
+}
+
+void TarqAircraftTypeTable::LoadAircraftInfo(const std::string& serverVersion) {
     AtcMessageSink& out = *m_services.messages;
     const std::string path = AircraftInfoPath();
     std::string contents;
@@ -93,7 +101,7 @@ void TarqAircraftDB::LoadAircraftInfo(const std::string& serverVersion) {
     m_downloadThread = std::thread([this] { DownloadAircraftInfo(); });
 }
 
-bool TarqAircraftDB::ParseAircraftTypeFile(const std::string& path, int& typeCount) {
+bool TarqAircraftTypeTable::ParseAircraftTypeFile(const std::string& path, int& typeCount) {
     std::string contents;
     if (!ReadWholeFile(path, contents)) return false;
     std::map<std::string, AircraftTypeRecord> types = ParseAircraftTypes(contents);
@@ -103,7 +111,7 @@ bool TarqAircraftDB::ParseAircraftTypeFile(const std::string& path, int& typeCou
     return true;
 }
 
-void TarqAircraftDB::DownloadAircraftInfo() {
+void TarqAircraftTypeTable::DownloadAircraftInfo() {
     const std::string path = AircraftInfoPath();
     if (!m_downloader || !m_downloader(path, m_downloaderUser)) {
         m_services.messages->ShowError("Aircraft info database download failed!");
@@ -119,7 +127,7 @@ void TarqAircraftDB::DownloadAircraftInfo() {
     }
 }
 
-bool TarqAircraftDB::GetAircraftType(const std::string& code, AircraftTypeRecord& record) const {
+bool TarqAircraftTypeTable::GetAircraftType(const std::string& code, AircraftTypeRecord& record) const {
     std::lock_guard<std::mutex> guard(m_typesLock);
     auto it = m_aircraftTypes.find(code);
     if (it == m_aircraftTypes.end()) return false;
@@ -127,7 +135,7 @@ bool TarqAircraftDB::GetAircraftType(const std::string& code, AircraftTypeRecord
     return true;
 }
 
-void TarqAircraftDB::WaitForDownload() {
+void TarqAircraftTypeTable::WaitForDownload() {
     std::lock_guard<std::mutex> guard(m_downloadLock);
     if (m_downloadThread.joinable()) m_downloadThread.join();
 }

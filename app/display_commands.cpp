@@ -1,0 +1,242 @@
+// Tested by tests/app/display_commands_test.cpp.
+#include "app/display_commands.h"
+
+#include <algorithm>
+
+#include "app/display.h"
+#include "app/global_objects.h"
+#include "app/session.h"
+#include "app/shell_state.h"
+#include "foundation/profile.h"
+#include "foundation/program_version.h"
+#include "foundation/prompts.h"
+#include "platform/message_box.h"
+
+namespace {
+
+PendingToolWindow* ToolWindow(ToolWindowKind kind) {
+    switch (kind) {
+        case ToolWindowKind::CommsPanel:
+            return g_commsPanel;
+        case ToolWindowKind::AircraftList:
+            return g_aircraftList;
+        case ToolWindowKind::ControllerList:
+            return g_controllerList;
+        case ToolWindowKind::WeatherPanel:
+            return g_weatherPanel;
+        case ToolWindowKind::StripBay:
+            return g_flightStripBay;
+        case ToolWindowKind::SelcalPanel:
+            return g_selcalPanel;
+        case ToolWindowKind::None:
+            break;
+    }
+    return nullptr;
+}
+
+void MarkModified() {
+    if (g_profile) g_profile->SetModified(true);
+}
+
+}  // namespace
+
+TarqDisplayCommands::TarqDisplayCommands(const TarqDisplaySettings& settings, bool isMain,
+                                         TarqDisplay& display, TarqDisplayCommandHost& host,
+                                         TarqSessionUi& session)
+    : m_settings(settings), m_isMain(isMain), m_display(display), m_host(host), m_session(session) {}
+
+bool TarqDisplayCommands::OnMenuCommand(int id) {
+    if (id >= kFirstColorProfileId && id <= kLastColorProfileId) {
+        std::vector<std::string> names = ColorProfileNames();
+        size_t index = static_cast<size_t>(id - kFirstColorProfileId);
+        if (index >= names.size()) return true;
+        SetColorProfile(names[index]);
+        MarkModified();
+        return true;
+    }
+    const CommandRow* row = FindCommand(id);
+    if (!row) return false;
+    if (row->radarMode != 0) {
+        m_settings.Mode = row->radarMode;
+        MarkModified();
+        m_host.RebuildMenus();
+        return true;
+    }
+    if (row->showBit != 0) {
+        m_settings.Toggles ^= row->showBit;
+        // The radio history's visibility is not a setting of the session.
+        if (row->id != CommandId::RadioHistory) MarkModified();
+        m_host.RebuildMenus();
+        return true;
+    }
+    if (PendingToolWindow* window = ToolWindow(row->tool)) {
+        window->ToggleVisible();
+        if (g_displayManager) g_displayManager->RebuildAllMenus();
+        return true;
+    }
+    if (row->prefill) {
+        if (TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr) {
+            main->PrefillCommandLine(row->prefill);
+        }
+        return true;
+    }
+    if (row->helpPage) {
+        m_host.OpenUrl(HelpPageUrl(row->id));
+        return true;
+    }
+    switch (row->id) {
+        case CommandId::NewWindow:
+            if (g_displayManager) g_displayManager->NewWindow(m_display);
+            MarkModified();
+            return true;
+        case CommandId::CloseWindow:
+            OnCloseRequest();
+            return true;
+        case CommandId::Exit:
+            ReturnToProfileDialog = false;
+            CloseSession(m_host.GetWindow(), true, m_session);
+            return true;
+        case CommandId::OpenSessionProfile:
+            ReturnToProfileDialog = true;
+            if (!CloseSession(m_host.GetWindow(), false, m_session)) ReturnToProfileDialog = false;
+            return true;
+        case CommandId::SaveSessionProfile:
+            if (g_profile) g_profile->Save();
+            return true;
+        case CommandId::SaveSessionProfileAs:
+            TarqProfile::ShowProfileDialog(m_host.GetWindow());
+            return true;
+        case CommandId::FiltersActive:
+            m_filtersEnabled = !m_filtersEnabled;
+            m_host.UpdateTitle();
+            m_host.RebuildMenus();
+            return true;
+        case CommandId::Quicklook:
+            m_quicklook = !m_quicklook;
+            m_host.UpdateTitle();
+            m_host.RebuildMenus();
+            return true;
+        case CommandId::ClearMessageWaiting:
+            m_host.ClearMessageWaiting();
+            return true;
+        case CommandId::StopSound:
+            if (g_aircraftDB && g_aircraftDB->IsSoundPlaying()) g_aircraftDB->StopSound();
+            return true;
+        case CommandId::About:
+            ShowAbout();
+            return true;
+        case CommandId::Connect:
+            m_host.ShowConnectDialog();
+            return true;
+        case CommandId::Disconnect:
+            Disconnect();
+            return true;
+        case CommandId::StartMpSession:
+            if (g_fsmpManager) g_fsmpManager->StartFromMenu();
+            m_host.RebuildMenus();
+            return true;
+        default:
+            // The commands of subsystems that are not built yet.
+            return false;
+    }
+}
+
+void TarqDisplayCommands::ShowAbout() {
+    ShowMessageBox(std::string("Tarqline\r\n\r\nVersion: ") + kProgramVersion +
+                       "\r\n\r\nAn ATC client for the Peltan network.",
+                   std::string("About ") + kProgramName,
+                   {MessageBoxButtons::Ok, MessageBoxIcon::Information, 0}, m_host.GetWindow());
+}
+
+void TarqDisplayCommands::Disconnect() {
+    if (!g_networkManager) return;
+    if (g_profile && g_profile->GetBool("PromptDisconnect") && !ConfirmDisconnect(m_host.GetWindow())) return;
+    g_networkManager->Disconnect();
+    if (g_controllerDB) g_controllerDB->Clear();
+    if (g_aircraftDB) g_aircraftDB->Clear();
+    if (g_controllerList) g_controllerList->Rebuild();
+}
+
+void TarqDisplayCommands::OnCloseRequest() {
+    if (m_isMain) {
+        CloseSession(m_host.GetWindow(), true, m_session);
+        return;
+    }
+    ReturnToProfileDialog = false;
+    MarkModified();
+    if (g_displayManager) g_displayManager->ScheduleClose(m_host.GetWindow());
+}
+
+void TarqDisplayCommands::SetColorProfile(const std::string& name) {
+    m_settings.ColorProfile = name;
+    m_host.RebuildMenus();
+    m_host.Redraw();
+}
+
+TitleState TarqDisplayCommands::Title(int displayNumber) const {
+    TitleState state;
+    state.displayNumber = displayNumber;
+    state.profileName = g_profile ? g_profile->GetProfileName() : "";
+    state.isMain = m_isMain;
+    state.connected = g_networkManager && g_networkManager->IsConnected();
+    if (state.connected && g_profile) state.server = g_profile->GetString("Server");
+    state.filtersEnabled = m_filtersEnabled;
+    state.quicklook = m_quicklook;
+    return state;
+}
+
+std::vector<MenuItemState> TarqDisplayCommands::MenuStates() const {
+    std::vector<MenuItemState> states;
+    bool connected = g_networkManager && g_networkManager->IsConnected();
+    for (const CommandRow& row : CommandTable()) {
+        int place = m_isMain ? kMainMenu : kSecondaryMenu;
+        if (!(row.places & place)) continue;
+        MenuItemState state{row.id, false, true};
+        if (row.showBit != 0) {
+            state.checked = (m_settings.Toggles & row.showBit) != 0;
+        } else if (row.radarMode != 0) {
+            state.checked = row.radarMode == m_settings.Mode;
+        } else if (row.tool != ToolWindowKind::None) {
+            PendingToolWindow* window = ToolWindow(row.tool);
+            state.checked = window && window->IsVisible();
+        } else {
+            switch (row.id) {
+                case CommandId::Quicklook:
+                    state.checked = m_quicklook;
+                    break;
+                case CommandId::FiltersActive:
+                    state.checked = m_filtersEnabled;
+                    break;
+                case CommandId::IncomingChatLog:
+                    state.checked = g_chatManager && g_chatManager->IsIncomingChatLogOpen();
+                    break;
+                case CommandId::Connect:
+                    state.enabled = !connected;
+                    break;
+                case CommandId::Disconnect:
+                    state.enabled = connected;
+                    break;
+                case CommandId::Connect:
+            m_host.ShowConnectDialog();
+            return true;
+        case CommandId::Disconnect:
+            Disconnect();
+            return true;
+        case CommandId::StartMpSession:
+                    state.enabled = !(g_fsmpManager && g_fsmpManager->IsConnected());
+                    break;
+                default:
+                    continue;  // nothing about it changes
+            }
+        }
+        states.push_back(state);
+    }
+    return states;
+}
+
+std::vector<std::string> TarqDisplayCommands::ColorProfileNames() const {
+    std::vector<std::string> names;
+    if (g_profile) g_profile->GetColorProfileNames(names);
+    std::sort(names.begin(), names.end());
+    return names;
+}

@@ -1,0 +1,166 @@
+#include "app/display_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "shell_fixture.h"
+
+namespace {
+
+struct RecordingHost : TarqDisplayCommandHost {
+    WindowHandle GetWindow() const override { return window; }
+    void RebuildMenus() override { calls += "menus "; }
+    void UpdateTitle() override { calls += "title "; }
+    void Redraw() override { calls += "redraw "; }
+    void PrefillCommandLine(const std::string& text) override { calls += "prefill " + text; }
+    void ClearMessageWaiting() override { calls += "clear "; }
+    void OpenUrl(const std::string& url) override { calls += "url " + url + " "; }
+    void ShowConnectDialog() override { calls += "connect "; }
+    WindowHandle window = nullptr;
+    std::string calls;
+};
+
+// A session of three displays (the main one and two secondaries) on fake
+// windows, and the commands of one of them.
+class DisplayCommandsTest : public ShellFixture {
+protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        Start();
+        ASSERT_TRUE(OpenSessionProfile(ListWith("Alpha"), nullptr, ui));
+        ASSERT_EQ(g_displayManager->DisplayCount(), 3u);
+        m_main = static_cast<FakeDisplay*>(g_displayManager->GetMainDisplay());
+        m_second = static_cast<FakeDisplay*>(g_displayManager->GetDisplayById(2));
+        g_profile->SetModified(false);
+        boxes.shown.clear();
+    }
+    std::unique_ptr<TarqDisplayCommands> CommandsOf(FakeDisplay* display) {
+        m_host.window = display->GetWindow();
+        TarqDisplaySettings settings = NamedSettings("Default", 3);
+        settings.Toggles = 0x8000;
+        return std::make_unique<TarqDisplayCommands>(settings, display->isMain, *display, m_host, ui);
+    }
+
+    FakeDisplay* m_main = nullptr;
+    FakeDisplay* m_second = nullptr;
+    RecordingHost m_host;
+};
+
+TEST_F(DisplayCommandsTest, WhatEachCommandDoes) {
+    struct Case {
+        const char* name;
+        bool onMain;
+        int id;
+        bool handled;
+        // The display's mode, show mask and colour profile, whether the
+        // profile was marked modified, and what the window was asked.
+        std::string after;
+    };
+    auto id = [](CommandId c) { return static_cast<int>(c); };
+    const std::string help = "https://www.fenwray.example/Tarq/";
+    const Case cases[] = {
+        {"radar mode", true, id(CommandId::ModeTower), true, "2 8000 Default modified | menus"},
+        {"3-D mode on a secondary", false, id(CommandId::Mode3D), true, "6 8000 Default modified | menus"},
+        {"a show-mask item", false, id(CommandId::Airports), true, "3 8001 Default modified | menus"},
+        {"the radio history is no setting", true, id(CommandId::RadioHistory), true, "3 0 Default | menus"},
+        {"filters", true, id(CommandId::FiltersActive), true, "3 8000 Default | title menus"},
+        {"quicklook", false, id(CommandId::Quicklook), true, "3 8000 Default | title menus"},
+        {"Ctrl+Space", true, id(CommandId::ClearMessageWaiting), true, "3 8000 Default | clear"},
+        {"a help page", true, id(CommandId::CommandReference), true,
+         "3 8000 Default | url " + help + "docs/command_reference.shtml"},
+        {"the home page", true, id(CommandId::WebSite), true, "3 8000 Default | url " + help},
+        {"first colour profile", true, kFirstColorProfileId, true, "3 8000 Night modified | menus redraw"},
+        {"a colour item past the profiles", true, kFirstColorProfileId + 5, true, "3 8000 Default |"},
+        {"a subsystem not built yet", true, id(CommandId::Connect), false, "3 8000 Default |"},
+        {"an unknown id", true, 99999, false, "3 8000 Default |"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_profile->SetModified(false);
+        m_host.calls.clear();
+        auto commands = CommandsOf(c.onMain ? m_main : m_second);
+        EXPECT_EQ(commands->OnMenuCommand(c.id), c.handled);
+        const TarqDisplaySettings& s = commands->Settings();
+        std::ostringstream after;
+        after << s.Mode << " " << std::hex << s.Toggles << " " << s.ColorProfile
+              << (g_profile->IsModified() ? " modified" : "") << " | " << m_host.calls;
+        std::string text = after.str();
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        EXPECT_EQ(text, c.after);
+    }
+}
+
+TEST_F(DisplayCommandsTest, PrefillsGoToTheMainDisplayFromAnyDisplay) {
+    auto commands = CommandsOf(m_second);
+    EXPECT_TRUE(commands->OnMenuCommand(CommandId::PrefillAn));
+    EXPECT_EQ(m_main->commandLine, ".AN ");
+    EXPECT_EQ(m_second->commandLine, "");
+}
+
+TEST_F(DisplayCommandsTest, ToolWindowsToggleAndEveryDisplayRebuildsItsMenus) {
+    auto commands = CommandsOf(m_main);
+    bool wasVisible = g_commsPanel->IsVisible();
+    int menus = m_second->menus;
+    EXPECT_TRUE(commands->OnMenuCommand(CommandId::CommsPanel));
+    EXPECT_NE(g_commsPanel->IsVisible(), wasVisible);
+    EXPECT_EQ(m_second->menus, menus + 1);
+    for (const MenuItemState& state : commands->MenuStates()) {
+        if (state.id == CommandId::CommsPanel) {
+            EXPECT_EQ(state.checked, !wasVisible);
+        }
+    }
+}
+
+TEST_F(DisplayCommandsTest, NewWindowAndCloseWindow) {
+    auto main = CommandsOf(m_main);
+    EXPECT_TRUE(main->OnMenuCommand(CommandId::NewWindow));
+    EXPECT_EQ(g_displayManager->DisplayCount(), 4u);
+    EXPECT_TRUE(g_profile->IsModified());
+    g_profile->SetModified(false);
+    ReturnToProfileDialog = true;
+    auto second = CommandsOf(m_second);
+    EXPECT_TRUE(second->OnMenuCommand(CommandId::CloseWindow));
+    EXPECT_TRUE(g_profile->IsModified());
+    EXPECT_FALSE(ReturnToProfileDialog);
+    EXPECT_EQ(g_displayManager->DisplayCount(), 4u) << "it goes at the next full redraw";
+    g_displayManager->RedrawAll(false);
+    EXPECT_EQ(g_displayManager->DisplayCount(), 3u);
+}
+
+TEST_F(DisplayCommandsTest, AboutBox) {
+    auto commands = CommandsOf(m_main);
+    EXPECT_TRUE(commands->OnMenuCommand(CommandId::About));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].substr(0, boxes.shown[0].find('|')), "About Tarq");
+    EXPECT_NE(boxes.shown[0].find("Version: 1.2.3"), std::string::npos);
+}
+
+TEST_F(DisplayCommandsTest, MenuStatesFollowTheStateAndThePlace) {
+    auto main = CommandsOf(m_main);
+    auto second = CommandsOf(m_second);
+    main->OnMenuCommand(CommandId::ModeTarq);
+    main->OnMenuCommand(CommandId::FiltersActive);
+    auto find = [](const std::vector<MenuItemState>& states, CommandId id) -> const MenuItemState* {
+        for (const MenuItemState& s : states) {
+            if (s.id == id) return &s;
+        }
+        return nullptr;
+    };
+    std::vector<MenuItemState> states = main->MenuStates();
+    ASSERT_NE(find(states, CommandId::ModeTarq), nullptr);
+    EXPECT_TRUE(find(states, CommandId::ModeTarq)->checked);
+    EXPECT_FALSE(find(states, CommandId::ModeArts)->checked);
+    EXPECT_TRUE(find(states, CommandId::FiltersActive)->checked);
+    EXPECT_TRUE(find(states, CommandId::RadioHistory)->checked);
+    EXPECT_FALSE(find(states, CommandId::Airports)->checked);
+    EXPECT_TRUE(find(states, CommandId::Connect)->enabled) << "not connected";
+    EXPECT_FALSE(find(states, CommandId::Disconnect)->enabled);
+    std::vector<MenuItemState> secondary = second->MenuStates();
+    EXPECT_EQ(find(secondary, CommandId::CommsPanel), nullptr) << "no Tools menu on a secondary display";
+    EXPECT_EQ(find(secondary, CommandId::Connect), nullptr);
+    EXPECT_FALSE(find(secondary, CommandId::FiltersActive)->checked) << "each display has its own";
+    EXPECT_EQ(main->ColorProfileNames(), (std::vector<std::string>{"Night"}));
+}
+
+}  // namespace
