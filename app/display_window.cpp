@@ -3,11 +3,13 @@
 
 #include <GL/gl.h>
 #include <wx/clipbrd.h>
+#include <wx/filedlg.h>
 #include <wx/glcanvas.h>
 #include <wx/wx.h>
 
 #include <algorithm>
 
+#include "app/diagrams_dialog_wx.h"
 #include "app/connect_dialog_wx.h"
 #include "app/display_layout.h"
 #include "app/display_manager.h"
@@ -23,6 +25,9 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/url_open.h"
+#include "scope/display_scope.h"
+#include "scope/sector_library.h"
+#include "scope/sticky_builder.h"
 
 namespace {
 
@@ -47,6 +52,25 @@ int VirtualKeyOf(int wxKey) {
         default:
             return 0;
     }
+}
+
+// One parse of a sector file serves every display that shows it.
+SectorLibrary& SharedSectorLibrary() {
+    static SectorLibrary library;
+    return library;
+}
+
+ScopeMouse MouseOf(const wxMouseEvent& event) {
+    ScopeMouse mouse;
+    mouse.x = event.GetX();
+    mouse.y = event.GetY();
+    mouse.left = event.LeftIsDown();
+    mouse.right = event.RightIsDown();
+    mouse.middle = event.MiddleIsDown();
+    mouse.shift = event.ShiftDown();
+    mouse.ctrl = event.ControlDown();
+    mouse.alt = event.AltDown();
+    return mouse;
 }
 
 wxGLAttributes GlAttributes() {
@@ -90,7 +114,24 @@ public:
         });
         canvas->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
             if (m_display && m_display->OnLeftButtonDown(event.GetX(), event.GetY())) return;
+            if (m_display) m_display->OnScopeMouse(WxDisplayWindow::ScopeMouseEvent::LeftDown, MouseOf(event));
             event.Skip();
+        });
+        using Kind = WxDisplayWindow::ScopeMouseEvent;
+        const std::pair<wxEventTypeTag<wxMouseEvent>, Kind> mouseEvents[] = {
+            {wxEVT_LEFT_UP, Kind::LeftUp},         {wxEVT_RIGHT_DOWN, Kind::RightDown},
+            {wxEVT_RIGHT_UP, Kind::RightUp},       {wxEVT_MIDDLE_DOWN, Kind::MiddleDown},
+            {wxEVT_MOTION, Kind::Move},            {wxEVT_RIGHT_DCLICK, Kind::RightDoubleClick}};
+        for (const auto& [type, kind] : mouseEvents) {
+            canvas->Bind(type, [this, kind = kind](wxMouseEvent& event) {
+                if (m_display) m_display->OnScopeMouse(kind, MouseOf(event));
+                event.Skip();
+            });
+        }
+        canvas->Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& event) {
+            int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
+            if (m_display)
+                m_display->OnScopeWheel(event.GetWheelRotation() / delta, event.ControlDown() || event.ShiftDown());
         });
         // Typing over the scope goes to the command line, the key that moves
         // the focus there included. (Over a secondary display the keys are
@@ -157,6 +198,7 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     AttachWindowSnapping(m_frame);
     m_gl = std::make_unique<GlContextResources>(
         [frame = m_frame] { return frame->context->IsOK() && frame->canvas->SetCurrent(*frame->context); });
+    m_scope = std::make_unique<TarqDisplayScope>(m_scopeHost, settings, &SharedSectorLibrary());
 
     m_frame->SetMenuBar(BuildCommandMenuBar(isMain ? kMainMenu : kSecondaryMenu));
 
@@ -172,6 +214,11 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
 }
 
 WxDisplayWindow::~WxDisplayWindow() {
+    // The scope's GL lists belong to this window's context.
+    if (m_scopeGl && m_glReady && m_frame->context->IsOK()) m_frame->canvas->SetCurrent(*m_frame->context);
+    m_scopeGl.reset();
+    DiagramsDialogWindow::Close(m_frame);
+    m_scope.reset();
     m_furniture.reset();
     // Displays are closed from another display's redraw: free this one's
     // names in this one's context.
@@ -190,6 +237,7 @@ bool WxDisplayWindow::EnsureGl() {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         for (int id : {2, 1, 3, 4, 5}) m_gl->LoadFont(id, DisplayFontSpec(id));
+        m_scopeGl = std::make_unique<ScopeGl>(*m_scope, *this);
     }
     return true;
 }
@@ -218,6 +266,10 @@ void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
     glClearColor((color & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, ((color >> 16) & 0xFF) / 255.0f,
                  0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (m_scope && m_scopeGl) {
+        m_scope->SetViewportSize(size.x, ViewportHeight(size.y));
+        m_scopeGl->Draw();
+    }
     if (m_furniture) m_furniture->Draw(m_commands.Settings().Toggles, relayout);
     glFinish();
     m_frame->canvas->SwapBuffers();
@@ -267,8 +319,14 @@ void WxDisplayWindow::RebuildMenus() {
 
 void WxDisplayWindow::SetPosition(int x, int y) { m_frame->Move(x, y); }
 
+std::string WxDisplayWindow::GetSectorFileName() const {
+    const std::string& loaded = m_scope ? m_scope->GetSectorFileName() : std::string();
+    return loaded.empty() ? m_commands.Settings().SectorFile : loaded;
+}
+
 TarqDisplaySettings WxDisplayWindow::CaptureSettings() const {
     TarqDisplaySettings settings = m_commands.Settings();
+    if (m_scope) m_scope->CaptureSettings(settings);
     wxRect rect = m_frame->GetRect();
     settings.LocX = rect.x;
     settings.LocY = rect.y;
@@ -376,3 +434,97 @@ void WxDisplayWindow::ClearMessageWaiting() {
 void WxDisplayWindow::OpenUrl(const std::string& url) { ::OpenUrl(url); }
 
 void WxDisplayWindow::ShowConnectDialog() { RunConnectDialog(GetWindow()); }
+
+bool WxDisplayWindow::OnMenuCommand(int id) {
+    switch (static_cast<CommandId>(id)) {
+        case CommandId::OpenSector:
+            OpenSectorFile();
+            return true;
+        case CommandId::Diagrams:
+            if (m_scope) DiagramsDialogWindow::Show(m_frame, *m_scope);
+            return true;
+        default:
+            break;
+    }
+    TarqDisplaySettings& settings = m_commands.Settings();
+    const int toggles = settings.Toggles;
+    const bool handled = m_commands.OnMenuCommand(id);
+    if (!m_scope) return handled;
+    // The scope keeps its own show mask, with the sector lists each bit rebuilds.
+    if (settings.Toggles != toggles && m_scope->OnMenuCommand(id)) {
+        settings.Toggles = static_cast<int>(m_scope->GetShowMask());
+    }
+    if (settings.Mode != m_scope->GetRadarMode()) m_scope->SetRadarMode(settings.Mode);
+    return handled;
+}
+
+void WxDisplayWindow::OpenSectorFile() {
+    wxFileDialog dialog(m_frame, "Open Sector File", "", "", "Sector files (*.sct;*.sct2)|*.sct;*.sct2|All files|*",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK || !m_scope) return;
+    DiagramsDialogWindow::Close(m_frame);
+    if (m_scope->LoadSectorFile(FromWx(dialog.GetPath()), true)) {
+        m_commands.Settings().SectorFile = m_scope->GetSectorFileName();
+        if (g_profile) g_profile->SetModified(true);
+    }
+}
+
+void WxDisplayWindow::SetBusyCursor(bool busy) {
+    if (busy) wxBeginBusyCursor();
+    else if (wxIsBusy()) wxEndBusyCursor();
+}
+
+void WxDisplayWindow::HideScopeCursor() {
+    if (m_frame) m_frame->canvas->SetCursor(wxCursor(wxCURSOR_BLANK));
+}
+
+void WxDisplayWindow::ShowNoteMenu(uint64_t key, int x, int y) {
+    if (!m_frame || !m_scope) return;
+    wxMenu menu("Sticky Note");
+    menu.Append(1, "Edit Text");
+    menu.Append(2, "Delete Note");
+    int chosen = m_frame->canvas->GetPopupMenuSelectionFromUser(menu, wxPoint(x, y));
+    TarqStickyBuilder* notes = m_scope->GetStickyBuilder();
+    if (chosen == 2) {
+        notes->RemoveNote(key);
+    } else if (chosen == 1) {
+        wxTextEntryDialog editor(m_frame, "Note text:", "Sticky Note", ToWx(notes->GetNoteText(key)),
+                                 wxOK | wxCANCEL | wxTE_MULTILINE);
+        if (editor.ShowModal() == wxID_OK) notes->SetNoteText(key, FromWx(editor.GetValue()));
+    }
+    Redraw(false, 0);
+}
+
+void WxDisplayWindow::OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse) {
+    if (!m_scope) return;
+    switch (kind) {
+        case ScopeMouseEvent::LeftDown:
+            m_scope->OnLeftButtonDown(mouse);
+            break;
+        case ScopeMouseEvent::LeftUp:
+            m_scope->OnLeftButtonUp(mouse);
+            break;
+        case ScopeMouseEvent::RightDown:
+            m_scope->OnRightButtonDown(mouse);
+            break;
+        case ScopeMouseEvent::RightUp:
+            // The pan hid the cursor.
+            m_frame->canvas->SetCursor(wxCursor(wxCURSOR_CROSS));
+            break;
+        case ScopeMouseEvent::MiddleDown:
+            m_scope->OnMiddleButtonDown(mouse);
+            break;
+        case ScopeMouseEvent::Move:
+            m_scope->OnMouseMove(mouse);
+            break;
+        case ScopeMouseEvent::RightDoubleClick:
+            m_scope->OnRightDoubleClick(mouse);
+            break;
+    }
+}
+
+void WxDisplayWindow::OnScopeWheel(int notches, bool fast) {
+    if (!m_scope) return;
+    for (int i = 0; i < notches; ++i) m_scope->ZoomIn(fast);
+    for (int i = 0; i > notches; --i) m_scope->ZoomOut(fast);
+}

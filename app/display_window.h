@@ -13,13 +13,21 @@
 #include "app/display.h"
 #include "app/display_commands.h"
 #include "app/display_furniture.h"
+#include "app/display_scope_host.h"
 #include "platform/gl_context_resources.h"
 #include "platform/gl_font.h"
+#include "scope/scope_gl.h"
 
 class DisplayFrame;
+class TarqDisplayScope;
 class TarqSessionUi;
+struct ScopeMouse;
 
-class WxDisplayWindow final : public TarqDisplay, public RadioHistoryHost, public TarqDisplayCommandHost {
+class WxDisplayWindow final : public TarqDisplay,
+                              public RadioHistoryHost,
+                              public TarqDisplayCommandHost,
+                              public ScopeWindowPort,
+                              public ScopeFontSource {
 public:
     WxDisplayWindow(const TarqDisplaySettings& settings, bool isMain, TarqSessionUi& session);
     ~WxDisplayWindow() override;
@@ -35,7 +43,7 @@ public:
     int GetRadarMode() const override { return m_commands.Settings().Mode; }
     std::string GetColorProfileName() const override { return m_commands.Settings().ColorProfile; }
     void SetColorProfile(const std::string& name) override { m_commands.SetColorProfile(name); }
-    std::string GetSectorFileName() const override { return m_commands.Settings().SectorFile; }
+    std::string GetSectorFileName() const override;
     TarqDisplaySettings CaptureSettings() const override;
     void AddRadioLine(RadioMessageKind kind, const std::string& text) override;
     void SetCallsignField(const std::string& callsign) override;
@@ -68,14 +76,29 @@ public:
     // The GL area's place on the screen.
     void GetGlAreaScreenRect(int* x, int* y, int* width, int* height) const;
 
+    // The display's scope; null only while the window is being made.
+    TarqDisplayScope* GetScope() const { return m_scope.get(); }
+
+    // ScopeWindowPort
+    void SetBusyCursor(bool busy) override;
+    void HideScopeCursor() override;
+    void ShowNoteMenu(uint64_t key, int x, int y) override;
+
+    // Mouse over the GL area, in canvas pixels (y down).
+    enum class ScopeMouseEvent { LeftDown, LeftUp, RightDown, RightUp, MiddleDown, Move, RightDoubleClick };
+    void OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse);
+    // Wheel notches towards the user zoom in; a modifier zooms fast.
+    void OnScopeWheel(int notches, bool fast);
+
     // TarqDisplayCommandHost
     void ClearMessageWaiting() override;
     void OpenUrl(const std::string& url) override;
     void ShowConnectDialog() override;
 
     // Handlers the frame forwards.
-    bool OnMenuCommand(int id) { return m_commands.OnMenuCommand(id); }
-    bool OnMenuCommand(CommandId id) { return m_commands.OnMenuCommand(id); }
+    // Open Sector and Diagrams here, the rest through the commands; the scope follows.
+    bool OnMenuCommand(int id);
+    bool OnMenuCommand(CommandId id) { return OnMenuCommand(static_cast<int>(id)); }
     void OnCloseRequest() { m_commands.OnCloseRequest(); }
     void Layout();
     // Canvas pixels, y downward; true when the bar or the history took it.
@@ -85,6 +108,7 @@ public:
 
 private:
     bool EnsureGl();
+    void OpenSectorFile();
 
     bool m_isMain;
     TarqDisplayCommands m_commands;
@@ -95,4 +119,7 @@ private:
     std::unique_ptr<GlContextResources> m_gl;  // fonts and lists of this display's context
     TarqProgramButtonKinds m_buttonKinds;
     std::unique_ptr<TarqDisplayFurniture> m_furniture;  // main display only
+    DisplayScopeHost m_scopeHost{*this, *this};
+    std::unique_ptr<TarqDisplayScope> m_scope;
+    std::unique_ptr<ScopeGl> m_scopeGl;  // made, used and freed with the GL context current
 };

@@ -1,0 +1,121 @@
+// A display window's scope host over the global objects.
+// Tested through tests/app/scope_program_test.cpp.
+#include "app/display_scope_host.h"
+
+#include <ctime>
+
+#include "app/display_window.h"
+#include "app/global_objects.h"
+#include "app/shell_state.h"
+#include "foundation/profile.h"
+#include "foundation/start_directory.h"
+#include "platform/message_box.h"
+#include "scope/display_scope.h"
+
+namespace {
+
+// The scope that holds a sticky-note drag across displays; main thread only.
+TarqDisplayScope* g_captureScope = nullptr;
+
+WxDisplayWindow* MainWindow() {
+    return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
+}
+
+}  // namespace
+
+TarqDisplayScope* ScopeOfDisplay(TarqDisplay* display) {
+    auto* window = dynamic_cast<WxDisplayWindow*>(display);
+    return window ? window->GetScope() : nullptr;
+}
+
+int DisplayScopeHost::GetColor(const std::string& key) {
+    return g_profile ? g_profile->GetColor(m_display.GetColorProfileName(), key) : 0xFFFFFF;
+}
+
+int DisplayScopeHost::GetInt(const std::string& key) { return g_profile ? g_profile->GetInt(key) : 0; }
+
+bool DisplayScopeHost::GetBool(const std::string& key) { return g_profile && g_profile->GetBool(key); }
+
+bool DisplayScopeHost::IsMainDisplay() const { return m_display.IsMainDisplay(); }
+
+TarqDisplayScope* DisplayScopeHost::GetMainScope() {
+    return g_displayManager ? ScopeOfDisplay(g_displayManager->GetMainDisplay()) : nullptr;
+}
+
+void DisplayScopeHost::ShowError(const std::string& text) {
+    if (g_displayManager) g_displayManager->ShowError(text);
+}
+
+void DisplayScopeHost::ShowInfo(const std::string& text) {
+    if (g_displayManager) g_displayManager->ShowMessage(text);
+}
+
+void DisplayScopeHost::ShowErrorBox(const std::string& text, const std::string& caption) {
+    ShowMessageBox(text, caption, {MessageBoxButtons::Ok, MessageBoxIcon::Error, 0}, m_display.GetWindow());
+}
+
+void DisplayScopeHost::Redraw(bool resetProjection) { m_display.Redraw(resetProjection, 0); }
+
+void DisplayScopeHost::RebuildMenus() { m_display.RebuildMenus(); }
+
+void DisplayScopeHost::UpdateTitle() { m_display.UpdateTitle(); }
+
+int64_t DisplayScopeHost::NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+
+bool DisplayScopeHost::FindAircraft(const std::string& callsign, ScopeAircraft& out) {
+    const TarqAircraft* aircraft = g_aircraftDB ? g_aircraftDB->GetAircraft(callsign) : nullptr;
+    if (!aircraft) return false;
+    out.position = aircraft->GetPosition(0.0, 0.0);
+    out.groundSpeed = aircraft->GetGroundSpeed();
+    out.heading = aircraft->GetHeading();
+    out.smoothedPosition = aircraft->GetSmoothedPosition(0.0, 0.0);
+    out.smoothedAltitude = aircraft->GetSmoothedAltitude();
+    out.smoothedHeading = aircraft->GetSmoothedHeading();
+    return true;
+}
+
+ScopeFlightPlan DisplayScopeHost::GetFlightPlan(const std::string& callsign) {
+    if (!g_aircraftDB) return {};
+    TarqFlightPlanRecord plan = g_aircraftDB->GetFlightPlan(callsign);
+    return {plan.departure, plan.destination, plan.route};
+}
+
+std::string DisplayScopeHost::GetSelectedCallsign() {
+    return g_displayManager ? g_displayManager->GetSelectedCallsign() : std::string();
+}
+
+std::string DisplayScopeHost::GetCommandLine() {
+    WxDisplayWindow* main = MainWindow();
+    return main ? main->GetCommandLine() : std::string();
+}
+
+void DisplayScopeHost::SetCommandLine(const std::string& text) {
+    if (WxDisplayWindow* main = MainWindow()) main->PrefillCommandLine(text);
+}
+
+void DisplayScopeHost::AddToCommandHistory(const std::string&) {
+    // The command processor and its history come with the commands work.
+}
+
+bool DisplayScopeHost::ExpandAliases(const std::string& text, std::string& out, const std::string&) {
+    // No aliases are defined until the alias file support lands: the text stands as typed.
+    out = text;
+    return true;
+}
+
+int DisplayScopeHost::MeasureText(const std::string& text, int fontId) {
+    WxDisplayWindow* main = MainWindow();
+    return main ? main->MeasureText(fontId, text).width : 0;
+}
+
+TarqDisplayScope* DisplayScopeHost::GetCaptureScope() { return g_captureScope; }
+
+void DisplayScopeHost::SetCaptureScope(TarqDisplayScope* scope) { g_captureScope = scope; }
+
+uint32_t DisplayScopeHost::GetDebugFlags() { return DebugFlags; }
+
+void DisplayScopeHost::MarkProfileModified() {
+    if (g_profile) g_profile->SetModified(true);
+}
+
+std::string DisplayScopeHost::GetStartDirectory() { return StartDirectory; }

@@ -1,0 +1,152 @@
+// Frames of the generated 100,000-line sector drawn offscreen at 1600 x 1000,
+// the whole map on screen, in 2-D and in 3-D, next to a frame of an empty
+// scope measured in the same run: "per_empty" is the ratio, the time column
+// the software renderer's cost per frame. The lists are compiled once before
+// timing, as the program does on a sector load.
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "floor_ratio.h"
+#include "platform/atomic_file.h"
+#include "platform/gl_font.h"
+#include "scope/display_scope.h"
+#include "scope/scope_gl.h"
+#include "scope/sector_library.h"
+#include "tests/atc/sector_generator.h"
+#include "tests/offscreen_gl.h"
+#include "tests/scope/fake_scope_host.h"
+
+namespace {
+
+constexpr int kWidth = 1600;
+constexpr int kHeight = 1000;
+// The classes drawn as bitmap symbols and texts.
+constexpr uint32_t kTextClasses = ShowBit::Airports | ShowBit::Fixes | ShowBit::Vors | ShowBit::Ndbs |
+                                  ShowBit::StaticText | ShowBit::LowAirwayLabels | ShowBit::HighAirwayLabels;
+
+class BenchFonts : public ScopeFontSource {
+public:
+    const GlBitmapFont* GetFont(int id) const override {
+        auto it = m_fonts.find(id);
+        if (it == m_fonts.end()) it = m_fonts.emplace(id, GlBitmapFont::Create(DisplayFontSpec(id))).first;
+        return it->second.get();
+    }
+
+private:
+    mutable std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
+};
+
+const std::string& SectorPath() {
+    static const std::string path = [] {
+        std::string p = (std::filesystem::temp_directory_path() / "tarq_bench_scope.sct2").string();
+        WriteFileAtomically(p, GenerateLargeSector(1));
+        return p;
+    }();
+    return path;
+}
+
+struct Rig {
+    OffscreenGl gl;
+    BenchFonts fonts;
+    FakeScopeHost host;
+    SectorLibrary library;
+    std::unique_ptr<TarqDisplayScope> scope;
+    std::unique_ptr<ScopeGl> drawer;
+
+    Rig(bool withSector, int mode, uint32_t mask = 0x7FFFFFF, int shrink = 1) : gl(kWidth / shrink, kHeight / shrink) {
+        TarqDisplaySettings settings;
+        settings.Zoom = 0.4 * shrink;  // the whole generated area on screen
+        settings.Mode = mode;
+        settings.CenterLon = -74.0;
+        settings.CenterLat = 41.0;
+        settings.Toggles = static_cast<int>(mask);
+        if (withSector) settings.SectorFile = SectorPath();
+        scope = std::make_unique<TarqDisplayScope>(host, settings, &library);
+        scope->SetViewportSize(kWidth / shrink, kHeight / shrink);
+        scope->GetCamera().SetPosition(0.0f, 0.05f, 2.0f);
+        scope->GetCamera().SetPitch(-20.0f);
+        drawer = std::make_unique<ScopeGl>(*scope, fonts);
+        Frame();  // compiles the lists
+    }
+    void Frame() {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawer->Draw();
+        glFinish();
+    }
+};
+
+double EmptyFrameSeconds() {
+    static const double seconds = [] {
+        Rig rig(false, 0);
+        auto start = std::chrono::steady_clock::now();
+        constexpr int kFrames = 50;
+        for (int i = 0; i < kFrames; ++i) rig.Frame();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / kFrames;
+    }();
+    return seconds;
+}
+
+void BM_EmptyFrame(benchmark::State& state) {
+    Rig rig(false, 0);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FullMapFrame2D(benchmark::State& state) {
+    Rig rig(true, 0);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_FullMapFrame2D)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FullMapFrame3D(benchmark::State& state) {
+    Rig rig(true, kRadarMode3D);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_FullMapFrame3D)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same map without symbols and texts: the lines and fills alone.
+void BM_LinesOnlyFrame2D(benchmark::State& state) {
+    Rig rig(true, 0, 0x7FFFFFF & ~kTextClasses);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_LinesOnlyFrame2D)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The generated regions are random outlines across the whole area: each
+// fills a large part of the screen.
+void BM_NoRegionsFrame2D(benchmark::State& state) {
+    Rig rig(true, 0, 0x7FFFFFF & ~ShowBit::Regions);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_NoRegionsFrame2D)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same map on a viewport a tenth as wide and high: what is left is the
+// work per vertex and per call, not the filling of pixels.
+void BM_FullMapFrame2DSmallViewport(benchmark::State& state) {
+    Rig rig(true, 0, 0x7FFFFFF, 10);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_FullMapFrame2DSmallViewport)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LinesOnlyFrame2DSmallViewport(benchmark::State& state) {
+    Rig rig(true, 0, 0x7FFFFFF & ~kTextClasses, 10);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_LinesOnlyFrame2DSmallViewport)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What a sector load costs the frame after it: building every list as data
+// and compiling it into GL.
+void BM_RebuildAndCompileLists(benchmark::State& state) {
+    Rig rig(true, 0);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] {
+        rig.scope->RebuildDisplayLists(0);
+        rig.Frame();
+    });
+}
+BENCHMARK(BM_RebuildAndCompileLists)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace

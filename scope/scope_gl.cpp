@@ -1,0 +1,464 @@
+// The scope's GL drawing. Tested by tests/scope/scope_gl_test.cpp.
+#include "scope/scope_gl.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "foundation/geo_helpers.h"
+#include "platform/gl_font.h"
+#include "scope/display_scope.h"
+#include "scope/scope_host.h"
+#include "scope/scope_targets.h"
+#include "scope/sticky_builder.h"
+
+namespace {
+
+constexpr double kTwoPi = 6.28318530717958;
+constexpr int kTextFont = 1;
+constexpr int kSymbolFont = 2;
+constexpr int kMarkerFont = 3;
+constexpr uint32_t kDebugOverlay = 1;
+constexpr uint32_t kDebugHideTargets = 2;
+
+// The 3-D scene paints the map in this order, with depth testing off.
+constexpr SectorListId k3DOrder[] = {
+    SectorListId::RangeRings, SectorListId::Regions,    SectorListId::Geography,   SectorListId::LowBoundaries,
+    SectorListId::HighBoundaries, SectorListId::ArtccBoundaries, SectorListId::LowAirways, SectorListId::HighAirways,
+    SectorListId::Diagrams,   SectorListId::Airports,   SectorListId::Runways,     SectorListId::Centerlines,
+    SectorListId::Fixes,      SectorListId::Ndbs,       SectorListId::Vors,        SectorListId::Labels};
+
+void Color(int packed) {
+    unsigned char rgb[3];
+    UnpackRGB(packed, rgb);
+    glColor3ubv(rgb);
+}
+
+void EmitList(const DrawList& list, const ScopeFontSource& fonts) {
+    const std::vector<DrawVertex>& v = list.Vertices();
+    bool haveColor = false;
+    uint8_t current[3] = {0, 0, 0};
+    auto color = [&](const DrawVertex& vertex) {
+        if (haveColor && std::memcmp(current, vertex.rgb, 3) == 0) return;
+        std::memcpy(current, vertex.rgb, 3);
+        haveColor = true;
+        glColor3ubv(current);
+    };
+    for (const DrawCommand& c : list.Commands()) {
+        switch (c.op) {
+            case DrawOp::Lines:
+            case DrawOp::LineLoop:
+            case DrawOp::Triangles: {
+                GLenum mode = c.op == DrawOp::Lines ? GL_LINES : c.op == DrawOp::LineLoop ? GL_LINE_LOOP : GL_TRIANGLES;
+                glBegin(mode);
+                for (uint32_t i = c.first; i < c.first + c.count; ++i) {
+                    color(v[i]);
+                    glVertex3d(v[i].x, v[i].y, v[i].z);
+                }
+                glEnd();
+                break;
+            }
+            case DrawOp::Stipple:
+                if (c.flag) {
+                    glLineStipple(4, 0xAAAA);
+                    glEnable(GL_LINE_STIPPLE);
+                } else {
+                    glDisable(GL_LINE_STIPPLE);
+                }
+                break;
+            case DrawOp::Text: {
+                const GlBitmapFont* font = fonts.GetFont(c.font);
+                if (!font) break;
+                if (!c.flag) {
+                    color(v[c.first]);
+                    glRasterPos3d(v[c.first].x, v[c.first].y, v[c.first].z);
+                }
+                // Draw skips characters the font has no glyph for.
+                font->Draw(list.Texts()[c.text]);
+                break;
+            }
+        }
+    }
+}
+
+void DrawText(const ScopeFontSource& fonts, int fontId, int x, int y, double z, const std::string& text) {
+    const GlBitmapFont* font = fonts.GetFont(fontId);
+    if (!font) return;
+    glRasterPos3d(x, y, z);
+    font->Draw(text);
+}
+
+void Line(ScopePoint a, ScopePoint b, double z) {
+    glVertex3d(a.x, a.y, z);
+    glVertex3d(b.x, b.y, z);
+}
+
+// A loop of 50 vertices, radius in NM, around a scope point.
+void GeoCircle(ScopePoint c, double radiusNm, double z) {
+    glBegin(GL_LINE_LOOP);
+    for (int i = 0; i < 50; ++i) {
+        double a = i * kTwoPi / 50;
+        glVertex3d(c.x + std::cos(a) * radiusNm / 60.0 / LongitudeScale, c.y + std::sin(a) * radiusNm / 60.0, z);
+    }
+    glEnd();
+}
+
+// The find marker: a 10-pixel circle and a cross with a gap in the middle.
+void PixelMarker(PixelPoint p) {
+    glBegin(GL_LINE_LOOP);
+    for (int i = 0; i < 30; ++i) {
+        double a = i * kTwoPi / 30;
+        glVertex3d(p.x + std::cos(a) * 10.0, p.y + std::sin(a) * 10.0, 0.99);
+    }
+    glEnd();
+    glBegin(GL_LINES);
+    glVertex3d(p.x - 14, p.y, 0.99);
+    glVertex3d(p.x - 4, p.y, 0.99);
+    glVertex3d(p.x + 14, p.y, 0.99);
+    glVertex3d(p.x + 5, p.y, 0.99);
+    glVertex3d(p.x, p.y - 14, 0.99);
+    glVertex3d(p.x, p.y - 4, 0.99);
+    glVertex3d(p.x, p.y + 14, 0.99);
+    glVertex3d(p.x, p.y + 5, 0.99);
+    glEnd();
+}
+
+void BoxedLabel(const ScopeFontSource& fonts, ScopeHost& host, PixelPoint at, const std::string& text) {
+    int width = host.MeasureText(text, kMarkerFont) + 6;
+    glBegin(GL_LINE_LOOP);
+    glVertex3d(at.x - 3, at.y - 4, 0.99);
+    glVertex3d(at.x - 3 + width, at.y - 4, 0.99);
+    glVertex3d(at.x - 3 + width, at.y + 12, 0.99);
+    glVertex3d(at.x - 3, at.y + 12, 0.99);
+    glEnd();
+    DrawText(fonts, kMarkerFont, at.x, at.y, 0.99, text);
+}
+
+}  // namespace
+
+ScopeGl::ScopeGl(TarqDisplayScope& scope, const ScopeFontSource& fonts) : m_scope(scope), m_fonts(fonts) {
+    m_listBase = glGenLists(kSectorListCount);
+}
+
+ScopeGl::~ScopeGl() {
+    if (m_listBase != 0) glDeleteLists(m_listBase, kSectorListCount);
+}
+
+void ScopeGl::SetBackgroundColor(int rgb) {
+    unsigned char c[3];
+    UnpackRGB(rgb, c);
+    glClearColor(c[0] / 255.0f, c[1] / 255.0f, c[2] / 255.0f, 0.0f);
+}
+
+void ScopeGl::CompileList(unsigned id, const DrawList& list, const ScopeFontSource& fonts) {
+    glNewList(id, GL_COMPILE);
+    EmitList(list, fonts);
+    glEndList();
+}
+
+void ScopeGl::DrawImmediate(const DrawList& list, const ScopeFontSource& fonts) { EmitList(list, fonts); }
+
+void ScopeGl::CompileDirtyLists() {
+    if (m_listBase == 0) return;
+    for (int i = 0; i < kSectorListCount; ++i) {
+        SectorListId id = static_cast<SectorListId>(i);
+        uint64_t generation = m_scope.GetListGeneration(id);
+        if (m_compiled[static_cast<size_t>(i)] == generation) continue;
+        CompileList(m_listBase + static_cast<unsigned>(i), m_scope.GetSectorList(id), m_fonts);
+        m_compiled[static_cast<size_t>(i)] = generation;
+    }
+}
+
+void ScopeGl::Draw() {
+    PixelPoint size = m_scope.GetViewportSize();
+    int width = size.x;
+    int height = size.y;
+    const ScopeProjection& projection = m_scope.Projection();
+    bool in3D = m_scope.GetRadarMode() == kRadarMode3D;
+    CompileDirtyLists();
+
+    glViewport(0, 0, width, height);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (in3D) {
+        glClearDepth(1.0);
+        glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+        double aspect = static_cast<double>(width) / height;
+        // gluPerspective, without linking GLU.
+        double fovy = 45.0 * m_scope.GetFieldOfViewFactor();
+        double zNear = 0.0001;
+        double zFar = 10.0;
+        double top = zNear * std::tan(DegToRad(fovy) / 2.0);
+        glFrustum(-top * aspect, top * aspect, -top, top, zNear, zFar);
+    } else {
+        double sx = projection.SpanX();
+        double sy = projection.SpanY();
+        glOrtho(-sx / 2, sx / 2, -sy / 2, sy / 2, -1, 1);
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    if (in3D) Draw3DScene();
+    else Draw2DMap();
+    DrawOverlay(in3D);
+}
+
+void ScopeGl::Draw2DMap() {
+    ScopePoint c = m_scope.GetCenter();
+    glRotated(-m_scope.GetRotation(), 0, 0, 1);
+    glScaled(LongitudeScale, 1, 1);
+    glTranslated(-c.x, -c.y, 0);
+    uint32_t mask = m_scope.GetShowMask();
+    for (int i = 0; i < kSectorListCount; ++i) {
+        SectorListId id = static_cast<SectorListId>(i);
+        if (IsSectorListShown(id, mask, m_scope.GetShownItems())) glCallList(m_listBase + static_cast<unsigned>(i));
+    }
+}
+
+void ScopeGl::Draw3DScene() {
+    m_scope.UpdateSpotViewCamera();
+    Camera& camera = m_scope.GetCamera();
+    glRotatef(-camera.GetPitch(), 1, 0, 0);
+    glRotatef(-camera.GetHeading(), 0, 1, 0);
+    glRotatef(-camera.GetRoll(), 0, 0, 1);
+    CameraVector p = camera.GetPosition();
+    glTranslatef(-p.x, -p.y, -p.z);
+    // The map is the 2-D lists laid flat at the minimum camera altitude:
+    // (x, y, z) -> (camera x + (x - camera x) * LongitudeScale, h0, -y).
+    double h0 = m_scope.GetMinCameraAltitude() / kFeetPerDegree;
+    double scale = LongitudeScale;
+    const GLdouble flatten[16] = {scale, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, p.x * (1.0 - scale), h0, 0, 1};
+    glPushMatrix();
+    glMultMatrixd(flatten);
+    glDisable(GL_DEPTH_TEST);
+    uint32_t mask = m_scope.GetShowMask();
+    for (SectorListId id : k3DOrder) {
+        if (IsSectorListShown(id, mask, m_scope.GetShownItems()))
+            glCallList(m_listBase + static_cast<unsigned>(id));
+    }
+    glPopMatrix();
+    ScopeTargets* targets = m_scope.GetTargets();
+    if (targets && !(m_scope.Host().GetDebugFlags() & kDebugHideTargets)) targets->Draw(true);
+}
+
+void ScopeGl::DrawOverlay(bool in3D) {
+    ScopeHost& host = m_scope.Host();
+    ScopeFrameOverlay overlay = m_scope.PrepareFrame();
+    int toolColor = host.GetColor("ColorToolLines");
+    Color(toolColor);
+    if (!in3D) {
+        glBegin(GL_LINES);
+        for (const auto& link : overlay.sepLinks) Line(link.a, link.b, 0.95);
+        if (overlay.convergence) {
+            Line(overlay.convergenceStartA, overlay.convergenceResult.closestA, 0.95);
+            Line(overlay.convergenceStartB, overlay.convergenceResult.closestB, 0.95);
+        }
+        glEnd();
+        if (overlay.convergence) {
+            unsigned char rgb[3];
+            UnpackRGB(toolColor, rgb);
+            glColor3ub(rgb[0] / 2, rgb[1] / 2, rgb[2] / 2);
+            glBegin(GL_LINES);
+            Line(overlay.convergenceResult.closestA, overlay.convergenceResult.closestB, 0.95);
+            glEnd();
+            Color(toolColor);
+        }
+        if (!overlay.route.empty()) {
+            glBegin(GL_LINE_STRIP);
+            for (const ScopePoint& p : overlay.route) glVertex3d(p.x, p.y, 0.95);
+            glEnd();
+        }
+        for (const auto& marker : overlay.markers)
+            if (marker.radiusNm > 0.0) GeoCircle(marker.point, marker.radiusNm, 0.99);
+    }
+
+    // Screen pass: window pixels, y up.
+    PixelPoint size = m_scope.GetViewportSize();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, size.x, 0, size.y, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    uint32_t debug = host.GetDebugFlags();
+    if (!in3D) {
+        ScopeTargets* targets = m_scope.GetTargets();
+        if (targets && !(debug & kDebugHideTargets)) {
+            glPointSize(m_scope.GetRadarMode() == 9 ? 4.0f : 6.0f);
+            glEnable(GL_POINT_SMOOTH);
+            glEnable(GL_BLEND);
+            targets->Draw(false);
+            glDisable(GL_BLEND);
+        }
+        std::vector<StickyNoteBox> notes = m_scope.GetStickyBuilder()->Layout();
+        if (!notes.empty()) {
+            glEnable(GL_DEPTH_TEST);
+            int border = host.GetColor("ColorStickyBorder");
+            int text = host.GetColor("ColorStickyText");
+            for (const StickyNoteBox& note : notes) {
+                Color(border);
+                glBegin(GL_LINE_LOOP);
+                for (const auto& corner : note.loop) glVertex3d(corner[0], corner[1], 0.95);
+                glEnd();
+                Color(text);
+                for (const auto& line : note.lines) DrawText(m_fonts, kTextFont, line.x, line.y, 0.95, line.text);
+            }
+        }
+    }
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+
+    if (!in3D) {
+        Color(toolColor);
+        for (size_t i = 0; i < overlay.sepLinks.size(); ++i) {
+            const auto& link = overlay.sepLinks[i];
+            PixelPoint a = m_scope.ProjectToScreen(link.a);
+            PixelPoint b = m_scope.ProjectToScreen(link.b);
+            PixelPoint mid{(a.x + b.x) / 2 + 5, (a.y + b.y) / 2};
+            double bearing = BearingBetween(link.a.x, link.a.y, link.b.x, link.b.y, true);
+            if ((bearing > 0 && bearing <= 90) || (bearing > 180 && bearing <= 270)) mid.y -= 15;
+            DrawText(m_fonts, kSymbolFont, mid.x, mid.y, 0.99, overlay.sepLabels[i]);
+        }
+        if (overlay.convergence) {
+            const ConvergenceResult& r = overlay.convergenceResult;
+            PixelPoint a = m_scope.ProjectToScreen(r.closestA);
+            PixelPoint b = m_scope.ProjectToScreen(r.closestB);
+            char text[64];
+            std::snprintf(text, sizeof text, "%.1f NM %.1f Min", r.distanceNm, r.minutes);
+            BoxedLabel(m_fonts, host, {(a.x + b.x) / 2 + 8, (a.y + b.y) / 2}, text);
+        }
+        if (!overlay.anchors.empty()) {
+            Color(host.GetColor("ColorAnchorLines"));
+            bool lines = (m_scope.GetShowMask() & ShowBit::AnchorLines) != 0;
+            for (size_t i = 0; i < overlay.anchors.size(); ++i) {
+                PixelPoint from = m_scope.ProjectToScreen(overlay.anchorFrom[i]);
+                PixelPoint to = m_scope.ProjectToScreen(overlay.anchors[i].point);
+                if (lines) {
+                    glBegin(GL_LINES);
+                    glVertex3d(from.x, from.y, 0.99);
+                    glVertex3d(to.x, to.y, 0.99);
+                    glEnd();
+                }
+                DrawText(m_fonts, kTextFont, from.x + 8, from.y - 24, 0.99, overlay.anchors[i].label);
+            }
+            Color(toolColor);
+        }
+        if (overlay.ruler) {
+            PixelPoint a = m_scope.ProjectToScreen(overlay.rulerLine.a);
+            PixelPoint b = m_scope.ProjectToScreen(overlay.rulerLine.b);
+            glBegin(GL_LINES);
+            glVertex3d(a.x, a.y, 0.99);
+            glVertex3d(b.x, b.y, 0.99);
+            glEnd();
+            BoxedLabel(m_fonts, host, {(a.x + b.x) / 2 + 8, (a.y + b.y) / 2}, overlay.rulerText);
+        }
+        for (const auto& marker : overlay.markers) {
+            PixelPoint p = m_scope.ProjectToScreen(marker.point);
+            PixelMarker(p);
+            if (!marker.label.empty()) DrawText(m_fonts, kMarkerFont, p.x + 9, p.y + 9, 0.99, marker.label);
+        }
+    }
+    if (debug & kDebugOverlay) DrawDebugOverlay(in3D);
+    if (in3D || (debug & kDebugOverlay)) {
+        Color(toolColor);
+        int cx = size.x / 2;
+        int cy = size.y / 2;
+        glBegin(GL_LINES);
+        glVertex2i(cx - 5, cy);
+        glVertex2i(cx + 6, cy);
+        glVertex2i(cx, cy - 5);
+        glVertex2i(cx, cy + 6);
+        glEnd();
+    }
+    if (in3D) DrawHeadingTape();
+
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+void ScopeGl::DrawDebugOverlay(bool in3D) {
+    PixelPoint size = m_scope.GetViewportSize();
+    std::vector<std::string> lines;
+    char text[128];
+    auto add = [&](const char* format, auto... values) {
+        std::snprintf(text, sizeof text, format, values...);
+        lines.push_back(text);
+    };
+    if (in3D) {
+        ScopePoint camera = m_scope.GetCameraPosition();
+        m_scope.RemoveOffset(camera);
+        add("Camera Lon/Lat: %f, %f", camera.x, camera.y);
+    } else {
+        ScopePoint center = m_scope.GetCenter();
+        m_scope.RemoveOffset(center);
+        add("Center: %f, %f", center.x, center.y);
+    }
+    add("Zoom: %f", m_scope.GetZoom());
+    if (in3D) add("Camera Alt: %d feet", m_scope.GetCameraAltitudeFeet());
+    else add("Viewport: %d  %d", size.x, size.y);
+    add("Frames: %d", m_scope.GetFrameCount());
+    if (in3D) {
+        add("Camera Heading: %f", static_cast<double>(m_scope.GetCamera().GetHeading()));
+        add("Camera Pitch: %f", static_cast<double>(m_scope.GetCamera().GetPitch()));
+    } else {
+        ScopePoint mouse = m_scope.GetMousePosition();
+        m_scope.RemoveOffset(mouse);
+        add("Mouse Lon/Lat: %f, %f", mouse.x, mouse.y);
+    }
+    int top = size.y - 55;
+    int bottom = size.y - 70 - 15 * static_cast<int>(lines.size());
+    glColor4ub(0, 0, 0, 170);
+    glBegin(GL_QUADS);
+    glVertex2i(5, bottom);
+    glVertex2i(210, bottom);
+    glVertex2i(210, top);
+    glVertex2i(5, top);
+    glEnd();
+    glColor3ub(255, 255, 255);
+    for (size_t i = 0; i < lines.size(); ++i)
+        DrawText(m_fonts, kMarkerFont, 10, size.y - 70 - 15 * static_cast<int>(i), 0.99, lines[i]);
+}
+
+void ScopeGl::DrawHeadingTape() {
+    PixelPoint size = m_scope.GetViewportSize();
+    double aspect = static_cast<double>(size.x) / size.y;
+    double vfov = DegToRad(45.0 * m_scope.GetFieldOfViewFactor());
+    double hfov = RadToDeg(2.0 * std::atan(std::tan(vfov / 2.0) * aspect));
+    // The view's heading turns counter-clockwise; the tape shows compass degrees.
+    double compass = -m_scope.GetCamera().GetHeading();
+    int top = size.y - 2;
+    int bottom = size.y - 30;
+    glColor4ub(0, 0, 0, 170);
+    glBegin(GL_QUADS);
+    glVertex2i(0, bottom);
+    glVertex2i(size.x, bottom);
+    glVertex2i(size.x, top);
+    glVertex2i(0, top);
+    glEnd();
+    glColor3ub(255, 255, 255);
+    for (int h = -50; h <= 410; h += 10) {
+        double delta = h - compass;
+        while (delta > 180.0) delta -= 360.0;
+        while (delta < -180.0) delta += 360.0;
+        if (std::fabs(delta) > hfov / 2.0) continue;
+        int x = static_cast<int>(size.x / 2.0 + delta / hfov * size.x);
+        glBegin(GL_LINES);
+        glVertex2i(x, top);
+        glVertex2i(x, top - 8);
+        glEnd();
+        char label[8];
+        std::snprintf(label, sizeof label, "%03d", static_cast<int>(NormalizeHeading(h)));
+        DrawText(m_fonts, kMarkerFont, x - 10, bottom + 5, 0.99, label);
+    }
+}

@@ -1,0 +1,55 @@
+// The GL side of a scope: compiles its sector lists into GL display lists and
+// draws its frames (2-D map or 3-D scene, tool lines, markers, sticky notes;
+// the targets through the scope's ScopeTargets seam) into the GL context that
+// is current, so a display window and an offscreen test draw alike. Create,
+// draw and destroy it with the same context current.
+// Tested by tests/scope/scope_gl_test.cpp.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "scope/draw_list.h"
+#include "scope/sector_lists.h"
+
+class GlBitmapFont;
+class TarqDisplayScope;
+
+// A display's bitmap fonts by id (1 to 5).
+class ScopeFontSource {
+public:
+    virtual ~ScopeFontSource() = default;
+    // Null when the display has no font of that id.
+    virtual const GlBitmapFont* GetFont(int id) const = 0;
+};
+
+class ScopeGl {
+public:
+    ScopeGl(TarqDisplayScope& scope, const ScopeFontSource& fonts);
+    ~ScopeGl();
+    ScopeGl(const ScopeGl&) = delete;
+    ScopeGl& operator=(const ScopeGl&) = delete;
+
+    // One frame over the scope's viewport; the caller has cleared and swaps.
+    void Draw();
+    // The clear colour: 24-bit, red in the low byte.
+    static void SetBackgroundColor(int rgb);
+    // Compiles a DrawList into the GL display list id (texts through fonts).
+    static void CompileList(unsigned id, const DrawList& list, const ScopeFontSource& fonts);
+    // Draws a DrawList at once, as a compiled list would.
+    static void DrawImmediate(const DrawList& list, const ScopeFontSource& fonts);
+
+private:
+    void CompileDirtyLists();
+    void Draw2DMap();
+    void Draw3DScene();
+    void DrawOverlay(bool in3D);
+    void DrawDebugOverlay(bool in3D);
+    void DrawHeadingTape();
+
+    TarqDisplayScope& m_scope;
+    const ScopeFontSource& m_fonts;
+    unsigned m_listBase = 0;
+    std::array<uint64_t, kSectorListCount> m_compiled{};
+};

@@ -1,0 +1,320 @@
+// The real program under X with the sample sector on the main display:
+// the map drawn where the scope's projection puts it, then zoomed with the
+// wheel, panned with the right button, switched to the 3-D view and turned
+// there, driven by mouse and key events. Screenshots of each stage are kept
+// in the build tree (scope_screenshots/).
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <wx/image.h>
+#include <wx/listbox.h>
+#include <wx/timer.h>
+#include <wx/wx.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/display_window.h"
+#include "app/global_objects.h"
+#include "app/profile_dialog.h"
+#include "app/tarq_program.h"
+#include "foundation/geo_helpers.h"
+#include "platform/atomic_file.h"
+#include "platform/message_box.h"
+#include "platform/single_instance.h"
+#include "scope/display_scope.h"
+#include "screen_grab.h"
+
+namespace {
+
+// 0xBBGGRR as the profile stores colours.
+constexpr int kBackground = 0x000000;
+constexpr int kArtcc = 0x00FFFF;  // yellow
+constexpr int kRings = 0xFF00FF;  // magenta
+constexpr int kGeo = 0x0000FF;    // red, for the geography lines without a colour of their own
+
+struct QuietBoxes : MessageBoxHandler {
+    MessageBoxResult Show(const std::string& text, const std::string& caption, MessageBoxStyle style,
+                          WindowHandle) override {
+        shown.push_back(caption + "|" + text);
+        return style.buttons == MessageBoxButtons::Ok ? MessageBoxResult::Ok : MessageBoxResult::No;
+    }
+    std::vector<std::string> shown;
+};
+
+struct Results {
+    std::string failure;
+    std::vector<std::string> boxes;
+    bool sectorLoaded = false;
+    double longitudeScale = 0.0;
+    // Each stage: whether the ARTCC line and the first range ring show where
+    // the projection puts them.
+    bool artccAtStart = false;
+    bool ringAtStart = false;
+    double zoomBefore = 0.0;
+    double zoomAfter = 0.0;
+    bool artccAfterZoom = false;
+    ScopePoint centreBefore;
+    ScopePoint centreAfterPan;
+    bool artccAfterPan = false;
+    float headingBefore = 0.0f;
+    float headingAfterTurn = 0.0f;
+    int threeDChanged = 0;  // pixels that differ between the 2-D and the 3-D picture
+    int mode = 0;
+    int sidRows = 0;
+    std::vector<std::string> selectedSids;
+};
+
+Results g_results;
+SingleInstance* g_lock = nullptr;
+
+ScreenGrab GrabGlArea(const WxDisplayWindow& display) {
+    int x, y, width, height;
+    display.GetGlAreaScreenRect(&x, &y, &width, &height);
+    return GrabScreen(x, y, width, height);
+}
+
+void SaveScreenshot(const ScreenGrab& grab, const std::string& name) {
+    std::filesystem::create_directories(TARQ_SCREENSHOT_DIR);
+    wxImage image(grab.width, grab.height);
+    for (int y = 0; y < grab.height; ++y)
+        for (int x = 0; x < grab.width; ++x) {
+            unsigned long p = grab.At(x, y);
+            image.SetRGB(x, y, p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF);
+        }
+    image.SaveFile(std::string(TARQ_SCREENSHOT_DIR) + "/" + name + ".png", wxBITMAP_TYPE_PNG);
+}
+
+// Whether a pixel within 2 of the window pixel (y down) has the colour.
+bool ColourNear(const ScreenGrab& grab, PixelPoint at, unsigned long colour) {
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx)
+            if (grab.At(at.x + dx, at.y + dy) == colour) return true;
+    return false;
+}
+
+WxDisplayWindow* MainDisplay() {
+    return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
+}
+
+wxWindow* Canvas(WxDisplayWindow& display) {
+    return wxWindow::FindWindowById(1005, static_cast<wxWindow*>(display.GetWindow()));
+}
+
+void SendMouse(wxWindow* canvas, wxEventType type, int x, int y, bool left, bool right, int wheel = 0) {
+    wxMouseEvent event(type);
+    event.m_x = x;
+    event.m_y = y;
+    event.m_leftDown = left;
+    event.m_rightDown = right;
+    event.m_wheelRotation = wheel;
+    event.m_wheelDelta = 120;
+    event.SetEventObject(canvas);
+    canvas->GetEventHandler()->ProcessEvent(event);
+}
+
+// The ARTCC boundary of the sample sector runs along N39.40 from W072.30 to
+// W074.45; this is a point on it below the sector centre.
+ScopePoint ArtccPoint(const TarqDisplayScope& scope) {
+    ScopePoint p{-73.75, 39.0 + 40.0 / 60.0};
+    scope.AddOffset(p);
+    return p;
+}
+
+class DriverApp : public wxApp {
+public:
+    bool OnInit() override {
+        wxImage::AddHandler(new wxPNGHandler);
+        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
+        m_program->Start();
+        SetMessageBoxHandler(&m_boxes);
+        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
+        m_timer.Start(100);
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        return true;
+    }
+    int OnExit() override {
+        m_timer.Stop();
+        g_results.boxes = m_boxes.shown;
+        m_program.reset();
+        return 0;
+    }
+
+private:
+    void Fail(const std::string& why) {
+        g_results.failure = why;
+        ExitMainLoop();
+    }
+    void Next() {
+        ++m_step;
+        m_waited = 0;
+    }
+    void Step() {
+        if (std::chrono::steady_clock::now() > m_deadline) return Fail("timed out at step " + std::to_string(m_step));
+        ++m_waited;
+        WxDisplayWindow* main = MainDisplay();
+        switch (m_step) {
+            case 0:
+                if (!m_program->GetProfileDialog() || !m_program->GetProfileDialog()->IsShownOnScreen()) return;
+                if (!m_program->GetProfileDialog()->Select("Default")) return Fail("Default not listed");
+                m_program->GetProfileDialog()->OpenSelected();
+                Next();
+                return;
+            case 1: {
+                if (!main || m_waited < 10) return;
+                TarqDisplayScope* scope = main->GetScope();
+                if (!scope) return Fail("the main display has no scope");
+                g_results.sectorLoaded = !scope->GetSectorFileName().empty();
+                g_results.longitudeScale = LongitudeScale;
+                ScreenGrab grab = GrabGlArea(*main);
+                SaveScreenshot(grab, "1_sector");
+                g_results.artccAtStart = ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
+                ScopePoint ring = scope->GetRangeRingCenter();
+                ring.y += 5.0 / 60.0;  // the first ring, 5 NM north
+                g_results.ringAtStart = ColourNear(grab, scope->ProjectToWindow(ring), kRings);
+                g_results.zoomBefore = scope->GetZoom();
+                wxWindow* canvas = Canvas(*main);
+                // Two notches of the wheel towards the user: zoom in.
+                SendMouse(canvas, wxEVT_MOUSEWHEEL, 300, 200, false, false, 120);
+                SendMouse(canvas, wxEVT_MOUSEWHEEL, 300, 200, false, false, 120);
+                Next();
+                return;
+            }
+            case 2: {
+                if (m_waited < 3) return;
+                TarqDisplayScope* scope = main->GetScope();
+                g_results.zoomAfter = scope->GetZoom();
+                ScreenGrab grab = GrabGlArea(*main);
+                SaveScreenshot(grab, "2_zoomed");
+                g_results.artccAfterZoom = ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
+                g_results.centreBefore = scope->GetCenter();
+                wxWindow* canvas = Canvas(*main);
+                // Drag the map 80 px to the right and 60 px up with the right button.
+                SendMouse(canvas, wxEVT_RIGHT_DOWN, 300, 300, false, true);
+                SendMouse(canvas, wxEVT_MOTION, 340, 270, false, true);
+                SendMouse(canvas, wxEVT_MOTION, 380, 240, false, true);
+                SendMouse(canvas, wxEVT_RIGHT_UP, 380, 240, false, false);
+                Next();
+                return;
+            }
+            case 3: {
+                if (m_waited < 3) return;
+                TarqDisplayScope* scope = main->GetScope();
+                g_results.centreAfterPan = scope->GetCenter();
+                ScreenGrab grab = GrabGlArea(*main);
+                SaveScreenshot(grab, "3_panned");
+                g_results.artccAfterPan = ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
+                m_twoD = grab;
+                // View > Diagrams...: pick the first SID in the dialog's list.
+                main->OnMenuCommand(145);
+                auto* sids = dynamic_cast<wxListBox*>(wxWindow::FindWindowById(1110));
+                if (!sids) return Fail("no diagrams dialog");
+                g_results.sidRows = static_cast<int>(sids->GetCount());
+                if (sids->GetCount() > 0) {
+                    sids->SetSelection(0);
+                    wxCommandEvent select(wxEVT_LISTBOX, 1110);
+                    select.SetEventObject(sids);
+                    sids->GetEventHandler()->ProcessEvent(select);
+                }
+                g_results.selectedSids = scope->GetSelectedSIDs();
+                sids->GetParent()->Close();
+                main->OnMenuCommand(241);  // View > 3-D
+                Next();
+                return;
+            }
+            case 4: {
+                if (m_waited < 3) return;
+                TarqDisplayScope* scope = main->GetScope();
+                g_results.mode = scope->GetRadarMode();
+                g_results.headingBefore = scope->GetCamera().GetHeading();
+                wxWindow* canvas = Canvas(*main);
+                SendMouse(canvas, wxEVT_RIGHT_DOWN, 300, 300, false, true);
+                SendMouse(canvas, wxEVT_MOTION, 340, 300, false, true);
+                SendMouse(canvas, wxEVT_RIGHT_UP, 340, 300, false, false);
+                g_results.headingAfterTurn = scope->GetCamera().GetHeading();
+                Next();
+                return;
+            }
+            case 5: {
+                if (m_waited < 3) return;
+                ScreenGrab grab = GrabGlArea(*main);
+                SaveScreenshot(grab, "4_3d_turned");
+                int differ = 0;
+                for (size_t i = 0; i < grab.pixels.size() && i < m_twoD.pixels.size(); ++i)
+                    differ += grab.pixels[i] != m_twoD.pixels[i];
+                g_results.threeDChanged = differ;
+                main->OnMenuCommand(125);  // back to the profile dialog
+                Next();
+                return;
+            }
+            case 6:
+                if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
+                ExitMainLoop();
+                return;
+        }
+    }
+
+    std::unique_ptr<TarqProgram> m_program;
+    QuietBoxes m_boxes;
+    wxTimer m_timer;
+    int m_step = 0;
+    int m_waited = 0;
+    ScreenGrab m_twoD;
+    std::chrono::steady_clock::time_point m_deadline;
+};
+
+TEST(ScopeProgram, SampleSectorZoomPanAndThreeD) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    auto dir = std::filesystem::temp_directory_path() / ("tarq-scope-" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "run");
+    std::filesystem::copy_file(TARQ_SAMPLE_SECTOR, dir / "sample.sct2");
+    // The sample's centre: N040.38.23 W073.46.44; rings every 5 NM; ARTCC,
+    // geography and range rings shown (0x400 | 0x2 | 0x4).
+    WriteFileAtomically((dir / "Tarq.ini").string(),
+                        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=20\nDisplayLocY1=20\n"
+                        "DisplayWidth1=900\nDisplayHeight1=700\nDisplaySectorFile1=sample.sct2\n"
+                        "DisplayCenterLon1=-73.778889\nDisplayCenterLat1=40.639722\nDisplayZoom1=0.5\n"
+                        "DisplayRingLon1=-73.778889\nDisplayRingLat1=40.639722\n"
+                        "DisplayToggles1=1030\nDisplayCameraAlt1=20000\nRingSpacing=5\n[:CP:Default]\nColorBackground=" +
+                            std::to_string(kBackground) + "\nColorARTCCBound=" + std::to_string(kArtcc) +
+                            "\nColorRangeRings=" + std::to_string(kRings) + "\n");
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    setenv("GDK_BACKEND", "x11", 1);
+
+    SingleInstance lock(kInstanceName, (dir / "run").string());
+    ASSERT_TRUE(lock.Acquire());
+    g_lock = &lock;
+    int argc = 1;
+    char name[] = "tarq";
+    char* argv[] = {name, nullptr};
+    wxApp::SetInstance(new DriverApp);
+    wxEntry(argc, argv);
+
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(g_results.failure, "");
+    EXPECT_TRUE(g_results.sectorLoaded);
+    EXPECT_NEAR(g_results.longitudeScale, 45.6 / 60.0, 1e-9);
+    EXPECT_TRUE(g_results.artccAtStart) << "the ARTCC line where the projection puts it";
+    EXPECT_TRUE(g_results.ringAtStart) << "the first range ring 5 NM out";
+    EXPECT_LT(g_results.zoomAfter, g_results.zoomBefore);
+    EXPECT_TRUE(g_results.artccAfterZoom);
+    EXPECT_LT(g_results.centreAfterPan.x, g_results.centreBefore.x) << "dragged right: the view moves west";
+    EXPECT_LT(g_results.centreAfterPan.y, g_results.centreBefore.y) << "dragged up: the view moves south";
+    EXPECT_TRUE(g_results.artccAfterPan);
+    EXPECT_EQ(g_results.sidRows, 3) << "the sample's SIDs in the diagrams dialog";
+    EXPECT_EQ(g_results.selectedSids.size(), 1u);
+    EXPECT_EQ(g_results.mode, kRadarMode3D);
+    EXPECT_NE(g_results.headingAfterTurn, g_results.headingBefore);
+    EXPECT_GT(g_results.threeDChanged, 1000) << "the 3-D view draws another picture";
+    // Only the question whether to save the changed view on the way out.
+    for (const std::string& box : g_results.boxes) EXPECT_EQ(box.rfind("Save Profile|", 0), 0u) << box;
+}
+
+}  // namespace

@@ -1,0 +1,220 @@
+// The scope drawn offscreen: every map class in its own colour where the
+// projection puts it, range rings at their radius, the stipple, sticky
+// notes, and a 3-D view whose rings stay round at a longitude scale of 0.75.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <memory>
+
+#include "platform/gl_font.h"
+#include "scope/scope_gl.h"
+#include "scope/scope_targets.h"
+#include "scope/sticky_builder.h"
+#include "scope_fixture.h"
+#include "tests/offscreen_gl.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+using Rgb = std::array<int, 3>;
+
+class TestFonts : public ScopeFontSource {
+public:
+    const GlBitmapFont* GetFont(int id) const override {
+        auto it = m_fonts.find(id);
+        if (it != m_fonts.end()) return it->second.get();
+        auto font = GlBitmapFont::Create(DisplayFontSpec(id));
+        const GlBitmapFont* raw = font.get();
+        m_fonts[id] = std::move(font);
+        return raw;
+    }
+
+private:
+    mutable std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
+};
+
+// Packed with red in the low byte, as the profile holds colours.
+constexpr int Packed(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+
+class ScopeGlTest : public ScopeFixture {
+protected:
+    void SetUp() override {
+        ScopeFixture::SetUp();
+        ASSERT_TRUE(m_gl.Ok());
+        host.colors = {
+            {"ColorRangeRings", Packed(255, 0, 0)},    {"ColorVOR", Packed(0, 255, 0)},
+            {"ColorFix", Packed(0, 0, 255)},           {"ColorARTCCBound", Packed(255, 255, 0)},
+            {"ColorHighBound", Packed(255, 0, 255)},   {"ColorLowBound", Packed(0, 255, 255)},
+            {"ColorRunway", Packed(128, 128, 128)},    {"ColorAirport", Packed(255, 128, 0)},
+            {"ColorNDB", Packed(0, 128, 255)},         {"ColorLowAirway", Packed(64, 64, 64)},
+            {"ColorHighAirway", Packed(32, 32, 32)},   {"ColorStickyBorder", Packed(200, 100, 50)},
+            {"ColorStickyText", Packed(50, 100, 200)}, {"ColorToolLines", Packed(250, 250, 250)},
+        };
+    }
+    std::unique_ptr<TarqDisplayScope> Scope(uint32_t mask, int mode = 0) {
+        TarqDisplaySettings settings;
+        settings.Toggles = static_cast<int>(mask);
+        settings.Mode = mode;
+        auto scope = MakeScope(settings);
+        scope->SetViewportSize(kWidth, kHeight);
+        return scope;
+    }
+    void DrawFrame(TarqDisplayScope& scope) {
+        ScopeGl gl(scope, fonts);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        gl.Draw();
+        glFinish();
+    }
+    Rgb At(int x, int y) {
+        auto p = m_gl.Pixel(x, y);
+        return {p[0], p[1], p[2]};
+    }
+    // Whether a pixel within radius of (x, y) has the colour.
+    bool Near(int x, int y, Rgb color, int radius = 1) {
+        for (int dy = -radius; dy <= radius; ++dy)
+            for (int dx = -radius; dx <= radius; ++dx) {
+                int px = x + dx, py = y + dy;
+                if (px >= 0 && py >= 0 && px < kWidth && py < kHeight && At(px, py) == color) return true;
+            }
+        return false;
+    }
+
+    OffscreenGl m_gl{kWidth, kHeight};
+    TestFonts fonts;
+};
+
+TEST_F(ScopeGlTest, EachMapClassInItsColourWhereTheProjectionPutsIt) {
+    // Everything but the range rings; 0.1 NM a pixel, longitude scale 0.75.
+    auto scope = Scope(0x7FFFFFF & ~ShowBit::RangeRings);
+    DrawFrame(*scope);
+    auto screen = [&](double x, double y) { return scope->ProjectToScreen({x, y}); };
+    struct Case {
+        const char* name;
+        PixelPoint at;
+        Rgb color;
+        int radius;
+    } cases[] = {
+        {"ARTCC boundary", screen(0.0, 1.0 / 3), {255, 255, 0}, 1},
+        {"high boundary", screen(0.1, 25.0 / 60), {255, 0, 255}, 1},
+        {"geography (red by its own colour)", screen(0.0, -5.0 / 60), {255, 0, 0}, 1},
+        {"region (green fill)", screen(-14.0 / 60, -14.0 / 60), {0, 255, 0}, 0},
+        {"runway", screen(-0.1583, 1.0 / 120), {128, 128, 128}, 1},
+        {"VOR symbol", screen(0.0, 1.0 / 6), {0, 255, 0}, 8},
+        {"fix symbol", screen(1.0 / 6, 0.0), {0, 0, 255}, 8},
+        {"NDB symbol", screen(0.0, -1.0 / 6), {0, 128, 255}, 8},
+        {"airport symbol", screen(-1.0 / 6, 0.0), {255, 128, 0}, 8},
+        {"label text (blue)", screen(-5.0 / 60 + 0.01, 5.0 / 60 + 0.005), {0, 0, 255}, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(Near(c.at.x, c.at.y, c.color, c.radius)) << "at " << c.at.x << "," << c.at.y;
+    }
+    // The projection of the sector's ARTCC line: 100 NM / 0.1 NM per px above the centre.
+    EXPECT_NEAR(screen(0.0, 1.0 / 3).y, 500, 1);
+    EXPECT_EQ(At(400, 300), (Rgb{0, 0, 0}));
+}
+
+TEST_F(ScopeGlTest, RangeRingsAtTheirRadius) {
+    host.ints["RingSpacing"] = 5;  // 50 px apart at 0.1 NM a pixel
+    auto scope = Scope(ShowBit::RangeRings);
+    DrawFrame(*scope);
+    const Rgb red{255, 0, 0};
+    for (int k = 1; k <= 3; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_TRUE(Near(400 + 50 * k, 300, red));
+        EXPECT_TRUE(Near(400, 300 + 50 * k, red));
+        EXPECT_TRUE(Near(400 - 50 * k, 300, red));
+        EXPECT_FALSE(Near(400 + 50 * k - 25, 300, red, 2));
+    }
+}
+
+TEST_F(ScopeGlTest, LowBoundariesAreStippledAndHighOnesSolid) {
+    auto scope = Scope(ShowBit::LowBoundaries | ShowBit::HighBoundaries);
+    DrawFrame(*scope);
+    int lowY = scope->ProjectToScreen({0.0, -1.0 / 3}).y;
+    int highY = scope->ProjectToScreen({0.0, 25.0 / 60}).y;
+    auto onRow = [&](int y, Rgb color, int x) { return Near(x, y, color, 0) || Near(x, y + 1, color, 0) || Near(x, y - 1, color, 0); };
+    int lowOn = 0, highOn = 0;
+    for (int x = 300; x < 364; ++x) {
+        lowOn += onRow(lowY, {0, 255, 255}, x);
+        highOn += onRow(highY, {255, 0, 255}, x);
+    }
+    EXPECT_EQ(highOn, 64);
+    // Four on, four off: half the row.
+    EXPECT_NEAR(lowOn, 32, 4);
+}
+
+TEST_F(ScopeGlTest, StickyNoteBoxAroundItsPoint) {
+    auto scope = Scope(0);
+    scope->GetStickyBuilder()->AddNote({0.0, 0.0}, "NOTE");
+    DrawFrame(*scope);
+    // Anchor (396, 296): the box's top edge at y 308, left edge at x 396.
+    // Lines on whole pixels may land one pixel lower or further left.
+    EXPECT_TRUE(Near(396, 302, {200, 100, 50}));
+    EXPECT_TRUE(Near(410, 308, {200, 100, 50}));
+    EXPECT_FALSE(Near(410, 302, {200, 100, 50}, 2));
+    // The text inside, in its own colour.
+    EXPECT_TRUE(Near(404, 302, {50, 100, 200}, 4));
+}
+
+TEST_F(ScopeGlTest, ThreeDRingsStayRoundAtLongitudeScaleThreeQuarters) {
+    host.ints["RingSpacing"] = 5;
+    auto scope = Scope(ShowBit::RangeRings, kRadarMode3D);
+    ASSERT_DOUBLE_EQ(LongitudeScale, 0.75);
+    scope->GetCamera().SetPosition(0.0f, 0.5f, 0.0f);
+    scope->GetCamera().SetPitch(-90.0f);
+    DrawFrame(*scope);
+    const Rgb red{255, 0, 0};
+    auto firstRing = [&](int dx, int dy) {
+        for (int r = 3; r < 300; ++r)
+            if (At(400 + dx * r, 300 + dy * r) == red) return r;
+        return -1;
+    };
+    int east = firstRing(1, 0);
+    int north = firstRing(0, 1);
+    int west = firstRing(-1, 0);
+    ASSERT_GT(east, 0);
+    EXPECT_NEAR(east, north, 2);
+    EXPECT_NEAR(east, west, 2);
+    // 5 NM seen from 30 NM up through a 45-degree field of view.
+    EXPECT_NEAR(east, 300 * (5.0 / 60) / (0.5 * 0.41421356), 3);
+}
+
+struct CountingTargets : ScopeTargets {
+    int drawn2D = 0;
+    int drawn3D = 0;
+    void Draw(bool in3D) override { ++(in3D ? drawn3D : drawn2D); }
+    void SetRadarMode(int) override {}
+    bool OnLeftButtonDown(int, int) override { return false; }
+    void OnLeftButtonUp() override {}
+    bool OnMiddleButtonDown(int, int) override { return false; }
+    bool OnRightButtonDown(int, int) override { return false; }
+    void Declutter() override {}
+    void ToggleSepRings() override {}
+    void MarkPointout(const std::string&) override {}
+    void RefreshAnchor(const std::string&) override {}
+};
+
+TEST_F(ScopeGlTest, TargetsGoThroughTheSeamUnlessTheDebugBitHidesThem) {
+    auto scope = Scope(0);
+    CountingTargets targets;
+    scope->SetTargets(&targets);
+    scope->GetStickyBuilder()->AddNote({0.0, 0.0}, "NOTE");
+    DrawFrame(*scope);
+    EXPECT_EQ(targets.drawn2D, 1);
+    host.debugFlags = 2;
+    DrawFrame(*scope);
+    EXPECT_EQ(targets.drawn2D, 1);
+    EXPECT_TRUE(Near(410, 308, {200, 100, 50}));  // the notes still show
+    host.debugFlags = 0;
+    scope->SetRadarMode(kRadarMode3D);
+    DrawFrame(*scope);
+    EXPECT_EQ(targets.drawn3D, 1);
+    // The heading tape across the top of the 3-D view.
+    EXPECT_TRUE(Near(400, kHeight - 5, {255, 255, 255}, 3));
+}
+
+}  // namespace
