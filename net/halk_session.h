@@ -25,7 +25,7 @@ struct PilotPositionRecord {
     double latitude = 0;
     double longitude = 0;
     int32_t altitude = 0;  // feet
-    int32_t tenth = 0;     // the tenth field, passed through
+    int32_t altitudeDifference = 0;  // ft, the last field; added at or above "TransLevel"
     int32_t groundSpeed = 0;
     double heading = 0;
     double bank = 0;

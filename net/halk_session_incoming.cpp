@@ -179,7 +179,7 @@ void HalkSession::OnPilotPosition(HalkFields& f) {
     r.pitch = attitude.pitch;
     r.bank = attitude.bank;
     r.heading = attitude.heading;
-    r.tenth = HalkToTruncatedInt(f[9]);
+    r.altitudeDifference = HalkToTruncatedInt(f[9]);
     if (!InRange(r)) {
         ++m_malformedLines;
         return;

@@ -18,7 +18,7 @@ AircraftReport ToAircraftReport(const PilotPositionRecord& record) {
     r.latitude = record.latitude;
     r.longitude = record.longitude;
     r.altitude = record.altitude;
-    r.altitudeDifference = record.tenth;
+    r.altitudeDifference = record.altitudeDifference;
     r.groundSpeed = record.groundSpeed;
     r.heading = record.heading;
     r.bank = record.bank;

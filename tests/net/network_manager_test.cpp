@@ -555,7 +555,7 @@ TEST(NetworkRecords, ConvertToTheStateShapes) {
     pilot.latitude = 51.5;
     pilot.longitude = -0.5;
     pilot.altitude = 18000;
-    pilot.tenth = 250;
+    pilot.altitudeDifference = 250;
     pilot.squawk = 7700;
     pilot.transponderMode = 'N';
     const AircraftReport report = ToAircraftReport(pilot);

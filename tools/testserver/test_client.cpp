@@ -49,7 +49,7 @@ void RecordAllCallbacks(HalkSession& s, Log* log) {
     s.SetPilotPositionCallback(
         [](HalkSession*, const char* cs, const PilotPositionRecord& r, void* u) {
             Add(u, "PilotPosition|" + Text(cs) + "|" + Num(r.latitude) + "|" + Num(r.longitude) + "|" +
-                       Num(r.altitude) + "|" + Num(r.tenth) + "|" + Num(r.groundSpeed) + "|" +
+                       Num(r.altitude) + "|" + Num(r.altitudeDifference) + "|" + Num(r.groundSpeed) + "|" +
                        Num(r.heading) + "|" + Num(r.bank) + "|" + Num(r.pitch) + "|" + Num(r.squawk) + "|" +
                        Num(r.transponderMode) + "|" + Num(r.rating));
         },
