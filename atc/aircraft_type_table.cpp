@@ -25,20 +25,6 @@ int16_t ShortNumber(const std::string& text) {
     return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF));
 }
 
-// Calls f for each line of the text, without its CR LF or LF ending.
-template <typename F>
-void ForEachLine(const std::string& text, F&& f) {
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        size_t stop = end;
-        if (stop > start && text[stop - 1] == '\r') --stop;
-        f(text.substr(start, stop - start));
-        start = end + 1;
-    }
-}
-
 }  // namespace
 
 std::map<std::string, AircraftTypeRecord> ParseAircraftTypes(const std::string& text) {

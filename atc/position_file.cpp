@@ -32,14 +32,8 @@ int ParsePofFrequency(const std::string& text) {
 
 std::vector<PofRecord> ParsePositionFile(const std::string& text) {
     std::vector<PofRecord> records;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == ';' || line.find(':') == std::string::npos) continue;
+    ForEachLine(text, [&](const std::string& line) {
+        if (line.empty() || line[0] == ';' || line.find(':') == std::string::npos) return;
         std::vector<std::string> f = SplitFields(line, ':');
         f.resize(11);
         PofRecord record;
@@ -55,6 +49,6 @@ std::vector<PofRecord> ParsePositionFile(const std::string& text) {
         record.squawkLow = SquawkField(f[9]);
         record.squawkHigh = SquawkField(f[10]);
         records.push_back(std::move(record));
-    }
+    });
     return records;
 }

@@ -52,6 +52,20 @@ std::string JoinStrings(const std::vector<std::string>& parts, std::string_view 
 // characters; with a non-zero limit the last token is the rest of the text.
 void SplitString(std::string_view text, std::vector<std::string>& out, unsigned limit,
                  const std::string& delimiters);
+// Calls f for each line of the text, without its CR LF or LF ending.
+template <typename F>
+void ForEachLine(const std::string& text, F&& f) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r') --stop;
+        f(text.substr(start, stop - start));
+        start = end + 1;
+    }
+}
+
 // Every field between separators, empty ones too: a line without the separator
 // is one field.
 std::vector<std::string> SplitFields(const std::string& line, char separator);

@@ -43,18 +43,12 @@ std::string TarqServerList::PathOf(const char* name) const { return PathInDirect
 void TarqServerList::LoadFile(const std::string& path, bool userFile, Maps& maps) {
     std::string text;
     if (!ReadWholeFile(path, text)) return;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        std::erase(line, '\r');
-        if (line.empty() || line[0] == '#') continue;
+    ForEachLine(text, [&](const std::string& line) {
+        if (line.empty() || line[0] == '#') return;
         std::vector<std::string> fields = SplitFields(line, ' ');
-        if (fields.size() != 2 || fields[0].empty() || fields[1].empty()) continue;
+        if (fields.size() != 2 || fields[0].empty() || fields[1].empty()) return;
         if (maps.servers.emplace(fields[0], fields[1]).second) maps.fromUserFile[fields[0]] = userFile;
-    }
+    });
 }
 
 void TarqServerList::LoadServerList(bool userFile) {
