@@ -52,6 +52,8 @@ public:
     // Main display: the command line's text, the caret at its end and the
     // focus in it.
     virtual void PrefillCommandLine(const std::string& text) = 0;
+    // Refills the scope's oceanic tracks dialog when it is open.
+    virtual void RefreshOceanicDialog() {}
 };
 
 // Makes display windows; the display manager owns what it returns.

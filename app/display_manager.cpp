@@ -152,6 +152,17 @@ void TarqDisplayManager::RebuildAllMenus() {
     for (auto& entry : m_displays) entry.second->RebuildMenus();
 }
 
+void TarqDisplayManager::RefreshOceanicDialogs() {
+    if (std::this_thread::get_id() != m_mainThread) {
+        std::shared_ptr<TarqDisplayManager*> self = m_self;
+        m_post([self] {
+            if (*self) (*self)->RefreshOceanicDialogs();
+        });
+        return;
+    }
+    for (auto& entry : m_displays) entry.second->RefreshOceanicDialog();
+}
+
 void TarqDisplayManager::UpdateAllTitles() {
     for (auto& entry : m_displays) entry.second->UpdateTitle();
 }

@@ -59,6 +59,9 @@ public:
 
     void RebuildMainButtonBar();
     void RebuildAllMenus() override;
+    // Every display's oceanic tracks dialog; from a worker it posts itself
+    // to the main thread (the track download ends there).
+    void RefreshOceanicDialogs();
     void UpdateAllTitles() override;
     void CascadeDisplays();
     bool HasThreeDDisplay() const;

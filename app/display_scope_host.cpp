@@ -119,3 +119,12 @@ void DisplayScopeHost::MarkProfileModified() {
 }
 
 std::string DisplayScopeHost::GetStartDirectory() { return StartDirectory; }
+
+void DisplayScopeHost::GetOceanicTracks(OceanicTrackMap& out) {
+    if (g_oceanicTracksDB) g_oceanicTracksDB->GetTracks(out);
+    else out.clear();
+}
+
+void DisplayScopeHost::StartOceanicTracksDownload() {
+    if (g_oceanicTracksDB) g_oceanicTracksDB->StartDownload();
+}

@@ -61,6 +61,8 @@ public:
     uint32_t GetDebugFlags() override;
     void MarkProfileModified() override;
     std::string GetStartDirectory() override;
+    void GetOceanicTracks(OceanicTrackMap& out) override;
+    void StartOceanicTracksDownload() override;
 
 private:
     TarqDisplay& m_display;

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/diagrams_dialog_wx.h"
+#include "app/oceanic_dialog_wx.h"
 #include "app/connect_dialog_wx.h"
 #include "app/display_layout.h"
 #include "app/display_manager.h"
@@ -218,6 +219,7 @@ WxDisplayWindow::~WxDisplayWindow() {
     if (m_scopeGl && m_glReady && m_frame->context->IsOK()) m_frame->canvas->SetCurrent(*m_frame->context);
     m_scopeGl.reset();
     DiagramsDialogWindow::Close(m_frame);
+    OceanicDialogWindow::Close(m_frame);
     m_scope.reset();
     m_furniture.reset();
     // Displays are closed from another display's redraw: free this one's
@@ -433,6 +435,8 @@ void WxDisplayWindow::ClearMessageWaiting() {
 
 void WxDisplayWindow::OpenUrl(const std::string& url) { ::OpenUrl(url); }
 
+void WxDisplayWindow::RefreshOceanicDialog() { OceanicDialogWindow::Refresh(m_frame); }
+
 void WxDisplayWindow::ShowConnectDialog() { RunConnectDialog(GetWindow()); }
 
 bool WxDisplayWindow::OnMenuCommand(int id) {
@@ -442,6 +446,9 @@ bool WxDisplayWindow::OnMenuCommand(int id) {
             return true;
         case CommandId::Diagrams:
             if (m_scope) DiagramsDialogWindow::Show(m_frame, *m_scope);
+            return true;
+        case CommandId::OceanicTracks:
+            if (m_scope) OceanicDialogWindow::Show(m_frame, *m_scope);
             return true;
         default:
             break;

@@ -94,6 +94,7 @@ public:
     void ClearMessageWaiting() override;
     void OpenUrl(const std::string& url) override;
     void ShowConnectDialog() override;
+    void RefreshOceanicDialog() override;
 
     // Handlers the frame forwards.
     // Open Sector and Diagrams here, the rest through the commands; the scope follows.

@@ -240,6 +240,9 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_oceanicTracksDB =
         Created(new TarqOceanicTracksDB(g_services->Atc(), OceanicTracksDownloader(StartDirectory)),
                 "TarqOceanicTracksDB");
+    g_oceanicTracksDB->SetDownloadEndedCallback([] {
+        if (g_displayManager) g_displayManager->RefreshOceanicDialogs();
+    });
 
     g_displayServices = g_displayManager;
     g_alarmSound = &g_services->alarm;

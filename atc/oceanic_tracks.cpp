@@ -116,6 +116,7 @@ void TarqOceanicTracksDB::DownloadThread(DownloadJob job, bool onlyCurrent) {
         m_services.messages->ShowError("NAT tracks download failed!");
     }
     m_downloading = false;
+    if (m_ended) m_ended();
 }
 
 bool TarqOceanicTracksDB::ParseXml(const std::string& path, bool onlyCurrent, int& count) {

@@ -58,6 +58,10 @@ public:
 
     // Main thread: starts the download thread unless one runs (then says so).
     void StartDownload();
+    // Called on the download thread when a download has ended, whatever its
+    // outcome, so the oceanic dialogs leave their downloading row. Set it
+    // before the first download.
+    void SetDownloadEndedCallback(std::function<void()> ended) { m_ended = std::move(ended); }
     // Any thread: a copy of the current tracks.
     void GetTracks(OceanicTrackMap& out) const;
     // Reads the file and, when it passes, replaces the tracks.
@@ -69,6 +73,7 @@ private:
 
     AtcServices m_services;
     DownloadJobFactory m_factory;
+    std::function<void()> m_ended;
     mutable std::mutex m_dataLock;  // guards m_tracks
     OceanicTrackMap m_tracks;
     std::mutex m_threadLock;  // guards m_thread

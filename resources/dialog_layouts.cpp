@@ -19,6 +19,18 @@ const std::vector<DialogLayout>& Layouts() {
              {ScopeDialog::kStarList, K::ListBox, "", 180, 18, 165, 148, true},
              {ScopeDialog::kClearStars, K::Button, "Clear STARs", 180, 171, 60, 14, false},
          }},
+        {ScopeDialog::kOceanic,
+         "Oceanic Tracks",
+         435,
+         222,
+         {
+             {ScopeDialog::kTrackList, K::ListBox, "", 7, 7, 421, 186, true},
+             {ScopeDialog::kEastbound, K::Button, "Eastbound", 7, 201, 60, 14, false},
+             {ScopeDialog::kWestbound, K::Button, "Westbound", 72, 201, 60, 14, false},
+             {ScopeDialog::kClearAll, K::Button, "Clear All", 137, 201, 60, 14, false},
+             {ScopeDialog::kDownload, K::Button, "Download", 202, 201, 60, 14, false},
+             {ScopeDialog::kOk, K::Button, "OK", 368, 201, 60, 14, false},
+         }},
     };
     return layouts;
 }

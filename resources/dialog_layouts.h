@@ -39,4 +39,11 @@ inline constexpr int kStarList = 1111;
 inline constexpr int kClearSids = 1112;
 inline constexpr int kClearStars = 1113;
 inline constexpr int kCancel = 2;
+inline constexpr int kOceanic = 390;
+inline constexpr int kTrackList = 1204;
+inline constexpr int kEastbound = 6;
+inline constexpr int kWestbound = 3;
+inline constexpr int kClearAll = 4;
+inline constexpr int kDownload = 5;
+inline constexpr int kOk = 1;
 }  // namespace ScopeDialog

@@ -688,6 +688,11 @@ void TarqDisplayScope::SetSelectedSTARs(std::vector<std::string> names) {
     BuildDiagramList();
 }
 
+void TarqDisplayScope::SetShownOceanicTracks(std::set<std::string> names) {
+    m_oceanicTracks = std::move(names);
+    Redraw(false);
+}
+
 void TarqDisplayScope::ShowItems(const std::string& names, int kind, bool addOnly) {
     std::vector<std::string> parts;
     SplitString(ToUpper(names), parts, 0, " ");

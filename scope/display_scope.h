@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,9 @@ public:
     void SetSelectedSIDs(std::vector<std::string> names);
     void SetSelectedSTARs(std::vector<std::string> names);
     const ShownItems& GetShownItems() const { return m_shown; }
+    // The North Atlantic tracks the frame draws, by name (the oceanic dialog's selection).
+    const std::set<std::string>& GetShownOceanicTracks() const { return m_oceanicTracks; }
+    void SetShownOceanicTracks(std::set<std::string> names);
 
     // Sector loading and route display.
     bool LoadSectorFile(const std::string& path, bool announce);
@@ -258,6 +262,7 @@ private:
     bool m_initialising = true;
     bool m_rulerActive = false;
     std::string m_sectorPath;
+    std::set<std::string> m_oceanicTracks;
     std::shared_ptr<const LoadedSector> m_sector;
     int64_t m_convergenceDeadline = 0;
     std::string m_convergenceA;

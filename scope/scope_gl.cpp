@@ -218,6 +218,7 @@ void ScopeGl::Draw2DMap() {
         SectorListId id = static_cast<SectorListId>(i);
         if (IsSectorListShown(id, mask, m_scope.GetShownItems())) glCallList(m_listBase + static_cast<unsigned>(i));
     }
+    DrawOceanicTracks();
 }
 
 void ScopeGl::Draw3DScene() {
@@ -316,6 +317,7 @@ void ScopeGl::DrawOverlay(bool in3D) {
     glDisable(GL_DEPTH_TEST);
 
     if (!in3D) {
+        DrawOceanicLabels();
         Color(toolColor);
         for (size_t i = 0; i < overlay.sepLinks.size(); ++i) {
             const auto& link = overlay.sepLinks[i];
@@ -460,5 +462,58 @@ void ScopeGl::DrawHeadingTape() {
         char label[8];
         std::snprintf(label, sizeof label, "%03d", static_cast<int>(NormalizeHeading(h)));
         DrawText(m_fonts, kMarkerFont, x - 10, bottom + 5, 0.99, label);
+    }
+}
+
+namespace {
+
+int OceanicColor(ScopeHost& host, const OceanicTrack& track) {
+    return host.GetColor(track.direction == 4 ? "ColorOceanicTracksEast" : "ColorOceanicTracksWest");
+}
+
+}  // namespace
+
+void ScopeGl::DrawOceanicTracks() {
+    m_oceanic.clear();
+    const std::set<std::string>& shown = m_scope.GetShownOceanicTracks();
+    if (shown.empty()) return;
+    m_scope.Host().GetOceanicTracks(m_oceanic);
+    std::erase_if(m_oceanic, [&](const auto& entry) { return !shown.count(entry.first); });
+    for (const auto& [name, track] : m_oceanic) {
+        Color(OceanicColor(m_scope.Host(), track));
+        std::vector<ScopePoint> points;
+        for (const OceanicWaypoint& w : track.waypoints) {
+            ScopePoint p{w.longitude, w.latitude};
+            m_scope.AddOffset(p);
+            points.push_back(p);
+        }
+        glBegin(GL_LINE_STRIP);
+        for (const ScopePoint& p : points) glVertex3d(p.x, p.y, 0.91);
+        glEnd();
+        glPointSize(3.0f);
+        glBegin(GL_POINTS);
+        for (const ScopePoint& p : points) glVertex3d(p.x, p.y, 0.91);
+        glEnd();
+    }
+}
+
+void ScopeGl::DrawOceanicLabels() {
+    const bool pointNames = m_scope.Host().GetBool("ShowOceanicTrackLabels");
+    for (const auto& [name, track] : m_oceanic) {
+        if (track.waypoints.empty()) continue;
+        Color(OceanicColor(m_scope.Host(), track));
+        for (size_t i = 0; i < track.waypoints.size(); ++i) {
+            const OceanicWaypoint& w = track.waypoints[i];
+            ScopePoint point{w.longitude, w.latitude};
+            m_scope.AddOffset(point);
+            const PixelPoint p = m_scope.ProjectToScreen(point);
+            if (i == 0) {
+                PixelPoint at = track.direction == 4 || track.direction == 6 ? PixelPoint{p.x - 48, p.y}
+                                : track.direction == 5                       ? PixelPoint{p.x - 1, p.y + 4}
+                                                                             : PixelPoint{p.x - 1, p.y};
+                DrawText(m_fonts, kTextFont, at.x, at.y, 0.91, "TRACK " + name);
+            }
+            if (pointNames) DrawText(m_fonts, kTextFont, p.x, p.y - 10, 0.91, w.id);
+        }
     }
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "atc/oceanic_tracks.h"
 #include "scope/draw_list.h"
 #include "scope/sector_lists.h"
 
@@ -47,9 +48,14 @@ private:
     void DrawOverlay(bool in3D);
     void DrawDebugOverlay(bool in3D);
     void DrawHeadingTape();
+    // The North Atlantic tracks the scope shows: lines in map coordinates,
+    // then their labels in window pixels, from one copy of the tracks a frame.
+    void DrawOceanicTracks();
+    void DrawOceanicLabels();
 
     TarqDisplayScope& m_scope;
     const ScopeFontSource& m_fonts;
     unsigned m_listBase = 0;
     std::array<uint64_t, kSectorListCount> m_compiled{};
+    OceanicTrackMap m_oceanic;
 };

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "atc/oceanic_tracks.h"
 #include "atc/scope_point.h"
 
 class TarqDisplayScope;
@@ -90,4 +91,8 @@ public:
     virtual void MarkProfileModified() = 0;
     // The directory the parse report goes to.
     virtual std::string GetStartDirectory() = 0;
+    // The North Atlantic tracks: a copy of the current map, and the download
+    // the oceanic tracks dialog starts. None by default.
+    virtual void GetOceanicTracks(OceanicTrackMap& out) { out.clear(); }
+    virtual void StartOceanicTracksDownload() {}
 };

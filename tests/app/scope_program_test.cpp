@@ -8,12 +8,14 @@
 #include <wx/image.h>
 #include <wx/listbox.h>
 #include <wx/timer.h>
+#include <wx/vlbox.h>
 #include <wx/wx.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "app/display_window.h"
@@ -21,6 +23,7 @@
 #include "app/profile_dialog.h"
 #include "app/tarq_program.h"
 #include "foundation/geo_helpers.h"
+#include "foundation/profile.h"
 #include "platform/atomic_file.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
@@ -65,6 +68,12 @@ struct Results {
     int mode = 0;
     int sidRows = 0;
     std::vector<std::string> selectedSids;
+    // The oceanic tracks dialog: its rows before and after tracks arrive,
+    // what Eastbound selects, and the track on the map.
+    size_t oceanicRowsEmpty = 0;
+    size_t oceanicRowsLoaded = 0;
+    std::set<std::string> shownTracks;
+    bool trackOnMap = false;
 };
 
 Results g_results;
@@ -220,6 +229,7 @@ private:
                 }
                 g_results.selectedSids = scope->GetSelectedSIDs();
                 sids->GetParent()->Close();
+                ShowOceanicTrack(*main);
                 main->OnMenuCommand(241);  // View > 3-D
                 Next();
                 return;
@@ -254,6 +264,38 @@ private:
                 ExitMainLoop();
                 return;
         }
+    }
+
+    // View > Oceanic Tracks...: the empty list, then tracks read as a
+    // download would, Eastbound, and the track drawn across the ARTCC line.
+    void ShowOceanicTrack(WxDisplayWindow& main) {
+        main.OnMenuCommand(CommandId::OceanicTracks);
+        auto* list = dynamic_cast<wxVListBox*>(wxWindow::FindWindowById(1204));
+        if (!list) return Fail("no oceanic tracks dialog");
+        g_results.oceanicRowsEmpty = list->GetItemCount();
+        const std::string path = std::filesystem::temp_directory_path() / "tarq_scope_tracks.xml";
+        std::ofstream(path) << "<tracks><track id='A' type='NAT' tmi='321'><waypoints>"
+                               "<waypoint id='ONE' lon='-74.2' lat='39.5'/><waypoint id='TWO' lon='-73.3' lat='39.9'/>"
+                               "</waypoints><levels><level direction='EAST' fl='350'/></levels></track>"
+                               "<track id='B' type='NAT' tmi='321'><waypoints><waypoint id='X' lon='-60' lat='50'/>"
+                               "</waypoints><levels><level direction='WEST' fl='320'/></levels></track></tracks>";
+        int count = 0;
+        g_oceanicTracksDB->ParseXml(path, false, count);
+        std::filesystem::remove(path);
+        g_displayManager->RefreshOceanicDialogs();
+        g_results.oceanicRowsLoaded = list->GetItemCount();
+        wxCommandEvent eastbound(wxEVT_BUTTON, 6);
+        list->GetParent()->GetEventHandler()->ProcessEvent(eastbound);
+        TarqDisplayScope* scope = main.GetScope();
+        g_results.shownTracks = scope->GetShownOceanicTracks();
+        list->GetParent()->Close();
+        main.Redraw(false, 0);
+        ScreenGrab grab = GrabGlArea(main);
+        SaveScreenshot(grab, "3b_oceanic_track");
+        ScopePoint middle{-73.75, 39.7};
+        scope->AddOffset(middle);
+        const unsigned long colour = g_profile->GetColor(main.GetColorProfileName(), "ColorOceanicTracksEast");
+        g_results.trackOnMap = ColourNear(grab, scope->ProjectToWindow(middle), colour);
     }
 
     std::unique_ptr<TarqProgram> m_program;
@@ -310,6 +352,10 @@ TEST(ScopeProgram, SampleSectorZoomPanAndThreeD) {
     EXPECT_TRUE(g_results.artccAfterPan);
     EXPECT_EQ(g_results.sidRows, 3) << "the sample's SIDs in the diagrams dialog";
     EXPECT_EQ(g_results.selectedSids.size(), 1u);
+    EXPECT_EQ(g_results.oceanicRowsEmpty, 1u) << "the no-data row";
+    EXPECT_EQ(g_results.oceanicRowsLoaded, 2u);
+    EXPECT_EQ(g_results.shownTracks, (std::set<std::string>{"A"}));
+    EXPECT_TRUE(g_results.trackOnMap);
     EXPECT_EQ(g_results.mode, kRadarMode3D);
     EXPECT_NE(g_results.headingAfterTurn, g_results.headingBefore);
     EXPECT_GT(g_results.threeDChanged, 1000) << "the 3-D view draws another picture";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -126,6 +127,8 @@ TEST(OceanicTracksTest, DownloadReplacesOnlyOnSuccessAndRunsOnce) {
     GatedJob job;
     job.document = "<tracks>" + Track("id='A' type='NAT'") + Track("id='B' type='NAT'") + "</tracks>";
     TarqOceanicTracksDB db(services, job.Factory());
+    std::atomic<int> ended{0};
+    db.SetDownloadEndedCallback([&] { ++ended; });
 
     db.StartDownload();
     db.StartDownload();
@@ -152,6 +155,7 @@ TEST(OceanicTracksTest, DownloadReplacesOnlyOnSuccessAndRunsOnce) {
     db.GetTracks(tracks);
     EXPECT_EQ(tracks.size(), 2u) << "a cut-off document is no document";
     EXPECT_EQ(log.lines, std::vector<std::string>{"error: NAT tracks download failed!"});
+    EXPECT_EQ(ended, 3) << "every download's end refreshes the dialogs, failed ones too";
 }
 
 }  // namespace

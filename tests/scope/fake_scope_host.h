@@ -93,4 +93,8 @@ public:
     uint32_t GetDebugFlags() override { return debugFlags; }
     void MarkProfileModified() override { ++profileModified; }
     std::string GetStartDirectory() override { return startDirectory; }
+    OceanicTrackMap oceanicTracks;
+    int oceanicDownloads = 0;
+    void GetOceanicTracks(OceanicTrackMap& out) override { out = oceanicTracks; }
+    void StartOceanicTracksDownload() override { ++oceanicDownloads; }
 };

@@ -117,6 +117,40 @@ TEST_F(ScopeGlTest, EachMapClassInItsColourWhereTheProjectionPutsIt) {
     EXPECT_EQ(At(400, 300), (Rgb{0, 0, 0}));
 }
 
+TEST_F(ScopeGlTest, OnlyTheShownOceanicTracksInTheirDirectionsColour) {
+    host.colors["ColorOceanicTracksEast"] = Packed(0, 200, 100);
+    host.colors["ColorOceanicTracksWest"] = Packed(100, 0, 200);
+    auto track = [](int direction, double latitude) {
+        OceanicTrack t;
+        t.direction = direction;
+        t.waypoints = {{"WEST", -74.1, latitude}, {"EAST", -73.9, latitude}};
+        return t;
+    };
+    host.oceanicTracks = {{"A", track(4, 40.05)}, {"B", track(5, 39.95)}, {"Z", track(5, 39.9)}};
+    auto scope = Scope(0);
+    scope->SetShownOceanicTracks({"A", "B"});
+    DrawFrame(*scope);
+    auto at = [&](double lon, double lat) {
+        ScopePoint p{lon, lat};
+        scope->AddOffset(p);
+        return scope->ProjectToScreen(p);
+    };
+    const Rgb east{0, 200, 100};
+    const Rgb west{100, 0, 200};
+    PixelPoint a = at(-74.0, 40.05);
+    EXPECT_TRUE(Near(a.x, a.y, east));
+    PixelPoint b = at(-74.0, 39.95);
+    EXPECT_TRUE(Near(b.x, b.y, west));
+    PixelPoint z = at(-74.0, 39.9);
+    EXPECT_FALSE(Near(z.x, z.y, west, 2)) << "a track not shown";
+    // "TRACK A" stands left of the eastbound track's first point.
+    PixelPoint first = at(-74.1, 40.05);
+    bool label = false;
+    for (int x = first.x - 48; x < first.x - 8 && !label; ++x)
+        for (int y = first.y; y < first.y + 10 && !label; ++y) label = At(x, y) == east;
+    EXPECT_TRUE(label);
+}
+
 TEST_F(ScopeGlTest, RangeRingsAtTheirRadius) {
     host.ints["RingSpacing"] = 5;  // 50 px apart at 0.1 NM a pixel
     auto scope = Scope(ShowBit::RangeRings);
