@@ -723,6 +723,10 @@ bool TarqDisplayScope::LoadSectorFile(const std::string& path, bool announce) {
     SectorLoadResult result;
     {
         BusyCursor busy(m_host);
+        // One frame with the loading box before the parse holds the main thread.
+        m_loading = true;
+        m_host.Redraw(false);
+        m_loading = false;
         std::string report = PathInDirectory(m_host.GetStartDirectory(), kSectorParseReportName);
         // A reload reads the file again; a first load shares what another display parsed.
         bool force = path == m_sectorPath;

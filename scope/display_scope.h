@@ -225,6 +225,8 @@ public:
     uint64_t GetListGeneration(SectorListId id) const { return m_generations[static_cast<int>(id)]; }
     ScopeFrameOverlay PrepareFrame();
     int GetFrameCount() const { return m_frames; }
+    // While a sector file is parsed: the frame drawn then shows the loading box.
+    bool IsLoading() const { return m_loading; }
     // Deadlines in whole seconds; 0 is off.
     int64_t GetFindDeadline() const { return m_findDeadline; }
     int64_t GetRouteDeadline() const { return m_routeDeadline; }
@@ -305,5 +307,6 @@ private:
     CameraVector m_savedCamera;
     bool m_hasSavedCamera = false;
     int m_frames = 0;
+    bool m_loading = false;
     TarqDisplaySettings m_settingsExtras;  // what the scope does not own but hands back
 };

@@ -367,6 +367,7 @@ void ScopeGl::DrawOverlay(bool in3D) {
             if (!marker.label.empty()) DrawText(m_fonts, kMarkerFont, p.x + 9, p.y + 9, 0.99, marker.label);
         }
     }
+    if (m_scope.IsLoading()) DrawLoadingBox(toolColor);
     if (debug & kDebugOverlay) DrawDebugOverlay(in3D);
     if (in3D || (debug & kDebugOverlay)) {
         Color(toolColor);
@@ -516,4 +517,20 @@ void ScopeGl::DrawOceanicLabels() {
             if (pointNames) DrawText(m_fonts, kTextFont, p.x, p.y - 10, 0.91, w.id);
         }
     }
+}
+
+void ScopeGl::DrawLoadingBox(int outlineColor) {
+    const PixelPoint size = m_scope.GetViewportSize();
+    const int left = size.x / 2 - 100;
+    const int bottom = size.y / 2 - 25;
+    glColor4f(0.0f, 0.0f, 0.0f, 0.75f);
+    glRecti(left, bottom, left + 200, bottom + 50);
+    Color(outlineColor);
+    glBegin(GL_LINE_LOOP);
+    glVertex2i(left, bottom);
+    glVertex2i(left + 200, bottom);
+    glVertex2i(left + 200, bottom + 50);
+    glVertex2i(left, bottom + 50);
+    glEnd();
+    DrawText(m_fonts, kMarkerFont, size.x / 2 - 78, size.y / 2 - 4, 0.99, "Loading sector data ...");
 }

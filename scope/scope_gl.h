@@ -52,6 +52,7 @@ private:
     // then their labels in window pixels, from one copy of the tracks a frame.
     void DrawOceanicTracks();
     void DrawOceanicLabels();
+    void DrawLoadingBox(int outlineColor);
 
     TarqDisplayScope& m_scope;
     const ScopeFontSource& m_fonts;

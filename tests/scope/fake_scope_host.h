@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -53,7 +54,11 @@ public:
     void ShowError(const std::string& text) override { errors.push_back(text); }
     void ShowInfo(const std::string& text) override { infos.push_back(text); }
     void ShowErrorBox(const std::string& text, const std::string&) override { errorBoxes.push_back(text); }
-    void Redraw(bool) override { ++redraws; }
+    std::function<void()> onRedraw;
+    void Redraw(bool) override {
+        ++redraws;
+        if (onRedraw) onRedraw();
+    }
     void RebuildMenus() override { ++menuRebuilds; }
     void UpdateTitle() override { ++titleUpdates; }
     void SetBusyCursor(bool busy) override {

@@ -151,6 +151,22 @@ TEST_F(ScopeGlTest, OnlyTheShownOceanicTracksInTheirDirectionsColour) {
     EXPECT_TRUE(label);
 }
 
+TEST_F(ScopeGlTest, TheFrameDrawnWhileASectorLoadsShowsTheLoadingBox) {
+    auto scope = Scope(0);
+    bool outline = false;
+    int loadingFrames = 0;
+    host.onRedraw = [&] {
+        if (!scope->IsLoading()) return;
+        ++loadingFrames;
+        DrawFrame(*scope);
+        outline = Near(300, 300, {250, 250, 250});  // the box's left edge
+    };
+    ASSERT_TRUE(scope->LoadSectorFile(dir.File("small.sct2"), true));
+    EXPECT_EQ(loadingFrames, 1);
+    EXPECT_TRUE(outline);
+    EXPECT_FALSE(scope->IsLoading());
+}
+
 TEST_F(ScopeGlTest, RangeRingsAtTheirRadius) {
     host.ints["RingSpacing"] = 5;  // 50 px apart at 0.1 NM a pixel
     auto scope = Scope(ShowBit::RangeRings);
