@@ -9,6 +9,8 @@
 #include "foundation/display_settings.h"
 #include "platform/window_handle.h"
 
+class TarqDisplayScope;
+
 // The kind of a radio-history line, 0 to 11.
 enum class RadioMessageKind {
     PrimaryRadio = 0,
@@ -52,6 +54,8 @@ public:
     // Main display: the command line's text, the caret at its end and the
     // focus in it.
     virtual void PrefillCommandLine(const std::string& text) = 0;
+    // The display's radar scope; null while the window is being made.
+    virtual TarqDisplayScope* GetScope() const { return nullptr; }
     // Refills the scope's oceanic tracks dialog when it is open.
     virtual void RefreshOceanicDialog() {}
 };

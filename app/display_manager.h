@@ -53,6 +53,10 @@ public:
     TarqDisplay* FindDisplay(WindowHandle window) const;
     int GetDisplayNumber(WindowHandle window) const;
     size_t DisplayCount() const { return m_displays.size(); }
+    template <typename F>
+    void ForEachDisplay(F&& f) const {
+        for (const auto& entry : m_displays) f(*entry.second);
+    }
     void SetActiveWindow(WindowHandle window) { m_activeWindow = window; }
     TarqDisplay* GetActiveDisplay() const;
     bool IsClosePending(WindowHandle window) const { return m_pendingClose.count(window) != 0; }

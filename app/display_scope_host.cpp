@@ -23,11 +23,6 @@ WxDisplayWindow* MainWindow() {
 
 }  // namespace
 
-TarqDisplayScope* ScopeOfDisplay(TarqDisplay* display) {
-    auto* window = dynamic_cast<WxDisplayWindow*>(display);
-    return window ? window->GetScope() : nullptr;
-}
-
 int DisplayScopeHost::GetColor(const std::string& key) {
     return g_profile ? g_profile->GetColor(m_display.GetColorProfileName(), key) : 0xFFFFFF;
 }
@@ -39,7 +34,8 @@ bool DisplayScopeHost::GetBool(const std::string& key) { return g_profile && g_p
 bool DisplayScopeHost::IsMainDisplay() const { return m_display.IsMainDisplay(); }
 
 TarqDisplayScope* DisplayScopeHost::GetMainScope() {
-    return g_displayManager ? ScopeOfDisplay(g_displayManager->GetMainDisplay()) : nullptr;
+    TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
+    return main ? main->GetScope() : nullptr;
 }
 
 void DisplayScopeHost::ShowError(const std::string& text) {
@@ -127,4 +123,8 @@ void DisplayScopeHost::GetOceanicTracks(OceanicTrackMap& out) {
 
 void DisplayScopeHost::StartOceanicTracksDownload() {
     if (g_oceanicTracksDB) g_oceanicTracksDB->StartDownload();
+}
+
+void DisplayScopeHost::ForceVisibilityUpdate() {
+    if (g_networkManager) g_networkManager->ForceVisibilityUpdate();
 }

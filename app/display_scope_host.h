@@ -24,9 +24,6 @@ public:
     virtual void ShowNoteMenu(uint64_t key, int x, int y) = 0;
 };
 
-// The scope of a display window (null while it has none).
-TarqDisplayScope* ScopeOfDisplay(TarqDisplay* display);
-
 class DisplayScopeHost final : public ScopeHost {
 public:
     DisplayScopeHost(TarqDisplay& display, ScopeWindowPort& port) : m_display(display), m_port(port) {}
@@ -57,7 +54,7 @@ public:
     void RequestNoteMenu(uint64_t noteKey, int x, int y) override { m_port.ShowNoteMenu(noteKey, x, y); }
     TarqDisplayScope* GetCaptureScope() override;
     void SetCaptureScope(TarqDisplayScope* scope) override;
-    void ForceVisibilityUpdate() override {}
+    void ForceVisibilityUpdate() override;
     uint32_t GetDebugFlags() override;
     void MarkProfileModified() override;
     std::string GetStartDirectory() override;

@@ -77,7 +77,7 @@ public:
     void GetGlAreaScreenRect(int* x, int* y, int* width, int* height) const;
 
     // The display's scope; null only while the window is being made.
-    TarqDisplayScope* GetScope() const { return m_scope.get(); }
+    TarqDisplayScope* GetScope() const override { return m_scope.get(); }
 
     // ScopeWindowPort
     void SetBusyCursor(bool busy) override;

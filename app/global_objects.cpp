@@ -6,6 +6,8 @@
 #include "app/session.h"
 #include "app/shell_state.h"
 #include "atc/atc_services.h"
+#include "scope/display_scope.h"
+#include "scope/scope_targets.h"
 #include "atc/profile_settings.h"
 #include "foundation/display_services.h"
 #include "foundation/profile.h"
@@ -119,6 +121,46 @@ public:
     }
 };
 
+// The main display's scope as the ATC state and the network manager see it:
+// visibility centres, named points and the sector offset; the calls on every
+// target reach all displays.
+class ShellScope final : public AtcScope {
+public:
+    ScopePoint GetVisibilityCenter(int index) const override {
+        const TarqDisplayScope* scope = MainScope();
+        return scope ? scope->GetVisibilityCenter(index) : ScopePoint{};
+    }
+    bool FindNamedPoint(const std::string& name, ScopePoint& point) const override {
+        const TarqDisplayScope* scope = MainScope();
+        return scope && scope->FindNamedPoint(name, point);
+    }
+    ScopePoint GetSectorOffset() const override {
+        const TarqDisplayScope* scope = MainScope();
+        return scope ? scope->GetSectorOffset() : ScopePoint{};
+    }
+    void RefreshTargetAllDisplays(const std::string& callsign) override {
+        ForEachScope([&](TarqDisplayScope& scope) {
+            if (ScopeTargets* targets = scope.GetTargets()) targets->RefreshAnchor(callsign);
+        });
+    }
+    void RemoveSeparationLinksAll(const std::string& callsign) override {
+        ForEachScope([&](TarqDisplayScope& scope) { scope.RemoveSeparationLinks(callsign); });
+    }
+
+private:
+    static const TarqDisplayScope* MainScope() {
+        TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
+        return main ? main->GetScope() : nullptr;
+    }
+    template <typename F>
+    static void ForEachScope(F&& f) {
+        if (!g_displayManager) return;
+        g_displayManager->ForEachDisplay([&](TarqDisplay& display) {
+            if (TarqDisplayScope* scope = display.GetScope()) f(*scope);
+        });
+    }
+};
+
 // The conflict alarm of the aircraft database, as the sound cues ask for it.
 class AircraftAlarm final : public TarqAlarmSound {
 public:
@@ -156,6 +198,7 @@ struct ShellServices {
     ShellSounds sounds;
     ShellToolWindows tools;
     ShellNetworkDisplay networkDisplay;
+    ShellScope scope;
     AircraftAlarm alarm;
     ShellSimulator simulator;
     AtcNetwork* network = nullptr;
@@ -166,6 +209,7 @@ struct ShellServices {
         services.messages = &messages;
         services.sounds = &sounds;
         services.tools = &tools;
+        services.scope = &scope;
         services.network = network;
         services.simulator = &simulator;
         return services;
