@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <set>
 #include <thread>
 
@@ -30,6 +31,9 @@ TEST(FSMultiplayerThreads, ConnectThreadsSessionEventsAndTheFeedRunTogether) {
             transport->ReceiveFrom(player, BuildTextMessage("hello"));
             std::this_thread::yield();
             transport->RemoveRemotePlayer(player);
+            // Paced: unpaced, this thread floods the event queue faster than a
+            // slow (sanitized) main thread drains it.
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
     });
     transport->AddRemotePlayer("FS");
