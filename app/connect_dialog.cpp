@@ -42,7 +42,8 @@ ConnectValues ConnectDialog::InitialValues() const {
     v.callsign = m_profile.GetString("Callsign");
     v.realName = m_profile.GetString("RealName");
     v.facility = m_profile.GetInt("Facility");
-    v.ratingIndex = m_profile.GetInt("Rating") - 1;
+    const int rating = m_profile.GetInt("Rating");
+    v.ratingIndex = rating >= 1 && rating <= static_cast<int>(RatingNames().size()) ? rating - 1 : -1;
     v.cid = m_profile.GetString("CID");
     v.password = m_profile.GetString("Password");
     v.server = m_profile.GetString("Server");
@@ -59,7 +60,11 @@ ConnectDialog::ServerChoice ConnectDialog::ServerList() const {
     m_network.FillServerList(choice.entries);
     std::sort(choice.entries.begin(), choice.entries.end());  // the list sorts itself
     auto it = std::find(choice.entries.begin(), choice.entries.end(), m_profile.GetString("Server"));
-    choice.selected = it == choice.entries.end() ? 0 : static_cast<int>(it - choice.entries.begin());
+    if (it != choice.entries.end()) {
+        choice.selected = static_cast<int>(it - choice.entries.begin());
+    } else {
+        choice.selected = choice.entries.empty() ? -1 : 0;
+    }
     return choice;
 }
 

@@ -28,7 +28,7 @@ struct ConnectValues {
     std::string callsign;
     std::string realName;
     int facility = 0;     // index in FacilityNames
-    int ratingIndex = 0;  // index in RatingNames: the rating is one more
+    int ratingIndex = 0;  // index in RatingNames, the rating less one; -1: none selected
     std::string cid;
     std::string password;
     std::string server;
@@ -61,7 +61,7 @@ public:
     // not ready, the single waiting entry with Connect disabled.
     struct ServerChoice {
         std::vector<std::string> entries;
-        int selected = 0;
+        int selected = 0;  // -1: nothing to select
         bool ready = false;
     };
     ServerChoice ServerList() const;

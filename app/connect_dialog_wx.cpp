@@ -53,13 +53,13 @@ public:
         Edit(ConnectDialog::kPasswordId)->ChangeValue(ToWx(v.password));
         Fill(Choice(ConnectDialog::kFacilityId), ConnectDialog::FacilityNames(), v.facility);
         Fill(Choice(ConnectDialog::kRatingId), ConnectDialog::RatingNames(), v.ratingIndex);
-        FillServers();
+        FillServerCombo();
         if (!m_serversReady) m_timer.Start(ConnectDialog::kTimerPeriodMs);
 
         Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
             if (!m_logic.ServerList().ready) return;
             m_timer.Stop();
-            FillServers();
+            FillServerCombo();
         });
         Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnConnect(); }, ConnectDialog::kConnectId);
         Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_CANCEL); }, ConnectDialog::kCancelId);
@@ -135,7 +135,7 @@ private:
         if (selected >= 0 && selected < static_cast<int>(entries.size())) choice->SetSelection(selected);
     }
 
-    void FillServers() {
+    void FillServerCombo() {
         const ConnectDialog::ServerChoice servers = m_logic.ServerList();
         Fill(Choice(ConnectDialog::kServerId), servers.entries, servers.selected);
         m_serversReady = servers.ready;

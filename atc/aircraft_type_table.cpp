@@ -103,7 +103,8 @@ void TarqAircraftTypeTable::DownloadAircraftInfo() {
         m_services.messages->ShowError("Aircraft info database download failed!");
         return;
     }
-    // The outcome follows the load: a failed transfer that leaves a readable file still counts.
+    // The downloader replaced the file only after a whole, checked transfer;
+    // one that still does not load is a failure all the same.
     int count = 0;
     if (ParseAircraftTypeFile(path, count)) {
         m_services.messages->ShowMessage("Aircraft info database downloaded. " + std::to_string(count) +

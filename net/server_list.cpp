@@ -164,9 +164,7 @@ void TarqServerList::ServerListThread(std::string statusRoot, uint32_t seed) {
         maps.Add(server.name, server.address);
         ++m_fetchedCount;
     };
-    callbacks.message = [this](const std::string& message) {
-        Post(Notice::Kind::Box, "Message from Peltan:\n\n" + message, "Network Message");
-    };
+    callbacks.message = [this](const std::string& message) { OnStatusMessage(message); };
     std::string why;
     const bool fetched = FetchNetworkStatus(statusRoot, callbacks, seed, &why, &m_stop);
     if (m_stop) {
@@ -185,6 +183,11 @@ void TarqServerList::ServerListThread(std::string statusRoot, uint32_t seed) {
         Post(Notice::Kind::Info,
              "Network info loaded. " + std::to_string(m_fetchedCount.load()) + " servers found.");
     m_fetching = false;
+}
+
+// A message the network's operators put in the status file.
+void TarqServerList::OnStatusMessage(const std::string& message) {
+    Post(Notice::Kind::Box, "Message from Peltan:\n\n" + message, "Network Message");
 }
 
 void TarqServerList::StartVersionCheck() {

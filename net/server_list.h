@@ -91,6 +91,7 @@ private:
     void Publish(Maps maps);
     void Post(Notice::Kind kind, std::string text, std::string caption = "");
     void ServerListThread(std::string statusRoot, uint32_t seed);
+    void OnStatusMessage(const std::string& message);
     void VersionCheckThread(VersionJob job);
 
     AtcServices m_services;

@@ -1,4 +1,4 @@
-// Tested by tests/net/version_check_test.cpp.
+// Tested by tests/net/server_list_test.cpp.
 #include "net/version_check.h"
 
 #include <charconv>

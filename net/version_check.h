@@ -1,7 +1,7 @@
 // The version check: asks the maker's web service for the latest program
 // version and the current aircraft type database version, and compares the
 // answer with the program's own version.
-// Tested by tests/net/version_check_test.cpp against a loopback server.
+// Tested by tests/net/server_list_test.cpp against a loopback server.
 #pragma once
 
 #include <atomic>

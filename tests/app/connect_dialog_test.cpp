@@ -42,9 +42,14 @@ protected:
         g_seeAllCleared = 0;
     }
 
+    // What the controls hold when the dialog opens: the Server list shows its
+    // selected entry, if any.
     ConnectValues Typed() {
         ConnectDialog dialog(profile, network, CountSeeAll);
-        return dialog.InitialValues();
+        ConnectValues v = dialog.InitialValues();
+        const ConnectDialog::ServerChoice servers = dialog.ServerList();
+        v.server = servers.selected >= 0 ? servers.entries.at(static_cast<size_t>(servers.selected)) : "";
+        return v;
     }
 
     TempDir dir;
@@ -82,7 +87,11 @@ TEST_F(ConnectDialogTest, Validation) {
         void (*edit)(ConnectValues&);
         int control;  // 0: accepted
         const char* message;
+        void (*setup)(TarqProfile&, RecordingNetwork&) = nullptr;
+        // With the values shown at opening and the profile after the connect.
+        void (*check)(const ConnectValues& shown, TarqProfile& after) = nullptr;
     };
+    auto unchanged = [](ConnectValues&) {};
     const Row rows[] = {
         {"empty callsign", [](ConnectValues& v) { v.callsign.clear(); }, ConnectDialog::kCallsignId,
          "Invalid callsign. It is either empty or too long. This field is required."},
@@ -99,16 +108,34 @@ TEST_F(ConnectDialogTest, Validation) {
          },
          ConnectDialog::kCallsignId, "Invalid callsign. It is either empty or too long. This field is required."},
         {"empty server is not checked", [](ConnectValues& v) { v.server.clear(); }, 0, ""},
+        {"no servers at all: nothing selected, an empty server stored", unchanged, 0, "",
+         [](TarqProfile&, RecordingNetwork& n) { n.servers.clear(); },
+         [](const ConnectValues& shown, TarqProfile& after) {
+             EXPECT_EQ(shown.server, "");
+             EXPECT_EQ(after.GetString("Server"), "");
+         }},
+        {"a rating of 0 selects none", unchanged, 0, "",
+         [](TarqProfile& p, RecordingNetwork&) { p.SetInt("Rating", 0); },
+         [](const ConnectValues& shown, TarqProfile& after) {
+             EXPECT_EQ(shown.ratingIndex, -1);
+             EXPECT_EQ(after.GetInt("Rating"), 0);
+         }},
+        {"a rating above 12 selects none", unchanged, 0, "",
+         [](TarqProfile& p, RecordingNetwork&) { p.SetInt("Rating", 13); },
+         [](const ConnectValues& shown, TarqProfile&) { EXPECT_EQ(shown.ratingIndex, -1); }},
         {"long texts are cut, not refused", [](ConnectValues& v) { v.callsign = "ABCDEFGHIJKLMNOP"; }, 0, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SetUp();
-        network.calls.clear();
-        ConnectValues v = Typed();
+        network = RecordingNetwork();
+        if (row.setup) row.setup(profile, network);
+        const ConnectValues shown = Typed();
+        ConnectValues v = shown;
         row.edit(v);
         ConnectDialog dialog(profile, network, CountSeeAll);
         auto failure = dialog.Connect(v);
+        if (row.check) row.check(shown, profile);
         if (row.control == 0) {
             EXPECT_FALSE(failure);
             EXPECT_EQ(network.calls, std::vector<std::string>{"connect"});

@@ -74,6 +74,8 @@ private:
 // Members are public: the tables' check functions reach into the fixture.
 class HandlersTest : public ServerFixture {
 public:
+    using ServerFixture::server;
+
     void SetUp() override {}
 
     // Server first, then a manager whose sessions and timers run on the world's clock.
@@ -186,6 +188,7 @@ TEST_F(HandlersTest, ConnectFailures) {
         std::function<void(TestServerOptions&)> server;
         std::function<void(HandlersTest&)> setup;
         std::vector<std::string> errors;
+        bool whileConnecting = false;  // the setup runs once the connect has begun
     };
     const Row rows[] = {
         {"unknown server name", [](TestServerOptions&) {},
@@ -202,18 +205,26 @@ TEST_F(HandlersTest, ConnectFailures) {
              ASSERT_TRUE(t.Pump([&] { return t.manager->ControllerSession().GetState() == HalkSession::kConnected; }));
              t.world.clock.Advance(HalkSession::kIdentifyTimeoutMs + 1);
          },
-         {"error: The server did not ask for identification within 30 seconds.", "error: Connection failed."}},
+         {"error: The server did not ask for identification within 30 seconds.", "error: Connection failed."},
+         true},
+        {"an error line during the login, whatever its code",
+         [](TestServerOptions& o) { o.identify = false; },
+         [](HandlersTest& t) {
+             ASSERT_TRUE(t.Pump(
+                 [&] { return t.manager->ControllerSession().GetState() == HalkSession::kConnected; }));
+             ASSERT_TRUE(t.Pump([&] { return t.server->ConnectionCount() == 1; }));
+             ASSERT_TRUE(t.server->Inject("", "$ERserver:unknown:4::Callsign not allowed here\r\n"));
+         },
+         {"error: Callsign not allowed here"}, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TestServerOptions options;
         row.server(options);
         Start(options);
-        // The setup may need the connect running (the time-out) or not yet (the address).
-        const bool afterConnect = std::string(row.name) == "server that never asks to identify";
-        if (!afterConnect) row.setup(*this);
+        if (!row.whileConnecting) row.setup(*this);
         manager->Connect();
-        if (afterConnect) row.setup(*this);
+        if (row.whileConnecting) row.setup(*this);
         auto errors = [&] {
             std::vector<std::string> e;
             for (const std::string& l : world.log.lines)
@@ -310,7 +321,8 @@ TEST_F(HandlersTest, EveryPacketKind) {
         const char* name;
         std::string lines;
         std::vector<std::string> log;  // owner and message lines, in order (others ignored)
-        Check check;
+        Check check;                   // runs before the log is compared, so it may wait
+        Check before = nullptr;
     };
     auto logged = [](const std::vector<std::string>& all) {
         std::vector<std::string> kept;
@@ -332,6 +344,8 @@ TEST_F(HandlersTest, EveryPacketKind) {
          [](HandlersTest& t) { EXPECT_NE(t.world.controllers.GetController("JFK_TWR"), nullptr); }},
         {"radio message on a frequency listened to", "#TMDAL2:@18700&@35000:ready for departure\r\n",
          {"radio: DAL2 118700 ready for departure"}, nullptr},
+        {"radio message on a frequency nobody listens to", "#TMDAL2:@22800:on the wrong frequency\r\n", {},
+         nullptr},
         {"broadcast", "#TMSUP1:*:network down soon\r\n", {"broadcast: SUP1 network down soon"}, nullptr},
         {"wallop", "#TMpilot9:*S:help\r\n", {"wallop: PILOT9 help"}, nullptr},
         {"private message", "#TMLGA_APP:ME_CTR:hello\r\n", {"chat: LGA_APP hello"}, nullptr},
@@ -344,6 +358,10 @@ TEST_F(HandlersTest, EveryPacketKind) {
          [](HandlersTest& t) { EXPECT_EQ(t.world.aircraft.GetIncomingHandoff("DAL2"), "LGA_APP"); }},
         {"handoff refused", "#PCLGA_APP:ME_CTR:CCP:HC:DAL2\r\n", {},
          [](HandlersTest& t) { EXPECT_FALSE(t.world.aircraft.HasIncomingHandoff("DAL2")); }},
+        {"handoff accepted", "$HAJFK_TWR:ME_CTR:DAL2\r\n", {},
+         [](HandlersTest& t) { EXPECT_EQ(t.world.aircraft.GetTrackingController("DAL2"), "JFK_TWR"); }},
+        {"handoff accepted, told to all controllers", "$CQLGA_APP:@94835:HT:DAL2:JFK_TWR\r\n", {},
+         [](HandlersTest& t) { EXPECT_EQ(t.world.aircraft.GetTrackingController("DAL2"), "LGA_APP"); }},
         {"METAR", "$ARSERVER:ME_CTR:METAR:KJFK 101251Z 31012KT\r\n", {"metar: KJFK 101251Z 31012KT"}, nullptr},
         {"scratchpad", "$CQLGA_APP:@94835:SC:DAL2:RV\r\n", {},
          [](HandlersTest& t) { EXPECT_EQ(t.world.aircraft.GetScratchpad("DAL2"), "RV"); }},
@@ -359,6 +377,13 @@ TEST_F(HandlersTest, EveryPacketKind) {
          [](HandlersTest& t) { EXPECT_EQ(t.world.aircraft.GetTrackingController("DAL2"), "JFK_TWR"); }},
         {"track dropped", "$CQJFK_TWR:@94835:DR:DAL2\r\n", {},
          [](HandlersTest& t) { EXPECT_EQ(t.world.aircraft.GetTrackingController("DAL2"), ""); }},
+        {"track held, told directly", "#PCLGA_APP:ME_CTR:CCP:IH:DAL2\r\n", {},
+         [](HandlersTest& t) { EXPECT_EQ(t.world.aircraft.GetTrackingController("DAL2"), "LGA_APP"); }},
+        {"who has my track: its data goes back", "$CQLGA_APP:@94835:WH:DAL2\r\n",
+         {"SendTrackData LGA_APP DAL2"}, nullptr,
+         [](HandlersTest& t) { t.world.aircraft.SetTrackingController("DAL2", "ME_CTR"); }},
+        {"DP notice changes nothing", "#PCJFK_TWR:ME_CTR:CCP:DP:DAL2\r\n", {},
+         [](HandlersTest& t) { EXPECT_EQ(t.world.aircraft.GetTrackingController("DAL2"), "ME_CTR"); }},
         {"pointout", "#PCJFK_TWR:ME_CTR:CCP:PT:DAL2\r\n", {"info: Pointout from JFK_TWR for DAL2."},
          [](HandlersTest& t) { EXPECT_TRUE(t.world.aircraft.IsPointedOut("DAL2")); }},
         {"break", "$CQLGA_APP:@94835:BY\r\n", {"RebuildControllerList"},
@@ -369,10 +394,19 @@ TEST_F(HandlersTest, EveryPacketKind) {
          [](HandlersTest& t) { EXPECT_FALSE(t.world.controllers.GetHelpFlag("LGA_APP")); }},
         {"pushed strip", "#PCLGA_APP:ME_CTR:CCP:ST:DAL2:1:B738:FL310\r\n",
          {"info: Received flight strip for DAL2 from LGA_APP", "strip: DAL2 1 B738 FL310"}, nullptr},
+        {"pushed strip while ignoring them", "#PCLGA_APP:ME_CTR:CCP:ST:DAL2:1:B738\r\n",
+         {"info: Ignored flight strip for DAL2 pushed from LGA_APP."}, nullptr,
+         [](HandlersTest& t) { t.world.settings.bools["IgnorePushedStrips"] = true; }},
         {"real name of a controller", "$CRLGA_APP:ME_CTR:RN:Lee Ga:lga.sct2:4\r\n",
          {"chat title LGA_APP", "RebuildControllerList"},
          [](HandlersTest& t) { EXPECT_EQ(t.world.controllers.GetController("LGA_APP")->GetRealName(), "Lee Ga"); }},
+        {"real name of a pilot", "$CRDAL2:ME_CTR:RN:Pat Smith::1\r\n", {},
+         [](HandlersTest& t) {
+             ASSERT_NE(t.world.aircraft.GetAircraft("DAL2"), nullptr);
+             EXPECT_EQ(t.world.aircraft.GetAircraft("DAL2")->GetRealName(), "Pat Smith");
+         }},
         {"frequency reply", "$CRLGA_APP:ME_CTR:C?:120.800\r\n", {"info: Frequency for LGA_APP is 120.800"}, nullptr},
+        {"server version reply says nothing", "$CRDAL2:ME_CTR:SV:Some server 2.1\r\n", {}, nullptr},
         {"ATIS lines", "$CRLGA_APP:ME_CTR:ATIS:V:voice/lga\r\n$CRLGA_APP:ME_CTR:ATIS:T:INFO A 12:00\r\n"
                        "$CRLGA_APP:ME_CTR:ATIS:Z:2200z\r\n$CRLGA_APP:ME_CTR:ATIS:E:3\r\n",
          {"chat: LGA_APP Voice URL: voice/lga", "chat: LGA_APP INFO A 12:00",
@@ -387,6 +421,13 @@ TEST_F(HandlersTest, EveryPacketKind) {
              ASSERT_TRUE(t.world.aircraft.GetModelInfo("DAL2", info));
              EXPECT_EQ(info.airline, "DAL");
          }},
+        {"other #SB kinds are ignored", "#SBDAL2:ME_CTR:PIR\r\n#SBDAL2:ME_CTR:FSIPI:0:1:B738\r\n", {},
+         [](HandlersTest& t) {
+             ModelInfoRecord info;
+             ASSERT_TRUE(t.world.aircraft.GetModelInfo("DAL2", info));
+             EXPECT_EQ(info.airline, "DAL");
+         }},
+        {"#PC lines that are not client-to-client are ignored", "#PCLGA_APP:ME_CTR:XYZ:1:2\r\n", {}, nullptr},
         {"no such callsign, looked up quietly", "$ERserver:ME_CTR:8:XYZ1:No such callsign\r\n", {}, nullptr},
         {"error 7 names its parameter", "$ERSERVER:ME_CTR:007:KZZZ:No weather profile\r\n",
          {"error: No weather profile: KZZZ"}, nullptr},
@@ -400,14 +441,24 @@ TEST_F(HandlersTest, EveryPacketKind) {
          {"error: You were forcibly disconnected from the network. Reason: behave", "RebuildControllerList",
           "voice check boxes"},
          [](HandlersTest& t) { EXPECT_FALSE(t.world.aircraft.HasAircraft("DAL2")); }},
+        // Last: the sign-off goes out at once and the server then closes.
+        {"an error that ends the connection", "$ERserver:ME_CTR:13::Certificate suspended\r\n",
+         {"error: Certificate suspended", "RebuildControllerList", "voice ATIS state", "close voice rooms",
+          "end land lines", "info: Disconnected.", "titles and menus"},
+         [](HandlersTest& t) {
+             ASSERT_TRUE(t.Pump([&] { return t.manager->GetLastMainState() == HalkSession::kClosed; }));
+             auto sent = t.server->Received("ME_CTR");
+             EXPECT_NE(std::find(sent.begin(), sent.end(), "#DAME_CTR:SERVER"), sent.end());
+         }},
     };
     owners.quietLookup = "XYZ1";
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        if (row.before) row.before(*this);
         world.log.Clear();
         Deliver(row.lines);
-        EXPECT_EQ(logged(world.log.lines), row.log);
         if (row.check) row.check(*this);
+        EXPECT_EQ(logged(world.log.lines), row.log);
     }
 }
 
@@ -567,7 +618,50 @@ TEST_F(HandlersTest, VoiceAtisSession) {
               1);
     EXPECT_TRUE(std::any_of(atisLines.begin(), atisLines.end(),
                             [](const std::string& l) { return l == "%KLGA_ATIS:27050:4:0:5:40.780000:-73.870000:0"; }));
+
+    // The server's kill and errors on the voice-ATIS session. Only the
+    // disconnecting codes sign it off; a kill is the server's to end.
+    struct Row {
+        const char* name;
+        const char* line;
+        const char* error;
+        bool signsOff;
+    };
+    const Row rows[] = {
+        {"an error that keeps the connection", "$ERserver:KLGA_ATIS:4::Syntax error\r\n",
+         "error: Voice ATIS connection error: Syntax error", false},
+        {"killed", "$!!SERVER:KLGA_ATIS:duplicate\r\n",
+         "error: The voice ATIS connection was forcibly disconnected from the network. Reason: duplicate",
+         false},
+        {"an error that ends the connection", "$ERSERVER:KLGA_ATIS:012::Too many clients\r\n",
+         "error: Voice ATIS connection error: Too many clients", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        world.log.Clear();
+        pilot.ClearEvents();
+        ASSERT_TRUE(server->Inject("KLGA_ATIS", row.line));
+        ASSERT_TRUE(Pump([&] {
+            const auto& log = world.log.lines;
+            return std::find(log.begin(), log.end(), row.error) != log.end() &&
+                   (!row.signsOff || !manager->IsVoiceAtisConnected());
+        }));
+        if (!row.signsOff) {
+            // Still there and answering.
+            pilot.Session().SendQuery(5, "KLGA_ATIS");
+            ASSERT_TRUE(PumpUntil([&] {
+                manager->OnTimer();
+                return pilot.FindEvent("Reply|KLGA_ATIS|5|") >= 0;
+            }));
+        }
+        auto sent = server->Received("KLGA_ATIS");
+        EXPECT_EQ(std::find(sent.begin(), sent.end(), "#DAKLGA_ATIS:SERVER") != sent.end(), row.signsOff);
+        EXPECT_EQ(manager->IsVoiceAtisConnected(), !row.signsOff);
+    }
+
     // The controller session's end takes the voice ATIS with it.
+    manager->ConnectVoiceAtis();
+    ASSERT_TRUE(Pump([&] { return manager->IsVoiceAtisConnected(); }));
     manager->Disconnect();
     ASSERT_TRUE(Pump([&] { return !manager->IsConnected() && !manager->IsVoiceAtisConnected(); }));
 }
