@@ -215,10 +215,8 @@ void ScopeGl::Draw() {
     // Another drawer (the display's furniture) may have changed it since.
     SetupProjection();
     glLoadIdentity();
-    if (in3D)
-        Draw3DScene();
-    else
-        Draw2DMap();
+    if (in3D) Draw3DScene();
+    else Draw2DMap();
     DrawOverlay(in3D);
 }
 
