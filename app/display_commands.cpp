@@ -135,6 +135,14 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
             if (g_fsmpManager) g_fsmpManager->StartFromMenu();
             m_host.RebuildMenus();
             return true;
+        case CommandId::ZoomIn:
+        case CommandId::ZoomInFast:
+            m_host.ZoomIn(row->id == CommandId::ZoomInFast);
+            return true;
+        case CommandId::ZoomOut:
+        case CommandId::ZoomOutFast:
+            m_host.ZoomOut(row->id == CommandId::ZoomOutFast);
+            return true;
         default:
             // The commands of subsystems that are not built yet.
             return false;
@@ -169,6 +177,7 @@ void TarqDisplayCommands::OnCloseRequest() {
 
 void TarqDisplayCommands::SetColorProfile(const std::string& name) {
     m_settings.ColorProfile = name;
+    if (g_profile) m_host.SetBackgroundColor(name, g_profile->GetColor(name, "ColorBackground"));
     m_host.RebuildMenus();
     m_host.Redraw();
 }

@@ -32,6 +32,11 @@ public:
     virtual void OpenUrl(const std::string& url) = 0;
     // Modal; on Connect the network manager signs on with what was entered.
     virtual void ShowConnectDialog() = 0;
+    // The scope's clear colour, for the colour profile the display now uses.
+    virtual void SetBackgroundColor(const std::string& colorProfile, int rgb) = 0;
+    // The scope's zoom keys; fast with the modifier.
+    virtual void ZoomIn(bool fast) = 0;
+    virtual void ZoomOut(bool fast) = 0;
 };
 
 struct MenuItemState {

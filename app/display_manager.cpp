@@ -163,6 +163,18 @@ void TarqDisplayManager::RefreshOceanicDialogs() {
     for (auto& entry : m_displays) entry.second->RefreshOceanicDialog();
 }
 
+void TarqDisplayManager::RefreshAllDisplays() {
+    if (std::this_thread::get_id() != m_mainThread) {
+        std::shared_ptr<TarqDisplayManager*> self = m_self;
+        m_post([self] {
+            if (*self) (*self)->RefreshAllDisplays();
+        });
+        return;
+    }
+    RefreshOceanicDialogs();
+    RedrawAll(false);
+}
+
 void TarqDisplayManager::UpdateAllTitles() {
     for (auto& entry : m_displays) entry.second->UpdateTitle();
 }

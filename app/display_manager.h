@@ -66,6 +66,9 @@ public:
     // Every display's oceanic tracks dialog; from a worker it posts itself
     // to the main thread (the track download ends there).
     void RefreshOceanicDialogs();
+    // The track data changed: every display redraws (its oceanic tracks with
+    // it) and refreshes its dialog. From a worker it posts itself too.
+    void RefreshAllDisplays();
     void UpdateAllTitles() override;
     void CascadeDisplays();
     bool HasThreeDDisplay() const;

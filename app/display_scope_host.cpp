@@ -27,6 +27,8 @@ int DisplayScopeHost::GetColor(const std::string& key) {
     return g_profile ? g_profile->GetColor(m_display.GetColorProfileName(), key) : 0xFFFFFF;
 }
 
+std::string DisplayScopeHost::GetColorProfileName() const { return m_display.GetColorProfileName(); }
+
 int DisplayScopeHost::GetInt(const std::string& key) { return g_profile ? g_profile->GetInt(key) : 0; }
 
 bool DisplayScopeHost::GetBool(const std::string& key) { return g_profile && g_profile->GetBool(key); }
@@ -102,6 +104,19 @@ bool DisplayScopeHost::ExpandAliases(const std::string& text, std::string& out, 
 int DisplayScopeHost::MeasureText(const std::string& text, int fontId) {
     WxDisplayWindow* main = MainWindow();
     return main ? main->MeasureText(fontId, text).width : 0;
+}
+
+PixelPoint DisplayScopeHost::GetMouseReadoutPlace(int, int height) {
+    constexpr int kLeft = 10;
+    constexpr int kAbove = 8;
+    auto* window = dynamic_cast<WxDisplayWindow*>(&m_display);
+    TarqDisplayRadioHistory* history = window ? window->GetRadioHistory() : nullptr;
+    if (!history || !(window->GetShowMask() & TarqDisplayFurniture::kShowRadioHistory))
+        return {kLeft, kAbove};
+    if (history->GetOffset() >= 0) return {kLeft, history->GetOffset() + kAbove};
+    // Expanded, the history leaves a strip between its top (57 px below the
+    // viewport's) and the button bar.
+    return {kLeft, height - 55};
 }
 
 TarqDisplayScope* DisplayScopeHost::GetCaptureScope() { return g_captureScope; }

@@ -29,6 +29,8 @@ public:
     DisplayScopeHost(TarqDisplay& display, ScopeWindowPort& port) : m_display(display), m_port(port) {}
 
     int GetColor(const std::string& key) override;
+    std::string GetColorProfileName() const override;
+    TarqDisplay* GetDisplay() override { return &m_display; }
     int GetInt(const std::string& key) override;
     bool GetBool(const std::string& key) override;
     bool IsMainDisplay() const override;
@@ -51,6 +53,7 @@ public:
     void AddToCommandHistory(const std::string& text) override;
     bool ExpandAliases(const std::string& text, std::string& out, const std::string& contextCallsign) override;
     int MeasureText(const std::string& text, int fontId) override;
+    PixelPoint GetMouseReadoutPlace(int width, int height) override;
     void RequestNoteMenu(uint64_t noteKey, int x, int y) override { m_port.ShowNoteMenu(noteKey, x, y); }
     TarqDisplayScope* GetCaptureScope() override;
     void SetCaptureScope(TarqDisplayScope* scope) override;

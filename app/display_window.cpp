@@ -200,6 +200,7 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     m_gl = std::make_unique<GlContextResources>(
         [frame = m_frame] { return frame->context->IsOK() && frame->canvas->SetCurrent(*frame->context); });
     m_scope = std::make_unique<TarqDisplayScope>(m_scopeHost, settings, &SharedSectorLibrary());
+    m_scope->SetBackgroundColor(settings.ColorProfile, BackgroundColor());
 
     m_frame->SetMenuBar(BuildCommandMenuBar(isMain ? kMainMenu : kSecondaryMenu));
 
@@ -249,7 +250,7 @@ int WxDisplayWindow::BackgroundColor() const {
 }
 
 void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
-    if (!m_frame) return;
+    if (!m_frame || !m_scope) return;
     if (displayNumber != 0 && displayNumber != m_displayNumber) {
         m_displayNumber = displayNumber;
         UpdateTitle();
@@ -264,14 +265,9 @@ void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
     wxSize size = m_frame->canvas->GetClientSize();
     if (relayout) Layout();
     glViewport(0, 0, size.x, ViewportHeight(size.y));
-    int color = BackgroundColor();
-    glClearColor((color & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, ((color >> 16) & 0xFF) / 255.0f,
-                 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (m_scope && m_scopeGl) {
-        m_scope->SetViewportSize(size.x, ViewportHeight(size.y));
-        m_scopeGl->Draw();
-    }
+    m_scope->SetViewportSize(size.x, ViewportHeight(size.y));
+    m_scopeGl->Clear();
+    m_scopeGl->Draw();
     if (m_furniture) m_furniture->Draw(m_commands.Settings().Toggles, relayout);
     glFinish();
     m_frame->canvas->SwapBuffers();
@@ -528,6 +524,18 @@ void WxDisplayWindow::OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse
             m_scope->OnRightDoubleClick(mouse);
             break;
     }
+}
+
+void WxDisplayWindow::SetBackgroundColor(const std::string& colorProfile, int rgb) {
+    if (m_scope) m_scope->SetBackgroundColor(colorProfile, rgb);
+}
+
+void WxDisplayWindow::ZoomIn(bool fast) {
+    if (m_scope) m_scope->ZoomIn(fast);
+}
+
+void WxDisplayWindow::ZoomOut(bool fast) {
+    if (m_scope) m_scope->ZoomOut(fast);
 }
 
 void WxDisplayWindow::OnScopeWheel(int notches, bool fast) {

@@ -71,7 +71,7 @@ public:
     void ShowErrorLine(const std::string& text) override;
     void ShowInfoLine(const std::string& text) override;
     bool SetClipboardText(const std::string& text) override;
-    // The colour the GL area clears to (0xBBGGRR), from the display's colour profile.
+    // The display's colour profile's background (0xBBGGRR), which its scope clears to.
     int BackgroundColor() const;
     // The GL area's place on the screen.
     void GetGlAreaScreenRect(int* x, int* y, int* width, int* height) const;
@@ -95,6 +95,9 @@ public:
     void OpenUrl(const std::string& url) override;
     void ShowConnectDialog() override;
     void RefreshOceanicDialog() override;
+    void SetBackgroundColor(const std::string& colorProfile, int rgb) override;
+    void ZoomIn(bool fast) override;
+    void ZoomOut(bool fast) override;
 
     // Handlers the frame forwards.
     // Open Sector and Diagrams here, the rest through the commands; the scope follows.

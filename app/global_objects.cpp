@@ -285,7 +285,7 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
         Created(new TarqOceanicTracksDB(g_services->Atc(), OceanicTracksDownloader(StartDirectory)),
                 "TarqOceanicTracksDB");
     g_oceanicTracksDB->SetDownloadEndedCallback([] {
-        if (g_displayManager) g_displayManager->RefreshOceanicDialogs();
+        if (g_displayManager) g_displayManager->RefreshAllDisplays();
     });
 
     g_displayServices = g_displayManager;

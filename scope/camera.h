@@ -38,6 +38,9 @@ public:
     void MoveUp(float amount);
     // Heading and pitch towards a point (scope x, height, minus scope y).
     void AimAt(float tx, float ty, float tz);
+    // Multiplies the current GL matrix by the view from the camera. Lives
+    // with the GL drawing (scope_gl.cpp), so only tarq_scope_gl may call it.
+    void Apply() const;
 
 private:
     void UpdateDirection();

@@ -177,6 +177,12 @@ void TarqDisplayScope::RemoveOffset(ScopePoint& point) const {
     point.y -= m_offset.y;
 }
 
+TarqDisplay* TarqDisplayScope::GetDisplay() { return m_host.GetDisplay(); }
+
+void TarqDisplayScope::SetBackgroundColor(const std::string& colorProfile, int rgb) {
+    if (colorProfile == m_host.GetColorProfileName()) m_background = rgb;
+}
+
 void TarqDisplayScope::Redraw(bool resetProjection) {
     if (!m_initialising) m_host.Redraw(resetProjection);
 }
@@ -297,19 +303,17 @@ void TarqDisplayScope::OnRightDoubleClick(const ScopeMouse& mouse) {
     }
 }
 
-void TarqDisplayScope::CopyMouseToClipboard() {
+std::string TarqDisplayScope::FormatMousePosition() const {
     ScopePoint p = m_mousePosition;
     RemoveOffset(p);
-    std::string text;
-    if (m_host.GetBool("FormatMouseCoordsDMS")) {
-        text = FormatLatLonDMS(p.y, true) + " " + FormatLatLonDMS(p.x, false);
-    } else {
-        char buffer[30];
-        std::snprintf(buffer, sizeof buffer, "%.5f %.5f", p.y, p.x);
-        text = buffer;
-    }
-    m_host.SetClipboardText(text);
+    if (m_host.GetBool("FormatMouseCoordsDMS"))
+        return FormatLatLonDMS(p.y, true) + " " + FormatLatLonDMS(p.x, false);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.5f %.5f", p.y, p.x);
+    return buffer;
 }
+
+void TarqDisplayScope::CopyMouseToClipboard() { m_host.SetClipboardText(FormatMousePosition()); }
 
 void TarqDisplayScope::OnMouseMove(const ScopeMouse& mouse) {
     m_mousePixel = {mouse.x, mouse.y};

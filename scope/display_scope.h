@@ -24,6 +24,7 @@
 
 class ScopeHost;
 class ScopeTargets;
+class TarqDisplay;
 class SectorLibrary;
 class TarqStickyBuilder;
 struct LoadedSector;
@@ -89,6 +90,14 @@ public:
     void SetTargets(ScopeTargets* targets) { m_targets = targets; }
     ScopeTargets* GetTargets() const { return m_targets; }
     ScopeHost& Host() { return m_host; }
+    TarqDisplay* GetDisplay();
+
+    // Has the display draw a frame now; resetProjection reads its size again.
+    void Draw(bool resetProjection) { Redraw(resetProjection); }
+    // Taken only when the display uses that colour profile; the frame's
+    // clear colour (24-bit, red in the low byte).
+    void SetBackgroundColor(const std::string& colorProfile, int rgb);
+    int GetBackgroundColor() const { return m_background; }
 
     // Projection.
     void SetViewportSize(int width, int height);
@@ -112,6 +121,9 @@ public:
     double GetRotation() const { return m_projection.GetRotation(); }
     PixelPoint GetMousePixel() const { return m_mousePixel; }
     ScopePoint GetMousePosition() const { return m_mousePosition; }
+    // The mouse position in absolute degrees, latitude first, as the readout
+    // and the clipboard give it ("FormatMouseCoordsDMS" or "%.5f %.5f").
+    std::string FormatMousePosition() const;
     ScopePoint GetRangeRingCenter() const { return m_ringCenter; }
     void SetRangeRingCenter(ScopePoint center);
     uint32_t GetShowMask() const { return m_showMask; }
@@ -245,6 +257,7 @@ private:
     bool SetIfExpired(int64_t& deadline, int64_t now);
 
     ScopeHost& m_host;
+    int m_background = 0;
     std::unique_ptr<SectorLibrary> m_ownLibrary;
     SectorLibrary* m_library;
     ScopeTargets* m_targets = nullptr;

@@ -147,10 +147,18 @@ ScopeGl::~ScopeGl() {
     if (m_listBase != 0) glDeleteLists(m_listBase, kSectorListCount);
 }
 
-void ScopeGl::SetBackgroundColor(int rgb) {
+void Camera::Apply() const {
+    glRotatef(-m_pitch, 1, 0, 0);
+    glRotatef(-m_heading, 0, 1, 0);
+    glRotatef(-m_roll, 0, 0, 1);
+    glTranslatef(-m_position.x, -m_position.y, -m_position.z);
+}
+
+void ScopeGl::Clear() {
     unsigned char c[3];
-    UnpackRGB(rgb, c);
+    UnpackRGB(m_scope.GetBackgroundColor(), c);
     glClearColor(c[0] / 255.0f, c[1] / 255.0f, c[2] / 255.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void ScopeGl::CompileList(unsigned id, const DrawList& list, const ScopeFontSource& fonts) {
@@ -172,14 +180,12 @@ void ScopeGl::CompileDirtyLists() {
     }
 }
 
-void ScopeGl::Draw() {
+void ScopeGl::SetupProjection() {
     PixelPoint size = m_scope.GetViewportSize();
     int width = size.x;
     int height = size.y;
     const ScopeProjection& projection = m_scope.Projection();
     bool in3D = m_scope.GetRadarMode() == kRadarMode3D;
-    CompileDirtyLists();
-
     glViewport(0, 0, width, height);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
@@ -201,8 +207,14 @@ void ScopeGl::Draw() {
         glOrtho(-sx / 2, sx / 2, -sy / 2, sy / 2, -1, 1);
     }
     glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+}
 
+void ScopeGl::Draw() {
+    bool in3D = m_scope.GetRadarMode() == kRadarMode3D;
+    CompileDirtyLists();
+    // Another drawer (the display's furniture) may have changed it since.
+    SetupProjection();
+    glLoadIdentity();
     if (in3D) Draw3DScene();
     else Draw2DMap();
     DrawOverlay(in3D);
@@ -224,11 +236,8 @@ void ScopeGl::Draw2DMap() {
 void ScopeGl::Draw3DScene() {
     m_scope.UpdateSpotViewCamera();
     Camera& camera = m_scope.GetCamera();
-    glRotatef(-camera.GetPitch(), 1, 0, 0);
-    glRotatef(-camera.GetHeading(), 0, 1, 0);
-    glRotatef(-camera.GetRoll(), 0, 0, 1);
+    camera.Apply();
     CameraVector p = camera.GetPosition();
-    glTranslatef(-p.x, -p.y, -p.z);
     // The map is the 2-D lists laid flat at the minimum camera altitude:
     // (x, y, z) -> (camera x + (x - camera x) * LongitudeScale, h0, -y).
     double h0 = m_scope.GetMinCameraAltitude() / kFeetPerDegree;
@@ -380,6 +389,10 @@ void ScopeGl::DrawOverlay(bool in3D) {
         glVertex2i(cx, cy + 6);
         glEnd();
     }
+    if (!in3D && (m_scope.GetShowMask() & ShowBit::MouseLocation)) {
+        Color(toolColor);
+        DrawMouseReadout();
+    }
     if (in3D) DrawHeadingTape();
 
     glDisable(GL_BLEND);
@@ -431,6 +444,12 @@ void ScopeGl::DrawDebugOverlay(bool in3D) {
     glColor3ub(255, 255, 255);
     for (size_t i = 0; i < lines.size(); ++i)
         DrawText(m_fonts, kMarkerFont, 10, size.y - 70 - 15 * static_cast<int>(i), 0.99, lines[i]);
+}
+
+void ScopeGl::DrawMouseReadout() {
+    PixelPoint size = m_scope.GetViewportSize();
+    PixelPoint at = m_scope.Host().GetMouseReadoutPlace(size.x, size.y);
+    DrawText(m_fonts, kMarkerFont, at.x, at.y, 0.99, m_scope.FormatMousePosition());
 }
 
 void ScopeGl::DrawHeadingTape() {

@@ -32,10 +32,12 @@ public:
     ScopeGl(const ScopeGl&) = delete;
     ScopeGl& operator=(const ScopeGl&) = delete;
 
+    // The colour and depth buffers cleared to the scope's background colour.
+    void Clear();
+    // Viewport and projection matrix for the scope's viewport and mode.
+    void SetupProjection();
     // One frame over the scope's viewport; the caller has cleared and swaps.
     void Draw();
-    // The clear colour: 24-bit, red in the low byte.
-    static void SetBackgroundColor(int rgb);
     // Compiles a DrawList into the GL display list id (texts through fonts).
     static void CompileList(unsigned id, const DrawList& list, const ScopeFontSource& fonts);
     // Draws a DrawList at once, as a compiled list would.
@@ -48,6 +50,7 @@ private:
     void DrawOverlay(bool in3D);
     void DrawDebugOverlay(bool in3D);
     void DrawHeadingTape();
+    void DrawMouseReadout();
     // The North Atlantic tracks the scope shows: lines in map coordinates,
     // then their labels in window pixels, from one copy of the tracks a frame.
     void DrawOceanicTracks();

@@ -9,7 +9,9 @@
 
 #include "atc/oceanic_tracks.h"
 #include "atc/scope_point.h"
+#include "scope/scope_projection.h"
 
+class TarqDisplay;
 class TarqDisplayScope;
 
 // What the tools and the 3-D view read of one aircraft.
@@ -35,6 +37,9 @@ public:
 
     // The display's colour profile: 24-bit colour, red in the low byte.
     virtual int GetColor(const std::string& key) = 0;
+    virtual std::string GetColorProfileName() const { return {}; }
+    // The display window the scope draws into; null without one.
+    virtual TarqDisplay* GetDisplay() { return nullptr; }
     virtual int GetInt(const std::string& key) = 0;
     virtual bool GetBool(const std::string& key) = 0;
 
@@ -75,6 +80,9 @@ public:
     virtual bool ExpandAliases(const std::string& text, std::string& out, const std::string& contextCallsign) = 0;
     // Width in pixels of text in a font of the main display (1 to 5).
     virtual int MeasureText(const std::string& text, int fontId) = 0;
+    // Where the mouse readout starts in a viewport of that size (pixels, y
+    // up): clear of the main display's button bar and radio history.
+    virtual PixelPoint GetMouseReadoutPlace(int /*width*/, int /*height*/) { return {10, 10}; }
 
     // The note menu ("Edit Text", "Delete Note") for a sticky note, at a
     // window pixel (y down).

@@ -5,12 +5,6 @@
 
 namespace {
 
-long long FileStamp(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return -1;
-    return static_cast<long long>(st.st_mtim.tv_sec) * 1000000007LL + st.st_mtim.tv_nsec * 31LL + st.st_size;
-}
-
 void Shift(ScopePoint& p, double dx, double dy) {
     p.x += dx;
     p.y += dy;
@@ -53,11 +47,19 @@ void ShiftSectorData(TarqSectorData& data, double dx, double dy) {
     for (SectorLabel& label : data.labels) Shift(label.position, dx, dy);
 }
 
-SectorLoadResult SectorLibrary::Load(const std::string& path, const std::string& reportPath, bool forceParse) {
+SectorLibrary::Stamp SectorLibrary::FileStamp(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return {};
+    return {static_cast<long long>(st.st_mtim.tv_sec), static_cast<long long>(st.st_mtim.tv_nsec),
+            static_cast<long long>(st.st_size)};
+}
+
+SectorLoadResult SectorLibrary::Load(const std::string& path, const std::string& reportPath,
+                                     bool forceParse) {
     SectorLoadResult result;
-    long long stamp = FileStamp(path);
+    Stamp stamp = FileStamp(path);
     auto found = m_entries.find(path);
-    if (!forceParse && stamp != -1 && found != m_entries.end() && found->second.stamp == stamp) {
+    if (!forceParse && stamp.seconds != -1 && found != m_entries.end() && found->second.stamp == stamp) {
         if (auto held = found->second.sector.lock()) {
             result.sector = std::move(held);
             return result;

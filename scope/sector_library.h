@@ -33,10 +33,17 @@ public:
     int ParseCount() const { return m_parses; }
 
 private:
+    struct Stamp {
+        long long seconds = -1;  // modification time; -1: the file could not be read
+        long long nanoseconds = 0;
+        long long size = 0;
+        friend bool operator==(const Stamp&, const Stamp&) = default;
+    };
     struct Entry {
         std::weak_ptr<const LoadedSector> sector;
-        long long stamp = 0;  // modification time in ns and size, folded
+        Stamp stamp;
     };
+    static Stamp FileStamp(const std::string& path);
     std::map<std::string, Entry> m_entries;
     int m_parses = 0;
 };

@@ -207,6 +207,46 @@ void BuildDiagrams(DrawList& list, const SectorListSource& source) {
     for (const auto& [at, name] : starLabels) list.Text(kTextFont, at.x, at.y, 0.91, name);
 }
 
+void BuildLowBoundaries(DrawList& list, const SectorListSource& source) {
+    BuildBoundaries(list, source, source.data->artccLow, "ColorLowBound", 0.7, true);
+}
+
+void BuildHighBoundaries(DrawList& list, const SectorListSource& source) {
+    BuildBoundaries(list, source, source.data->artccHigh, "ColorHighBound", 0.8, false);
+}
+
+void BuildARTCCBoundaries(DrawList& list, const SectorListSource& source) {
+    BuildBoundaries(list, source, source.data->artcc, "ColorARTCCBound", 0.9, false);
+}
+
+void BuildLowAirways(DrawList& list, const SectorListSource& source) { BuildAirways(list, source, false); }
+
+void BuildHighAirways(DrawList& list, const SectorListSource& source) { BuildAirways(list, source, true); }
+
+void BuildAirports(DrawList& list, const SectorListSource& source) {
+    BuildPoints(list, source, source.data->airports,
+                {ShowBit::Airports, ShowBit::AirportLabels, ShowBit::AirportFreqs, kAirportSymbol, 0.4,
+                 "ColorAirport"},
+                source.shown->airports);
+}
+
+void BuildFixes(DrawList& list, const SectorListSource& source) {
+    BuildPoints(list, source, source.data->fixes,
+                {ShowBit::Fixes, ShowBit::FixLabels, 0, kFixSymbol, 0.6, "ColorFix"}, source.shown->fixes);
+}
+
+void BuildNDBs(DrawList& list, const SectorListSource& source) {
+    BuildPoints(list, source, source.data->ndbs,
+                {ShowBit::Ndbs, ShowBit::NdbLabels, ShowBit::NdbFreqs, kNdbSymbol, 0.6, "ColorNDB"},
+                source.shown->ndbs);
+}
+
+void BuildVORs(DrawList& list, const SectorListSource& source) {
+    BuildPoints(list, source, source.data->vors,
+                {ShowBit::Vors, ShowBit::VorLabels, ShowBit::VorFreqs, kVorSymbol, 0.7, "ColorVOR"},
+                source.shown->vors);
+}
+
 double Cross(const ScopePoint& o, const ScopePoint& a, const ScopePoint& b) {
     return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
 }
@@ -268,44 +308,21 @@ bool IsSectorListShown(SectorListId id, uint32_t showMask, const ShownItems& sho
 DrawList BuildSectorList(SectorListId id, const SectorListSource& source) {
     DrawList list;
     if (!source.data || !source.shown) return list;
-    const TarqSectorData& data = *source.data;
     switch (id) {
         case SectorListId::RangeRings: BuildRangeRings(list, source); break;
         case SectorListId::Geography: BuildGeography(list, source); break;
-        case SectorListId::LowBoundaries:
-            BuildBoundaries(list, source, data.artccLow, "ColorLowBound", 0.7, true);
-            break;
-        case SectorListId::HighBoundaries:
-            BuildBoundaries(list, source, data.artccHigh, "ColorHighBound", 0.8, false);
-            break;
-        case SectorListId::ArtccBoundaries:
-            BuildBoundaries(list, source, data.artcc, "ColorARTCCBound", 0.9, false);
-            break;
-        case SectorListId::LowAirways: BuildAirways(list, source, false); break;
-        case SectorListId::HighAirways: BuildAirways(list, source, true); break;
+        case SectorListId::LowBoundaries: BuildLowBoundaries(list, source); break;
+        case SectorListId::HighBoundaries: BuildHighBoundaries(list, source); break;
+        case SectorListId::ArtccBoundaries: BuildARTCCBoundaries(list, source); break;
+        case SectorListId::LowAirways: BuildLowAirways(list, source); break;
+        case SectorListId::HighAirways: BuildHighAirways(list, source); break;
         case SectorListId::Diagrams: BuildDiagrams(list, source); break;
-        case SectorListId::Airports:
-            BuildPoints(list, source, data.airports,
-                        {ShowBit::Airports, ShowBit::AirportLabels, ShowBit::AirportFreqs, kAirportSymbol, 0.4,
-                         "ColorAirport"},
-                        source.shown->airports);
-            break;
+        case SectorListId::Airports: BuildAirports(list, source); break;
         case SectorListId::Runways: BuildRunways(list, source); break;
         case SectorListId::Centerlines: BuildCenterlines(list, source); break;
-        case SectorListId::Fixes:
-            BuildPoints(list, source, data.fixes,
-                        {ShowBit::Fixes, ShowBit::FixLabels, 0, kFixSymbol, 0.6, "ColorFix"}, source.shown->fixes);
-            break;
-        case SectorListId::Ndbs:
-            BuildPoints(list, source, data.ndbs,
-                        {ShowBit::Ndbs, ShowBit::NdbLabels, ShowBit::NdbFreqs, kNdbSymbol, 0.6, "ColorNDB"},
-                        source.shown->ndbs);
-            break;
-        case SectorListId::Vors:
-            BuildPoints(list, source, data.vors,
-                        {ShowBit::Vors, ShowBit::VorLabels, ShowBit::VorFreqs, kVorSymbol, 0.7, "ColorVOR"},
-                        source.shown->vors);
-            break;
+        case SectorListId::Fixes: BuildFixes(list, source); break;
+        case SectorListId::Ndbs: BuildNDBs(list, source); break;
+        case SectorListId::Vors: BuildVORs(list, source); break;
         case SectorListId::Regions: BuildRegions(list, source); break;
         case SectorListId::Labels: BuildLabels(list, source); break;
     }
@@ -315,7 +332,16 @@ DrawList BuildSectorList(SectorListId id, const SectorListSource& source) {
 
 void AddDashedLine(DrawList& list, double x, double y, double bearing, double length, double dash, double z) {
     // A dash below half a mile used to add nothing per pass and never end.
-    if (!(dash > 0.0) || !std::isfinite(dash) || !(length > 0.0)) return;
+    if (!(dash > 0.0) || !std::isfinite(dash) || !(length > 0.0) || !std::isfinite(length)) return;
+    if (length / (2.0 * dash) > kMaxDashes) {
+        // Dashes too fine to tell apart would take ages to emit: one solid line.
+        PlanarOffset end = PolarOffset(length / 60.0, bearing);
+        list.BeginLines();
+        list.Vertex(x, y, z);
+        list.Vertex(x + end.x / LongitudeScale, y + end.y, z);
+        list.End();
+        return;
+    }
     PlanarOffset step = PolarOffset(dash / 60.0, bearing);
     step.x /= LongitudeScale;
     list.BeginLines();

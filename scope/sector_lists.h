@@ -108,7 +108,9 @@ bool IsSectorListShown(SectorListId id, uint32_t showMask, const ShownItems& sho
 DrawList BuildSectorList(SectorListId id, const SectorListSource& source);
 
 // Each pass moves one dash (gap), then draws one dash; stops once 2 x dash
-// per pass reaches length. Nothing for a non-positive or non-finite dash.
+// per pass reaches length. Nothing for a non-positive or non-finite dash or
+// length; a solid line over length when it would take more than kMaxDashes.
+inline constexpr double kMaxDashes = 1000.0;
 void AddDashedLine(DrawList& list, double x, double y, double bearing, double length, double dash, double z);
 
 // Multiplies each byte by factor, capped at 255, truncated.

@@ -17,6 +17,11 @@ struct RecordingHost : TarqDisplayCommandHost {
     void ClearMessageWaiting() override { calls += "clear "; }
     void OpenUrl(const std::string& url) override { calls += "url " + url + " "; }
     void ShowConnectDialog() override { calls += "connect "; }
+    void SetBackgroundColor(const std::string& profile, int rgb) override {
+        calls += "background " + profile + " " + std::to_string(rgb) + " ";
+    }
+    void ZoomIn(bool fast) override { calls += fast ? "zoom in fast " : "zoom in "; }
+    void ZoomOut(bool fast) override { calls += fast ? "zoom out fast " : "zoom out "; }
     WindowHandle window = nullptr;
     std::string calls;
 };
@@ -70,9 +75,14 @@ TEST_F(DisplayCommandsTest, WhatEachCommandDoes) {
         {"a help page", true, id(CommandId::CommandReference), true,
          "3 8000 Default | url " + help + "docs/command_reference.shtml"},
         {"the home page", true, id(CommandId::WebSite), true, "3 8000 Default | url " + help},
-        {"first colour profile", true, kFirstColorProfileId, true, "3 8000 Night modified | menus redraw"},
+        {"first colour profile", true, kFirstColorProfileId, true,
+         "3 8000 Night modified | background Night 0 menus redraw"},
         {"a colour item past the profiles", true, kFirstColorProfileId + 5, true, "3 8000 Default |"},
         {"connect", true, id(CommandId::Connect), true, "3 8000 Default | connect"},
+        {"F11", true, id(CommandId::ZoomIn), true, "3 8000 Default | zoom in"},
+        {"Ctrl+F11 on a secondary", false, id(CommandId::ZoomInFast), true, "3 8000 Default | zoom in fast"},
+        {"F12", true, id(CommandId::ZoomOut), true, "3 8000 Default | zoom out"},
+        {"Ctrl+F12", true, id(CommandId::ZoomOutFast), true, "3 8000 Default | zoom out fast"},
         {"a subsystem not built yet", true, id(CommandId::FiltersConfigure), false, "3 8000 Default |"},
         {"an unknown id", true, 99999, false, "3 8000 Default |"},
     };

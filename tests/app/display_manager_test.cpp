@@ -118,6 +118,21 @@ TEST_F(DisplayManagerTest, WorkerThreadLinesReachTheHistoryOnlyThroughTheMainThr
               (std::vector<std::string>{"7 Performing version check...", "6 Server list failed"}));
 }
 
+TEST_F(DisplayManagerTest, TracksChangedOnAWorkerRedrawEveryDisplayOnTheMainThread) {
+    FakeDisplay* main = Create("main");
+    FakeDisplay* flat = Create("flat", 3);
+    FakeDisplay* threeD = Create("3d", 6);
+    std::thread worker([this] { manager->RefreshAllDisplays(); });
+    worker.join();
+    EXPECT_TRUE(main->redraws.empty());
+    EXPECT_EQ(flat->oceanicRefreshes, 0);
+    queue.RunAll();
+    EXPECT_EQ(main->redraws, (std::vector<int>{1}));
+    EXPECT_EQ(flat->redraws, (std::vector<int>{2}));
+    EXPECT_EQ(threeD->redraws, (std::vector<int>{3}));
+    for (FakeDisplay* d : {main, flat, threeD}) EXPECT_EQ(d->oceanicRefreshes, 1);
+}
+
 TEST_F(DisplayManagerTest, SelectedCallsignFollowsTheField) {
     FakeDisplay* main = Create("main");
     manager->SetSelectedCallsign("DLH123");

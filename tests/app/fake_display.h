@@ -38,6 +38,7 @@ struct FakeDisplay : TarqDisplay {
     }
     void SetCallsignField(const std::string& callsign) override { callsignField = callsign; }
     void PrefillCommandLine(const std::string& text) override { commandLine = text; }
+    void RefreshOceanicDialog() override { ++oceanicRefreshes; }
 
     TarqDisplaySettings settings;
     bool isMain;
@@ -46,7 +47,7 @@ struct FakeDisplay : TarqDisplay {
     std::vector<std::string> lines;
     std::string callsignField = "-";
     std::string commandLine;
-    int titles = 0, menus = 0, buttonBars = 0;
+    int titles = 0, menus = 0, buttonBars = 0, oceanicRefreshes = 0;
 };
 
 struct FakeDisplayFactory : TarqDisplayFactory {

@@ -1,13 +1,14 @@
 // The real program under X with the sample sector on the main display:
 // the map drawn where the scope's projection puts it, then zoomed with the
-// wheel, panned with the right button, switched to the 3-D view and turned
-// there, driven by mouse and key events. Screenshots of each stage are kept
-// in the build tree (scope_screenshots/).
+// wheel and the F11 key, panned with the right button, switched to the 3-D
+// view from the menu and turned there, driven by mouse and key events.
+// Screenshots of each stage are kept in the build tree (scope_screenshots/).
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <wx/image.h>
 #include <wx/listbox.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 #include <wx/vlbox.h>
 #include <wx/wx.h>
 
@@ -20,6 +21,7 @@
 
 #include "app/display_window.h"
 #include "app/global_objects.h"
+#include "app/menu_table.h"
 #include "app/profile_dialog.h"
 #include "app/tarq_program.h"
 #include "foundation/geo_helpers.h"
@@ -59,6 +61,8 @@ struct Results {
     double zoomBefore = 0.0;
     double zoomAfter = 0.0;
     bool artccAfterZoom = false;
+    double zoomAfterKey = 0.0;  // F11, a real key press
+    bool artccAfterKeyZoom = false;
     ScopePoint centreBefore;
     ScopePoint centreAfterPan;
     bool artccAfterPan = false;
@@ -110,6 +114,12 @@ WxDisplayWindow* MainDisplay() {
 
 wxWindow* Canvas(WxDisplayWindow& display) {
     return wxWindow::FindWindowById(1005, static_cast<wxWindow*>(display.GetWindow()));
+}
+
+// Chooses a command from the display's menu bar as a click on the item would.
+bool ChooseMenu(WxDisplayWindow& display, CommandId id) {
+    auto* frame = dynamic_cast<wxFrame*>(static_cast<wxWindow*>(display.GetWindow()));
+    return frame && frame->ProcessCommand(ToToolkitId(id));
 }
 
 void SendMouse(wxWindow* canvas, wxEventType type, int x, int y, bool left, bool right, int wheel = 0) {
@@ -197,7 +207,26 @@ private:
                 g_results.zoomAfter = scope->GetZoom();
                 ScreenGrab grab = GrabGlArea(*main);
                 SaveScreenshot(grab, "2_zoomed");
-                g_results.artccAfterZoom = ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
+                g_results.artccAfterZoom =
+                    ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
+                // F11 through the X server: a click gives the display the focus first.
+                wxWindow* canvas = Canvas(*main);
+                wxUIActionSimulator sim;
+                sim.MouseMove(canvas->GetScreenPosition() + wxPoint(300, 200));
+                sim.MouseClick();
+                sim.Char(WXK_F11);
+                Next();
+                return;
+            }
+            case 3: {
+                TarqDisplayScope* scope = main->GetScope();
+                if (scope->GetZoom() == g_results.zoomAfter && m_waited < 30) return;
+                if (m_waited < 3) return;
+                g_results.zoomAfterKey = scope->GetZoom();
+                ScreenGrab grab = GrabGlArea(*main);
+                SaveScreenshot(grab, "2b_key_zoomed");
+                g_results.artccAfterKeyZoom =
+                    ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
                 g_results.centreBefore = scope->GetCenter();
                 wxWindow* canvas = Canvas(*main);
                 // Drag the map 80 px to the right and 60 px up with the right button.
@@ -208,7 +237,7 @@ private:
                 Next();
                 return;
             }
-            case 3: {
+            case 4: {
                 if (m_waited < 3) return;
                 TarqDisplayScope* scope = main->GetScope();
                 g_results.centreAfterPan = scope->GetCenter();
@@ -217,7 +246,7 @@ private:
                 g_results.artccAfterPan = ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
                 m_twoD = grab;
                 // View > Diagrams...: pick the first SID in the dialog's list.
-                main->OnMenuCommand(145);
+                if (!ChooseMenu(*main, CommandId::Diagrams)) return Fail("no Diagrams item");
                 auto* sids = dynamic_cast<wxListBox*>(wxWindow::FindWindowById(1110));
                 if (!sids) return Fail("no diagrams dialog");
                 g_results.sidRows = static_cast<int>(sids->GetCount());
@@ -230,11 +259,11 @@ private:
                 g_results.selectedSids = scope->GetSelectedSIDs();
                 sids->GetParent()->Close();
                 ShowOceanicTrack(*main);
-                main->OnMenuCommand(241);  // View > 3-D
+                if (!ChooseMenu(*main, CommandId::Mode3D)) return Fail("no 3D item");
                 Next();
                 return;
             }
-            case 4: {
+            case 5: {
                 if (m_waited < 3) return;
                 TarqDisplayScope* scope = main->GetScope();
                 g_results.mode = scope->GetRadarMode();
@@ -247,7 +276,7 @@ private:
                 Next();
                 return;
             }
-            case 5: {
+            case 6: {
                 if (m_waited < 3) return;
                 ScreenGrab grab = GrabGlArea(*main);
                 SaveScreenshot(grab, "4_3d_turned");
@@ -255,11 +284,13 @@ private:
                 for (size_t i = 0; i < grab.pixels.size() && i < m_twoD.pixels.size(); ++i)
                     differ += grab.pixels[i] != m_twoD.pixels[i];
                 g_results.threeDChanged = differ;
-                main->OnMenuCommand(125);  // back to the profile dialog
+                // File > Open Session Profile...: back to the profile dialog.
+                if (!ChooseMenu(*main, CommandId::OpenSessionProfile))
+                    return Fail("no Open Session Profile item");
                 Next();
                 return;
             }
-            case 6:
+            case 7:
                 if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 ExitMainLoop();
                 return;
@@ -269,7 +300,7 @@ private:
     // View > Oceanic Tracks...: the empty list, then tracks read as a
     // download would, Eastbound, and the track drawn across the ARTCC line.
     void ShowOceanicTrack(WxDisplayWindow& main) {
-        main.OnMenuCommand(CommandId::OceanicTracks);
+        if (!ChooseMenu(main, CommandId::OceanicTracks)) return Fail("no Oceanic Tracks item");
         auto* list = dynamic_cast<wxVListBox*>(wxWindow::FindWindowById(1204));
         if (!list) return Fail("no oceanic tracks dialog");
         g_results.oceanicRowsEmpty = list->GetItemCount();
@@ -282,7 +313,7 @@ private:
         int count = 0;
         g_oceanicTracksDB->ParseXml(path, false, count);
         std::filesystem::remove(path);
-        g_displayManager->RefreshOceanicDialogs();
+        g_displayManager->RefreshAllDisplays();
         g_results.oceanicRowsLoaded = list->GetItemCount();
         wxCommandEvent eastbound(wxEVT_BUTTON, 6);
         list->GetParent()->GetEventHandler()->ProcessEvent(eastbound);
@@ -347,6 +378,8 @@ TEST(ScopeProgram, SampleSectorZoomPanAndThreeD) {
     EXPECT_TRUE(g_results.ringAtStart) << "the first range ring 5 NM out";
     EXPECT_LT(g_results.zoomAfter, g_results.zoomBefore);
     EXPECT_TRUE(g_results.artccAfterZoom);
+    EXPECT_NEAR(g_results.zoomAfterKey, g_results.zoomAfter * 0.9, 1e-12) << "F11 zooms in one step";
+    EXPECT_TRUE(g_results.artccAfterKeyZoom);
     EXPECT_LT(g_results.centreAfterPan.x, g_results.centreBefore.x) << "dragged right: the view moves west";
     EXPECT_LT(g_results.centreAfterPan.y, g_results.centreBefore.y) << "dragged up: the view moves south";
     EXPECT_TRUE(g_results.artccAfterPan);

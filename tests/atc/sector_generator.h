@@ -1,6 +1,7 @@
 // Makes large, realistic-looking sector files for the parser's benchmark:
 // deterministic for a seed, with named points used before they are defined.
-// Used by bench/sector_parser_bench.cpp and make_large_sector.cpp.
+// Used by bench/sector_parser_bench.cpp, bench/scope_bench.cpp and
+// make_large_sector.cpp.
 #pragma once
 
 #include <cstdint>

@@ -40,6 +40,18 @@ TEST_F(DisplayScopeTest, RangeRingsAndCameraFallBackToTheViewCentre) {
     EXPECT_EQ(saved.SectorFile, dir.File("small.sct2"));
 }
 
+TEST_F(DisplayScopeTest, BackgroundColourOnlyFromTheDisplaysColourProfile) {
+    auto scope = MakeScope();
+    EXPECT_EQ(scope->GetBackgroundColor(), 0);
+    scope->SetBackgroundColor("Night", 0x102030);
+    EXPECT_EQ(scope->GetBackgroundColor(), 0);
+    scope->SetBackgroundColor("Default", 0x102030);
+    EXPECT_EQ(scope->GetBackgroundColor(), 0x102030);
+    host.colorProfile = "Night";
+    scope->SetBackgroundColor("Night", 0x405060);
+    EXPECT_EQ(scope->GetBackgroundColor(), 0x405060);
+}
+
 TEST_F(DisplayScopeTest, CameraAltitudeRoundTripTruncates) {
     auto scope = MakeScope();
     scope->SetCameraAltitudeFeet(100);

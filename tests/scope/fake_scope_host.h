@@ -47,6 +47,10 @@ public:
         auto it = colors.find(key);
         return it == colors.end() ? 0xFFFFFF : it->second;
     }
+    std::string colorProfile = "Default";
+    std::string GetColorProfileName() const override { return colorProfile; }
+    PixelPoint readoutPlace{10, 10};
+    PixelPoint GetMouseReadoutPlace(int, int) override { return readoutPlace; }
     int GetInt(const std::string& key) override { return ints[key]; }
     bool GetBool(const std::string& key) override { return bools[key]; }
     bool IsMainDisplay() const override { return isMain; }

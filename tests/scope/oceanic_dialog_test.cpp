@@ -23,8 +23,11 @@ OceanicTrack Track(const std::string& id, int direction, bool current = true) {
 class OceanicDialogTest : public ScopeFixture {
 protected:
     void SetUp() override {
+        ScopeFixture::SetUp();
         host.oceanicTracks = {{"A", Track("A", 4)}, {"B", Track("B", 5, false)}, {"C", Track("C", 6)}};
     }
+    // The scopes run over the fixture's sector, loaded without complaint.
+    void TearDown() override { EXPECT_EQ(host.errorBoxes, std::vector<std::string>{}); }
 };
 
 TEST_F(OceanicDialogTest, RowsComeFromTheTracksInNameOrder) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <map>
 #include <memory>
 
@@ -51,6 +52,8 @@ protected:
             {"ColorNDB", Packed(0, 128, 255)},         {"ColorLowAirway", Packed(64, 64, 64)},
             {"ColorHighAirway", Packed(32, 32, 32)},   {"ColorStickyBorder", Packed(200, 100, 50)},
             {"ColorStickyText", Packed(50, 100, 200)}, {"ColorToolLines", Packed(250, 250, 250)},
+            {"ColorSID", Packed(128, 0, 255)},         {"ColorSTAR", Packed(255, 0, 128)},
+            {"ColorCenterlines", Packed(128, 255, 0)},
         };
     }
     std::unique_ptr<TarqDisplayScope> Scope(uint32_t mask, int mode = 0) {
@@ -87,10 +90,19 @@ protected:
 };
 
 TEST_F(ScopeGlTest, EachMapClassInItsColourWhereTheProjectionPutsIt) {
-    // Everything but the range rings; 0.1 NM a pixel, longitude scale 0.75.
+    // Everything but the range rings; 0.1 NM a pixel, longitude scale 0.75;
+    // centrelines 10 NM long.
     auto scope = Scope(0x7FFFFFF & ~ShowBit::RangeRings);
     DrawFrame(*scope);
     auto screen = [&](double x, double y) { return scope->ProjectToScreen({x, y}); };
+    // Runway 04's threshold at KAAA: its centreline leaves on 220 degrees;
+    // the second dash runs from 3 to 4 NM out, 30 to 40 px at 0.1 NM a pixel.
+    PixelPoint threshold = screen(-1.0 / 6, 0.0);
+    const double away = DegToRad(220.0);
+    PixelPoint dash{threshold.x + static_cast<int>(std::lround(35 * std::sin(away))),
+                    threshold.y + static_cast<int>(std::lround(35 * std::cos(away)))};
+    PixelPoint gap{threshold.x + static_cast<int>(std::lround(25 * std::sin(away))),
+                   threshold.y + static_cast<int>(std::lround(25 * std::cos(away)))};
     struct Case {
         const char* name;
         PixelPoint at;
@@ -107,14 +119,72 @@ TEST_F(ScopeGlTest, EachMapClassInItsColourWhereTheProjectionPutsIt) {
         {"NDB symbol", screen(0.0, -1.0 / 6), {0, 128, 255}, 8},
         {"airport symbol", screen(-1.0 / 6, 0.0), {255, 128, 0}, 8},
         {"label text (blue)", screen(-5.0 / 60 + 0.01, 5.0 / 60 + 0.005), {0, 0, 255}, 8},
+        // A quarter of the way along each airway: clear of symbols and labels.
+        {"low airway V1, VVV to FFF", screen(1.0 / 24, 1.0 / 8), {64, 64, 64}, 1},
+        {"high airway J1, NNN to FFF", screen(1.0 / 24, -1.0 / 8), {32, 32, 32}, 1},
+        {"runway centreline dash", dash, {128, 255, 0}, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_TRUE(Near(c.at.x, c.at.y, c.color, c.radius)) << "at " << c.at.x << "," << c.at.y;
     }
+    EXPECT_FALSE(Near(gap.x, gap.y, {128, 255, 0}, 1)) << "the gap between the first two dashes";
     // The projection of the sector's ARTCC line: 100 NM / 0.1 NM per px above the centre.
     EXPECT_NEAR(screen(0.0, 1.0 / 3).y, 500, 1);
     EXPECT_EQ(At(400, 300), (Rgb{0, 0, 0}));
+
+    // The SID and STAR diagrams once selected; they lie over the runway and
+    // the centre, so they come in a frame of their own.
+    scope->SetSelectedSIDs({"KAAA DEP1"});
+    scope->SetSelectedSTARs({"KAAA ARR1"});
+    DrawFrame(*scope);
+    const Case diagrams[] = {
+        {"SID DEP1, KAAA to VVV", screen(-1.0 / 8, 1.0 / 24), {128, 0, 255}, 1},
+        {"STAR ARR1, FFF to KAAA", screen(1.0 / 12, 0.0), {255, 0, 128}, 1},
+        {"SID name above its first point", screen(-1.0 / 6 + 0.01, 0.01 + 0.005), {128, 0, 255}, 8},
+        {"STAR name above its first point", screen(1.0 / 6 + 0.01, 0.01 + 0.005), {255, 0, 128}, 8},
+    };
+    for (const Case& c : diagrams) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(Near(c.at.x, c.at.y, c.color, c.radius)) << "at " << c.at.x << "," << c.at.y;
+    }
+}
+
+TEST_F(ScopeGlTest, MouseReadoutWhereTheHostPlacesItOnlyWithItsBit) {
+    auto scope = Scope(ShowBit::MouseLocation);
+    host.readoutPlace = {20, 40};
+    ScopeMouse mouse;
+    mouse.x = 400;
+    mouse.y = 300;
+    scope->OnMouseMove(mouse);
+    const Rgb tool{250, 250, 250};
+    auto inked = [&] {
+        int n = 0;
+        for (int y = 38; y < 54; ++y)
+            for (int x = 20; x < 220; ++x) n += At(x, y) == tool;
+        return n;
+    };
+    DrawFrame(*scope);
+    EXPECT_GT(inked(), 40) << scope->FormatMousePosition();
+    EXPECT_FALSE(Near(15, 45, tool, 3)) << "nothing left of its place";
+    // Off in 3-D, and without the View menu's bit.
+    scope->SetRadarMode(kRadarMode3D);
+    DrawFrame(*scope);
+    EXPECT_EQ(inked(), 0);
+    scope->SetRadarMode(0);
+    scope->OnMenuCommand(40055);
+    DrawFrame(*scope);
+    EXPECT_EQ(inked(), 0);
+}
+
+TEST_F(ScopeGlTest, ClearsToTheBackgroundOfTheDisplaysColourProfile) {
+    auto scope = Scope(0);
+    scope->SetBackgroundColor("Default", Packed(10, 20, 30));
+    ScopeGl gl(*scope, fonts);
+    gl.Clear();
+    glFinish();
+    EXPECT_EQ(At(5, 5), (Rgb{10, 20, 30}));
+    EXPECT_EQ(At(799, 599), (Rgb{10, 20, 30}));
 }
 
 TEST_F(ScopeGlTest, OnlyTheShownOceanicTracksInTheirDirectionsColour) {

@@ -27,12 +27,39 @@ protected:
 };
 
 TEST_F(ScopeToolsTest, LookupPrefersAirportsThenVorsThenFixesThenNdbs) {
-    TarqSectorData data;
-    data.ndbs.insert({"X", {"X", "1", {4, 4}}});
-    data.fixes.insert({"X", {"X", "0", {3, 3}}});
-    data.fixes.insert({"Y", {"Y", "0", {3, 3}}});
-    data.vors.insert({"X", {"X", "1", {2, 2}}});
-    data.airports["X"] = {"X", "1", {1, 1}, 0};
+    // "X" in up to four classes, each a minute further east; the sections
+    // stand in the reverse of the precedence, so file order cannot decide.
+    const std::string header =
+        "[INFO]\nX sector\nX_CTR\nKAAA\nN040.00.00.000\nW074.00.00.000\n60\n45\n0\n1\n";
+    const std::string ndb = "[NDB]\nX 300 N040.00.00.000 W073.56.00.000\n";
+    const std::string fix = "[FIXES]\nX N040.00.00.000 W073.57.00.000\n";
+    const std::string vor = "[VOR]\nX 115.000 N040.00.00.000 W073.58.00.000\n";
+    const std::string airport = "[AIRPORT]\nX 118.100 N040.00.00.000 W073.59.00.000 C\n";
+    struct Case {
+        const char* file;
+        std::string sections;
+        ElementKind kind;
+        double minutesEast;
+    } cases[] = {
+        {"all.sct2", ndb + fix + vor + airport, ElementKind::Airport, 1.0},
+        {"no_airport.sct2", ndb + fix + vor, ElementKind::Vor, 2.0},
+        {"fix_ndb.sct2", ndb + fix, ElementKind::Fix, 3.0},
+        {"ndb.sct2", ndb, ElementKind::Ndb, 4.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        dir.Write(c.file, header + c.sections);
+        ASSERT_TRUE(scope->LoadSectorFile(dir.File(c.file), false));
+        ScopePoint p;
+        ElementKind kind;
+        ASSERT_TRUE(scope->LookupNamedPoint("X", p, kind));
+        EXPECT_EQ(kind, c.kind);
+        EXPECT_NEAR(p.x, c.minutesEast / 60.0, 1e-9);
+        EXPECT_NEAR(p.y, 0.0, 1e-9);
+    }
+}
+
+TEST_F(ScopeToolsTest, LookupFindsEachClassByExactName) {
     // The scope's own sector: VVV is a VOR, FFF a fix, NNN an NDB, KAAA an airport.
     struct Case {
         const char* name;

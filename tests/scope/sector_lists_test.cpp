@@ -85,16 +85,33 @@ TEST_F(SectorListsTest, DashedLineGivesDashesStartingOneDashOut) {
 }
 
 TEST_F(SectorListsTest, DashedLineEndsWhateverTheDash) {
+    LongitudeScale = 1.0;
     struct Case {
         const char* name;
         double dash;
+        double length;
         size_t vertices;
-    } cases[] = {{"short dash", 0.25, 40}, {"zero dash", 0.0, 0}, {"negative", -1.0, 0}, {"nan", NAN, 0}};
+    } cases[] = {
+        {"short dash", 0.25, 10.0, 40},
+        {"zero dash", 0.0, 10.0, 0},
+        {"negative", -1.0, 10.0, 0},
+        {"nan", NAN, 10.0, 0},
+        {"fine dashes still dashed", 0.0078125, 10.0, 1280},
+        {"tiny dash: one solid line", 1e-9, 10.0, 2},
+        {"endless length", 1.0, INFINITY, 0},
+        {"length past the dash bound", 1.0, 1e12, 2},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DrawList list;
-        AddDashedLine(list, 0, 0, 90, 10.0, c.dash, 0.4);
-        EXPECT_EQ(list.Vertices().size(), c.vertices);
+        AddDashedLine(list, 0, 0, 90, c.length, c.dash, 0.4);
+        ASSERT_EQ(list.Vertices().size(), c.vertices);
+        if (c.vertices == 2) {
+            // From the threshold out to the full length.
+            EXPECT_DOUBLE_EQ(list.Vertices()[0].x, 0.0);
+            EXPECT_NEAR(list.Vertices()[1].x, c.length / 60.0, c.length * 1e-12);
+            EXPECT_NEAR(list.Vertices()[1].y, 0.0, c.length * 1e-12);
+        }
     }
 }
 
