@@ -39,7 +39,7 @@ DplayLink::DplayLink(const ConnectFrame& connect, uint64_t now, SendFn send)
 void DplayLink::Close(CloseReason reason) {
     if (m_state == State::Closed) return;
     m_state = State::Closed;
-    m_closeReason = reason;
+    if (m_closeReason == CloseReason::None) m_closeReason = reason;
     m_pending.clear();
     m_window.clear();
 }
@@ -228,7 +228,7 @@ void DplayLink::Deliver(Slot& slot, uint64_t now) {
         m_assembly.clear();
         return;
     }
-    if (slot.control & kControlKeepAlive) return;
+    if ((slot.control & kControlKeepAlive) || m_hardByUs) return;
     if (slot.control & kControlCoalesce) {
         std::vector<CoalescedPart> parts;
         if (DecodeCoalesced(slot.payload, parts)) {
@@ -319,23 +319,28 @@ void DplayLink::HardDisconnect(uint64_t now) {
     m_hardNextAt = now + std::clamp<uint64_t>(m_rttMs / 2, 10, 500);
 }
 
+bool DplayLink::IsSent(uint64_t serial) const {
+    // Messages are sequenced in serial order: the oldest one waiting decides.
+    return m_state == State::Closed || m_pending.empty() || m_pending.front().serial > serial;
+}
+
 void DplayLink::Flush(uint64_t now) {
+    // A message whose time ran out while it waited is dropped whole.
+    uint64_t dropping = 0;
+    std::erase_if(m_pending, [&](const Pending& p) {
+        if (p.expiresAt && now >= p.expiresAt && (p.command & kCommandNewMsg)) dropping = p.serial;
+        return dropping != 0 && p.serial == dropping;
+    });
     if (m_state != State::Established || m_hardByUs) return;
     while (!m_pending.empty() && m_window.size() < kWindow && !m_endStreamSent) {
         Pending next = std::move(m_pending.front());
         m_pending.pop_front();
-        if (next.expiresAt && now >= next.expiresAt) {
-            m_sentSerial = std::max(m_sentSerial, next.serial);
-            continue;
-        }
         if (next.control & kControlEndStream) m_endStreamSent = true;
         InFlight frame;
         frame.sequence = m_nextSend++;
         frame.frame = std::move(next);
         m_window.push_back(std::move(frame));
         Transmit(m_window.back(), false, now);
-        if (m_window.back().frame.command & kCommandEndMsg)
-            m_sentSerial = std::max(m_sentSerial, m_window.back().frame.serial);
     }
 }
 
@@ -454,13 +459,19 @@ void DplayLink::Poll(uint64_t now) {
         m_closeReason = CloseReason::Violation;
         return;
     }
+    // Until the receiver has passed the frames given up on, it hears of them
+    // again now and then: one lost send mask would stall it for good.
+    if (m_sendMaskDueAt == 0 &&
+        std::any_of(m_window.begin(), m_window.end(), [](const InFlight& f) { return f.given_up; }))
+        m_sendMaskDueAt = now + RetryInterval(0);
+    Flush(now);
     if (m_ackDueAt && now >= m_ackDueAt) SendSack(now);
     if (m_sendMaskDueAt && now >= m_sendMaskDueAt) SendSack(now);
     if (!m_closing && now - m_lastReceiveAt >= kKeepAliveMs && now >= m_keepAliveAt) {
         Pending keepAlive;
         keepAlive.command = kCommandReliable | kCommandNewMsg | kCommandEndMsg;
         keepAlive.control = kControlKeepAlive;
-        keepAlive.serial = m_sentSerial;
+        keepAlive.serial = m_nextSerial++;
         m_pending.push_back(std::move(keepAlive));
         m_keepAliveAt = now + kKeepAliveMs;
         Flush(now);

@@ -53,7 +53,7 @@ public:
     // timeoutMs: dropped when not sent within that time; 0 for no limit.
     uint64_t Send(const Bytes& message, bool reliable, bool user1, uint32_t timeoutMs, uint64_t now);
     // Every frame of the message with this serial has gone out once, or it was dropped.
-    bool IsSent(uint64_t serial) const { return serial <= m_sentSerial || m_state == State::Closed; }
+    bool IsSent(uint64_t serial) const;
     // Ends the connection once everything queued is sent and acknowledged.
     void Disconnect(uint64_t now);
     // Ends the connection at once, telling the remote end.
@@ -129,7 +129,6 @@ private:
     std::deque<InFlight> m_window;  // oldest first, consecutive sequence numbers
     uint8_t m_nextSend = 0;
     uint64_t m_nextSerial = 1;
-    uint64_t m_sentSerial = 0;
     uint64_t m_sendMaskDueAt = 0;
     bool m_closing = false;
     bool m_endStreamSent = false;

@@ -26,8 +26,7 @@ const char* const kConnectInfoEx =
     "7F 00 01 00 C1 00 00 00 04 00 00 00 08 00 00 00 60 00 00 00 14 00 00 00 00 00 00 00 00 00 00 00 "
     "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 23 81 BE 94 AB A1 FB 48 "
     "A2 E7 23 85 9E 65 89 36 DA 80 EF 61 1B 69 47 42 9A DD 1C 7B ED 2B C1 3E 58 00 00 00 08 00 00 00 "
-    "07 02 08 FE 41 34 EF 3D 54 00 65 00 73 00 74 00 20 00 55 00 73 00 65 00 72 00 00 00 "
-;
+    "07 02 08 FE 41 34 EF 3D 54 00 65 00 73 00 74 00 20 00 55 00 73 00 65 00 72 00 00 00 ";
 const char* const kSendConnectInfo =
     "7F 00 01 02 C2 00 00 00 00 00 00 00 00 00 00 00 50 00 00 00 04 00 00 00 00 00 00 00 02 00 00 00 "
     "56 01 00 00 1A 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
@@ -40,11 +39,12 @@ const char* const kSendConnectInfo =
     "2D 41 45 30 46 2D 30 30 36 30 39 37 42 30 31 34 31 31 25 37 44 3B 68 6F 73 74 6E 61 6D 65 3D 36 "
     "35 2E 35 32 2E 32 33 39 2E 36 31 3B 70 6F 72 74 3D 32 33 30 32 00 54 00 65 00 73 00 74 00 20 00 "
     "55 00 73 00 65 00 72 00 00 00 54 00 65 00 73 00 74 00 20 00 55 00 73 00 65 00 72 00 00 00 54 00 "
-    "65 00 73 00 74 00 20 00 53 00 65 00 73 00 73 00 69 00 6F 00 6E 00 00 00 "
-;
+    "65 00 73 00 74 00 20 00 53 00 65 00 73 00 73 00 69 00 6F 00 6E 00 00 00 ";
 
-const SimGuid kExampleInstance = {0x94BE8123, 0xA1AB, 0x48FB, {0xA2, 0xE7, 0x23, 0x85, 0x9E, 0x65, 0x89, 0x36}};
-const SimGuid kExampleApplication = {0x61EF80DA, 0x691B, 0x4247, {0x9A, 0xDD, 0x1C, 0x7B, 0xED, 0x2B, 0xC1, 0x3E}};
+const SimGuid kExampleInstance = {
+    0x94BE8123, 0xA1AB, 0x48FB, {0xA2, 0xE7, 0x23, 0x85, 0x9E, 0x65, 0x89, 0x36}};
+const SimGuid kExampleApplication = {
+    0x61EF80DA, 0x691B, 0x4247, {0x9A, 0xDD, 0x1C, 0x7B, 0xED, 0x2B, 0xC1, 0x3E}};
 
 bool operator==(const SimGuid& a, const SimGuid& b) {
     return a.data1 == b.data1 && a.data2 == b.data2 && a.data3 == b.data3 &&
@@ -75,15 +75,18 @@ TEST_P(ConnectFrameExamples, DecodeAndEncodeByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(
     ConnectionSequence, ConnectFrameExamples,
-    testing::Values(
-        CommandCase{"connect", "88 01 00 00 06 00 01 00 C6 AE C9 79 9D 36 67 23",
-                    {kOpConnect, true, 0, 0, 0x00010006, 0x79C9AEC6, 0x2367369D}},
-        CommandCase{"listener_connected", "88 02 00 00 06 00 01 00 C6 AE C9 79 E1 DF 04 00",
-                    {kOpConnected, true, 0, 0, 0x00010006, 0x79C9AEC6, 0x0004DFE1}},
-        CommandCase{"connector_connected", "80 02 01 00 06 00 01 00 C6 AE C9 79 9D 36 67 23",
-                    {kOpConnected, false, 1, 0, 0x00010006, 0x79C9AEC6, 0x2367369D}},
-        CommandCase{"hard_disconnect", "80 04 02 05 05 00 01 00 C6 AE C9 79 00 00 00 00",
-                    {kOpHardDisconnect, false, 2, 5, 0x00010005, 0x79C9AEC6, 0}}),
+    testing::Values(CommandCase{"connect",
+                                "88 01 00 00 06 00 01 00 C6 AE C9 79 9D 36 67 23",
+                                {kOpConnect, true, 0, 0, 0x00010006, 0x79C9AEC6, 0x2367369D}},
+                    CommandCase{"listener_connected",
+                                "88 02 00 00 06 00 01 00 C6 AE C9 79 E1 DF 04 00",
+                                {kOpConnected, true, 0, 0, 0x00010006, 0x79C9AEC6, 0x0004DFE1}},
+                    CommandCase{"connector_connected",
+                                "80 02 01 00 06 00 01 00 C6 AE C9 79 9D 36 67 23",
+                                {kOpConnected, false, 1, 0, 0x00010006, 0x79C9AEC6, 0x2367369D}},
+                    CommandCase{"hard_disconnect",
+                                "80 04 02 05 05 00 01 00 C6 AE C9 79 00 00 00 00",
+                                {kOpHardDisconnect, false, 2, 5, 0x00010005, 0x79C9AEC6, 0}}),
     [](const testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
 
 struct DataCase {
@@ -115,12 +118,13 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // A keep-alive carries the session id as its payload.
         DataCase{"keep_alive", "3F 02 00 00 C6 AE C9 79", 0x3F, kControlKeepAlive, 0, 0, 0, 0, "C6 AE C9 79"},
-        DataCase{"unreliable_data", "3D 00 05 03 01 41 42 43 44 45", 0x3D, 0, 5, 3, 0, 0, "01 41 42 43 44 45"},
+        DataCase{"unreliable_data", "3D 00 05 03 01 41 42 43 44 45", 0x3D, 0, 5, 3, 0, 0,
+                 "01 41 42 43 44 45"},
         // Masks follow the header in the order SACK low, SACK high, send low, send high.
-        DataCase{"all_masks", "07 F0 10 0C 01 00 00 00 00 00 00 80 02 00 00 00 00 00 00 40 AA", 0x07, 0xF0, 0x10,
-                 0x0C, 0x8000000000000001ull, 0x4000000000000002ull, "AA"},
-        DataCase{"send_mask_only", "03 48 09 01 04 00 00 00", 0x03, kControlEndStream | kControlSend1, 9, 1, 0, 4,
-                 ""}),
+        DataCase{"all_masks", "07 F0 10 0C 01 00 00 00 00 00 00 80 02 00 00 00 00 00 00 40 AA", 0x07, 0xF0,
+                 0x10, 0x0C, 0x8000000000000001ull, 0x4000000000000002ull, "AA"},
+        DataCase{"send_mask_only", "03 48 09 01 04 00 00 00", 0x03, kControlEndStream | kControlSend1, 9, 1,
+                 0, 4, ""}),
     [](const testing::TestParamInfo<DataCase>& info) { return std::string(info.param.name); });
 
 TEST(DplaySack, ExampleAcknowledgementDecodesAndEncodes) {
@@ -243,7 +247,7 @@ TEST(DplayCoreMessages, EveryTruncationOfTheExamplesIsRefused) {
 
 struct CorruptCase {
     const char* name;
-    size_t at;      // byte of the reply's payload to overwrite
+    size_t at;       // byte of the reply's payload to overwrite
     uint32_t value;  // little-endian
 };
 
@@ -253,20 +257,22 @@ TEST_P(CorruptConnectInfo, IsRefused) {
     DataFrame reply;
     ASSERT_TRUE(DecodeDataFrame(Hex(kSendConnectInfo), reply));
     Bytes payload = reply.payload;
-    for (int i = 0; i < 4; ++i) payload[GetParam().at + i] = static_cast<uint8_t>(GetParam().value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        payload[GetParam().at + i] = static_cast<uint8_t>(GetParam().value >> (8 * i));
     SendConnectInfo info;
     EXPECT_FALSE(DecodeSendConnectInfo(payload, info));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, CorruptConnectInfo,
-    testing::Values(CorruptCase{"session_name_past_end", 0x1C, 0x1000},
-                    CorruptCase{"session_name_size_wraps", 0x20, 0xFFFFFFF0},
-                    CorruptCase{"entry_count_beyond_data", 0x68, 0x10000000},
-                    CorruptCase{"membership_count_beyond_data", 0x6C, 1000},
-                    CorruptCase{"entry_url_past_end", 0x70 + 48 + 40, 0x7FFFFFFF},
-                    CorruptCase{"description_size", 0x0C, 0x48}),
-    [](const testing::TestParamInfo<CorruptCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Fields, CorruptConnectInfo,
+                         testing::Values(CorruptCase{"session_name_past_end", 0x1C, 0x1000},
+                                         CorruptCase{"session_name_size_wraps", 0x20, 0xFFFFFFF0},
+                                         CorruptCase{"entry_count_beyond_data", 0x68, 0x10000000},
+                                         CorruptCase{"membership_count_beyond_data", 0x6C, 1000},
+                                         CorruptCase{"entry_url_past_end", 0x70 + 48 + 40, 0x7FFFFFFF},
+                                         CorruptCase{"description_size", 0x0C, 0x48}),
+                         [](const testing::TestParamInfo<CorruptCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(DplayEnumeration, QueryAndResponseRoundTrip) {
     EnumQuery query;
@@ -291,7 +297,8 @@ TEST(DplayEnumeration, QueryAndResponseRoundTrip) {
     response.application = kExampleApplication;
     const Bytes bytes = EncodeEnumResponse(response);
     // Session name right after the fixed part, offsets counted from byte 4.
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 16), Hex("00 03 34 12 00 00 00 00 00 00 00 00 50 00 00 00"));
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 16),
+              Hex("00 03 34 12 00 00 00 00 00 00 00 00 50 00 00 00"));
     EXPECT_EQ(bytes[28], 88);
     EnumResponse back;
     ASSERT_TRUE(DecodeEnumResponse(bytes, back));
