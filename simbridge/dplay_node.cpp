@@ -186,15 +186,13 @@ void DplayNode::AcceptJoiner(const Address& address, Connection& connection, con
     reply.application = m_application;
     reply.playerId = player.id;
     reply.version = m_version;
-    for (const auto& [id, other] : m_players) {
-        if (!other.joined && id != player.id) continue;
-        reply.entries.push_back(EntryFor(other, address));
-    }
+    // Players still joining are named too: they will connect to this one.
+    for (const auto& [id, other] : m_players) reply.entries.push_back(EntryFor(other, address));
     reply.currentPlayers = static_cast<uint32_t>(reply.entries.size());
     SendCore(connection, EncodeSendConnectInfo(reply), now);
 
     for (auto& [where, other] : m_connections) {
-        if (other.player == 0 || other.player == player.id || !IsJoined(other.player)) continue;
+        if (other.player == 0 || other.player == player.id) continue;
         SendCore(other, EncodeAddPlayer(EntryFor(player, where)), now);
     }
 }
@@ -213,6 +211,8 @@ void DplayNode::OnHostMessage(const Address& address, Connection& connection, ui
             m_events->OnPlayerCreated(it->first,
                                       {Narrow(it->second.name), false, false, it->second.connectData});
             ++m_version;
+            // Only players already in connect to the new one; one still joining
+            // is connected to by it once it is in itself.
             for (auto& [where, other] : m_connections) {
                 if (other.player != 0 && IsJoined(other.player))
                     SendCore(other, EncodeInstructConnect(it->first, m_version), now);
@@ -244,10 +244,9 @@ void DplayNode::RemovePlayer(SimPlayerId player, uint32_t reason, uint64_t now) 
     }
     if (m_isHost) {
         ++m_version;
-        for (auto& [where, other] : m_connections) {
-            if (other.player != 0 && IsJoined(other.player))
-                SendCore(other, EncodeDestroyPlayer({player, m_version, reason}), now);
-        }
+        // Players still joining hear of it too: they may be waiting for this one.
+        for (auto& [where, other] : m_connections)
+            if (other.player != 0) SendCore(other, EncodeDestroyPlayer({player, m_version, reason}), now);
     }
     if (joined) m_events->OnPlayerDestroyed(player);
 }
@@ -362,8 +361,9 @@ void DplayNode::OnPeerMessage(const Address& address, Connection& connection, ui
             if (value == m_self || ConnectionOf(value)) return;
             auto it = m_players.find(value);
             Address to;
-            if (it != m_players.end() && ParseAddressUrl(it->second.url, to.ip, to.port) &&
-                !m_connections.count(to)) {
+            if (it != m_players.end() && ParseAddressUrl(it->second.url, to.ip, to.port)) {
+                // A connection from that player may already be on its way.
+                if (m_connections.count(to)) return;
                 Connection& peer = Connect(to, Role::ToPeer, now);
                 peer.player = value;
             } else {
@@ -442,6 +442,8 @@ void DplayNode::Service(const Address& address, Connection& connection, uint64_t
             SendCore(connection, EncodePlayerConnectInfo(info), now);
         } else if (connection.role == Role::ToPeer) {
             SendCore(connection, EncodeTypeAndValue(kMsgSendPlayerDpnid, m_self), now);
+            m_awaited.erase(connection.player);
+            CheckJoined();
         }
     }
     for (DplayLink::Message& message : connection.link->TakeReceived()) {
