@@ -18,6 +18,7 @@
 #include "net/web_services.h"
 #include "platform/machine_number.h"
 #include "platform/message_box.h"
+#include "simbridge/dplay_session_transport.h"
 
 uint64_t StartTime = 0;
 bool ReturnToProfileDialog = false;
@@ -277,10 +278,9 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_atisMaker = new TarqATISMaker();
     g_voiceEngine = new NoltVoiceEngine();
     g_selcalPanel = new TarqSELCALPanel();
-    // No session transport yet: starting a session reports that none can be hosted.
-    g_fsmpManager = Created(
-        new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(), nullptr),
-        "TarqFSMPManager");
+    g_fsmpManager = Created(new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(),
+                                                [] { return std::make_unique<DplaySessionTransport>(); }),
+                            "TarqFSMPManager");
     g_oceanicTracksDB =
         Created(new TarqOceanicTracksDB(g_services->Atc(), OceanicTracksDownloader(StartDirectory)),
                 "TarqOceanicTracksDB");

@@ -7,12 +7,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-HalkSocketUDP::HalkSocketUDP(uint16_t localPort) {
+HalkSocketUDP::HalkSocketUDP(uint16_t localPort, uint32_t localIp) {
     m_fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (m_fd < 0) return;
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_addr.s_addr = htonl(localIp);
     local.sin_port = htons(localPort);
     if (bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
         close(m_fd);

@@ -12,14 +12,16 @@ inline constexpr const char* kUdpPortErrorText =
 
 class HalkSocketUDP {
 public:
-    // Binds to any interface at localPort (0: the system chooses). On failure
-    // the socket is closed and IsOpen() is false.
-    explicit HalkSocketUDP(uint16_t localPort);
+    // Binds to localIp (host order; 0 for every interface) at localPort (0:
+    // the system chooses). On failure the socket is closed and IsOpen() is false.
+    explicit HalkSocketUDP(uint16_t localPort, uint32_t localIp = 0);
     virtual ~HalkSocketUDP();
     HalkSocketUDP(const HalkSocketUDP&) = delete;
     HalkSocketUDP& operator=(const HalkSocketUDP&) = delete;
 
     bool IsOpen() const { return m_fd >= 0; }
+    // The descriptor, for waiting on several sockets at once; -1 when closed.
+    int Handle() const { return m_fd; }
     uint16_t LocalPort() const;
     // Bytes received, or -1 when nothing is waiting or on error; ip and port
     // of the sender in host order.
