@@ -31,6 +31,7 @@ public:
     int GetColor(const std::string& key) override;
     int GetInt(const std::string& key) override;
     bool GetBool(const std::string& key) override;
+    bool IsVFRCode(uint16_t code) override;
     bool IsMainDisplay() const override;
     TarqDisplayScope* GetMainScope() override;
     void ShowError(const std::string& text) override;
