@@ -33,6 +33,8 @@ int DisplayScopeHost::GetInt(const std::string& key) { return g_profile ? g_prof
 
 bool DisplayScopeHost::GetBool(const std::string& key) { return g_profile && g_profile->GetBool(key); }
 
+bool DisplayScopeHost::IsVFRCode(uint16_t code) { return g_profile && g_profile->IsVFRCode(code); }
+
 bool DisplayScopeHost::IsMainDisplay() const { return m_display.IsMainDisplay(); }
 
 TarqDisplayScope* DisplayScopeHost::GetMainScope() {

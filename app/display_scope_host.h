@@ -33,6 +33,7 @@ public:
     TarqDisplay* GetDisplay() override { return &m_display; }
     int GetInt(const std::string& key) override;
     bool GetBool(const std::string& key) override;
+    bool IsVFRCode(uint16_t code) override;
     bool IsMainDisplay() const override;
     TarqDisplayScope* GetMainScope() override;
     void ShowError(const std::string& text) override;

@@ -16,6 +16,7 @@
 
 #include "atc/scope_point.h"
 #include "foundation/display_settings.h"
+#include "scope/anchor_record.h"
 #include "scope/camera.h"
 #include "scope/convergence.h"
 #include "scope/draw_list.h"
@@ -41,15 +42,6 @@ struct ScopeMouse {
     bool shift = false;
     bool ctrl = false;
     bool alt = false;
-};
-
-struct AnchorRecord {
-    std::string callsign;
-    std::string pointName;  // empty for a point picked with the mouse
-    ScopePoint point;
-    int heading = 0;
-    double distance = 0.0;
-    std::string timeToGo;
 };
 
 // The tool lines and markers of one frame, in scope coordinates, worked out

@@ -42,6 +42,8 @@ public:
     virtual TarqDisplay* GetDisplay() { return nullptr; }
     virtual int GetInt(const std::string& key) = 0;
     virtual bool GetBool(const std::string& key) = 0;
+    // The profile's VFR codes ("VFRCodes"), the code's digits as a number.
+    virtual bool IsVFRCode(uint16_t code) = 0;
 
     virtual bool IsMainDisplay() const = 0;
     // The main display's scope (this one on the main display); null when none.

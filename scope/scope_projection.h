@@ -11,6 +11,7 @@ struct PixelPoint {
     int y = 0;
 
     friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
+    friend PixelPoint operator+(PixelPoint a, PixelPoint b) { return {a.x + b.x, a.y + b.y}; }
 };
 
 // Zoom limits in NM per pixel; the ceiling shows at most 16000 pixels' worth

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ public:
     std::map<std::string, int> colors;
     std::map<std::string, int> ints{{"RingSpacing", 5}, {"CenterlineLength", 10}, {"VisRange", 40}};
     std::map<std::string, bool> bools;
+    std::set<uint16_t> vfrCodes;
     bool isMain = true;
     TarqDisplayScope* mainScope = nullptr;
     std::vector<std::string> errors;
@@ -53,6 +55,7 @@ public:
     PixelPoint GetMouseReadoutPlace(int, int) override { return readoutPlace; }
     int GetInt(const std::string& key) override { return ints[key]; }
     bool GetBool(const std::string& key) override { return bools[key]; }
+    bool IsVFRCode(uint16_t code) override { return vfrCodes.count(code) != 0; }
     bool IsMainDisplay() const override { return isMain; }
     TarqDisplayScope* GetMainScope() override { return mainScope; }
     void ShowError(const std::string& text) override { errors.push_back(text); }

@@ -13,6 +13,7 @@
 #include "scope/scope_targets.h"
 #include "scope/sticky_builder.h"
 #include "scope_fixture.h"
+#include "test_fonts.h"
 #include "tests/offscreen_gl.h"
 
 namespace {
@@ -20,21 +21,6 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 using Rgb = std::array<int, 3>;
-
-class TestFonts : public ScopeFontSource {
-public:
-    const GlBitmapFont* GetFont(int id) const override {
-        auto it = m_fonts.find(id);
-        if (it != m_fonts.end()) return it->second.get();
-        auto font = GlBitmapFont::Create(DisplayFontSpec(id));
-        const GlBitmapFont* raw = font.get();
-        m_fonts[id] = std::move(font);
-        return raw;
-    }
-
-private:
-    mutable std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
-};
 
 // Packed with red in the low byte, as the profile holds colours.
 constexpr int Packed(int r, int g, int b) { return r | (g << 8) | (b << 16); }

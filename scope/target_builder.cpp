@@ -1,0 +1,191 @@
+// The steps every radar mode's builder shares.
+// Tested by tests/scope/target_builder_test.cpp.
+#include "scope/target_builder.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+#include "foundation/geo_helpers.h"
+#include "platform/gl_font.h"
+#include "scope/display_scope.h"
+#include "scope/scope_gl.h"
+#include "scope/scope_host.h"
+#include "scope/target_manager.h"
+
+namespace {
+
+constexpr double kTwoPi = 6.28318530717958;
+constexpr int kSepRingVertices = 30;
+
+bool IsDiagonal(int tagPosition) {
+    return tagPosition == 1 || tagPosition == 3 || tagPosition == 7 || tagPosition == 9;
+}
+
+}  // namespace
+
+TarqTargetBuilder::TarqTargetBuilder(TarqTargetManager* owner) : m_owner(owner) {}
+
+TarqTargetBuilder::~TarqTargetBuilder() = default;
+
+TarqDisplayScope& TarqTargetBuilder::Scope() const { return m_owner->GetScope(); }
+
+ScopeHost& TarqTargetBuilder::Host() const { return m_owner->GetScope().Host(); }
+
+bool TarqTargetBuilder::IsVfrCode(uint16_t squawk) const { return Host().IsVFRCode(squawk); }
+
+uint64_t TarqTargetBuilder::NowMs() const { return m_owner->GetClock().NowMs(); }
+
+bool TarqTargetBuilder::IsHidden(const TargetSnapshot& target) { return target.hideSymbol && !target.seeAll; }
+
+bool TarqTargetBuilder::IsDataBlockHidden(const TargetSnapshot& target) {
+    return target.hideDataBlock && !target.seeAll;
+}
+
+bool TarqTargetBuilder::IsHandoffBlinkOff(const TargetSnapshot& target) {
+    return target.incomingHandoff && (target.blinkPhase == 4 || target.blinkPhase == 8);
+}
+
+double TarqTargetBuilder::DataBlockDepth(const TargetSnapshot& target) {
+    if (target.trackedByMe) return kTrackedDataBlockDepth;
+    return target.fullDataBlock ? kFullDataBlockDepth : kDataBlockDepth;
+}
+
+std::vector<PixelPoint> TarqTargetBuilder::ScreenPoints(const TargetSnapshot& target) const {
+    const TarqDisplayScope& scope = Scope();
+    int limit = Host().GetInt("HistoryCount");
+    if (limit < 0) limit = 0;
+    std::vector<PixelPoint> points;
+    points.reserve(std::min(target.history.size(), static_cast<size_t>(limit)) + 1);
+    points.push_back(scope.ProjectToScreen(target.position));
+    for (const ScopePoint& p : target.history) {
+        if (points.size() > static_cast<size_t>(limit)) break;
+        // Unfilled history slots hold (0, 0); nothing real lies on the axes.
+        if (p.x == 0.0 || p.y == 0.0) continue;
+        points.push_back(scope.ProjectToScreen(p));
+    }
+    return points;
+}
+
+int TarqTargetBuilder::EffectiveLeaderLength(TargetSnapshot& target) {
+    if (!IsDiagonal(target.tagPosition)) return target.leaderLength;
+    // Three quarters along each axis keeps a diagonal leader about as long
+    // as a straight one.
+    target.leaderLength = static_cast<int16_t>(std::trunc(0.75 * target.leaderLength));
+    return target.leaderLength;
+}
+
+TagPlacement TarqTargetBuilder::PlaceTag(TargetSnapshot& target, PixelPoint symbol, TagTable table) {
+    int length = EffectiveLeaderLength(target);
+    TagPlacement tag{symbol, symbol, symbol, length};
+    int position = target.tagPosition;
+    if (position < 1 || position > 9) return tag;
+    if (position == 5) position = 6;
+    TagOffsets row = table(position, length);
+    tag.leaderStart = symbol + row.leaderStart;
+    tag.leaderEnd = symbol + row.leaderEnd;
+    tag.origin = symbol + row.origin;
+    return tag;
+}
+
+void TarqTargetBuilder::DrawLeader(const TagPlacement& tag, double z) {
+    if (tag.leaderLength != 0) DrawLine(tag.leaderStart, tag.leaderEnd, z);
+}
+
+const char* TarqTargetBuilder::VoiceSuffix(int voiceType) {
+    switch (voiceType) {
+        case kVoiceTextOnly:
+            return "/t";
+        case kVoiceReceiveOnly:
+            return "/r";
+        case kVoiceFull:
+            return "";
+        default:
+            return "/?";
+    }
+}
+
+std::string TarqTargetBuilder::FormatLine(const char* format, ...) {
+    char line[kMaxDataBlockLine + 1];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    return n < 0 ? std::string() : std::string(line);
+}
+
+std::string TarqTargetBuilder::CallsignLine(const TargetSnapshot& target) {
+    return FormatLine("%s%s", target.callsign.c_str(), VoiceSuffix(target.voiceType));
+}
+
+TagRect TarqTargetBuilder::DataBlockRect(PixelPoint origin, int width, int height) {
+    return {origin.x, origin.y + height, origin.x + width, origin.y};
+}
+
+void TarqTargetBuilder::DrawText(PixelPoint at, double z, std::string_view text, int fontId) const {
+    const GlBitmapFont* font = m_owner->GetFonts().GetFont(fontId);
+    if (!font) return;
+    glRasterPos3d(at.x, at.y, z);
+    font->Draw(text);
+}
+
+bool TarqTargetBuilder::WantsSepRing(const TargetSnapshot& target) const {
+    if (!target.trackedByMe) return false;
+    if (m_owner->GetShowSepRings() && target.groundSpeed >= 40) return true;
+    return target.inConflict && Host().GetBool("ShowSepRingsOnCA");
+}
+
+void TarqTargetBuilder::DrawSepRing(const TargetSnapshot& target, PixelPoint symbol, uint32_t ringColor,
+                                    uint32_t blinkColor) const {
+    if (!WantsSepRing(target)) return;
+    double radius = Host().GetInt("CALateralMin") / Scope().GetZoom();
+    SetColor(target.inConflict && NowMs() % 1000 < 500 ? blinkColor : ringColor);
+    glBegin(GL_LINE_LOOP);
+    for (int i = 0; i < kSepRingVertices; ++i) {
+        double a = i * kTwoPi / kSepRingVertices;
+        glVertex3d(symbol.x + radius * std::cos(a), symbol.y + radius * std::sin(a), kSepRingDepth);
+    }
+    glEnd();
+}
+
+void TarqTargetBuilder::DrawVectorLine(const TargetSnapshot& target, PixelPoint symbol) const {
+    if (!target.trackedByMe || target.groundSpeed <= 0) return;
+    // Degrees of latitude: minutes at the ground speed, or NM.
+    double length = Host().GetBool("TimeBasedVector") ? target.groundSpeed * target.vectorLength / 3600.0
+                                                      : target.vectorLength / 60.0;
+    PlanarOffset offset = PolarOffset(length, target.track);
+    ScopePoint end{target.position.x + offset.x / LongitudeScale, target.position.y + offset.y};
+    SetColor(target.vectorLineColor);
+    DrawLine(symbol, Scope().ProjectToScreen(end), kSymbolDepth);
+}
+
+void TarqTargetBuilder::SetColor(uint32_t packed) {
+    unsigned char rgb[3];
+    UnpackRGB(static_cast<int>(packed), rgb);
+    glColor3ubv(rgb);
+}
+
+void TarqTargetBuilder::DrawLine(PixelPoint a, PixelPoint b, double z) {
+    glBegin(GL_LINES);
+    glVertex3d(a.x, a.y, z);
+    glVertex3d(b.x, b.y, z);
+    glEnd();
+}
+
+void TarqTargetBuilder::DrawSegments(PixelPoint at, double z, std::initializer_list<Segment> segments) {
+    glBegin(GL_LINES);
+    for (const Segment& s : segments) {
+        glVertex3d(at.x + s.x1, at.y + s.y1, z);
+        glVertex3d(at.x + s.x2, at.y + s.y2, z);
+    }
+    glEnd();
+}
+
+void TarqTargetBuilder::DrawLoop(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) {
+    glBegin(GL_LINE_LOOP);
+    for (const PixelPoint& c : corners) glVertex3d(at.x + c.x, at.y + c.y, z);
+    glEnd();
+}

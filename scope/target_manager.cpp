@@ -1,0 +1,30 @@
+// The targets of one scope. Tested by tests/scope/target_builder_test.cpp.
+#include "scope/target_manager.h"
+
+#include "scope/target_builder.h"
+#include "scope/target_builder_simple.h"
+
+TarqTargetManager::TarqTargetManager(TarqDisplayScope& scope, const ScopeFontSource& fonts, int radarMode,
+                                     const Clock& clock)
+    : m_scope(scope), m_fonts(fonts), m_clock(clock) {
+    SetRadarMode(radarMode);
+}
+
+TarqTargetManager::~TarqTargetManager() = default;
+
+void TarqTargetManager::SetRadarMode(int mode) {
+    m_radarMode = mode;
+    m_builder = CreateBuilder(mode, this);
+}
+
+std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMode, TarqTargetManager* owner) {
+    switch (radarMode) {
+        case 1:
+            return std::make_unique<TarqTargetBuilderSimple>(owner);
+        // Tower (2), ARTS (3), DSR (4), 3-D (6), Ground (7), primary radar (8),
+        // Park Air (9), TAAATS (10), STARS (11) and the program's own mode
+        // (any other number) draw as Simple until their builders come.
+        default:
+            return std::make_unique<TarqTargetBuilderSimple>(owner);
+    }
+}

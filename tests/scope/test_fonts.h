@@ -1,0 +1,24 @@
+// The display fonts for offscreen drawing tests, created on first use in the
+// GL context that is current then. Destroy them before their context.
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include "platform/gl_font.h"
+#include "scope/scope_gl.h"
+
+class TestFonts : public ScopeFontSource {
+public:
+    const GlBitmapFont* GetFont(int id) const override {
+        auto it = m_fonts.find(id);
+        if (it != m_fonts.end()) return it->second.get();
+        auto font = GlBitmapFont::Create(DisplayFontSpec(id));
+        const GlBitmapFont* raw = font.get();
+        m_fonts[id] = std::move(font);
+        return raw;
+    }
+
+private:
+    mutable std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
+};
