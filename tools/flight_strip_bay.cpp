@@ -522,9 +522,12 @@ void TarqFlightStripBay::BuildFrame(StripBayFrame& frame) {
     int counts[2] = {0, 0};
     for (auto& [key, slot] : m_slots) {
         if (key == m_draggedKey || key == m_landingKey) continue;
-        slot.strip->Draw(slot.column * kStripWidth, slot.position * kStripHeight + slot.offset, -4,
-                         frame.strips, m_services);
         ++counts[slot.column & 1];
+        // Strips out of view are not laid out: the pointer reaches only the
+        // ones in view, whose rectangles are fresh.
+        const int y = slot.position * kStripHeight + slot.offset;
+        if (y + kStripHeight <= -m_scroll || y >= m_viewHeight - m_scroll) continue;
+        slot.strip->Draw(slot.column * kStripWidth, y, -4, frame.strips, m_services);
     }
     if (StripSlot* dragged = FindSlot(m_draggedKey)) {
         const int y = dragged->position * kStripHeight;
