@@ -368,7 +368,7 @@ TEST_F(HandlersTest, EveryPacketKind) {
         {"no more help", "$CQLGA_APP:@94835:NOHLP\r\n", {"RebuildControllerList", "controller info LGA_APP"},
          [](HandlersTest& t) { EXPECT_FALSE(t.world.controllers.GetHelpFlag("LGA_APP")); }},
         {"pushed strip", "#PCLGA_APP:ME_CTR:CCP:ST:DAL2:1:B738:FL310\r\n",
-         {"info: Received flight strip for DAL2 from LGA_APP", "strip: DAL2 1 B738 FL310"}, nullptr},
+         {"info: Received flight strip for DAL2 from LGA_APP.", "strip: DAL2 1 B738 FL310"}, nullptr},
         {"real name of a controller", "$CRLGA_APP:ME_CTR:RN:Lee Ga:lga.sct2:4\r\n",
          {"chat title LGA_APP", "RebuildControllerList"},
          [](HandlersTest& t) { EXPECT_EQ(t.world.controllers.GetController("LGA_APP")->GetRealName(), "Lee Ga"); }},
