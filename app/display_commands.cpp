@@ -24,8 +24,8 @@ PendingToolWindow* ToolWindow(ToolWindowKind kind) {
             return g_controllerList;
         case ToolWindowKind::WeatherPanel:
             return g_weatherPanel;
-        case ToolWindowKind::StripBay:
-            return g_flightStripBay;
+        case ToolWindowKind::StripBay:  // a real tool window, handled apart
+            return nullptr;
         case ToolWindowKind::SelcalPanel:
             return g_selcalPanel;
         case ToolWindowKind::None:
@@ -67,6 +67,11 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         // The radio history's visibility is not a setting of the session.
         if (row->id != CommandId::RadioHistory) MarkModified();
         m_host.RebuildMenus();
+        return true;
+    }
+    if (row->tool == ToolWindowKind::StripBay && g_flightStripBay) {
+        g_flightStripBay->ToggleVisible();
+        if (g_displayManager) g_displayManager->RebuildAllMenus();
         return true;
     }
     if (PendingToolWindow* window = ToolWindow(row->tool)) {
@@ -207,7 +212,9 @@ std::vector<MenuItemState> TarqDisplayCommands::MenuStates() const {
             state.checked = row.radarMode == m_settings.Mode;
         } else if (row.tool != ToolWindowKind::None) {
             PendingToolWindow* window = ToolWindow(row.tool);
-            state.checked = window && window->IsVisible();
+            state.checked = row.tool == ToolWindowKind::StripBay
+                                ? g_flightStripBay && g_flightStripBay->IsVisible()
+                                : window && window->IsVisible();
         } else {
             switch (row.id) {
                 case CommandId::Quicklook:

@@ -5,9 +5,8 @@
 
 #include "app/session.h"
 #include "app/shell_state.h"
+#include "app/strip_bay_services.h"
 #include "atc/atc_services.h"
-#include "scope/display_scope.h"
-#include "scope/scope_targets.h"
 #include "atc/profile_settings.h"
 #include "foundation/display_services.h"
 #include "foundation/profile.h"
@@ -19,6 +18,8 @@
 #include "platform/machine_number.h"
 #include "platform/message_box.h"
 #include "simbridge/dplay_session_transport.h"
+#include "scope/display_scope.h"
+#include "scope/scope_targets.h"
 
 uint64_t StartTime = 0;
 bool ReturnToProfileDialog = false;
@@ -69,10 +70,18 @@ public:
 
 class ShellToolWindows final : public AtcToolWindows {
 public:
-    bool HasStrip(const std::string&) const override { return false; }
-    void AddStripForAircraft(const std::string&) override {}
-    void PushStrip(const std::string&, const std::string&, int) override {}
-    void RemoveStrip(const std::string&) override {}
+    bool HasStrip(const std::string& callsign) const override {
+        return g_flightStripBay && g_flightStripBay->HasStrip(callsign);
+    }
+    void AddStripForAircraft(const std::string& callsign) override {
+        if (g_flightStripBay) g_flightStripBay->AddStripForAircraft(callsign);
+    }
+    void PushStrip(const std::string& callsign, const std::string& toController, int) override {
+        if (g_flightStripBay) g_flightStripBay->PushStrip(callsign, toController, nullptr);
+    }
+    void RemoveStrip(const std::string& callsign) override {
+        if (g_flightStripBay) g_flightStripBay->RemoveStrip(callsign);
+    }
     void RebuildAircraftList() override {
         if (g_aircraftList) g_aircraftList->Rebuild();
     }
@@ -109,7 +118,9 @@ public:
     }
     void AddBroadcast(const std::string& sender, bool wallop, const std::string& text) override {
         TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
-        if (main) main->AddRadioLine(wallop ? RadioMessageKind::Wallop : RadioMessageKind::Broadcast, sender + ": " + text);
+        if (main)
+            main->AddRadioLine(wallop ? RadioMessageKind::Wallop : RadioMessageKind::Broadcast,
+                               sender + ": " + text);
     }
     void OnConnectionChanged() override {
         if (!g_displayManager) return;
@@ -173,19 +184,19 @@ public:
 class ShellSimulator final : public AtcSimulatorBridge {
 public:
     bool IsConnected() const override { return g_fsmpManager && g_fsmpManager->IsConnected(); }
-    uint32_t AddAircraft(const std::string& callsign, const std::string& equipment, const std::string& airline,
-                         const std::string& livery) override {
+    uint32_t AddAircraft(const std::string& callsign, const std::string& equipment,
+                         const std::string& airline, const std::string& livery) override {
         return g_fsmpManager ? g_fsmpManager->AddAircraft(callsign, equipment, airline, livery) : 0;
     }
     void RemoveAircraft(uint32_t id) override {
         if (g_fsmpManager) g_fsmpManager->RemoveAircraft(id);
     }
-    void UpdateAircraftPosition(uint32_t id, double latitude, double longitude, double altitude, uint32_t attitude,
-                                const std::array<double, 3>& rates, double speed, int useFull,
-                                int timeout) override {
+    void UpdateAircraftPosition(uint32_t id, double latitude, double longitude, double altitude,
+                                uint32_t attitude, const std::array<double, 3>& rates, double speed,
+                                int useFull, int timeout) override {
         if (g_fsmpManager)
-            g_fsmpManager->UpdateAircraftPosition(id, latitude, longitude, altitude, attitude, rates, speed, useFull,
-                                                  timeout);
+            g_fsmpManager->UpdateAircraftPosition(id, latitude, longitude, altitude, attitude, rates, speed,
+                                                  useFull, timeout);
     }
     std::unique_ptr<AircraftExtrapolator> CreateExtrapolator() override {
         return g_fsmpManager ? g_fsmpManager->CreateExtrapolator() : nullptr;
@@ -202,6 +213,7 @@ struct ShellServices {
     ShellScope scope;
     AircraftAlarm alarm;
     ShellSimulator simulator;
+    ShellStripBayServices strips;
     AtcNetwork* network = nullptr;
 
     AtcServices Atc() {
@@ -245,6 +257,8 @@ void DeleteGlobal(T*& object, const char* name) {
 
 }  // namespace
 
+ShellStripBayServices& StripBayServicesOfShell() { return g_services->strips; }
+
 void SetGlobalObjectObserver(GlobalObjectObserver observer) { g_observer = std::move(observer); }
 
 void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
@@ -273,7 +287,9 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_commsPanel = new TarqCommsPanel();
     g_flightPlanEditor = new TarqFlightPlanEditor();
     g_weatherPanel = new TarqWeatherPanel();
-    g_flightStripBay = new TarqFlightStripBay();
+    g_flightStripBay = Created(new TarqFlightStripBay(g_services->strips), "TarqFlightStripBay");
+    owners.strips = g_flightStripBay;
+    g_networkManager->SetOwners(owners);
     g_chatManager = new TarqChatManager();
     g_atisMaker = new TarqATISMaker();
     g_voiceEngine = new NoltVoiceEngine();
@@ -316,7 +332,8 @@ void DeleteGlobalObjects() {
     DeleteGlobal(g_voiceEngine);
     DeleteGlobal(g_atisMaker);
     DeleteGlobal(g_chatManager);
-    DeleteGlobal(g_flightStripBay);
+    if (g_networkManager) g_networkManager->SetOwners({});
+    DeleteGlobal(g_flightStripBay, "TarqFlightStripBay");
     DeleteGlobal(g_weatherPanel);
     DeleteGlobal(g_flightPlanEditor);
     DeleteGlobal(g_commsPanel);

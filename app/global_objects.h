@@ -13,6 +13,7 @@
 #include "atc/oceanic_tracks.h"
 #include "net/network_manager.h"
 #include "simbridge/fsmp_manager.h"
+#include "tools/flight_strip_bay.h"
 
 class TarqProfile;
 class TarqUserRegistry;
@@ -35,6 +36,9 @@ extern TarqFSMPManager* g_fsmpManager;
 extern TarqOceanicTracksDB* g_oceanicTracksDB;
 // The per-user value store ("LastProfile"); not one of the seventeen.
 extern TarqUserRegistry* g_userRegistry;
+// What the strip bay asks of the program; its window sets the text measure.
+class ShellStripBayServices;
+ShellStripBayServices& StripBayServicesOfShell();
 
 // What the display manager needs from the program around it.
 struct TarqDisplayEnvironment {

@@ -71,7 +71,6 @@ TARQ_PENDING_WINDOW_LIFETIME(TarqControllerList)
 TARQ_PENDING_WINDOW_LIFETIME(TarqCommsPanel)
 TARQ_PENDING_WINDOW_LIFETIME(TarqFlightPlanEditor)
 TARQ_PENDING_WINDOW_LIFETIME(TarqWeatherPanel)
-TARQ_PENDING_WINDOW_LIFETIME(TarqFlightStripBay)
 TARQ_PENDING_LIFETIME(TarqChatManager)
 TARQ_PENDING_LIFETIME(TarqATISMaker)
 TARQ_PENDING_LIFETIME(NoltVoiceEngine)
@@ -90,21 +89,6 @@ void TarqCommsPanel::ApplyAudioSettings() { PendingCallLog::Record("TarqCommsPan
 void TarqCommsPanel::ResetVoice() { PendingCallLog::Record("TarqCommsPanel::ResetVoice"); }
 
 void TarqWeatherPanel::Restore() { PendingCallLog::Record("TarqWeatherPanel::Restore"); }
-
-void TarqFlightStripBay::InitFields() {
-    PendingCallLog::Record("TarqFlightStripBay::InitFields");
-    m_separators[0].clear();
-    m_separators[1].clear();
-}
-void TarqFlightStripBay::AddSeparator(const std::string& label, int column) {
-    PendingCallLog::Record("TarqFlightStripBay::AddSeparator " + label + " " + std::to_string(column));
-    if (column == 0 || column == 1) m_separators[column].push_back(label);
-}
-std::vector<std::string> TarqFlightStripBay::GetSortedStrips(int column) const {
-    if (column != 0 && column != 1) return {};
-    return m_separators[column];
-}
-void TarqFlightStripBay::Close() { PendingCallLog::Record("TarqFlightStripBay::Close"); }
 
 void TarqChatManager::OpenChatWindow(const std::string& name, bool show) {
     PendingCallLog::Record("TarqChatManager::OpenChatWindow " + name + (show ? " shown" : " hidden"));

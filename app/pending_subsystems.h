@@ -84,21 +84,6 @@ public:
     void Restore();
 };
 
-class TarqFlightStripBay : public PendingToolWindow, public TarqStripSeparators {
-public:
-    TarqFlightStripBay();
-    virtual ~TarqFlightStripBay();
-    void OnFrameTick() {}
-    void InitFields();
-    void AddSeparator(const std::string& label, int column);
-    std::vector<std::string> GetSortedStrips(int column) const override;
-    void Close();
-    void Paint() {}
-
-private:
-    std::vector<std::string> m_separators[2];
-};
-
 class TarqChatManager : public TarqChatLogState {
 public:
     TarqChatManager();

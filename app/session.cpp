@@ -179,7 +179,7 @@ bool OpenSessionProfile(const ProfileList& list, WindowHandle dialog, TarqSessio
         ShowMessageBox("Error loading alias file!", "Error", kErrorBox);
 
     TarqProfile& p = *g_profile;
-    auto place = [&](PendingToolWindow& window, const char* prefix, bool withHeight) {
+    auto place = [&](auto& window, const char* prefix, bool withHeight) {
         std::string base = prefix;
         window.SetPosition(p.GetInt(base + "LocX"), p.GetInt(base + "LocY"),
                            withHeight ? p.GetInt(base + "Height") : 0);

@@ -14,6 +14,8 @@
 #include "app/profile_dialog.h"
 #include "app/save_profile_as_dialog.h"
 #include "app/shell_state.h"
+#include "app/strip_bay_services.h"
+#include "app/strip_bay_window.h"
 #include "app/wx_message_boxes.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"
@@ -128,6 +130,8 @@ bool TarqProgram::Start() {
         if (g_flightStripBay) g_flightStripBay->Paint();
     };
     CreateGlobalObjects(environment);
+    m_stripBayWindow = std::make_unique<WxStripBayWindow>(*g_flightStripBay, StripBayServicesOfShell());
+    StripBayServicesOfShell().activateMainDisplay = [this] { ActivateMainDisplay(); };
     ReadIniFile();
 
     m_ptt = std::make_unique<ExternalPttSocket>(m_runtimeDir);
@@ -155,6 +159,7 @@ void TarqProgram::Shutdown() {
         g_displayManager->RedrawAll(false);
     }
     if (m_profileDialog) DestroyProfileDialog();
+    m_stripBayWindow.reset();
     DeleteGlobalObjects();
     g_cuePlayer = nullptr;
     g_userRegistry = nullptr;

@@ -18,6 +18,7 @@ class ProfileDialog;
 class SingleInstance;
 class TarqUserRegistry;
 class WxMessageBoxHandler;
+class WxStripBayWindow;
 class wxTimer;
 
 // The single-instance GUID, kept from the mutex name it replaces.
@@ -83,6 +84,7 @@ private:
     std::unique_ptr<ExternalPttSocket> m_ptt;
     std::unique_ptr<wxTimer> m_socketTimer;
     std::unique_ptr<Accelerators> m_accelerators;
+    std::unique_ptr<WxStripBayWindow> m_stripBayWindow;
     ProfileDialog* m_profileDialog = nullptr;
     int m_raiseRequests = 0;
     long m_tickCount = 0;

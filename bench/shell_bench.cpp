@@ -10,6 +10,7 @@
 #include "app/display_manager.h"
 #include "app/frame_tick.h"
 #include "app/pending_subsystems.h"
+#include "app/strip_bay_services.h"
 #include "atc/aircraft_db.h"
 #include "atc/atc_services.h"
 #include "atc/controller_db.h"
@@ -49,7 +50,8 @@ struct ObjectWork : NoWork {
     TarqAircraftDB aircraft{AtcServices{}};
     TarqAircraftList aircraftList;
     TarqControllerDB controllers{AtcServices{}};
-    TarqFlightStripBay strips;
+    ShellStripBayServices stripServices;
+    TarqFlightStripBay strips{stripServices};
     TarqCommsPanel comms;
     TarqWeatherPanel weather;
     explicit ObjectWork(TarqDisplayManager& m) : manager(m) {}

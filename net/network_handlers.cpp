@@ -343,7 +343,7 @@ struct NetworkHandlers {
                                                ".");
             return;
         }
-        m.m_services.messages->ShowMessage("Received flight strip for " + aircraft + " from " + sender);
+        m.m_services.messages->ShowMessage("Received flight strip for " + aircraft + " from " + sender + ".");
         std::vector<std::string> annotations;
         for (; texts && *texts; ++texts) annotations.emplace_back(*texts);
         m.m_owners.strips->AddStrip(aircraft, type, annotations);

@@ -127,7 +127,6 @@ TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
         "TarqControllerList::Create",
         "TarqWeatherPanel::Create",
         "TarqFlightPlanEditor::Create",
-        "TarqFlightStripBay::Create",
         "TarqSELCALPanel::Create",
         "TarqCommsPanel::Refresh",
         aliases,
@@ -138,10 +137,6 @@ TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
         "TarqCommsPanel::SetPosition 10 10 0",
         "TarqFlightPlanEditor::SetPosition 50 50 0",
         "TarqSELCALPanel::SetPosition 70 70 0",
-        "TarqFlightStripBay::InitFields",
-        "TarqFlightStripBay::AddSeparator ARR 0",
-        "TarqFlightStripBay::AddSeparator DEP 0",
-        "TarqFlightStripBay::SetPosition 60 60 400",
         "TarqWeatherPanel::SetPosition 20 20 200",
         "TarqWeatherPanel::Restore",
         "TarqChatManager::OpenChatWindow Incoming Chat Log hidden",
@@ -150,6 +145,7 @@ TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
         "ui EnableSnapping",
     };
     EXPECT_EQ(steps, expected);
+    EXPECT_EQ(g_flightStripBay->GetSeparatorLabels(0), (std::vector<std::string>{"ARR", "DEP"}));
     ASSERT_EQ(factory.created.size(), 3u);
     EXPECT_TRUE(factory.created[0]->isMain);
     EXPECT_EQ(factory.created[1]->settings.ColorProfile, "Night");
@@ -362,24 +358,18 @@ TEST_F(SessionTest, CloseReturnsToTheDialogOrEndsTheProgram) {
 
     ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
     ui.calls.clear();
+    g_flightStripBay->AddStripForAircraft("N1");
     PendingCallLog::Start();
     ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), true, ui));
     std::vector<std::string> calls = PendingCallLog::Take();
+    EXPECT_TRUE(g_flightStripBay->Slots().empty());
     EXPECT_EQ(ui.calls, (std::vector<std::string>{"PostQuit"}));
     // Clearing a database rebuilds its list, and closing rebuilds it again.
-    const std::vector<std::string> emptying = {"TarqControllerList::Rebuild",
-                                               "TarqControllerList::Rebuild",
-                                               "TarqAircraftList::Rebuild",
-                                               "TarqAircraftList::Rebuild",
-                                               "TarqCommsPanel::ResetVoice",
-                                               "TarqControllerList::Hide",
-                                               "TarqCommsPanel::Hide",
-                                               "TarqFlightPlanEditor::Hide",
-                                               "TarqWeatherPanel::Hide",
-                                               "TarqAircraftList::Hide",
-                                               "TarqChatManager::CloseAllWindows",
-                                               "TarqFlightStripBay::Close",
-                                               "ui PostQuit"};
+    const std::vector<std::string> emptying = {
+        "TarqControllerList::Rebuild", "TarqControllerList::Rebuild",      "TarqAircraftList::Rebuild",
+        "TarqAircraftList::Rebuild",   "TarqCommsPanel::ResetVoice",       "TarqControllerList::Hide",
+        "TarqCommsPanel::Hide",        "TarqFlightPlanEditor::Hide",       "TarqWeatherPanel::Hide",
+        "TarqAircraftList::Hide",      "TarqChatManager::CloseAllWindows", "ui PostQuit"};
     EXPECT_EQ(calls, emptying);
 }
 

@@ -393,7 +393,7 @@ TEST_F(HandlersTest, EveryPacketKind) {
         {"no more help", "$CQLGA_APP:@94835:NOHLP\r\n", {"RebuildControllerList", "controller info LGA_APP"},
          [](HandlersTest& t) { EXPECT_FALSE(t.world.controllers.GetHelpFlag("LGA_APP")); }},
         {"pushed strip", "#PCLGA_APP:ME_CTR:CCP:ST:DAL2:1:B738:FL310\r\n",
-         {"info: Received flight strip for DAL2 from LGA_APP", "strip: DAL2 1 B738 FL310"}, nullptr},
+         {"info: Received flight strip for DAL2 from LGA_APP.", "strip: DAL2 1 B738 FL310"}, nullptr},
         {"pushed strip while ignoring them", "#PCLGA_APP:ME_CTR:CCP:ST:DAL2:1:B738\r\n",
          {"info: Ignored flight strip for DAL2 pushed from LGA_APP."}, nullptr,
          [](HandlersTest& t) { t.world.settings.bools["IgnorePushedStrips"] = true; }},

@@ -1,0 +1,162 @@
+// The bay drawn offscreen (OSMesa): a full strip and a separator against
+// the strip geometry, the rails, the drop shadow, and the text cut.
+#include "tools/strip_bay_gl.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/gl_context_resources.h"
+#include "strip_fakes.h"
+#include "tests/offscreen_gl.h"
+
+namespace {
+
+// Measures with the bay's real fonts.
+class GlStripServices : public FakeStripServices {
+public:
+    const StripBayGl* gl = nullptr;
+    StripTextExtent GetTextExtent(int font, const std::string& text) const override {
+        return gl->GetTextExtent(font, text);
+    }
+};
+
+class StripBayGlTest : public testing::Test {
+protected:
+    StripBayGlTest() {
+        std::string error;
+        fontsLoaded = StripBayGl::LoadFonts(resources, &error);
+        EXPECT_TRUE(fontsLoaded) << error;
+        gl.MakeRailTexture();
+        services.gl = &gl;
+        bay.InitFields();
+        bay.SetViewSize(context.Width(), context.Height());
+    }
+    void Paint() {
+        StripBayFrame frame;
+        bay.BuildFrame(frame);
+        gl.Draw(frame);
+    }
+    std::array<int, 4> At(int x, int y) const { return context.Pixel(x, y); }
+    // Dark and opaque: outline or text.
+    bool Ink(int x, int y) const {
+        std::array<int, 4> p = At(x, y);
+        return p[3] == 255 && p[0] < 60 && p[1] < 60 && p[2] < 60;
+    }
+
+    OffscreenGl context{1102, 200};
+    GlContextResources resources{[this] { return context.MakeCurrent(); }};
+    bool fontsLoaded = false;
+    StripBayGl gl{resources};
+    GlStripServices services;
+    TarqFlightStripBay bay{services};
+};
+
+const std::array<int, 4> kOverflight = {0xA0, 0xA0, 0xA0, 255};
+const std::array<int, 4> kSeparator = {0xC0, 0xC0, 0xC0, 255};
+
+TEST_F(StripBayGlTest, FullStripMatchesItsGeometry) {
+    ASSERT_TRUE(context.Ok());
+    ASSERT_TRUE(fontsLoaded);
+    bay.AddStrip("N1", 1, {"ABC"});
+    Paint();
+
+    // The cell is 551 x 64 with its frame on the outermost pixels.
+    for (auto [x, y] : {std::pair{0, 30}, {550, 30}, {300, 0}, {300, 63}}) {
+        EXPECT_TRUE(Ink(x, y)) << x << "," << y;
+    }
+    EXPECT_EQ(At(551, 30)[3], 0);
+    EXPECT_EQ(At(300, 64)[3], 0);
+    EXPECT_EQ(At(300, 2), kOverflight);
+    EXPECT_EQ(At(549, 62), kOverflight);
+    // Dividers: full-height verticals, and short horizontals.
+    for (int x : {69, 118, 167, 451, 484, 517}) {
+        EXPECT_TRUE(Ink(x, 2)) << x;
+        EXPECT_EQ(At(x + 1, 2), kOverflight) << x;
+    }
+    EXPECT_TRUE(Ink(90, 21));
+    EXPECT_TRUE(Ink(90, 42));
+    EXPECT_EQ(At(90, 22), kOverflight);
+    EXPECT_EQ(At(140, 21), kOverflight);
+    EXPECT_TRUE(Ink(530, 21));
+    EXPECT_TRUE(Ink(530, 42));
+
+    // "ABC" is drawn in box 0 (452..483, 43..62) and nowhere in box 1.
+    int inBox0 = 0, inBox1 = 0;
+    for (int y = 44; y < 62; ++y) {
+        for (int x = 453; x < 483; ++x) inBox0 += Ink(x, y);
+        for (int x = 486; x < 516; ++x) inBox1 += Ink(x, y);
+    }
+    EXPECT_GT(inBox0, 10);
+    EXPECT_EQ(inBox1, 0);
+
+    // The radio-selected strip gets a red double frame.
+    services.selected = "N1";
+    Paint();
+    EXPECT_EQ(At(0, 30), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(At(1, 30), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(At(2, 30), kOverflight);
+}
+
+TEST_F(StripBayGlTest, SeparatorCentresItsLabel) {
+    ASSERT_TRUE(fontsLoaded);
+    bay.AddSeparator("ARR", 0);
+    Paint();
+    EXPECT_EQ(At(10, 10), kSeparator);
+    EXPECT_TRUE(Ink(0, 10));
+    EXPECT_TRUE(Ink(550, 10));
+    EXPECT_TRUE(Ink(10, 63));
+    const AnnotationBox box = bay.Slots().begin()->second.strip->GetBoxes()[0];
+    EXPECT_NEAR((box.left + box.right) / 2, 275, 1);
+    // Ink only inside the label's box, apart from the frame.
+    int inside = 0, outside = 0;
+    for (int y = 1; y < 63; ++y) {
+        for (int x = 1; x < 550; ++x) {
+            if (!Ink(x, y)) continue;
+            const bool in = x >= box.left && x <= box.right && y >= box.bottom - 8 && y <= box.top;
+            (in ? inside : outside) += 1;
+        }
+    }
+    EXPECT_GT(inside, 50);
+    EXPECT_EQ(outside, 0);
+}
+
+TEST_F(StripBayGlTest, RailsShowBesideTheStrips) {
+    ASSERT_TRUE(fontsLoaded);
+    bay.AddStripForAircraft("N1");
+    Paint();
+    // Rod texels at the rail's left, black beyond the rod's 24 texels.
+    std::array<int, 4> rod = At(82, 150);
+    EXPECT_GT(rod[0] + rod[1] + rod[2], 300);
+    EXPECT_LT(At(130, 150)[0] + At(130, 150)[1], 10);
+    EXPECT_EQ(At(300, 150)[3], 0);
+    // No second pair of rails in one column.
+    EXPECT_EQ(At(633, 150)[3], 0);
+}
+
+TEST_F(StripBayGlTest, DraggedStripCastsAShadow) {
+    ASSERT_TRUE(fontsLoaded);
+    bay.AddStripForAircraft("N1");
+    StripBayFrame frame;
+    bay.BuildFrame(frame);
+    bay.OnMouseMove(30, 30);
+    bay.OnLButtonDown(30, 30, {});
+    bay.OnMouseMove(130, 90);
+    Paint();
+    // Drawn at (100, 60); its shadow reaches 10 pixels right and below.
+    EXPECT_TRUE(Ink(100, 90));
+    std::array<int, 4> shadow = At(655, 55);
+    EXPECT_EQ(shadow[0] + shadow[1] + shadow[2], 0);
+    EXPECT_GT(shadow[3], 100);
+}
+
+TEST_F(StripBayGlTest, LongTextsAreCut) {
+    ASSERT_TRUE(fontsLoaded);
+    const std::string text(1100, 'W');
+    context.UsePixelProjection();
+    glRasterPos2i(0, 0);
+    gl.PrintText(kStripSmallFont, text);
+    GLfloat raster[4];
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
+    EXPECT_EQ(static_cast<int>(raster[0]), 1023 * 7);
+}
+
+}  // namespace
