@@ -61,6 +61,8 @@ public:
     ~CVoiceChannel() override;
 
     void SetHandler(CVoiceChannelHandler* handler) { m_handler = handler; }
+    // For a server whose name was looked up after the channel was made.
+    void SetServerAddress(uint32_t address) { m_serverAddress = address; }
     void ConnectServer();
     void DisconnectServer();
     // The TCP socket's state as last seen (1 idle .. 5 error).
