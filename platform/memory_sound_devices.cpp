@@ -1,4 +1,4 @@
-// Tested by tests/platform/memory_sound_devices_test.cpp.
+// Tested by tests/voice/rate_converter_test.cpp.
 #include "platform/memory_sound_devices.h"
 
 #include <algorithm>

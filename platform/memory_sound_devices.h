@@ -2,7 +2,7 @@
 // a card's capture is fed by the test, its playback streams keep what was
 // written. Devices opened on one card share its buffers, so a test reaches
 // them while the codec owns the device objects. Main thread only.
-// Tested by tests/platform/memory_sound_devices_test.cpp.
+// Tested by tests/voice/rate_converter_test.cpp.
 #pragma once
 
 #include <cstdint>
