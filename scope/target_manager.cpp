@@ -2,6 +2,7 @@
 #include "scope/target_manager.h"
 
 #include "scope/target_builder.h"
+#include "scope/target_builder_gnd.h"
 #include "scope/target_builder_psr.h"
 #include "scope/target_builder_simple.h"
 
@@ -22,6 +23,8 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
     switch (radarMode) {
         case 1:
             return std::make_unique<TarqTargetBuilderSimple>(owner);
+        case 7:
+            return std::make_unique<TarqTargetBuilderGND>(owner);
         case 8:
             return std::make_unique<TarqTargetBuilderPSR>(owner);
         // Tower (2), ARTS (3), DSR (4), 3-D (6), Ground (7), primary radar (8),
