@@ -2,6 +2,7 @@
 #include "scope/target_manager.h"
 
 #include "scope/target_builder.h"
+#include "scope/target_builder_3d.h"
 #include "scope/target_builder_gnd.h"
 #include "scope/target_builder_psr.h"
 #include "scope/target_builder_simple.h"
@@ -23,6 +24,8 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
     switch (radarMode) {
         case 1:
             return std::make_unique<TarqTargetBuilderSimple>(owner);
+        case 6:
+            return std::make_unique<TarqTargetBuilder3D>(owner);
         case 7:
             return std::make_unique<TarqTargetBuilderGND>(owner);
         case 8:
