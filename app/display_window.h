@@ -65,6 +65,7 @@ public:
 
     // RadioHistoryHost
     const GlBitmapFont* GetFont(int id) const override;
+    GlContextResources* GetGlResources() const override { return m_gl.get(); }
     void EnsureRadioHistoryShown() override;
     int GetPrimaryFrequency() override;
     void PlaySoundSetting(const std::string& key, bool interrupt) override;

@@ -33,6 +33,9 @@ public:
     // Makes the context current and reserves count display lists, freed with
     // the rest; 0 when that fails.
     unsigned NewLists(int count);
+    // Makes the context current and frees the lists NewLists gave at base.
+    // When the context cannot be made current they stay reserved for FreeAll.
+    void FreeLists(unsigned base);
 
     // Makes the context current and frees everything. When the context can
     // no longer be made current its names died with it: nothing is freed

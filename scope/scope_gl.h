@@ -15,6 +15,7 @@
 #include "scope/sector_lists.h"
 
 class GlBitmapFont;
+class GlContextResources;
 class TarqDisplayScope;
 
 // A display's bitmap fonts by id (1 to 5).
@@ -23,6 +24,9 @@ public:
     virtual ~ScopeFontSource() = default;
     // Null when the display has no font of that id.
     virtual const GlBitmapFont* GetFont(int id) const = 0;
+    // What the display's context owns, for lists a drawer keeps across
+    // frames; null where there is none.
+    virtual GlContextResources* GetGlResources() const { return nullptr; }
 };
 
 class ScopeGl {

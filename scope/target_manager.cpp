@@ -2,6 +2,9 @@
 #include "scope/target_manager.h"
 
 #include "scope/target_builder.h"
+#include "scope/target_builder_3d.h"
+#include "scope/target_builder_gnd.h"
+#include "scope/target_builder_psr.h"
 #include "scope/target_builder_simple.h"
 
 TarqTargetManager::TarqTargetManager(TarqDisplayScope& scope, const ScopeFontSource& fonts, int radarMode,
@@ -21,6 +24,12 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
     switch (radarMode) {
         case 1:
             return std::make_unique<TarqTargetBuilderSimple>(owner);
+        case 6:
+            return std::make_unique<TarqTargetBuilder3D>(owner);
+        case 7:
+            return std::make_unique<TarqTargetBuilderGND>(owner);
+        case 8:
+            return std::make_unique<TarqTargetBuilderPSR>(owner);
         // Tower (2), ARTS (3), DSR (4), 3-D (6), Ground (7), primary radar (8),
         // Park Air (9), TAAATS (10), STARS (11) and the program's own mode
         // (any other number) draw as Simple until their builders come.

@@ -55,6 +55,21 @@ TEST_F(TwoContexts, AContextThatCannotBeMadeCurrentFreesNothingElsewhere) {
     EXPECT_TRUE(MainIntact());
 }
 
+TEST_F(TwoContexts, ListsFreedEarlyGoInTheirOwnContextOrWaitForIt) {
+    m_secondCanBeCurrent = false;
+    m_second->FreeLists(m_secondLists);
+    EXPECT_TRUE(MainIntact()) << "nothing freed elsewhere";
+    m_secondGl.MakeCurrent();
+    EXPECT_TRUE(glIsList(m_secondLists)) << "kept for later";
+    m_mainGl.MakeCurrent();
+    m_secondCanBeCurrent = true;
+    m_second->FreeLists(m_secondLists);
+    EXPECT_TRUE(MainIntact());
+    m_secondGl.MakeCurrent();
+    EXPECT_FALSE(glIsList(m_secondLists));
+    EXPECT_TRUE(glIsList(m_second->Font(2)->ListBase())) << "the font stays";
+}
+
 TEST(GlContextResources, NothingIsMadeWithoutTheContext) {
     GlContextResources resources([] { return false; });
     EXPECT_FALSE(resources.LoadFont(1, DisplayFontSpec(1)));
