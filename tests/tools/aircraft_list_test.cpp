@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/atc/atc_fakes.h"
+
 namespace {
 
 class FakeAircraftSource : public AircraftListSource {
@@ -226,6 +228,38 @@ TEST_F(AircraftListFixture, ManyEventsRebuildOncePerTick) {
     EXPECT_TRUE(list.OnTimer(kNow + 5));
     source.aircraft["ARR1"].requestTime = kNow;
     EXPECT_TRUE(list.OnTimer(kNow + 6));
+}
+
+}  // namespace
+
+namespace {
+
+// The same list over the real aircraft database.
+TEST(AircraftListOverDatabase, ArrivalsAndRequestsFromTheDatabase) {
+    AtcWorld w;
+    w.scope.namedPoints["EGLL"] = {0, 0};
+    w.See("N1", 0.5, 0, 3000, 200);
+    w.See("N2", 10, 10, 3000, 200);
+    TarqFlightPlanRecord plan;
+    plan.departure = "KJFK";
+    plan.destination = "EGLL";
+    w.aircraft.OnFlightPlanReceived("N1", plan);
+    w.See("N1", 0.5, 0, 3000, 200);
+    w.aircraft.ToggleRequestList("N2");
+
+    AircraftDBListSource source(w.aircraft);
+    TarqAircraftList list(source);
+    list.LoadFieldSettings({"EGLL"}, {}, nullptr);
+    list.Rebuild(AtcWorld::kStart);
+    const auto& rows = list.GetRows();
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1].callsign, "N2");
+    EXPECT_EQ(rows[1].requestTime, AtcWorld::kStart);
+    EXPECT_EQ(rows[3].callsign, "N1");
+    EXPECT_EQ(rows[3].airport, "EGLL");
+    EXPECT_EQ(rows[3].distance, 30);
+    EXPECT_EQ(list.GetCallsignForLabel("b"), "N1");
+    EXPECT_EQ(list.ShowFlightPlanDetails("N1").substr(0, 8), "N1    00");
 }
 
 }  // namespace
