@@ -83,7 +83,7 @@ private:
 
 struct Rig {
     Traffic traffic;
-    TarqAircraftList list{traffic};
+    AircraftListModel list{traffic};
     explicit Rig(int count) : traffic(count) { list.LoadFieldSettings({"EGKK"}, {"EGLL"}, nullptr); }
 };
 

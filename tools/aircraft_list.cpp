@@ -38,13 +38,13 @@ std::string ZeroFill(const std::string& text, size_t width) {
     return std::string(width - text.size(), '0') + text;
 }
 
-TarqAircraftList::TarqAircraftList(const AircraftListSource& source) : m_source(source) {
+AircraftListModel::AircraftListModel(const AircraftListSource& source) : m_source(source) {
     for (int section = 0; section <= 3; ++section) m_expanded[section] = true;
 }
 
-void TarqAircraftList::LoadFieldSettings(const std::vector<std::string>& arrivalFields,
-                                         const std::vector<std::string>& departureFields,
-                                         const NamedPointLookup& lookup) {
+void AircraftListModel::LoadFieldSettings(const std::vector<std::string>& arrivalFields,
+                                          const std::vector<std::string>& departureFields,
+                                          const NamedPointLookup& lookup) {
     auto fill = [&lookup](std::map<std::string, std::pair<double, double>>& fields,
                           const std::vector<std::string>& names) {
         fields.clear();
@@ -59,7 +59,7 @@ void TarqAircraftList::LoadFieldSettings(const std::vector<std::string>& arrival
     fill(m_departureFields, departureFields);
 }
 
-const char* TarqAircraftList::SectionText(int section) {
+const char* AircraftListModel::SectionText(int section) {
     switch (section) {
         case kSectionRequests:
             return "Request List";
@@ -92,7 +92,7 @@ std::string LabelFor(size_t n) {
 
 }  // namespace
 
-void TarqAircraftList::Rebuild(std::time_t now, bool blank, bool collapsed) {
+void AircraftListModel::Rebuild(std::time_t now, bool blank, bool collapsed) {
     m_lastRebuild = now;
     m_rebuildPending = false;
     if (blank) {
@@ -173,26 +173,26 @@ void TarqAircraftList::Rebuild(std::time_t now, bool blank, bool collapsed) {
     }
 }
 
-bool TarqAircraftList::OnTimer(std::time_t now) {
+bool AircraftListModel::OnTimer(std::time_t now) {
     const std::time_t interval = m_source.HasRequestListEntries() ? 1 : 5;
     if (!m_rebuildPending && now - m_lastRebuild < interval) return false;
     Rebuild(now);
     return true;
 }
 
-std::string TarqAircraftList::GetCallsignForLabel(const std::string& text) const {
+std::string AircraftListModel::GetCallsignForLabel(const std::string& text) const {
     auto it = m_labels.find(ToUpper(text));
     return it == m_labels.end() ? std::string() : it->second;
 }
 
-bool TarqAircraftList::IsSectionExpanded(int section) const {
+bool AircraftListModel::IsSectionExpanded(int section) const {
     auto it = m_expanded.find(section);
     return it == m_expanded.end() || it->second;
 }
 
-void TarqAircraftList::ToggleSection(int section) { m_expanded[section] = !IsSectionExpanded(section); }
+void AircraftListModel::ToggleSection(int section) { m_expanded[section] = !IsSectionExpanded(section); }
 
-std::string TarqAircraftList::FormatRowValue(const AircraftListEntry& row, std::time_t now) {
+std::string AircraftListModel::FormatRowValue(const AircraftListEntry& row, std::time_t now) {
     char text[32] = "";
     if (row.header) return {};
     if (row.requestTime != 0) {
@@ -206,14 +206,14 @@ std::string TarqAircraftList::FormatRowValue(const AircraftListEntry& row, std::
     return text;
 }
 
-std::string TarqAircraftList::RowKindLetter(const AircraftListEntry& row) {
+std::string AircraftListModel::RowKindLetter(const AircraftListEntry& row) {
     if (row.header) return {};
     if (row.requestTime != 0) return "R";
     return row.arrival ? "A" : "D";
 }
 
-TarqAircraftList::ClickAction TarqAircraftList::OnRowClick(size_t row, int x, int y, bool altDown,
-                                                           std::time_t now) {
+AircraftListModel::ClickAction AircraftListModel::OnRowClick(size_t row, int x, int y, bool altDown,
+                                                             std::time_t now) {
     if (row >= m_rows.size()) return ClickAction::None;
     const AircraftListEntry& entry = m_rows[row];
     if (entry.header) {
@@ -227,7 +227,7 @@ TarqAircraftList::ClickAction TarqAircraftList::OnRowClick(size_t row, int x, in
     return ClickAction::ShowDetails;
 }
 
-bool TarqAircraftList::OnRowDoubleClick(size_t row, std::time_t now) {
+bool AircraftListModel::OnRowDoubleClick(size_t row, std::time_t now) {
     if (row >= m_rows.size()) return false;
     if (m_rows[row].header) {
         ToggleSection(m_rows[row].section);
@@ -237,12 +237,12 @@ bool TarqAircraftList::OnRowDoubleClick(size_t row, std::time_t now) {
     return true;
 }
 
-std::string TarqAircraftList::GetMenuCallsign(size_t row) const {
+std::string AircraftListModel::GetMenuCallsign(size_t row) const {
     if (row >= m_rows.size() || m_rows[row].header) return {};
     return m_rows[row].callsign;
 }
 
-std::string TarqAircraftList::ShowFlightPlanDetails(const std::string& callsign) {
+std::string AircraftListModel::ShowFlightPlanDetails(const std::string& callsign) {
     m_detailCallsign = callsign;
     if (!m_source.HasAircraft(callsign)) return {};
     TarqFlightPlanRecord plan = m_source.GetFlightPlan(callsign);

@@ -2,7 +2,7 @@
 // from the aircraft database, their one-character labels, and the flight
 // plan summary of the selected aircraft. The user's arrival and departure
 // fields live here too, since strips and the database ask the list for them.
-// The window draws the rows and passes clicks back.
+// The window (TarqAircraftList) draws the rows and passes clicks back.
 #pragma once
 
 #include <cstdint>
@@ -76,9 +76,9 @@ struct AircraftListEntry {
 // Finds a named airport or fix; leaves the position untouched when unknown.
 using NamedPointLookup = std::function<void(const std::string& name, double& latitude, double& longitude)>;
 
-class TarqAircraftList {
+class AircraftListModel {
 public:
-    explicit TarqAircraftList(const AircraftListSource& source);
+    explicit AircraftListModel(const AircraftListSource& source);
 
     // --- arrival and departure fields ---
     void LoadFieldSettings(const std::vector<std::string>& arrivalFields,

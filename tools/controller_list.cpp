@@ -28,26 +28,26 @@ constexpr int kIntercomHeld = 7;
 
 }  // namespace
 
-TarqControllerList::TarqControllerList(const ControllerListSource& source) : m_source(source) {
+ControllerListModel::ControllerListModel(const ControllerListSource& source) : m_source(source) {
     for (int group = 0; group <= kGroupChatGroups; ++group) m_expanded[group] = true;
 }
 
-void TarqControllerList::SetUnreadFlag(const std::string& name) {
+void ControllerListModel::SetUnreadFlag(const std::string& name) {
     m_unread[name] = true;
     RequestRebuild();
 }
 
-void TarqControllerList::ClearUnreadFlag(const std::string& name) {
+void ControllerListModel::ClearUnreadFlag(const std::string& name) {
     m_unread[name] = false;
     RequestRebuild();
 }
 
-void TarqControllerList::ClearAllUnreadFlags() {
+void ControllerListModel::ClearAllUnreadFlags() {
     for (auto& entry : m_unread) entry.second = false;
     RequestRebuild();
 }
 
-void TarqControllerList::RemoveChatPartner(const std::string& name) {
+void ControllerListModel::RemoveChatPartner(const std::string& name) {
     m_unread.erase(name);
     if (!name.empty() && name[0] == ':') {
         auto it = std::find(m_slots.begin(), m_slots.end(), name);
@@ -56,23 +56,23 @@ void TarqControllerList::RemoveChatPartner(const std::string& name) {
     RequestRebuild();
 }
 
-void TarqControllerList::AddChatGroup(const std::string& name) {
+void ControllerListModel::AddChatGroup(const std::string& name) {
     m_unread[name] = false;
     auto it = std::find(m_slots.begin(), m_slots.end(), std::string());
     if (it != m_slots.end()) *it = name;
     RequestRebuild();
 }
 
-std::string TarqControllerList::GetChatGroupName(int slot) const {
+std::string ControllerListModel::GetChatGroupName(int slot) const {
     if (slot < 1 || slot > kChatGroupSlots) return {};
     return m_slots[static_cast<size_t>(slot - 1)];
 }
 
-bool TarqControllerList::AnyUnread() const {
+bool ControllerListModel::AnyUnread() const {
     return std::any_of(m_unread.begin(), m_unread.end(), [](const auto& entry) { return entry.second; });
 }
 
-const char* TarqControllerList::GroupText(int group) {
+const char* ControllerListModel::GroupText(int group) {
     static const char* const texts[] = {
         "",           "Controllers",        "Center",         "Approach", "Departure", "Tower",
         "Ground",     "Clearance Delivery", "Flight Service", "ATIS",     "Observers", "Pilots/Out of Range",
@@ -81,7 +81,7 @@ const char* TarqControllerList::GroupText(int group) {
     return texts[group];
 }
 
-int TarqControllerList::GroupForCallsign(const std::string& callsign, bool alphaSort) {
+int ControllerListModel::GroupForCallsign(const std::string& callsign, bool alphaSort) {
     if (callsign.size() < 3) return kGroupObservers;
     static const char* const suffixes[] = {"CTR", "APP", "DEP", "TWR", "GND", "DEL", "FSS"};
     int group = kGroupObservers;
@@ -96,7 +96,7 @@ int TarqControllerList::GroupForCallsign(const std::string& callsign, bool alpha
     return group;
 }
 
-void TarqControllerList::Rebuild(bool blank) {
+void ControllerListModel::Rebuild(bool blank) {
     m_rebuildPending = false;
     m_rows.clear();
     if (blank) return;
@@ -191,20 +191,20 @@ void TarqControllerList::Rebuild(bool blank) {
     m_rows.swap(rows);
 }
 
-bool TarqControllerList::OnFrameTick() {
+bool ControllerListModel::OnFrameTick() {
     if (!m_rebuildPending) return false;
     Rebuild();
     return true;
 }
 
-bool TarqControllerList::IsGroupExpanded(int group) const {
+bool ControllerListModel::IsGroupExpanded(int group) const {
     auto it = m_expanded.find(group);
     return it == m_expanded.end() || it->second;
 }
 
-void TarqControllerList::ToggleGroup(int group) { m_expanded[group] = !IsGroupExpanded(group); }
+void ControllerListModel::ToggleGroup(int group) { m_expanded[group] = !IsGroupExpanded(group); }
 
-ControllerRowColours TarqControllerList::RowColours(const ControllerListEntry& row) {
+ControllerRowColours ControllerListModel::RowColours(const ControllerListEntry& row) {
     ControllerRowColours colours;
     if (row.intercomCalling) {
         colours.background = 0xFF6666;
@@ -232,20 +232,20 @@ ControllerRowColours TarqControllerList::RowColours(const ControllerListEntry& r
 }
 
 // Values outside the tables come from a peer; they show as a plain number.
-std::string TarqControllerList::FacilityText(int facility) {
+std::string ControllerListModel::FacilityText(int facility) {
     static const char* const texts[] = {"OBS", "FSS", "DEL", "GND", "TWR", "APP/DEP", "CTR"};
     if (facility < 0 || facility > 6) return std::to_string(facility);
     return texts[facility];
 }
 
-std::string TarqControllerList::RatingText(int rating) {
+std::string ControllerListModel::RatingText(int rating) {
     static const char* const texts[] = {"OBS", "S1", "S2", "S3", "C1",  "C2",
                                         "C3",  "I1", "I2", "I3", "SUP", "ADM"};
     if (rating < 1 || rating > 12) return std::to_string(rating);
     return texts[rating - 1];
 }
 
-bool TarqControllerList::OnRowClick(size_t row, int x, int y) {
+bool ControllerListModel::OnRowClick(size_t row, int x, int y) {
     if (row >= m_rows.size()) return false;
     const ControllerListEntry& entry = m_rows[row];
     if (entry.header) {
@@ -258,7 +258,7 @@ bool TarqControllerList::OnRowClick(size_t row, int x, int y) {
     return false;
 }
 
-std::string TarqControllerList::OnRowDoubleClick(size_t row) {
+std::string ControllerListModel::OnRowDoubleClick(size_t row) {
     if (row >= m_rows.size()) return {};
     if (m_rows[row].header) {
         ToggleGroup(m_rows[row].group);
@@ -268,7 +268,7 @@ std::string TarqControllerList::OnRowDoubleClick(size_t row) {
     return m_rows[row].chatName;
 }
 
-std::string TarqControllerList::ShowControllerInfo(const std::string& callsign) {
+std::string ControllerListModel::ShowControllerInfo(const std::string& callsign) {
     m_infoName = callsign;
     ControllerListInfo info;
     if (!m_source.GetController(callsign, info)) return {};
@@ -287,14 +287,14 @@ std::string TarqControllerList::ShowControllerInfo(const std::string& callsign) 
     return text;
 }
 
-std::vector<std::string> TarqControllerList::SortedGroupNames() const {
+std::vector<std::string> ControllerListModel::SortedGroupNames() const {
     std::vector<std::string> groups = m_source.GetGroupNames();
     std::sort(groups.begin(), groups.end());
     if (groups.size() > static_cast<size_t>(kMaxGroupItems)) groups.resize(kMaxGroupItems);
     return groups;
 }
 
-std::vector<ControllerMenuItem> TarqControllerList::BuildContextMenu(size_t row) const {
+std::vector<ControllerMenuItem> ControllerListModel::BuildContextMenu(size_t row) const {
     if (row >= m_rows.size() || m_rows[row].header || m_rows[row].chatGroupRow) return {};
     std::vector<ControllerMenuItem> menu;
     menu.push_back({"Request ATIS", kRequestAtis, true, {}});
@@ -318,7 +318,7 @@ std::vector<ControllerMenuItem> TarqControllerList::BuildContextMenu(size_t row)
     return menu;
 }
 
-std::vector<std::string> TarqControllerList::GetMenuCommands(size_t row, int command) const {
+std::vector<std::string> ControllerListModel::GetMenuCommands(size_t row, int command) const {
     if (row >= m_rows.size() || m_rows[row].header || m_rows[row].chatGroupRow) return {};
     const std::string& c = m_rows[row].name;
     ControllerListInfo info;
@@ -347,7 +347,7 @@ std::vector<std::string> TarqControllerList::GetMenuCommands(size_t row, int com
     }
 }
 
-std::string TarqControllerList::GetMenuGroup(int command) const {
+std::string ControllerListModel::GetMenuGroup(int command) const {
     const std::vector<std::string> groups = SortedGroupNames();
     const int index = command - kFirstGroupCommand;
     if (index < 0 || index >= static_cast<int>(groups.size())) return {};

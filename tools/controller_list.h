@@ -1,7 +1,8 @@
 // The controller list's model: controllers, pilots in chat and chat groups
 // in facility groups, the unread flags behind the reminder light, the nine
 // chat group slots, the row colours, the info pane text and the context
-// menu's commands. The window paints the rows and runs the commands.
+// menu's commands. The window (TarqControllerList) paints the rows and
+// runs the commands.
 #pragma once
 
 #include <array>
@@ -94,7 +95,7 @@ struct ControllerMenuItem {
     std::vector<ControllerMenuItem> submenu;
 };
 
-class TarqControllerList {
+class ControllerListModel {
 public:
     static constexpr int kChatGroupSlots = 9;
     // Menu commands.
@@ -109,7 +110,7 @@ public:
     static constexpr int kFirstGroupCommand = 551;
     static constexpr int kMaxGroupItems = 5;
 
-    explicit TarqControllerList(const ControllerListSource& source);
+    explicit ControllerListModel(const ControllerListSource& source);
 
     void SetUnreadFlag(const std::string& name);
     void ClearUnreadFlag(const std::string& name);

@@ -60,7 +60,7 @@ constexpr std::time_t kNow = 1800000000;
 
 struct AircraftListFixture : ::testing::Test {
     FakeAircraftSource source;
-    TarqAircraftList list{source};
+    AircraftListModel list{source};
 
     void SetUp() override {
         list.LoadFieldSettings({"EGLL", "EGKK", "EGLL"}, {"EGLL"},
@@ -82,7 +82,7 @@ TEST_F(AircraftListFixture, FieldsAreExactNames) {
     EXPECT_FALSE(list.IsArrivalField("egkk"));
     EXPECT_FALSE(list.IsDepartureField("EGKK"));
     FakeAircraftSource empty;
-    TarqAircraftList unloaded(empty);
+    AircraftListModel unloaded(empty);
     EXPECT_FALSE(unloaded.IsArrivalField("EGLL"));
 }
 
@@ -159,31 +159,31 @@ TEST_F(AircraftListFixture, CollapsedSectionKeepsItsHeaderAndRelabels) {
     source.Add("ARR1", "LFPG", "EGLL").toDestination = 10.0;
     list.Rebuild(kNow);
     ASSERT_EQ(list.GetRows()[0].callsign, "Departures");
-    EXPECT_EQ(list.OnRowClick(0, 4, 5, false, kNow), TarqAircraftList::ClickAction::None);
-    EXPECT_EQ(list.OnRowClick(0, 5, 3, false, kNow), TarqAircraftList::ClickAction::Rebuilt);
+    EXPECT_EQ(list.OnRowClick(0, 4, 5, false, kNow), AircraftListModel::ClickAction::None);
+    EXPECT_EQ(list.OnRowClick(0, 5, 3, false, kNow), AircraftListModel::ClickAction::Rebuilt);
     EXPECT_EQ(Shown(), (std::vector<std::string>{"[Departures]", "[Arrivals]", "A ARR1"}));
     EXPECT_FALSE(list.IsSectionExpanded(kSectionDepartures));
     EXPECT_EQ(list.GetMenuCallsign(0), "");
     EXPECT_EQ(list.GetMenuCallsign(2), "ARR1");
-    EXPECT_EQ(list.OnRowClick(2, 50, 5, true, kNow), TarqAircraftList::ClickAction::AddStrip);
+    EXPECT_EQ(list.OnRowClick(2, 50, 5, true, kNow), AircraftListModel::ClickAction::AddStrip);
     EXPECT_TRUE(list.OnRowDoubleClick(2, kNow));
 }
 
 TEST_F(AircraftListFixture, RowValueTexts) {
     AircraftListEntry request;
     request.requestTime = kNow - 125;
-    EXPECT_EQ(TarqAircraftList::FormatRowValue(request, kNow), "2:05");
-    EXPECT_EQ(TarqAircraftList::RowKindLetter(request), "R");
+    EXPECT_EQ(AircraftListModel::FormatRowValue(request, kNow), "2:05");
+    EXPECT_EQ(AircraftListModel::RowKindLetter(request), "R");
     AircraftListEntry arrival;
     arrival.arrival = true;
     arrival.distance = 42;
-    EXPECT_EQ(TarqAircraftList::FormatRowValue(arrival, kNow), "42");
+    EXPECT_EQ(AircraftListModel::FormatRowValue(arrival, kNow), "42");
     AircraftListEntry departure;
     departure.squawk = 0;
-    EXPECT_EQ(TarqAircraftList::FormatRowValue(departure, kNow), "");
+    EXPECT_EQ(AircraftListModel::FormatRowValue(departure, kNow), "");
     departure.squawk = 0x0017;  // shown as the decimal number it holds
-    EXPECT_EQ(TarqAircraftList::FormatRowValue(departure, kNow), "0023");
-    EXPECT_EQ(TarqAircraftList::RowKindLetter(departure), "D");
+    EXPECT_EQ(AircraftListModel::FormatRowValue(departure, kNow), "0023");
+    EXPECT_EQ(AircraftListModel::RowKindLetter(departure), "D");
 }
 
 TEST_F(AircraftListFixture, DetailText) {
@@ -248,7 +248,7 @@ TEST(AircraftListOverDatabase, ArrivalsAndRequestsFromTheDatabase) {
     w.aircraft.ToggleRequestList("N2");
 
     AircraftDBListSource source(w.aircraft);
-    TarqAircraftList list(source);
+    AircraftListModel list(source);
     list.LoadFieldSettings({"EGLL"}, {}, nullptr);
     list.Rebuild(AtcWorld::kStart);
     const auto& rows = list.GetRows();

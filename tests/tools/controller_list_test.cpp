@@ -63,7 +63,7 @@ public:
 
 struct ControllerListFixture : ::testing::Test {
     FakeControllerSource source;
-    TarqControllerList list{source};
+    ControllerListModel list{source};
 
     std::vector<std::string> Shown() const {
         std::vector<std::string> out;
@@ -95,8 +95,8 @@ TEST(ControllerGroups, GroupFromTheCallsignsEnd) {
         {"ATIS", kGroupAtis, kGroupControllers},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(TarqControllerList::GroupForCallsign(c.callsign, false), c.group) << c.callsign;
-        EXPECT_EQ(TarqControllerList::GroupForCallsign(c.callsign, true), c.alphaGroup) << c.callsign;
+        EXPECT_EQ(ControllerListModel::GroupForCallsign(c.callsign, false), c.group) << c.callsign;
+        EXPECT_EQ(ControllerListModel::GroupForCallsign(c.callsign, true), c.alphaGroup) << c.callsign;
     }
 }
 
@@ -158,7 +158,7 @@ TEST_F(ControllerListFixture, LandLinePriorityAndColours) {
         EXPECT_EQ(
             row.override + row.intercomCalling + row.intercomActive + row.intercomOnHold + row.monitoring,
             flag == "none" ? 0 : 1);
-        const ControllerRowColours colours = TarqControllerList::RowColours(row);
+        const ControllerRowColours colours = ControllerListModel::RowColours(row);
         EXPECT_EQ(colours.text, c.text) << c.flag;
         EXPECT_EQ(colours.background, c.background) << c.flag;
     }
@@ -167,17 +167,17 @@ TEST_F(ControllerListFixture, LandLinePriorityAndColours) {
     row.intercomCalling = true;
     row.busy = true;
     row.help = true;
-    EXPECT_EQ(TarqControllerList::RowColours(row).background, 0xFF6666);
-    EXPECT_EQ(TarqControllerList::RowColours(row).text, 0xFF8C3C);
+    EXPECT_EQ(ControllerListModel::RowColours(row).background, 0xFF6666);
+    EXPECT_EQ(ControllerListModel::RowColours(row).text, 0xFF8C3C);
     row = {};
     row.inActiveGroup = true;
     row.header = true;
-    EXPECT_EQ(TarqControllerList::RowColours(row).background, 0xE0E0E0);
+    EXPECT_EQ(ControllerListModel::RowColours(row).background, 0xE0E0E0);
     row.inActiveGroup = false;
-    EXPECT_EQ(TarqControllerList::RowColours(row).background, 0xD2D2D2);
+    EXPECT_EQ(ControllerListModel::RowColours(row).background, 0xD2D2D2);
     row = {};
     row.busy = true;
-    EXPECT_EQ(TarqControllerList::RowColours(row).text, 0xFF3399);
+    EXPECT_EQ(ControllerListModel::RowColours(row).text, 0xFF3399);
 }
 
 TEST_F(ControllerListFixture, PositionFileOnlyKeepsUnreadControllers) {
@@ -293,8 +293,8 @@ TEST_F(ControllerListFixture, InfoTextWithBoundedTables) {
     source.controllers["LON_CTR"].rating = 13;
     source.controllers["LON_CTR"].realName = std::string(400, 'n');
     EXPECT_EQ(list.ShowControllerInfo("LON_CTR").size(), 255u);
-    EXPECT_EQ(TarqControllerList::FacilityText(-1), "-1");
-    EXPECT_EQ(TarqControllerList::RatingText(12), "ADM");
+    EXPECT_EQ(ControllerListModel::FacilityText(-1), "-1");
+    EXPECT_EQ(ControllerListModel::RatingText(12), "ADM");
     EXPECT_EQ(list.ShowControllerInfo("BAW12"), "");
     EXPECT_EQ(list.GetInfoName(), "BAW12");
 }
