@@ -579,7 +579,7 @@ void TarqDisplayScope::ClearVisibilityCenters(bool message) {
         }
     }
     m_primaryVisSet = false;
-    m_visCenters.fill({});
+    m_visCenters = {};
     if (message) m_host.ShowInfo("Visibility center(s) cleared.");
 }
 
