@@ -3,6 +3,7 @@
 
 #include "scope/target_builder.h"
 #include "scope/target_builder_simple.h"
+#include "scope/target_builder_tarq.h"
 
 TarqTargetManager::TarqTargetManager(TarqDisplayScope& scope, const ScopeFontSource& fonts, int radarMode,
                                      const Clock& clock)
@@ -22,9 +23,9 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
         case 1:
             return std::make_unique<TarqTargetBuilderSimple>(owner);
         // Tower (2), ARTS (3), DSR (4), 3-D (6), Ground (7), primary radar (8),
-        // Park Air (9), TAAATS (10), STARS (11) and the program's own mode
-        // (any other number) draw as Simple until their builders come.
+        // Park Air (9), TAAATS (10) and STARS (11) draw as Simple until their
+        // builders come.
         default:
-            return std::make_unique<TarqTargetBuilderSimple>(owner);
+            return std::make_unique<TarqTargetBuilderTarq>(owner);
     }
 }
