@@ -2,6 +2,7 @@
 #include "scope/target_manager.h"
 
 #include "scope/target_builder.h"
+#include "scope/target_builder_parkair.h"
 #include "scope/target_builder_simple.h"
 #include "scope/target_builder_taaats.h"
 #include "scope/target_builder_tarq.h"
@@ -23,11 +24,13 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
     switch (radarMode) {
         case 1:
             return std::make_unique<TarqTargetBuilderSimple>(owner);
+        case 9:
+            return std::make_unique<TarqTargetBuilderParkAir>(owner);
         case 10:
             return std::make_unique<TarqTargetBuilderTAAATS>(owner);
-        // Tower (2), ARTS (3), DSR (4), 3-D (6), Ground (7), primary radar (8),
-        // Park Air (9) and STARS (11) draw as the program's own mode until
-        // their builders come.
+        // Tower (2), ARTS (3), DSR (4), 3-D (6), Ground (7), primary radar (8)
+        // and STARS (11) draw as the program's own mode until their builders
+        // come.
         default:
             return std::make_unique<TarqTargetBuilderTarq>(owner);
     }
