@@ -50,13 +50,6 @@ protected:
         glFinish();
         return Around(p, color);
     }
-    // Reference text lines (position from the origin, text) in one colour.
-    PixelSet ReferenceTexts(PixelPoint origin, Rgb color,
-                            const std::vector<std::pair<PixelPoint, std::string>>& lines) {
-        Clear();
-        for (const auto& [at, text] : lines) DrawReferenceText(origin + at, text, color);
-        return All(color);
-    }
     TagRect BuildOnGrey(TargetSnapshot& t) {
         glClearColor(0.25f, 0.25f, 0.25f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -338,6 +331,19 @@ TEST_F(TaaatsBuilderTest, AlertWordPresentation) {
         glClearColor(0, 0, 0, 1);
         EXPECT_EQ(word, Pixels(c.wordColor, o.x + 49, o.y + 24, o.x + 74, o.y + 32));
     }
+}
+
+TEST_F(TaaatsBuilderTest, AConflictBoxesTheCallsignLineInRed) {
+    TargetSnapshot t = Mine();
+    t.inConflict = true;
+    Build(t);
+    // "ABC123 M": 8 characters, a box 49 pixels wide from 10 to 22 above the origin.
+    EXPECT_EQ(At(kOrigin.x + 1, kOrigin.y + 11), kRed);
+    EXPECT_EQ(At(kOrigin.x + 48, kOrigin.y + 11), kRed);
+    EXPECT_NE(At(kOrigin.x + 51, kOrigin.y + 11), kRed);
+    EXPECT_FALSE(Pixels(kYellow, kOrigin.x, kOrigin.y + 10, kOrigin.x + 48, kOrigin.y + 22).empty())
+        << "the callsign over it";
+    EXPECT_TRUE(Pixels(kMine, kOrigin.x, kOrigin.y + 10, kOrigin.x + 48, kOrigin.y + 22).empty());
 }
 
 TEST_F(TaaatsBuilderTest, NoFrameAroundAnotherControllersTarget) {
