@@ -5,7 +5,10 @@
 #include "scope/target_builder_3d.h"
 #include "scope/target_builder_gnd.h"
 #include "scope/target_builder_psr.h"
+#include "scope/target_builder_parkair.h"
 #include "scope/target_builder_simple.h"
+#include "scope/target_builder_taaats.h"
+#include "scope/target_builder_tarq.h"
 
 TarqTargetManager::TarqTargetManager(TarqDisplayScope& scope, const ScopeFontSource& fonts, int radarMode,
                                      const Clock& clock)
@@ -30,10 +33,13 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
             return std::make_unique<TarqTargetBuilderGND>(owner);
         case 8:
             return std::make_unique<TarqTargetBuilderPSR>(owner);
-        // Tower (2), ARTS (3), DSR (4), 3-D (6), Ground (7), primary radar (8),
-        // Park Air (9), TAAATS (10), STARS (11) and the program's own mode
-        // (any other number) draw as Simple until their builders come.
+        case 9:
+            return std::make_unique<TarqTargetBuilderParkAir>(owner);
+        case 10:
+            return std::make_unique<TarqTargetBuilderTAAATS>(owner);
+        // Tower (2), ARTS (3), DSR (4) and STARS (11) draw as the program's own
+        // mode until their builders come.
         default:
-            return std::make_unique<TarqTargetBuilderSimple>(owner);
+            return std::make_unique<TarqTargetBuilderTarq>(owner);
     }
 }
