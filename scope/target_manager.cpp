@@ -5,6 +5,7 @@
 #include "scope/target_builder_arts.h"
 #include "scope/target_builder_dsr.h"
 #include "scope/target_builder_simple.h"
+#include "scope/target_builder_stars.h"
 
 TarqTargetManager::TarqTargetManager(TarqDisplayScope& scope, const ScopeFontSource& fonts, int radarMode,
                                      const Clock& clock)
@@ -27,6 +28,8 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
             return std::make_unique<TarqTargetBuilderARTS>(owner);
         case 4:
             return std::make_unique<TarqTargetBuilderDSR>(owner);
+        case 11:
+            return std::make_unique<TarqTargetBuilderSTARS>(owner);
         // Tower (2), ARTS (3), DSR (4), 3-D (6), Ground (7), primary radar (8),
         // Park Air (9), TAAATS (10), STARS (11) and the program's own mode
         // (any other number) draw as Simple until their builders come.
