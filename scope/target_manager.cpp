@@ -6,6 +6,7 @@
 #include "scope/target_builder_dsr.h"
 #include "scope/target_builder_simple.h"
 #include "scope/target_builder_stars.h"
+#include "scope/target_builder_twr.h"
 
 TarqTargetManager::TarqTargetManager(TarqDisplayScope& scope, const ScopeFontSource& fonts, int radarMode,
                                      const Clock& clock)
@@ -24,15 +25,17 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
     switch (radarMode) {
         case 1:
             return std::make_unique<TarqTargetBuilderSimple>(owner);
+        case 2:
+            return std::make_unique<TarqTargetBuilderTWR>(owner);
         case 3:
             return std::make_unique<TarqTargetBuilderARTS>(owner);
         case 4:
             return std::make_unique<TarqTargetBuilderDSR>(owner);
         case 11:
             return std::make_unique<TarqTargetBuilderSTARS>(owner);
-        // Tower (2), ARTS (3), DSR (4), 3-D (6), Ground (7), primary radar (8),
-        // Park Air (9), TAAATS (10), STARS (11) and the program's own mode
-        // (any other number) draw as Simple until their builders come.
+        // 3-D (6), Ground (7), primary radar (8), Park Air (9), TAAATS (10)
+        // and the program's own mode (any other number) draw as Simple until
+        // their builders come.
         default:
             return std::make_unique<TarqTargetBuilderSimple>(owner);
     }
