@@ -3,12 +3,16 @@
 
 #include "scope/target_builder.h"
 #include "scope/target_builder_3d.h"
+#include "scope/target_builder_arts.h"
+#include "scope/target_builder_dsr.h"
 #include "scope/target_builder_gnd.h"
-#include "scope/target_builder_psr.h"
 #include "scope/target_builder_parkair.h"
+#include "scope/target_builder_psr.h"
 #include "scope/target_builder_simple.h"
+#include "scope/target_builder_stars.h"
 #include "scope/target_builder_taaats.h"
 #include "scope/target_builder_tarq.h"
+#include "scope/target_builder_twr.h"
 
 TarqTargetManager::TarqTargetManager(TarqDisplayScope& scope, const ScopeFontSource& fonts, int radarMode,
                                      const Clock& clock)
@@ -27,6 +31,12 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
     switch (radarMode) {
         case 1:
             return std::make_unique<TarqTargetBuilderSimple>(owner);
+        case 2:
+            return std::make_unique<TarqTargetBuilderTWR>(owner);
+        case 3:
+            return std::make_unique<TarqTargetBuilderARTS>(owner);
+        case 4:
+            return std::make_unique<TarqTargetBuilderDSR>(owner);
         case 6:
             return std::make_unique<TarqTargetBuilder3D>(owner);
         case 7:
@@ -37,8 +47,8 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
             return std::make_unique<TarqTargetBuilderParkAir>(owner);
         case 10:
             return std::make_unique<TarqTargetBuilderTAAATS>(owner);
-        // Tower (2), ARTS (3), DSR (4) and STARS (11) draw as the program's own
-        // mode until their builders come.
+        case 11:
+            return std::make_unique<TarqTargetBuilderSTARS>(owner);
         default:
             return std::make_unique<TarqTargetBuilderTarq>(owner);
     }
