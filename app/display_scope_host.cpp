@@ -134,8 +134,10 @@ void DisplayScopeHost::MarkProfileModified() {
 std::string DisplayScopeHost::GetStartDirectory() { return StartDirectory; }
 
 void DisplayScopeHost::GetOceanicTracks(OceanicTrackMap& out) {
-    if (g_oceanicTracksDB) g_oceanicTracksDB->GetTracks(out);
-    else out.clear();
+    if (g_oceanicTracksDB)
+        g_oceanicTracksDB->GetTracks(out);
+    else
+        out.clear();
 }
 
 void DisplayScopeHost::StartOceanicTracksDownload() {
@@ -158,7 +160,9 @@ std::vector<std::string> DisplayTargetEnvironment::GetList(const std::string& ke
     return g_profile ? g_profile->GetListSetting(key) : std::vector<std::string>();
 }
 
-int DisplayTargetEnvironment::GetPrimaryFrequency() { return g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0; }
+int DisplayTargetEnvironment::GetPrimaryFrequency() {
+    return g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0;
+}
 
 bool DisplayTargetEnvironment::IsSeeAll() { return g_displayManager && g_displayManager->IsSeeAll(); }
 

@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 
 #include "scope/display_scope.h"
-
 #include "scope/target_builder.h"
 #include "scope/target_builder_simple.h"
 
@@ -46,7 +45,9 @@ void TarqTargetManager::Draw(bool in3D) {
     glPopAttrib();
 }
 
-bool TarqTargetManager::OnLeftButtonDown(int x, int y) { return m_state && m_state->OnLeftClick(x, y, m_radarMode); }
+bool TarqTargetManager::OnLeftButtonDown(int x, int y) {
+    return m_state && m_state->OnLeftClick(x, y, m_radarMode);
+}
 
 void TarqTargetManager::OnLeftButtonUp() {
     if (m_state) m_state->CancelDrag();
@@ -56,7 +57,9 @@ bool TarqTargetManager::OnMiddleButtonDown(int x, int y) {
     return m_state && m_state->OnMiddleClick(x, y, m_radarMode);
 }
 
-bool TarqTargetManager::OnRightButtonDown(int x, int y) { return m_state && m_state->OpenMenuAt(x, y, m_radarMode); }
+bool TarqTargetManager::OnRightButtonDown(int x, int y) {
+    return m_state && m_state->OpenMenuAt(x, y, m_radarMode);
+}
 
 void TarqTargetManager::Declutter() {
     if (m_state) m_state->Declutter();

@@ -189,7 +189,8 @@ void TargetState::FillOwner(const std::string& callsign, TargetSnapshot& t) {
     TarqControllerDB* controllers = m_env.GetControllerDB();
     t.trackedByMe = t.incomingHandoff = t.coasting = false;
     std::string owner = db.GetTrackingController(callsign);
-    const TarqController* controller = controllers && !owner.empty() ? controllers->GetController(owner) : nullptr;
+    const TarqController* controller =
+        controllers && !owner.empty() ? controllers->GetController(owner) : nullptr;
     const std::string me = m_env.GetString("Callsign");
     if (controller) {
         t.handoffTargetId.clear();
@@ -199,7 +200,8 @@ void TargetState::FillOwner(const std::string& callsign, TargetSnapshot& t) {
     } else if (!owner.empty() && owner == me) {
         t.trackedByMe = true;
         t.ownerId = "--";
-        t.ownerSectorText = controllers ? controllers->FindSymbol(me, m_env.GetPrimaryFrequency()) : std::string();
+        t.ownerSectorText =
+            controllers ? controllers->FindSymbol(me, m_env.GetPrimaryFrequency()) : std::string();
         if (const TarqAircraft* aircraft = db.GetAircraft(callsign)) t.coasting = aircraft->IsCoasted();
         t.handoffTargetId = db.GetHandoffTarget(callsign);
         t.handoffTargetSectorText.clear();
@@ -417,9 +419,10 @@ void TargetState::RunFrame(int radarMode, uint16_t blinkPhase, const BuildFn& bu
             t.anchor.heading = static_cast<int>(
                 NormalizeHeading(BearingBetween(at.x, at.y, to.x, to.y, true) - m_scope.GetRotation()));
             t.anchor.distance = ScaledDistance(at.x, at.y, to.x, to.y, LongitudeScale) * 60.0;
-            t.anchor.timeToGo = t.groundSpeed > 0
-                                    ? FormatTimeToGo(static_cast<int>(t.anchor.distance / t.groundSpeed * 3600.0))
-                                    : std::string("--:--");
+            t.anchor.timeToGo =
+                t.groundSpeed > 0
+                    ? FormatTimeToGo(static_cast<int>(t.anchor.distance / t.groundSpeed * 3600.0))
+                    : std::string("--:--");
         }
 
         if (radarMode == kRadarMode3D) {
@@ -452,7 +455,8 @@ std::string TargetState::HitTarget(int x, int yUp, const std::function<bool(cons
         const TarqAircraft* a = db->GetAircraft(callsign);
         if (!a || !IsValidReport(a->GetPosition(0, 0), a->GetAltitude())) continue;
         PixelPoint s = m_scope.ProjectToScreen(a->GetPosition(offset.x, offset.y));
-        if (s.x - 2 <= x && x <= s.x + 7 && s.y - 6 <= yUp && yUp <= s.y + 5 && accept(callsign)) return callsign;
+        if (s.x - 2 <= x && x <= s.x + 7 && s.y - 6 <= yUp && yUp <= s.y + 5 && accept(callsign))
+            return callsign;
     }
     return {};
 }
@@ -474,9 +478,8 @@ bool TargetState::OnLeftClick(int x, int y, int radarMode) {
     const std::string line = m_scope.Host().GetCommandLine();
     const bool shift = m_env.IsShiftDown();
     const bool strict = Strict(radarMode) && !shift && line != ".contactme ";
-    std::string hit = HitTarget(x, yUp, [&](const std::string& c) {
-        return !HiddenBySuppression(c) && Selectable(c, strict);
-    });
+    std::string hit = HitTarget(
+        x, yUp, [&](const std::string& c) { return !HiddenBySuppression(c) && Selectable(c, strict); });
     if (!hit.empty()) {
         const bool pointout = GetFullDataBlockEntry(hit) && ToUpper(line) == ".QP ";
         if (!shift && !pointout) m_env.SetSelectedCallsign(hit);
