@@ -134,10 +134,8 @@ void DisplayScopeHost::MarkProfileModified() {
 std::string DisplayScopeHost::GetStartDirectory() { return StartDirectory; }
 
 void DisplayScopeHost::GetOceanicTracks(OceanicTrackMap& out) {
-    if (g_oceanicTracksDB)
-        g_oceanicTracksDB->GetTracks(out);
-    else
-        out.clear();
+    if (g_oceanicTracksDB) g_oceanicTracksDB->GetTracks(out);
+    else out.clear();
 }
 
 void DisplayScopeHost::StartOceanicTracksDownload() {

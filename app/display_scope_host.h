@@ -54,8 +54,7 @@ public:
     std::string GetCommandLine() override;
     void SetCommandLine(const std::string& text) override;
     void AddToCommandHistory(const std::string& text) override;
-    bool ExpandAliases(const std::string& text, std::string& out,
-                       const std::string& contextCallsign) override;
+    bool ExpandAliases(const std::string& text, std::string& out, const std::string& contextCallsign) override;
     int MeasureText(const std::string& text, int fontId) override;
     PixelPoint GetMouseReadoutPlace(int width, int height) override;
     void RequestNoteMenu(uint64_t noteKey, int x, int y) override { m_port.ShowNoteMenu(noteKey, x, y); }

@@ -196,8 +196,7 @@ struct DemoServer {
         std::string scenario = TARQ_RESOURCES_DIR "/demo_scenario.txt";
         char portArg[] = "--port", zero[] = "0", scenarioArg[] = "--scenario", secondsArg[] = "--seconds",
              seconds[] = "120";
-        char* argv[] = {exe.data(),      portArg,    zero,    scenarioArg,
-                        scenario.data(), secondsArg, seconds, nullptr};
+        char* argv[] = {exe.data(), portArg, zero, scenarioArg, scenario.data(), secondsArg, seconds, nullptr};
         const bool spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0;
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
@@ -396,15 +395,12 @@ private:
                 g_results.connected = g_networkManager->IsConnected();
                 const auto& messages = main->GetRadioHistory()->GetMessages();
                 // Lines may carry a time stamp in front.
-                g_results.connectedLine =
-                    std::any_of(messages.begin(), messages.end(), [](const std::string& m) {
-                        return m == "Connected." ||
-                               (m.size() > 11 && m.compare(m.size() - 12, 12, "] Connected.") == 0);
-                    });
+                g_results.connectedLine = std::any_of(messages.begin(), messages.end(), [](const std::string& m) {
+                    return m == "Connected." || (m.size() > 11 && m.compare(m.size() - 12, 12, "] Connected.") == 0);
+                });
                 g_results.historyWhenConnected = messages;
                 g_results.aircraftSeen = g_aircraftDB ? g_aircraftDB->GetCallsigns().size() : 0;
-                if (!(g_results.connected && g_results.connectedLine &&
-                      g_results.aircraftSeen >= kDemoPilots) &&
+                if (!(g_results.connected && g_results.connectedLine && g_results.aircraftSeen >= kDemoPilots) &&
                     m_waited < 100)
                     return;
                 if (m_waited < 15) return;  // a second and a half of frames draws the history
