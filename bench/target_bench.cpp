@@ -132,4 +132,13 @@ void BM_TargetsFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_TargetsFrame)->DenseRange(1, 11)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The records alone: the same walk with a builder that draws nothing.
+void BM_TargetRecordsOnly(benchmark::State& state) {
+    Rig rig(1, kTargets);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] {
+        rig.targets->GetState()->RunFrame(1, 1, [](TargetSnapshot&) { return TagRect::Empty(); });
+    });
+}
+BENCHMARK(BM_TargetRecordsOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace

@@ -238,7 +238,6 @@ uint32_t TargetState::DataBlockColor(const TargetSnapshot& t, int radarMode, boo
 }
 
 void TargetState::FillAircraft(const std::string& callsign, int radarMode, bool realistic,
-                               const std::vector<std::string>& departureFields,
                                const std::map<uint16_t, const std::string*>& codes, TargetSnapshot& t,
                                bool& pointedOut) {
     TarqAircraftDB& db = *m_env.GetAircraftDB();
@@ -294,7 +293,6 @@ void TargetState::FillAircraft(const std::string& callsign, int radarMode, bool 
     t.plotBearing = db.GetBearingToCentre(callsign) + m_scope.GetRotation();
     t.plotExtent = db.GetDistanceFromCentre(callsign);
     pointedOut = db.IsPointedOut(callsign);
-    (void)departureFields;
 }
 
 void TargetState::RunFrame(int radarMode, uint16_t blinkPhase, const BuildFn& build) {
@@ -316,6 +314,14 @@ void TargetState::RunFrame(int radarMode, uint16_t blinkPhase, const BuildFn& bu
         if (const TarqAircraft* a = db->GetAircraft(callsign)) codes.emplace(a->GetSquawk(), &callsign);
     }
 
+    // The same for every target of the frame.
+    auto color = [&](const char* key) { return static_cast<uint32_t>(host.GetColor(key)); };
+    const uint32_t positionSymbolColor = color("ColorPositionSymbol");
+    const uint32_t targetSymbolColor = color("ColorTargetSymbol");
+    const uint32_t primaryTargetColor = color("ColorPrimaryTarget");
+    const uint32_t historyTrailColor = color("ColorHistoryTrail");
+    const uint32_t vectorLineColor = color("ColorVectorLine");
+
     TargetSnapshot t;
     bool myConflictSeen = false;
     for (const std::string& callsign : callsigns) {
@@ -327,7 +333,7 @@ void TargetState::RunFrame(int radarMode, uint16_t blinkPhase, const BuildFn& bu
             continue;
         }
         bool pointedOut = false;
-        FillAircraft(callsign, radarMode, realistic, departureFields, codes, t, pointedOut);
+        FillAircraft(callsign, radarMode, realistic, codes, t, pointedOut);
         t.blinkPhase = blinkPhase;
         t.fullDataBlock = false;
 
@@ -403,11 +409,11 @@ void TargetState::RunFrame(int radarMode, uint16_t blinkPhase, const BuildFn& bu
             t.hideSymbol = t.hideDataBlock = false;
         }
 
-        t.positionSymbolColor = static_cast<uint32_t>(host.GetColor("ColorPositionSymbol"));
-        t.targetSymbolColor = static_cast<uint32_t>(host.GetColor("ColorTargetSymbol"));
-        t.primaryTargetColor = static_cast<uint32_t>(host.GetColor("ColorPrimaryTarget"));
-        t.historyTrailColor = static_cast<uint32_t>(host.GetColor("ColorHistoryTrail"));
-        t.vectorLineColor = static_cast<uint32_t>(host.GetColor("ColorVectorLine"));
+        t.positionSymbolColor = positionSymbolColor;
+        t.targetSymbolColor = targetSymbolColor;
+        t.primaryTargetColor = primaryTargetColor;
+        t.historyTrailColor = historyTrailColor;
+        t.vectorLineColor = vectorLineColor;
         t.dataBlockColor = DataBlockColor(t, radarMode, realistic, correct);
         if (t.inConflict && t.trackedByMe) myConflictSeen = true;
 

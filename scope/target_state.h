@@ -104,7 +104,6 @@ private:
     std::string HitTarget(int x, int yUp, const std::function<bool(const std::string&)>& accept);
     std::string HitDataBlock(int x, int yUp, const std::function<bool(const std::string&)>& accept) const;
     void FillAircraft(const std::string& callsign, int radarMode, bool realistic,
-                      const std::vector<std::string>& departureFields,
                       const std::map<uint16_t, const std::string*>& codes, TargetSnapshot& t,
                       bool& pointedOut);
     void FillOwner(const std::string& callsign, TargetSnapshot& t);
