@@ -145,3 +145,29 @@ void DisplayScopeHost::StartOceanicTracksDownload() {
 void DisplayScopeHost::ForceVisibilityUpdate() {
     if (g_networkManager) g_networkManager->ForceVisibilityUpdate();
 }
+
+TarqAircraftDB* DisplayTargetEnvironment::GetAircraftDB() { return g_aircraftDB; }
+
+TarqControllerDB* DisplayTargetEnvironment::GetControllerDB() { return g_controllerDB; }
+
+std::string DisplayTargetEnvironment::GetString(const std::string& key) {
+    return g_profile ? g_profile->GetString(key) : std::string();
+}
+
+std::vector<std::string> DisplayTargetEnvironment::GetList(const std::string& key) {
+    return g_profile ? g_profile->GetListSetting(key) : std::vector<std::string>();
+}
+
+int DisplayTargetEnvironment::GetPrimaryFrequency() {
+    return g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0;
+}
+
+bool DisplayTargetEnvironment::IsSeeAll() { return g_displayManager && g_displayManager->IsSeeAll(); }
+
+void DisplayTargetEnvironment::SetSelectedCallsign(const std::string& callsign) {
+    if (g_displayManager) g_displayManager->SetSelectedCallsign(callsign);
+}
+
+void DisplayTargetEnvironment::ShowFlightPlanDetails(const std::string& callsign) {
+    if (g_aircraftList) g_aircraftList->ShowFlightPlanDetails(callsign);
+}

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "scope/scope_host.h"
+#include "scope/target_state.h"
 
 class GlBitmapFont;
 class TarqDisplay;
@@ -22,6 +23,7 @@ public:
     virtual bool SetClipboardText(const std::string& text) = 0;
     // The note menu ("Edit Text", "Delete Note") at a window pixel.
     virtual void ShowNoteMenu(uint64_t key, int x, int y) = 0;
+    virtual bool IsShiftDown() const { return false; }
 };
 
 class DisplayScopeHost final : public ScopeHost {
@@ -67,5 +69,23 @@ public:
 
 private:
     TarqDisplay& m_display;
+    ScopeWindowPort& m_port;
+};
+
+// What a display's targets read and do, over the global objects.
+class DisplayTargetEnvironment final : public TargetEnvironment {
+public:
+    explicit DisplayTargetEnvironment(ScopeWindowPort& port) : m_port(port) {}
+    TarqAircraftDB* GetAircraftDB() override;
+    TarqControllerDB* GetControllerDB() override;
+    std::string GetString(const std::string& key) override;
+    std::vector<std::string> GetList(const std::string& key) override;
+    int GetPrimaryFrequency() override;
+    bool IsSeeAll() override;
+    bool IsShiftDown() override { return m_port.IsShiftDown(); }
+    void SetSelectedCallsign(const std::string& callsign) override;
+    void ShowFlightPlanDetails(const std::string& callsign) override;
+
+private:
     ScopeWindowPort& m_port;
 };

@@ -201,6 +201,9 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
         [frame = m_frame] { return frame->context->IsOK() && frame->canvas->SetCurrent(*frame->context); });
     m_scope = std::make_unique<TarqDisplayScope>(m_scopeHost, settings, &SharedSectorLibrary());
     m_scope->SetBackgroundColor(settings.ColorProfile, BackgroundColor());
+    m_targets = std::make_unique<TarqTargetManager>(*m_scope, *this, m_scope->GetRadarMode());
+    m_targets->SetEnvironment(&m_targetEnvironment);
+    m_scope->SetTargets(m_targets.get());
 
     m_frame->SetMenuBar(BuildCommandMenuBar(isMain ? kMainMenu : kSecondaryMenu));
 
@@ -221,6 +224,8 @@ WxDisplayWindow::~WxDisplayWindow() {
     m_scopeGl.reset();
     DiagramsDialogWindow::Close(m_frame);
     OceanicDialogWindow::Close(m_frame);
+    if (m_scope) m_scope->SetTargets(nullptr);
+    m_targets.reset();
     m_scope.reset();
     m_furniture.reset();
     // Displays are closed from another display's redraw: free this one's
@@ -476,6 +481,8 @@ void WxDisplayWindow::SetBusyCursor(bool busy) {
     if (busy) wxBeginBusyCursor();
     else if (wxIsBusy()) wxEndBusyCursor();
 }
+
+bool WxDisplayWindow::IsShiftDown() const { return wxGetKeyState(WXK_SHIFT); }
 
 void WxDisplayWindow::HideScopeCursor() {
     if (m_frame) m_frame->canvas->SetCursor(wxCursor(wxCURSOR_BLANK));

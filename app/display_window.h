@@ -17,6 +17,7 @@
 #include "platform/gl_context_resources.h"
 #include "platform/gl_font.h"
 #include "scope/scope_gl.h"
+#include "scope/target_manager.h"
 
 class DisplayFrame;
 class TarqDisplayScope;
@@ -84,6 +85,7 @@ public:
     void SetBusyCursor(bool busy) override;
     void HideScopeCursor() override;
     void ShowNoteMenu(uint64_t key, int x, int y) override;
+    bool IsShiftDown() const override;
 
     // Mouse over the GL area, in canvas pixels (y down).
     enum class ScopeMouseEvent { LeftDown, LeftUp, RightDown, RightUp, MiddleDown, Move, RightDoubleClick };
@@ -125,6 +127,8 @@ private:
     TarqProgramButtonKinds m_buttonKinds;
     std::unique_ptr<TarqDisplayFurniture> m_furniture;  // main display only
     DisplayScopeHost m_scopeHost{*this, *this};
+    DisplayTargetEnvironment m_targetEnvironment{*this};
     std::unique_ptr<TarqDisplayScope> m_scope;
+    std::unique_ptr<TarqTargetManager> m_targets;
     std::unique_ptr<ScopeGl> m_scopeGl;  // made, used and freed with the GL context current
 };

@@ -2,18 +2,24 @@
 // scope's radar mode and gives the builders what they draw with: the scope
 // (projection, zoom, settings through its host), the display's fonts, the
 // clock they blink on and the show-separation-rings switch.
-// Tested by tests/scope/target_builder_test.cpp.
+// With an environment it is the scope's ScopeTargets: every frame it fills a
+// record per aircraft and has the builder draw it, and it takes the scope's
+// clicks first. Tested by tests/scope/target_builder_test.cpp and
+// target_manager_test.cpp.
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/clock.h"
+#include "scope/scope_targets.h"
+#include "scope/target_state.h"
 
 class ScopeFontSource;
 class TarqDisplayScope;
 class TarqTargetBuilder;
 
-class TarqTargetManager {
+class TarqTargetManager : public ScopeTargets {
 public:
     // scope and fonts must outlive the manager; clock is the process clock
     // the builders blink on.
@@ -23,8 +29,25 @@ public:
     TarqTargetManager(const TarqTargetManager&) = delete;
     TarqTargetManager& operator=(const TarqTargetManager&) = delete;
 
-    // Replaces the builder by the one of the mode.
-    void SetRadarMode(int mode);
+    // Where the aircraft come from and clicks go; without one Draw draws
+    // nothing and clicks are not taken. Must outlive the manager.
+    void SetEnvironment(TargetEnvironment* environment);
+    TargetState* GetState() const { return m_state.get(); }
+
+    // ScopeTargets
+    void Draw(bool in3D) override;
+    // Replaces the builder by the one of the mode; the per-callsign state stays.
+    void SetRadarMode(int mode) override;
+    bool OnLeftButtonDown(int x, int y) override;
+    void OnLeftButtonUp() override;
+    bool OnMiddleButtonDown(int x, int y) override;
+    bool OnRightButtonDown(int x, int y) override;
+    void Declutter() override;
+    void ToggleSepRings() override { m_showSepRings = !m_showSepRings; }
+    void MarkPointout(const std::string& callsign) override;
+    // An anchor was attached: the aircraft shows its full data block.
+    void RefreshAnchor(const std::string& callsign) override;
+
     int GetRadarMode() const { return m_radarMode; }
     TarqTargetBuilder& GetBuilder() const { return *m_builder; }
     // The builder of a radar mode, owned by owner.
@@ -35,7 +58,6 @@ public:
     const Clock& GetClock() const { return m_clock; }
 
     // ".seprings": off at first.
-    void ToggleSepRings() { m_showSepRings = !m_showSepRings; }
     bool GetShowSepRings() const { return m_showSepRings; }
 
 private:
@@ -45,4 +67,5 @@ private:
     int m_radarMode = 0;
     std::unique_ptr<TarqTargetBuilder> m_builder;
     bool m_showSepRings = false;
+    std::unique_ptr<TargetState> m_state;
 };

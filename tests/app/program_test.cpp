@@ -31,6 +31,8 @@
 #include "platform/atomic_file.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
+#include "scope/display_scope.h"
+#include "scope/target_manager.h"
 #include "screen_grab.h"
 
 extern char** environ;
@@ -95,6 +97,14 @@ struct Results {
     std::vector<std::string> historyWhenConnected;
     size_t aircraftSeen = 0;
     bool screenshotSaved = false;
+    // The traffic on the sample sector, clicked and dragged.
+    std::string watched;
+    bool targetMoved = false;
+    int targetPixels = 0;
+    std::string selectedByClick;
+    bool dragStarted = false;
+    bool blockMoved = false;
+    int modeShots = 0;
     std::string failure;
 };
 
@@ -395,11 +405,15 @@ private:
                     return;
                 if (m_waited < 15) return;  // a second and a half of frames draws the history
                 g_results.screenshotSaved = SaveScreenshot(GrabGlArea(*main), "program_test_connected.png");
-                g_networkManager->Disconnect();
                 Next();
                 return;
             }
-            case 7: {
+            case 7:
+                if (!Targets()) return;
+                g_networkManager->Disconnect();
+                Next();
+                return;
+            case 8: {
                 // New Window, then Close Window on it: it stays until the
                 // next full redraw takes it away.
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
@@ -426,7 +440,7 @@ private:
                 Next();
                 return;
             }
-            case 8: {
+            case 9: {
                 if (m_waited < 3) return;
                 auto* main = MainDisplay();
                 auto* second = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetDisplayById(2));
@@ -443,11 +457,11 @@ private:
                 Next();
                 return;
             }
-            case 9:
+            case 10:
                 g_results.secondExitCode = RunSecondInstance();
                 Next();
                 return;
-            case 10: {
+            case 11: {
                 if (m_program->RaiseRequestsSeen() == 0 && m_waited < 20) return;
                 g_results.raiseRequests = m_program->RaiseRequestsSeen();
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
@@ -456,7 +470,7 @@ private:
                 Next();
                 return;
             }
-            case 11:
+            case 12:
                 if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 g_results.backToDialog = true;
                 g_results.displaysAfterClose = g_displayManager->DisplayCount();
@@ -464,6 +478,126 @@ private:
                 return;
         }
     }
+    // The traffic on the sample sector: it moves, a click on a target selects
+    // it, a drag moves its data block, and every radar mode draws it. True
+    // when done.
+    bool Targets() {
+        WxDisplayWindow* main = MainDisplay();
+        TarqDisplayScope* scope = main ? main->GetScope() : nullptr;
+        auto* targets = scope ? dynamic_cast<TarqTargetManager*>(scope->GetTargets()) : nullptr;
+        if (!targets || !targets->GetState()) {
+            Fail("the main scope has no target manager");
+            return true;
+        }
+        auto* canvas = wxWindow::FindWindowById(1005, static_cast<wxWindow*>(main->GetWindow()));
+        auto windowPoint = [&] {
+            const TarqAircraft* a = g_aircraftDB->GetAircraft(g_results.watched);
+            ScopePoint p = a ? a->GetPosition(0, 0) : ScopePoint{};
+            scope->AddOffset(p);
+            return scope->ProjectToWindow(p);
+        };
+        auto mouse = [&](wxEventType type, int x, int y, bool left) {
+            wxMouseEvent event(type);
+            event.m_x = x;
+            event.m_y = y;
+            event.m_leftDown = left;
+            event.SetEventObject(canvas);
+            canvas->GetEventHandler()->ProcessEvent(event);
+        };
+        switch (m_targetStep) {
+            case 0: {
+                if (!scope->LoadSectorFile(TARQ_SAMPLE_SECTOR, false)) {
+                    Fail("the sample sector did not load");
+                    return true;
+                }
+                // The fastest aircraft is the one to watch.
+                int fastest = -1;
+                for (const std::string& c : g_aircraftDB->GetCallsigns()) {
+                    const TarqAircraft* a = g_aircraftDB->GetAircraft(c);
+                    if (a->GetGroundSpeed() > fastest) {
+                        fastest = a->GetGroundSpeed();
+                        g_results.watched = c;
+                    }
+                }
+                ScopePoint at = g_aircraftDB->GetAircraft(g_results.watched)->GetPosition(0, 0);
+                m_firstPosition = at;
+                scope->AddOffset(at);
+                scope->SetZoom(0.3);
+                scope->SetCenterAndRedraw(at);
+                m_step0 = m_waited;
+                ++m_targetStep;
+                return false;
+            }
+            case 1: {
+                if (m_waited < m_step0 + 40) return false;  // four seconds of position reports
+                ScopePoint now = g_aircraftDB->GetAircraft(g_results.watched)->GetPosition(0, 0);
+                g_results.targetMoved = now.x != m_firstPosition.x || now.y != m_firstPosition.y;
+                main->Redraw(false, 0);
+                ScreenGrab grab = GrabGlArea(*main);
+                PixelPoint p = windowPoint();
+                const unsigned long background = GlPixel(grab, 1, 1);
+                for (int y = p.y - 8; y <= p.y + 8; ++y)
+                    for (int x = p.x - 8; x <= p.x + 8; ++x)
+                        if (x >= 0 && y >= 0 && x < grab.width && y < grab.height &&
+                            grab.At(x, y) != background)
+                            ++g_results.targetPixels;
+                SaveScreenshot(grab, "program_test_traffic.png");
+                // Click on the target.
+                g_displayManager->SetSelectedCallsign("");
+                mouse(wxEVT_MOTION, p.x + 2, p.y, false);
+                mouse(wxEVT_LEFT_DOWN, p.x + 2, p.y, true);
+                mouse(wxEVT_LEFT_UP, p.x + 2, p.y, false);
+                g_results.selectedByClick = g_displayManager->GetSelectedCallsign();
+                ++m_targetStep;
+                return false;
+            }
+            case 2: {
+                // Grab the data block and pull it 100 pixels to the left.
+                main->Redraw(false, 0);
+                TagRect rect = targets->GetState()->GetTagRect(g_results.watched);
+                if (rect.IsEmpty()) {
+                    Fail("the watched aircraft drew no data block");
+                    return true;
+                }
+                const int height = scope->GetViewportSize().y;
+                int x = (rect.left + rect.right) / 2;
+                int y = height - (rect.top + rect.bottom) / 2;
+                mouse(wxEVT_MOTION, x, y, false);
+                mouse(wxEVT_LEFT_DOWN, x, y, true);
+                g_results.dragStarted = targets->GetState()->GetDraggedCallsign() == g_results.watched;
+                PixelPoint p = windowPoint();
+                mouse(wxEVT_MOTION, p.x - 100, p.y, true);
+                main->Redraw(false, 0);
+                mouse(wxEVT_LEFT_UP, p.x - 100, p.y, false);
+                main->Redraw(false, 0);
+                TagRect moved = targets->GetState()->GetTagRect(g_results.watched);
+                g_results.blockMoved = !moved.IsEmpty() && moved.right < p.x;
+                SaveScreenshot(GrabGlArea(*main), "program_test_dragged.png");
+                ++m_targetStep;
+                m_mode = 1;
+                return false;
+            }
+            default: {
+                // Every radar mode, one screenshot each.
+                if (m_mode > 11) {
+                    scope->SetRadarMode(5);
+                    return true;
+                }
+                scope->SetRadarMode(m_mode);
+                main->Redraw(false, 0);
+                char name[64];
+                std::snprintf(name, sizeof name, "program_test_mode_%d.png", m_mode);
+                if (SaveScreenshot(GrabGlArea(*main), name)) ++g_results.modeShots;
+                ++m_mode;
+                return false;
+            }
+        }
+    }
+    int m_targetStep = 0;
+    int m_step0 = 0;
+    int m_mode = 1;
+    ScopePoint m_firstPosition;
+
     // Drives the "Save Profile As" dialog from inside its modal loop: a name
     // the checks refuse, then a good one.
     void SaveProfileAs() {
@@ -648,6 +782,12 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_EQ(g_results.storedCid, "1234567");
     EXPECT_EQ(g_results.storedServer, "LOCAL-TEST");
     EXPECT_TRUE(g_results.connected);
+    EXPECT_TRUE(g_results.targetMoved) << g_results.watched;
+    EXPECT_GT(g_results.targetPixels, 0);
+    EXPECT_EQ(g_results.selectedByClick, g_results.watched);
+    EXPECT_TRUE(g_results.dragStarted);
+    EXPECT_TRUE(g_results.blockMoved);
+    EXPECT_EQ(g_results.modeShots, 11);
     EXPECT_TRUE(g_results.connectedLine) << "\"Connected.\" in the radio history: "
                                          << ::testing::PrintToString(g_results.historyWhenConnected);
     EXPECT_GE(g_results.aircraftSeen, kDemoPilots);

@@ -1,0 +1,144 @@
+// Frames of 1,500 targets with 10 history points each, offscreen at 1600 x
+// 1000, in every radar mode, against a frame of the same scope without
+// aircraft measured in the same run ("per_empty"). The time column is the
+// software renderer's cost per display frame.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "floor_ratio.h"
+#include "platform/gl_font.h"
+#include "scope/display_scope.h"
+#include "scope/scope_gl.h"
+#include "scope/target_manager.h"
+#include "tests/atc/atc_fakes.h"
+#include "tests/offscreen_gl.h"
+#include "tests/scope/fake_scope_host.h"
+
+namespace {
+
+constexpr int kWidth = 1600;
+constexpr int kHeight = 1000;
+constexpr int kTargets = 1500;
+
+class BenchFonts : public ScopeFontSource {
+public:
+    const GlBitmapFont* GetFont(int id) const override {
+        auto it = m_fonts.find(id);
+        if (it == m_fonts.end()) it = m_fonts.emplace(id, GlBitmapFont::Create(DisplayFontSpec(id))).first;
+        return it->second.get();
+    }
+
+private:
+    mutable std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
+};
+
+class BenchEnvironment final : public TargetEnvironment {
+public:
+    explicit BenchEnvironment(AtcWorld& world) : m_world(world) {}
+    TarqAircraftDB* GetAircraftDB() override { return &m_world.aircraft; }
+    TarqControllerDB* GetControllerDB() override { return &m_world.controllers; }
+    std::string GetString(const std::string& key) override { return m_world.settings.GetString(key); }
+    std::vector<std::string> GetList(const std::string& key) override {
+        return m_world.settings.GetList(key);
+    }
+    bool IsSeeAll() override { return false; }
+    void SetSelectedCallsign(const std::string&) override {}
+
+private:
+    AtcWorld& m_world;
+};
+
+struct Rig {
+    OffscreenGl gl{kWidth, kHeight};
+    BenchFonts fonts;
+    FakeScopeHost host;
+    AtcWorld world;
+    BenchEnvironment environment{world};
+    std::unique_ptr<TarqDisplayScope> scope;
+    std::unique_ptr<TarqTargetManager> targets;
+    std::unique_ptr<ScopeGl> drawer;
+
+    Rig(int mode, int count) {
+        host.ints["HistoryCount"] = 10;
+        host.ints["LeaderLength"] = 20;
+        host.ints["TagPosition"] = 6;
+        TarqDisplaySettings settings;
+        settings.Zoom = 2.0;  // about 240 by 150 NM
+        settings.Mode = mode;
+        settings.CenterLon = -74.0;
+        settings.CenterLat = 41.0;
+        scope = std::make_unique<TarqDisplayScope>(host, settings);
+        scope->SetViewportSize(kWidth, kHeight);
+        targets = std::make_unique<TarqTargetManager>(*scope, fonts, mode);
+        targets->SetEnvironment(&environment);
+        scope->SetTargets(targets.get());
+        // A grid across the screen; each aircraft flies a few reports north.
+        for (int i = 0; i < count; ++i) {
+            char callsign[16];
+            std::snprintf(callsign, sizeof callsign, "BEN%04d", i);
+            double lon = -75.8 + (i % 50) * 0.072;
+            double lat = 40.0 + (i / 50) * 0.065;
+            for (int step = 0; step <= 10; ++step) {
+                world.aircraft.UpdatePilotPosition(
+                    callsign, AtcWorld::Report(lat + step * 0.004, lon, 5000 + 100 * (i % 300), 250,
+                                               static_cast<uint16_t>(1000 + i % 700)));
+            }
+            TarqFlightPlanRecord plan;
+            plan.flightRules = 'I';
+            plan.bareType = "B738";
+            plan.aircraftType = "B738/L";
+            plan.cruiseAltitude = "35000";
+            plan.departure = "KJFK";
+            plan.destination = "KBOS";
+            world.aircraft.OnFlightPlanReceived(callsign, plan);
+        }
+        drawer = std::make_unique<ScopeGl>(*scope, fonts);
+        Frame();
+    }
+    ~Rig() { scope->SetTargets(nullptr); }
+    void Frame() {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawer->Draw();
+        glFinish();
+    }
+};
+
+double EmptyFrameSeconds() {
+    static const double seconds = [] {
+        Rig rig(1, 0);
+        auto start = std::chrono::steady_clock::now();
+        constexpr int kFrames = 50;
+        for (int i = 0; i < kFrames; ++i) rig.Frame();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / kFrames;
+    }();
+    return seconds;
+}
+
+void BM_EmptyFrame(benchmark::State& state) {
+    Rig rig(1, 0);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The argument is the radar mode.
+void BM_TargetsFrame(benchmark::State& state) {
+    Rig rig(static_cast<int>(state.range(0)), kTargets);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] { rig.Frame(); });
+}
+BENCHMARK(BM_TargetsFrame)->DenseRange(1, 11)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The records alone: the same walk with a builder that draws nothing.
+void BM_TargetRecordsOnly(benchmark::State& state) {
+    Rig rig(1, kTargets);
+    RunAgainstFloor(state, "per_empty", EmptyFrameSeconds(), [&] {
+        rig.targets->GetState()->RunFrame(1, 1, [](TargetSnapshot&) { return TagRect::Empty(); });
+    });
+}
+BENCHMARK(BM_TargetRecordsOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
