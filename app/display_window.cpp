@@ -454,7 +454,8 @@ bool WxDisplayWindow::OnMenuCommand(int id) {
     const bool handled = m_commands.OnMenuCommand(id);
     if (!m_scope) return handled;
     // The scope keeps its own show mask, with the sector lists each bit rebuilds.
-    if (settings.Toggles != toggles && m_scope->OnMenuCommand(id)) {
+    const CommandRow* row = FindCommand(id);
+    if (settings.Toggles != toggles && row && m_scope->ToggleShowBit(static_cast<uint32_t>(row->showBit))) {
         settings.Toggles = static_cast<int>(m_scope->GetShowMask());
     }
     if (settings.Mode != m_scope->GetRadarMode()) m_scope->SetRadarMode(settings.Mode);
