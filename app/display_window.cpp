@@ -216,8 +216,6 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
 }
 
 WxDisplayWindow::~WxDisplayWindow() {
-    // The scope's GL lists belong to this window's context.
-    if (m_scopeGl && m_glReady && m_frame->context->IsOK()) m_frame->canvas->SetCurrent(*m_frame->context);
     m_scopeGl.reset();
     DiagramsDialogWindow::Close(m_frame);
     OceanicDialogWindow::Close(m_frame);
@@ -240,7 +238,7 @@ bool WxDisplayWindow::EnsureGl() {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         for (int id : {2, 1, 3, 4, 5}) m_gl->LoadFont(id, DisplayFontSpec(id));
-        m_scopeGl = std::make_unique<ScopeGl>(*m_scope, *this);
+        m_scopeGl = std::make_unique<ScopeGl>(*m_scope, *this, *m_gl);
     }
     return true;
 }

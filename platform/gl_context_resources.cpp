@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 GlContextResources::GlContextResources(std::function<bool()> makeCurrent)
     : m_makeCurrent(std::move(makeCurrent)) {}
 
@@ -26,6 +28,13 @@ unsigned GlContextResources::NewLists(int count) {
     unsigned base = glGenLists(count);
     if (base != 0) m_lists.emplace_back(base, count);
     return base;
+}
+
+void GlContextResources::FreeLists(unsigned base) {
+    auto it = std::find_if(m_lists.begin(), m_lists.end(), [base](const auto& l) { return l.first == base; });
+    if (it == m_lists.end()) return;
+    if (MakeCurrent()) glDeleteLists(it->first, it->second);
+    m_lists.erase(it);
 }
 
 void GlContextResources::FreeAll() {

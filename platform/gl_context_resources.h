@@ -33,6 +33,9 @@ public:
     // Makes the context current and reserves count display lists, freed with
     // the rest; 0 when that fails.
     unsigned NewLists(int count);
+    // Frees the lists NewLists returned base for, in this context; when it
+    // cannot be made current the record is only dropped.
+    void FreeLists(unsigned base);
 
     // Makes the context current and frees everything. When the context can
     // no longer be made current its names died with it: nothing is freed

@@ -52,7 +52,7 @@ protected:
         return scope;
     }
     void DrawFrame(TarqDisplayScope& scope) {
-        ScopeGl gl(scope, fonts);
+        ScopeGl gl(scope, fonts, m_resources);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         gl.Draw();
@@ -73,6 +73,7 @@ protected:
     }
 
     OffscreenGl m_gl{kWidth, kHeight};
+    GlContextResources m_resources{[this] { return m_gl.MakeCurrent(); }};
     TestFonts fonts;
 };
 
@@ -167,7 +168,7 @@ TEST_F(ScopeGlTest, MouseReadoutWhereTheHostPlacesItOnlyWithItsBit) {
 TEST_F(ScopeGlTest, ClearsToTheBackgroundOfTheDisplaysColourProfile) {
     auto scope = Scope(0);
     scope->SetBackgroundColor("Default", Packed(10, 20, 30));
-    ScopeGl gl(*scope, fonts);
+    ScopeGl gl(*scope, fonts, m_resources);
     gl.Clear();
     glFinish();
     EXPECT_EQ(At(5, 5), (Rgb{10, 20, 30}));
