@@ -219,8 +219,6 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
 }
 
 WxDisplayWindow::~WxDisplayWindow() {
-    // The scope's GL lists belong to this window's context.
-    if (m_scopeGl && m_glReady && m_frame->context->IsOK()) m_frame->canvas->SetCurrent(*m_frame->context);
     m_scopeGl.reset();
     DiagramsDialogWindow::Close(m_frame);
     OceanicDialogWindow::Close(m_frame);
@@ -245,7 +243,7 @@ bool WxDisplayWindow::EnsureGl() {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         for (int id : {2, 1, 3, 4, 5}) m_gl->LoadFont(id, DisplayFontSpec(id));
-        m_scopeGl = std::make_unique<ScopeGl>(*m_scope, *this);
+        m_scopeGl = std::make_unique<ScopeGl>(*m_scope, *this, *m_gl);
     }
     return true;
 }
@@ -459,7 +457,8 @@ bool WxDisplayWindow::OnMenuCommand(int id) {
     const bool handled = m_commands.OnMenuCommand(id);
     if (!m_scope) return handled;
     // The scope keeps its own show mask, with the sector lists each bit rebuilds.
-    if (settings.Toggles != toggles && m_scope->OnMenuCommand(id)) {
+    const CommandRow* row = FindCommand(id);
+    if (settings.Toggles != toggles && row && m_scope->ToggleShowBit(static_cast<uint32_t>(row->showBit))) {
         settings.Toggles = static_cast<int>(m_scope->GetShowMask());
     }
     if (settings.Mode != m_scope->GetRadarMode()) m_scope->SetRadarMode(settings.Mode);

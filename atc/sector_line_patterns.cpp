@@ -52,7 +52,11 @@ const char* SectorLinePatterns::PatternText(SectorPattern which) {
 bool SectorLinePatterns::Match(SectorPattern which, const std::string& line, SectorGroups& groups) {
     groups.fill(std::string_view());
     regex::match_results& results = m_compiled->results;
-    if (!m_compiled->patterns[static_cast<int>(which)].match_text(line, results).matched) return false;
+    try {
+        if (!m_compiled->patterns[static_cast<int>(which)].match_text(line, results).matched) return false;
+    } catch (const regex::match_limit_exceeded&) {
+        return false;  // a line too hostile to search is a malformed line
+    }
     size_t count = std::min(results.size(), groups.size());
     for (size_t n = 0; n < count; ++n) {
         const auto& group = results[n];

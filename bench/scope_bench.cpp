@@ -53,6 +53,7 @@ const std::string& SectorPath() {
 struct Rig {
     OffscreenGl gl;
     BenchFonts fonts;
+    GlContextResources resources{[this] { return gl.MakeCurrent(); }};
     FakeScopeHost host;
     SectorLibrary library;
     std::unique_ptr<TarqDisplayScope> scope;
@@ -70,7 +71,7 @@ struct Rig {
         scope->SetViewportSize(kWidth / shrink, kHeight / shrink);
         scope->GetCamera().SetPosition(0.0f, 0.05f, 2.0f);
         scope->GetCamera().SetPitch(-20.0f);
-        drawer = std::make_unique<ScopeGl>(*scope, fonts);
+        drawer = std::make_unique<ScopeGl>(*scope, fonts, resources);
         Frame();  // compiles the lists
     }
     void Frame() {

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "floor_ratio.h"
+#include "platform/gl_context_resources.h"
 #include "platform/gl_font.h"
 #include "scope/display_scope.h"
 #include "scope/scope_gl.h"
@@ -56,6 +57,7 @@ private:
 struct Rig {
     OffscreenGl gl{kWidth, kHeight};
     BenchFonts fonts;
+    GlContextResources resources{[this] { return gl.MakeCurrent(); }};
     FakeScopeHost host;
     AtcWorld world;
     BenchEnvironment environment{world};
@@ -97,7 +99,7 @@ struct Rig {
             plan.destination = "KBOS";
             world.aircraft.OnFlightPlanReceived(callsign, plan);
         }
-        drawer = std::make_unique<ScopeGl>(*scope, fonts);
+        drawer = std::make_unique<ScopeGl>(*scope, fonts, resources);
         Frame();
     }
     ~Rig() { scope->SetTargets(nullptr); }

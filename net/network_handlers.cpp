@@ -96,7 +96,11 @@ struct NetworkHandlers {
         static const regex::rpattern pattern("LT=(\\S+)\\s+LO=(\\S+)\\s+AL", regex::noflags,
                                              regex::recursive_mode);
         regex::match_results groups;
-        if (!pattern.match_text(message, groups).matched) return;
+        try {
+            if (!pattern.match_text(message, groups).matched) return;
+        } catch (const regex::match_limit_exceeded&) {
+            return;  // a reply built to stall the search finds nothing
+        }
         const double latitude = HalkToDouble(groups[1].str().c_str());
         const double longitude = HalkToDouble(groups[2].str().c_str());
         m.m_owners.display->CentreMainScope(latitude, longitude);

@@ -38,42 +38,29 @@ void Toggle(std::vector<std::string>& names, const std::string& name, bool addOn
     else if (!addOnly) names.erase(it);
 }
 
-struct MenuToggle {
-    int id;
+// The sector list each show bit changes; the other bits only redraw.
+struct BitList {
     uint32_t bit;
-    int list;  // SectorListId, or -1 for none
+    SectorListId list;
 };
-
-constexpr int kNoList = -1;
-constexpr MenuToggle kMenuToggles[] = {
-    {113, ShowBit::ButtonBar, kNoList},
-    {150, ShowBit::RadioHistory, kNoList},
-    {230, ShowBit::AnchorLines, kNoList},
-    {40055, ShowBit::MouseLocation, kNoList},
-    {114, ShowBit::RangeRings, kNoList},
-    {115, ShowBit::Airports, static_cast<int>(SectorListId::Airports)},
-    {224, ShowBit::AirportLabels, static_cast<int>(SectorListId::Airports)},
-    {133, ShowBit::AirportFreqs, static_cast<int>(SectorListId::Airports)},
-    {173, ShowBit::Runways, static_cast<int>(SectorListId::Runways)},
-    {174, ShowBit::Centerlines, static_cast<int>(SectorListId::Centerlines)},
-    {134, ShowBit::Fixes, static_cast<int>(SectorListId::Fixes)},
-    {225, ShowBit::FixLabels, static_cast<int>(SectorListId::Fixes)},
-    {135, ShowBit::Vors, static_cast<int>(SectorListId::Vors)},
-    {226, ShowBit::VorLabels, static_cast<int>(SectorListId::Vors)},
-    {136, ShowBit::VorFreqs, static_cast<int>(SectorListId::Vors)},
-    {137, ShowBit::Ndbs, static_cast<int>(SectorListId::Ndbs)},
-    {227, ShowBit::NdbLabels, static_cast<int>(SectorListId::Ndbs)},
-    {138, ShowBit::NdbFreqs, static_cast<int>(SectorListId::Ndbs)},
-    {139, ShowBit::LowAirways, static_cast<int>(SectorListId::LowAirways)},
-    {228, ShowBit::LowAirwayLabels, static_cast<int>(SectorListId::LowAirways)},
-    {140, ShowBit::HighAirways, static_cast<int>(SectorListId::HighAirways)},
-    {229, ShowBit::HighAirwayLabels, static_cast<int>(SectorListId::HighAirways)},
-    {141, ShowBit::ArtccBoundaries, kNoList},
-    {142, ShowBit::LowBoundaries, kNoList},
-    {143, ShowBit::HighBoundaries, kNoList},
-    {40050, ShowBit::Regions, kNoList},
-    {40051, ShowBit::StaticText, kNoList},
-    {144, ShowBit::Geography, kNoList},
+constexpr BitList kBitLists[] = {
+    {ShowBit::Airports, SectorListId::Airports},
+    {ShowBit::AirportLabels, SectorListId::Airports},
+    {ShowBit::AirportFreqs, SectorListId::Airports},
+    {ShowBit::Runways, SectorListId::Runways},
+    {ShowBit::Centerlines, SectorListId::Centerlines},
+    {ShowBit::Fixes, SectorListId::Fixes},
+    {ShowBit::FixLabels, SectorListId::Fixes},
+    {ShowBit::Vors, SectorListId::Vors},
+    {ShowBit::VorLabels, SectorListId::Vors},
+    {ShowBit::VorFreqs, SectorListId::Vors},
+    {ShowBit::Ndbs, SectorListId::Ndbs},
+    {ShowBit::NdbLabels, SectorListId::Ndbs},
+    {ShowBit::NdbFreqs, SectorListId::Ndbs},
+    {ShowBit::LowAirways, SectorListId::LowAirways},
+    {ShowBit::LowAirwayLabels, SectorListId::LowAirways},
+    {ShowBit::HighAirways, SectorListId::HighAirways},
+    {ShowBit::HighAirwayLabels, SectorListId::HighAirways},
 };
 
 // The order of a full rebuild; the diagrams come between the airways and
@@ -372,17 +359,18 @@ void TarqDisplayScope::GetRulerData(int& heading, double& distance) const {
     distance = m_rulerDistance;
 }
 
-bool TarqDisplayScope::OnMenuCommand(int id) {
-    for (const MenuToggle& t : kMenuToggles) {
-        if (t.id != id) continue;
-        m_showMask ^= t.bit;
-        if (t.list != kNoList) RebuildList(static_cast<SectorListId>(t.list));
-        m_host.RebuildMenus();
-        Redraw(false);
-        return true;
+bool TarqDisplayScope::ToggleShowBit(uint32_t bit) {
+    // The show bits are contiguous from the first to the mouse location.
+    const bool known = bit != 0 && (bit & (bit - 1)) == 0 && bit <= ShowBit::MouseLocation;
+    if (known) {
+        m_showMask ^= bit;
+        for (const BitList& b : kBitLists) {
+            if (b.bit == bit) RebuildList(b.list);
+        }
     }
     m_host.RebuildMenus();
-    return false;
+    if (known) Redraw(false);
+    return known;
 }
 
 // --- 3-D view ---

@@ -155,9 +155,10 @@ public:
     void SetRulerData(int heading, double distance);
     void GetRulerData(int& heading, double& distance) const;
 
-    // View-menu toggles and the dialogs they open; false for an id the scope
-    // does not know (the display then only rebuilds its menus).
-    bool OnMenuCommand(int id);
+    // Flips one show-mask bit and rebuilds the sector list it changes; false
+    // for a value that is not a show bit (the display then only rebuilds its
+    // menus).
+    bool ToggleShowBit(uint32_t bit);
 
     // 3-D view.
     Camera& GetCamera() { return m_camera; }

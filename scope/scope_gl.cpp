@@ -139,12 +139,13 @@ void BoxedLabel(const ScopeFontSource& fonts, ScopeHost& host, PixelPoint at, co
 
 }  // namespace
 
-ScopeGl::ScopeGl(TarqDisplayScope& scope, const ScopeFontSource& fonts) : m_scope(scope), m_fonts(fonts) {
-    m_listBase = glGenLists(kSectorListCount);
+ScopeGl::ScopeGl(TarqDisplayScope& scope, const ScopeFontSource& fonts, GlContextResources& gl)
+    : m_scope(scope), m_fonts(fonts), m_gl(gl) {
+    m_listBase = m_gl.NewLists(kSectorListCount);
 }
 
 ScopeGl::~ScopeGl() {
-    if (m_listBase != 0) glDeleteLists(m_listBase, kSectorListCount);
+    if (m_listBase != 0) m_gl.FreeLists(m_listBase);
 }
 
 void Camera::Apply() const {

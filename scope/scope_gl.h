@@ -11,6 +11,7 @@
 #include <string>
 
 #include "atc/oceanic_tracks.h"
+#include "platform/gl_context_resources.h"
 #include "scope/draw_list.h"
 #include "scope/sector_lists.h"
 
@@ -31,7 +32,8 @@ public:
 
 class ScopeGl {
 public:
-    ScopeGl(TarqDisplayScope& scope, const ScopeFontSource& fonts);
+    // The sector lists are made and freed through gl, in its context.
+    ScopeGl(TarqDisplayScope& scope, const ScopeFontSource& fonts, GlContextResources& gl);
     ~ScopeGl();
     ScopeGl(const ScopeGl&) = delete;
     ScopeGl& operator=(const ScopeGl&) = delete;
@@ -63,6 +65,7 @@ private:
 
     TarqDisplayScope& m_scope;
     const ScopeFontSource& m_fonts;
+    GlContextResources& m_gl;
     unsigned m_listBase = 0;
     std::array<uint64_t, kSectorListCount> m_compiled{};
     OceanicTrackMap m_oceanic;

@@ -79,6 +79,8 @@ TEST_F(DisplayCommandsTest, WhatEachCommandDoes) {
          "3 8000 Night modified | background Night 0 menus redraw"},
         {"a colour item past the profiles", true, kFirstColorProfileId + 5, true, "3 8000 Default |"},
         {"connect", true, id(CommandId::Connect), true, "3 8000 Default | connect"},
+        {"start MP session without the bridge", true, id(CommandId::StartMpSession), true,
+         "3 8000 Default | menus"},
         {"F11", true, id(CommandId::ZoomIn), true, "3 8000 Default | zoom in"},
         {"Ctrl+F11 on a secondary", false, id(CommandId::ZoomInFast), true, "3 8000 Default | zoom in fast"},
         {"F12", true, id(CommandId::ZoomOut), true, "3 8000 Default | zoom out"},
@@ -167,9 +169,11 @@ TEST_F(DisplayCommandsTest, MenuStatesFollowTheStateAndThePlace) {
     EXPECT_FALSE(find(states, CommandId::Airports)->checked);
     EXPECT_TRUE(find(states, CommandId::Connect)->enabled) << "not connected";
     EXPECT_FALSE(find(states, CommandId::Disconnect)->enabled);
+    EXPECT_TRUE(find(states, CommandId::StartMpSession)->enabled) << "no session running";
     std::vector<MenuItemState> secondary = second->MenuStates();
     EXPECT_EQ(find(secondary, CommandId::CommsPanel), nullptr) << "no Tools menu on a secondary display";
     EXPECT_EQ(find(secondary, CommandId::Connect), nullptr);
+    EXPECT_EQ(find(secondary, CommandId::StartMpSession), nullptr);
     EXPECT_FALSE(find(secondary, CommandId::FiltersActive)->checked) << "each display has its own";
     EXPECT_EQ(main->ColorProfileNames(), (std::vector<std::string>{"Night"}));
 }

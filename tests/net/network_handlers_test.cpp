@@ -473,6 +473,18 @@ TEST_F(HandlersTest, PendingFindCentresTheScope) {
     EXPECT_EQ(manager->GetPendingFindCallsign(), "");
 }
 
+TEST_F(HandlersTest, AReplyThatStallsTheFindSearchIsNoFind) {
+    Start();
+    ConnectAndSettle();
+    manager->SetPendingFindCallsign("dal2");
+    std::string stall;
+    while (stall.size() < 15000) stall += "LT=";
+    Deliver("#TMDAL2:ME_CTR:" + stall + "\r\n");
+    ASSERT_EQ(world.log.lines.size(), 1u);
+    EXPECT_EQ(world.log.lines[0], "chat: DAL2 " + stall);
+    EXPECT_EQ(manager->GetPendingFindCallsign(), "dal2") << "the next reply may still find it";
+}
+
 TEST_F(HandlersTest, QueriesAndIdentificationAreAnswered) {
     Start();
     ConnectAndSettle();

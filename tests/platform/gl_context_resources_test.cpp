@@ -70,6 +70,33 @@ TEST_F(TwoContexts, ListsFreedEarlyGoInTheirOwnContextOrWaitForIt) {
     EXPECT_TRUE(glIsList(m_second->Font(2)->ListBase())) << "the font stays";
 }
 
+// A scope's lists freed while the other display drew last, as a display
+// closed from the main one's redraw: the same numbers in the main context
+// stay, whether or not the owner can still be made current.
+TEST_F(TwoContexts, ListsFreedAloneGoInTheirOwnContextOrNowhere) {
+    ASSERT_EQ(m_mainLists, m_secondLists) << "each context numbers its own";
+    for (bool canBeCurrent : {false, true}) {
+        SCOPED_TRACE(canBeCurrent);
+        unsigned lists = m_second->NewLists(2);
+        ASSERT_NE(lists, 0u);
+        ASSERT_EQ(m_main->NewLists(2), lists);
+        m_main->MakeCurrent();
+        m_secondCanBeCurrent = canBeCurrent;
+        m_second->FreeLists(lists);
+        EXPECT_TRUE(MainIntact());
+        m_main->MakeCurrent();
+        EXPECT_TRUE(glIsList(lists));
+        m_secondCanBeCurrent = true;
+        m_secondGl.MakeCurrent();
+        if (canBeCurrent) {
+            EXPECT_FALSE(glIsList(lists));
+        }
+    }
+    m_second->FreeLists(m_secondLists);
+    m_main->MakeCurrent();
+    EXPECT_TRUE(MainIntact());
+}
+
 TEST(GlContextResources, NothingIsMadeWithoutTheContext) {
     GlContextResources resources([] { return false; });
     EXPECT_FALSE(resources.LoadFont(1, DisplayFontSpec(1)));

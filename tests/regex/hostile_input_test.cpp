@@ -126,3 +126,27 @@ TEST(HostileInput, UnsupportedEscapesAreRefused) {
 }
 
 }  // namespace
+
+// Between the depth the machine stack allows the recursive driver and the
+// one it allows the stack driver, a search falls back and still matches; the
+// first attempt's steps then show in the count.
+TEST(HostileInput, TooDeepForTheRecursiveDriverTheStackDriverMatches) {
+    const std::string pattern = "\\((?:[^()]|(?R))*\\)";
+    bool fellBack = false;
+    for (int depth = 500; depth <= 64000 && !fellBack; depth += depth / 4) {
+        const std::string text = Repeat("(", depth) + Repeat(")", depth);
+        rpattern recursive(pattern, 0, recursive_mode), stack(pattern, 0, stack_mode);
+        match_results r, s;
+        bool stackMatched = false;
+        try {
+            stackMatched = stack.match_text(text, s).matched;
+        } catch (const match_limit_exceeded&) {
+            break;  // deeper than either driver goes
+        }
+        ASSERT_TRUE(stackMatched) << depth;
+        ASSERT_TRUE(recursive.match_text(text, r).matched) << depth;
+        EXPECT_EQ(r[0].end - r[0].begin, 2 * depth);
+        fellBack = r.steps() > s.steps();
+    }
+    EXPECT_TRUE(fellBack) << "no depth fell back to the stack driver";
+}

@@ -105,22 +105,21 @@ TEST_F(DisplayScopeTest, MenuTogglesFlipTheirBitAndRebuildOnlyTheirList) {
     auto scope = MakeScope();
     uint64_t airports = scope->GetListGeneration(SectorListId::Airports);
     uint64_t vors = scope->GetListGeneration(SectorListId::Vors);
-    struct Case {
-        int id;
-        uint32_t bit;
-    } cases[] = {{133, ShowBit::AirportFreqs}, {114, ShowBit::RangeRings}, {40050, ShowBit::Regions},
-                 {229, ShowBit::HighAirwayLabels}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.id);
+    for (uint32_t bit :
+         {ShowBit::AirportFreqs, ShowBit::RangeRings, ShowBit::Regions, ShowBit::HighAirwayLabels}) {
+        SCOPED_TRACE(bit);
         uint32_t mask = scope->GetShowMask();
-        EXPECT_TRUE(scope->OnMenuCommand(c.id));
-        EXPECT_EQ(scope->GetShowMask(), mask ^ c.bit);
+        EXPECT_TRUE(scope->ToggleShowBit(bit));
+        EXPECT_EQ(scope->GetShowMask(), mask ^ bit);
     }
     EXPECT_EQ(scope->GetListGeneration(SectorListId::Airports), airports + 1);
     EXPECT_EQ(scope->GetListGeneration(SectorListId::Vors), vors);
     int menus = host.menuRebuilds;
-    EXPECT_FALSE(scope->OnMenuCommand(99999));
+    EXPECT_FALSE(scope->ToggleShowBit(ShowBit::MouseLocation << 1));
     EXPECT_EQ(host.menuRebuilds, menus + 1);
+    EXPECT_FALSE(scope->ToggleShowBit(ShowBit::Airports | ShowBit::Vors));
+    EXPECT_EQ(host.menuRebuilds, menus + 2);
+    EXPECT_EQ(scope->GetListGeneration(SectorListId::Vors), vors);
 }
 
 TEST_F(DisplayScopeTest, RadarModeChangeRebuildsMenusOnlyWhenItChanges) {

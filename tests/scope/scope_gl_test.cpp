@@ -1,6 +1,8 @@
 // The scope drawn offscreen: every map class in its own colour where the
 // projection puts it, range rings at their radius, the stipple, sticky
 // notes, and a 3-D view whose rings stay round at a longitude scale of 0.75.
+#include "scope/scope_gl.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,7 +11,6 @@
 #include <memory>
 
 #include "platform/gl_font.h"
-#include "scope/scope_gl.h"
 #include "scope/scope_targets.h"
 #include "scope/sticky_builder.h"
 #include "scope_fixture.h"
@@ -51,7 +52,7 @@ protected:
         return scope;
     }
     void DrawFrame(TarqDisplayScope& scope) {
-        ScopeGl gl(scope, fonts);
+        ScopeGl gl(scope, fonts, m_resources);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         gl.Draw();
@@ -72,6 +73,7 @@ protected:
     }
 
     OffscreenGl m_gl{kWidth, kHeight};
+    GlContextResources m_resources{[this] { return m_gl.MakeCurrent(); }};
     TestFonts fonts;
 };
 
@@ -158,7 +160,7 @@ TEST_F(ScopeGlTest, MouseReadoutWhereTheHostPlacesItOnlyWithItsBit) {
     DrawFrame(*scope);
     EXPECT_EQ(inked(), 0);
     scope->SetRadarMode(0);
-    scope->OnMenuCommand(40055);
+    scope->ToggleShowBit(ShowBit::MouseLocation);
     DrawFrame(*scope);
     EXPECT_EQ(inked(), 0);
 }
@@ -166,7 +168,7 @@ TEST_F(ScopeGlTest, MouseReadoutWhereTheHostPlacesItOnlyWithItsBit) {
 TEST_F(ScopeGlTest, ClearsToTheBackgroundOfTheDisplaysColourProfile) {
     auto scope = Scope(0);
     scope->SetBackgroundColor("Default", Packed(10, 20, 30));
-    ScopeGl gl(*scope, fonts);
+    ScopeGl gl(*scope, fonts, m_resources);
     gl.Clear();
     glFinish();
     EXPECT_EQ(At(5, 5), (Rgb{10, 20, 30}));
@@ -242,7 +244,9 @@ TEST_F(ScopeGlTest, LowBoundariesAreStippledAndHighOnesSolid) {
     DrawFrame(*scope);
     int lowY = scope->ProjectToScreen({0.0, -1.0 / 3}).y;
     int highY = scope->ProjectToScreen({0.0, 25.0 / 60}).y;
-    auto onRow = [&](int y, Rgb color, int x) { return Near(x, y, color, 0) || Near(x, y + 1, color, 0) || Near(x, y - 1, color, 0); };
+    auto onRow = [&](int y, Rgb color, int x) {
+        return Near(x, y, color, 0) || Near(x, y + 1, color, 0) || Near(x, y - 1, color, 0);
+    };
     int lowOn = 0, highOn = 0;
     for (int x = 300; x < 364; ++x) {
         lowOn += onRow(lowY, {0, 255, 255}, x);

@@ -42,7 +42,7 @@ protected:
         TargetBuilderFixture::SetUp();
         host.colors["ColorAnchorLines"] = static_cast<int>(PackRgb(kAnchorRgb));
         scope->SetRadarMode(kRadarMode3D);
-        scopeGl = std::make_unique<ScopeGl>(*scope, fonts);
+        scopeGl = std::make_unique<ScopeGl>(*scope, fonts, glResources);
         manager3D = std::make_unique<TarqTargetManager>(*scope, resourceFonts, kRadarMode3D, clock);
     }
     TarqTargetBuilder& builder() { return manager3D->GetBuilder(); }

@@ -223,13 +223,27 @@ TEST_F(Bridge, MenuCommandSaysHowTheStartWent) {
     EXPECT_TRUE(bridge.Connect()) << "the next start replaces the failed session";
 }
 
+// The session's events come from its own thread; they are shown only from
+// the frame tick, on the main thread.
 TEST_F(Bridge, TextFromTheSimulatorBecomesAnInformationLine) {
     ASSERT_TRUE(bridge.Connect());
+    log.Clear();
     const SimPlayerId sim = transport->AddRemotePlayer("");
     transport->ReceiveFrom(sim, BuildTextMessage("request taxi"));
-    log.Clear();
+    EXPECT_TRUE(log.lines.empty());
     bridge.OnFrameTick();
     EXPECT_EQ(log.lines, (std::vector<std::string>{"info: Flight simulator: request taxi"}));
+}
+
+TEST_F(Bridge, AnEndedSessionIsAnErrorBoxAtTheFrameTick) {
+    ASSERT_TRUE(bridge.Connect());
+    transport->AddRemotePlayer("FS");
+    bridge.OnFrameTick();
+    boxes.shown.clear();
+    transport->Terminate("host migrated");
+    EXPECT_TRUE(boxes.shown.empty());
+    bridge.OnFrameTick();
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error: The multiplayer session ended: host migrated"}));
 }
 
 TEST(BridgeWithoutData, NoFolderNoTransport) {

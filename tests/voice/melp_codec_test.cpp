@@ -1,9 +1,12 @@
 // Tests of the MELP encoder, decoder, gain stages, VHF filter and the block
 // codec: agreement of both sides on the coded parameters, bounded output for
 // any input, and independence of encoders and talkers.
+#include "voice/melp/melp_codec.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "foundation/random15.h"
@@ -12,7 +15,6 @@
 #include "voice/melp/lpc_lib.h"
 #include "voice/melp/melp_ana.h"
 #include "voice/melp/melp_channel.h"
-#include "voice/melp/melp_codec.h"
 #include "voice/melp/melp_syn.h"
 #include "voice/melp/melp_tables.h"
 #include "voice/melp/vhf_filter.h"
@@ -323,3 +325,26 @@ TEST(VhfFilter, StaysBoundedAndPassesVoiceBand) {
 }
 
 }  // namespace
+// A loud square wave decodes past full scale: those samples stop at the
+// rails instead of wrapping round to the other sign.
+TEST(MelpCodec, LoudOutputSaturatesAtSixteenBits) {
+    const int blocks = 20;
+    const int n = blocks * CMELPCodec::kBlockSamples;
+    std::vector<int16_t> in(n);
+    for (int i = 0; i < n; ++i) in[i] = std::sin(2 * M_PI * 1000 * i / 8000.0) > 0 ? 32767 : -32768;
+    CMELPCodec codec;
+    std::vector<uint8_t> bytes(blocks * CMELPCodec::kBlockBytes);
+    codec.Encode(blocks, in.data(), bytes.data());
+    int railed = 0, wrapped = 0;
+    for (int mode = 0; mode < 4; ++mode) {
+        CMELPCodec decoder;
+        std::vector<int16_t> out(n);
+        decoder.Decode(0, mode & 1, mode & 2, blocks, bytes.data(), out.data());
+        for (int i = 0; i < n; ++i) {
+            railed += out[i] == 32767 || out[i] == -32768;
+            if (i > 0 && std::abs(out[i] - out[i - 1]) > 49152) ++wrapped;
+        }
+    }
+    EXPECT_GT(railed, 0) << "the input must drive the output past full scale";
+    EXPECT_EQ(wrapped, 0);
+}
