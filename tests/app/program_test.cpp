@@ -552,7 +552,9 @@ private:
                 return false;
             }
             case 2: {
-                // Grab the data block and pull it 100 pixels to the left.
+                // Grab the data block and pull it 100 pixels to the left, in
+                // the Simple mode, whose every target has a full block.
+                scope->SetRadarMode(1);
                 main->Redraw(false, 0);
                 TagRect rect = targets->GetState()->GetTagRect(g_results.watched);
                 if (rect.IsEmpty()) {
