@@ -189,3 +189,21 @@ void TarqTargetBuilder::DrawLoop(PixelPoint at, double z, std::initializer_list<
     for (const PixelPoint& c : corners) glVertex3d(at.x + c.x, at.y + c.y, z);
     glEnd();
 }
+
+void TarqTargetBuilder::DrawCodeSymbols(const TargetSnapshot& target, const std::vector<PixelPoint>& points,
+                                        std::initializer_list<Segment> standby, PixelPoint starOffset) const {
+    // Standby first: a standby target with a VFR code is still primary only.
+    const bool isStandby = target.transponderMode == 'S';
+    const bool isVfr = !isStandby && IsVfrCode(target.squawk);
+    const std::string letter = target.ownerSectorText.substr(0, 1);
+    DrawSymbols(points, target.targetSymbolColor, target.historyTrailColor, [&](PixelPoint p, double z) {
+        if (isStandby)
+            DrawSegments(p, z, standby);
+        else if (isVfr)
+            DrawLoop(p, z, {{-2, 2}, {2, 3}, {2, -2}, {-2, -2}});
+        else if (!target.ownerId.empty())
+            DrawText(p + PixelPoint{-3, -3}, z, letter);
+        else
+            DrawText(p + starOffset, z, "*");
+    });
+}

@@ -162,6 +162,12 @@ protected:
     static void DrawSegments(PixelPoint at, double z, std::initializer_list<Segment> segments);
     static void DrawLoop(PixelPoint at, double z, std::initializer_list<PixelPoint> corners);
 
+    // The symbol set that Simple, Ground, Tower and ARTS share, chosen in this
+    // order: standby (a primary return, drawn by the mode's own segments), a
+    // VFR code, the owner's letter, else a star at the mode's offset.
+    void DrawCodeSymbols(const TargetSnapshot& target, const std::vector<PixelPoint>& points,
+                         std::initializer_list<Segment> standby, PixelPoint starOffset) const;
+
 private:
     TarqTargetManager* m_owner;
 };

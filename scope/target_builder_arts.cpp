@@ -5,7 +5,6 @@
 
 namespace {
 
-enum class Symbol { Primary, Vfr, Letter, Star };
 
 constexpr int kLimitedLeader = 10;
 
@@ -103,27 +102,7 @@ TagRect TarqTargetBuilderARTS::Build(TargetSnapshot& target) {
     DrawSepRing(target, points[0], m_ringColor, m_ringBlinkColor);
 
     bool vfrCode = IsVfrCode(target.squawk);
-    Symbol symbol = target.transponderMode == 'S' ? Symbol::Primary
-                    : vfrCode                     ? Symbol::Vfr
-                    : !target.ownerId.empty()     ? Symbol::Letter
-                                                  : Symbol::Star;
-    std::string letter = target.ownerSectorText.substr(0, 1);
-    DrawSymbols(points, target.targetSymbolColor, target.historyTrailColor, [&](PixelPoint p, double z) {
-        switch (symbol) {
-            case Symbol::Primary:
-                DrawSegments(p, z, {{-1, 1, 2, 1}, {-2, 0, 3, 0}, {-1, -1, 2, -1}, {0, 3, 0, -2}});
-                break;
-            case Symbol::Vfr:
-                DrawLoop(p, z, {{-2, 2}, {2, 3}, {2, -2}, {-2, -2}});
-                break;
-            case Symbol::Letter:
-                DrawText(p + PixelPoint{-3, -3}, z, letter);
-                break;
-            case Symbol::Star:
-                DrawText(p + PixelPoint{-3, -3}, z, "*");
-                break;
-        }
-    });
+    DrawCodeSymbols(target, points, {{-1, 1, 2, 1}, {-2, 0, 3, 0}, {-1, -1, 2, -1}, {0, 3, 0, -2}}, {-3, -3});
 
     double z = DataBlockDepth(target);
     if (vfrCode && !target.seeAll) target.fullDataBlock = false;

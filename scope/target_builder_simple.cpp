@@ -3,7 +3,6 @@
 
 namespace {
 
-enum class Symbol { Standby, Vfr, Letter, Star };
 
 // Offsets from the symbol; the data block sits closer in when there is no
 // leader.
@@ -37,28 +36,7 @@ TagRect TarqTargetBuilderSimple::Build(TargetSnapshot& target) {
     if (IsHidden(target)) return TagRect::Empty();
     std::vector<PixelPoint> points = ScreenPoints(target);
 
-    // Standby first: a standby target with a VFR code is still primary only.
-    Symbol symbol = target.transponderMode == 'S' ? Symbol::Standby
-                    : IsVfrCode(target.squawk)    ? Symbol::Vfr
-                    : !target.ownerId.empty()     ? Symbol::Letter
-                                                  : Symbol::Star;
-    std::string letter = target.ownerSectorText.substr(0, 1);
-    DrawSymbols(points, target.targetSymbolColor, target.historyTrailColor, [&](PixelPoint p, double z) {
-        switch (symbol) {
-            case Symbol::Standby:
-                DrawSegments(p, z, {{-1, 0, 2, 0}, {-1, -1, 2, -1}, {0, 2, 0, -2}});
-                break;
-            case Symbol::Vfr:
-                DrawLoop(p, z, {{-2, 2}, {2, 3}, {2, -2}, {-2, -2}});
-                break;
-            case Symbol::Letter:
-                DrawText(p + PixelPoint{-3, -3}, z, letter);
-                break;
-            case Symbol::Star:
-                DrawText(p + PixelPoint{-3, -5}, z, "*");
-                break;
-        }
-    });
+    DrawCodeSymbols(target, points, {{-1, 0, 2, 0}, {-1, -1, 2, -1}, {0, 2, 0, -2}}, {-3, -5});
 
     if (IsDataBlockHidden(target) || IsHandoffBlinkOff(target)) return TagRect::Empty();
     double z = DataBlockDepth(target);

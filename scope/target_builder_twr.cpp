@@ -8,7 +8,6 @@
 
 namespace {
 
-enum class Symbol { Standby, Vfr, Letter, Star };
 
 // Without a leader the block's side rows pull in to a fixed end point.
 TagOffsets TowerPlacement(int position, int l) {
@@ -68,27 +67,7 @@ TagRect TarqTargetBuilderTWR::Build(TargetSnapshot& target) {
     std::vector<PixelPoint> points = ScreenPoints(target);
 
     bool vfrCode = IsVfrCode(target.squawk);
-    Symbol symbol = target.transponderMode == 'S' ? Symbol::Standby
-                    : vfrCode                     ? Symbol::Vfr
-                    : !target.ownerId.empty()     ? Symbol::Letter
-                                                  : Symbol::Star;
-    std::string letter = target.ownerSectorText.substr(0, 1);
-    DrawSymbols(points, target.targetSymbolColor, target.historyTrailColor, [&](PixelPoint p, double z) {
-        switch (symbol) {
-            case Symbol::Standby:
-                DrawSegments(p, z, {{-1, 0, 2, 0}, {-1, -1, 2, -1}, {0, 2, 0, -2}});
-                break;
-            case Symbol::Vfr:
-                DrawLoop(p, z, {{-2, 2}, {2, 3}, {2, -2}, {-2, -2}});
-                break;
-            case Symbol::Letter:
-                DrawText(p + PixelPoint{-3, -3}, z, letter);
-                break;
-            case Symbol::Star:
-                DrawText(p + PixelPoint{-3, -7}, z, "*");
-                break;
-        }
-    });
+    DrawCodeSymbols(target, points, {{-1, 0, 2, 0}, {-1, -1, 2, -1}, {0, 2, 0, -2}}, {-3, -7});
 
     double z = DataBlockDepth(target);
     if (IsDataBlockHidden(target)) return TagRect::Empty();
