@@ -19,6 +19,7 @@
 #include "scope/sector_library.h"
 #include "tests/atc/sector_generator.h"
 #include "tests/offscreen_gl.h"
+#include "tests/scope/test_fonts.h"
 #include "tests/scope/fake_scope_host.h"
 
 namespace {
@@ -28,18 +29,6 @@ constexpr int kHeight = 1000;
 // The classes drawn as bitmap symbols and texts.
 constexpr uint32_t kTextClasses = ShowBit::Airports | ShowBit::Fixes | ShowBit::Vors | ShowBit::Ndbs |
                                   ShowBit::StaticText | ShowBit::LowAirwayLabels | ShowBit::HighAirwayLabels;
-
-class BenchFonts : public ScopeFontSource {
-public:
-    const GlBitmapFont* GetFont(int id) const override {
-        auto it = m_fonts.find(id);
-        if (it == m_fonts.end()) it = m_fonts.emplace(id, GlBitmapFont::Create(DisplayFontSpec(id))).first;
-        return it->second.get();
-    }
-
-private:
-    mutable std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
-};
 
 const std::string& SectorPath() {
     static const std::string path = [] {
@@ -52,7 +41,7 @@ const std::string& SectorPath() {
 
 struct Rig {
     OffscreenGl gl;
-    BenchFonts fonts;
+    TestFonts fonts;
     GlContextResources resources{[this] { return gl.MakeCurrent(); }};
     FakeScopeHost host;
     SectorLibrary library;

@@ -18,6 +18,7 @@
 #include "scope/target_manager.h"
 #include "tests/atc/atc_fakes.h"
 #include "tests/offscreen_gl.h"
+#include "tests/scope/test_fonts.h"
 #include "tests/scope/fake_scope_host.h"
 
 namespace {
@@ -25,18 +26,6 @@ namespace {
 constexpr int kWidth = 1600;
 constexpr int kHeight = 1000;
 constexpr int kTargets = 1500;
-
-class BenchFonts : public ScopeFontSource {
-public:
-    const GlBitmapFont* GetFont(int id) const override {
-        auto it = m_fonts.find(id);
-        if (it == m_fonts.end()) it = m_fonts.emplace(id, GlBitmapFont::Create(DisplayFontSpec(id))).first;
-        return it->second.get();
-    }
-
-private:
-    mutable std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;
-};
 
 class BenchEnvironment final : public TargetEnvironment {
 public:
@@ -56,7 +45,7 @@ private:
 
 struct Rig {
     OffscreenGl gl{kWidth, kHeight};
-    BenchFonts fonts;
+    TestFonts fonts;
     GlContextResources resources{[this] { return gl.MakeCurrent(); }};
     FakeScopeHost host;
     AtcWorld world;
