@@ -15,6 +15,7 @@
 #include "app/save_profile_as_dialog.h"
 #include "app/shell_state.h"
 #include "app/strip_bay_services.h"
+#include "app/comms_windows_wx.h"
 #include "app/strip_bay_window.h"
 #include "app/wx_message_boxes.h"
 #include "app/wx_text.h"
@@ -131,6 +132,7 @@ bool TarqProgram::Start() {
     };
     CreateGlobalObjects(environment);
     m_stripBayWindow = std::make_unique<WxStripBayWindow>(*g_flightStripBay, StripBayServicesOfShell());
+    m_commsWindows = std::make_unique<WxCommsWindows>(*g_weatherPanel, *g_selcalPanel);
     StripBayServicesOfShell().activateMainDisplay = [this] { ActivateMainDisplay(); };
     ReadIniFile();
 
@@ -160,6 +162,7 @@ void TarqProgram::Shutdown() {
     }
     if (m_profileDialog) DestroyProfileDialog();
     m_stripBayWindow.reset();
+    m_commsWindows.reset();
     DeleteGlobalObjects();
     g_cuePlayer = nullptr;
     g_userRegistry = nullptr;
