@@ -71,7 +71,9 @@ TarqATISMaker::~TarqATISMaker() = default;
 
 void TarqATISMaker::SendATISToDisplay() { ShowMessageLine(m_maker.GetStatusLine()); }
 
-void TarqATISMaker::SetDialogRunner(std::function<void(TarqATISMaker&)> run) { DialogRunner() = std::move(run); }
+void TarqATISMaker::SetDialogRunner(std::function<void(TarqATISMaker&)> run) {
+    DialogRunner() = std::move(run);
+}
 
 void TarqATISMaker::ShowDialog() {
     if (DialogRunner()) DialogRunner()(*this);

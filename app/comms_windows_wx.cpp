@@ -252,7 +252,8 @@ void FillSelcal(TarqSELCALPanel& panel, wxDialog& dialog) {
     for (const std::string& row : panel.Codes().GetRows()) {
         // Tab, callsign, tab, code.
         const size_t second = row.find('\t', 1);
-        const std::string callsign = row.substr(1, second == std::string::npos ? std::string::npos : second - 1);
+        const std::string callsign =
+            row.substr(1, second == std::string::npos ? std::string::npos : second - 1);
         const std::string code = second == std::string::npos ? std::string() : row.substr(second + 1);
         list->Append(ToWx(Columns({callsign, code}, {10})));
     }
@@ -270,8 +271,7 @@ public:
         SetClientSize(ConvertDialogToPixels(wxSize(kAtisMaker.width, kAtisMaker.height)));
         for (size_t i = 0; i < kAtisMaker.controlCount; ++i) CreateControl(this, kAtisMaker.controls[i]);
         Text(AtisMaker::kStationId)->SetMaxLength(AtisMaker::kStationLimit);
-        Text(AtisMaker::kTextTemplateId)->SetMaxLength(AtisMaker::kTemplateLimit);
-        Text(AtisMaker::kVoiceTemplateId)->SetMaxLength(AtisMaker::kTemplateLimit);
+        // GTK's multi-line edits have no limit: a template too long is refused on saving.
         Text(kAtisVoiceServer)->SetMaxLength(AtisMaker::kServerLimit);
         Text(kAtisVoiceFrequency)->SetMaxLength(AtisMaker::kFrequencyLimit);
         Text(AtisMaker::kRunwayId)->SetMaxLength(AtisMaker::kRunwayLimit);
@@ -292,8 +292,10 @@ public:
         FillRunways();
         ShowResult();
 
-        Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Update(); }, kAtisRefresh);
-        Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CloseSaving(); }, kAtisClose);
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { Update(); }, kAtisRefresh);
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { CloseSaving(); }, kAtisClose);
         Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { CloseSaving(); });
         Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
             if (e.GetKeyCode() == WXK_ESCAPE) {
@@ -302,17 +304,25 @@ public:
             }
             e.Skip();
         });
-        Bind(wxEVT_TOGGLEBUTTON, [this](wxCommandEvent& e) { OnAutoUpdate(e.IsChecked()); }, kAtisAutoUpdate);
-        Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& e) { m_maker.SetVisualApproaches(e.IsChecked()); },
-             kAtisVisual);
-        Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& e) { m_maker.SetLahsos(e.IsChecked()); }, kAtisLahsos);
-        Bind(wxEVT_CHOICE, [this](wxCommandEvent& e) { OnLetter(e.GetSelection()); }, kAtisLetter);
-        Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnRunway(true); }, kAtisAddRunway);
-        Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnRunway(false); }, kAtisDeleteRunway);
-        Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { m_maker.SetLandingRunways(Selected(kAtisLanding)); },
-             kAtisLanding);
-        Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { m_maker.SetDepartingRunways(Selected(kAtisDeparting)); },
-             kAtisDeparting);
+        Bind(
+            wxEVT_TOGGLEBUTTON, [this](wxCommandEvent& e) { OnAutoUpdate(e.IsChecked()); }, kAtisAutoUpdate);
+        Bind(
+            wxEVT_CHECKBOX, [this](wxCommandEvent& e) { m_maker.SetVisualApproaches(e.IsChecked()); },
+            kAtisVisual);
+        Bind(
+            wxEVT_CHECKBOX, [this](wxCommandEvent& e) { m_maker.SetLahsos(e.IsChecked()); }, kAtisLahsos);
+        Bind(
+            wxEVT_CHOICE, [this](wxCommandEvent& e) { OnLetter(e.GetSelection()); }, kAtisLetter);
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { OnRunway(true); }, kAtisAddRunway);
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { OnRunway(false); }, kAtisDeleteRunway);
+        Bind(
+            wxEVT_LISTBOX, [this](wxCommandEvent&) { m_maker.SetLandingRunways(Selected(kAtisLanding)); },
+            kAtisLanding);
+        Bind(
+            wxEVT_LISTBOX, [this](wxCommandEvent&) { m_maker.SetDepartingRunways(Selected(kAtisDeparting)); },
+            kAtisDeparting);
         CentreOnParent();
         g_openAtisDialog = this;
     }

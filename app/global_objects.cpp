@@ -17,9 +17,9 @@
 #include "net/web_services.h"
 #include "platform/machine_number.h"
 #include "platform/message_box.h"
-#include "simbridge/dplay_session_transport.h"
 #include "scope/display_scope.h"
 #include "scope/scope_targets.h"
+#include "simbridge/dplay_session_transport.h"
 
 uint64_t StartTime = 0;
 bool ReturnToProfileDialog = false;
@@ -301,9 +301,10 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_networkManager->SetOwners(owners);
     g_voiceEngine = new NoltVoiceEngine();
     g_selcalPanel = Created(new TarqSELCALPanel(), "TarqSELCALPanel");
-    g_fsmpManager = Created(new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(),
-                                                [] { return std::make_unique<DplaySessionTransport>(); }),
-                            "TarqFSMPManager");
+    g_fsmpManager =
+        Created(new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(),
+                                    [] { return std::make_unique<DplaySessionTransport>(); }),
+                "TarqFSMPManager");
     g_oceanicTracksDB =
         Created(new TarqOceanicTracksDB(g_services->Atc(), OceanicTracksDownloader(StartDirectory)),
                 "TarqOceanicTracksDB");

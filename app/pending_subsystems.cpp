@@ -85,7 +85,6 @@ void TarqCommsPanel::Refresh() { PendingCallLog::Record("TarqCommsPanel::Refresh
 void TarqCommsPanel::ApplyAudioSettings() { PendingCallLog::Record("TarqCommsPanel::ApplyAudioSettings"); }
 void TarqCommsPanel::ResetVoice() { PendingCallLog::Record("TarqCommsPanel::ResetVoice"); }
 
-
 void TarqChatManager::OpenChatWindow(const std::string& name, bool show) {
     PendingCallLog::Record("TarqChatManager::OpenChatWindow " + name + (show ? " shown" : " hidden"));
     m_chatLogOpen = show;
@@ -94,4 +93,3 @@ void TarqChatManager::CloseAllWindows() {
     PendingCallLog::Record("TarqChatManager::CloseAllWindows");
     m_chatLogOpen = false;
 }
-

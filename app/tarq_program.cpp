@@ -8,6 +8,7 @@
 
 #include <clocale>
 
+#include "app/comms_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/menu_table.h"
@@ -15,7 +16,6 @@
 #include "app/save_profile_as_dialog.h"
 #include "app/shell_state.h"
 #include "app/strip_bay_services.h"
-#include "app/comms_windows_wx.h"
 #include "app/strip_bay_window.h"
 #include "app/wx_message_boxes.h"
 #include "app/wx_text.h"

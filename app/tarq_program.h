@@ -40,6 +40,7 @@ public:
 
     ProfileDialog* GetProfileDialog() const { return m_profileDialog; }
     int RaiseRequestsSeen() const { return m_raiseRequests; }
+    WxCommsWindows& CommsWindows() const { return *m_commsWindows; }
     // Frame ticks run so far.
     long TickCount() const { return m_tickCount; }
 

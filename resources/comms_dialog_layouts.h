@@ -8,9 +8,9 @@
 
 enum class CommsControlKind {
     Label,
-    ListBox,      // sorted, single selection
-    MultiListBox, // multiple selection, in given order
-    ReportBox,    // multi-line, read-only
+    ListBox,       // sorted, single selection
+    MultiListBox,  // multiple selection, in given order
+    ReportBox,     // multi-line, read-only
     ReadOnlyEdit,
     Edit,
     UpperCaseEdit,
@@ -56,7 +56,8 @@ inline constexpr int kSelcalList = 1123;
 inline constexpr CommsControl kSelcalControls[] = {
     {kSelcalList, K::ListBox, "", 1, 2, 89, 146},
 };
-inline constexpr CommsLayout kSelcalPanel = {"SELCAL Panel", 94, 151, kSelcalControls, std::size(kSelcalControls)};
+inline constexpr CommsLayout kSelcalPanel = {"SELCAL Panel", 94, 151, kSelcalControls,
+                                             std::size(kSelcalControls)};
 
 inline constexpr int kAtisLetter = 1020;
 inline constexpr int kAtisAutoUpdate = 1137;

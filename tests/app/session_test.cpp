@@ -363,10 +363,17 @@ TEST_F(SessionTest, CloseReturnsToTheDialogOrEndsTheProgram) {
     EXPECT_TRUE(g_flightStripBay->Slots().empty());
     EXPECT_EQ(ui.calls, (std::vector<std::string>{"PostQuit"}));
     // Clearing a database rebuilds its list, and closing rebuilds it again.
-    const std::vector<std::string> emptying = {
-        "TarqControllerList::Rebuild", "TarqControllerList::Rebuild",      "TarqAircraftList::Rebuild",
-        "TarqAircraftList::Rebuild",   "TarqCommsPanel::ResetVoice",       "TarqControllerList::Hide",
-        "TarqCommsPanel::Hide",        "TarqFlightPlanEditor::Hide",       "TarqAircraftList::Hide",      "TarqChatManager::CloseAllWindows", "ui PostQuit"};
+    const std::vector<std::string> emptying = {"TarqControllerList::Rebuild",
+                                               "TarqControllerList::Rebuild",
+                                               "TarqAircraftList::Rebuild",
+                                               "TarqAircraftList::Rebuild",
+                                               "TarqCommsPanel::ResetVoice",
+                                               "TarqControllerList::Hide",
+                                               "TarqCommsPanel::Hide",
+                                               "TarqFlightPlanEditor::Hide",
+                                               "TarqAircraftList::Hide",
+                                               "TarqChatManager::CloseAllWindows",
+                                               "ui PostQuit"};
     EXPECT_EQ(calls, emptying);
 }
 
