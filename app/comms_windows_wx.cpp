@@ -237,8 +237,7 @@ void FillWeather(const TarqWeatherPanel& panel, wxDialog& dialog) {
     const std::string selected = panel.Store().GetSelectedStation();
     list->Clear();
     for (const WeatherListLine& line : panel.Store().GetListLines()) {
-        const std::string time = line.time.size() < 3 ? line.time : line.time.substr(2);
-        list->Append(ToWx(Columns({line.station, time, line.altimeter, line.wind}, {4, 5, 5})));
+        list->Append(ToWx(Columns({line.station, line.time, line.altimeter, line.wind}, {4, 5, 5})));
         if (line.station == selected) list->SetSelection(static_cast<int>(list->GetCount()) - 1);
     }
     Edit(dialog, kWeatherReport)->ChangeValue(ToWx(panel.Store().GetReportBoxText()));
