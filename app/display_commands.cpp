@@ -14,7 +14,35 @@
 
 namespace {
 
-PendingToolWindow* ToolWindow(ToolWindowKind kind) {
+template <typename Window>
+bool Toggle(Window* window) {
+    if (!window) return false;
+    window->ToggleVisible();
+    return true;
+}
+
+// False for a kind with no window.
+bool ToggleToolWindow(ToolWindowKind kind) {
+    switch (kind) {
+        case ToolWindowKind::CommsPanel:
+            return Toggle(g_commsPanel);
+        case ToolWindowKind::AircraftList:
+            return Toggle(g_aircraftList);
+        case ToolWindowKind::ControllerList:
+            return Toggle(g_controllerList);
+        case ToolWindowKind::WeatherPanel:
+            return Toggle(g_weatherPanel);
+        case ToolWindowKind::StripBay:  // handled apart
+            return false;
+        case ToolWindowKind::SelcalPanel:
+            return Toggle(g_selcalPanel);
+        case ToolWindowKind::None:
+            break;
+    }
+    return false;
+}
+
+const TarqToolWindowPlace* ToolWindow(ToolWindowKind kind) {
     switch (kind) {
         case ToolWindowKind::CommsPanel:
             return g_commsPanel;
@@ -24,8 +52,8 @@ PendingToolWindow* ToolWindow(ToolWindowKind kind) {
             return g_controllerList;
         case ToolWindowKind::WeatherPanel:
             return g_weatherPanel;
-        case ToolWindowKind::StripBay:  // a real tool window, handled apart
-            return nullptr;
+        case ToolWindowKind::StripBay:
+            return g_flightStripBay;
         case ToolWindowKind::SelcalPanel:
             return g_selcalPanel;
         case ToolWindowKind::None:
@@ -74,8 +102,7 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         if (g_displayManager) g_displayManager->RebuildAllMenus();
         return true;
     }
-    if (PendingToolWindow* window = ToolWindow(row->tool)) {
-        window->ToggleVisible();
+    if (ToggleToolWindow(row->tool)) {
         if (g_displayManager) g_displayManager->RebuildAllMenus();
         return true;
     }
@@ -139,6 +166,9 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         case CommandId::StartMpSession:
             if (g_fsmpManager) g_fsmpManager->StartFromMenu();
             m_host.RebuildMenus();
+            return true;
+        case CommandId::AtisMaker:
+            if (g_atisMaker) g_atisMaker->ShowDialog();
             return true;
         case CommandId::ZoomIn:
         case CommandId::ZoomInFast:
@@ -211,10 +241,8 @@ std::vector<MenuItemState> TarqDisplayCommands::MenuStates() const {
         } else if (row.radarMode != 0) {
             state.checked = row.radarMode == m_settings.Mode;
         } else if (row.tool != ToolWindowKind::None) {
-            PendingToolWindow* window = ToolWindow(row.tool);
-            state.checked = row.tool == ToolWindowKind::StripBay
-                                ? g_flightStripBay && g_flightStripBay->IsVisible()
-                                : window && window->IsVisible();
+            const TarqToolWindowPlace* window = ToolWindow(row.tool);
+            state.checked = window && window->IsVisible();
         } else {
             switch (row.id) {
                 case CommandId::Quicklook:

@@ -17,9 +17,9 @@
 #include "net/web_services.h"
 #include "platform/machine_number.h"
 #include "platform/message_box.h"
-#include "simbridge/dplay_session_transport.h"
 #include "scope/display_scope.h"
 #include "scope/scope_targets.h"
+#include "simbridge/dplay_session_transport.h"
 
 uint64_t StartTime = 0;
 bool ReturnToProfileDialog = false;
@@ -91,8 +91,12 @@ public:
     std::string GetEditorCallsign() const override { return ""; }
     void ShowFlightPlan(const std::string&) override {}
     void SetSquawkField(int) override {}
-    void AddSelcalAircraft(const std::string&, const std::string&) override {}
-    void RemoveSelcalCallsign(const std::string&) override {}
+    void AddSelcalAircraft(const std::string& callsign, const std::string& remarks) override {
+        if (g_selcalPanel) g_selcalPanel->Codes().AddAircraft(callsign, remarks);
+    }
+    void RemoveSelcalCallsign(const std::string& callsign) override {
+        if (g_selcalPanel) g_selcalPanel->Codes().RemoveCallsign(callsign);
+    }
     int GetPrimaryFrequency() const override {
         return g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0;
     }
@@ -286,17 +290,21 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_controllerList = new TarqControllerList();
     g_commsPanel = new TarqCommsPanel();
     g_flightPlanEditor = new TarqFlightPlanEditor();
-    g_weatherPanel = new TarqWeatherPanel();
+    g_weatherPanel = Created(new TarqWeatherPanel(*g_profile), "TarqWeatherPanel");
+    owners.weather = &g_weatherPanel->Store();
     g_flightStripBay = Created(new TarqFlightStripBay(g_services->strips), "TarqFlightStripBay");
     owners.strips = g_flightStripBay;
     g_networkManager->SetOwners(owners);
     g_chatManager = new TarqChatManager();
-    g_atisMaker = new TarqATISMaker();
+    g_atisMaker = Created(new TarqATISMaker(*g_profile, g_weatherPanel->Store()), "TarqATISMaker");
+    owners.atisMaker = g_atisMaker;
+    g_networkManager->SetOwners(owners);
     g_voiceEngine = new NoltVoiceEngine();
-    g_selcalPanel = new TarqSELCALPanel();
-    g_fsmpManager = Created(new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(),
-                                                [] { return std::make_unique<DplaySessionTransport>(); }),
-                            "TarqFSMPManager");
+    g_selcalPanel = Created(new TarqSELCALPanel(), "TarqSELCALPanel");
+    g_fsmpManager =
+        Created(new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(),
+                                    [] { return std::make_unique<DplaySessionTransport>(); }),
+                "TarqFSMPManager");
     g_oceanicTracksDB =
         Created(new TarqOceanicTracksDB(g_services->Atc(), OceanicTracksDownloader(StartDirectory)),
                 "TarqOceanicTracksDB");
@@ -328,13 +336,13 @@ void DeleteGlobalObjects() {
     g_sessionToolWindows = {};
     DeleteGlobal(g_oceanicTracksDB, "TarqOceanicTracksDB");
     DeleteGlobal(g_fsmpManager, "TarqFSMPManager");
-    DeleteGlobal(g_selcalPanel);
+    DeleteGlobal(g_selcalPanel, "TarqSELCALPanel");
     DeleteGlobal(g_voiceEngine);
-    DeleteGlobal(g_atisMaker);
-    DeleteGlobal(g_chatManager);
     if (g_networkManager) g_networkManager->SetOwners({});
+    DeleteGlobal(g_atisMaker, "TarqATISMaker");
+    DeleteGlobal(g_chatManager);
     DeleteGlobal(g_flightStripBay, "TarqFlightStripBay");
-    DeleteGlobal(g_weatherPanel);
+    DeleteGlobal(g_weatherPanel, "TarqWeatherPanel");
     DeleteGlobal(g_flightPlanEditor);
     DeleteGlobal(g_commsPanel);
     DeleteGlobal(g_controllerList);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "app/comms_windows.h"
 #include "app/display_manager.h"
 #include "app/pending_subsystems.h"
 #include "atc/aircraft_db.h"

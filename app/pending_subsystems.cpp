@@ -70,11 +70,8 @@ TARQ_PENDING_WINDOW_LIFETIME(TarqAircraftList)
 TARQ_PENDING_WINDOW_LIFETIME(TarqControllerList)
 TARQ_PENDING_WINDOW_LIFETIME(TarqCommsPanel)
 TARQ_PENDING_WINDOW_LIFETIME(TarqFlightPlanEditor)
-TARQ_PENDING_WINDOW_LIFETIME(TarqWeatherPanel)
 TARQ_PENDING_LIFETIME(TarqChatManager)
-TARQ_PENDING_LIFETIME(TarqATISMaker)
 TARQ_PENDING_LIFETIME(NoltVoiceEngine)
-TARQ_PENDING_WINDOW_LIFETIME(TarqSELCALPanel)
 
 void TarqAircraftList::Rebuild() { PendingCallLog::Record("TarqAircraftList::Rebuild"); }
 void TarqAircraftList::LoadFieldSettings() { PendingCallLog::Record("TarqAircraftList::LoadFieldSettings"); }
@@ -88,8 +85,6 @@ void TarqCommsPanel::Refresh() { PendingCallLog::Record("TarqCommsPanel::Refresh
 void TarqCommsPanel::ApplyAudioSettings() { PendingCallLog::Record("TarqCommsPanel::ApplyAudioSettings"); }
 void TarqCommsPanel::ResetVoice() { PendingCallLog::Record("TarqCommsPanel::ResetVoice"); }
 
-void TarqWeatherPanel::Restore() { PendingCallLog::Record("TarqWeatherPanel::Restore"); }
-
 void TarqChatManager::OpenChatWindow(const std::string& name, bool show) {
     PendingCallLog::Record("TarqChatManager::OpenChatWindow " + name + (show ? " shown" : " hidden"));
     m_chatLogOpen = show;
@@ -97,10 +92,4 @@ void TarqChatManager::OpenChatWindow(const std::string& name, bool show) {
 void TarqChatManager::CloseAllWindows() {
     PendingCallLog::Record("TarqChatManager::CloseAllWindows");
     m_chatLogOpen = false;
-}
-
-bool LoadAliases(const std::string& path) {
-    PendingCallLog::Record("LoadAliases " + path);
-    std::string contents;
-    return !path.empty() && ReadWholeFile(path, contents);
 }

@@ -76,14 +76,6 @@ public:
     virtual ~TarqFlightPlanEditor();
 };
 
-class TarqWeatherPanel : public PendingToolWindow {
-public:
-    TarqWeatherPanel();
-    virtual ~TarqWeatherPanel();
-    void RefreshMetars(bool force) {}
-    void Restore();
-};
-
 class TarqChatManager : public TarqChatLogState {
 public:
     TarqChatManager();
@@ -94,12 +86,6 @@ public:
 
 private:
     bool m_chatLogOpen = false;
-};
-
-class TarqATISMaker {
-public:
-    TarqATISMaker();
-    virtual ~TarqATISMaker();
 };
 
 // Until voice exists the engine reports itself available with its devices
@@ -117,12 +103,3 @@ public:
 private:
     bool m_pushToTalk = false;
 };
-
-class TarqSELCALPanel : public PendingToolWindow {
-public:
-    TarqSELCALPanel();
-    virtual ~TarqSELCALPanel();
-};
-
-// Reads the user's alias file; false when it cannot be read.
-bool LoadAliases(const std::string& path);

@@ -8,6 +8,7 @@
 
 #include <clocale>
 
+#include "app/comms_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/menu_table.h"
@@ -131,6 +132,7 @@ bool TarqProgram::Start() {
     };
     CreateGlobalObjects(environment);
     m_stripBayWindow = std::make_unique<WxStripBayWindow>(*g_flightStripBay, StripBayServicesOfShell());
+    m_commsWindows = std::make_unique<WxCommsWindows>(*g_weatherPanel, *g_selcalPanel);
     StripBayServicesOfShell().activateMainDisplay = [this] { ActivateMainDisplay(); };
     ReadIniFile();
 
@@ -160,6 +162,7 @@ void TarqProgram::Shutdown() {
     }
     if (m_profileDialog) DestroyProfileDialog();
     m_stripBayWindow.reset();
+    m_commsWindows.reset();
     DeleteGlobalObjects();
     g_cuePlayer = nullptr;
     g_userRegistry = nullptr;

@@ -19,6 +19,7 @@ class SingleInstance;
 class TarqUserRegistry;
 class WxMessageBoxHandler;
 class WxStripBayWindow;
+class WxCommsWindows;
 class wxTimer;
 
 // The single-instance GUID, kept from the mutex name it replaces.
@@ -39,6 +40,7 @@ public:
 
     ProfileDialog* GetProfileDialog() const { return m_profileDialog; }
     int RaiseRequestsSeen() const { return m_raiseRequests; }
+    WxCommsWindows& CommsWindows() const { return *m_commsWindows; }
     // Frame ticks run so far.
     long TickCount() const { return m_tickCount; }
 
@@ -85,6 +87,7 @@ private:
     std::unique_ptr<wxTimer> m_socketTimer;
     std::unique_ptr<Accelerators> m_accelerators;
     std::unique_ptr<WxStripBayWindow> m_stripBayWindow;
+    std::unique_ptr<WxCommsWindows> m_commsWindows;
     ProfileDialog* m_profileDialog = nullptr;
     int m_raiseRequests = 0;
     long m_tickCount = 0;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <vector>
 
+#include "app/comms_windows.h"
 #include "app/display_manager.h"
 #include "app/frame_tick.h"
 #include "app/pending_subsystems.h"
@@ -14,6 +15,7 @@
 #include "atc/aircraft_db.h"
 #include "atc/atc_services.h"
 #include "atc/controller_db.h"
+#include "foundation/profile.h"
 #include "net/network_manager.h"
 #include "platform/gl_font.h"
 #include "platform/key_state.h"
@@ -53,7 +55,8 @@ struct ObjectWork : NoWork {
     ShellStripBayServices stripServices;
     TarqFlightStripBay strips{stripServices};
     TarqCommsPanel comms;
-    TarqWeatherPanel weather;
+    TarqProfile profile;
+    TarqWeatherPanel weather{profile};
     explicit ObjectWork(TarqDisplayManager& m) : manager(m) {}
     void SetPushToTalk(bool down) override { voice.SetPushToTalk(down); }
     void VoicePeriodic() override { voice.OnTimer(); }

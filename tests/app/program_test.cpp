@@ -3,7 +3,9 @@
 // colour with the sinks' lines in its radio history, the history's clicks and
 // keys, connecting to the local test server through the connect dialog, a
 // secondary display without history, a second start, and the way back to the
-// dialog. The connected display is kept as program_test_connected.png in the
+// dialog. While connected it monitors a station in the weather panel and
+// builds an ATIS from it in the ATIS maker. The connected display, the
+// weather panel and the ATIS maker are kept as program_test_*.png in the
 // build directory.
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -21,6 +23,7 @@
 #include <functional>
 #include <thread>
 
+#include "app/comms_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/menu_title.h"
@@ -33,6 +36,7 @@
 #include "platform/single_instance.h"
 #include "scope/display_scope.h"
 #include "scope/target_manager.h"
+#include "resources/comms_dialog_layouts.h"
 #include "screen_grab.h"
 
 extern char** environ;
@@ -105,6 +109,17 @@ struct Results {
     bool dragStarted = false;
     bool blockMoved = false;
     int modeShots = 0;
+    // The weather panel and the ATIS maker while connected.
+    std::vector<std::string> weatherLines;
+    std::string weatherReport;
+    bool weatherShotSaved = false;
+    size_t weatherColours = 0;
+    std::string atisStatus;
+    std::string publishedAtis;
+    std::string atisDialogInfo;
+    std::string atisDialogMetar;
+    bool atisShotSaved = false;
+    size_t atisColours = 0;
     std::string failure;
 };
 
@@ -196,7 +211,8 @@ struct DemoServer {
         std::string scenario = TARQ_RESOURCES_DIR "/demo_scenario.txt";
         char portArg[] = "--port", zero[] = "0", scenarioArg[] = "--scenario", secondsArg[] = "--seconds",
              seconds[] = "120";
-        char* argv[] = {exe.data(), portArg, zero, scenarioArg, scenario.data(), secondsArg, seconds, nullptr};
+        char* argv[] = {exe.data(),      portArg,    zero,    scenarioArg,
+                        scenario.data(), secondsArg, seconds, nullptr};
         const bool spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0;
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
@@ -395,16 +411,22 @@ private:
                 g_results.connected = g_networkManager->IsConnected();
                 const auto& messages = main->GetRadioHistory()->GetMessages();
                 // Lines may carry a time stamp in front.
-                g_results.connectedLine = std::any_of(messages.begin(), messages.end(), [](const std::string& m) {
-                    return m == "Connected." || (m.size() > 11 && m.compare(m.size() - 12, 12, "] Connected.") == 0);
-                });
+                g_results.connectedLine =
+                    std::any_of(messages.begin(), messages.end(), [](const std::string& m) {
+                        return m == "Connected." ||
+                               (m.size() > 11 && m.compare(m.size() - 12, 12, "] Connected.") == 0);
+                    });
                 g_results.historyWhenConnected = messages;
                 g_results.aircraftSeen = g_aircraftDB ? g_aircraftDB->GetCallsigns().size() : 0;
-                if (!(g_results.connected && g_results.connectedLine && g_results.aircraftSeen >= kDemoPilots) &&
+                if (!(g_results.connected && g_results.connectedLine &&
+                      g_results.aircraftSeen >= kDemoPilots) &&
                     m_waited < 100)
                     return;
                 if (m_waited < 15) return;  // a second and a half of frames draws the history
-                g_results.screenshotSaved = SaveScreenshot(GrabGlArea(*main), "program_test_connected.png");
+                if (!g_results.screenshotSaved)
+                    g_results.screenshotSaved =
+                        SaveScreenshot(GrabGlArea(*main), "program_test_connected.png");
+                if (!WeatherAndAtisDone()) return;
                 Next();
                 return;
             }
@@ -606,7 +628,12 @@ private:
         wxTimer typist;
         int attempt = 0;
         typist.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-            auto* edit = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowById(1094));
+            // Other windows (the weather panel) use the id too: the edit of the modal dialog.
+            wxTextCtrl* edit = nullptr;
+            for (wxWindow* top : wxTopLevelWindows) {
+                auto* dialog = dynamic_cast<wxDialog*>(top);
+                if (dialog && dialog->IsModal()) edit = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(1094));
+            }
             if (!edit) return;
             edit->SetValue(attempt++ == 0 ? "bad/name" : "Tower 2");
             wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
@@ -683,6 +710,104 @@ private:
         g_results.storedCid = g_profile->GetString("CID");
         g_results.storedServer = g_profile->GetString("Server");
     }
+    // ".QD EGLL": the station is listed and its METAR requested from the
+    // server; its reply fills the panel. Then the ATIS maker publishes the
+    // default template for it, and its dialog shows the result.
+    bool WeatherAndAtisDone() {
+        using namespace comms_layouts;
+        ++m_weatherWaited;
+        if (m_weatherPhase == 0) {
+            g_weatherPanel->SetPosition(600, 100, 260);
+            g_weatherPanel->Show();
+            g_weatherPanel->Store().ToggleStation("EGLL");
+            m_weatherPhase = 1;
+            return false;
+        }
+        if (m_weatherPhase == 1) {
+            if (!g_weatherPanel->Store().HasReport("EGLL") && m_weatherWaited < 50) return false;
+            if (m_weatherWaited < 10) return false;  // drawn
+            auto* dialog = static_cast<wxDialog*>(m_program->CommsWindows().GetWeatherDialog());
+            if (!dialog) {
+                Fail("no weather panel window");
+                return false;
+            }
+            auto* list = static_cast<wxListBox*>(dialog->FindWindow(kWeatherList));
+            for (unsigned i = 0; i < list->GetCount(); ++i)
+                g_results.weatherLines.push_back(list->GetString(i).ToStdString());
+            list->SetSelection(0);
+            wxCommandEvent select(wxEVT_LISTBOX, kWeatherList);
+            select.SetEventObject(list);
+            list->GetEventHandler()->ProcessEvent(select);
+            g_results.weatherReport =
+                static_cast<wxTextCtrl*>(dialog->FindWindow(kWeatherReport))->GetValue().ToStdString();
+            dialog->Update();
+            const wxRect r = dialog->GetScreenRect();
+            ScreenGrab grab = GrabScreen(r.x, r.y, r.width, r.height);
+            g_results.weatherColours = Colours(grab);
+            g_results.weatherShotSaved = SaveScreenshot(grab, "program_test_weather.png");
+            m_weatherPhase = 2;
+            return false;
+        }
+        // The ATIS maker: station and default template through its dialog's values.
+        AtisMaker& maker = g_atisMaker->Maker();
+        AtisDialogValues values = maker.InitialValues();
+        values.station = "EGLL";
+        values.textTemplate = AtisMaker::kDefaultTextTemplate;
+        if (maker.SaveDialogSettings(values)) {
+            Fail("the ATIS maker refused its values");
+            return false;
+        }
+        if (!maker.UpdateATIS(false)) {
+            Fail("the ATIS update failed");
+            return false;
+        }
+        g_results.atisStatus = maker.GetStatusLine();
+        g_results.publishedAtis = g_profile->GetString("ATIS");
+        // Settings > ATISMaker... opens the modal dialog; it is read and
+        // closed from inside its loop.
+        wxTimer inside;
+        int polls = 0;
+        inside.Bind(wxEVT_TIMER, [&polls, &inside](wxTimerEvent&) {
+            auto* dialog = static_cast<wxDialog*>(WxCommsWindows::GetOpenAtisDialog());
+            if (!dialog || !dialog->IsModal()) {
+                if (++polls > 50) inside.Stop();
+                return;
+            }
+            inside.Stop();
+            wxCommandEvent refresh(wxEVT_BUTTON, kAtisRefresh);
+            refresh.SetEventObject(dialog->FindWindow(kAtisRefresh));
+            dialog->GetEventHandler()->ProcessEvent(refresh);
+            g_results.atisDialogInfo =
+                static_cast<wxTextCtrl*>(dialog->FindWindow(kAtisCurrentInfo))->GetValue().ToStdString();
+            g_results.atisDialogMetar =
+                static_cast<wxTextCtrl*>(dialog->FindWindow(kAtisLastMetar))->GetValue().ToStdString();
+            dialog->Update();
+            const wxRect r = dialog->GetScreenRect();
+            ScreenGrab grab = GrabScreen(r.x, r.y, r.width, r.height);
+            g_results.atisColours = Colours(grab);
+            g_results.atisShotSaved = SaveScreenshot(grab, "program_test_atis.png");
+            dialog->EndModal(wxID_OK);
+        });
+        inside.Start(300);
+        m_inModal = true;
+        MainDisplay()->OnMenuCommand(CommandId::AtisMaker);
+        m_inModal = false;
+        inside.Stop();
+        return true;
+    }
+
+    static size_t Colours(const ScreenGrab& grab) {
+        std::vector<unsigned long> seen;
+        for (int y = 0; y < grab.height; y += 2) {
+            for (int x = 0; x < grab.width; x += 2) {
+                const unsigned long c = grab.At(x, y);
+                if (std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(c);
+                if (seen.size() > 50) return seen.size();
+            }
+        }
+        return seen.size();
+    }
+
     void Next() {
         ++m_step;
         m_waited = 0;
@@ -693,6 +818,8 @@ private:
     wxTimer m_timer;
     int m_step = 0;
     int m_waited = 0;
+    int m_weatherPhase = 0;
+    int m_weatherWaited = 0;
     bool m_inModal = false;
     RadioHistoryFrame m_box;
     std::chrono::steady_clock::time_point m_deadline;
@@ -794,6 +921,22 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
                                          << ::testing::PrintToString(g_results.historyWhenConnected);
     EXPECT_GE(g_results.aircraftSeen, kDemoPilots);
     EXPECT_TRUE(g_results.screenshotSaved);
+    // The server's default report for EGLL, asked for when it was listed.
+    const std::string metar = "EGLL 101250Z 27010KT 9999 FEW030 15/10 Q1013 NOSIG";
+    ASSERT_EQ(g_results.weatherLines.size(), 1u);
+    EXPECT_EQ(g_results.weatherLines[0].substr(0, 4), "EGLL");
+    EXPECT_NE(g_results.weatherLines[0].find("1250Z"), std::string::npos) << g_results.weatherLines[0];
+    EXPECT_NE(g_results.weatherLines[0].find("27010"), std::string::npos) << g_results.weatherLines[0];
+    EXPECT_EQ(g_results.weatherReport, metar);
+    EXPECT_TRUE(g_results.weatherShotSaved);
+    EXPECT_GT(g_results.weatherColours, 3u) << "the weather panel drew its controls";
+    EXPECT_NE(g_results.publishedAtis.find("Information"), std::string::npos) << g_results.publishedAtis;
+    EXPECT_NE(g_results.publishedAtis.find("Winds"), std::string::npos) << g_results.publishedAtis;
+    EXPECT_FALSE(g_results.atisStatus.empty());
+    EXPECT_EQ(g_results.atisDialogMetar, metar);
+    EXPECT_NE(g_results.atisDialogInfo.find("Information"), std::string::npos) << g_results.atisDialogInfo;
+    EXPECT_TRUE(g_results.atisShotSaved);
+    EXPECT_GT(g_results.atisColours, 3u) << "the ATIS maker drew its controls";
     EXPECT_EQ(g_results.secondBottomLeft, static_cast<unsigned long>(kBackground))
         << std::hex << g_results.secondBottomLeft;
 }

@@ -114,31 +114,24 @@ TEST_F(SessionTest, ProfileThatFailsToLoadKeepsTheDialog) {
 
 TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
     Start();
-    WriteFileAtomically((m_dir / "aliases.txt").string(), ".hi hello\n");
+    WriteFileAtomically((m_dir / "aliases.txt").string(), ".hi hello $1\n");
     PendingCallLog::Start();
     ASSERT_TRUE(OpenSessionProfile(ListWith("Alpha"), nullptr, ui));
     std::vector<std::string> steps = PendingCallLog::Take();
-    const std::string aliases = "LoadAliases " + (m_dir / "aliases.txt").string();
     const std::vector<std::string> expected = {
         "ui DisableSnapping",
         "ui DestroyProfileDialog",
         "TarqCommsPanel::Create",
         "TarqAircraftList::Create",
         "TarqControllerList::Create",
-        "TarqWeatherPanel::Create",
         "TarqFlightPlanEditor::Create",
-        "TarqSELCALPanel::Create",
         "TarqCommsPanel::Refresh",
-        aliases,
         "TarqControllerList::SetPosition 40 50 300",
         "TarqControllerList::Show",
         "TarqAircraftList::LoadFieldSettings",
         "TarqAircraftList::SetPosition 40 40 300",
         "TarqCommsPanel::SetPosition 10 10 0",
         "TarqFlightPlanEditor::SetPosition 50 50 0",
-        "TarqSELCALPanel::SetPosition 70 70 0",
-        "TarqWeatherPanel::SetPosition 20 20 200",
-        "TarqWeatherPanel::Restore",
         "TarqChatManager::OpenChatWindow Incoming Chat Log hidden",
         "ui ActivateMainDisplay",
         "TarqCommsPanel::ApplyAudioSettings",
@@ -146,6 +139,11 @@ TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
     };
     EXPECT_EQ(steps, expected);
     EXPECT_EQ(g_flightStripBay->GetSeparatorLabels(0), (std::vector<std::string>{"ARR", "DEP"}));
+    std::string expanded;
+    ASSERT_TRUE(ExpandAliases(".HI world", expanded));
+    EXPECT_EQ(expanded, "hello world") << "the profile's alias file is read";
+    EXPECT_EQ(g_weatherPanel->Store().GetStationList(), (std::vector<std::string>{"EGLL", "KABC"}));
+    EXPECT_EQ(g_weatherPanel->GetWidth(), TarqWeatherPanel::kWidth);
     ASSERT_EQ(factory.created.size(), 3u);
     EXPECT_TRUE(factory.created[0]->isMain);
     EXPECT_EQ(factory.created[1]->settings.ColorProfile, "Night");
@@ -365,11 +363,17 @@ TEST_F(SessionTest, CloseReturnsToTheDialogOrEndsTheProgram) {
     EXPECT_TRUE(g_flightStripBay->Slots().empty());
     EXPECT_EQ(ui.calls, (std::vector<std::string>{"PostQuit"}));
     // Clearing a database rebuilds its list, and closing rebuilds it again.
-    const std::vector<std::string> emptying = {
-        "TarqControllerList::Rebuild", "TarqControllerList::Rebuild",      "TarqAircraftList::Rebuild",
-        "TarqAircraftList::Rebuild",   "TarqCommsPanel::ResetVoice",       "TarqControllerList::Hide",
-        "TarqCommsPanel::Hide",        "TarqFlightPlanEditor::Hide",       "TarqWeatherPanel::Hide",
-        "TarqAircraftList::Hide",      "TarqChatManager::CloseAllWindows", "ui PostQuit"};
+    const std::vector<std::string> emptying = {"TarqControllerList::Rebuild",
+                                               "TarqControllerList::Rebuild",
+                                               "TarqAircraftList::Rebuild",
+                                               "TarqAircraftList::Rebuild",
+                                               "TarqCommsPanel::ResetVoice",
+                                               "TarqControllerList::Hide",
+                                               "TarqCommsPanel::Hide",
+                                               "TarqFlightPlanEditor::Hide",
+                                               "TarqAircraftList::Hide",
+                                               "TarqChatManager::CloseAllWindows",
+                                               "ui PostQuit"};
     EXPECT_EQ(calls, emptying);
 }
 

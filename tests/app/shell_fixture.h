@@ -56,6 +56,7 @@ inline const char* kSampleIni =
     "[Default]\nDisplayCount=1\n"
     "[bravo]\nDisplayCount=0\nPromptSaveProfile=1\nPromptDisconnect=1\n"
     "[Alpha]\nDisplayCount=3\nColorProfile2=Night\nAliasFile=aliases.txt\nStripBaySeparators0=ARR|DEP\n"
+    "WxStations=kabc|EGLL\n"
     "ControllerListLocX=40\nControllerListLocY=50\nControllerListHeight=300\nControllerListVisible=1\n"
     "PromptSaveProfile=1\n"
     "[Charlie]\nDisplayCount=1\nPromptSaveProfile=0\n"

@@ -1,0 +1,472 @@
+// Tested by tests/app/program_test.cpp.
+#include "app/comms_windows_wx.h"
+
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/listbox.h>
+#include <wx/menu.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/tglbtn.h>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+#include "app/comms_windows.h"
+#include "app/global_objects.h"
+#include "app/tool_window_dialog.h"
+#include "app/wx_text.h"
+#include "foundation/profile.h"
+#include "platform/message_box.h"
+#include "resources/comms_dialog_layouts.h"
+
+namespace {
+
+wxWindow* MainWindow() {
+    return g_displayManager ? static_cast<wxWindow*>(g_displayManager->GetMainWindow()) : nullptr;
+}
+
+void CreateControl(wxWindow* parent, const CommsControl& c) {
+    const wxPoint at = parent->ConvertDialogToPixels(wxPoint(c.x, c.y));
+    const wxSize size = parent->ConvertDialogToPixels(wxSize(c.width, c.height));
+    const int id = c.id == 0 ? wxID_ANY : c.id;
+    switch (c.kind) {
+        case CommsControlKind::Label:
+            new wxStaticText(parent, id, c.text, at, size);
+            break;
+        case CommsControlKind::ListBox:
+            new wxListBox(parent, id, at, size, 0, nullptr, wxLB_SINGLE | wxLB_NEEDED_SB);
+            break;
+        case CommsControlKind::MultiListBox:
+            new wxListBox(parent, id, at, size, 0, nullptr, wxLB_MULTIPLE | wxLB_NEEDED_SB);
+            break;
+        case CommsControlKind::ReportBox:
+            new wxTextCtrl(parent, id, "", at, size, wxTE_MULTILINE | wxTE_READONLY);
+            break;
+        case CommsControlKind::ReadOnlyEdit:
+            new wxTextCtrl(parent, id, "", at, size, wxTE_READONLY);
+            break;
+        case CommsControlKind::Edit:
+            new wxTextCtrl(parent, id, "", at, size);
+            break;
+        case CommsControlKind::UpperCaseEdit: {
+            auto* edit = new wxTextCtrl(parent, id, "", at, size);
+            // GTK has no upper-case style: the text is upper-cased as it is typed.
+            edit->Bind(wxEVT_TEXT, [edit](wxCommandEvent&) {
+                const wxString text = edit->GetValue();
+                const wxString upper = text.Upper();
+                if (upper == text) return;
+                const long point = edit->GetInsertionPoint();
+                edit->ChangeValue(upper);
+                edit->SetInsertionPoint(point);
+            });
+            break;
+        }
+        case CommsControlKind::MultiEdit:
+            new wxTextCtrl(parent, id, "", at, size, wxTE_MULTILINE);
+            break;
+        case CommsControlKind::DropList:
+            new wxChoice(parent, id, at, wxSize(size.x, -1));
+            break;
+        case CommsControlKind::CheckBox:
+            new wxCheckBox(parent, id, c.text, at, size);
+            break;
+        case CommsControlKind::ToggleButton:
+            new wxToggleButton(parent, id, c.text, at, size);
+            break;
+        case CommsControlKind::Button:
+            new wxButton(parent, id, c.text, at, size);
+            break;
+    }
+}
+
+// A list line's columns: the list box of GTK has no tab stops.
+std::string Columns(const std::vector<std::string>& fields, const std::vector<size_t>& widths) {
+    std::string line;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        line += fields[i];
+        if (i + 1 < fields.size() && i < widths.size() && fields[i].size() < widths[i])
+            line.append(widths[i] - fields[i].size(), ' ');
+        if (i + 1 < fields.size()) line += ' ';
+    }
+    return line;
+}
+
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+// One tool window bound to a panel: its dialog is made at profile open and
+// refilled from the panel's rows.
+class WxCommsWindows::Panel : public CommsPanelView {
+public:
+    using Fill = std::function<void(wxDialog&)>;
+    using Bindings = std::function<void(wxDialog&)>;
+
+    Panel(TarqToolWindow& tool, const CommsLayout& layout, Bindings bind, Fill fill)
+        : m_tool(tool), m_layout(layout), m_bind(std::move(bind)), m_fill(std::move(fill)) {}
+    ~Panel() override { DestroyWindow(); }
+
+    void CreateWindow() override {
+        DestroyWindow();
+        m_dialog = new PanelDialog(*this, m_tool, m_layout.caption);
+        m_dialog->SetClientSize(m_dialog->ConvertDialogToPixels(wxSize(m_layout.width, m_layout.height)));
+        for (size_t i = 0; i < m_layout.controlCount; ++i) CreateControl(m_dialog, m_layout.controls[i]);
+        m_dialog->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { HideFromUser(); });
+        m_dialog->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
+            if (e.GetKeyCode() == WXK_ESCAPE) {
+                HideFromUser();
+                return;
+            }
+            e.Skip();
+        });
+        m_tool.SetWidth(m_dialog->GetSize().x);
+        m_bind(*m_dialog);
+        Refill();
+    }
+
+    void Refill() override {
+        if (m_dialog) m_fill(*m_dialog);
+    }
+
+    wxDialog* Dialog() const { return m_dialog; }
+
+private:
+    // The main display's window takes its children with it: the panel
+    // forgets a dialog that went that way.
+    class PanelDialog : public TarqToolWindowDialog {
+    public:
+        PanelDialog(Panel& owner, TarqToolWindow& tool, const char* caption)
+            : TarqToolWindowDialog(
+                  tool, MainWindow(), caption,
+                  wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxFRAME_TOOL_WINDOW),
+              m_owner(owner) {}
+        ~PanelDialog() override {
+            if (m_owner.m_dialog == this) m_owner.m_dialog = nullptr;
+        }
+
+    private:
+        Panel& m_owner;
+    };
+
+    void HideFromUser() {
+        m_tool.Hide();
+        if (g_displayManager) g_displayManager->RebuildAllMenus();
+    }
+
+    void DestroyWindow() {
+        if (!m_dialog) return;
+        wxDialog* doomed = m_dialog;
+        m_dialog = nullptr;
+        doomed->Hide();
+        delete doomed;
+    }
+
+    TarqToolWindow& m_tool;
+    const CommsLayout& m_layout;
+    Bindings m_bind;
+    Fill m_fill;
+    wxDialog* m_dialog = nullptr;
+};
+
+namespace {
+
+wxListBox* List(wxWindow& dialog, int id) { return static_cast<wxListBox*>(dialog.FindWindow(id)); }
+wxTextCtrl* Edit(wxWindow& dialog, int id) { return static_cast<wxTextCtrl*>(dialog.FindWindow(id)); }
+
+// The station of the list line at `index`: the first word of its text.
+std::string LineStation(wxListBox* list, int index) {
+    if (index < 0 || index >= static_cast<int>(list->GetCount())) return {};
+    const std::string text = FromWx(list->GetString(static_cast<unsigned>(index)));
+    return text.substr(0, text.find(' '));
+}
+
+void BindWeather(TarqWeatherPanel& panel, wxDialog& dialog) {
+    using namespace comms_layouts;
+    wxListBox* list = List(dialog, kWeatherList);
+    wxTextCtrl* report = Edit(dialog, kWeatherReport);
+    auto relayout = [&dialog, list, report] {
+        const wxSize client = dialog.GetClientSize();
+        const int h = report->GetSize().y;
+        report->SetSize(3, client.y - h - 3, client.x - 6, h);
+        list->SetSize(3, 3, client.x - 6, client.y - h - 9);
+    };
+    relayout();
+    dialog.Bind(wxEVT_SIZE, [relayout, &panel](wxSizeEvent& e) {
+        if (!panel.IsCollapsed()) relayout();
+        e.Skip();
+    });
+    list->Bind(wxEVT_LISTBOX, [&panel, list](wxCommandEvent&) {
+        const std::string station = LineStation(list, list->GetSelection());
+        if (!station.empty()) panel.Store().SelectStation(station);
+    });
+    list->Bind(wxEVT_LISTBOX_DCLICK, [&panel, list](wxCommandEvent&) {
+        const std::string station = LineStation(list, list->GetSelection());
+        if (!station.empty()) panel.Store().RequestMetar(station);
+    });
+    list->Bind(wxEVT_CONTEXT_MENU, [&panel, list](wxContextMenuEvent& e) {
+        const wxPoint at = list->ScreenToClient(e.GetPosition());
+        const std::string station = LineStation(list, list->HitTest(at));
+        if (station.empty()) return;
+        wxMenu menu;
+        menu.Append(wxID_ANY, ToWx(station))->Enable(false);
+        menu.AppendSeparator();
+        menu.Append(WeatherStore::kRemoveStationCommand, "Remove Station");
+        menu.Append(WeatherStore::kRequestMetarCommand, "Request METAR");
+        const int command = list->GetPopupMenuSelectionFromUser(menu, at);
+        // The command line's ".QD" and ".WX" for the station.
+        if (command == WeatherStore::kRemoveStationCommand) {
+            panel.Store().ToggleStation(station);
+        } else if (command == WeatherStore::kRequestMetarCommand) {
+            panel.Store().RequestMetar(station);
+        }
+    });
+}
+
+void FillWeather(const TarqWeatherPanel& panel, wxDialog& dialog) {
+    using namespace comms_layouts;
+    wxListBox* list = List(dialog, kWeatherList);
+    const std::string selected = panel.Store().GetSelectedStation();
+    list->Clear();
+    for (const WeatherListLine& line : panel.Store().GetListLines()) {
+        list->Append(ToWx(Columns({line.station, line.time, line.altimeter, line.wind}, {4, 5, 5})));
+        if (line.station == selected) list->SetSelection(static_cast<int>(list->GetCount()) - 1);
+    }
+    Edit(dialog, kWeatherReport)->ChangeValue(ToWx(panel.Store().GetReportBoxText()));
+}
+
+void BindSelcal(TarqSELCALPanel& panel, wxDialog& dialog) {
+    wxListBox* list = List(dialog, comms_layouts::kSelcalList);
+    auto relayout = [&dialog, list] {
+        const wxSize client = dialog.GetClientSize();
+        list->SetSize(3, 3, client.x - 6, client.y - 6);
+    };
+    relayout();
+    dialog.Bind(wxEVT_SIZE, [relayout, &panel](wxSizeEvent& e) {
+        if (!panel.IsCollapsed()) relayout();
+        e.Skip();
+    });
+    list->Bind(wxEVT_LISTBOX_DCLICK, [&panel, list](wxCommandEvent&) {
+        const std::string callsign = LineStation(list, list->GetSelection());
+        if (!callsign.empty()) panel.Codes().SendSelected(callsign);
+    });
+}
+
+void FillSelcal(TarqSELCALPanel& panel, wxDialog& dialog) {
+    wxListBox* list = List(dialog, comms_layouts::kSelcalList);
+    list->Clear();
+    for (const std::string& row : panel.Codes().GetRows()) {
+        // Tab, callsign, tab, code.
+        const size_t second = row.find('\t', 1);
+        const std::string callsign =
+            row.substr(1, second == std::string::npos ? std::string::npos : second - 1);
+        const std::string code = second == std::string::npos ? std::string() : row.substr(second + 1);
+        list->Append(ToWx(Columns({callsign, code}, {10})));
+    }
+}
+
+// --- the ATIS maker's dialog ------------------------------------------------------
+
+wxDialog* g_openAtisDialog = nullptr;
+
+class AtisMakerDialog : public wxDialog {
+public:
+    AtisMakerDialog(wxWindow* parent, TarqATISMaker& maker)
+        : wxDialog(parent, wxID_ANY, comms_layouts::kAtisMaker.caption), m_maker(maker.Maker()) {
+        using namespace comms_layouts;
+        SetClientSize(ConvertDialogToPixels(wxSize(kAtisMaker.width, kAtisMaker.height)));
+        for (size_t i = 0; i < kAtisMaker.controlCount; ++i) CreateControl(this, kAtisMaker.controls[i]);
+        Text(AtisMaker::kStationId)->SetMaxLength(AtisMaker::kStationLimit);
+        // GTK's multi-line edits have no limit: a template too long is refused on saving.
+        Text(kAtisVoiceServer)->SetMaxLength(AtisMaker::kServerLimit);
+        Text(kAtisVoiceFrequency)->SetMaxLength(AtisMaker::kFrequencyLimit);
+        Text(AtisMaker::kRunwayId)->SetMaxLength(AtisMaker::kRunwayLimit);
+        // The voice ATIS comes with voice.
+        for (int id : {kAtisRecord, kAtisMonitor, kAtisConnect, kAtisHelp}) FindWindow(id)->Enable(false);
+
+        const AtisDialogValues v = m_maker.InitialValues();
+        Text(AtisMaker::kStationId)->ChangeValue(ToWx(v.station));
+        Text(AtisMaker::kTextTemplateId)->ChangeValue(ToWx(WithCrLf(AtisMaker::ForEdit(v.textTemplate))));
+        Text(AtisMaker::kVoiceTemplateId)->ChangeValue(ToWx(WithCrLf(AtisMaker::ForEdit(v.voiceTemplate))));
+        Text(kAtisVoiceServer)->ChangeValue(ToWx(v.voiceServer));
+        Text(kAtisVoiceFrequency)->ChangeValue(ToWx(v.voiceFrequency));
+        auto* letters = static_cast<wxChoice*>(FindWindow(kAtisLetter));
+        for (const std::string& word : AtisMaker::LetterWords()) letters->Append(ToWx(word));
+        static_cast<wxToggleButton*>(FindWindow(kAtisAutoUpdate))->SetValue(m_maker.IsAutoUpdate());
+        static_cast<wxCheckBox*>(FindWindow(kAtisVisual))->SetValue(m_maker.IsVisualApproaches());
+        static_cast<wxCheckBox*>(FindWindow(kAtisLahsos))->SetValue(m_maker.IsLahsos());
+        FillRunways();
+        ShowResult();
+
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { Update(); }, kAtisRefresh);
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { CloseSaving(); }, kAtisClose);
+        Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { CloseSaving(); });
+        Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
+            if (e.GetKeyCode() == WXK_ESCAPE) {
+                EndModal(wxID_CANCEL);
+                return;
+            }
+            e.Skip();
+        });
+        Bind(
+            wxEVT_TOGGLEBUTTON, [this](wxCommandEvent& e) { OnAutoUpdate(e.IsChecked()); }, kAtisAutoUpdate);
+        Bind(
+            wxEVT_CHECKBOX, [this](wxCommandEvent& e) { m_maker.SetVisualApproaches(e.IsChecked()); },
+            kAtisVisual);
+        Bind(
+            wxEVT_CHECKBOX, [this](wxCommandEvent& e) { m_maker.SetLahsos(e.IsChecked()); }, kAtisLahsos);
+        Bind(
+            wxEVT_CHOICE, [this](wxCommandEvent& e) { OnLetter(e.GetSelection()); }, kAtisLetter);
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { OnRunway(true); }, kAtisAddRunway);
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { OnRunway(false); }, kAtisDeleteRunway);
+        Bind(
+            wxEVT_LISTBOX, [this](wxCommandEvent&) { m_maker.SetLandingRunways(Selected(kAtisLanding)); },
+            kAtisLanding);
+        Bind(
+            wxEVT_LISTBOX, [this](wxCommandEvent&) { m_maker.SetDepartingRunways(Selected(kAtisDeparting)); },
+            kAtisDeparting);
+        CentreOnParent();
+        g_openAtisDialog = this;
+    }
+    ~AtisMakerDialog() override {
+        if (g_openAtisDialog == this) g_openAtisDialog = nullptr;
+    }
+
+private:
+    wxTextCtrl* Text(int id) { return static_cast<wxTextCtrl*>(FindWindow(id)); }
+
+    AtisDialogValues Values() {
+        using namespace comms_layouts;
+        AtisDialogValues v;
+        v.station = FromWx(Text(AtisMaker::kStationId)->GetValue());
+        v.textTemplate = FromWx(Text(AtisMaker::kTextTemplateId)->GetValue());
+        v.voiceTemplate = FromWx(Text(AtisMaker::kVoiceTemplateId)->GetValue());
+        v.voiceServer = FromWx(Text(kAtisVoiceServer)->GetValue());
+        v.voiceFrequency = FromWx(Text(kAtisVoiceFrequency)->GetValue());
+        return v;
+    }
+
+    // False when the dialog showed why nothing was saved.
+    bool Save() { return !Fail(m_maker.SaveDialogSettings(Values())); }
+
+    bool Fail(const std::optional<AtisMaker::Failure>& failure) {
+        if (!failure) return false;
+        ShowMessageBox(failure->message, "Error", {MessageBoxButtons::Ok, MessageBoxIcon::Error, 0}, this);
+        if (wxTextCtrl* edit = dynamic_cast<wxTextCtrl*>(FindWindow(failure->control))) {
+            edit->SelectAll();
+            edit->SetFocus();
+        }
+        return true;
+    }
+
+    void Update() {
+        if (!Save()) return;
+        if (!m_maker.UpdateATIS(true)) {
+            Fail(AtisMaker::Failure{AtisMaker::kStationId, AtisMaker::kInvalidStationBox});
+            return;
+        }
+        ShowResult();
+    }
+
+    void ShowResult() {
+        using namespace comms_layouts;
+        std::string info = g_profile ? g_profile->GetString("ATIS") : std::string();
+        Text(kAtisCurrentInfo)->ChangeValue(ToWx(WithCrLf(AtisMaker::ForEdit(info))));
+        Text(kAtisLastMetar)->ChangeValue(ToWx(m_maker.GetLastMetar()));
+        static_cast<wxChoice*>(FindWindow(kAtisLetter))->SetSelection(m_maker.GetLetterIndex());
+    }
+
+    void OnAutoUpdate(bool on) {
+        if (!Save()) return;
+        auto* box = static_cast<wxToggleButton*>(FindWindow(comms_layouts::kAtisAutoUpdate));
+        if (Fail(m_maker.SetAutoUpdate(on))) {
+            box->SetValue(false);
+            return;
+        }
+        ShowResult();
+    }
+
+    void OnLetter(int index) {
+        if (!Save()) return;
+        m_maker.SelectLetter(index, false);
+        ShowResult();
+    }
+
+    void OnRunway(bool add) {
+        wxTextCtrl* edit = Text(AtisMaker::kRunwayId);
+        const std::string typed = FromWx(edit->GetValue());
+        if (Fail(add ? m_maker.AddRunway(typed) : m_maker.DeleteRunway(typed))) return;
+        FillRunways();
+    }
+
+    std::vector<std::string> Selected(int id) {
+        auto* list = static_cast<wxListBox*>(FindWindow(id));
+        std::vector<std::string> runways;
+        for (unsigned i = 0; i < list->GetCount(); ++i) {
+            if (list->IsSelected(static_cast<int>(i))) runways.push_back(FromWx(list->GetString(i)));
+        }
+        return runways;
+    }
+
+    void FillRunways() {
+        using namespace comms_layouts;
+        const std::vector<std::string> offered = m_maker.GetOfferedRunways();
+        auto fill = [&](int id, const std::vector<std::string>& chosen) {
+            auto* list = static_cast<wxListBox*>(FindWindow(id));
+            list->Clear();
+            for (const std::string& runway : offered) {
+                list->Append(ToWx(runway));
+                if (std::find(chosen.begin(), chosen.end(), runway) != chosen.end())
+                    list->SetSelection(static_cast<int>(list->GetCount()) - 1);
+            }
+        };
+        fill(kAtisLanding, m_maker.GetLandingRunways());
+        fill(kAtisDeparting, m_maker.GetDepartingRunways());
+    }
+
+    void CloseSaving() {
+        Save();
+        EndModal(wxID_OK);
+    }
+
+    AtisMaker& m_maker;
+};
+
+}  // namespace
+
+WxCommsWindows::WxCommsWindows(TarqWeatherPanel& weather, TarqSELCALPanel& selcal)
+    : m_weather(std::make_unique<Panel>(
+          weather, comms_layouts::kWeatherPanel, [&weather](wxDialog& d) { BindWeather(weather, d); },
+          [&weather](wxDialog& d) { FillWeather(weather, d); })),
+      m_selcal(std::make_unique<Panel>(
+          selcal, comms_layouts::kSelcalPanel, [&selcal](wxDialog& d) { BindSelcal(selcal, d); },
+          [&selcal](wxDialog& d) { FillSelcal(selcal, d); })) {
+    weather.SetView(m_weather.get());
+    selcal.SetView(m_selcal.get());
+    TarqATISMaker::SetDialogRunner([](TarqATISMaker& maker) {
+        AtisMakerDialog dialog(MainWindow(), maker);
+        dialog.ShowModal();
+    });
+}
+
+WxCommsWindows::~WxCommsWindows() {
+    TarqATISMaker::SetDialogRunner(nullptr);
+    if (g_weatherPanel) g_weatherPanel->SetView(nullptr);
+    if (g_selcalPanel) g_selcalPanel->SetView(nullptr);
+}
+
+void* WxCommsWindows::GetWeatherDialog() const { return m_weather->Dialog(); }
+void* WxCommsWindows::GetSelcalDialog() const { return m_selcal->Dialog(); }
+void* WxCommsWindows::GetOpenAtisDialog() { return g_openAtisDialog; }
