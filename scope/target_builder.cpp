@@ -154,8 +154,12 @@ void TarqTargetBuilder::DrawSepRing(const TargetSnapshot& target, PixelPoint sym
 void TarqTargetBuilder::DrawVectorLine(const TargetSnapshot& target, PixelPoint symbol) const {
     if (!target.trackedByMe || target.groundSpeed <= 0) return;
     // Degrees of latitude: minutes at the ground speed, or NM.
-    double length = Host().GetBool("TimeBasedVector") ? target.groundSpeed * target.vectorLength / 3600.0
-                                                      : target.vectorLength / 60.0;
+    double length = Host().GetBool("TimeBasedVector")
+                        ? static_cast<double>(target.groundSpeed) * target.vectorLength / 3600.0
+                        : target.vectorLength / 60.0;
+    // A setting of hours or thousands of miles would only project past any
+    // pixel an int can hold.
+    length = std::min(length, kMaxVectorDegrees);
     PlanarOffset offset = PolarOffset(length, target.track);
     ScopePoint end{target.position.x + offset.x / LongitudeScale, target.position.y + offset.y};
     SetColor(target.vectorLineColor);

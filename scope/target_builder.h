@@ -148,6 +148,7 @@ protected:
     // blinkColor in the first half of every second while in conflict.
     void DrawSepRing(const TargetSnapshot& target, PixelPoint symbol, uint32_t ringColor = kSepRingColor,
                      uint32_t blinkColor = kSepRingBlinkColor) const;
+    static constexpr double kMaxVectorDegrees = 60.0;
     // Tracked by the user and moving: from the symbol along the track, for
     // "VectorLength" minutes with "TimeBasedVector", else NM.
     void DrawVectorLine(const TargetSnapshot& target, PixelPoint symbol) const;

@@ -327,6 +327,22 @@ TEST_F(TargetBuilderContractTest, NoVectorLineUntrackedOrStanding) {
     }
 }
 
+// Speed times minutes overflowed an int, and a vector of thousands of
+// miles projected past any pixel an int holds.
+TEST_F(TargetBuilderContractTest, AHugeVectorStillLeavesTheSymbolEastward) {
+    host.bools["TimeBasedVector"] = true;
+    TargetSnapshot t = MakeTarget(200, 150);
+    t.trackedByMe = true;
+    t.groundSpeed = 2'000'000'000;
+    t.vectorLength = 2'000'000'000;
+    t.track = 90.0;
+    Clear();
+    PrepareTargetPass();
+    builder().DrawVectorLine(t, PixelOf(t.position));
+    glFinish();
+    EXPECT_TRUE(Near(390, 150, kVectorRgb)) << "drawn to the viewport's edge";
+}
+
 TEST_F(TargetBuilderContractTest, EveryRadarModeHasABuilderOwnedByTheManager) {
     for (int mode : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}) {
         SCOPED_TRACE(mode);
