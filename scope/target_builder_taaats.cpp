@@ -268,6 +268,10 @@ TagRect TarqTargetBuilderTAAATS::Build(TargetSnapshot& target) {
         DrawText(o, kTextDepth, FormatLine("%03d", target.altitude / 100));
         result = {o.x, o.y + 8 * lines, o.x + 7 * (alert ? 7 : 4), o.y};
     } else {
+        if (Owner()->IsOnRequestList(target.callsign)) {
+            SetColor(m_selectedUntracked);
+            DrawText(o + PixelPoint{0, 24}, kTextDepth, "C");
+        }
         SetColor(color);
         if (scratchpadShown)
             DrawText(o + PixelPoint{0, 24}, kTextDepth,

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "atc/aircraft_db.h"
 #include "scope/display_scope.h"
 #include "scope/target_builder.h"
 #include "scope/target_builder_3d.h"
@@ -59,7 +60,13 @@ std::unique_ptr<TarqTargetBuilder> TarqTargetManager::CreateBuilder(int radarMod
 }
 
 void TarqTargetManager::SetEnvironment(TargetEnvironment* environment) {
+    m_environment = environment;
     m_state = environment ? std::make_unique<TargetState>(m_scope, *environment) : nullptr;
+}
+
+bool TarqTargetManager::IsOnRequestList(const std::string& callsign) const {
+    const TarqAircraftDB* db = m_environment ? m_environment->GetAircraftDB() : nullptr;
+    return db && db->GetRequestTime(callsign) != 0;
 }
 
 void TarqTargetManager::Draw(bool in3D) {

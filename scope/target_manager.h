@@ -33,6 +33,8 @@ public:
     // nothing and clicks are not taken. Must outlive the manager.
     void SetEnvironment(TargetEnvironment* environment);
     TargetState* GetState() const { return m_state.get(); }
+    // Whether the aircraft database holds the callsign on its request list.
+    bool IsOnRequestList(const std::string& callsign) const;
 
     // ScopeTargets
     void Draw(bool in3D) override;
@@ -68,4 +70,5 @@ private:
     std::unique_ptr<TarqTargetBuilder> m_builder;
     bool m_showSepRings = false;
     std::unique_ptr<TargetState> m_state;
+    TargetEnvironment* m_environment = nullptr;
 };

@@ -81,3 +81,23 @@ TEST_F(TargetManagerTest, WithoutAircraftNothingIsDrawn) {
 }
 
 }  // namespace
+
+// TAAATS marks a callsign on the aircraft database's request list with a
+// white "C" on the block's top line.
+TEST_F(TargetManagerTest, TaaatsMarksTheRequestList) {
+    manager->SetEnvironment(&environment);
+    manager->SetRadarMode(10);
+    AddAt("AAA1", 200, 150);
+    auto whiteNearTheBlock = [&] {
+        Clear();
+        PrepareTargetPass();
+        manager->Draw(false);
+        glFinish();
+        TagRect rect = manager->GetState()->GetTagRect("AAA1");
+        return CountIn(Rgb{255, 255, 255}, rect.left - 2, rect.bottom, rect.right + 2, rect.top + 16);
+    };
+    const int without = whiteNearTheBlock();
+    world.aircraft.ToggleRequestList("AAA1");
+    ASSERT_TRUE(manager->IsOnRequestList("AAA1"));
+    EXPECT_GT(whiteNearTheBlock(), without);
+}
