@@ -8,6 +8,7 @@
 
 #include "foundation/random15.h"
 #include "voice/melp/lpc_lib.h"
+#include "voice/melp/melp_ana.h"
 #include "voice/melp/melp_prim.h"
 #include "voice/melp/melp_sub.h"
 #include "voice/melp/melp_tables.h"
@@ -28,21 +29,34 @@ struct TableCase {
 
 TEST(MelpTables, SizesAndFirstValues) {
     const TableCase cases[] = {
-        {"lsf", kLsfCodebookHz, std::size(kLsfCodebookHz), 3200,
-         {355.243042f, 492.660034f, 635.385925f, 980.347961f, 1837.2616f, 2144.99658f, 2413.63037f, 2740.71436f,
-          3093.75073f, 3368.60571f}},
-        {"fourier", kFourierCodebookRaw, std::size(kFourierCodebookRaw), 2560,
+        {"lsf",
+         kLsfCodebookHz,
+         std::size(kLsfCodebookHz),
+         3200,
+         {355.243042f, 492.660034f, 635.385925f, 980.347961f, 1837.2616f, 2144.99658f, 2413.63037f,
+          2740.71436f, 3093.75073f, 3368.60571f}},
+        {"fourier",
+         kFourierCodebookRaw,
+         std::size(kFourierCodebookRaw),
+         2560,
          {0.822997987f, 1.496297f, 0.584846973f, 1.31350696f, 0.846008003f, 0.614040971f, 0.615297973f,
           0.88181901f, 1.22733104f, 0.902116001f}},
-        {"band", kBandShapingTaps, std::size(kBandShapingTaps), 165,
+        {"band",
+         kBandShapingTaps,
+         std::size(kBandShapingTaps),
+         165,
          {-0.0f, -0.0030289f, -0.00701117f, -0.0113062f, -0.0149408f}},
-        {"dispersion", kPulseDispersionTaps, std::size(kPulseDispersionTaps), 65,
+        {"dispersion",
+         kPulseDispersionTaps,
+         std::size(kPulseDispersionTaps),
+         65,
          {-0.173042595f, -0.0140570896f, 0.0122440597f, 0.11364226f}},
     };
     for (const TableCase& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.size, c.expectedSize);
-        for (size_t i = 0; i < c.first.size(); ++i) EXPECT_NEAR(c.values[i], c.first[i], 2e-4f * (1 + std::fabs(c.first[i])));
+        for (size_t i = 0; i < c.first.size(); ++i)
+            EXPECT_NEAR(c.values[i], c.first[i], 2e-4f * (1 + std::fabs(c.first[i])));
     }
     // Stage 2 begins with signed corrections.
     const float stage2[] = {-1.08348f, -11.578352f, 2.3063159f, -13.996316f, -69.4562988f};
@@ -92,7 +106,8 @@ TEST(MelpInverseDft, AllOnesGivesUnitPulse) {
 TEST(MelpLpc, LsfToLpcAndBack) {
     // Cases: evenly spaced, a speech-like set, and a crowded low end.
     const std::vector<std::vector<float>> cases = {
-        {0, 1 / 11.f, 2 / 11.f, 3 / 11.f, 4 / 11.f, 5 / 11.f, 6 / 11.f, 7 / 11.f, 8 / 11.f, 9 / 11.f, 10 / 11.f},
+        {0, 1 / 11.f, 2 / 11.f, 3 / 11.f, 4 / 11.f, 5 / 11.f, 6 / 11.f, 7 / 11.f, 8 / 11.f, 9 / 11.f,
+         10 / 11.f},
         {0, 0.06f, 0.11f, 0.19f, 0.25f, 0.38f, 0.45f, 0.55f, 0.66f, 0.78f, 0.86f},
         {0, 0.02f, 0.04f, 0.06f, 0.09f, 0.30f, 0.50f, 0.70f, 0.80f, 0.90f, 0.97f},
     };
@@ -116,6 +131,20 @@ TEST(MelpLpc, RootSearchReportsAnUnstablePredictor) {
     float f[kOrder + 1] = {};
     EXPECT_FALSE(lpc_to_lsf(a, f, kOrder));
     for (int i = 1; i <= kOrder; ++i) EXPECT_FALSE(std::isnan(f[i]));
+}
+
+TEST(MelpLpc, AFrameWhoseRootsFailKeepsTheLastGoodLsfs) {
+    MelpAnalysis state;
+    melp_analysis_init(state);
+    float stable[kOrder + 1] = {1, -0.9f};  // one pole at 0.9: all roots found
+    float good[kOrder + 1] = {};
+    melp_frame_lsf(state, stable, good);
+    ASSERT_EQ(state.rootFailures, 0);
+    float unstable[kOrder + 1] = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1.5f};
+    float kept[kOrder + 1] = {};
+    melp_frame_lsf(state, unstable, kept);
+    EXPECT_EQ(state.rootFailures, 1);
+    for (int i = 1; i <= kOrder; ++i) EXPECT_EQ(kept[i], good[i]) << i;
 }
 
 TEST(MelpLpc, SchurMatchesReflectionRoundTrip) {
@@ -190,7 +219,8 @@ TEST(MelpPitch, SearchFindsThePeriod) {
     for (int T : {25, 40, 73, 120, 155}) {
         const auto x = Periodic(T);
         float corr;
-        const float lag = pitch_search(x.data() + kPitchCentre, &corr, std::max(T - 10, 20), std::min(2 * T - 5, 160), 160);
+        const float lag =
+            pitch_search(x.data() + kPitchCentre, &corr, std::max(T - 10, 20), std::min(2 * T - 5, 160), 160);
         EXPECT_EQ(lag, static_cast<float>(T));
         EXPECT_GT(corr, 0.95f);
     }
@@ -255,8 +285,10 @@ TEST(MelpVq, MultistageSearchBeatsGreedyAndReportsItsError) {
         }
         float best[kOrder], greedy[kOrder];
         int bestIndex[kLsfStages], greedyIndex[kLsfStages];
-        const float e8 = msvq_search(books.lsf, target, kLsfLevels, 8, kLsfStages, kOrder, weights, best, bestIndex);
-        const float e1 = msvq_search(books.lsf, target, kLsfLevels, 1, kLsfStages, kOrder, weights, greedy, greedyIndex);
+        const float e8 =
+            msvq_search(books.lsf, target, kLsfLevels, 8, kLsfStages, kOrder, weights, best, bestIndex);
+        const float e1 =
+            msvq_search(books.lsf, target, kLsfLevels, 1, kLsfStages, kOrder, weights, greedy, greedyIndex);
         EXPECT_LE(e8, e1 * 1.0001f + 1e-9f);
         double check = 0.0;
         for (int k = 0; k < kOrder; ++k) check += weights[k] * (target[k] - best[k]) * (target[k] - best[k]);

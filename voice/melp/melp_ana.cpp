@@ -11,11 +11,11 @@
 namespace melp {
 
 namespace {
-constexpr int kNewest = kSpeechBuffer - kFrame;           // 231
+constexpr int kNewest = kSpeechBuffer - kFrame;  // 231
 constexpr int kFrameEnd = 250;
-constexpr int kWindowStart = kFrameEnd - kPitchCentre;    // 90
-constexpr int kLpcStart = kFrameEnd - kLpcWindow / 2;     // 150
-constexpr int kGainCentre1 = kFrameEnd - kHalfFrame;      // 160
+constexpr int kWindowStart = kFrameEnd - kPitchCentre;  // 90
+constexpr int kLpcStart = kFrameEnd - kLpcWindow / 2;   // 150
+constexpr int kGainCentre1 = kFrameEnd - kHalfFrame;    // 160
 constexpr float kLogPitchLow = 1.30103f;
 constexpr float kLogPitchHigh = 2.20412f;
 constexpr int kSurvivors = 8;
@@ -30,6 +30,16 @@ void melp_analysis_init(MelpAnalysis& state) {
     ConvertedCodebooks();
 }
 
+void melp_frame_lsf(MelpAnalysis& st, const float* a, float* lsf) {
+    if (lpc_to_lsf(a, lsf, kOrder)) {
+        lsf_clamp(lsf, kLsfMinSeparation, kOrder);
+        vec_copy(st.unquantisedLsf, lsf, kOrder + 1);
+    } else {
+        ++st.rootFailures;
+        vec_copy(lsf, st.unquantisedLsf, kOrder + 1);
+    }
+}
+
 void melp_analyse_frame(MelpAnalysis& st, const float* input, MelpParams& params, ChannelCursor& cursor) {
     const Codebooks& books = ConvertedCodebooks();
     float* speech = st.speech;
@@ -42,7 +52,8 @@ void melp_analyse_frame(MelpAnalysis& st, const float* input, MelpParams& params
     st.pitchCandidates[1] =
         pitch_search(lowpass + kSection + kPitchCentre, &corr, 2 * kPitchMin, kPitchMax, kPitchMax);
 
-    const float subPitch = bandpass_voicing(st.voicing, speech + kWindowStart, st.pitchCandidates, params.voicing);
+    const float subPitch =
+        bandpass_voicing(st.voicing, speech + kWindowStart, st.pitchCandidates, params.voicing);
     params.jitter = params.voicing[0] < 0.5f ? 0.25f : 0.0f;
 
     // Linear prediction over a Hamming window centred on the frame end.
@@ -71,18 +82,11 @@ void melp_analyse_frame(MelpAnalysis& st, const float* input, MelpParams& params
     }
     pitch_average_update(st.pitchAverage, params.pitch, params.gain[1] > 30.0f ? pcorr : 0.0f, 0.8f);
 
-    // LSFs; a frame whose roots cannot all be found keeps the last good set.
-    if (lpc_to_lsf(a, params.lsf, kOrder)) {
-        lsf_clamp(params.lsf, kLsfMinSeparation, kOrder);
-        vec_copy(st.unquantisedLsf, params.lsf, kOrder + 1);
-    } else {
-        ++st.rootFailures;
-        vec_copy(params.lsf, st.unquantisedLsf, kOrder + 1);
-    }
+    melp_frame_lsf(st, a, params.lsf);
     float weights[kOrder];
     lsf_weights(weights, params.lsf, a, kOrder);
-    msvq_search(books.lsf, params.lsf + 1, kLsfLevels, kSurvivors, kLsfStages, kOrder, weights, params.lsf + 1,
-                params.lsf_index);
+    msvq_search(books.lsf, params.lsf + 1, kLsfLevels, kSurvivors, kLsfStages, kOrder, weights,
+                params.lsf + 1, params.lsf_index);
     lsf_clamp(params.lsf, kLsfMinSeparation, kOrder);
     lsf_make_stable(params.lsf, kLsfMinSeparation / 16.0f, kOrder);
 

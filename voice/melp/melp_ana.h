@@ -33,6 +33,9 @@ struct MelpAnalysis {
 };
 
 void melp_analysis_init(MelpAnalysis& state);
+// The frame's LSFs from its predictor a; when their roots cannot all be
+// found, the last good set, counted in rootFailures.
+void melp_frame_lsf(MelpAnalysis& state, const float* a, float* lsf);
 // input: 180 samples in 16-bit scale. Appends the frame's 9 channel words at
 // the cursor. params describe the frame that ended 160 samples ago.
 void melp_analyse_frame(MelpAnalysis& state, const float* input, MelpParams& params, ChannelCursor& cursor);
