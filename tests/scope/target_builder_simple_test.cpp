@@ -17,7 +17,7 @@ protected:
     PixelSet SymbolPixels(PixelPoint p, Rgb color) const {
         return Pixels(color, p.x - 20, p.y - 20, p.x + 20, p.y + 20);
     }
-    // Line segments as the Part draws them, in a colour, on a cleared frame.
+    // Line segments as the mode draws them, in a colour, on a cleared frame.
     PixelSet ReferenceLines(PixelPoint p, Rgb color, GLenum mode, const std::vector<PixelPoint>& vertices) {
         Clear();
         PrepareTargetPass();
