@@ -18,6 +18,25 @@ void ModelMatcher::Report(const std::string& path, int line, const std::string& 
     m_callback->Error(text + ": " + what, fatal);
 }
 
+bool ModelMatcher::ForEachFileLine(const std::string& path, bool readErrorFatal,
+                                   const std::function<void(int, std::string&)>& each) {
+    std::ifstream in(path);
+    if (!in) {
+        Report(path, 0, "cannot open the file", true);
+        return false;
+    }
+    int lineNumber = 0;
+    std::string line;
+    while (!in.eof()) {
+        if (!ReadLine(in, line)) {
+            Report(path, lineNumber + 1, "read error", readErrorFatal);
+            return false;
+        }
+        each(++lineNumber, line);
+    }
+    return true;
+}
+
 bool ModelMatcher::LoadTables(const std::string& folder, AircraftDBReadCallback* callback) {
     m_callback = callback;
     const std::string dir = EnsureTrailingSlash(folder);
@@ -61,25 +80,13 @@ bool ModelMatcher::LoadRelated(const std::string& path) {
 }
 
 bool ModelMatcher::LoadEquipment(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) {
-        Report(path, 0, "cannot open the file", true);
-        return false;
-    }
-    int lineNumber = 0;
-    std::string line;
-    while (!in.eof() && !in.bad()) {
-        if (!ReadLine(in, line)) {
-            Report(path, lineNumber + 1, "read error", true);
-            return false;
-        }
-        ++lineNumber;
-        if (line.empty()) continue;
+    return ForEachFileLine(path, true, [&](int lineNumber, std::string& line) {
+        if (line.empty()) return;
         std::vector<std::string> fields;
         const int count = SplitFields(line, fields, ",");
         if (count < 5) {
             Report(path, lineNumber, "fewer than five fields", false);
-            continue;
+            return;
         }
         if (count > 5) Report(path, lineNumber, "more than five fields; the first five are used", false);
         std::string type = fields[0];
@@ -95,8 +102,7 @@ bool ModelMatcher::LoadEquipment(const std::string& path) {
             AddEquipment(type, description, modelClass);
         else
             Report(path, lineNumber, "bad type code or empty description", false);
-    }
-    return true;
+    });
 }
 
 void ModelMatcher::AddEquipment(const std::string& type, const std::string& description, int32_t modelClass) {
@@ -107,59 +113,33 @@ void ModelMatcher::AddEquipment(const std::string& type, const std::string& desc
 }
 
 bool ModelMatcher::LoadAirlines(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) {
-        Report(path, 0, "cannot open the file", true);
-        return false;
-    }
-    int lineNumber = 0;
-    std::string line;
-    while (!in.eof() && !in.bad()) {
-        if (!ReadLine(in, line)) {
-            Report(path, lineNumber + 1, "read error", true);
-            return false;
-        }
-        ++lineNumber;
+    return ForEachFileLine(path, true, [&](int lineNumber, std::string& line) {
         StripComment(line);
-        if (line.empty()) continue;
+        if (line.empty()) return;
         std::vector<std::string> pieces;
         if (SplitFields(line, pieces, kBlanks) < 2) {
             Report(path, lineNumber, "an airline needs a code and a name", false);
-            continue;
+            return;
         }
         const std::string& code = pieces[0];
         // Only the one blank after the code goes: a second one stays in the name.
         m_airlines.emplace(code, line.substr(code.size() + 1));
-    }
-    return true;
+    });
 }
 
 bool ModelMatcher::LoadLiveries(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) {
-        Report(path, 0, "cannot open the file", true);
-        return false;
-    }
-    int lineNumber = 0;
-    std::string line;
-    while (!in.eof()) {
-        if (!ReadLine(in, line)) {
-            Report(path, lineNumber + 1, "read error", false);
-            return false;
-        }
-        ++lineNumber;
+    return ForEachFileLine(path, false, [&](int lineNumber, std::string& line) {
         StripComment(line);
-        if (line.empty()) continue;
+        if (line.empty()) return;
         std::vector<std::string> pieces;
         if (SplitFields(line, pieces, kBlanks) < 3) {
             Report(path, lineNumber, "a livery needs an airline, a livery code and a text", false);
-            continue;
+            return;
         }
         std::string text = pieces[2];
         for (size_t i = 3; i < pieces.size(); ++i) text += " " + pieces[i];
         m_liveries.emplace(std::make_pair(pieces[0], pieces[1]), text);
-    }
-    return true;
+    });
 }
 
 int32_t ModelMatcher::GetModelClass(const std::string& type) const {

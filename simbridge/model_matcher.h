@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -60,6 +61,10 @@ public:
 
 private:
     void Report(const std::string& path, int line, const std::string& what, bool fatal);
+    // Calls each(line number, line) for every line; a file that cannot be
+    // opened is reported as fatal, a read error as readErrorFatal says.
+    bool ForEachFileLine(const std::string& path, bool readErrorFatal,
+                         const std::function<void(int, std::string&)>& each);
 
     std::map<std::string, EquipmentEntry> m_equipment;
     std::map<std::string, std::string> m_airlines;

@@ -171,6 +171,37 @@ protected:
         return false;
     }
 
+    // One row of a mode's placement table.
+    struct PlacementCase {
+        const char* name;
+        int position;
+        int leader;
+        PixelPoint origin;  // from the symbol
+        int leftInRecord;
+        PixelPoint leaderMid;  // a point on the leader; (0, 0) when none is drawn
+    };
+    // Builds a target at (200, 150) for each row and checks the 48 by 33 box
+    // at the symbol + origin, the leader length left in the record and the
+    // leader; then check(box, origin) for what the mode draws in the box.
+    template <class Check>
+    void ExpectPlacements(std::initializer_list<PlacementCase> cases, Check&& check) {
+        const PixelPoint s{200, 150};
+        for (const PlacementCase& c : cases) {
+            SCOPED_TRACE(c.name);
+            TargetSnapshot t = MakeTarget(s.x, s.y);
+            t.tagPosition = c.position;
+            t.leaderLength = static_cast<int16_t>(c.leader);
+            TagRect r = Build(t);
+            PixelPoint o = s + c.origin;
+            EXPECT_EQ(r, (TagRect{o.x, o.y + 33, o.x + 48, o.y}));
+            EXPECT_EQ(t.leaderLength, c.leftInRecord);
+            if (c.leaderMid != PixelPoint{}) {
+                EXPECT_TRUE(Near(s.x + c.leaderMid.x, s.y + c.leaderMid.y, kDataBlockRgb));
+            }
+            check(r, o);
+        }
+    }
+
     LongitudeScaleGuard scaleGuard;
     FakeScopeHost host;
     ManualClock clock{1000000};

@@ -111,50 +111,32 @@ TEST_F(GndBuilderTest, SymbolsAreTheSimpleModesInTheTrailToo) {
 }
 
 TEST_F(GndBuilderTest, DataBlockPlacementSitsFiveHigherThanSimple) {
-    const PixelPoint s{200, 150};
-    struct Case {
-        const char* name;
-        int position;
-        int leader;
-        PixelPoint origin;  // from the symbol
-        int leftInRecord;
-        PixelPoint leaderMid;  // a point on the leader; (0, 0) when none is drawn
-    } cases[] = {
-        {"1", 1, 20, {-85, -55}, 15, {-17, -17}},
-        {"1 without leader", 1, 0, {-57, -40}, 0, {}},
-        {"2", 2, 20, {-25, -60}, 20, {0, -20}},
-        {"2 without leader", 2, 0, {-25, -40}, 0, {}},
-        {"3", 3, 20, {32, -55}, 15, {17, -17}},
-        {"3 without leader", 3, 0, {10, -40}, 0, {}},
-        {"4", 4, 20, {-95, -11}, 20, {-20, 1}},
-        {"4 without leader", 4, 0, {-62, -11}, 0, {}},
-        {"5 as 6", 5, 20, {38, -11}, 20, {20, 1}},
-        {"6", 6, 20, {38, -11}, 20, {20, 1}},
-        {"6 without leader", 6, 0, {11, -11}, 0, {}},
-        {"7", 7, 20, {-85, 22}, 15, {-17, 17}},
-        {"7 without leader", 7, 0, {-57, 7}, 0, {}},
-        {"8", 8, 20, {-25, 33}, 20, {0, 23}},
-        {"8 without leader", 8, 0, {-25, 13}, 0, {}},
-        {"9", 9, 20, {31, 22}, 15, {20, 20}},
-        {"9 with leader 1: effective 0", 9, 1, {6, 7}, 0, {}},
-        {"0: on the symbol", 0, 20, {0, 0}, 20, {}},
-        {"10: on the symbol", 10, 20, {0, 0}, 20, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TargetSnapshot t = MakeTarget(s.x, s.y);
-        t.tagPosition = c.position;
-        t.leaderLength = static_cast<int16_t>(c.leader);
-        TagRect r = Build(t);
-        PixelPoint o = s + c.origin;
-        EXPECT_EQ(r, (TagRect{o.x, o.y + 33, o.x + 48, o.y}));
-        EXPECT_EQ(t.leaderLength, c.leftInRecord);
-        if (c.leaderMid != PixelPoint{}) {
-            EXPECT_TRUE(Near(s.x + c.leaderMid.x, s.y + c.leaderMid.y, kDataBlockRgb));
-        }
-        EXPECT_TRUE(AnyIn(kDataBlockRgb, o.x, o.y, o.x + 48, o.y + 10)) << "line 2 in the box";
-        EXPECT_TRUE(AnyIn(kDataBlockRgb, o.x, o.y + 12, o.x + 48, o.y + 22)) << "line 1 in the box";
-    }
+    ExpectPlacements(
+        {
+            {"1", 1, 20, {-85, -55}, 15, {-17, -17}},
+            {"1 without leader", 1, 0, {-57, -40}, 0, {}},
+            {"2", 2, 20, {-25, -60}, 20, {0, -20}},
+            {"2 without leader", 2, 0, {-25, -40}, 0, {}},
+            {"3", 3, 20, {32, -55}, 15, {17, -17}},
+            {"3 without leader", 3, 0, {10, -40}, 0, {}},
+            {"4", 4, 20, {-95, -11}, 20, {-20, 1}},
+            {"4 without leader", 4, 0, {-62, -11}, 0, {}},
+            {"5 as 6", 5, 20, {38, -11}, 20, {20, 1}},
+            {"6", 6, 20, {38, -11}, 20, {20, 1}},
+            {"6 without leader", 6, 0, {11, -11}, 0, {}},
+            {"7", 7, 20, {-85, 22}, 15, {-17, 17}},
+            {"7 without leader", 7, 0, {-57, 7}, 0, {}},
+            {"8", 8, 20, {-25, 33}, 20, {0, 23}},
+            {"8 without leader", 8, 0, {-25, 13}, 0, {}},
+            {"9", 9, 20, {31, 22}, 15, {20, 20}},
+            {"9 with leader 1: effective 0", 9, 1, {6, 7}, 0, {}},
+            {"0: on the symbol", 0, 20, {0, 0}, 20, {}},
+            {"10: on the symbol", 10, 20, {0, 0}, 20, {}},
+        },
+        [&](const TagRect& r, PixelPoint o) {
+            EXPECT_TRUE(AnyIn(kDataBlockRgb, o.x, o.y, o.x + 48, o.y + 10)) << "line 2 in the box";
+            EXPECT_TRUE(AnyIn(kDataBlockRgb, o.x, o.y + 12, o.x + 48, o.y + 22)) << "line 1 in the box";
+        });
 }
 
 TEST_F(GndBuilderTest, TheSecondLineShowsTypeAndOneStatusByBlinkPhase) {
