@@ -15,3 +15,6 @@ struct AnchorRecord {
     double distance = 0.0;  // NM
     std::string timeToGo;
 };
+
+// "m:ss", or "h:mm:ss" from an hour on.
+std::string FormatTimeToGo(int seconds);

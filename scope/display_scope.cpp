@@ -83,6 +83,8 @@ private:
     ScopeHost& m_host;
 };
 
+}  // namespace
+
 std::string FormatTimeToGo(int seconds) {
     char text[32];
     if (seconds >= 3600)
@@ -91,8 +93,6 @@ std::string FormatTimeToGo(int seconds) {
         std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
     return text;
 }
-
-}  // namespace
 
 TarqDisplayScope::TarqDisplayScope(ScopeHost& host, const TarqDisplaySettings& settings, SectorLibrary* library)
     : m_host(host), m_library(library) {

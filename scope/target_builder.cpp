@@ -14,6 +14,7 @@
 #include "scope/display_scope.h"
 #include "scope/scope_gl.h"
 #include "scope/scope_host.h"
+#include "scope/sector_lists.h"
 #include "scope/target_manager.h"
 
 namespace {
@@ -170,6 +171,13 @@ void TarqTargetBuilder::SetColor(uint32_t packed) {
     unsigned char rgb[3];
     UnpackRGB(static_cast<int>(packed), rgb);
     glColor3ubv(rgb);
+}
+
+uint32_t TarqTargetBuilder::ScaledColor(uint32_t packed, double factor) {
+    uint8_t rgb[3];
+    UnpackRGB(static_cast<int>(packed), rgb);
+    ScaleColor(rgb, factor);
+    return static_cast<uint32_t>(PackRGB(rgb));
 }
 
 void TarqTargetBuilder::DrawLine(PixelPoint a, PixelPoint b, double z) {

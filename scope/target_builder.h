@@ -155,6 +155,8 @@ protected:
 
     // Immediate-mode pieces in window pixels.
     static void SetColor(uint32_t packed);
+    // The packed colour with each channel scaled by factor.
+    static uint32_t ScaledColor(uint32_t packed, double factor);
     static void DrawLine(PixelPoint a, PixelPoint b, double z);
     struct Segment {
         int x1, y1, x2, y2;

@@ -37,13 +37,6 @@ TagOffsets DsrPlacement(int position, int l) {
     }
 }
 
-uint32_t Scaled(uint32_t packed, double factor) {
-    uint8_t rgb[3];
-    UnpackRGB(static_cast<int>(packed), rgb);
-    ScaleColor(rgb, factor);
-    return static_cast<uint32_t>(PackRGB(rgb));
-}
-
 // Hundreds of feet rounded up; wide so that no report overflows.
 long long HundredsUp(int32_t feet) { return (static_cast<long long>(feet) + 99) / 100; }
 
@@ -133,12 +126,12 @@ TagRect TarqTargetBuilderDSR::Build(TargetSnapshot& target) {
         DrawVectorLine(target, points[0]);
     }
     if (target.transponderMode == 'Y') {
-        SetColor(Scaled(target.targetSymbolColor, 1.9));
+        SetColor(ScaledColor(target.targetSymbolColor, 1.9));
         DrawSegments(points[0], kHistoryDepth, {{-3, 4, 3, 4}, {-3, 1, 3, 1}, {-3, -2, 3, -2}});
     }
 
     bool even = target.blinkPhase % 2 == 0;
-    uint32_t blockColor = alert && even ? Scaled(target.dataBlockColor, 0.33) : target.dataBlockColor;
+    uint32_t blockColor = alert && even ? ScaledColor(target.dataBlockColor, 0.33) : target.dataBlockColor;
     double z = DataBlockDepth(target);
     if (alert) target.fullDataBlock = true;
     if (vfrCode && !target.seeAll) target.fullDataBlock = false;

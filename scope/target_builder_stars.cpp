@@ -42,13 +42,6 @@ TagOffsets StarsPlacement(int position, int l) {
     }
 }
 
-uint32_t Scaled(uint32_t packed, double factor) {
-    uint8_t rgb[3];
-    UnpackRGB(static_cast<int>(packed), rgb);
-    ScaleColor(rgb, factor);
-    return static_cast<uint32_t>(PackRGB(rgb));
-}
-
 struct Vec {
     double x, y;
 };
@@ -104,7 +97,7 @@ void TarqTargetBuilderSTARS::DrawTrack(TargetSnapshot& target, const std::vector
         glBegin(GL_POINTS);
         glVertex3d(points[i].x, points[i].y, 0.974 - 0.001 * static_cast<double>(i));
         glEnd();
-        dot = Scaled(dot, 0.6);
+        dot = ScaledColor(dot, 0.6);
     }
 
     SetColor(target.primaryTargetColor);
@@ -137,7 +130,7 @@ TagRect TarqTargetBuilderSTARS::Build(TargetSnapshot& target) {
     if (IsHidden(target)) return TagRect::Empty();
     std::vector<PixelPoint> points = ScreenPoints(target);
     if (target.seeAll) target.fullDataBlock = true;
-    uint32_t dim = Scaled(target.dataBlockColor, 0.33);
+    uint32_t dim = ScaledColor(target.dataBlockColor, 0.33);
 
     DrawSepRing(target, points[0], m_alertColor, m_ringBlinkColor);
     DrawTrack(target, points);

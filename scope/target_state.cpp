@@ -36,15 +36,6 @@ int LeadingNumber(const std::string& text) {
     return value;
 }
 
-std::string FormatTimeToGo(int seconds) {
-    char text[32];
-    if (seconds >= 3600)
-        std::snprintf(text, sizeof text, "%d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
-    else
-        std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
-    return text;
-}
-
 }  // namespace
 
 int TagPositionForBearing(double b) {
