@@ -61,3 +61,32 @@ bool TarqUserRegistry::SetString(std::string_view key, std::string_view name, st
 bool TarqUserRegistry::SetInt(std::string_view key, std::string_view name, int value) {
     return SetString(key, name, FormatIniInt(value));
 }
+
+std::vector<std::pair<std::string, std::string>> TarqUserRegistry::GetValues(std::string_view key) const {
+    std::vector<std::pair<std::string, std::string>> values;
+    CIniFile ini(m_path);
+    ini.Read();
+    const int section = ini.FindSection(key);
+    if (section < 0) return values;
+    const int count = ini.EntryCount(key);
+    for (int i = 0; i < count; ++i) {
+        std::string name = ini.EntryName(section, i);
+        std::string data = ini.GetText(key, name, "");
+        values.emplace_back(std::move(name), std::move(data));
+    }
+    return values;
+}
+
+bool TarqUserRegistry::DeleteValues(std::string_view key, const std::vector<std::string>& names) {
+    CIniFile ini(m_path);
+    ini.Read();
+    bool changed = false;
+    for (const std::string& name : names) changed = ini.DeleteEntry(key, name) || changed;
+    if (!changed) return true;
+    if (!ini.Write()) {
+        m_lastError = ini.GetLastError();
+        return false;
+    }
+    m_lastError.clear();
+    return true;
+}

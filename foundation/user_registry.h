@@ -7,6 +7,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // The program's registry key and the value that names the last saved profile.
 inline constexpr std::string_view kTarqRegistryKey = "Software\\Fenwray\\Tarq";
@@ -33,6 +35,14 @@ public:
     // that lost what could not be read.
     bool SetString(std::string_view key, std::string_view name, std::string_view value);
     bool SetInt(std::string_view key, std::string_view name, int value);
+
+    // Every value of a key as (name, data), in file order; none when the key
+    // or the file is missing.
+    std::vector<std::pair<std::string, std::string>> GetValues(std::string_view key) const;
+    // Deletes the named values of a key in one write; names that are not
+    // there are skipped. False, with the reason, when the file could not be
+    // written.
+    bool DeleteValues(std::string_view key, const std::vector<std::string>& names);
 
     const std::string& GetLastError() const { return m_lastError; }
 
