@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/chat_windows.h"
 #include "app/session.h"
 #include "app/shell_state.h"
 #include "app/strip_bay_services.h"
@@ -15,6 +16,7 @@
 #include "foundation/start_directory.h"
 #include "foundation/tool_window_place.h"
 #include "net/web_services.h"
+#include "platform/clock.h"
 #include "platform/machine_number.h"
 #include "platform/message_box.h"
 #include "scope/display_scope.h"
@@ -105,7 +107,9 @@ public:
     void RebuildControllerList() override {
         if (g_controllerList) g_controllerList->Rebuild();
     }
-    void RebuildChatGroups() override {}
+    void RebuildChatGroups() override {
+        if (g_chatManager) g_chatManager->RefreshGroupMemberLists();
+    }
 };
 
 // What the network's packets reach in the shell: the main display's radio
@@ -295,7 +299,10 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_flightStripBay = Created(new TarqFlightStripBay(g_services->strips), "TarqFlightStripBay");
     owners.strips = g_flightStripBay;
     g_networkManager->SetOwners(owners);
-    g_chatManager = new TarqChatManager();
+    g_chatManager = Created(new TarqChatManager(ChatHostOfShell(), ChatForwarderOfShell(), g_userRegistry,
+                                                SystemClock::Instance()),
+                            "TarqChatManager");
+    owners.chat = &NetChatOfShell();
     g_atisMaker = Created(new TarqATISMaker(*g_profile, g_weatherPanel->Store()), "TarqATISMaker");
     owners.atisMaker = g_atisMaker;
     g_networkManager->SetOwners(owners);
@@ -340,7 +347,7 @@ void DeleteGlobalObjects() {
     DeleteGlobal(g_voiceEngine);
     if (g_networkManager) g_networkManager->SetOwners({});
     DeleteGlobal(g_atisMaker, "TarqATISMaker");
-    DeleteGlobal(g_chatManager);
+    DeleteGlobal(g_chatManager, "TarqChatManager");
     DeleteGlobal(g_flightStripBay, "TarqFlightStripBay");
     DeleteGlobal(g_weatherPanel, "TarqWeatherPanel");
     DeleteGlobal(g_flightPlanEditor);

@@ -12,6 +12,7 @@
 #include "atc/aircraft_db.h"
 #include "atc/controller_db.h"
 #include "atc/oceanic_tracks.h"
+#include "comms/chat_manager.h"
 #include "net/network_manager.h"
 #include "simbridge/fsmp_manager.h"
 #include "tools/flight_strip_bay.h"

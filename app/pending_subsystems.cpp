@@ -70,7 +70,6 @@ TARQ_PENDING_WINDOW_LIFETIME(TarqAircraftList)
 TARQ_PENDING_WINDOW_LIFETIME(TarqControllerList)
 TARQ_PENDING_WINDOW_LIFETIME(TarqCommsPanel)
 TARQ_PENDING_WINDOW_LIFETIME(TarqFlightPlanEditor)
-TARQ_PENDING_LIFETIME(TarqChatManager)
 TARQ_PENDING_LIFETIME(NoltVoiceEngine)
 
 void TarqAircraftList::Rebuild() { PendingCallLog::Record("TarqAircraftList::Rebuild"); }
@@ -84,12 +83,3 @@ void TarqControllerList::Rebuild() { PendingCallLog::Record("TarqControllerList:
 void TarqCommsPanel::Refresh() { PendingCallLog::Record("TarqCommsPanel::Refresh"); }
 void TarqCommsPanel::ApplyAudioSettings() { PendingCallLog::Record("TarqCommsPanel::ApplyAudioSettings"); }
 void TarqCommsPanel::ResetVoice() { PendingCallLog::Record("TarqCommsPanel::ResetVoice"); }
-
-void TarqChatManager::OpenChatWindow(const std::string& name, bool show) {
-    PendingCallLog::Record("TarqChatManager::OpenChatWindow " + name + (show ? " shown" : " hidden"));
-    m_chatLogOpen = show;
-}
-void TarqChatManager::CloseAllWindows() {
-    PendingCallLog::Record("TarqChatManager::CloseAllWindows");
-    m_chatLogOpen = false;
-}

@@ -76,18 +76,6 @@ public:
     virtual ~TarqFlightPlanEditor();
 };
 
-class TarqChatManager : public TarqChatLogState {
-public:
-    TarqChatManager();
-    ~TarqChatManager() override;
-    void OpenChatWindow(const std::string& name, bool show);
-    void CloseAllWindows();
-    bool IsIncomingChatLogOpen() const override { return m_chatLogOpen; }
-
-private:
-    bool m_chatLogOpen = false;
-};
-
 // Until voice exists the engine reports itself available with its devices
 // ready, so a session can open.
 class NoltVoiceEngine {

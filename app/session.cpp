@@ -200,7 +200,7 @@ bool OpenSessionProfile(const ProfileList& list, WindowHandle dialog, TarqSessio
     place(*g_flightStripBay, "StripBay", true);
     place(*g_weatherPanel, "WeatherPanel", true);
     g_weatherPanel->Restore();
-    g_chatManager->OpenChatWindow("Incoming Chat Log", p.GetBool("ChatLogVisible"));
+    g_chatManager->OpenChatWindow("Incoming Chat Log", "", p.GetBool("ChatLogVisible"));
 
     g_displayManager->RebuildMainButtonBar();
     g_displayManager->RebuildAllMenus();

@@ -8,6 +8,7 @@
 
 #include <clocale>
 
+#include "app/chat_windows_wx.h"
 #include "app/comms_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
@@ -133,6 +134,7 @@ bool TarqProgram::Start() {
     CreateGlobalObjects(environment);
     m_stripBayWindow = std::make_unique<WxStripBayWindow>(*g_flightStripBay, StripBayServicesOfShell());
     m_commsWindows = std::make_unique<WxCommsWindows>(*g_weatherPanel, *g_selcalPanel);
+    m_chatWindows = std::make_unique<WxChatWindows>();
     StripBayServicesOfShell().activateMainDisplay = [this] { ActivateMainDisplay(); };
     ReadIniFile();
 
@@ -163,6 +165,9 @@ void TarqProgram::Shutdown() {
     if (m_profileDialog) DestroyProfileDialog();
     m_stripBayWindow.reset();
     m_commsWindows.reset();
+    // The chat windows left go with their manager, while the toolkit still runs.
+    if (g_chatManager) g_chatManager->CloseAllWindows();
+    m_chatWindows.reset();
     DeleteGlobalObjects();
     g_cuePlayer = nullptr;
     g_userRegistry = nullptr;

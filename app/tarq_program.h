@@ -20,6 +20,7 @@ class TarqUserRegistry;
 class WxMessageBoxHandler;
 class WxStripBayWindow;
 class WxCommsWindows;
+class WxChatWindows;
 class wxTimer;
 
 // The single-instance GUID, kept from the mutex name it replaces.
@@ -88,6 +89,7 @@ private:
     std::unique_ptr<Accelerators> m_accelerators;
     std::unique_ptr<WxStripBayWindow> m_stripBayWindow;
     std::unique_ptr<WxCommsWindows> m_commsWindows;
+    std::unique_ptr<WxChatWindows> m_chatWindows;
     ProfileDialog* m_profileDialog = nullptr;
     int m_raiseRequests = 0;
     long m_tickCount = 0;

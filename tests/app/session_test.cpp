@@ -132,7 +132,6 @@ TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
         "TarqAircraftList::SetPosition 40 40 300",
         "TarqCommsPanel::SetPosition 10 10 0",
         "TarqFlightPlanEditor::SetPosition 50 50 0",
-        "TarqChatManager::OpenChatWindow Incoming Chat Log hidden",
         "ui ActivateMainDisplay",
         "TarqCommsPanel::ApplyAudioSettings",
         "ui EnableSnapping",
@@ -144,6 +143,8 @@ TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
     EXPECT_EQ(expanded, "hello world") << "the profile's alias file is read";
     EXPECT_EQ(g_weatherPanel->Store().GetStationList(), (std::vector<std::string>{"EGLL", "KABC"}));
     EXPECT_EQ(g_weatherPanel->GetWidth(), TarqWeatherPanel::kWidth);
+    EXPECT_TRUE(g_chatManager->HasPrivateChatWindow("Incoming Chat Log"));
+    EXPECT_FALSE(g_chatManager->IsIncomingChatLogOpen()) << "\"ChatLogVisible\" is off";
     ASSERT_EQ(factory.created.size(), 3u);
     EXPECT_TRUE(factory.created[0]->isMain);
     EXPECT_EQ(factory.created[1]->settings.ColorProfile, "Night");
@@ -372,9 +373,9 @@ TEST_F(SessionTest, CloseReturnsToTheDialogOrEndsTheProgram) {
                                                "TarqCommsPanel::Hide",
                                                "TarqFlightPlanEditor::Hide",
                                                "TarqAircraftList::Hide",
-                                               "TarqChatManager::CloseAllWindows",
                                                "ui PostQuit"};
     EXPECT_EQ(calls, emptying);
+    EXPECT_FALSE(g_chatManager->HasPrivateChatWindow("Incoming Chat Log")) << "the chat windows are closed";
 }
 
 }  // namespace
