@@ -51,6 +51,8 @@ void TarqToolWindowDialog::Activate() {
 
 void TarqToolWindowDialog::Place(int x, int y, int width, int height, bool activate) {
     PlaceWindow(this, x, y, width, height);
+    // GTK's raise presents the window: a hidden one would show.
+    if (!wxDialog::IsShown()) return;
     Raise();
     if (activate) SetFocus();
 }

@@ -1,0 +1,409 @@
+// Two real programs chat through the local test server: this test runs NY_APP
+// and starts itself a second time as BOS_APP, each in a data directory of its
+// own. NY_APP says hello in a private window; BOS_APP finds it in its
+// incoming chat log, opens the private window (the queued message shows) and
+// answers, then opens a group with NY_APP and writes to it; NY_APP sees both
+// and replies to the group. Every line is typed into the windows' input boxes
+// as keys, and each program checks its windows' text and keeps screenshots
+// (chat_screenshots/ in the build tree).
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <wx/image.h>
+#include <wx/timer.h>
+#include <wx/wx.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/chat_windows_wx.h"
+#include "app/display_window.h"
+#include "app/global_objects.h"
+#include "app/profile_dialog.h"
+#include "app/tarq_program.h"
+#include "comms/chat_window.h"
+#include "foundation/profile.h"
+#include "platform/atomic_file.h"
+#include "platform/message_box.h"
+#include "platform/single_instance.h"
+#include "screen_grab.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr const char* kPeerEnv = "TARQ_CHAT_PEER_PORT";
+
+struct Role {
+    std::string callsign;
+    std::string peer;
+    bool first = true;  // NY_APP speaks first
+    int left = 40;      // where its windows go on the shared screen
+};
+
+struct Results {
+    std::string failure;
+    std::string privateLog;
+    std::string groupLog;
+    std::string incomingLog;
+    std::string privateCaption;
+    std::string groupCaption;
+    std::vector<std::string> groupMembers;
+    std::string inputAfterEnter = "?";
+    int screenshots = 0;
+    int peerExit = -1;
+};
+
+Results g_results;
+Role g_role;
+SingleInstance* g_lock = nullptr;
+pid_t g_peer = -1;
+
+struct QuietBoxes : MessageBoxHandler {
+    MessageBoxResult Show(const std::string&, const std::string&, MessageBoxStyle style,
+                          WindowHandle) override {
+        return style.buttons == MessageBoxButtons::Ok ? MessageBoxResult::Ok : MessageBoxResult::No;
+    }
+};
+
+struct TestServer {
+    pid_t pid = -1;
+    int port = 0;
+    bool Start() {
+        int out[2];
+        if (pipe(out) != 0) return false;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        std::string exe = TARQ_TESTSERVER_EXE;
+        char portArg[] = "--port", zero[] = "0", secondsArg[] = "--seconds", seconds[] = "120";
+        char* argv[] = {exe.data(), portArg, zero, secondsArg, seconds, nullptr};
+        const bool spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        std::string line;
+        char c;
+        while (spawned && read(out[0], &c, 1) == 1 && c != '\n') line.push_back(c);
+        close(out[0]);
+        const size_t colon = line.rfind(':');
+        if (!spawned || colon == std::string::npos) return false;
+        port = std::atoi(line.c_str() + colon + 1);
+        return port > 0;
+    }
+    ~TestServer() {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+};
+
+bool SaveScreenshot(wxWindow* window, const std::string& name) {
+    window->Update();
+    const wxRect r = window->GetScreenRect();
+    ScreenGrab grab = GrabScreen(r.x, r.y, r.width, r.height);
+    if (grab.width <= 0) return false;
+    wxImage image(grab.width, grab.height);
+    for (int y = 0; y < grab.height; ++y) {
+        for (int x = 0; x < grab.width; ++x) {
+            unsigned long p = grab.At(x, y);
+            image.SetRGB(x, y, p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF);
+        }
+    }
+    wxImage::AddHandler(new wxPNGHandler);
+    std::filesystem::create_directories(TARQ_SCREENSHOT_DIR);
+    return image.SaveFile(std::string(TARQ_SCREENSHOT_DIR "/") + name, wxBITMAP_TYPE_PNG);
+}
+
+TarqChatWindow* Chat(const std::string& name) {
+    return g_chatManager ? g_chatManager->FindWindow(name) : nullptr;
+}
+
+wxDialog* DialogOf(const std::string& name) {
+    TarqChatWindow* window = Chat(name);
+    return window ? static_cast<wxDialog*>(WxChatWindows::GetDialog(*window)) : nullptr;
+}
+
+std::string LogOf(const std::string& name) {
+    wxDialog* dialog = DialogOf(name);
+    auto* log = dialog ? dynamic_cast<wxTextCtrl*>(dialog->FindWindow(1094)) : nullptr;
+    return log ? log->GetValue().ToStdString() : std::string();
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Types a line into a chat window's input box and presses Enter there.
+bool Type(const std::string& name, const std::string& text) {
+    wxDialog* dialog = DialogOf(name);
+    auto* input = dialog ? dynamic_cast<wxTextCtrl*>(dialog->FindWindow(1108)) : nullptr;
+    if (!input) return false;
+    input->SetValue(text);
+    wxKeyEvent enter(wxEVT_KEY_DOWN);
+    enter.m_keyCode = WXK_RETURN;
+    enter.SetEventObject(input);
+    input->GetEventHandler()->ProcessEvent(enter);
+    g_results.inputAfterEnter = input->GetValue().ToStdString();
+    return true;
+}
+
+class DriverApp : public wxApp {
+public:
+    bool OnInit() override {
+        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
+        m_program->Start();
+        SetMessageBoxHandler(&m_boxes);
+        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
+        m_timer.Start(100);
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        return true;
+    }
+    int OnExit() override {
+        m_timer.Stop();
+        m_program.reset();
+        return 0;
+    }
+
+private:
+    void Fail(const std::string& why) {
+        g_results.failure = g_role.callsign + ": " + why;
+        ExitMainLoop();
+    }
+    void Next() {
+        ++m_step;
+        m_waited = 0;
+    }
+    void Step() {
+        if (std::chrono::steady_clock::now() > m_deadline)
+            return Fail("timed out at step " + std::to_string(m_step));
+        ++m_waited;
+        const std::string& peer = g_role.peer;
+        switch (m_step) {
+            case 0: {
+                ProfileDialog* dialog = m_program->GetProfileDialog();
+                if (!dialog || !dialog->IsShownOnScreen()) return;
+                if (!dialog->Select("Default")) return Fail("Default not listed");
+                dialog->OpenSelected();
+                Next();
+                return;
+            }
+            case 1: {
+                if (!g_displayManager || !g_displayManager->GetMainDisplay()) return;
+                if (g_networkManager->GetServerAddress("LOCAL-TEST").empty()) return;
+                g_profile->SetString("Callsign", g_role.callsign);
+                g_profile->SetString("RealName", g_role.callsign + " Controller");
+                g_profile->SetString("CID", "1234567");
+                g_profile->SetString("Password", "secret");
+                g_profile->SetString("Server", "LOCAL-TEST");
+                g_networkManager->Connect();
+                Next();
+                return;
+            }
+            case 2:
+                // Connected, and the peer's position has come by: it is on line.
+                if (!g_networkManager->IsConnected() || !g_controllerDB->GetController(peer)) return;
+                Next();
+                return;
+        }
+        if (g_role.first)
+            First(peer);
+        else
+            Second(peer);
+    }
+
+    void Place(const std::string& name, int top) {
+        if (TarqChatWindow* window = Chat(name)) window->Move(g_role.left, top);
+    }
+
+    // NY_APP: a private hello and a group of its own with BOS_APP; the
+    // answers land in both, and the reply goes to the group.
+    void First(const std::string& peer) {
+        switch (m_step) {
+            case 3:
+                g_chatManager->OpenChatWindow(":TEAM", peer, true);
+                Place(":TEAM", 650);
+                g_chatManager->OpenChatWindow(peer, "", true);
+                Place(peer, 420);
+                if (!Type(peer, "hello from ny")) return Fail("no private window");
+                Next();
+                return;
+            case 4:
+                if (!Contains(LogOf(":TEAM"), "team hello")) return;
+                Next();
+                return;
+            case 5:
+                if (!Type(":TEAM", "team reply")) return Fail("no group window");
+                Next();
+                return;
+            case 6:
+                if (m_waited < 5) return;  // drawn
+                Collect(peer);
+                Next();
+                return;
+            default: {
+                // Stay on line until the peer has read the reply and gone.
+                int status = 0;
+                if (g_peer > 0 && waitpid(g_peer, &status, WNOHANG) == g_peer) {
+                    g_results.peerExit = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+                    g_peer = -1;
+                }
+                if (g_peer > 0 && m_waited < 200) return;
+                ExitMainLoop();
+                return;
+            }
+        }
+    }
+
+    // BOS_APP: the hello waits in the incoming chat log and the queue; the
+    // private window shows it; then a group with NY_APP.
+    void Second(const std::string& peer) {
+        switch (m_step) {
+            case 3:
+                if (!Contains(LogOf("Incoming Chat Log"), "hello from ny")) return;
+                if (!g_chatManager->HasQueuedMessages(peer)) return Fail("the hello was not queued");
+                g_chatManager->OpenChatWindow(peer, "", true);
+                Place(peer, 420);
+                if (!Type(peer, "hello from bos")) return Fail("no private window");
+                g_chatManager->OpenChatWindow(":TEAM", peer, true);
+                Place(":TEAM", 650);
+                if (!Type(":TEAM", "team hello")) return Fail("no group window");
+                Next();
+                return;
+            case 4:
+                if (!Contains(LogOf(":TEAM"), "team reply")) return;
+                if (m_waited < 5) return;
+                Collect(peer);
+                ExitMainLoop();
+                return;
+        }
+    }
+
+    void Collect(const std::string& peer) {
+        g_results.privateLog = LogOf(peer);
+        g_results.groupLog = LogOf(":TEAM");
+        g_results.incomingLog = LogOf("Incoming Chat Log");
+        g_results.privateCaption = DialogOf(peer)->GetTitle().ToStdString();
+        g_results.groupCaption = DialogOf(":TEAM")->GetTitle().ToStdString();
+        g_results.groupMembers = Chat(":TEAM")->GetMembers();
+        const std::string who = g_role.first ? "ny" : "bos";
+        for (const std::string& name : {peer, std::string(":TEAM"), std::string("Incoming Chat Log")}) {
+            wxDialog* dialog = DialogOf(name);
+            if (!dialog || !dialog->IsShown()) continue;
+            const std::string file = "chat_" + who + "_" +
+                                     (name[0] == ':' ? "group"
+                                      : name == peer ? "private"
+                                                     : "log");
+            if (SaveScreenshot(dialog, file + ".png")) ++g_results.screenshots;
+        }
+    }
+
+    std::unique_ptr<TarqProgram> m_program;
+    QuietBoxes m_boxes;
+    wxTimer m_timer;
+    int m_step = 0;
+    int m_waited = 0;
+    std::chrono::steady_clock::time_point m_deadline;
+};
+
+// Runs one program in a data directory of its own until its driver stops.
+void RunProgram(int port, bool timestamps, bool chatLogVisible) {
+    auto dir = std::filesystem::temp_directory_path() /
+               ("tarq-chat-" + g_role.callsign + "-" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "run");
+    WriteFileAtomically((dir / "myservers.txt").string(),
+                        "LOCAL-TEST 127.0.0.1:" + std::to_string(port) + "\n");
+    WriteFileAtomically(
+        (dir / "Tarq.ini").string(),
+        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=" + std::to_string(g_role.left) +
+            "\nDisplayLocY1=40\nShowTimestamps=" + (timestamps ? "1" : "0") +
+            "\nChatLogVisible=" + (chatLogVisible ? "1" : "0") + "\n[:CP:Default]\n");
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    setenv("GDK_BACKEND", "x11", 1);
+    SingleInstance lock(kInstanceName, (dir / "run").string());
+    ASSERT_TRUE(lock.Acquire());
+    g_lock = &lock;
+    int argc = 1;
+    char name[] = "tarq";
+    char* argv[] = {name, nullptr};
+    wxApp::SetInstance(new DriverApp);
+    wxEntry(argc, argv);
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ChatProgram, TwoProgramsExchangePrivateAndGroupMessages) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    if (const char* port = std::getenv(kPeerEnv)) {
+        // The second program.
+        g_role = {"BOS_APP", "NY_APP", false, 820};
+        RunProgram(std::atoi(port), false, false);
+        EXPECT_EQ(g_results.failure, "");
+        EXPECT_EQ(g_results.privateCaption, "Private Chat: NY_APP (NY_APP Controller)");
+        EXPECT_EQ(g_results.privateLog, "NY_APP: hello from ny\nBOS_APP: hello from bos\nNY_APP: team reply")
+            << "the queued hello, the answer's echo, and the reply the peer sent its group";
+        EXPECT_EQ(g_results.groupCaption, "Group Chat: TEAM");
+        EXPECT_EQ(g_results.groupMembers, std::vector<std::string>{"NY_APP"});
+        EXPECT_EQ(g_results.groupLog, "BOS_APP: team hello\nNY_APP: team reply");
+        EXPECT_EQ(g_results.incomingLog, "NY_APP: hello from ny\nNY_APP: team reply")
+            << "hidden, it still logs";
+        EXPECT_EQ(g_results.inputAfterEnter, "") << "Enter empties the input box";
+        EXPECT_EQ(g_results.screenshots, 2);
+        return;
+    }
+    TestServer server;
+    ASSERT_TRUE(server.Start());
+    // The second program: this test once more, in its own process.
+    std::string self = "/proc/self/exe";
+    std::string filter = "--gtest_filter=ChatProgram.*";
+    char* argv[] = {self.data(), filter.data(), nullptr};
+    setenv(kPeerEnv, std::to_string(server.port).c_str(), 1);
+    ASSERT_EQ(posix_spawn(&g_peer, self.c_str(), nullptr, nullptr, argv, environ), 0);
+    unsetenv(kPeerEnv);
+    g_role = {"NY_APP", "BOS_APP", true, 40};
+    RunProgram(server.port, true, true);
+    if (g_peer > 0) {
+        int status = 0;
+        kill(g_peer, SIGTERM);
+        waitpid(g_peer, &status, 0);
+    }
+    EXPECT_EQ(g_results.failure, "");
+    EXPECT_EQ(g_results.peerExit, 0) << "the second program's own checks";
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        size_t start = 0;
+        while (start <= text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            // Without the "[hh:mm:ss] " time stamp.
+            std::string line = text.substr(start, end - start);
+            out.push_back(line.size() > 11 && line[0] == '[' ? line.substr(11) : line);
+            start = end + 1;
+        }
+        return out;
+    };
+    EXPECT_EQ(g_results.privateCaption, "Private Chat: BOS_APP (BOS_APP Controller)");
+    EXPECT_EQ(lines(g_results.privateLog),
+              (std::vector<std::string>{"NY_APP: hello from ny", "BOS_APP: hello from bos",
+                                        "BOS_APP: team hello"}));
+    EXPECT_EQ(g_results.privateLog.substr(0, 1), "[") << "time stamps are on here";
+    EXPECT_EQ(
+        lines(g_results.groupLog),
+        (std::vector<std::string>{"BOS_APP: hello from bos", "BOS_APP: team hello", "NY_APP: team reply"}))
+        << "a member's messages reach the group window too";
+    EXPECT_EQ(g_results.groupMembers, std::vector<std::string>{"BOS_APP"});
+    EXPECT_EQ(g_results.groupCaption, "Group Chat: TEAM");
+    EXPECT_EQ(lines(g_results.incomingLog),
+              (std::vector<std::string>{"BOS_APP: hello from bos", "BOS_APP: team hello"}));
+    EXPECT_EQ(g_results.screenshots, 3);
+}
+
+}  // namespace
