@@ -123,3 +123,25 @@ TEST_F(UserRegistryTest, NowhereToWriteSaysSo) {
     EXPECT_FALSE(blocked.SetString(kTarqRegistryKey, kLastProfileValue, "A"));
     EXPECT_FALSE(blocked.GetLastError().empty());
 }
+
+namespace {
+
+TEST(UserRegistryValues, ListsAKeysValuesAndDeletesSomeInOneWrite) {
+    TempDir dir;
+    TarqUserRegistry registry(dir.File("registry.ini"));
+    EXPECT_TRUE(registry.GetValues("Software\\Fenwray\\Tarq\\ChatWindows").empty()) << "no file yet";
+    const std::string key = "Software\\Fenwray\\Tarq\\ChatWindows";
+    ASSERT_TRUE(registry.SetString(key, "EGLL_TWR", "1,2,3,4,5"));
+    ASSERT_TRUE(registry.SetString(key, ":TEAM", "6,7,8,9,10"));
+    ASSERT_TRUE(registry.SetString(key, "Incoming Chat Log", "11,12,13,14,15"));
+    ASSERT_TRUE(registry.SetString("Software\\Fenwray\\Tarq", "LastProfile", "Tower"));
+    using Values = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(registry.GetValues(key), (Values{{"EGLL_TWR", "1,2,3,4,5"},
+                                               {":TEAM", "6,7,8,9,10"},
+                                               {"Incoming Chat Log", "11,12,13,14,15"}}));
+    EXPECT_TRUE(registry.DeleteValues(key, {"EGLL_TWR", "NOT_THERE", "Incoming Chat Log"}));
+    EXPECT_EQ(registry.GetValues(key), (Values{{":TEAM", "6,7,8,9,10"}}));
+    EXPECT_EQ(registry.GetString("Software\\Fenwray\\Tarq", "LastProfile", ""), "Tower") << "other keys stay";
+}
+
+}  // namespace
