@@ -170,6 +170,10 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         case CommandId::AtisMaker:
             if (g_atisMaker) g_atisMaker->ShowDialog();
             return true;
+        case CommandId::IncomingChatLog:
+            if (g_chatManager) g_chatManager->ShowIncomingChatLog();
+            if (g_displayManager) g_displayManager->RebuildAllMenus();
+            return true;
         case CommandId::ZoomIn:
         case CommandId::ZoomInFast:
             m_host.ZoomIn(row->id == CommandId::ZoomInFast);

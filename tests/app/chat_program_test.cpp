@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <wx/image.h>
 #include <wx/timer.h>
+#include <wx/weakref.h>
 #include <wx/wx.h>
 
 #include <chrono>
@@ -23,6 +24,7 @@
 #include "app/chat_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
+#include "app/menu_table.h"
 #include "app/profile_dialog.h"
 #include "app/tarq_program.h"
 #include "comms/chat_window.h"
@@ -56,6 +58,11 @@ struct Results {
     std::string inputAfterEnter = "?";
     int screenshots = 0;
     int peerExit = -1;
+    // Closing by ".x" and by the close box: forgotten at once, deleted later.
+    bool forgottenAtOnce = false;
+    bool dialogsLiveThroughTheirEvents = false;
+    bool dialogsGoneLater = false;
+    bool logShownFromMenu = false;
 };
 
 Results g_results;
@@ -240,9 +247,24 @@ private:
                 if (!Type(":TEAM", "team reply")) return Fail("no group window");
                 Next();
                 return;
-            case 6:
+            case 6: {
                 if (m_waited < 5) return;  // drawn
                 Collect(peer);
+                m_private = DialogOf(peer);
+                m_group = DialogOf(":TEAM");
+                Type(peer, ".x");
+                wxCloseEvent close(wxEVT_CLOSE_WINDOW, m_group->GetId());
+                close.SetEventObject(m_group);
+                m_group->ProcessWindowEvent(close);
+                g_results.forgottenAtOnce =
+                    !g_chatManager->HasPrivateChatWindow(peer) && g_chatManager->GetGroupNames().empty();
+                g_results.dialogsLiveThroughTheirEvents = m_private && m_group;
+                Next();
+                return;
+            }
+            case 7:
+                if ((m_private || m_group) && m_waited < 20) return;
+                g_results.dialogsGoneLater = !m_private && !m_group;
                 Next();
                 return;
             default: {
@@ -274,8 +296,18 @@ private:
                 if (!Type(":TEAM", "team hello")) return Fail("no group window");
                 Next();
                 return;
-            case 4:
+            case 4: {
                 if (!Contains(LogOf(":TEAM"), "team reply")) return;
+                if (m_waited < 5) return;
+                // Tools > Incoming Chat Log shows the hidden log.
+                auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
+                main->OnMenuCommand(CommandId::IncomingChatLog);
+                g_results.logShownFromMenu = g_chatManager->IsIncomingChatLogOpen();
+                Place("Incoming Chat Log", 880);
+                Next();
+                return;
+            }
+            case 5:
                 if (m_waited < 5) return;
                 Collect(peer);
                 ExitMainLoop();
@@ -303,6 +335,8 @@ private:
     }
 
     std::unique_ptr<TarqProgram> m_program;
+    wxWeakRef<wxDialog> m_private;
+    wxWeakRef<wxDialog> m_group;
     QuietBoxes m_boxes;
     wxTimer m_timer;
     int m_step = 0;
@@ -356,7 +390,8 @@ TEST(ChatProgram, TwoProgramsExchangePrivateAndGroupMessages) {
         EXPECT_EQ(g_results.incomingLog, "NY_APP: hello from ny\nNY_APP: team reply")
             << "hidden, it still logs";
         EXPECT_EQ(g_results.inputAfterEnter, "") << "Enter empties the input box";
-        EXPECT_EQ(g_results.screenshots, 2);
+        EXPECT_TRUE(g_results.logShownFromMenu);
+        EXPECT_EQ(g_results.screenshots, 3);
         return;
     }
     TestServer server;
@@ -404,6 +439,9 @@ TEST(ChatProgram, TwoProgramsExchangePrivateAndGroupMessages) {
     EXPECT_EQ(lines(g_results.incomingLog),
               (std::vector<std::string>{"BOS_APP: hello from bos", "BOS_APP: team hello"}));
     EXPECT_EQ(g_results.screenshots, 3);
+    EXPECT_TRUE(g_results.forgottenAtOnce);
+    EXPECT_TRUE(g_results.dialogsLiveThroughTheirEvents) << "never deleted inside their own events";
+    EXPECT_TRUE(g_results.dialogsGoneLater);
 }
 
 }  // namespace
