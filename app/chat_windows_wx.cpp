@@ -147,14 +147,15 @@ public:
         });
         if (m_input) {
             m_input->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& e) {
-                if (!m_window.OnInputKey(KeyOf(e.GetKeyCode()))) e.Skip();
-            });
-            m_input->Bind(wxEVT_CHAR, [this](wxKeyEvent& e) {
+                if (m_window.OnInputKey(KeyOf(e.GetKeyCode()))) return;
+                // Holding the push-to-talk key types nothing: a key down
+                // that goes no further makes no character.
                 const int ptt = g_profile ? g_profile->GetInt("PTTKey") : 0;
-                if (TarqChatWindow::SwallowsChar(e.GetKeyCode()) ||
-                    (ptt && VirtualKeyOf(e.GetKeyCode()) == ptt))
-                    return;
+                if (ptt != 0 && VirtualKeyOf(e.GetKeyCode()) == ptt) return;
                 e.Skip();
+            });
+            m_input->Bind(wxEVT_CHAR, [](wxKeyEvent& e) {
+                if (!TarqChatWindow::SwallowsChar(e.GetKeyCode())) e.Skip();
             });
         }
         if (m_members) {

@@ -165,13 +165,19 @@ void TarqChatManager::RemoveWindow(const std::string& name) {
 
 void TarqChatManager::CloseAllWindows() {
     DeleteClosedWindows();
+    // A command typed in a chat window may close the session: the windows go
+    // after the event, like one closed by ".x".
+    bool closed = false;
     for (auto* map : {&m_groups, &m_private}) {
         for (auto& [name, window] : *map) {
             SavePlacement(name);
-            delete window;
+            window->Retire();
+            m_closed.push_back(window);
+            closed = true;
         }
         map->clear();
     }
+    if (closed) m_host.PostLater([this] { DeleteClosedWindows(); });
     m_queued.clear();
     m_lastActive = nullptr;
     m_lastActiveName.clear();

@@ -281,10 +281,14 @@ void TarqChatWindow::OnCloseBox() {
 }
 
 void TarqChatWindow::Close() {
-    m_closing = true;
     m_manager.RemoveWindow(m_name);
-    Hide();
+    Retire();
     m_manager.DeleteLater(this);
+}
+
+void TarqChatWindow::Retire() {
+    m_closing = true;
+    Hide();
 }
 
 void TarqChatWindow::OnLogDoubleClick() {

@@ -118,6 +118,8 @@ public:
 
     // Closed by its close box or ".x": out of the manager, to be deleted.
     bool IsClosing() const { return m_closing; }
+    // Hidden and deaf from now on; the manager deletes it later.
+    void Retire();
     ChatInputHistory& History() { return m_history; }
 
 private:

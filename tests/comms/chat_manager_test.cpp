@@ -252,7 +252,16 @@ TEST(ChatPlacement, CloseAllSavesEveryWindowAndEmptiesTheQueue) {
     f.manager->OpenChatWindow("Incoming Chat Log", "", false);
     f.manager->OpenChatWindow(":TEAM", "", true);
     f.manager->OnIncomingMessage("N5", "waiting");
+    TarqChatWindow* group = f.Window(":TEAM");
+    f.View(":TEAM")->input = "closing from inside";
+    f.host.Take();
     f.manager->CloseAllWindows();
+    // Still there for the event that may have closed it, but deaf.
+    EXPECT_TRUE(group->IsClosing());
+    EXPECT_TRUE(group->OnInputKey(ChatKey::Enter));
+    EXPECT_EQ(f.host.Take().size(), 0u) << "nothing sent by a closed window";
+    ASSERT_EQ(f.host.posted.size(), 1u);
+    f.host.RunPosted();
     EXPECT_FALSE(f.manager->HasQueuedMessages("N5"));
     EXPECT_EQ(f.Window(":TEAM"), nullptr);
     EXPECT_EQ(f.registry.GetValues(TarqChatManager::kPlacementKey).size(), 2u);
