@@ -99,6 +99,8 @@ public:
     void SetPushToTalk(bool down) { m_pushToTalk = down; }
     bool IsPushToTalk() const { return m_pushToTalk; }
     virtual void OnTimer() {}
+    // 1: no line with that controller.
+    int GetLandLineState(int /*kind*/, const std::string& /*callsign*/) const { return 1; }
 
 private:
     bool m_pushToTalk = false;
