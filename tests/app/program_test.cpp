@@ -34,9 +34,9 @@
 #include "platform/atomic_file.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
-#include "resources/comms_dialog_layouts.h"
 #include "scope/display_scope.h"
 #include "scope/target_manager.h"
+#include "resources/comms_dialog_layouts.h"
 #include "screen_grab.h"
 
 extern char** environ;
