@@ -66,6 +66,9 @@ public:
     virtual void ShowTrafficCall(const std::string& /*a*/, const std::string& /*b*/) {}
     // Main display: heading and distance from a named point to a point or an aircraft.
     virtual void ShowRangeBearing(const std::string& /*first*/, const std::string& /*second*/) {}
+    // Main display: opens the chat of the controller or chat group named on
+    // the command line, which is emptied.
+    virtual void SelectControllerFromCommandLine() {}
 };
 
 // Makes display windows; the display manager owns what it returns.

@@ -1,6 +1,7 @@
 // Tested through tests/app/program_test.cpp.
 #include "app/display_views.h"
 
+#include "app/controller_select.h"
 #include "app/global_objects.h"
 #include "foundation/profile.h"
 #include "scope/display_scope.h"
@@ -56,4 +57,29 @@ void TarqDisplayViews::ShowMessage(const std::string& text) {
 void TarqDisplayViews::Transmit(const std::string& text) {
     if (g_networkManager) g_networkManager->SendRadioMessage(text);
     m_echo(text);
+}
+
+namespace {
+
+class ProgramControllerSelect final : public ControllerSelectHost {
+public:
+    std::string GetCallsignForPositionId(const std::string& id) const override {
+        return g_controllerDB ? g_controllerDB->GetCallsignForPositionId(id) : std::string();
+    }
+    // The controller list has no chat groups yet.
+    std::string GetChatGroupName(int) const override { return {}; }
+    void OpenChatWindow(const std::string& name) override {
+        if (g_chatManager) g_chatManager->OpenChatWindow(name, true);
+    }
+    void ShowControllerInfo(const std::string&) override {}
+    void ShowError(const std::string& text) override {
+        if (g_displayManager) g_displayManager->ShowError(text);
+    }
+};
+
+}  // namespace
+
+void SelectControllerInProgram(const std::string& text) {
+    ProgramControllerSelect host;
+    SelectControllerFromText(text.substr(0, 1023), host);
 }

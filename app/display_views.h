@@ -12,6 +12,10 @@
 
 class TarqDisplayScope;
 
+// The controller-select key on the command line's text, over the controller
+// database, the chat manager and the controller list.
+void SelectControllerInProgram(const std::string& text);
+
 class TarqDisplayViews final : private BookmarkView, private ScopeQueryHost {
 public:
     using Redraw = std::function<void()>;

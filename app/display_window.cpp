@@ -377,6 +377,11 @@ void WxDisplayWindow::ShowRangeBearing(const std::string& first, const std::stri
     if (m_views) m_views->Queries().ShowRangeBearing(first, second);
 }
 
+void WxDisplayWindow::SelectControllerFromCommandLine() {
+    SelectControllerInProgram(GetCommandLine());
+    PrefillCommandLine("");
+}
+
 bool WxDisplayWindow::OnLeftButtonDown(int x, int y) {
     if (!m_furniture || !m_frame) return false;
     return m_furniture->OnLeftButtonDown(m_commands.Settings().Toggles, x, y,

@@ -86,6 +86,7 @@ public:
     void RecallBookmark(int n) override;
     void ShowTrafficCall(const std::string& a, const std::string& b) override;
     void ShowRangeBearing(const std::string& first, const std::string& second) override;
+    void SelectControllerFromCommandLine() override;
 
     // ScopeWindowPort
     void SetBusyCursor(bool busy) override;

@@ -101,6 +101,7 @@ public:
     virtual void OnTimer() {}
     // 1: no line with that controller.
     int GetLandLineState(int /*kind*/, const std::string& /*callsign*/) const { return 1; }
+    bool IsAtisBroadcastActive() const { return false; }
 
 private:
     bool m_pushToTalk = false;

@@ -93,6 +93,9 @@ public:
     bool IsVoiceAtisConnected() const override {
         return g_networkManager && g_networkManager->IsVoiceAtisConnected();
     }
+    bool IsAtisBroadcastActive() const override {
+        return g_voiceEngine && g_voiceEngine->IsAtisBroadcastActive();
+    }
 
     int GetPrimaryFrequency() const override {
         return g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0;

@@ -1,5 +1,6 @@
 // Bookmarks over a scope with a sector offset, the traffic call-out's clock
-// and direction boundaries and phrases, and the heading-and-distance query.
+// and direction boundaries and phrases, the heading-and-distance query and
+// the controller-select key.
 #include "app/scope_queries.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/controller_select.h"
 #include "foundation/geo_helpers.h"
 #include "foundation/profile.h"
 #include "tests/app/furniture_fixture.h"
@@ -260,6 +262,44 @@ TEST(ScopeQueries, TrafficCallNeedsBothAircraftAndAsksForTheVfrCode) {
               (std::vector<std::string>{"radio DLH1, traffic twelve o'clock and 6 miles, south bound, "
                                         "type unknown, altitude indicates FL240 unverified."}));
     LongitudeScale = scale;
+}
+
+}  // namespace
+
+namespace {
+
+struct FakeSelectHost : ControllerSelectHost {
+    std::string GetCallsignForPositionId(const std::string& id) const override {
+        return id == "1F" ? "EDDF_TWR" : id == "2" ? "EDDF_APP" : "";
+    }
+    std::string GetChatGroupName(int slot) const override { return slot == 3 ? "Group Three" : ""; }
+    void OpenChatWindow(const std::string& name) override { calls.push_back("chat " + name); }
+    void ShowControllerInfo(const std::string& callsign) override { calls.push_back("info " + callsign); }
+    void ShowError(const std::string& text) override { calls.push_back("error " + text); }
+    std::vector<std::string> calls;
+};
+
+TEST(ControllerSelect, IdentifierThenGroupSlot) {
+    const std::string invalid =
+        "error Invalid parameter. Enter either the sectorID or single-digit chat group index.";
+    struct Case {
+        std::string text;
+        std::vector<std::string> calls;
+    };
+    const std::vector<Case> cases = {
+        {"1F", {"chat EDDF_TWR", "info EDDF_TWR"}},
+        {"2", {"chat EDDF_APP", "info EDDF_APP"}},  // an identifier beats a slot
+        {"3", {"chat Group Three"}},
+        {"4", {"error Unknown controller list index."}},
+        {"XYZ", {"error Unknown controller list index."}},
+        {"", {invalid}},
+        {"ABCD", {invalid}},
+    };
+    for (const Case& c : cases) {
+        FakeSelectHost host;
+        SelectControllerFromText(c.text, host);
+        EXPECT_EQ(host.calls, c.calls) << c.text;
+    }
 }
 
 }  // namespace
