@@ -367,14 +367,17 @@ TEST(ButtonKinds, RemovingAStationFromItsButtonRebuildsAfterTheClick) {
     TarqHostButtonKinds kinds(host, {}, [&] { return stations; });
     TarqDisplayButtonBar bar(nullptr, kinds, nullptr);
     bar.Rebuild();
+    size_t buttonsDuringClick = 0;
     host.onRemove = [&] {
         stations.erase(stations.begin());
         bar.Rebuild();
+        buttonsDuringClick = bar.GetDynamicWidths().size();
     };
     bar.LayOut(0, 0, 800, 600);
     ASSERT_EQ(bar.GetDynamicWidths(), (std::vector<int>{101, 101}));
     EXPECT_TRUE(bar.HitTest(10, 560));
     EXPECT_EQ(host.calls, (std::vector<std::string>{"remove KBOS"}));
+    EXPECT_EQ(buttonsDuringClick, 2u) << "the clicked button outlives its click";
     EXPECT_EQ(bar.GetDynamicWidths(), (std::vector<int>{0})) << "rebuilt once the click returned";
 }
 
