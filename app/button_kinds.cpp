@@ -142,26 +142,29 @@ int TarqDisplayButtonGGStatus::Compose(ButtonPicture& picture) {
     constexpr ButtonColor kOverride{235, 0, 0};
     constexpr ButtonColor kMonitor{102, 153, 255};
     const ButtonColor ringing = m_host.BlinkPhase() == 1 ? kRinging : kRingingOff;
-    std::string label;
-    std::string name;
-    ButtonColor nameColor;
-    if (!view.overriddenBy.empty()) {
-        label = "OVERRIDDEN BY:", name = view.overriddenBy, nameColor = kOverride;
-    } else if (!view.overriding.empty()) {
-        label = "OVERRIDING:", name = view.overriding, nameColor = kOverride;
-    } else if (!view.intercomPartner.empty()) {
-        name = view.intercomPartner;
-        if (view.onHold)
-            label = "ON HOLD WITH:", nameColor = kOnHold;
-        else if (view.onCall)
-            label = "ON CALL WITH:", nameColor = kOnCall;
-        else if (view.calling)
-            label = "CALLING:", nameColor = ringing;
-        else
-            label = "CALL FROM:", nameColor = ringing;
-    } else {
-        label = "MONITORING:", name = view.monitored, nameColor = kMonitor;
-    }
+    struct Row {
+        const char* label;
+        std::string name;
+        ButtonColor color;
+    };
+    Row row;
+    if (!view.overriddenBy.empty())
+        row = {"OVERRIDDEN BY:", view.overriddenBy, kOverride};
+    else if (!view.overriding.empty())
+        row = {"OVERRIDING:", view.overriding, kOverride};
+    else if (!view.intercomPartner.empty() && view.onHold)
+        row = {"ON HOLD WITH:", view.intercomPartner, kOnHold};
+    else if (!view.intercomPartner.empty() && view.onCall)
+        row = {"ON CALL WITH:", view.intercomPartner, kOnCall};
+    else if (!view.intercomPartner.empty() && view.calling)
+        row = {"CALLING:", view.intercomPartner, ringing};
+    else if (!view.intercomPartner.empty())
+        row = {"CALL FROM:", view.intercomPartner, ringing};
+    else
+        row = {"MONITORING:", view.monitored, kMonitor};
+    const std::string label = row.label;
+    const std::string& name = row.name;
+    const ButtonColor nameColor = row.color;
     picture.Box();
     const std::string title = "LANDLINE STATUS:";
     picture.Text(kGrey235, kSmall, Centred(title, 1), RowBaseline(1), title);

@@ -82,7 +82,8 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         MarkModified();
         return true;
     }
-    if (id >= static_cast<int>(CommandId::SaveBookmark1) && id <= static_cast<int>(CommandId::RecallBookmark0)) {
+    if (id >= static_cast<int>(CommandId::SaveBookmark1) &&
+        id <= static_cast<int>(CommandId::RecallBookmark0)) {
         TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
         if (!main) return true;
         const int offset = id - static_cast<int>(CommandId::SaveBookmark1);
