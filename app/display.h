@@ -58,6 +58,17 @@ public:
     virtual TarqDisplayScope* GetScope() const { return nullptr; }
     // Refills the scope's oceanic tracks dialog when it is open.
     virtual void RefreshOceanicDialog() {}
+    // Main display: view bookmarks 1 to 9; recall 0 is the view before the
+    // last recall.
+    virtual void SaveBookmark(int /*n*/) {}
+    virtual void RecallBookmark(int /*n*/) {}
+    // Main display: the traffic call-out for aircraft a about aircraft b.
+    virtual void ShowTrafficCall(const std::string& /*a*/, const std::string& /*b*/) {}
+    // Main display: heading and distance from a named point to a point or an aircraft.
+    virtual void ShowRangeBearing(const std::string& /*first*/, const std::string& /*second*/) {}
+    // Main display: opens the chat of the controller or chat group named on
+    // the command line, which is emptied.
+    virtual void SelectControllerFromCommandLine() {}
 };
 
 // Makes display windows; the display manager owns what it returns.

@@ -42,11 +42,23 @@ bool TarqDisplayButtonBar::HitTest(int x, int y) {
     TarqDisplayButton* button = find(m_fixedButtons, m_fixedWidths);
     if (!button) button = find(m_dynamicButtons, m_dynamicWidths);
     if (!button) return false;  // the gap between two buttons
+    // A click may rebuild the bar (a weather station removed): the button
+    // must not be destroyed under its own OnClick.
+    m_inClick = true;
     button->OnClick(x, y);
+    m_inClick = false;
+    if (m_rebuildPending) {
+        m_rebuildPending = false;
+        Rebuild();
+    }
     return true;
 }
 
 void TarqDisplayButtonBar::Rebuild() {
+    if (m_inClick) {
+        m_rebuildPending = true;
+        return;
+    }
     m_dynamicButtons.clear();
     m_dynamicButtons = m_kinds.CreateDynamicButtons(*this);
     m_dynamicWidths.assign(m_dynamicButtons.size(), 0);

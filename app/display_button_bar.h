@@ -44,7 +44,8 @@ public:
     // A left click in drawing-area pixels, y upward; true when a button took
     // it. Only buttons drawn in the last frame take clicks.
     bool HitTest(int x, int y);
-    // Re-creates the dynamic buttons; they take clicks once drawn.
+    // Re-creates the dynamic buttons; they take clicks once drawn. Asked
+    // during a click, it waits until the click has returned.
     void Rebuild();
     int GetHeight() const { return kHeight; }
     TarqDisplay* GetDisplay() const { return m_display; }
@@ -72,4 +73,6 @@ private:
     std::vector<std::unique_ptr<TarqDisplayButton>> m_dynamicButtons;
     std::vector<int> m_fixedWidths;
     std::vector<int> m_dynamicWidths;
+    bool m_inClick = false;
+    bool m_rebuildPending = false;
 };

@@ -82,6 +82,19 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         MarkModified();
         return true;
     }
+    if (id >= static_cast<int>(CommandId::SaveBookmark1) &&
+        id <= static_cast<int>(CommandId::RecallBookmark0)) {
+        TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
+        if (!main) return true;
+        const int offset = id - static_cast<int>(CommandId::SaveBookmark1);
+        if (id == static_cast<int>(CommandId::RecallBookmark0))
+            main->RecallBookmark(0);
+        else if (offset % 2 == 0)
+            main->SaveBookmark(offset / 2 + 1);
+        else
+            main->RecallBookmark(offset / 2 + 1);
+        return true;
+    }
     const CommandRow* row = FindCommand(id);
     if (!row) return false;
     if (row->radarMode != 0) {

@@ -1,16 +1,6 @@
 // Tested by tests/app/display_furniture_test.cpp. Draw is in furniture_gl.cpp.
 #include "app/display_furniture.h"
 
-std::vector<std::unique_ptr<TarqDisplayButton>> TarqProgramButtonKinds::CreateFixedButtons(
-    TarqDisplayButtonBar&) {
-    return {};
-}
-
-std::vector<std::unique_ptr<TarqDisplayButton>> TarqProgramButtonKinds::CreateDynamicButtons(
-    TarqDisplayButtonBar&) {
-    return {};
-}
-
 TarqDisplayFurniture::TarqDisplayFurniture(TarqDisplay* display, RadioHistoryHost& host,
                                            TarqButtonKinds& kinds, TarqProfile& profile, const Clock& clock)
     : m_history(host, profile, clock), m_buttonBar(display, kinds, &host) {}

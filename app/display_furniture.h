@@ -16,14 +16,6 @@
 class Clock;
 class TarqProfile;
 
-// The buttons the program's bar shows. Each kind of button is added here as
-// it is written; until then the bar is empty.
-class TarqProgramButtonKinds final : public TarqButtonKinds {
-public:
-    std::vector<std::unique_ptr<TarqDisplayButton>> CreateFixedButtons(TarqDisplayButtonBar& bar) override;
-    std::vector<std::unique_ptr<TarqDisplayButton>> CreateDynamicButtons(TarqDisplayButtonBar& bar) override;
-};
-
 // Windows virtual-key codes of the keys the radio history answers.
 inline constexpr int kVkTab = 0x09;
 inline constexpr int kVkPageUp = 0x21;

@@ -204,6 +204,12 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     m_targets = std::make_unique<TarqTargetManager>(*m_scope, *this, m_scope->GetRadarMode());
     m_targets->SetEnvironment(&m_targetEnvironment);
     m_scope->SetTargets(m_targets.get());
+    m_views = std::make_unique<TarqDisplayViews>(
+        *m_scope, [this] { Redraw(true, 0); },
+        [this](const std::string& text) {
+            if (TarqDisplayRadioHistory* history = GetRadioHistory())
+                history->AddOwnMessage(text, {}, RadioMessageKind::OwnRadio);
+        });
 
     m_frame->SetMenuBar(BuildCommandMenuBar(isMain ? kMainMenu : kSecondaryMenu));
 
@@ -223,6 +229,7 @@ WxDisplayWindow::~WxDisplayWindow() {
     DiagramsDialogWindow::Close(m_frame);
     OceanicDialogWindow::Close(m_frame);
     if (m_scope) m_scope->SetTargets(nullptr);
+    m_views.reset();
     m_targets.reset();
     m_scope.reset();
     m_furniture.reset();
@@ -352,6 +359,27 @@ TarqDisplayRadioHistory* WxDisplayWindow::GetRadioHistory() {
 
 TarqDisplayButtonBar* WxDisplayWindow::GetButtonBar() {
     return m_furniture ? &m_furniture->GetButtonBar() : nullptr;
+}
+
+void WxDisplayWindow::SaveBookmark(int n) {
+    if (m_views) m_views->Bookmarks().Save(n);
+}
+
+void WxDisplayWindow::RecallBookmark(int n) {
+    if (m_views) m_views->Bookmarks().Recall(n);
+}
+
+void WxDisplayWindow::ShowTrafficCall(const std::string& a, const std::string& b) {
+    if (m_views) m_views->Queries().ShowTrafficCall(a, b);
+}
+
+void WxDisplayWindow::ShowRangeBearing(const std::string& first, const std::string& second) {
+    if (m_views) m_views->Queries().ShowRangeBearing(first, second);
+}
+
+void WxDisplayWindow::SelectControllerFromCommandLine() {
+    SelectControllerInProgram(GetCommandLine());
+    PrefillCommandLine("");
 }
 
 bool WxDisplayWindow::OnLeftButtonDown(int x, int y) {

@@ -14,6 +14,8 @@
 #include "app/display_commands.h"
 #include "app/display_furniture.h"
 #include "app/display_scope_host.h"
+#include "app/display_views.h"
+#include "app/program_buttons.h"
 #include "platform/gl_context_resources.h"
 #include "platform/gl_font.h"
 #include "scope/scope_gl.h"
@@ -80,6 +82,11 @@ public:
 
     // The display's scope; null only while the window is being made.
     TarqDisplayScope* GetScope() const override { return m_scope.get(); }
+    void SaveBookmark(int n) override;
+    void RecallBookmark(int n) override;
+    void ShowTrafficCall(const std::string& a, const std::string& b) override;
+    void ShowRangeBearing(const std::string& first, const std::string& second) override;
+    void SelectControllerFromCommandLine() override;
 
     // ScopeWindowPort
     void SetBusyCursor(bool busy) override;
@@ -124,11 +131,12 @@ private:
     bool m_visible = true;
     bool m_glReady = false;
     std::unique_ptr<GlContextResources> m_gl;  // fonts and lists of this display's context
-    TarqProgramButtonKinds m_buttonKinds;
+    TarqProgramButtonKinds m_buttonKinds{*this};
     std::unique_ptr<TarqDisplayFurniture> m_furniture;  // main display only
     DisplayScopeHost m_scopeHost{*this, *this};
     DisplayTargetEnvironment m_targetEnvironment{*this};
     std::unique_ptr<TarqDisplayScope> m_scope;
     std::unique_ptr<TarqTargetManager> m_targets;
+    std::unique_ptr<TarqDisplayViews> m_views;
     std::unique_ptr<ScopeGl> m_scopeGl;  // made, used and freed with the GL context current
 };

@@ -26,6 +26,7 @@ void TarqFrameTick::OnFrameTick() {
     if (counter % 5 == 0) RunUnlessNested(kVoice, [&] { m_work.VoicePeriodic(); });
     if (counter % 10 == 0) RunUnlessNested(kNetwork, [&] { m_work.NetworkTimer(); });
     RunUnlessNested(kAircraftFrame, [&] { m_work.AircraftFrame(); });
+    RunUnlessNested(kLandLines, [&] { m_work.LandLineRefresh(); });
     if (counter % 10 == 0) {
         RunUnlessNested(kRedraw, [&] { m_work.RedrawAll(false); });
     } else if (counter % 2 == 0 && m_work.HasThreeDDisplay()) {

@@ -17,6 +17,8 @@ public:
     virtual void VoicePeriodic() = 0;
     virtual void NetworkTimer() = 0;
     virtual void AircraftFrame() = 0;
+    // Who the user is on a land line with, for the bar and ".acc"/".hold".
+    virtual void LandLineRefresh() {}
     virtual bool HasThreeDDisplay() = 0;
     virtual void RedrawAll(bool onlyThreeD) = 0;
     virtual void StripBayFrame() = 0;
@@ -48,6 +50,7 @@ private:
         kVoice,
         kNetwork,
         kAircraftFrame,
+        kLandLines,
         kRedraw,
         kStripBay,
         kCommsPanel,

@@ -5,6 +5,7 @@
 // Tested by tests/app/furniture_gl_test.cpp.
 #include <GL/gl.h>
 
+#include "app/button_kinds.h"
 #include "app/display_button.h"
 #include "app/display_button_bar.h"
 #include "app/display_furniture.h"
@@ -95,6 +96,38 @@ void TarqDisplayButton::DrawBox() const {
 
 void TarqDisplayButton::DrawText(const GlBitmapFont* font, std::string_view text) {
     if (font) font->Draw(text);
+}
+
+void PaintButtonPicture(const TarqDisplayButton& button, const ButtonPicture& picture) {
+    TarqDisplayButtonBar* bar = button.GetBar();
+    for (const ButtonShape& shape : picture.Shapes()) {
+        const ButtonColor& c = shape.color;
+        switch (shape.kind) {
+            case ButtonShape::Kind::Box:
+                button.DrawBox();
+                break;
+            case ButtonShape::Kind::Fill:
+                glColor4ub(c.r, c.g, c.b, shape.alpha);
+                FillRect(shape.left, shape.top, shape.right, shape.bottom);
+                break;
+            case ButtonShape::Kind::Loop:
+                glColor3ub(c.r, c.g, c.b);
+                DrawOutline(shape.left, shape.top, shape.right, shape.bottom);
+                break;
+            case ButtonShape::Kind::Line:
+                glColor3ub(c.r, c.g, c.b);
+                glBegin(GL_LINES);
+                glVertex2i(shape.left, shape.bottom);
+                glVertex2i(shape.right, shape.top);
+                glEnd();
+                break;
+            case ButtonShape::Kind::Text:
+                glColor3ub(c.r, c.g, c.b);
+                glRasterPos2i(shape.left, shape.bottom);
+                TarqDisplayButton::DrawText(bar ? bar->GetFont(shape.font) : nullptr, shape.text);
+                break;
+        }
+    }
 }
 
 void TarqDisplayButtonBar::Draw() {

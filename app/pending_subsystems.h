@@ -87,6 +87,9 @@ public:
     void SetPushToTalk(bool down) { m_pushToTalk = down; }
     bool IsPushToTalk() const { return m_pushToTalk; }
     virtual void OnTimer() {}
+    // 1: no line with that controller.
+    int GetLandLineState(int /*kind*/, const std::string& /*callsign*/) const { return 1; }
+    bool IsAtisBroadcastActive() const { return false; }
 
 private:
     bool m_pushToTalk = false;

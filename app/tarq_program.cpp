@@ -256,6 +256,7 @@ void TarqProgram::CommsPanelFrame() {
 void TarqProgram::WeatherRefresh() {
     if (g_weatherPanel) g_weatherPanel->RefreshMetars(false);
 }
+void TarqProgram::LandLineRefresh() { ProgramLandLines().Refresh(); }
 void TarqProgram::ControllerTimer() {
     if (g_controllerDB) g_controllerDB->OnTimer();
 }

@@ -59,6 +59,7 @@ public:
     void VoicePeriodic() override;
     void NetworkTimer() override;
     void AircraftFrame() override;
+    void LandLineRefresh() override;
     bool HasThreeDDisplay() override;
     void RedrawAll(bool onlyThreeD) override;
     void StripBayFrame() override;

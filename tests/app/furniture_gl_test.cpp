@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "app/button_kinds.h"
 #include "app/display_button_bar.h"
 #include "app/display_furniture.h"
 #include "app/radio_history.h"
@@ -130,6 +131,28 @@ TEST_F(OffscreenTest, ButtonBoxesHangFromTheTopWithGapsBetween) {
     EXPECT_TRUE(Any(30, 252, 30, 254, {0, 0, 180})) << "A's bottom outline";
     EXPECT_EQ(bar.GetLeft(), 4);
     EXPECT_EQ(bar.GetRight(), 123);
+}
+
+// Every switch on, in the second half of a second, with a request waiting.
+struct PaintingHost : TarqButtonHost {
+    uint64_t NowMs() const override { return 600; }
+    bool GetBool(const std::string&) const override { return true; }
+    bool HasRequestListEntries() const override { return true; }
+    void Paint(const TarqDisplayButton& button, const ButtonPicture& picture) override {
+        PaintButtonPicture(button, picture);
+    }
+};
+
+TEST_F(OffscreenTest, ButtonPicturesPaintTheirLightsAndOutlines) {
+    PaintingHost painter;
+    TarqHostButtonKinds kinds(painter, {}, {});
+    TarqDisplayButtonBar bar(nullptr, kinds, nullptr);
+    bar.Draw();
+    // The reminder lights come first (no conflict alert): x 4, y 253.
+    EXPECT_EQ(At(36, 265), (Rgb{230, 0, 0})) << "the request light is lit";
+    EXPECT_EQ(At(36, 285), kShaded) << "the mute light is not";
+    EXPECT_TRUE(Any(27, 285, 29, 285, {120, 120, 120})) << "its outline";
+    EXPECT_EQ(bar.GetFixedWidths()[1], 44);
 }
 
 TEST_F(OffscreenTest, MainDisplayDrawsEachPartOnlyWhileItsBitIsShown) {

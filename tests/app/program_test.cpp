@@ -942,3 +942,246 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// The button bar and the bookmarks of the real program, driven by mouse and
+// keys: a click on the countdown timer's 2-minute choice starts it (its
+// yellow count replaces the green choices), Ctrl+Alt+1 saves the view,
+// the wheel zooms away, Ctrl+1 brings the view back and Ctrl+0 returns to
+// the zoomed one. Keeps program_test_timer_*.png and program_test_bookmark_*.png.
+struct ButtonResults {
+    int choicePixelsBefore = 0;
+    int countPixelsBefore = -1;
+    int choicePixelsAfter = -1;
+    int countPixelsAfter = 0;
+    bool timerShots = false;
+    double savedZoom = 0.0;
+    ScopePoint savedCenter;
+    double zoomedZoom = 0.0;
+    double recalledZoom = 0.0;
+    ScopePoint recalledCenter;
+    double backZoom = 0.0;
+    float storedZoom = 0.0f;
+    bool bookmarkShots = false;
+    std::string failure;
+};
+ButtonResults g_buttons;
+
+// Pixels of a colour (0xBBGGRR) in a GL-coordinate rectangle, inclusive.
+int CountPixels(const ScreenGrab& grab, int x0, int y0, int x1, int y1, unsigned long color) {
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) n += GlPixel(grab, x, y) == color;
+    return n;
+}
+
+class ButtonsApp : public wxApp {
+public:
+    bool OnInit() override {
+        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
+        m_program->Start();
+        SetMessageBoxHandler(&m_boxes);
+        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
+        m_timer.Start(100);
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+        return true;
+    }
+    int OnExit() override {
+        m_timer.Stop();
+        m_program.reset();
+        return 0;
+    }
+
+private:
+    void Fail(const std::string& why) {
+        g_buttons.failure = why;
+        ExitMainLoop();
+    }
+    void Next() {
+        ++m_step;
+        m_waited = 0;
+    }
+    wxWindow* Canvas(WxDisplayWindow& main) {
+        return wxWindow::FindWindowById(1005, static_cast<wxWindow*>(main.GetWindow()));
+    }
+    void Key(WxDisplayWindow& main, int code, bool ctrl, bool alt) {
+        wxWindow* canvas = Canvas(main);
+        wxKeyEvent key(wxEVT_KEY_DOWN);
+        key.m_keyCode = code;
+        key.SetControlDown(ctrl);
+        key.SetAltDown(alt);
+        key.SetEventObject(canvas);
+        canvas->GetEventHandler()->ProcessEvent(key);
+    }
+    void Step() {
+        if (std::chrono::steady_clock::now() > m_deadline)
+            return Fail("timed out at step " + std::to_string(m_step));
+        ++m_waited;
+        WxDisplayWindow* main = MainDisplay();
+        switch (m_step) {
+            case 0: {
+                ProfileDialog* dialog = m_program->GetProfileDialog();
+                if (!dialog || !dialog->IsShownOnScreen()) return;
+                if (!dialog->Select("Default")) return Fail("Default not listed");
+                dialog->OpenSelected();
+                Next();
+                return;
+            }
+            case 1:
+                if (!main || m_waited < 10) return;
+                if (!main->GetButtonBar()) return Fail("the main display has no button bar");
+                g_profile->SetBool("DispBtnClock", true);
+                g_profile->SetBool("DispBtnTimer", true);
+                Next();
+                return;
+            case 2: {
+                if (m_waited < 5) return;  // the ticks' redraws lay the bar out
+                TarqDisplayButtonBar* bar = main->GetButtonBar();
+                const std::vector<int>& widths = bar->GetFixedWidths();
+                if (widths.size() != 9 || widths[6] != 87) return Fail("the timer button is not drawn");
+                m_timerX = bar->GetLeft();
+                for (int i = 0; i < 6; ++i)
+                    if (widths[i] != 0) m_timerX += widths[i] + TarqDisplayButtonBar::kGap;
+                m_timerY = bar->GetBottom();
+                ScreenGrab grab = GrabGlArea(*main);
+                g_buttons.choicePixelsBefore =
+                    CountPixels(grab, m_timerX, m_timerY, m_timerX + 86, m_timerY + 43, 0x00B400);
+                g_buttons.countPixelsBefore =
+                    CountPixels(grab, m_timerX, m_timerY, m_timerX + 86, m_timerY + 43, 0x00FFFF);
+                bool idleShot = SaveScreenshot(grab, "program_test_timer_idle.png");
+                // A left click in the middle of the 2-minute choice.
+                wxWindow* canvas = Canvas(*main);
+                wxMouseEvent click(wxEVT_LEFT_DOWN);
+                click.m_x = m_timerX + 6 + 17;
+                click.m_y = grab.height - 1 - (m_timerY + 6 + 15);
+                click.SetEventObject(canvas);
+                canvas->GetEventHandler()->ProcessEvent(click);
+                wxMouseEvent release(wxEVT_LEFT_UP);
+                release.m_x = click.m_x;
+                release.m_y = click.m_y;
+                release.SetEventObject(canvas);
+                canvas->GetEventHandler()->ProcessEvent(release);
+                g_buttons.timerShots = idleShot;
+                Next();
+                return;
+            }
+            case 3: {
+                if (m_waited < 3) return;
+                ScreenGrab grab = GrabGlArea(*main);
+                g_buttons.choicePixelsAfter =
+                    CountPixels(grab, m_timerX, m_timerY, m_timerX + 86, m_timerY + 43, 0x00B400);
+                g_buttons.countPixelsAfter =
+                    CountPixels(grab, m_timerX, m_timerY, m_timerX + 86, m_timerY + 43, 0x00FFFF);
+                g_buttons.timerShots &= SaveScreenshot(grab, "program_test_timer_running.png");
+                Next();
+                return;
+            }
+            case 4: {
+                // Ctrl+Alt+1 saves bookmark 1; three wheel notches zoom out.
+                TarqDisplayScope* scope = main->GetScope();
+                g_buttons.savedZoom = scope->GetZoom();
+                g_buttons.savedCenter = scope->GetCenter();
+                Key(*main, '1', true, true);
+                g_buttons.storedZoom = g_profile->GetFloat("BookmarkZoom1");
+                bool shot = SaveScreenshot(GrabGlArea(*main), "program_test_bookmark_saved.png");
+                wxWindow* canvas = Canvas(*main);
+                wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+                wheel.m_x = 200;
+                wheel.m_y = 200;
+                wheel.m_wheelRotation = -360;
+                wheel.m_wheelDelta = 120;
+                wheel.SetEventObject(canvas);
+                canvas->GetEventHandler()->ProcessEvent(wheel);
+                g_buttons.zoomedZoom = scope->GetZoom();
+                main->Redraw(false, 0);
+                shot &= SaveScreenshot(GrabGlArea(*main), "program_test_bookmark_zoomed.png");
+                // Ctrl+1 recalls it.
+                Key(*main, '1', true, false);
+                g_buttons.recalledZoom = scope->GetZoom();
+                g_buttons.recalledCenter = scope->GetCenter();
+                shot &= SaveScreenshot(GrabGlArea(*main), "program_test_bookmark_recalled.png");
+                // Ctrl+0: the view before the recall.
+                Key(*main, '0', true, false);
+                g_buttons.backZoom = scope->GetZoom();
+                g_buttons.bookmarkShots = shot;
+                main->OnMenuCommand(CommandId::OpenSessionProfile);
+                Next();
+                return;
+            }
+            case 5:
+                if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
+                ExitMainLoop();
+                return;
+        }
+    }
+
+    std::unique_ptr<TarqProgram> m_program;
+    AnswerNo m_boxes;
+    wxTimer m_timer;
+    int m_step = 0;
+    int m_waited = 0;
+    int m_timerX = 0;
+    int m_timerY = 0;
+    std::chrono::steady_clock::time_point m_deadline;
+};
+
+TEST(Program, ButtonBarTimerAndBookmarks) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    if (!std::getenv("TARQ_BUTTONS_CHILD")) {
+        // The toolkit starts once per process: this test runs in one of its own.
+        std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
+        std::string filter = "--gtest_filter=Program.ButtonBarTimerAndBookmarks";
+        char* argv[] = {exe.data(), filter.data(), nullptr};
+        setenv("TARQ_BUTTONS_CHILD", "1", 1);
+        pid_t pid;
+        ASSERT_EQ(posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, environ), 0);
+        unsetenv("TARQ_BUTTONS_CHILD");
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child's failures are above";
+        return;
+    }
+    auto dir = std::filesystem::temp_directory_path() / ("tarq-buttons-" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "run");
+    std::filesystem::copy_file(TARQ_SAMPLE_SECTOR, dir / "sample.sct2");
+    WriteFileAtomically((dir / "Tarq.ini").string(),
+                        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
+                        "DisplayWidth1=900\nDisplayHeight1=700\nDisplaySectorFile1=sample.sct2\n"
+                        "[:CP:Default]\nColorBackground=" +
+                            std::to_string(kBackground) + "\n");
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    setenv("GDK_BACKEND", "x11", 1);
+    SingleInstance lock(kInstanceName, (dir / "run").string());
+    ASSERT_TRUE(lock.Acquire());
+    g_lock = &lock;
+    int argc = 1;
+    char name[] = "tarq";
+    char* argv[] = {name, nullptr};
+    wxApp::SetInstance(new ButtonsApp);
+    wxEntry(argc, argv);
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(dir);
+
+    EXPECT_EQ(g_buttons.failure, "");
+    EXPECT_GT(g_buttons.choicePixelsBefore, 0) << "the idle timer shows its green choices";
+    EXPECT_EQ(g_buttons.countPixelsBefore, 0);
+    EXPECT_EQ(g_buttons.choicePixelsAfter, 0) << "the click started the count";
+    EXPECT_GT(g_buttons.countPixelsAfter, 0) << "the yellow count shows";
+    EXPECT_TRUE(g_buttons.timerShots);
+
+    EXPECT_NE(g_buttons.savedZoom, 0.0);
+    EXPECT_FLOAT_EQ(g_buttons.storedZoom, static_cast<float>(g_buttons.savedZoom));
+    EXPECT_GT(g_buttons.zoomedZoom, g_buttons.savedZoom) << "the wheel zoomed out";
+    EXPECT_NEAR(g_buttons.recalledZoom, g_buttons.savedZoom, 1e-6);
+    EXPECT_NEAR(g_buttons.recalledCenter.x, g_buttons.savedCenter.x, 1e-4);
+    EXPECT_NEAR(g_buttons.recalledCenter.y, g_buttons.savedCenter.y, 1e-4);
+    EXPECT_DOUBLE_EQ(g_buttons.backZoom, g_buttons.zoomedZoom) << "Ctrl+0 goes back to the view before";
+    EXPECT_TRUE(g_buttons.bookmarkShots);
+}
+
+}  // namespace
