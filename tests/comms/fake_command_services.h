@@ -60,7 +60,8 @@ public:
     explicit Network(Log& log) : m_log(log) {}
     bool connected = true;
     bool validAtc = true;
-    bool transmitting = true;  // a transmit frequency is primed
+    bool transmitting = true;                 // a transmit frequency is primed
+    std::vector<std::string> callsignFields;  // every callsign put into a protocol field
     bool IsConnected() const override { return connected; }
     bool IsValidATC() const override { return validAtc; }
     bool SendFrequencyText(const std::string& text) override {
@@ -74,26 +75,50 @@ public:
         return true;
     }
     void SendPointOut(const std::string& to, const std::string& cs) override {
+        callsignFields.push_back(to);
+        callsignFields.push_back(cs);
         m_log.Call("SendPointOut", Args(to, cs));
     }
-    void SendWhoHas(const std::string& cs) override { m_log.Call("SendWhoHas", Args(cs)); }
-    void RequestFlightPlan(const std::string& cs) override { m_log.Call("RequestFlightPlan", Args(cs)); }
+    void SendWhoHas(const std::string& cs) override {
+        callsignFields.push_back(cs);
+        m_log.Call("SendWhoHas", Args(cs));
+    }
+    void RequestFlightPlan(const std::string& cs) override {
+        callsignFields.push_back(cs);
+        m_log.Call("RequestFlightPlan", Args(cs));
+    }
     void SendTextMessage(const std::string& to, const std::string& text) override {
+        callsignFields.push_back(to);
         m_log.Call("SendTextMessage", Args(to, text));
     }
     void SendWallop(const std::string& text) override { m_log.Call("SendWallop", Args(text)); }
     void SendBroadcast(const std::string& text) override { m_log.Call("SendBroadcast", Args(text)); }
-    void RequestInfo(const std::string& cs) override { m_log.Call("RequestInfo", Args(cs)); }
-    void RequestATIS(const std::string& cs) override { m_log.Call("RequestATIS", Args(cs)); }
+    void RequestInfo(const std::string& cs) override {
+        callsignFields.push_back(cs);
+        m_log.Call("RequestInfo", Args(cs));
+    }
+    void RequestATIS(const std::string& cs) override {
+        callsignFields.push_back(cs);
+        m_log.Call("RequestATIS", Args(cs));
+    }
     void RequestClientVersion(const std::string& cs) override {
+        callsignFields.push_back(cs);
         m_log.Call("RequestClientVersion", Args(cs));
     }
-    void SendPing(const std::string& to) override { m_log.Call("SendPing", Args(to)); }
-    void RequestFrequency(const std::string& cs) override { m_log.Call("RequestFrequency", Args(cs)); }
+    void SendPing(const std::string& to) override {
+        callsignFields.push_back(to);
+        m_log.Call("SendPing", Args(to));
+    }
+    void RequestFrequency(const std::string& cs) override {
+        callsignFields.push_back(cs);
+        m_log.Call("RequestFrequency", Args(cs));
+    }
     void SetPendingFindCallsign(const std::string& cs) override {
+        callsignFields.push_back(cs);
         m_log.Call("SetPendingFindCallsign", Args(cs));
     }
     void SendKill(const std::string& cs, const std::string& reason) override {
+        callsignFields.push_back(cs);
         m_log.Call("SendKill", Args(cs, reason));
     }
     void SetBreakRequest(bool on) override { m_log.Call("SetBreakRequest", Args(on)); }
