@@ -9,14 +9,15 @@
 
 #include <algorithm>
 
-#include "app/diagrams_dialog_wx.h"
-#include "app/oceanic_dialog_wx.h"
+#include "app/command_bindings.h"
 #include "app/connect_dialog_wx.h"
+#include "app/diagrams_dialog_wx.h"
 #include "app/display_layout.h"
 #include "app/display_manager.h"
 #include "app/global_objects.h"
 #include "app/menu_builder.h"
 #include "app/menu_table.h"
+#include "app/oceanic_dialog_wx.h"
 #include "app/session.h"
 #include "app/shell_state.h"
 #include "app/window_snap_wx.h"
@@ -103,7 +104,19 @@ public:
                 edit->SetBackgroundColour(*wxBLACK);
                 edit->SetForegroundColour(*wxWHITE);
             }
+            commandLine->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) {
+                const std::string line = FromWx(commandLine->GetValue());
+                commandLine->Clear();
+                if (m_display) m_display->RunCommand(line, true);
+            });
             commandLine->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+                const int code = event.GetKeyCode();
+                if ((code == WXK_UP || code == WXK_DOWN) && !event.ControlDown() && m_display) {
+                    commandLine->ChangeValue(ToWx(
+                        m_display->BrowseCommandHistory(code == WXK_UP, FromWx(commandLine->GetValue()))));
+                    commandLine->SetInsertionPointEnd();
+                    return;
+                }
                 int key = VirtualKeyOf(event.GetKeyCode());
                 if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.ControlDown())) return;
                 event.Skip();
@@ -115,14 +128,15 @@ public:
         });
         canvas->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
             if (m_display && m_display->OnLeftButtonDown(event.GetX(), event.GetY())) return;
-            if (m_display) m_display->OnScopeMouse(WxDisplayWindow::ScopeMouseEvent::LeftDown, MouseOf(event));
+            if (m_display)
+                m_display->OnScopeMouse(WxDisplayWindow::ScopeMouseEvent::LeftDown, MouseOf(event));
             event.Skip();
         });
         using Kind = WxDisplayWindow::ScopeMouseEvent;
         const std::pair<wxEventTypeTag<wxMouseEvent>, Kind> mouseEvents[] = {
-            {wxEVT_LEFT_UP, Kind::LeftUp},         {wxEVT_RIGHT_DOWN, Kind::RightDown},
-            {wxEVT_RIGHT_UP, Kind::RightUp},       {wxEVT_MIDDLE_DOWN, Kind::MiddleDown},
-            {wxEVT_MOTION, Kind::Move},            {wxEVT_RIGHT_DCLICK, Kind::RightDoubleClick}};
+            {wxEVT_LEFT_UP, Kind::LeftUp},   {wxEVT_RIGHT_DOWN, Kind::RightDown},
+            {wxEVT_RIGHT_UP, Kind::RightUp}, {wxEVT_MIDDLE_DOWN, Kind::MiddleDown},
+            {wxEVT_MOTION, Kind::Move},      {wxEVT_RIGHT_DCLICK, Kind::RightDoubleClick}};
         for (const auto& [type, kind] : mouseEvents) {
             canvas->Bind(type, [this, kind = kind](wxMouseEvent& event) {
                 if (m_display) m_display->OnScopeMouse(kind, MouseOf(event));
@@ -132,7 +146,8 @@ public:
         canvas->Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& event) {
             int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
             if (m_display)
-                m_display->OnScopeWheel(event.GetWheelRotation() / delta, event.ControlDown() || event.ShiftDown());
+                m_display->OnScopeWheel(event.GetWheelRotation() / delta,
+                                        event.ControlDown() || event.ShiftDown());
         });
         // Typing over the scope goes to the command line, the key that moves
         // the focus there included. (Over a secondary display the keys are
@@ -364,6 +379,23 @@ bool WxDisplayWindow::OnCommandLineKey(int virtualKey, bool ctrl) {
     return m_furniture && m_furniture->OnCommandLineKey(virtualKey, ctrl);
 }
 
+void WxDisplayWindow::RunCommand(const std::string& line, bool addToHistory) {
+    // The command line holds at most this much.
+    constexpr size_t kMaxLine = 1022;
+    CommandProcessorOfShell().ProcessCommandLine(CommandDisplayOf(*this), line.substr(0, kMaxLine), true,
+                                                 addToHistory);
+}
+
+std::string WxDisplayWindow::BrowseCommandHistory(bool older, const std::string& current) {
+    TarqCommandHistory& history = CommandProcessorOfShell().History();
+    return older ? history.Previous(current) : history.Next(current);
+}
+
+void WxDisplayWindow::Activate() {
+    m_frame->Raise();
+    if (m_frame->commandLine) m_frame->commandLine->SetFocus();
+}
+
 const GlBitmapFont* WxDisplayWindow::GetFont(int id) const { return m_gl->Font(id); }
 
 void WxDisplayWindow::EnsureRadioHistoryShown() {
@@ -466,7 +498,8 @@ bool WxDisplayWindow::OnMenuCommand(int id) {
 }
 
 void WxDisplayWindow::OpenSectorFile() {
-    wxFileDialog dialog(m_frame, "Open Sector File", "", "", "Sector files (*.sct;*.sct2)|*.sct;*.sct2|All files|*",
+    wxFileDialog dialog(m_frame, "Open Sector File", "", "",
+                        "Sector files (*.sct;*.sct2)|*.sct;*.sct2|All files|*",
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK || !m_scope) return;
     DiagramsDialogWindow::Close(m_frame);
@@ -477,8 +510,10 @@ void WxDisplayWindow::OpenSectorFile() {
 }
 
 void WxDisplayWindow::SetBusyCursor(bool busy) {
-    if (busy) wxBeginBusyCursor();
-    else if (wxIsBusy()) wxEndBusyCursor();
+    if (busy)
+        wxBeginBusyCursor();
+    else if (wxIsBusy())
+        wxEndBusyCursor();
 }
 
 bool WxDisplayWindow::IsShiftDown() const { return wxGetKeyState(WXK_SHIFT); }
