@@ -10,14 +10,14 @@
 #include <algorithm>
 
 #include "app/command_bindings.h"
-#include "app/connect_dialog_wx.h"
 #include "app/diagrams_dialog_wx.h"
+#include "app/oceanic_dialog_wx.h"
+#include "app/connect_dialog_wx.h"
 #include "app/display_layout.h"
 #include "app/display_manager.h"
 #include "app/global_objects.h"
 #include "app/menu_builder.h"
 #include "app/menu_table.h"
-#include "app/oceanic_dialog_wx.h"
 #include "app/session.h"
 #include "app/shell_state.h"
 #include "app/window_snap_wx.h"
@@ -112,8 +112,8 @@ public:
             commandLine->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
                 const int code = event.GetKeyCode();
                 if ((code == WXK_UP || code == WXK_DOWN) && !event.ControlDown() && m_display) {
-                    commandLine->ChangeValue(ToWx(
-                        m_display->BrowseCommandHistory(code == WXK_UP, FromWx(commandLine->GetValue()))));
+                    const std::string current = FromWx(commandLine->GetValue());
+                    commandLine->ChangeValue(ToWx(m_display->BrowseCommandHistory(code == WXK_UP, current)));
                     commandLine->SetInsertionPointEnd();
                     return;
                 }
@@ -128,15 +128,14 @@ public:
         });
         canvas->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
             if (m_display && m_display->OnLeftButtonDown(event.GetX(), event.GetY())) return;
-            if (m_display)
-                m_display->OnScopeMouse(WxDisplayWindow::ScopeMouseEvent::LeftDown, MouseOf(event));
+            if (m_display) m_display->OnScopeMouse(WxDisplayWindow::ScopeMouseEvent::LeftDown, MouseOf(event));
             event.Skip();
         });
         using Kind = WxDisplayWindow::ScopeMouseEvent;
         const std::pair<wxEventTypeTag<wxMouseEvent>, Kind> mouseEvents[] = {
-            {wxEVT_LEFT_UP, Kind::LeftUp},   {wxEVT_RIGHT_DOWN, Kind::RightDown},
-            {wxEVT_RIGHT_UP, Kind::RightUp}, {wxEVT_MIDDLE_DOWN, Kind::MiddleDown},
-            {wxEVT_MOTION, Kind::Move},      {wxEVT_RIGHT_DCLICK, Kind::RightDoubleClick}};
+            {wxEVT_LEFT_UP, Kind::LeftUp},         {wxEVT_RIGHT_DOWN, Kind::RightDown},
+            {wxEVT_RIGHT_UP, Kind::RightUp},       {wxEVT_MIDDLE_DOWN, Kind::MiddleDown},
+            {wxEVT_MOTION, Kind::Move},            {wxEVT_RIGHT_DCLICK, Kind::RightDoubleClick}};
         for (const auto& [type, kind] : mouseEvents) {
             canvas->Bind(type, [this, kind = kind](wxMouseEvent& event) {
                 if (m_display) m_display->OnScopeMouse(kind, MouseOf(event));
@@ -146,8 +145,7 @@ public:
         canvas->Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& event) {
             int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
             if (m_display)
-                m_display->OnScopeWheel(event.GetWheelRotation() / delta,
-                                        event.ControlDown() || event.ShiftDown());
+                m_display->OnScopeWheel(event.GetWheelRotation() / delta, event.ControlDown() || event.ShiftDown());
         });
         // Typing over the scope goes to the command line, the key that moves
         // the focus there included. (Over a secondary display the keys are
@@ -498,8 +496,7 @@ bool WxDisplayWindow::OnMenuCommand(int id) {
 }
 
 void WxDisplayWindow::OpenSectorFile() {
-    wxFileDialog dialog(m_frame, "Open Sector File", "", "",
-                        "Sector files (*.sct;*.sct2)|*.sct;*.sct2|All files|*",
+    wxFileDialog dialog(m_frame, "Open Sector File", "", "", "Sector files (*.sct;*.sct2)|*.sct;*.sct2|All files|*",
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK || !m_scope) return;
     DiagramsDialogWindow::Close(m_frame);
@@ -510,10 +507,8 @@ void WxDisplayWindow::OpenSectorFile() {
 }
 
 void WxDisplayWindow::SetBusyCursor(bool busy) {
-    if (busy)
-        wxBeginBusyCursor();
-    else if (wxIsBusy())
-        wxEndBusyCursor();
+    if (busy) wxBeginBusyCursor();
+    else if (wxIsBusy()) wxEndBusyCursor();
 }
 
 bool WxDisplayWindow::IsShiftDown() const { return wxGetKeyState(WXK_SHIFT); }

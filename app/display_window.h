@@ -115,8 +115,8 @@ public:
     // Runs a command line on this display (aliases allowed); Enter records
     // the typed line in the command history, menus do not.
     void RunCommand(const std::string& line, bool addToHistory = false);
-    // The typed line that replaces the command line's text on Up (older) or
-    // Down (newer).
+    // The line that replaces the command line's text on Up (older) or Down
+    // (newer).
     std::string BrowseCommandHistory(bool older, const std::string& current);
     // Makes the window the active one, so typing goes on in the command line.
     void Activate();

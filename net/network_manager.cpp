@@ -8,11 +8,11 @@
 #include <chrono>
 
 #include "atc/aircraft_db.h"
-#include "atc/controller_db.h"
 #include "atc/flight_plan_record.h"
 #include "foundation/program_version.h"
 #include "foundation/start_directory.h"
 #include "foundation/text_helpers.h"
+#include "atc/controller_db.h"
 #include "net/halk_session.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
@@ -163,10 +163,9 @@ void TarqNetworkManager::Connect() {
 
 void TarqNetworkManager::StartConnect(const std::string& address) {
     AtcSettings& settings = *m_services.settings;
-    HalkLoginInfo info{settings.GetString("Callsign"), settings.GetString("RealName"),
-                       settings.GetInt("Rating")};
-    m_session->SetConnectInfo(address, m_connectPort, settings.GetString("CID"),
-                              settings.GetString("Password"), info);
+    HalkLoginInfo info{settings.GetString("Callsign"), settings.GetString("RealName"), settings.GetInt("Rating")};
+    m_session->SetConnectInfo(address, m_connectPort, settings.GetString("CID"), settings.GetString("Password"),
+                              info);
     if (!m_session->Connect()) {
         m_services.messages->ShowError("Could not connect to server " + m_connectServer + ".");
     }
@@ -331,8 +330,7 @@ constexpr size_t kMaxRememberedReceivers = 256;
 void TarqNetworkManager::NoteWrittenTo(const std::string& to) {
     const std::time_t now = m_services.clock->WallSeconds();
     if (m_writtenTo.size() >= kMaxRememberedReceivers) {
-        std::erase_if(m_writtenTo,
-                      [now](const auto& entry) { return now - entry.second > kBusyReplyQuietSeconds; });
+        std::erase_if(m_writtenTo, [now](const auto& entry) { return now - entry.second > kBusyReplyQuietSeconds; });
         if (m_writtenTo.size() >= kMaxRememberedReceivers) m_writtenTo.clear();
     }
     m_writtenTo[ToUpper(to)] = now;

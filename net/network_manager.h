@@ -20,10 +20,10 @@
 #include "atc/atc_services.h"
 #include "atc/controller.h"
 #include "atc/flight_plan_record.h"
-#include "atc/network_owners.h"
 #include "foundation/start_directory.h"
-#include "net/halk_session.h"
 #include "net/server_list.h"
+#include "atc/network_owners.h"
+#include "net/halk_session.h"
 
 class TarqAircraftDB;
 class TarqControllerDB;
