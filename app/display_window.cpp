@@ -56,6 +56,28 @@ int VirtualKeyOf(int wxKey) {
     }
 }
 
+// The virtual-key code of a key that "ASELKey" may name: the keypad's
+// operators, the function keys, letters and digits; 0 for others.
+int SelectionKeyOf(int wxKey) {
+    switch (wxKey) {
+        case WXK_NUMPAD_MULTIPLY:
+            return 0x6A;
+        case WXK_NUMPAD_ADD:
+            return 0x6B;
+        case WXK_NUMPAD_SUBTRACT:
+            return 0x6D;
+        case WXK_NUMPAD_DECIMAL:
+            return 0x6E;
+        case WXK_NUMPAD_DIVIDE:
+            return 0x6F;
+        default:
+            break;
+    }
+    if (wxKey >= WXK_F1 && wxKey <= WXK_F24) return 0x70 + (wxKey - WXK_F1);
+    if ((wxKey >= 'A' && wxKey <= 'Z') || (wxKey >= '0' && wxKey <= '9')) return wxKey;
+    return 0;
+}
+
 // One parse of a sector file serves every display that shows it.
 SectorLibrary& SharedSectorLibrary() {
     static SectorLibrary library;
@@ -115,6 +137,11 @@ public:
                     const std::string current = FromWx(commandLine->GetValue());
                     commandLine->ChangeValue(ToWx(m_display->BrowseCommandHistory(code == WXK_UP, current)));
                     commandLine->SetInsertionPointEnd();
+                    return;
+                }
+                if (m_display && g_profile && SelectionKeyOf(code) == g_profile->GetInt("ASELKey") &&
+                    m_display->RunWithSelectedAircraft(FromWx(commandLine->GetValue()))) {
+                    commandLine->Clear();
                     return;
                 }
                 int key = VirtualKeyOf(event.GetKeyCode());
@@ -382,6 +409,10 @@ void WxDisplayWindow::RunCommand(const std::string& line, bool addToHistory) {
     constexpr size_t kMaxLine = 1022;
     CommandProcessorOfShell().ProcessCommandLine(CommandDisplayOf(*this), line.substr(0, kMaxLine), true,
                                                  addToHistory);
+}
+
+bool WxDisplayWindow::RunWithSelectedAircraft(const std::string& line) {
+    return CommandProcessorOfShell().ProcessWithSelectedAircraft(CommandDisplayOf(*this), line);
 }
 
 std::string WxDisplayWindow::BrowseCommandHistory(bool older, const std::string& current) {

@@ -115,6 +115,8 @@ public:
     // Runs a command line on this display (aliases allowed); Enter records
     // the typed line in the command history, menus do not.
     void RunCommand(const std::string& line, bool addToHistory = false);
+    // The "ASELKey" key on the typed line; false when the line is no dot-command.
+    bool RunWithSelectedAircraft(const std::string& line);
     // The line that replaces the command line's text on Up (older) or Down
     // (newer).
     std::string BrowseCommandHistory(bool older, const std::string& current);
