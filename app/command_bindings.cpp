@@ -175,7 +175,8 @@ public:
 // A display's scope; every call does nothing while the display has none.
 class ScopeCommandDisplay final : public CommandDisplay {
 public:
-    explicit ScopeCommandDisplay(TarqDisplay& display) : m_display(display) {}
+    explicit ScopeCommandDisplay(TarqDisplay& display) : m_display(&display) {}
+    void Rebind(TarqDisplay& display) { m_display = &display; }
 
     void SetRingCenterToPoint(const std::string& name) override {
         if (auto* s = Scope()) s->SetRingCenterToPoint(name);
@@ -236,7 +237,7 @@ public:
         if (auto* s = Scope()) s->AddSeparationLink(a, b);
         return true;
     }
-    void RemoveAllNotes() override {
+    void ClearNotes() override {
         if (auto* s = Scope(); s && s->GetStickyBuilder()) s->GetStickyBuilder()->ClearNotes();
     }
     void AddNoteAtCenter(const std::string& text) override {
@@ -284,7 +285,7 @@ public:
     }
 
 private:
-    TarqDisplayScope* Scope() const { return m_display.GetScope(); }
+    TarqDisplayScope* Scope() const { return m_display->GetScope(); }
     // An aircraft (its ground speed kept) or a named point, in scope coordinates.
     bool Resolve(const std::string& name, ScopePoint& point, int& speed) const {
         TarqDisplayScope* s = Scope();
@@ -299,7 +300,7 @@ private:
         return false;
     }
 
-    TarqDisplay& m_display;
+    TarqDisplay* m_display;
 };
 
 std::map<TarqDisplay*, std::unique_ptr<ScopeCommandDisplay>>& CommandDisplays() {
@@ -410,10 +411,11 @@ public:
 }  // namespace
 
 CommandDisplay& CommandDisplayOf(TarqDisplay& display) {
-    // A display's wrapper holds only its address, so one left behind by a
-    // closed display serves a new display at the same address unchanged.
+    // Keyed by address: a wrapper left behind by a closed display is bound
+    // afresh to whichever display now lives there.
     auto& slot = CommandDisplays()[&display];
     if (!slot) slot = std::make_unique<ScopeCommandDisplay>(display);
+    slot->Rebind(display);
     return *slot;
 }
 

@@ -124,7 +124,7 @@ public:
     virtual void ClearSeparationLinks() = 0;
     // False when either aircraft is not known.
     virtual bool AddSeparationLink(const std::string& first, const std::string& second) = 0;
-    virtual void RemoveAllNotes() = 0;
+    virtual void ClearNotes() = 0;
     // A sticky note at the view centre.
     virtual void AddNoteAtCenter(const std::string& text) = 0;
     virtual void SetCameraToPoint(const std::string& name) = 0;

@@ -896,7 +896,7 @@ void P::Quicklook(Call& call) { call.display.ToggleQuicklook(); }
 void P::NoRings(Call& call) { call.display.SetRingCenterToPoint({}); }
 void P::ReloadSector(Call& call) { call.display.ReloadSectorFile(); }
 void P::NoSepLinks(Call& call) { call.display.ClearSeparationLinks(); }
-void P::NoStickies(Call& call) { call.display.RemoveAllNotes(); }
+void P::NoStickies(Call& call) { call.display.ClearNotes(); }
 
 void P::CameraAltitude(Call& call) {
     if (call.n != 1) {

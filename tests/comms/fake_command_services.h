@@ -289,7 +289,7 @@ public:
         Call("AddSeparationLink", Args(a, b));
         return true;
     }
-    void RemoveAllNotes() override { Call("RemoveAllNotes", Args()); }
+    void ClearNotes() override { Call("ClearNotes", Args()); }
     void AddNoteAtCenter(const std::string& text) override { Call("AddNoteAtCenter", Args(text)); }
     void SetCameraToPoint(const std::string& name) override { Call("SetCameraToPoint", Args(name)); }
     void SetCameraAltitudeFeet(int feet) override { Call("SetCameraAltitudeFeet", Args(feet)); }
