@@ -41,6 +41,7 @@ struct Results {
     std::string pointoutTo;  // the position identifier typed
     std::vector<std::string> received;
     std::string commandLineAfter;
+    std::vector<std::string> recalled;  // Up twice, then Down
 };
 
 Results g_results;
@@ -68,6 +69,18 @@ void TypeLine(WxDisplayWindow& main, const std::string& line) {
     enter.SetEventObject(commandLine);
     commandLine->GetEventHandler()->ProcessEvent(enter);
     g_results.commandLineAfter = commandLine->GetValue().ToStdString();
+}
+
+// An arrow key in the command line; what it then shows.
+std::string PressArrow(WxDisplayWindow& main, int keyCode) {
+    auto* commandLine =
+        dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowById(1006, static_cast<wxWindow*>(main.GetWindow())));
+    if (!commandLine) return "(no command line)";
+    wxKeyEvent key(wxEVT_KEY_DOWN);
+    key.m_keyCode = keyCode;
+    key.SetEventObject(commandLine);
+    commandLine->GetEventHandler()->ProcessEvent(key);
+    return commandLine->GetValue().ToStdString();
 }
 
 bool ServerHas(const std::string& line) {
@@ -136,6 +149,9 @@ private:
                 TypeLine(*main, ".QZ 350 ual1627");
                 TypeLine(*main, ".qp " + g_results.pointoutTo + " ual1627");
                 TypeLine(*main, ".qx ual1627");
+                g_results.recalled.push_back(PressArrow(*main, WXK_UP));
+                g_results.recalled.push_back(PressArrow(*main, WXK_UP));
+                g_results.recalled.push_back(PressArrow(*main, WXK_DOWN));
                 Next();
                 return;
             }
@@ -210,6 +226,9 @@ TEST(CommandLineProgram, TrackCommandsTypedOnALiveTargetReachTheServer) {
     EXPECT_TRUE(Has(got, "#PCNY_APP:NY_CTR:CCP:PT:UAL1627")) << ::testing::PrintToString(got);
     EXPECT_TRUE(Has(got, "$CQNY_APP:@94835:DR:UAL1627")) << ::testing::PrintToString(got);
     EXPECT_EQ(g_results.commandLineAfter, "") << "Enter empties the command line";
+    EXPECT_EQ(
+        g_results.recalled,
+        (std::vector<std::string>{".qx ual1627", ".qp " + g_results.pointoutTo + " ual1627", ".qx ual1627"}));
 }
 
 }  // namespace
