@@ -254,6 +254,8 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     if (isMain && g_profile) {
         m_furniture = std::make_unique<TarqDisplayFurniture>(this, *this, m_buttonKinds, *g_profile,
                                                              SystemClock::Instance());
+        // A new main display starts with an empty command history.
+        CommandProcessorOfShell().History().Clear();
     }
     RebuildMenus();
 }
