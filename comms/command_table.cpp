@@ -247,7 +247,7 @@ void P::FlightPlanOrStrip(Call& call) {
             m_shell.ShowError("Not valid control.");
             return;
         }
-        if (!m_services.strips) return;
+        if (!m_services.strips || !CheckCallsign(aircraft)) return;
         m_services.strips->PushStrip(aircraft, controller);
         const std::string text = "Flight strip for " + aircraft + " pushed to " + controller + ".";
         if (m_profile.GetBool("DelPushedStrips")) m_services.strips->RemoveStrip(aircraft);

@@ -194,6 +194,7 @@ TEST(CommandProcessorTest, TracksAndAircraft) {
          deletePushed},
         {".ss N BAW1", {}, {"error: Not valid control."}, kObserver},
         {".ss Q BAW1", {}, {"error: Controller not found."}},
+        {".ss N a:b", {}, {"error: Invalid callsign: A:B"}},
         {".ss a b c", {}, {}},
         {".qu 101 extra", {"d1:ShowRoute(BAW1,false)"}, {}},
         {".qr BAW1", {"d1:ShowRoute(BAW1,true)"}, {}},
