@@ -103,7 +103,11 @@ void ShellChatHost::PostLater(std::function<void()> job) {
     if (m_post) m_post(std::move(job));
 }
 
-void ShellChatForwarder::ForwardCommandLine(const std::string& line, const std::string&) {
+void ShellChatForwarder::ForwardCommandLine(const std::string& line, const std::string& chatWindowName) {
+    if (target) {
+        target(line, chatWindowName);
+        return;
+    }
     if (!g_displayManager) return;
     const std::string word = line.substr(0, line.find(' '));
     g_displayManager->ShowError(word + ": command not available yet.");

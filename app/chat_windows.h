@@ -58,11 +58,12 @@ private:
     Poster m_post;
 };
 
-// Until the main display's command processor takes them, a forwarded command
-// says that it is not available.
+// Hands forwarded commands to the main display's command processor, which
+// lives with the windows; without it a command says it is not available.
 class ShellChatForwarder final : public ChatCommandForwarder {
 public:
     void ForwardCommandLine(const std::string& line, const std::string& chatWindowName) override;
+    std::function<void(const std::string& line, const std::string& chatWindowName)> target;
 };
 
 // The network's text messages and real-name replies for the chat manager.

@@ -14,11 +14,13 @@
 #include <vector>
 
 #include "app/chat_windows.h"
+#include "app/command_bindings.h"
 #include "app/global_objects.h"
 #include "app/menu_title.h"
 #include "app/tool_window_dialog.h"
 #include "app/wx_text.h"
 #include "comms/chat_window.h"
+#include "comms/command_processor.h"
 #include "foundation/profile.h"
 
 namespace {
@@ -286,6 +288,15 @@ private:
 }  // namespace
 
 WxChatWindows::WxChatWindows() {
+    ChatForwarderOfShell().target = [](const std::string& line, const std::string& name) {
+        ChatCommandContext chat{name, ChatWindowKind::Private};
+        if (name == TarqChatWindow::kIncomingChatLog) {
+            chat.kind = ChatWindowKind::IncomingLog;
+        } else if (!name.empty() && name[0] == ':') {
+            chat = {name.substr(1), ChatWindowKind::Group};
+        }
+        CommandProcessorOfShell().ProcessChatLine(chat, line);
+    };
     ShellChatHost& host = ChatHostOfShell();
     host.SetViewFactory(
         [](TarqChatWindow& window, int x, int y, int w, int h) -> std::unique_ptr<ChatWindowView> {
@@ -314,6 +325,7 @@ WxChatWindows::WxChatWindows() {
 }
 
 WxChatWindows::~WxChatWindows() {
+    ChatForwarderOfShell().target = nullptr;
     ShellChatHost& host = ChatHostOfShell();
     host.SetViewFactory(nullptr);
     host.SetPoster(nullptr);

@@ -69,7 +69,7 @@ public:
     // The controller list has no chat groups yet.
     std::string GetChatGroupName(int) const override { return {}; }
     void OpenChatWindow(const std::string& name) override {
-        if (g_chatManager) g_chatManager->OpenChatWindow(name, true);
+        if (g_chatManager) g_chatManager->OpenChatWindow(name, "", true);
     }
     void ShowControllerInfo(const std::string&) override {}
     void ShowError(const std::string& text) override {

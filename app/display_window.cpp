@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "app/command_bindings.h"
 #include "app/diagrams_dialog_wx.h"
 #include "app/oceanic_dialog_wx.h"
 #include "app/connect_dialog_wx.h"
@@ -53,6 +54,28 @@ int VirtualKeyOf(int wxKey) {
         default:
             return 0;
     }
+}
+
+// The virtual-key code of a key that "ASELKey" may name: the keypad's
+// operators, the function keys, letters and digits; 0 for others.
+int SelectionKeyOf(int wxKey) {
+    switch (wxKey) {
+        case WXK_NUMPAD_MULTIPLY:
+            return 0x6A;
+        case WXK_NUMPAD_ADD:
+            return 0x6B;
+        case WXK_NUMPAD_SUBTRACT:
+            return 0x6D;
+        case WXK_NUMPAD_DECIMAL:
+            return 0x6E;
+        case WXK_NUMPAD_DIVIDE:
+            return 0x6F;
+        default:
+            break;
+    }
+    if (wxKey >= WXK_F1 && wxKey <= WXK_F24) return 0x70 + (wxKey - WXK_F1);
+    if ((wxKey >= 'A' && wxKey <= 'Z') || (wxKey >= '0' && wxKey <= '9')) return wxKey;
+    return 0;
 }
 
 // One parse of a sector file serves every display that shows it.
@@ -103,7 +126,24 @@ public:
                 edit->SetBackgroundColour(*wxBLACK);
                 edit->SetForegroundColour(*wxWHITE);
             }
+            commandLine->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) {
+                const std::string line = FromWx(commandLine->GetValue());
+                commandLine->Clear();
+                if (m_display) m_display->RunCommand(line, true);
+            });
             commandLine->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+                const int code = event.GetKeyCode();
+                if ((code == WXK_UP || code == WXK_DOWN) && !event.ControlDown() && m_display) {
+                    const std::string current = FromWx(commandLine->GetValue());
+                    commandLine->ChangeValue(ToWx(m_display->BrowseCommandHistory(code == WXK_UP, current)));
+                    commandLine->SetInsertionPointEnd();
+                    return;
+                }
+                if (m_display && g_profile && SelectionKeyOf(code) == g_profile->GetInt("ASELKey") &&
+                    m_display->RunWithSelectedAircraft(FromWx(commandLine->GetValue()))) {
+                    commandLine->Clear();
+                    return;
+                }
                 int key = VirtualKeyOf(event.GetKeyCode());
                 if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.ControlDown())) return;
                 event.Skip();
@@ -220,6 +260,8 @@ WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMai
     if (isMain && g_profile) {
         m_furniture = std::make_unique<TarqDisplayFurniture>(this, *this, m_buttonKinds, *g_profile,
                                                              SystemClock::Instance());
+        // A new main display starts with an empty command history.
+        CommandProcessorOfShell().History().Clear();
     }
     RebuildMenus();
 }
@@ -390,6 +432,27 @@ bool WxDisplayWindow::OnLeftButtonDown(int x, int y) {
 
 bool WxDisplayWindow::OnCommandLineKey(int virtualKey, bool ctrl) {
     return m_furniture && m_furniture->OnCommandLineKey(virtualKey, ctrl);
+}
+
+void WxDisplayWindow::RunCommand(const std::string& line, bool addToHistory) {
+    // The command line holds at most this much.
+    constexpr size_t kMaxLine = 1022;
+    CommandProcessorOfShell().ProcessCommandLine(CommandDisplayOf(*this), line.substr(0, kMaxLine), true,
+                                                 addToHistory);
+}
+
+bool WxDisplayWindow::RunWithSelectedAircraft(const std::string& line) {
+    return CommandProcessorOfShell().ProcessWithSelectedAircraft(CommandDisplayOf(*this), line);
+}
+
+std::string WxDisplayWindow::BrowseCommandHistory(bool older, const std::string& current) {
+    TarqCommandHistory& history = CommandProcessorOfShell().History();
+    return older ? history.Previous(current) : history.Next(current);
+}
+
+void WxDisplayWindow::Activate() {
+    m_frame->Raise();
+    if (m_frame->commandLine) m_frame->commandLine->SetFocus();
 }
 
 const GlBitmapFont* WxDisplayWindow::GetFont(int id) const { return m_gl->Font(id); }

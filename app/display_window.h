@@ -119,6 +119,16 @@ public:
     bool OnLeftButtonDown(int x, int y);
     // A key in the command line, by virtual-key code; true when taken.
     bool OnCommandLineKey(int virtualKey, bool ctrl);
+    // Runs a command line on this display (aliases allowed); Enter records
+    // the typed line in the command history, menus do not.
+    void RunCommand(const std::string& line, bool addToHistory = false);
+    // The "ASELKey" key on the typed line; false when the line is no dot-command.
+    bool RunWithSelectedAircraft(const std::string& line);
+    // The line that replaces the command line's text on Up (older) or Down
+    // (newer).
+    std::string BrowseCommandHistory(bool older, const std::string& current);
+    // Makes the window the active one, so typing goes on in the command line.
+    void Activate();
 
 private:
     bool EnsureGl();

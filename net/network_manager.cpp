@@ -348,17 +348,19 @@ void TarqNetworkManager::SendBusyReply(const std::string& to) {
 void TarqNetworkManager::SendWallop(const std::string& text) { SendTextMessage("*S", text); }
 void TarqNetworkManager::SendBroadcast(const std::string& text) { SendTextMessage("*", text); }
 
-void TarqNetworkManager::SendRadioMessage(const std::string& text) {
-    if (text.empty() || !m_validAtc) return;
+bool TarqNetworkManager::SendRadioMessage(const std::string& text) {
+    if (text.empty() || !m_validAtc) return false;
     const std::vector<int32_t> frequencies = m_services.tools->GetTXFrequencies();
-    if (frequencies.empty()) return;
+    if (frequencies.empty()) return false;
     m_session->SendRadioMessage(frequencies, text);
+    return true;
 }
 
-void TarqNetworkManager::SendFrequencyText(const std::string& text) {
-    if (text.empty()) return;
+bool TarqNetworkManager::SendFrequencyText(const std::string& text) {
+    if (text.empty()) return false;
     const int32_t channel[] = {kControllerChannel};
     m_session->SendRadioMessage(channel, text);
+    return true;
 }
 
 void TarqNetworkManager::SendSELCAL(const std::string& code) {

@@ -151,8 +151,10 @@ public:
     void RequestClientVersion(const std::string& callsign);
     void SendWallop(const std::string& text);
     void SendBroadcast(const std::string& text);
-    void SendRadioMessage(const std::string& text);
-    void SendFrequencyText(const std::string& text);
+    // Both false when nothing was queued (empty text; no transmit frequency
+    // or not an active controller for radio text).
+    bool SendRadioMessage(const std::string& text);
+    bool SendFrequencyText(const std::string& text);
     void SendSELCAL(const std::string& code);
     void SendPing(const std::string& to);
     void SendKill(const std::string& callsign, const std::string& reason);

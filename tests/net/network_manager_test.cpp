@@ -148,6 +148,14 @@ TEST_F(NetworkManagerTest, ActionsQueueTheirLines) {
     }
 }
 
+// The command line echoes a text only when it went out.
+TEST_F(NetworkManagerTest, TextSendersSayWhetherALineWentOut) {
+    EXPECT_TRUE(manager->SendFrequencyText("hello"));
+    EXPECT_FALSE(manager->SendFrequencyText(""));
+    EXPECT_FALSE(manager->SendRadioMessage("hi")) << "no transmit frequency";
+    EXPECT_FALSE(manager->SendRadioMessage(""));
+}
+
 TEST_F(NetworkManagerTest, AircraftDatabaseDrivesTheSession) {
     AtcServices services = ManagerServices();
     LinkedDatabases db(services, *manager);
