@@ -93,8 +93,8 @@ void TarqSELCALPanel::Create() {
 
 bool TarqSELCALPanel::IsValidATC() const { return g_networkManager && g_networkManager->IsValidATC(); }
 
-void TarqSELCALPanel::SendSELCAL(const std::string& code) {
-    if (g_networkManager) g_networkManager->SendSELCAL(code);
+bool TarqSELCALPanel::SendSELCAL(const std::string& code) {
+    return g_networkManager && g_networkManager->SendSELCAL(code);
 }
 
 void TarqSELCALPanel::ShowError(const std::string& text) { ShowErrorLine(text); }

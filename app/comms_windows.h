@@ -90,7 +90,7 @@ public:
 
 private:
     bool IsValidATC() const override;
-    void SendSELCAL(const std::string& code) override;
+    bool SendSELCAL(const std::string& code) override;
     void ShowError(const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     void ListChanged() override;

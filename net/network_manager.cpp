@@ -361,10 +361,11 @@ void TarqNetworkManager::SendFrequencyText(const std::string& text) {
     m_session->SendRadioMessage(channel, text);
 }
 
-void TarqNetworkManager::SendSELCAL(const std::string& code) {
-    if (!IsConnected()) return;
+bool TarqNetworkManager::SendSELCAL(const std::string& code) {
+    if (!IsConnected() || !m_validAtc || m_services.tools->GetTXFrequencies().empty()) return false;
     SendRadioMessage("SELCAL " + code.substr(0, 2) + "-" +
                      (code.size() > 2 ? code.substr(2, 2) : std::string()));
+    return true;
 }
 
 void TarqNetworkManager::SendPing(const std::string& to) { m_session->SendPing(to); }

@@ -153,7 +153,8 @@ public:
     void SendBroadcast(const std::string& text);
     void SendRadioMessage(const std::string& text);
     void SendFrequencyText(const std::string& text);
-    void SendSELCAL(const std::string& code);
+    // False, and nothing sent, without a transmit frequency to send it on.
+    bool SendSELCAL(const std::string& code);
     void SendPing(const std::string& to);
     void SendKill(const std::string& callsign, const std::string& reason);
     void SendATCPosition();
