@@ -14,6 +14,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <wx/tglbtn.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/wx.h>
@@ -27,6 +28,7 @@
 #include <functional>
 #include <thread>
 
+#include "app/comms_windows.h"
 #include "app/comms_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
@@ -139,7 +141,50 @@ struct Results {
     bool stripShotSaved = false;
     // What the server received from the program.
     std::vector<std::string> serverSaw;
+    // The voice ATIS through the ATIS maker's buttons.
+    std::vector<std::string> voiceCalls;
+    std::string recordText;
+    std::string connectLabel;
+    bool connectWaits = false;
     std::string failure;
+};
+
+// The voice engine, network and panel as the voice ATIS sees them, noting
+// each call; everything is connected and nothing assigned.
+struct NotingVoiceAtisServices : VoiceAtisServices {
+    void Note(std::string call) const { calls->push_back(std::move(call)); }
+    void StartAtisRecording(const std::string& path) override {
+        recording = true;
+        Note("record " + std::filesystem::path(path).filename().string());
+    }
+    void StopAtisRecording() override {
+        recording = false;
+        Note("stop recording");
+    }
+    bool IsAtisRecording() const override { return recording; }
+    void StartAtisPreview() override {}
+    void StopAtisPreview() override {}
+    void StartAtisPlayback(const std::string&) override {}
+    void StopAtisPlayback() override {}
+    bool IsAtisPlaying() const override { return false; }
+    void SetAtisMonitor(bool) override {}
+    void StartAtisBroadcast(int frequencyKhz, const std::string& roomAddress, const std::string& channel,
+                            const std::string& path) override {
+        Note("broadcast " + std::to_string(frequencyKhz) + " " + roomAddress + " " + channel + " " +
+             std::filesystem::path(path).filename().string());
+    }
+    void StopAtisBroadcast() override {}
+    bool IsAtisBroadcastActive() const override { return false; }
+    void CloseAtisListeners() override {}
+    bool IsConnected() const override { return true; }
+    bool IsVoiceAtisConnected() const override { return false; }
+    void ConnectVoiceAtis() override { Note("connect session"); }
+    void DisconnectVoiceAtis() override {}
+    bool IsFrequencyAssigned(int) const override { return false; }
+    bool IsVoiceChannelAssigned(const std::string&, const std::string&) const override { return false; }
+
+    std::vector<std::string>* calls = nullptr;
+    bool recording = false;
 };
 
 // The second controller's strip pushes: callsign and annotations.
@@ -789,6 +834,10 @@ private:
         g_results.publishedAtis = g_profile->GetString("ATIS");
         // Settings > ATISMaker... opens the modal dialog; it is read and
         // closed from inside its loop.
+        NotingVoiceAtisServices voiceServices;
+        voiceServices.calls = &g_results.voiceCalls;
+        g_atisMaker->SetVoiceServices(&voiceServices);
+        if (g_profile->GetInt("Rating") < 2) g_profile->SetInt("Rating", 5);
         wxTimer inside;
         int polls = 0;
         inside.Bind(wxEVT_TIMER, [&polls, &inside](wxTimerEvent&) {
@@ -810,6 +859,7 @@ private:
             ScreenGrab grab = GrabScreen(r.x, r.y, r.width, r.height);
             g_results.atisColours = Colours(grab);
             g_results.atisShotSaved = SaveScreenshot(grab, "program_test_atis.png");
+            VoiceAtisThroughTheDialog(dialog);
             dialog->EndModal(wxID_OK);
         });
         inside.Start(300);
@@ -817,7 +867,45 @@ private:
         MainDisplay()->OnMenuCommand(CommandId::AtisMaker);
         m_inModal = false;
         inside.Stop();
+        g_atisMaker->SetVoiceServices(nullptr);
         return true;
+    }
+
+    // "Record ATIS" opens the record dialog, whose Record is pressed and
+    // released and the recording saved; then "Connect ATIS" goes on the air
+    // with the server and frequency typed into the ATIS maker.
+    static void VoiceAtisThroughTheDialog(wxDialog* atis) {
+        using namespace comms_layouts;
+        auto press = [](wxWindow* dialog, int id) {
+            wxCommandEvent click(wxEVT_BUTTON, id);
+            click.SetEventObject(dialog->FindWindow(id));
+            dialog->GetEventHandler()->ProcessEvent(click);
+        };
+        wxTimer recorder;
+        recorder.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            wxDialog* record = nullptr;
+            for (wxWindow* top : wxTopLevelWindows)
+                if (top->GetLabel() == "Record Voice ATIS") record = dynamic_cast<wxDialog*>(top);
+            if (!record || !record->IsModal()) return;
+            recorder.Stop();
+            g_results.recordText =
+                static_cast<wxTextCtrl*>(record->FindWindow(1214))->GetValue().ToStdString();
+            for (bool down : {true, false}) {
+                wxCommandEvent toggle(wxEVT_TOGGLEBUTTON, 1216);
+                toggle.SetInt(down ? 1 : 0);
+                toggle.SetEventObject(record->FindWindow(1216));
+                record->GetEventHandler()->ProcessEvent(toggle);
+            }
+            press(record, 1212);
+        });
+        recorder.Start(200);
+        press(atis, kAtisRecord);  // returns when the record dialog closes
+        recorder.Stop();
+        static_cast<wxTextCtrl*>(atis->FindWindow(kAtisVoiceServer))->SetValue("voice.local");
+        static_cast<wxTextCtrl*>(atis->FindWindow(kAtisVoiceFrequency))->SetValue("118.250");
+        press(atis, kAtisConnect);
+        g_results.connectLabel = atis->FindWindow(kAtisConnect)->GetLabel().ToStdString();
+        g_results.connectWaits = !atis->FindWindow(kAtisConnect)->IsEnabled();
     }
 
     // Another controller on the server asks for the ATIS and pushes strips;
@@ -1090,6 +1178,14 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
         std::any_of(g_results.atisAnswer.begin(), g_results.atisAnswer.end(),
                     [](const std::string& e) { return e.find("Information") != std::string::npos; });
     EXPECT_TRUE(informationSent) << ::testing::PrintToString(g_results.atisAnswer);
+    // The voice ATIS made and put on the air through the ATIS maker's buttons.
+    const std::vector<std::string> voiceCalls = {
+        "record voxatis_a.dat", "stop recording",
+        "broadcast 118250 voice.local/EGLL_ATIS EGLL_ATIS voxatis_a.dat", "connect session"};
+    EXPECT_EQ(g_results.voiceCalls, voiceCalls);
+    EXPECT_NE(g_results.recordText.find("EGLL info"), std::string::npos) << g_results.recordText;
+    EXPECT_EQ(g_results.connectLabel, "Connect");
+    EXPECT_TRUE(g_results.connectWaits) << "until the session reports";
     // The pushed strips, announced and shown in two columns.
     EXPECT_EQ(g_results.stripsReceived, std::size(kPushedStrips));
     EXPECT_EQ(g_results.receivedLines.size(), std::size(kPushedStrips))
