@@ -139,6 +139,10 @@ struct Results {
     int surfaceWidth = 0;
     double stripInk[2] = {0, 0};  // share of lit pixels on each column's bottom strip
     bool stripShotSaved = false;
+    // SELCAL from a filed plan's remarks, called from the panel.
+    std::string selcalCode;
+    std::vector<std::string> selcalRows;
+    std::vector<std::string> selcalLines;
     // What the server received from the program.
     std::vector<std::string> serverSaw;
     // The voice ATIS through the ATIS maker's buttons.
@@ -837,7 +841,6 @@ private:
         NotingVoiceAtisServices voiceServices;
         voiceServices.calls = &g_results.voiceCalls;
         g_atisMaker->SetVoiceServices(&voiceServices);
-        if (g_profile->GetInt("Rating") < 2) g_profile->SetInt("Rating", 5);
         wxTimer inside;
         int polls = 0;
         inside.Bind(wxEVT_TIMER, [&polls, &inside](wxTimerEvent&) {
@@ -983,9 +986,30 @@ private:
                 }
                 m_tower.reset();
                 g_flightStripBay->Hide();  // off the displays whose pixels later steps read
+                CallSelcal();
                 return true;
             }
         }
+    }
+    // The SELCAL panel lists the code of a plan's remarks; a double click on
+    // its row calls the aircraft, which goes out only on a transmit frequency.
+    void CallSelcal() {
+        g_results.selcalCode = g_selcalPanel->Codes().GetCode("AFR1722");
+        g_selcalPanel->Show();
+        auto* dialog = static_cast<wxDialog*>(m_program->CommsWindows().GetSelcalDialog());
+        auto* list =
+            dialog ? static_cast<wxListBox*>(dialog->FindWindow(comms_layouts::kSelcalList)) : nullptr;
+        if (!list) return Fail("no SELCAL panel list");
+        for (unsigned i = 0; i < list->GetCount(); ++i) {
+            g_results.selcalRows.push_back(list->GetString(i).ToStdString());
+            if (g_results.selcalRows.back().rfind("AFR1722", 0) == 0) list->SetSelection(static_cast<int>(i));
+        }
+        wxCommandEvent click(wxEVT_LISTBOX_DCLICK, comms_layouts::kSelcalList);
+        click.SetEventObject(list);
+        list->GetEventHandler()->ProcessEvent(click);
+        for (const std::string& m : MainDisplay()->GetRadioHistory()->GetMessages())
+            if (m.find("SELCAL") != std::string::npos) g_results.selcalLines.push_back(m);
+        g_selcalPanel->Hide();
     }
     static wxWindow* BaySurface() {
         for (wxWindow* top : wxTopLevelWindows) {
@@ -1063,7 +1087,7 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
                         "# the local test server\nLOCAL-TEST 127.0.0.1:" + std::to_string(demo.port) + "\n");
     WriteFileAtomically((dir / "Tarq.ini").string(),
                         "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
-                        "StripBayTwoCols=1\n"
+                        "StripBayTwoCols=1\nRating=5\n"
                         "[Tower]\nDisplayCount=1\n[:CP:Default]\nColorBackground=" +
                             std::to_string(kBackground) + "\n");
     std::filesystem::path previous = std::filesystem::current_path();
@@ -1174,6 +1198,19 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     };
     EXPECT_TRUE(saw("$AXNY_APP:SERVER:METAR:EGLL")) << ::testing::PrintToString(g_results.serverSaw);
     EXPECT_TRUE(saw("$CRNY_APP:EGLL_TWR:ATIS:T:")) << ::testing::PrintToString(g_results.serverSaw);
+    // The SELCAL of AFR1722's remarks is listed and called; with no
+    // transmit frequency in the communications panel it cannot go out, and
+    // the history says so rather than confirming it.
+    EXPECT_EQ(g_results.selcalCode, "DJKL");
+    EXPECT_TRUE(std::any_of(g_results.selcalRows.begin(), g_results.selcalRows.end(),
+                            [](const std::string& row) { return row.rfind("AFR1722", 0) == 0; }))
+        << ::testing::PrintToString(g_results.selcalRows);
+    ASSERT_EQ(g_results.selcalLines.size(), 1u) << ::testing::PrintToString(g_results.selcalLines);
+    EXPECT_NE(g_results.selcalLines[0].find(SelcalCodes::kNotSent), std::string::npos)
+        << g_results.selcalLines[0];
+    EXPECT_FALSE(
+        std::any_of(g_results.serverSaw.begin(), g_results.serverSaw.end(),
+                    [](const std::string& line) { return line.find("SELCAL") != std::string::npos; }));
     const bool informationSent =
         std::any_of(g_results.atisAnswer.begin(), g_results.atisAnswer.end(),
                     [](const std::string& e) { return e.find("Information") != std::string::npos; });
