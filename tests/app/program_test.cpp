@@ -624,9 +624,11 @@ private:
                 return false;
             }
             case 1: {
-                if (m_waited < m_step0 + 40) return false;  // four seconds of position reports
+                // Pilots report every five seconds: wait for the next report, at most seven seconds.
+                if (m_waited < m_step0 + 10) return false;
                 ScopePoint now = g_aircraftDB->GetAircraft(g_results.watched)->GetPosition(0, 0);
                 g_results.targetMoved = now.x != m_firstPosition.x || now.y != m_firstPosition.y;
+                if (!g_results.targetMoved && m_waited < m_step0 + 70) return false;
                 main->Redraw(false, 0);
                 ScreenGrab grab = GrabGlArea(*main);
                 PixelPoint p = windowPoint();
