@@ -3,6 +3,7 @@
 
 #include "app/global_objects.h"
 #include "foundation/profile.h"
+#include "foundation/start_directory.h"
 #include "platform/clock.h"
 #include "scope/display_scope.h"
 
@@ -24,6 +25,11 @@ const TarqDisplayScope* MainScope() {
 std::function<void(TarqATISMaker&)>& DialogRunner() {
     static std::function<void(TarqATISMaker&)> run;
     return run;
+}
+
+std::function<void()>& ConnectButtonUpdater() {
+    static std::function<void()> update;
+    return update;
 }
 
 }  // namespace
@@ -65,9 +71,16 @@ void TarqWeatherPanel::ListRefreshed() {
 
 // --- ATIS maker ---------------------------------------------------------------------
 
-TarqATISMaker::TarqATISMaker(TarqProfile& profile, WeatherStore& weather) : m_maker(profile, weather, this) {}
+TarqATISMaker::TarqATISMaker(TarqProfile& profile, WeatherStore& weather)
+    : m_profile(profile), m_weather(weather), m_maker(profile, weather, this) {}
 
 TarqATISMaker::~TarqATISMaker() = default;
+
+void TarqATISMaker::SetVoiceServices(VoiceAtisServices* services) {
+    m_voice.reset();
+    if (services)
+        m_voice = std::make_unique<VoiceAtis>(m_profile, m_maker, m_weather, *services, StartDirectory);
+}
 
 void TarqATISMaker::SendATISToDisplay() { ShowMessageLine(m_maker.GetStatusLine()); }
 
@@ -77,6 +90,14 @@ void TarqATISMaker::SetDialogRunner(std::function<void(TarqATISMaker&)> run) {
 
 void TarqATISMaker::ShowDialog() {
     if (DialogRunner()) DialogRunner()(*this);
+}
+
+void TarqATISMaker::SetConnectButtonUpdater(std::function<void()> update) {
+    ConnectButtonUpdater() = std::move(update);
+}
+
+void TarqATISMaker::UpdateConnectButton() {
+    if (ConnectButtonUpdater()) ConnectButtonUpdater()();
 }
 
 void TarqATISMaker::ShowError(const std::string& text) { ShowErrorLine(text); }
@@ -93,8 +114,8 @@ void TarqSELCALPanel::Create() {
 
 bool TarqSELCALPanel::IsValidATC() const { return g_networkManager && g_networkManager->IsValidATC(); }
 
-void TarqSELCALPanel::SendSELCAL(const std::string& code) {
-    if (g_networkManager) g_networkManager->SendSELCAL(code);
+bool TarqSELCALPanel::SendSELCAL(const std::string& code) {
+    return g_networkManager && g_networkManager->SendSELCAL(code);
 }
 
 void TarqSELCALPanel::ShowError(const std::string& text) { ShowErrorLine(text); }

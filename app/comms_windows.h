@@ -14,6 +14,7 @@
 #include "comms/atis_maker.h"
 #include "comms/selcal_codes.h"
 #include "comms/text_variables.h"
+#include "comms/voice_atis.h"
 #include "comms/weather_store.h"
 #include "foundation/tool_window.h"
 
@@ -69,6 +70,15 @@ public:
     // The ATIS button: the status line as an information line.
     void SendATISToDisplay();
 
+    // The voice ATIS, once the voice engine lends its services (null takes
+    // it away); until then the dialog's voice buttons stay disabled.
+    void SetVoiceServices(VoiceAtisServices* services);
+    VoiceAtis* Voice() { return m_voice.get(); }
+    // The voice-ATIS session's state changed: the open dialog's "Connect
+    // ATIS" button shows it. The wx layer says how.
+    static void SetConnectButtonUpdater(std::function<void()> update);
+    void UpdateConnectButton();
+
     // The wx layer says how the modal dialog is run.
     static void SetDialogRunner(std::function<void(TarqATISMaker&)> run);
     void ShowDialog();
@@ -76,7 +86,10 @@ public:
 private:
     void ShowError(const std::string& text) override;
 
+    TarqProfile& m_profile;
+    WeatherStore& m_weather;
     AtisMaker m_maker;
+    std::unique_ptr<VoiceAtis> m_voice;
 };
 
 class TarqSELCALPanel final : public TarqToolWindow, private SelcalHost {
@@ -90,7 +103,7 @@ public:
 
 private:
     bool IsValidATC() const override;
-    void SendSELCAL(const std::string& code) override;
+    bool SendSELCAL(const std::string& code) override;
     void ShowError(const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     void ListChanged() override;

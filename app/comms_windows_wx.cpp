@@ -1,6 +1,7 @@
 // Tested by tests/app/program_test.cpp.
 #include "app/comms_windows_wx.h"
 
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/listbox.h>
@@ -277,10 +278,79 @@ void FillSelcal(TarqSELCALPanel& panel, wxDialog& dialog) {
 
 wxDialog* g_openAtisDialog = nullptr;
 
+// "Record Voice ATIS": the voice ATIS text to read, Record and Play held
+// down while they run, Save puts the new recording on the air.
+class RecordVoiceAtisDialog : public wxDialog {
+public:
+    static constexpr int kText = 1214;
+    static constexpr int kPlay = 1215;
+    static constexpr int kRecord = 1216;
+    static constexpr int kSave = 1212;
+
+    RecordVoiceAtisDialog(wxWindow* parent, VoiceAtis& voice, const std::string& text)
+        : wxDialog(parent, wxID_ANY, "Record Voice ATIS"), m_voice(voice) {
+        SetClientSize(ConvertDialogToPixels(wxSize(300, 110)));
+        auto at = [this](int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); };
+        auto size = [this](int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); };
+        new wxTextCtrl(this, kText, ToWx(WithCrLf(AtisMaker::ForEdit(text))), at(7, 7), size(286, 76),
+                       wxTE_MULTILINE | wxTE_READONLY);
+        m_record = new wxToggleButton(this, kRecord, "Record", at(7, 89), size(50, 14));
+        m_play = new wxToggleButton(this, kPlay, "Play", at(62, 89), size(50, 14));
+        m_save = new wxButton(this, kSave, "Save", at(188, 89), size(50, 14));
+        new wxButton(this, wxID_CANCEL, "Cancel", at(243, 89), size(50, 14));
+        const bool recorded = voice.HasNewRecording();
+        m_save->Enable(recorded);
+        m_play->Enable(recorded);
+        m_record->SetFocus();
+        Bind(
+            wxEVT_TOGGLEBUTTON, [this](wxCommandEvent& e) { OnRecord(e.IsChecked()); }, kRecord);
+        Bind(
+            wxEVT_TOGGLEBUTTON,
+            [this](wxCommandEvent& e) { e.IsChecked() ? m_voice.StartPreview() : m_voice.StopPreview(); },
+            kPlay);
+        Bind(
+            wxEVT_BUTTON,
+            [this](wxCommandEvent&) {
+                m_voice.SaveRecording();
+                EndModal(wxID_OK);
+            },
+            kSave);
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { Cancel(); }, wxID_CANCEL);
+        Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Cancel(); });
+        CentreOnParent();
+    }
+
+private:
+    void OnRecord(bool down) {
+        if (down) {
+            m_save->Enable(false);
+            m_play->Enable(false);
+            m_play->SetValue(false);
+            m_voice.StartRecording();
+            return;
+        }
+        m_voice.StopRecording(false);
+        m_save->Enable(true);
+        m_play->Enable(true);
+    }
+    void Cancel() {
+        m_voice.CancelRecordDialog();
+        EndModal(wxID_CANCEL);
+    }
+
+    VoiceAtis& m_voice;
+    wxToggleButton* m_record = nullptr;
+    wxToggleButton* m_play = nullptr;
+    wxButton* m_save = nullptr;
+};
+
 class AtisMakerDialog : public wxDialog {
 public:
     AtisMakerDialog(wxWindow* parent, TarqATISMaker& maker)
-        : wxDialog(parent, wxID_ANY, comms_layouts::kAtisMaker.caption), m_maker(maker.Maker()) {
+        : wxDialog(parent, wxID_ANY, comms_layouts::kAtisMaker.caption),
+          m_maker(maker.Maker()),
+          m_voice(maker.Voice()) {
         using namespace comms_layouts;
         SetClientSize(ConvertDialogToPixels(wxSize(kAtisMaker.width, kAtisMaker.height)));
         for (size_t i = 0; i < kAtisMaker.controlCount; ++i) CreateControl(this, kAtisMaker.controls[i]);
@@ -289,8 +359,13 @@ public:
         Text(kAtisVoiceServer)->SetMaxLength(AtisMaker::kServerLimit);
         Text(kAtisVoiceFrequency)->SetMaxLength(AtisMaker::kFrequencyLimit);
         Text(AtisMaker::kRunwayId)->SetMaxLength(AtisMaker::kRunwayLimit);
-        // The voice ATIS comes with voice.
-        for (int id : {kAtisRecord, kAtisMonitor, kAtisConnect, kAtisHelp}) FindWindow(id)->Enable(false);
+        // The voice ATIS waits for the voice engine's services.
+        FindWindow(kAtisHelp)->Enable(false);
+        for (int id : {kAtisRecord, kAtisMonitor, kAtisConnect}) FindWindow(id)->Enable(m_voice != nullptr);
+        if (m_voice) {
+            static_cast<wxToggleButton*>(FindWindow(kAtisMonitor))->SetValue(m_voice->IsMonitor());
+            FindWindow(kAtisConnect)->SetLabel(ToWx(m_voice->ConnectButtonText()));
+        }
 
         const AtisDialogValues v = m_maker.InitialValues();
         Text(AtisMaker::kStationId)->ChangeValue(ToWx(v.station));
@@ -328,6 +403,13 @@ public:
         Bind(
             wxEVT_CHOICE, [this](wxCommandEvent& e) { OnLetter(e.GetSelection()); }, kAtisLetter);
         Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { OnRecordAtis(); }, kAtisRecord);
+        Bind(
+            wxEVT_TOGGLEBUTTON, [this](wxCommandEvent& e) { m_voice->SetMonitor(e.IsChecked()); },
+            kAtisMonitor);
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { OnConnectAtis(); }, kAtisConnect);
+        Bind(
             wxEVT_BUTTON, [this](wxCommandEvent&) { OnRunway(true); }, kAtisAddRunway);
         Bind(
             wxEVT_BUTTON, [this](wxCommandEvent&) { OnRunway(false); }, kAtisDeleteRunway);
@@ -342,6 +424,13 @@ public:
     }
     ~AtisMakerDialog() override {
         if (g_openAtisDialog == this) g_openAtisDialog = nullptr;
+    }
+
+    void UpdateConnectButton() {
+        if (!m_voice) return;
+        wxWindow* button = FindWindow(comms_layouts::kAtisConnect);
+        button->SetLabel(ToWx(m_voice->ConnectButtonText()));
+        button->Enable(true);
     }
 
 private:
@@ -404,6 +493,27 @@ private:
         ShowResult();
     }
 
+    void OnRecordAtis() {
+        if (!Save()) return;
+        VoiceAtis::Failure failure{0, ""};
+        const bool open = m_voice->OnRecordATIS(&failure);
+        static_cast<wxToggleButton*>(FindWindow(comms_layouts::kAtisMonitor))->SetValue(m_voice->IsMonitor());
+        ShowResult();
+        if (!open) {
+            if (!failure.message.empty()) Fail(failure);
+            return;
+        }
+        RecordVoiceAtisDialog record(this, *m_voice, m_maker.GetVoiceATISText());
+        record.ShowModal();
+    }
+
+    void OnConnectAtis() {
+        const VoiceAtis::ConnectResult result = m_voice->OnConnectATIS(Values());
+        if (Fail(result.failure)) return;
+        // The session's state reports set the button's text and enable it again.
+        if (result.toggled) FindWindow(comms_layouts::kAtisConnect)->Enable(false);
+    }
+
     void OnRunway(bool add) {
         wxTextCtrl* edit = Text(AtisMaker::kRunwayId);
         const std::string typed = FromWx(edit->GetValue());
@@ -442,6 +552,7 @@ private:
     }
 
     AtisMaker& m_maker;
+    VoiceAtis* m_voice;
 };
 
 }  // namespace
@@ -459,10 +570,14 @@ WxCommsWindows::WxCommsWindows(TarqWeatherPanel& weather, TarqSELCALPanel& selca
         AtisMakerDialog dialog(MainWindow(), maker);
         dialog.ShowModal();
     });
+    TarqATISMaker::SetConnectButtonUpdater([] {
+        if (auto* dialog = dynamic_cast<AtisMakerDialog*>(g_openAtisDialog)) dialog->UpdateConnectButton();
+    });
 }
 
 WxCommsWindows::~WxCommsWindows() {
     TarqATISMaker::SetDialogRunner(nullptr);
+    TarqATISMaker::SetConnectButtonUpdater(nullptr);
     if (g_weatherPanel) g_weatherPanel->SetView(nullptr);
     if (g_selcalPanel) g_selcalPanel->SetView(nullptr);
 }

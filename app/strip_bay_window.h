@@ -1,7 +1,7 @@
 // The flight strip bay's window: a tool window whose client area is one GL
 // surface with its own context and fonts. It draws the bay's frames and
 // turns the mouse into the bay's input calls; the bay decides everything.
-// Tested by tests/app/strip_bay_wx_test.cpp.
+// Tested by tests/app/program_test.cpp.
 #pragma once
 
 #include "tools/flight_strip_bay.h"

@@ -56,7 +56,10 @@ void SelcalCodes::SendSelected(const std::string& callsign) {
     }
     auto it = m_codes.find(callsign);
     if (it == m_codes.end()) return;
-    m_host->SendSELCAL(it->second);
+    if (!m_host->SendSELCAL(it->second)) {
+        m_host->ShowError(kNotSent);
+        return;
+    }
     m_host->ShowMessage("SELCAL sent: " + it->second);
 }
 

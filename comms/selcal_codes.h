@@ -16,8 +16,9 @@ class SelcalHost {
 public:
     virtual ~SelcalHost() = default;
     virtual bool IsValidATC() const { return false; }
-    // The radio text "SELCAL AB-CD" on the transmit frequencies.
-    virtual void SendSELCAL(const std::string& /*code*/) {}
+    // The radio text "SELCAL AB-CD" on the transmit frequencies; false when
+    // it could not go out.
+    virtual bool SendSELCAL(const std::string& /*code*/) { return false; }
     virtual void ShowError(const std::string& /*text*/) {}
     virtual void ShowMessage(const std::string& /*text*/) {}
     // The rows changed.
@@ -27,6 +28,7 @@ public:
 class SelcalCodes {
 public:
     static constexpr const char* kNotActive = "You must be an active controller to send SELCAL alerts.";
+    static constexpr const char* kNotSent = "No transmit frequency selected. SELCAL not sent.";
     // Remarks longer than this are searched only this far; flight plan
     // remarks are a few hundred characters at most.
     static constexpr size_t kMaxRemarksLength = 4096;

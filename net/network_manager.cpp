@@ -363,10 +363,10 @@ bool TarqNetworkManager::SendFrequencyText(const std::string& text) {
     return true;
 }
 
-void TarqNetworkManager::SendSELCAL(const std::string& code) {
-    if (!IsConnected()) return;
-    SendRadioMessage("SELCAL " + code.substr(0, 2) + "-" +
-                     (code.size() > 2 ? code.substr(2, 2) : std::string()));
+bool TarqNetworkManager::SendSELCAL(const std::string& code) {
+    if (!IsConnected()) return false;
+    return SendRadioMessage("SELCAL " + code.substr(0, 2) + "-" +
+                            (code.size() > 2 ? code.substr(2, 2) : std::string()));
 }
 
 void TarqNetworkManager::SendPing(const std::string& to) { m_session->SendPing(to); }

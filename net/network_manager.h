@@ -155,7 +155,8 @@ public:
     // or not an active controller for radio text).
     bool SendRadioMessage(const std::string& text);
     bool SendFrequencyText(const std::string& text);
-    void SendSELCAL(const std::string& code);
+    // False, and nothing sent, without a transmit frequency to send it on.
+    bool SendSELCAL(const std::string& code);
     void SendPing(const std::string& to);
     void SendKill(const std::string& callsign, const std::string& reason);
     void SendATCPosition();

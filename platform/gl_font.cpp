@@ -106,17 +106,24 @@ Bitmap FromFreeType(const FT_Bitmap& source, int left, int top) {
 }
 
 // glBitmap wants the rows bottom-up.
-void CompileGlyph(unsigned list, const Bitmap& bitmap, int advance) {
-    std::vector<unsigned char> flipped(bitmap.rows.size());
+GlGlyph CompileGlyph(unsigned list, const Bitmap& bitmap, int advance) {
+    GlGlyph glyph;
+    glyph.width = bitmap.width;
+    glyph.height = bitmap.height;
+    glyph.xorig = -bitmap.left;
+    glyph.yorig = bitmap.height - bitmap.top;
+    glyph.advance = advance;
+    glyph.rows.resize(bitmap.rows.size());
     int pitch = bitmap.Pitch();
     for (int y = 0; y < bitmap.height; ++y) {
-        std::copy_n(bitmap.rows.data() + (bitmap.height - 1 - y) * pitch, pitch, flipped.data() + y * pitch);
+        std::copy_n(bitmap.rows.data() + (bitmap.height - 1 - y) * pitch, pitch,
+                    glyph.rows.data() + y * pitch);
     }
     glNewList(list, GL_COMPILE);
-    glBitmap(bitmap.width, bitmap.height, static_cast<GLfloat>(-bitmap.left),
-             static_cast<GLfloat>(bitmap.height - bitmap.top), static_cast<GLfloat>(advance), 0.0f,
-             flipped.empty() ? nullptr : flipped.data());
+    glBitmap(glyph.width, glyph.height, static_cast<GLfloat>(glyph.xorig), static_cast<GLfloat>(glyph.yorig),
+             static_cast<GLfloat>(advance), 0.0f, glyph.rows.empty() ? nullptr : glyph.rows.data());
     glEndList();
+    return glyph;
 }
 
 }  // namespace
@@ -201,24 +208,26 @@ std::unique_ptr<GlBitmapFont> GlBitmapFont::Create(const GlFontSpec& spec, std::
     if (FT_Load_Char(face, 'M', FT_LOAD_DEFAULT) == 0)
         cellAdvance = static_cast<int>(face->glyph->advance.x >> 6);
     font->m_advances.assign(static_cast<size_t>(spec.count), 0);
+    font->m_glyphs.resize(static_cast<size_t>(spec.count));
     for (int i = 0; i < spec.count; ++i) {
         int code = spec.firstChar + i;
         unsigned list = font->m_listBase + static_cast<unsigned>(i);
         if (spec.symbols && code >= kFirstSymbol && code <= kLastSymbol) {
             Bitmap symbol = MakeSymbol(code, spec.pixelSize);
             int advance = std::max(cellAdvance, symbol.width);
-            CompileGlyph(list, symbol, advance);
+            font->m_glyphs[static_cast<size_t>(i)] = CompileGlyph(list, symbol, advance);
             font->m_advances[static_cast<size_t>(i)] = advance;
             continue;
         }
         // Text is ISO 8859-1, whose codes are the first 256 of Unicode.
         if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
-            CompileGlyph(list, Bitmap{}, 0);
+            font->m_glyphs[static_cast<size_t>(i)] = CompileGlyph(list, Bitmap{}, 0);
             continue;
         }
         FT_GlyphSlot glyph = face->glyph;
         int advance = static_cast<int>(glyph->advance.x >> 6);
-        CompileGlyph(list, FromFreeType(glyph->bitmap, glyph->bitmap_left, glyph->bitmap_top), advance);
+        font->m_glyphs[static_cast<size_t>(i)] =
+            CompileGlyph(list, FromFreeType(glyph->bitmap, glyph->bitmap_left, glyph->bitmap_top), advance);
         font->m_advances[static_cast<size_t>(i)] = advance;
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
@@ -235,6 +244,12 @@ int GlBitmapFont::Advance(unsigned char c) const {
     int index = c - m_spec.firstChar;
     if (index < 0 || index >= m_spec.count) return 0;
     return m_advances[static_cast<size_t>(index)];
+}
+
+const GlGlyph* GlBitmapFont::Glyph(unsigned char c) const {
+    int index = c - m_spec.firstChar;
+    if (index < 0 || index >= m_spec.count) return nullptr;
+    return &m_glyphs[static_cast<size_t>(index)];
 }
 
 TextExtent GlBitmapFont::MeasureText(std::string_view text) const {

@@ -19,6 +19,17 @@ struct GlFontSpec {
     bool symbols = false;  // characters 0xC0 to 0xDF are the program's symbols
 };
 
+// One character as its display list draws it: glBitmap's size, origin and
+// move, and its rows bottom-up, 1 bit a pixel, (width + 7) / 8 bytes a row.
+struct GlGlyph {
+    int width = 0;
+    int height = 0;
+    int xorig = 0;
+    int yorig = 0;
+    int advance = 0;
+    std::vector<unsigned char> rows;
+};
+
 struct TextExtent {
     int width = 0;
     int height = 0;
@@ -46,6 +57,9 @@ public:
     // advance 0, as they draw nothing); height: the font's line height.
     TextExtent MeasureText(std::string_view text) const;
     int Advance(unsigned char c) const;
+    // The bitmap behind the character's list, for drawing text in batches
+    // that lands on the pixels the list would; null outside the font.
+    const GlGlyph* Glyph(unsigned char c) const;
     int Ascent() const { return m_ascent; }
     // Draws at the current raster position, which moves on by the advances.
     void Draw(std::string_view text) const;
@@ -58,7 +72,8 @@ private:
 
     GlFontSpec m_spec;
     unsigned m_listBase = 0;
-    std::vector<int> m_advances;  // by character - firstChar
+    std::vector<int> m_advances;    // by character - firstChar
+    std::vector<GlGlyph> m_glyphs;  // likewise
     int m_ascent = 0;
     int m_lineHeight = 0;
 };

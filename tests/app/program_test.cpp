@@ -4,18 +4,23 @@
 // keys, connecting to the local test server through the connect dialog, a
 // secondary display without history, a second start, and the way back to the
 // dialog. While connected it monitors a station in the weather panel and
-// builds an ATIS from it in the ATIS maker. The connected display, the
-// weather panel and the ATIS maker are kept as program_test_*.png in the
-// build directory.
+// builds an ATIS from it in the ATIS maker, answers another controller's
+// ATIS query, and shows the strips that controller pushes in a two-column
+// strip bay. The local test server runs in a thread of the test, so what it
+// received is asserted. The connected display, the weather panel, the ATIS
+// maker and the strip bay are kept as program_test_*.png in the build
+// directory.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <wx/tglbtn.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/wx.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
@@ -23,6 +28,7 @@
 #include <functional>
 #include <thread>
 
+#include "app/comms_windows.h"
 #include "app/comms_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
@@ -31,13 +37,18 @@
 #include "app/radio_history.h"
 #include "app/tarq_program.h"
 #include "foundation/profile.h"
+#include "foundation/result.h"
 #include "platform/atomic_file.h"
+#include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
+#include "resources/comms_dialog_layouts.h"
 #include "scope/display_scope.h"
 #include "scope/target_manager.h"
-#include "resources/comms_dialog_layouts.h"
 #include "screen_grab.h"
+#include "tools/flight_strip_bay.h"
+#include "tools/testserver/test_client.h"
+#include "tools/testserver/test_server.h"
 
 extern char** environ;
 
@@ -120,7 +131,72 @@ struct Results {
     std::string atisDialogMetar;
     bool atisShotSaved = false;
     size_t atisColours = 0;
+    // Another controller's ATIS query and strip pushes.
+    std::vector<std::string> atisAnswer;
+    size_t stripsReceived = 0;
+    std::vector<std::string> receivedLines;
+    int stripsPerColumn[2] = {0, 0};
+    int surfaceWidth = 0;
+    double stripInk[2] = {0, 0};  // share of lit pixels on each column's bottom strip
+    bool stripShotSaved = false;
+    // SELCAL from a filed plan's remarks, called from the panel.
+    std::string selcalCode;
+    std::vector<std::string> selcalRows;
+    std::vector<std::string> selcalLines;
+    // What the server received from the program.
+    std::vector<std::string> serverSaw;
+    // The voice ATIS through the ATIS maker's buttons.
+    std::vector<std::string> voiceCalls;
+    std::string recordText;
+    std::string connectLabel;
+    bool connectWaits = false;
     std::string failure;
+};
+
+// The voice engine, network and panel as the voice ATIS sees them, noting
+// each call; everything is connected and nothing assigned.
+struct NotingVoiceAtisServices : VoiceAtisServices {
+    void Note(std::string call) const { calls->push_back(std::move(call)); }
+    void StartAtisRecording(const std::string& path) override {
+        recording = true;
+        Note("record " + std::filesystem::path(path).filename().string());
+    }
+    void StopAtisRecording() override {
+        recording = false;
+        Note("stop recording");
+    }
+    bool IsAtisRecording() const override { return recording; }
+    void StartAtisPreview() override {}
+    void StopAtisPreview() override {}
+    void StartAtisPlayback(const std::string&) override {}
+    void StopAtisPlayback() override {}
+    bool IsAtisPlaying() const override { return false; }
+    void SetAtisMonitor(bool) override {}
+    void StartAtisBroadcast(int frequencyKhz, const std::string& roomAddress, const std::string& channel,
+                            const std::string& path) override {
+        Note("broadcast " + std::to_string(frequencyKhz) + " " + roomAddress + " " + channel + " " +
+             std::filesystem::path(path).filename().string());
+    }
+    void StopAtisBroadcast() override {}
+    bool IsAtisBroadcastActive() const override { return false; }
+    void CloseAtisListeners() override {}
+    bool IsConnected() const override { return true; }
+    bool IsVoiceAtisConnected() const override { return false; }
+    void ConnectVoiceAtis() override { Note("connect session"); }
+    void DisconnectVoiceAtis() override {}
+    bool IsFrequencyAssigned(int) const override { return false; }
+    bool IsVoiceChannelAssigned(const std::string&, const std::string&) const override { return false; }
+
+    std::vector<std::string>* calls = nullptr;
+    bool recording = false;
+};
+
+// The second controller's strip pushes: callsign and annotations.
+const std::pair<const char*, std::vector<std::string>> kPushedStrips[] = {
+    {"UAL1627", {"A", "270", "", "CLR"}},
+    {"AFR1722", {"", "090", "", "", "", "", "31L"}},
+    {"ACA263", {"B"}},
+    {"DAL2321", {}},
 };
 
 // The demo scenario flies this many pilots.
@@ -128,6 +204,7 @@ constexpr size_t kDemoPilots = 36;
 
 Results g_results;
 SingleInstance* g_lock = nullptr;
+int g_serverPort = 0;
 
 // The display's GL area as the screen shows it.
 ScreenGrab GrabGlArea(const WxDisplayWindow& display) {
@@ -196,40 +273,32 @@ bool SaveScreenshot(const ScreenGrab& grab, const char* name) {
 }
 
 // The local test server as run.sh starts it, with the demo scenario, on a
-// port of its own; it stops when the test ends.
+// port of its own, polled in a thread until the test stops it; what it
+// received is read after that.
 struct DemoServer {
-    pid_t pid = -1;
+    std::unique_ptr<TarqTestServer> server;
+    std::thread thread;
+    std::atomic<bool> stop{false};
     int port = 0;
     bool Start() {
-        int out[2];
-        if (pipe(out) != 0) return false;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string exe = TARQ_TESTSERVER_EXE;
-        std::string scenario = TARQ_RESOURCES_DIR "/demo_scenario.txt";
-        char portArg[] = "--port", zero[] = "0", scenarioArg[] = "--scenario", secondsArg[] = "--seconds",
-             seconds[] = "120";
-        char* argv[] = {exe.data(),      portArg,    zero,    scenarioArg,
-                        scenario.data(), secondsArg, seconds, nullptr};
-        const bool spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        std::string line;
-        char c;
-        while (spawned && read(out[0], &c, 1) == 1 && c != '\n') line.push_back(c);
-        close(out[0]);
-        const size_t colon = line.rfind(':');
-        if (!spawned || line.rfind("listening on", 0) != 0 || colon == std::string::npos) return false;
-        port = std::atoi(line.c_str() + colon + 1);
-        return port > 0;
+        Result<Scenario> scenario = LoadScenario(TARQ_RESOURCES_DIR "/demo_scenario.txt");
+        if (!scenario) return false;
+        TestServerOptions options;
+        options.port = 0;
+        options.scenario = std::move(scenario).Value();
+        server = std::make_unique<TarqTestServer>(std::move(options), SystemClock::Instance());
+        if (!server->Start()) return false;
+        port = server->Port();
+        thread = std::thread([this] {
+            while (!stop) server->Poll(20);
+        });
+        return true;
     }
-    ~DemoServer() {
-        if (pid <= 0) return;
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
+    void Stop() {
+        stop = true;
+        if (thread.joinable()) thread.join();
     }
+    ~DemoServer() { Stop(); }
 };
 
 int RunSecondInstance() {
@@ -431,7 +500,11 @@ private:
                 return;
             }
             case 7:
-                if (!Targets()) return;
+                if (!m_targetsDone) {
+                    m_targetsDone = Targets();
+                    return;
+                }
+                if (!StripsDone()) return;
                 g_networkManager->Disconnect();
                 Next();
                 return;
@@ -551,9 +624,11 @@ private:
                 return false;
             }
             case 1: {
-                if (m_waited < m_step0 + 40) return false;  // four seconds of position reports
+                // Pilots report every five seconds: wait for the next report, at most seven seconds.
+                if (m_waited < m_step0 + 10) return false;
                 ScopePoint now = g_aircraftDB->GetAircraft(g_results.watched)->GetPosition(0, 0);
                 g_results.targetMoved = now.x != m_firstPosition.x || now.y != m_firstPosition.y;
+                if (!g_results.targetMoved && m_waited < m_step0 + 70) return false;
                 main->Redraw(false, 0);
                 ScreenGrab grab = GrabGlArea(*main);
                 PixelPoint p = windowPoint();
@@ -765,6 +840,9 @@ private:
         g_results.publishedAtis = g_profile->GetString("ATIS");
         // Settings > ATISMaker... opens the modal dialog; it is read and
         // closed from inside its loop.
+        NotingVoiceAtisServices voiceServices;
+        voiceServices.calls = &g_results.voiceCalls;
+        g_atisMaker->SetVoiceServices(&voiceServices);
         wxTimer inside;
         int polls = 0;
         inside.Bind(wxEVT_TIMER, [&polls, &inside](wxTimerEvent&) {
@@ -786,6 +864,7 @@ private:
             ScreenGrab grab = GrabScreen(r.x, r.y, r.width, r.height);
             g_results.atisColours = Colours(grab);
             g_results.atisShotSaved = SaveScreenshot(grab, "program_test_atis.png");
+            VoiceAtisThroughTheDialog(dialog);
             dialog->EndModal(wxID_OK);
         });
         inside.Start(300);
@@ -793,6 +872,175 @@ private:
         MainDisplay()->OnMenuCommand(CommandId::AtisMaker);
         m_inModal = false;
         inside.Stop();
+        g_atisMaker->SetVoiceServices(nullptr);
+        return true;
+    }
+
+    // "Record ATIS" opens the record dialog, whose Record is pressed and
+    // released and the recording saved; then "Connect ATIS" goes on the air
+    // with the server and frequency typed into the ATIS maker.
+    static void VoiceAtisThroughTheDialog(wxDialog* atis) {
+        using namespace comms_layouts;
+        auto press = [](wxWindow* dialog, int id) {
+            wxCommandEvent click(wxEVT_BUTTON, id);
+            click.SetEventObject(dialog->FindWindow(id));
+            dialog->GetEventHandler()->ProcessEvent(click);
+        };
+        wxTimer recorder;
+        recorder.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            wxDialog* record = nullptr;
+            for (wxWindow* top : wxTopLevelWindows)
+                if (top->GetLabel() == "Record Voice ATIS") record = dynamic_cast<wxDialog*>(top);
+            if (!record || !record->IsModal()) return;
+            recorder.Stop();
+            g_results.recordText =
+                static_cast<wxTextCtrl*>(record->FindWindow(1214))->GetValue().ToStdString();
+            for (bool down : {true, false}) {
+                wxCommandEvent toggle(wxEVT_TOGGLEBUTTON, 1216);
+                toggle.SetInt(down ? 1 : 0);
+                toggle.SetEventObject(record->FindWindow(1216));
+                record->GetEventHandler()->ProcessEvent(toggle);
+            }
+            press(record, 1212);
+        });
+        recorder.Start(200);
+        press(atis, kAtisRecord);  // returns when the record dialog closes
+        recorder.Stop();
+        static_cast<wxTextCtrl*>(atis->FindWindow(kAtisVoiceServer))->SetValue("voice.local");
+        static_cast<wxTextCtrl*>(atis->FindWindow(kAtisVoiceFrequency))->SetValue("118.250");
+        press(atis, kAtisConnect);
+        g_results.connectLabel = atis->FindWindow(kAtisConnect)->GetLabel().ToStdString();
+        g_results.connectWaits = !atis->FindWindow(kAtisConnect)->IsEnabled();
+    }
+
+    // Another controller on the server asks for the ATIS and pushes strips;
+    // they arrive in the bay, two are dragged to its second column, and the
+    // bay is kept as a screenshot. True when done.
+    bool StripsDone() {
+        ++m_stripWaited;
+        if (m_tower) m_tower->Poll();
+        auto next = [this] {
+            ++m_stripPhase;
+            m_stripWaited = 0;
+            return false;
+        };
+        switch (m_stripPhase) {
+            case 0:
+                m_tower = std::make_unique<TarqTestClient>("EGLL_TWR", static_cast<uint16_t>(g_serverPort),
+                                                           TestServerOptions().key);
+                if (!m_tower->Connect()) {
+                    Fail("the second controller did not connect");
+                    return false;
+                }
+                g_flightStripBay->SetPosition(20, 300, 420);
+                g_flightStripBay->Show();
+                return next();
+            case 1:
+                if (m_tower->State() != HalkSession::kConnected) {
+                    if (m_stripWaited > 50) Fail("the second controller did not log in");
+                    return false;
+                }
+                for (const auto& [callsign, annotations] : kPushedStrips)
+                    m_tower->Session().SendStripPush("NY_APP", callsign, 1, annotations);
+                m_tower->Session().SendQuery(3, "NY_APP");
+                m_tower->Poll();
+                return next();
+            case 2: {
+                g_results.stripsReceived = 0;
+                for (const auto& [key, slot] : g_flightStripBay->Slots())
+                    g_results.stripsReceived += slot.isSeparator ? 0 : 1;
+                const bool answered = m_tower->FindEvent("ATISLine|NY_APP|") >= 0;
+                if ((g_results.stripsReceived < std::size(kPushedStrips) || !answered) && m_stripWaited < 50)
+                    return false;
+                if (m_stripWaited < 5) return false;  // the whole ATIS is in
+                for (const std::string& e : m_tower->Events())
+                    if (e.rfind("ATISLine|", 0) == 0) g_results.atisAnswer.push_back(e);
+                for (const std::string& m : MainDisplay()->GetRadioHistory()->GetMessages())
+                    if (m.find("Received flight strip") != std::string::npos)
+                        g_results.receivedLines.push_back(m);
+                if (!DragLowestStripRight()) return false;
+                return next();
+            }
+            case 3:
+                if (g_flightStripBay->IsBusy() || m_stripWaited < 3) return false;
+                if (!DragLowestStripRight()) return false;
+                return next();
+            default: {
+                if (g_flightStripBay->IsBusy() || m_stripWaited < 5) return false;
+                for (const auto& [key, slot] : g_flightStripBay->Slots())
+                    if (!slot.isSeparator) ++g_results.stripsPerColumn[slot.column & 1];
+                wxWindow* surface = BaySurface();
+                if (!surface) return true;
+                g_flightStripBay->Paint();
+                surface->Update();
+                const wxPoint at = surface->GetScreenPosition();
+                const wxSize size = surface->GetClientSize();
+                g_results.surfaceWidth = size.x;
+                ScreenGrab grab = GrabScreen(at.x, at.y, size.x, size.y);
+                g_results.stripShotSaved = SaveScreenshot(grab, "program_test_strips.png");
+                // The lowest strip of each column fills the bottom 64 rows.
+                for (int column = 0; column < 2; ++column) {
+                    int lit = 0, all = 0;
+                    for (int y = grab.height - 60; y < grab.height - 4; ++y)
+                        for (int x = column * kStripWidth + 5; x < (column + 1) * kStripWidth - 5; ++x, ++all)
+                            lit += grab.At(x, y) != 0;
+                    g_results.stripInk[column] = all ? static_cast<double>(lit) / all : 0;
+                }
+                m_tower.reset();
+                g_flightStripBay->Hide();  // off the displays whose pixels later steps read
+                CallSelcal();
+                return true;
+            }
+        }
+    }
+    // The SELCAL panel lists the code of a plan's remarks; a double click on
+    // its row calls the aircraft, which goes out only on a transmit frequency.
+    void CallSelcal() {
+        g_results.selcalCode = g_selcalPanel->Codes().GetCode("AFR1722");
+        g_selcalPanel->Show();
+        auto* dialog = static_cast<wxDialog*>(m_program->CommsWindows().GetSelcalDialog());
+        auto* list =
+            dialog ? static_cast<wxListBox*>(dialog->FindWindow(comms_layouts::kSelcalList)) : nullptr;
+        if (!list) return Fail("no SELCAL panel list");
+        for (unsigned i = 0; i < list->GetCount(); ++i) {
+            g_results.selcalRows.push_back(list->GetString(i).ToStdString());
+            if (g_results.selcalRows.back().rfind("AFR1722", 0) == 0) list->SetSelection(static_cast<int>(i));
+        }
+        wxCommandEvent click(wxEVT_LISTBOX_DCLICK, comms_layouts::kSelcalList);
+        click.SetEventObject(list);
+        list->GetEventHandler()->ProcessEvent(click);
+        for (const std::string& m : MainDisplay()->GetRadioHistory()->GetMessages())
+            if (m.find("SELCAL") != std::string::npos) g_results.selcalLines.push_back(m);
+        g_selcalPanel->Hide();
+    }
+    static wxWindow* BaySurface() {
+        for (wxWindow* top : wxTopLevelWindows) {
+            if (top->GetLabel() == "Flight Strip Bay") return top->FindWindow(1163);
+        }
+        return nullptr;
+    }
+    // Presses on the first column's bottom strip, pulls it across and lets
+    // go over the bottom of the second column, as the mouse would.
+    bool DragLowestStripRight() {
+        wxWindow* surface = BaySurface();
+        if (!surface) {
+            Fail("no strip bay surface");
+            return false;
+        }
+        const int y = surface->GetClientSize().y - 30;
+        auto mouse = [&](wxEventType type, int x, bool left) {
+            wxMouseEvent event(type);
+            event.m_x = x;
+            event.m_y = y;
+            event.m_leftDown = left;
+            event.SetEventObject(surface);
+            surface->GetEventHandler()->ProcessEvent(event);
+        };
+        mouse(wxEVT_MOTION, 200, false);
+        mouse(wxEVT_LEFT_DOWN, 200, true);
+        mouse(wxEVT_MOTION, 400, true);
+        mouse(wxEVT_MOTION, 200 + kStripWidth, true);
+        mouse(wxEVT_LEFT_UP, 200 + kStripWidth, false);
         return true;
     }
 
@@ -820,6 +1068,10 @@ private:
     int m_waited = 0;
     int m_weatherPhase = 0;
     int m_weatherWaited = 0;
+    bool m_targetsDone = false;
+    int m_stripPhase = 0;
+    int m_stripWaited = 0;
+    std::unique_ptr<TarqTestClient> m_tower;
     bool m_inModal = false;
     RadioHistoryFrame m_box;
     std::chrono::steady_clock::time_point m_deadline;
@@ -832,10 +1084,12 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     std::filesystem::create_directories(dir / "run");
     DemoServer demo;
     ASSERT_TRUE(demo.Start());
+    g_serverPort = demo.port;
     WriteFileAtomically((dir / "myservers.txt").string(),
                         "# the local test server\nLOCAL-TEST 127.0.0.1:" + std::to_string(demo.port) + "\n");
     WriteFileAtomically((dir / "Tarq.ini").string(),
                         "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
+                        "StripBayTwoCols=1\nRating=5\n"
                         "[Tower]\nDisplayCount=1\n[:CP:Default]\nColorBackground=" +
                             std::to_string(kBackground) + "\n");
     std::filesystem::path previous = std::filesystem::current_path();
@@ -853,6 +1107,8 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     wxApp::SetInstance(new DriverApp);
     wxEntry(argc, argv);
 
+    demo.Stop();
+    g_results.serverSaw = demo.server->Received("NY_APP");
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(dir);
     EXPECT_EQ(g_results.failure, "");
@@ -937,6 +1193,48 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_NE(g_results.atisDialogInfo.find("Information"), std::string::npos) << g_results.atisDialogInfo;
     EXPECT_TRUE(g_results.atisShotSaved);
     EXPECT_GT(g_results.atisColours, 3u) << "the ATIS maker drew its controls";
+    // The server saw the METAR request and the ATIS sent to the other controller.
+    auto saw = [](const std::string& prefix) {
+        return std::any_of(g_results.serverSaw.begin(), g_results.serverSaw.end(),
+                           [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_TRUE(saw("$AXNY_APP:SERVER:METAR:EGLL")) << ::testing::PrintToString(g_results.serverSaw);
+    EXPECT_TRUE(saw("$CRNY_APP:EGLL_TWR:ATIS:T:")) << ::testing::PrintToString(g_results.serverSaw);
+    // The SELCAL of AFR1722's remarks is listed and called; with no
+    // transmit frequency in the communications panel it cannot go out, and
+    // the history says so rather than confirming it.
+    EXPECT_EQ(g_results.selcalCode, "DJKL");
+    EXPECT_TRUE(std::any_of(g_results.selcalRows.begin(), g_results.selcalRows.end(),
+                            [](const std::string& row) { return row.rfind("AFR1722", 0) == 0; }))
+        << ::testing::PrintToString(g_results.selcalRows);
+    ASSERT_EQ(g_results.selcalLines.size(), 1u) << ::testing::PrintToString(g_results.selcalLines);
+    EXPECT_NE(g_results.selcalLines[0].find(SelcalCodes::kNotSent), std::string::npos)
+        << g_results.selcalLines[0];
+    EXPECT_FALSE(
+        std::any_of(g_results.serverSaw.begin(), g_results.serverSaw.end(),
+                    [](const std::string& line) { return line.find("SELCAL") != std::string::npos; }));
+    const bool informationSent =
+        std::any_of(g_results.atisAnswer.begin(), g_results.atisAnswer.end(),
+                    [](const std::string& e) { return e.find("Information") != std::string::npos; });
+    EXPECT_TRUE(informationSent) << ::testing::PrintToString(g_results.atisAnswer);
+    // The voice ATIS made and put on the air through the ATIS maker's buttons.
+    const std::vector<std::string> voiceCalls = {
+        "record voxatis_a.dat", "stop recording",
+        "broadcast 118250 voice.local/EGLL_ATIS EGLL_ATIS voxatis_a.dat", "connect session"};
+    EXPECT_EQ(g_results.voiceCalls, voiceCalls);
+    EXPECT_NE(g_results.recordText.find("EGLL info"), std::string::npos) << g_results.recordText;
+    EXPECT_EQ(g_results.connectLabel, "Connect");
+    EXPECT_TRUE(g_results.connectWaits) << "until the session reports";
+    // The pushed strips, announced and shown in two columns.
+    EXPECT_EQ(g_results.stripsReceived, std::size(kPushedStrips));
+    EXPECT_EQ(g_results.receivedLines.size(), std::size(kPushedStrips))
+        << ::testing::PrintToString(g_results.receivedLines);
+    EXPECT_EQ(g_results.stripsPerColumn[0], 2);
+    EXPECT_EQ(g_results.stripsPerColumn[1], 2);
+    EXPECT_GE(g_results.surfaceWidth, 2 * kStripWidth);
+    EXPECT_GT(g_results.stripInk[0], 0.5) << "a strip at the bottom of the first column";
+    EXPECT_GT(g_results.stripInk[1], 0.5) << "and of the second";
+    EXPECT_TRUE(g_results.stripShotSaved);
     EXPECT_EQ(g_results.secondBottomLeft, static_cast<unsigned long>(kBackground))
         << std::hex << g_results.secondBottomLeft;
 }

@@ -32,11 +32,15 @@ TEST(SelcalCodesTest, RemarksTable) {
 class RecordingSelcalHost : public SelcalHost {
 public:
     bool IsValidATC() const override { return valid; }
-    void SendSELCAL(const std::string& code) override { sent.push_back(code); }
+    bool SendSELCAL(const std::string& code) override {
+        if (transmits) sent.push_back(code);
+        return transmits;
+    }
     void ShowError(const std::string& text) override { errors.push_back(text); }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
 
     bool valid = true;
+    bool transmits = true;
     std::vector<std::string> sent, errors, messages;
 };
 
@@ -69,6 +73,19 @@ TEST(SelcalCodesTest, SendingNeedsAnActiveController) {
     codes.OnListDoubleClick("");
     EXPECT_EQ(host.sent, std::vector<std::string>{"abcd"});
     EXPECT_EQ(host.messages, std::vector<std::string>{"SELCAL sent: abcd"});
+}
+
+// Without a transmit frequency nothing goes out, and the radio history says
+// so instead of confirming a call that was never made.
+TEST(SelcalCodesTest, ACallThatCannotGoOutIsNotConfirmed) {
+    RecordingSelcalHost host;
+    SelcalCodes codes(&host);
+    codes.AddAircraft("AAL2", "sel/ab-cd");
+    host.transmits = false;
+    codes.SendSelected("AAL2");
+    EXPECT_TRUE(host.sent.empty());
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.errors, std::vector<std::string>{SelcalCodes::kNotSent});
 }
 
 TEST(SelcalCodesTest, LongRemarksAreSearchedOnlyToTheCap) {

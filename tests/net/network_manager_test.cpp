@@ -156,6 +156,22 @@ TEST_F(NetworkManagerTest, TextSendersSayWhetherALineWentOut) {
     EXPECT_FALSE(manager->SendRadioMessage(""));
 }
 
+// A SELCAL goes out on every transmit frequency, and only says it went out
+// when there was one.
+TEST_F(NetworkManagerTest, SelcalNeedsATransmitFrequency) {
+    size_t mark = server->Received("ME_CTR").size();
+    EXPECT_FALSE(manager->SendSELCAL("ABCD"));
+    EXPECT_EQ(Flush(mark), std::vector<std::string>{});
+    world.tools.txFrequencies = {118300, 121500};
+    mark = server->Received("ME_CTR").size();
+    EXPECT_TRUE(manager->SendSELCAL("ABCD"));
+    EXPECT_EQ(Flush(mark), std::vector<std::string>{"#TMME_CTR:@18300&@21500:SELCAL AB-CD"});
+    manager->SetValidATC(false);
+    mark = server->Received("ME_CTR").size();
+    EXPECT_FALSE(manager->SendSELCAL("ABCD"));
+    EXPECT_EQ(Flush(mark), std::vector<std::string>{});
+}
+
 TEST_F(NetworkManagerTest, AircraftDatabaseDrivesTheSession) {
     AtcServices services = ManagerServices();
     LinkedDatabases db(services, *manager);

@@ -148,6 +148,76 @@ TEST_F(StripBayGlTest, DraggedStripCastsAShadow) {
     EXPECT_GT(shadow[3], 100);
 }
 
+// Texts go out in batches of textured quads; each must light exactly the
+// pixels the font's bitmap lists light from the same raster position, and a
+// text starting outside the view must draw nothing, as a bitmap's does.
+TEST_F(StripBayGlTest, BatchedTextLightsTheBitmapsPixels) {
+    ASSERT_TRUE(fontsLoaded);
+    struct Case {
+        int font;
+        double x, y;
+        int color;
+        bool continued;
+        std::string text;
+    };
+    const Case cases[] = {
+        {kStripSmallFont, 5, 49, 0x000000, false, "BAW123 gjpqy|_"},
+        {kStripSmallFont, 171, 37, 0x2040FF, false, "DCT CPT UL9 KENET"},
+        {kStripSmallFont, 0, 0, 0x00FF00, true, " and on"},
+        {kStripLargeFont, 300, 120, 0xFFFFFF, false, "Departures gjQ"},
+        {kStripLargeFont, 1090, 150, 0x8080FF, false, "past the right edge"},
+        {kStripSmallFont, 10, 196, 0xFF00FF, false, "at the top Wg"},
+        {kStripSmallFont, -3, 80, 0xFFFF00, false, "starts left of the view"},
+        {kStripSmallFont, 40, 201, 0x00FFFF, false, "starts above the view"},
+        {kStripSmallFont, 0, 0, 0x00FFFF, true, " still not drawn"},
+        {kStripSmallFont, 600, -20, 0x00FFFF, false, "below, scrolled into view"},
+    };
+    for (int scroll : {0, 30}) {
+        StripBayFrame frame;
+        frame.width = context.Width();
+        frame.height = context.Height();
+        frame.scroll = scroll;
+        for (const Case& c : cases) {
+            frame.strips.SetColor(c.color);
+            if (c.continued) {
+                frame.strips.TextHere(c.font, c.text);
+            } else {
+                frame.strips.Text(c.font, c.x, c.y, -3, c.text);
+            }
+        }
+        gl.Draw(frame);
+        std::vector<std::array<int, 4>> batched;
+        int lit = 0;
+        for (int y = 0; y < context.Height(); ++y)
+            for (int x = 0; x < context.Width(); ++x) {
+                batched.push_back(At(x, y));
+                lit += batched.back()[3] != 0;
+            }
+        EXPECT_GT(lit, 500) << "scroll " << scroll;
+
+        // The same texts through the bitmap lists, in the projection Draw leaves.
+        StripBayFrame empty = frame;
+        empty.strips.Clear();
+        gl.Draw(empty);
+        for (const Case& c : cases) {
+            if (!c.continued) {
+                glColor3ub(c.color & 0xFF, (c.color >> 8) & 0xFF, (c.color >> 16) & 0xFF);
+                glRasterPos3d(c.x, c.y, -3);
+            }
+            gl.PrintText(c.font, c.text);
+        }
+        glFinish();
+        int differing = 0;
+        size_t i = 0;
+        for (int y = 0; y < context.Height(); ++y)
+            for (int x = 0; x < context.Width(); ++x, ++i) {
+                if (At(x, y) != batched[i] && differing++ < 5)
+                    ADD_FAILURE() << "scroll " << scroll << " pixel " << x << "," << y;
+            }
+        EXPECT_EQ(differing, 0) << "scroll " << scroll;
+    }
+}
+
 TEST_F(StripBayGlTest, LongTextsAreCut) {
     ASSERT_TRUE(fontsLoaded);
     const std::string text(1100, 'W');

@@ -4,11 +4,12 @@
 // is '#' are ignored; words are separated by blanks or tabs.
 //
 //   PILOT <callsign> <squawk> <altitude ft> <ground speed kt> [LOOP]
-//       Starts a scripted pilot. The PLAN, NAME and WAYPOINT lines after it,
+//       Starts a scripted pilot. The PLAN, NAME, REMARKS and WAYPOINT lines after it,
 //       up to the next PILOT, belong to it. With LOOP the pilot flies its
 //       route again from the first waypoint; without it the pilot leaves
 //       ("#DP") when it reaches the last one.
 //   NAME <real name, rest of the line>
+//   REMARKS <flight plan remarks, rest of the line> (default "/v/")
 //   PLAN <rules I|V> <aircraft type> <true airspeed> <departure> <cruise altitude>
 //        <destination> <alternate> <route, rest of the line>
 //   WAYPOINT <latitude> <longitude> [<altitude ft>]
@@ -117,6 +118,10 @@ Result<Scenario> ParseScenario(std::string_view text) {
             if (!pilot) return Error(lineNumber, "NAME before any PILOT", line);
             Words(line, 1, rest);
             pilot->realName = std::string(rest);
+        } else if (keyword == "REMARKS") {
+            if (!pilot) return Error(lineNumber, "REMARKS before any PILOT", line);
+            Words(line, 1, rest);
+            pilot->remarks = std::string(rest);
         } else if (keyword == "PLAN") {
             if (!pilot) return Error(lineNumber, "PLAN before any PILOT", line);
             std::vector<std::string_view> w = Words(line, 8, rest);

@@ -26,6 +26,7 @@ struct ScenarioPilot {
     std::string destination;
     std::string alternate;
     std::string route;
+    std::string remarks;                               // empty: "/v/"
     std::vector<std::pair<double, double>> waypoints;  // latitude, longitude in degrees
     // Per waypoint: the altitude (feet) to reach there, climbing or
     // descending along the leg to it; -1 keeps the altitude.

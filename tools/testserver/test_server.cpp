@@ -566,7 +566,7 @@ std::string TarqTestServer::FlightPlanLine(const ScenarioPilot& s) const {
         .Field(3)
         .Field(0)
         .Field(s.alternate)
-        .Field("/v/")
+        .Field(s.remarks.empty() ? "/v/" : s.remarks)
         .Last(s.route)
         .Finish();
 }

@@ -11,6 +11,7 @@ TEST(Scenario, ReadsPilotsPlansWaypointsAndMetars) {
         "metar EDDF EDDF 101250Z 25008KT 9999 Q1017\n"
         "PILOT dlh4ab 2101 5000 210 loop\n"
         "  NAME Anna  Berg \n"
+        "REMARKS /v/ SEL/AB-CD\n"
         "PLAN I A320 430 EDDF FL240 EDDM EDDN SULUS1S SULUS Y163\n"
         "WAYPOINT 50.0333 8.5706\n"
         "WAYPOINT -33.5\t-70.25\n"
@@ -34,6 +35,8 @@ TEST(Scenario, ReadsPilotsPlansWaypointsAndMetars) {
     EXPECT_EQ(p.destination, "EDDM");
     EXPECT_EQ(p.alternate, "EDDN");
     EXPECT_EQ(p.route, "SULUS1S SULUS Y163");
+    EXPECT_EQ(p.remarks, "/v/ SEL/AB-CD");
+    EXPECT_EQ(s.pilots[1].remarks, "");
     ASSERT_EQ(p.waypoints.size(), 2u);
     EXPECT_DOUBLE_EQ(p.waypoints[1].first, -33.5);
     EXPECT_DOUBLE_EQ(p.waypoints[1].second, -70.25);
