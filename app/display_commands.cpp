@@ -11,6 +11,7 @@
 #include "foundation/program_version.h"
 #include "foundation/prompts.h"
 #include "platform/message_box.h"
+#include "scope/display_scope.h"
 
 namespace {
 
@@ -64,6 +65,14 @@ const TarqToolWindowPlace* ToolWindow(ToolWindowKind kind) {
 
 void MarkModified() {
     if (g_profile) g_profile->SetModified(true);
+}
+
+// The display of the window activated last; the keys act on it.
+TarqDisplay* ActiveDisplay() { return g_displayManager ? g_displayManager->GetActiveDisplay() : nullptr; }
+
+TarqDisplayScope* ActiveScope() {
+    TarqDisplay* display = ActiveDisplay();
+    return display ? display->GetScope() : nullptr;
 }
 
 }  // namespace
@@ -139,14 +148,32 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
             TarqProfile::ShowProfileDialog(m_host.GetWindow());
             return true;
         case CommandId::FiltersActive:
-            m_filtersEnabled = !m_filtersEnabled;
-            m_host.UpdateTitle();
-            m_host.RebuildMenus();
+        case CommandId::ToggleAltitudeFilters:
+            ToggleFilters(ActiveDisplay());
+            return true;
+        case CommandId::ToggleQuicklook:
+            ToggleQuicklook(ActiveDisplay());
             return true;
         case CommandId::Quicklook:
-            m_quicklook = !m_quicklook;
-            m_host.UpdateTitle();
-            m_host.RebuildMenus();
+            ToggleQuicklook(&m_display);
+            return true;
+        case CommandId::Declutter:
+            if (TarqDisplayScope* scope = ActiveScope()) {
+                scope->Declutter();
+                g_displayManager->ClearSeeAll();
+            }
+            return true;
+        case CommandId::ToggleSepRings:
+            if (TarqDisplayScope* scope = ActiveScope()) scope->ToggleSepRings();
+            return true;
+        case CommandId::GeneralSettings:
+        case CommandId::ColorProfiles:
+        case CommandId::Sounds:
+        case CommandId::AudioDevices:
+        case CommandId::CalibrateMic:
+        case CommandId::FiltersConfigure:
+        case CommandId::ModifyColorProfile:
+            // The settings dialogs are not written yet: their items do nothing.
             return true;
         case CommandId::ClearMessageWaiting:
             m_host.ClearMessageWaiting();
@@ -172,16 +199,61 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
             return true;
         case CommandId::ZoomIn:
         case CommandId::ZoomInFast:
-            m_host.ZoomIn(row->id == CommandId::ZoomInFast);
-            return true;
         case CommandId::ZoomOut:
         case CommandId::ZoomOutFast:
-            m_host.ZoomOut(row->id == CommandId::ZoomOutFast);
+            Zoom(row->id);
             return true;
         default:
             // The commands of subsystems that are not built yet.
             return false;
     }
+}
+
+void TarqDisplayCommands::ToggleFilters(TarqDisplay* target) {
+    TarqDisplayScope* scope = target ? target->GetScope() : nullptr;
+    if (!scope) {
+        // A display without a scope keeps the state itself.
+        m_filtersEnabled = !m_filtersEnabled;
+        m_host.UpdateTitle();
+        m_host.RebuildMenus();
+        return;
+    }
+    scope->ToggleFilters();
+    target->RebuildMenus();
+}
+
+void TarqDisplayCommands::ToggleQuicklook(TarqDisplay* target) {
+    TarqDisplayScope* scope = target ? target->GetScope() : nullptr;
+    if (!scope) {
+        m_quicklook = !m_quicklook;
+        m_host.UpdateTitle();
+        m_host.RebuildMenus();
+        return;
+    }
+    scope->ToggleQuicklook();
+    target->RebuildMenus();
+}
+
+void TarqDisplayCommands::Zoom(CommandId id) {
+    const bool fast = id == CommandId::ZoomInFast || id == CommandId::ZoomOutFast;
+    const bool in = id == CommandId::ZoomIn || id == CommandId::ZoomInFast;
+    if (TarqDisplayScope* scope = ActiveScope()) {
+        if (in) scope->ZoomIn(fast);
+        else scope->ZoomOut(fast);
+        return;
+    }
+    if (in) m_host.ZoomIn(fast);
+    else m_host.ZoomOut(fast);
+}
+
+bool TarqDisplayCommands::FiltersEnabled() const {
+    const TarqDisplayScope* scope = m_display.GetScope();
+    return scope ? scope->AreFiltersEnabled() : m_filtersEnabled;
+}
+
+bool TarqDisplayCommands::QuicklookEnabled() const {
+    const TarqDisplayScope* scope = m_display.GetScope();
+    return scope ? scope->IsQuicklookEnabled() : m_quicklook;
 }
 
 void TarqDisplayCommands::ShowAbout() {
@@ -224,8 +296,8 @@ TitleState TarqDisplayCommands::Title(int displayNumber) const {
     state.isMain = m_isMain;
     state.connected = g_networkManager && g_networkManager->IsConnected();
     if (state.connected && g_profile) state.server = g_profile->GetString("Server");
-    state.filtersEnabled = m_filtersEnabled;
-    state.quicklook = m_quicklook;
+    state.filtersEnabled = FiltersEnabled();
+    state.quicklook = QuicklookEnabled();
     return state;
 }
 
@@ -246,10 +318,10 @@ std::vector<MenuItemState> TarqDisplayCommands::MenuStates() const {
         } else {
             switch (row.id) {
                 case CommandId::Quicklook:
-                    state.checked = m_quicklook;
+                    state.checked = QuicklookEnabled();
                     break;
                 case CommandId::FiltersActive:
-                    state.checked = m_filtersEnabled;
+                    state.checked = FiltersEnabled();
                     break;
                 case CommandId::IncomingChatLog:
                     state.checked = g_chatManager && g_chatManager->IsIncomingChatLogOpen();
@@ -276,5 +348,6 @@ std::vector<std::string> TarqDisplayCommands::ColorProfileNames() const {
     std::vector<std::string> names;
     if (g_profile) g_profile->GetColorProfileNames(names);
     std::sort(names.begin(), names.end());
+    if (names.size() > kMaxColorProfileItems) names.resize(kMaxColorProfileItems);
     return names;
 }

@@ -74,6 +74,12 @@ public:
 
 private:
     void ShowAbout();
+    // On the target display's scope; without one, on this object's own state.
+    void ToggleFilters(TarqDisplay* target);
+    void ToggleQuicklook(TarqDisplay* target);
+    void Zoom(CommandId id);
+    bool FiltersEnabled() const;
+    bool QuicklookEnabled() const;
     // Asks first when the profile says so; the traffic and controllers go.
     void Disconnect();
 

@@ -5,11 +5,14 @@
 #include <wx/clipbrd.h>
 #include <wx/filedlg.h>
 #include <wx/glcanvas.h>
+#include <wx/timer.h>
 #include <wx/wx.h>
 
 #include <algorithm>
 
 #include "app/diagrams_dialog_wx.h"
+#include "app/menu_title.h"
+#include "platform/key_state.h"
 #include "app/oceanic_dialog_wx.h"
 #include "app/connect_dialog_wx.h"
 #include "app/display_layout.h"
@@ -35,24 +38,11 @@ namespace {
 constexpr int kCommandLineHeight = 24;
 constexpr int kCallsignWidth = 90;
 
-// The virtual-key code of a key the command line hands on; 0 for others.
-int VirtualKeyOf(int wxKey) {
-    switch (wxKey) {
-        case WXK_TAB:
-            return kVkTab;
-        case WXK_PAGEUP:
-            return kVkPageUp;
-        case WXK_PAGEDOWN:
-            return kVkPageDown;
-        case WXK_END:
-            return kVkEnd;
-        case WXK_UP:
-            return kVkUp;
-        case WXK_DOWN:
-            return kVkDown;
-        default:
-            return 0;
-    }
+// What the command line, the accelerators and the clicks on targets read of
+// the keyboard; shared by every display.
+const KeyState& Keyboard() {
+    static std::unique_ptr<KeyState> keys = CreateX11KeyState();
+    return *keys;
 }
 
 // One parse of a sector file serves every display that shows it.
@@ -82,6 +72,43 @@ wxGLAttributes GlAttributes() {
 
 }  // namespace
 
+int VirtualKeyOfEvent(const wxKeyEvent& event) {
+    if (int vk = KeysymToVirtualKey(event.GetRawKeyCode())) return vk;
+    // Events made by hand carry only the toolkit's code.
+    const int code = event.GetKeyCode();
+    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) return code;
+    if (code >= 'a' && code <= 'z') return code - 'a' + 'A';
+    if (code >= WXK_F1 && code <= WXK_F24) return 0x70 + (code - WXK_F1);
+    if (code >= WXK_NUMPAD0 && code <= WXK_NUMPAD9) return 0x60 + (code - WXK_NUMPAD0);
+    switch (code) {
+        case WXK_TAB:
+            return vk::kTab;
+        case WXK_RETURN:
+        case WXK_NUMPAD_ENTER:
+            return vk::kEnter;
+        case WXK_ESCAPE:
+            return vk::kEscape;
+        case WXK_SPACE:
+            return 0x20;
+        case WXK_PAGEUP:
+            return vk::kPageUp;
+        case WXK_PAGEDOWN:
+            return vk::kPageDown;
+        case WXK_END:
+            return vk::kEnd;
+        case WXK_HOME:
+            return vk::kHome;
+        case WXK_UP:
+            return vk::kUp;
+        case WXK_DOWN:
+            return vk::kDown;
+        case WXK_INSERT:
+            return 0x2D;
+        default:
+            return 0;
+    }
+}
+
 // The frame; its handlers forward to the display while it lives. The display
 // can go (deleted by the display manager) before wx deletes the frame.
 class DisplayFrame : public wxFrame {
@@ -104,8 +131,16 @@ public:
                 edit->SetForegroundColour(*wxWHITE);
             }
             commandLine->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
-                int key = VirtualKeyOf(event.GetKeyCode());
-                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.ControlDown())) return;
+                int key = VirtualKeyOfEvent(event);
+                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.RawControlDown())) return;
+                event.Skip();
+            });
+            commandLine->Bind(wxEVT_CHAR, [this](wxKeyEvent& event) {
+                int c = static_cast<int>(event.GetUnicodeKey());
+                if (c == WXK_NONE) c = event.GetKeyCode();
+                if (m_display && m_display->SwallowCommandLineChar(c, VirtualKeyOfEvent(event), event.RawControlDown(),
+                                                                   event.ShiftDown(), event.AltDown()))
+                    return;
                 event.Skip();
             });
         }
@@ -142,8 +177,8 @@ public:
                 // Focusing selects the whole line; what is typed goes after it.
                 commandLine->SetFocus();
                 commandLine->SetInsertionPointEnd();
-                int key = VirtualKeyOf(event.GetKeyCode());
-                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.ControlDown())) return;
+                int key = VirtualKeyOfEvent(event);
+                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.RawControlDown())) return;
             }
             event.Skip();  // a character follows to the canvas
         });
@@ -182,6 +217,9 @@ public:
         Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
             if (m_display) m_display->OnMenuCommand(FromToolkitId(event.GetId()));
         });
+        menuTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            if (m_display) m_display->OnContextMenuTimer();
+        });
     }
 
     WxDisplayWindow* m_display;
@@ -189,6 +227,7 @@ public:
     std::unique_ptr<wxGLContext> context;
     wxTextCtrl* callsign = nullptr;
     wxTextCtrl* commandLine = nullptr;
+    wxTimer menuTimer;
 };
 
 WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMain, TarqSessionUi& session)
@@ -361,7 +400,21 @@ bool WxDisplayWindow::OnLeftButtonDown(int x, int y) {
 }
 
 bool WxDisplayWindow::OnCommandLineKey(int virtualKey, bool ctrl) {
+    if (!m_isMain) return false;
+    TarqCommandLineKeys keys(m_actionServices, Keyboard());
+    return keys.OnKey(virtualKey, ctrl);
+}
+
+bool WxDisplayWindow::RadioHistoryKey(int virtualKey, bool ctrl) {
     return m_furniture && m_furniture->OnCommandLineKey(virtualKey, ctrl);
+}
+
+bool WxDisplayWindow::SwallowCommandLineChar(int character, int virtualKey, bool ctrl, bool shift, bool alt) {
+    const bool modifierKey = virtualKey >= 16 && virtualKey <= 18;
+    const bool modified = (ctrl || shift || alt) && !modifierKey;
+    auto setting = [](const char* key) { return g_profile ? g_profile->GetInt(key) : 0; };
+    return ::SwallowCommandLineChar(character, virtualKey, modified, ctrl, setting("ASELKey"), setting("CSELKey"),
+                                    setting("PTTKey"));
 }
 
 const GlBitmapFont* WxDisplayWindow::GetFont(int id) const { return m_gl->Font(id); }
@@ -419,6 +472,22 @@ void WxDisplayWindow::GetGlAreaScreenRect(int* x, int* y, int* width, int* heigh
 
 std::string WxDisplayWindow::GetCommandLine() const {
     return m_frame && m_frame->commandLine ? FromWx(m_frame->commandLine->GetValue()) : "";
+}
+
+void WxDisplayWindow::SetCommandLine(const std::string& text) {
+    if (!m_frame || !m_frame->commandLine) return;
+    m_frame->commandLine->ChangeValue(ToWx(text));
+    m_frame->commandLine->SetInsertionPointEnd();
+}
+
+void WxDisplayWindow::SelectAllCommandLine() {
+    if (m_frame && m_frame->commandLine) m_frame->commandLine->SelectAll();
+}
+
+void WxDisplayWindow::RunCommand(const std::string& line) { m_commandsRun.push_back(line); }
+
+void WxDisplayWindow::Activate() {
+    if (m_frame) m_frame->Raise();
 }
 
 void WxDisplayWindow::PrefillCommandLine(const std::string& text) {
@@ -487,20 +556,84 @@ void WxDisplayWindow::HideScopeCursor() {
     if (m_frame) m_frame->canvas->SetCursor(wxCursor(wxCURSOR_BLANK));
 }
 
-void WxDisplayWindow::ShowNoteMenu(uint64_t key, int x, int y) {
+void WxDisplayWindow::ShowNoteMenu(uint64_t key, int x, int y) { m_contextMenus.OpenStickyNoteMenuLater(key, x, y); }
+
+void WxDisplayWindow::OpenAircraftMenuLater(const std::string& callsign, int x, int y) {
+    m_contextMenus.OpenAircraftMenuLater(callsign, x, y);
+}
+
+void WxDisplayWindow::StartContextMenuTimer(int ms) {
+    if (m_frame) m_frame->menuTimer.StartOnce(ms);
+}
+
+void WxDisplayWindow::OnAircraftClick(const std::string& callsign) {
+    const KeyState& keys = Keyboard();
+    // Asked of the keyboard, as the click came; the toolkit's word for clicks made by hand.
+    ClickModifiers held;
+    held.ctrl = keys.IsKeyDown(0x11) || wxGetKeyState(WXK_CONTROL);
+    held.alt = keys.IsKeyDown(0x12) || wxGetKeyState(WXK_ALT);
+    held.shift = keys.IsKeyDown(0x10) || wxGetKeyState(WXK_SHIFT);
+    m_actions.OnAircraftClick(callsign, held);
+}
+
+void WxDisplayWindow::OnContextMenuTimer() {
+    TarqContextMenus::Opening opening = m_contextMenus.OnTimer();
+    if (opening.kind == TarqContextMenus::Opening::Kind::Aircraft)
+        ShowAircraftMenu(opening.title, opening.x, opening.y);
+    else if (opening.kind == TarqContextMenus::Opening::Kind::StickyNote)
+        ShowStickyNoteMenu(opening.noteKey, opening.x, opening.y);
+}
+
+namespace {
+
+// Runs the menu at a window pixel, the title on top; the chosen id, 0 for none.
+int RunPopupMenu(wxWindow* window, const std::vector<PopupMenuItem>& items, const std::string& title, int x, int y) {
+    std::unique_ptr<wxMenu> menu(BuildPopupMenu(items));
+    InsertMenuTitle(menu.get(), title);
+    // The first real item comes under the mouse.
+    int chosen = window->GetPopupMenuSelectionFromUser(*menu, wxPoint(x, y - 38));
+    return chosen == wxID_NONE ? 0 : chosen;
+}
+
+}  // namespace
+
+void WxDisplayWindow::ShowAircraftMenu(const std::string& callsign, int x, int y) {
+    if (!m_frame) return;
+    m_lastMenuTitle = callsign;
+    std::vector<PopupMenuItem> items = m_actions.BuildMenu(callsign);
+    int chosen = RunPopupMenu(m_frame->canvas, items, callsign, x, y);
+    m_actions.Carry(callsign, chosen);
+    Redraw(false, 0);
+}
+
+void WxDisplayWindow::ShowStickyNoteMenu(uint64_t key, int x, int y) {
     if (!m_frame || !m_scope) return;
-    wxMenu menu("Sticky Note");
-    menu.Append(1, "Edit Text");
-    menu.Append(2, "Delete Note");
-    int chosen = m_frame->canvas->GetPopupMenuSelectionFromUser(menu, wxPoint(x, y));
-    TarqStickyBuilder* notes = m_scope->GetStickyBuilder();
-    if (chosen == 2) {
-        notes->RemoveNote(key);
-    } else if (chosen == 1) {
-        wxTextEntryDialog editor(m_frame, "Note text:", "Sticky Note", ToWx(notes->GetNoteText(key)),
-                                 wxOK | wxCANCEL | wxTE_MULTILINE);
-        if (editor.ShowModal() == wxID_OK) notes->SetNoteText(key, FromWx(editor.GetValue()));
-    }
+    m_lastMenuTitle = TarqContextMenus::kStickyNoteTitle;
+    int chosen = RunPopupMenu(m_frame->canvas, TarqAircraftActions::NoteMenu(), m_lastMenuTitle, x, y);
+    m_actions.CarryNoteChoice(key, chosen);
+    Redraw(false, 0);
+}
+
+void WxDisplayWindow::ShowTextEntryDialog(const TextEntryRequest& request) {
+    if (!m_frame) return;
+    const bool note = request.mode == TextEntryMode::StickyNote;
+    wxDialog dialog(m_frame, wxID_ANY, note ? "Sticky Note" : (request.mode == TextEntryMode::Anchor ? "Anchor Point" : "Scratchpad"));
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    auto* edit = new wxTextCtrl(&dialog, 1164, ToWx(request.initialText), wxDefaultPosition,
+                                note ? wxSize(260, 120) : wxSize(200, -1), note ? wxTE_MULTILINE : wxTE_PROCESS_ENTER);
+    sizer->Add(edit, 1, wxEXPAND | wxALL, 6);
+    sizer->Add(dialog.CreateButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 6);
+    dialog.SetSizerAndFit(sizer);
+    edit->SelectAll();
+    edit->SetFocus();
+    if (!note) edit->Bind(wxEVT_TEXT_ENTER, [&dialog](wxCommandEvent&) { dialog.EndModal(wxID_OK); });
+    // Clicking elsewhere cancels the entry.
+    dialog.Bind(wxEVT_ACTIVATE, [&dialog](wxActivateEvent& event) {
+        if (!event.GetActive() && dialog.IsModal()) dialog.EndModal(wxID_CANCEL);
+        event.Skip();
+    });
+    if (dialog.ShowModal() == wxID_OK) m_actions.ApplyTextEntry(request, FromWx(edit->GetValue()));
+    Activate();
     Redraw(false, 0);
 }
 
@@ -517,6 +650,7 @@ void WxDisplayWindow::OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse
             m_scope->OnRightButtonDown(mouse);
             break;
         case ScopeMouseEvent::RightUp:
+            m_contextMenus.OnRightButtonUp();
             // The pan hid the cursor.
             m_frame->canvas->SetCursor(wxCursor(wxCURSOR_CROSS));
             break;
@@ -524,9 +658,11 @@ void WxDisplayWindow::OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse
             m_scope->OnMiddleButtonDown(mouse);
             break;
         case ScopeMouseEvent::Move:
+            m_contextMenus.OnMouseMove(mouse.right);
             m_scope->OnMouseMove(mouse);
             break;
         case ScopeMouseEvent::RightDoubleClick:
+            m_contextMenus.OnRightDoubleClick();
             m_scope->OnRightDoubleClick(mouse);
             break;
     }

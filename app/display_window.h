@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "app/aircraft_actions.h"
+#include "app/command_line_keys.h"
+#include "app/context_menus.h"
 #include "app/display.h"
+#include "app/display_actions.h"
 #include "app/display_commands.h"
 #include "app/display_furniture.h"
 #include "app/display_scope_host.h"
@@ -21,6 +25,11 @@
 
 class DisplayFrame;
 class TarqDisplayScope;
+class wxKeyEvent;
+
+// The Windows virtual-key code of a key event: from its X11 keysym through
+// the one key table, or from the toolkit's code for events made by hand.
+int VirtualKeyOfEvent(const wxKeyEvent& event);
 class TarqSessionUi;
 struct ScopeMouse;
 
@@ -51,6 +60,13 @@ public:
     // Main display: the command line's text.
     std::string GetCommandLine() const;
     void PrefillCommandLine(const std::string& text) override;
+    // The text with the caret at its end, the focus left where it is.
+    void SetCommandLine(const std::string& text);
+    void SelectAllCommandLine();
+    // Until the command processor is in, the lines are kept, in order.
+    void RunCommand(const std::string& line) override;
+    const std::vector<std::string>& GetCommandsRun() const { return m_commandsRun; }
+    void Activate();
 
     // Display-list base of font 1 to 5 (0 for any other id or before the GL
     // area exists) and the size of a text in it, as drawn.
@@ -86,6 +102,20 @@ public:
     void HideScopeCursor() override;
     void ShowNoteMenu(uint64_t key, int x, int y) override;
     bool IsShiftDown() const override;
+    void OpenAircraftMenuLater(const std::string& callsign, int x, int y) override;
+    void OnAircraftClick(const std::string& callsign) override;
+
+    // The delayed context menus: the window's one-shot timer fired.
+    void OnContextMenuTimer();
+    // Shows the menu at a window pixel (y down) and carries out the choice.
+    void ShowAircraftMenu(const std::string& callsign, int x, int y);
+    void ShowStickyNoteMenu(uint64_t key, int x, int y);
+    // Modal; OK applies the text.
+    void ShowTextEntryDialog(const TextEntryRequest& request);
+    TarqAircraftActions& GetAircraftActions() { return m_actions; }
+    TarqContextMenus& GetContextMenus() { return m_contextMenus; }
+    // The title of the context menu shown last.
+    const std::string& GetLastMenuTitle() const { return m_lastMenuTitle; }
 
     // Mouse over the GL area, in canvas pixels (y down).
     enum class ScopeMouseEvent { LeftDown, LeftUp, RightDown, RightUp, MiddleDown, Move, RightDoubleClick };
@@ -112,9 +142,14 @@ public:
     bool OnLeftButtonDown(int x, int y);
     // A key in the command line, by virtual-key code; true when taken.
     bool OnCommandLineKey(int virtualKey, bool ctrl);
+    // A character typed into the command line; true when it types nothing.
+    bool SwallowCommandLineChar(int character, int virtualKey, bool ctrl, bool shift, bool alt);
+    // The radio history's keys; true when it took the key.
+    bool RadioHistoryKey(int virtualKey, bool ctrl);
 
 private:
     bool EnsureGl();
+    void StartContextMenuTimer(int ms);
     void OpenSectorFile();
 
     bool m_isMain;
@@ -131,4 +166,9 @@ private:
     std::unique_ptr<TarqDisplayScope> m_scope;
     std::unique_ptr<TarqTargetManager> m_targets;
     std::unique_ptr<ScopeGl> m_scopeGl;  // made, used and freed with the GL context current
+    DisplayActionServices m_actionServices{*this};
+    TarqAircraftActions m_actions{m_actionServices};
+    TarqContextMenus m_contextMenus{[this](int ms) { StartContextMenuTimer(ms); }};
+    std::string m_lastMenuTitle;
+    std::vector<std::string> m_commandsRun;
 };
