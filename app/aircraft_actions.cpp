@@ -91,11 +91,13 @@ std::vector<PopupMenuItem> TarqAircraftActions::BuildMenu(const std::string& cal
     const bool outgoing = !m_services.GetHandoffTarget(callsign).empty();
 
     m_controllers = m_services.GetRadarControllers();
-    if (m_controllers.size() > static_cast<size_t>(am::kMaxControllers)) m_controllers.resize(am::kMaxControllers);
+    if (m_controllers.size() > static_cast<size_t>(am::kMaxControllers))
+        m_controllers.resize(am::kMaxControllers);
     std::vector<std::string> presets = m_services.GetScratchpadPresets();
     if (presets.size() > static_cast<size_t>(am::kMaxPresets)) presets.resize(am::kMaxPresets);
 
-    std::vector<PopupMenuItem> menu = {Item(am::kToggleFdb, "Toggle FDB"), Item(am::kAssignSquawk, "Assign Squawk")};
+    std::vector<PopupMenuItem> menu = {Item(am::kToggleFdb, "Toggle FDB"),
+                                       Item(am::kAssignSquawk, "Assign Squawk")};
     if (mine && outgoing) {
         menu.push_back(Item(am::kTrack, "Cancel Handoff"));
     } else if (mine) {
@@ -122,8 +124,9 @@ std::vector<PopupMenuItem> TarqAircraftActions::BuildMenu(const std::string& cal
     }
     menu.push_back(Item(am::kClearScratchpad, "Clear Scratchpad"));
     menu.push_back(Separator());
-    menu.push_back(Submenu("Set Voice Type", {Item(am::kFullVoice, "Full Voice"), Item(am::kTextOnly, "Text Only"),
-                                              Item(am::kReceiveVoice, "Receive Voice")}));
+    menu.push_back(
+        Submenu("Set Voice Type", {Item(am::kFullVoice, "Full Voice"), Item(am::kTextOnly, "Text Only"),
+                                   Item(am::kReceiveVoice, "Receive Voice")}));
     menu.push_back(Item(am::kAddStrip, "Add Flight Strip"));
     menu.push_back(Item(am::kToggleReminder, "Toggle Reminder"));
     menu.push_back(Submenu("Get Weather", {Item(am::kDepartureWeather, "Departure"),
@@ -214,7 +217,8 @@ void TarqAircraftActions::Carry(const std::string& callsign, int id) {
             std::string airport =
                 departure ? m_services.GetDeparture(callsign) : m_services.GetDestination(callsign);
             if (airport.empty()) {
-                m_services.ShowErrorLine(departure ? "No departure airport filed." : "No destination airport filed.");
+                m_services.ShowErrorLine(departure ? "No departure airport filed."
+                                                   : "No destination airport filed.");
                 return;
             }
             m_services.RequestMetar(airport);

@@ -105,11 +105,12 @@ public:
 namespace aircraft_menu {
 inline constexpr int kToggleFdb = 1, kAssignSquawk = 2, kTrack = 3, kDropOrRefuse = 4, kEditFlightPlan = 5,
                      kShowRoute = 6, kCustomScratchpad = 7, kClearScratchpad = 8, kAddStrip = 9,
-                     kToggleReminder = 10, kSetAnchor = 11, kClearAnchor = 12, kShowName = 13, kSendSelcal = 14,
-                     kContactMe = 15, kRequestInf = 16, kRequestComFreq = 17, kOpenChat = 18, kAircraftInfo = 19,
-                     kDepartureWeather = 50, kDestinationWeather = 51, kFullVoice = 60, kTextOnly = 61,
-                     kReceiveVoice = 62, kClearTempAlt = 100, kFirstTempAlt = 101, kFirstCruiseAlt = 201,
-                     kFirstHandoff = 301, kFirstPointout = 401, kFirstPreset = 1101;
+                     kToggleReminder = 10, kSetAnchor = 11, kClearAnchor = 12, kShowName = 13,
+                     kSendSelcal = 14, kContactMe = 15, kRequestInf = 16, kRequestComFreq = 17,
+                     kOpenChat = 18, kAircraftInfo = 19, kDepartureWeather = 50, kDestinationWeather = 51,
+                     kFullVoice = 60, kTextOnly = 61, kReceiveVoice = 62, kClearTempAlt = 100,
+                     kFirstTempAlt = 101, kFirstCruiseAlt = 201, kFirstHandoff = 301, kFirstPointout = 401,
+                     kFirstPreset = 1101;
 inline constexpr int kAltitudes = 60, kMaxControllers = 100, kMaxPresets = 50;
 }  // namespace aircraft_menu
 

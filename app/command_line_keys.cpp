@@ -4,14 +4,15 @@
 #include "platform/key_state.h"
 
 int ResolveHotkey(const KeyState& keys, int virtualKey) {
-    for (int modifier : {vk::kRightCtrl, vk::kLeftCtrl, vk::kRightAlt, vk::kLeftAlt, vk::kRightShift, vk::kLeftShift}) {
+    for (int modifier :
+         {vk::kRightCtrl, vk::kLeftCtrl, vk::kRightAlt, vk::kLeftAlt, vk::kRightShift, vk::kLeftShift}) {
         if (keys.IsKeyDown(modifier)) return modifier;
     }
     return virtualKey;
 }
 
-bool SwallowCommandLineChar(int character, int virtualKey, bool modified, bool ctrlHeld, int aselKey, int cselKey,
-                            int pttKey) {
+bool SwallowCommandLineChar(int character, int virtualKey, bool modified, bool ctrlHeld, int aselKey,
+                            int cselKey, int pttKey) {
     if (!modified) {
         const std::string name = GetKeyDisplayName(virtualKey);
         for (int hotkey : {aselKey, cselKey, pttKey}) {

@@ -11,9 +11,10 @@ class KeyState;
 
 // Windows virtual-key codes the command line answers.
 namespace vk {
-inline constexpr int kTab = 0x09, kEnter = 0x0D, kEscape = 0x1B, kPageUp = 0x21, kPageDown = 0x22, kEnd = 0x23,
-                     kHome = 0x24, kUp = 0x26, kDown = 0x28, kA = 0x41, kLeftShift = 0xA0, kRightShift = 0xA1,
-                     kLeftCtrl = 0xA2, kRightCtrl = 0xA3, kLeftAlt = 0xA4, kRightAlt = 0xA5;
+inline constexpr int kTab = 0x09, kEnter = 0x0D, kEscape = 0x1B, kPageUp = 0x21, kPageDown = 0x22,
+                     kEnd = 0x23, kHome = 0x24, kUp = 0x26, kDown = 0x28, kA = 0x41, kLeftShift = 0xA0,
+                     kRightShift = 0xA1, kLeftCtrl = 0xA2, kRightCtrl = 0xA3, kLeftAlt = 0xA4,
+                     kRightAlt = 0xA5;
 }
 
 // The key a hotkey field captures, and the command line compares with the
@@ -25,8 +26,8 @@ int ResolveHotkey(const KeyState& keys, int virtualKey);
 // aircraft-select, controller-select and push-to-talk settings type nothing
 // unless a modifier is held; Tab, Enter and Escape never type, Ctrl+A
 // (character 1) not while Ctrl is held.
-bool SwallowCommandLineChar(int character, int virtualKey, bool modified, bool ctrlHeld, int aselKey, int cselKey,
-                            int pttKey);
+bool SwallowCommandLineChar(int character, int virtualKey, bool modified, bool ctrlHeld, int aselKey,
+                            int cselKey, int pttKey);
 
 class CommandLineKeyHost {
 public:

@@ -29,7 +29,9 @@ public:
     int16_t GetState() const { return m_state; }
 
     void OpenAircraftMenuLater(const std::string& callsign, int x, int y) { Schedule(callsign, x, y, 0); }
-    void OpenStickyNoteMenuLater(uint64_t noteKey, int x, int y) { Schedule(kStickyNoteTitle, x, y, noteKey); }
+    void OpenStickyNoteMenuLater(uint64_t noteKey, int x, int y) {
+        Schedule(kStickyNoteTitle, x, y, noteKey);
+    }
 
     struct Opening {
         enum class Kind { None, Aircraft, StickyNote } kind = Kind::None;

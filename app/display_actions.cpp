@@ -14,7 +14,9 @@ WxDisplayWindow* MainWindow() {
     return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
 }
 
-std::string ProfileString(const std::string& key) { return g_profile ? g_profile->GetString(key) : std::string(); }
+std::string ProfileString(const std::string& key) {
+    return g_profile ? g_profile->GetString(key) : std::string();
+}
 
 }  // namespace
 
@@ -130,7 +132,9 @@ void DisplayActionServices::RequestMetar(const std::string& station) {
     if (g_displayManager) g_displayManager->RebuildAllMenus();
 }
 
-void DisplayActionServices::OpenTextEntry(const TextEntryRequest& request) { m_window.ShowTextEntryDialog(request); }
+void DisplayActionServices::OpenTextEntry(const TextEntryRequest& request) {
+    m_window.ShowTextEntryDialog(request);
+}
 
 std::string DisplayActionServices::GetSelectedCallsign() {
     return g_displayManager ? g_displayManager->GetSelectedCallsign() : std::string();
@@ -206,7 +210,9 @@ void DisplayActionServices::SelectAllCommandLine() {
     if (WxDisplayWindow* main = MainWindow()) main->SelectAllCommandLine();
 }
 
-void DisplayActionServices::SelectAircraftFromCommandLine() { m_window.GetAircraftActions().SelectAircraftFromCommandLine(); }
+void DisplayActionServices::SelectAircraftFromCommandLine() {
+    m_window.GetAircraftActions().SelectAircraftFromCommandLine();
+}
 
 void DisplayActionServices::SelectControllerFromCommandLine() {
     // Opening a controller's chat from the command line is not written yet.

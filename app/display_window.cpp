@@ -73,8 +73,8 @@ wxGLAttributes GlAttributes() {
 }  // namespace
 
 int VirtualKeyOfEvent(const wxKeyEvent& event) {
-    if (int vk = KeysymToVirtualKey(event.GetRawKeyCode())) return vk;
-    // Events made by hand carry only the toolkit's code.
+    // The toolkit names the common keys; the rest (punctuation, the left and
+    // right modifiers) come by their keysym through the key table.
     const int code = event.GetKeyCode();
     if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) return code;
     if (code >= 'a' && code <= 'z') return code - 'a' + 'A';
@@ -105,7 +105,7 @@ int VirtualKeyOfEvent(const wxKeyEvent& event) {
         case WXK_INSERT:
             return 0x2D;
         default:
-            return 0;
+            return KeysymToVirtualKey(event.GetRawKeyCode());
     }
 }
 

@@ -27,8 +27,8 @@ class DisplayFrame;
 class TarqDisplayScope;
 class wxKeyEvent;
 
-// The Windows virtual-key code of a key event: from its X11 keysym through
-// the one key table, or from the toolkit's code for events made by hand.
+// The Windows virtual-key code of a key event: from the toolkit's code, or
+// for keys it does not name from the X11 keysym through the one key table.
 int VirtualKeyOfEvent(const wxKeyEvent& event);
 class TarqSessionUi;
 struct ScopeMouse;

@@ -54,8 +54,8 @@ struct FakeServices : AircraftActionServices {
     void AddStrip(const std::string& c) override { log.push_back("strip " + c); }
     void RequestMetar(const std::string& s) override { log.push_back("metar " + s); }
     void OpenTextEntry(const TextEntryRequest& r) override {
-        log.push_back("entry " + std::to_string(static_cast<int>(r.mode)) + " [" + r.initialText + "] " + r.callsign +
-                      " " + std::to_string(r.noteKey));
+        log.push_back("entry " + std::to_string(static_cast<int>(r.mode)) + " [" + r.initialText + "] " +
+                      r.callsign + " " + std::to_string(r.noteKey));
     }
     std::string GetSelectedCallsign() override { return selected; }
     void SetSelectedCallsign(const std::string& c) override {
@@ -69,15 +69,21 @@ struct FakeServices : AircraftActionServices {
     void ShowConvergence(const std::string& a, const std::string& b) override {
         log.push_back("convergence " + a + " " + b);
     }
-    void AddSeparationLink(const std::string& a, const std::string& b) override { log.push_back("link " + a + " " + b); }
+    void AddSeparationLink(const std::string& a, const std::string& b) override {
+        log.push_back("link " + a + " " + b);
+    }
     bool FindNamedPoint(const std::string& name) override { return name == "KJFK"; }
-    void AddAnchor(const std::string& c, const std::string& p) override { log.push_back("anchor " + c + " " + p); }
+    void AddAnchor(const std::string& c, const std::string& p) override {
+        log.push_back("anchor " + c + " " + p);
+    }
     std::string GetNoteText(uint64_t) override { return "RWY 27|CLOSED"; }
     void SetNoteText(uint64_t key, const std::string& text) override {
         log.push_back("note " + std::to_string(key) + " " + text);
     }
     void RemoveNote(uint64_t key) override { log.push_back("remove note " + std::to_string(key)); }
-    void ShowTrafficCall(const std::string& a, const std::string& b) override { log.push_back("traffic " + a + " " + b); }
+    void ShowTrafficCall(const std::string& a, const std::string& b) override {
+        log.push_back("traffic " + a + " " + b);
+    }
     void ShowFlightPlan(const std::string& c) override { log.push_back("flight plan " + c); }
 
     std::string own = "NY_APP";
@@ -95,7 +101,8 @@ struct FakeServices : AircraftActionServices {
 
 // The menu as lines: "label=id", submenus as "label>" with their items
 // indented, separators as "-", greyed items in brackets.
-void Flatten(const std::vector<PopupMenuItem>& items, const std::string& indent, std::vector<std::string>& out) {
+void Flatten(const std::vector<PopupMenuItem>& items, const std::string& indent,
+             std::vector<std::string>& out) {
     for (const PopupMenuItem& item : items) {
         if (!item.submenu.empty()) {
             out.push_back(indent + item.label + ">");
@@ -160,10 +167,24 @@ TEST_F(AircraftActionsTest, TheTrackItemsFollowWhoTracksAndWhichHandoffRuns) {
 }
 
 TEST_F(AircraftActionsTest, TheRestOfTheMenuInOrderAndTheRatingAndSelcalItems) {
-    const std::vector<std::string> rest = {
-        "-",           "Temp Alt>",       "Clear Temp Alt", "Cruise Alt>",     "Edit Flight Plan", "Show Route",
-        "Set Scratchpad", "Clear Scratchpad", "-",           "Set Voice Type>", "Add Flight Strip", "Toggle Reminder",
-        "Get Weather>", "Set Anchor...",  "Clear Anchor",   "Open Chat",       "Show Name",        "Aircraft Info"};
+    const std::vector<std::string> rest = {"-",
+                                           "Temp Alt>",
+                                           "Clear Temp Alt",
+                                           "Cruise Alt>",
+                                           "Edit Flight Plan",
+                                           "Show Route",
+                                           "Set Scratchpad",
+                                           "Clear Scratchpad",
+                                           "-",
+                                           "Set Voice Type>",
+                                           "Add Flight Strip",
+                                           "Toggle Reminder",
+                                           "Get Weather>",
+                                           "Set Anchor...",
+                                           "Clear Anchor",
+                                           "Open Chat",
+                                           "Show Name",
+                                           "Aircraft Info"};
     std::vector<std::string> top = TopLevel(actions.BuildMenu("DAL123"));
     std::vector<std::string> expected = {"Toggle FDB", "Assign Squawk", "Start Track", "Pointout>"};
     expected.insert(expected.end(), rest.begin(), rest.end());
@@ -218,15 +239,15 @@ TEST_F(AircraftActionsTest, SubmenusAltitudeColumnsControllersAndPresets) {
 TEST_F(AircraftActionsTest, EachItemsCommandText) {
     services.presets = {"ILS"};
     const std::pair<int, const char*> cases[] = {
-        {1, "run .QP DAL123"},        {2, "run .QB DAL123"},         {3, "run .QT DAL123"},
-        {4, "run .QX DAL123"},        {5, "run .SS DAL123"},         {6, "run .QU DAL123"},
-        {8, "run .QS DAL123"},        {12, "run .AN DAL123"},        {13, "run .showname DAL123"},
+        {1, "run .QP DAL123"},         {2, "run .QB DAL123"},        {3, "run .QT DAL123"},
+        {4, "run .QX DAL123"},         {5, "run .SS DAL123"},        {6, "run .QU DAL123"},
+        {8, "run .QS DAL123"},         {12, "run .AN DAL123"},       {13, "run .showname DAL123"},
         {15, "run .contactme DAL123"}, {17, "run .com? DAL123"},     {18, "run .chat DAL123"},
-        {19, "run .acinfo DAL123"},   {100, "run .QQ DAL123"},       {60, "run .qb v DAL123"},
-        {61, "run .qb t DAL123"},     {62, "run .qb r DAL123"},      {101, "run .QQ 10 DAL123"},
-        {135, "run .QQ 350 DAL123"},  {160, "run .QQ 600 DAL123"},   {201, "run .QZ 10 DAL123"},
-        {260, "run .QZ 600 DAL123"},  {1101, "run .QS ILS DAL123"},  {9, "strip DAL123"},
-        {10, "reminder DAL123"},      {14, "selcal DAL123"},
+        {19, "run .acinfo DAL123"},    {100, "run .QQ DAL123"},      {60, "run .qb v DAL123"},
+        {61, "run .qb t DAL123"},      {62, "run .qb r DAL123"},     {101, "run .QQ 10 DAL123"},
+        {135, "run .QQ 350 DAL123"},   {160, "run .QQ 600 DAL123"},  {201, "run .QZ 10 DAL123"},
+        {260, "run .QZ 600 DAL123"},   {1101, "run .QS ILS DAL123"}, {9, "strip DAL123"},
+        {10, "reminder DAL123"},       {14, "selcal DAL123"},
     };
     for (const auto& [id, expected] : cases) {
         SCOPED_TRACE(id);
@@ -257,11 +278,11 @@ TEST_F(AircraftActionsTest, DialogsWeatherHandoffsAndPointouts) {
     actions.Carry("DAL123", 302);  // the controller left since the menu was built
     actions.Carry("DAL123", 0);    // nothing chosen
     EXPECT_EQ(services.log,
-              (std::vector<std::string>{"entry 1 [ILS] DAL123 0", "entry 2 [] DAL123 0", "metar KJFK",
-                                        "info METAR requested for KJFK.", "error No destination airport filed.",
-                                        "handoff DAL123 to J", "controller info JFK_TWR", "pointout BOS_CTR DAL123",
-                                        "info Pointout sent: BOS_CTR->DAL123",
-                                        "error Observers cannot send pointouts."}));
+              (std::vector<std::string>{
+                  "entry 1 [ILS] DAL123 0", "entry 2 [] DAL123 0", "metar KJFK",
+                  "info METAR requested for KJFK.", "error No destination airport filed.",
+                  "handoff DAL123 to J", "controller info JFK_TWR", "pointout BOS_CTR DAL123",
+                  "info Pointout sent: BOS_CTR->DAL123", "error Observers cannot send pointouts."}));
 }
 
 TEST_F(AircraftActionsTest, AnAircraftThatLeftBeforeTheChoiceIsNotFound) {
@@ -285,7 +306,11 @@ TEST_F(AircraftActionsTest, ClickModifierTable) {
         {true, true, true, "UAL9", {"route DAL123"}},
         {true, false, true, "UAL9", {"traffic UAL9 DAL123"}},
         {true, false, true, "", {"error No aircraft selected."}},
-        {true, false, true, "DAL123", {"error Must click a different aircraft than the one that is radio selected."}},
+        {true,
+         false,
+         true,
+         "DAL123",
+         {"error Must click a different aircraft than the one that is radio selected."}},
         {true, false, false, "UAL9", {"flight plan DAL123"}},
         {false, true, true, "UAL9", {"link UAL9 DAL123", "select DAL123"}},
         {false, true, false, "UAL9", {"strip DAL123"}},
@@ -293,7 +318,8 @@ TEST_F(AircraftActionsTest, ClickModifierTable) {
         {false, false, false, "UAL9", {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.ctrl ? "Ctrl+" : "") + (c.alt ? "Alt+" : "") + (c.shift ? "Shift+" : "") + c.selected);
+        SCOPED_TRACE(std::string(c.ctrl ? "Ctrl+" : "") + (c.alt ? "Alt+" : "") + (c.shift ? "Shift+" : "") +
+                     c.selected);
         services.log.clear();
         services.selected = c.selected;
         actions.OnAircraftClick("DAL123", {c.ctrl, c.alt, c.shift});
@@ -359,8 +385,8 @@ TEST_F(AircraftActionsTest, StickyNoteMenuAndTheTextEntry) {
     actions.ApplyTextEntry({TextEntryMode::Scratchpad, "", "DAL123", 0}, "ILS");
     actions.ApplyTextEntry({TextEntryMode::Anchor, "", "DAL123", 0}, "kjfk");
     actions.ApplyTextEntry({TextEntryMode::Anchor, "", "DAL123", 0}, "nowhere");
-    EXPECT_EQ(services.log, (std::vector<std::string>{"note 7 A\r\nB", "scratchpad DAL123 ILS", "anchor DAL123 KJFK",
-                                                      "error Point not found."}));
+    EXPECT_EQ(services.log, (std::vector<std::string>{"note 7 A\r\nB", "scratchpad DAL123 ILS",
+                                                      "anchor DAL123 KJFK", "error Point not found."}));
 }
 
 // The right button: a press asks for the menu, which opens when the timer

@@ -136,7 +136,8 @@ TEST(CommandLineKeys, CharactersTheLineNeverTypes) {
         {"Ctrl+A", 1, 'A', true, true, true},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(SwallowCommandLineChar(c.character, c.key, c.modified, c.ctrl, asel, csel, ptt), c.swallowed)
+        EXPECT_EQ(SwallowCommandLineChar(c.character, c.key, c.modified, c.ctrl, asel, csel, ptt),
+                  c.swallowed)
             << c.name;
     }
     EXPECT_FALSE(SwallowCommandLineChar('a', 'A', false, false, 0, 0, 0)) << "plain A types a";
