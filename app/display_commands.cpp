@@ -238,12 +238,16 @@ void TarqDisplayCommands::Zoom(CommandId id) {
     const bool fast = id == CommandId::ZoomInFast || id == CommandId::ZoomOutFast;
     const bool in = id == CommandId::ZoomIn || id == CommandId::ZoomInFast;
     if (TarqDisplayScope* scope = ActiveScope()) {
-        if (in) scope->ZoomIn(fast);
-        else scope->ZoomOut(fast);
+        if (in)
+            scope->ZoomIn(fast);
+        else
+            scope->ZoomOut(fast);
         return;
     }
-    if (in) m_host.ZoomIn(fast);
-    else m_host.ZoomOut(fast);
+    if (in)
+        m_host.ZoomIn(fast);
+    else
+        m_host.ZoomOut(fast);
 }
 
 bool TarqDisplayCommands::FiltersEnabled() const {

@@ -10,16 +10,15 @@
 
 #include <algorithm>
 
-#include "app/diagrams_dialog_wx.h"
-#include "app/menu_title.h"
-#include "platform/key_state.h"
-#include "app/oceanic_dialog_wx.h"
 #include "app/connect_dialog_wx.h"
+#include "app/diagrams_dialog_wx.h"
 #include "app/display_layout.h"
 #include "app/display_manager.h"
 #include "app/global_objects.h"
 #include "app/menu_builder.h"
 #include "app/menu_table.h"
+#include "app/menu_title.h"
+#include "app/oceanic_dialog_wx.h"
 #include "app/session.h"
 #include "app/shell_state.h"
 #include "app/window_snap_wx.h"
@@ -27,6 +26,7 @@
 #include "foundation/profile.h"
 #include "foundation/prompts.h"
 #include "platform/clock.h"
+#include "platform/key_state.h"
 #include "platform/message_box.h"
 #include "platform/url_open.h"
 #include "scope/display_scope.h"
@@ -138,8 +138,9 @@ public:
             commandLine->Bind(wxEVT_CHAR, [this](wxKeyEvent& event) {
                 int c = static_cast<int>(event.GetUnicodeKey());
                 if (c == WXK_NONE) c = event.GetKeyCode();
-                if (m_display && m_display->SwallowCommandLineChar(c, VirtualKeyOfEvent(event), event.RawControlDown(),
-                                                                   event.ShiftDown(), event.AltDown()))
+                if (m_display &&
+                    m_display->SwallowCommandLineChar(c, VirtualKeyOfEvent(event), event.RawControlDown(),
+                                                      event.ShiftDown(), event.AltDown()))
                     return;
                 event.Skip();
             });
@@ -413,8 +414,8 @@ bool WxDisplayWindow::SwallowCommandLineChar(int character, int virtualKey, bool
     const bool modifierKey = virtualKey >= 16 && virtualKey <= 18;
     const bool modified = (ctrl || shift || alt) && !modifierKey;
     auto setting = [](const char* key) { return g_profile ? g_profile->GetInt(key) : 0; };
-    return ::SwallowCommandLineChar(character, virtualKey, modified, ctrl, setting("ASELKey"), setting("CSELKey"),
-                                    setting("PTTKey"));
+    return ::SwallowCommandLineChar(character, virtualKey, modified, ctrl, setting("ASELKey"),
+                                    setting("CSELKey"), setting("PTTKey"));
 }
 
 const GlBitmapFont* WxDisplayWindow::GetFont(int id) const { return m_gl->Font(id); }
@@ -556,7 +557,9 @@ void WxDisplayWindow::HideScopeCursor() {
     if (m_frame) m_frame->canvas->SetCursor(wxCursor(wxCURSOR_BLANK));
 }
 
-void WxDisplayWindow::ShowNoteMenu(uint64_t key, int x, int y) { m_contextMenus.OpenStickyNoteMenuLater(key, x, y); }
+void WxDisplayWindow::ShowNoteMenu(uint64_t key, int x, int y) {
+    m_contextMenus.OpenStickyNoteMenuLater(key, x, y);
+}
 
 void WxDisplayWindow::OpenAircraftMenuLater(const std::string& callsign, int x, int y) {
     m_contextMenus.OpenAircraftMenuLater(callsign, x, y);
@@ -587,7 +590,8 @@ void WxDisplayWindow::OnContextMenuTimer() {
 namespace {
 
 // Runs the menu at a window pixel, the title on top; the chosen id, 0 for none.
-int RunPopupMenu(wxWindow* window, const std::vector<PopupMenuItem>& items, const std::string& title, int x, int y) {
+int RunPopupMenu(wxWindow* window, const std::vector<PopupMenuItem>& items, const std::string& title, int x,
+                 int y) {
     std::unique_ptr<wxMenu> menu(BuildPopupMenu(items));
     InsertMenuTitle(menu.get(), title);
     // The first real item comes under the mouse.
@@ -617,10 +621,13 @@ void WxDisplayWindow::ShowStickyNoteMenu(uint64_t key, int x, int y) {
 void WxDisplayWindow::ShowTextEntryDialog(const TextEntryRequest& request) {
     if (!m_frame) return;
     const bool note = request.mode == TextEntryMode::StickyNote;
-    wxDialog dialog(m_frame, wxID_ANY, note ? "Sticky Note" : (request.mode == TextEntryMode::Anchor ? "Anchor Point" : "Scratchpad"));
+    wxDialog dialog(
+        m_frame, wxID_ANY,
+        note ? "Sticky Note" : (request.mode == TextEntryMode::Anchor ? "Anchor Point" : "Scratchpad"));
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    auto* edit = new wxTextCtrl(&dialog, 1164, ToWx(request.initialText), wxDefaultPosition,
-                                note ? wxSize(260, 120) : wxSize(200, -1), note ? wxTE_MULTILINE : wxTE_PROCESS_ENTER);
+    auto* edit =
+        new wxTextCtrl(&dialog, 1164, ToWx(request.initialText), wxDefaultPosition,
+                       note ? wxSize(260, 120) : wxSize(200, -1), note ? wxTE_MULTILINE : wxTE_PROCESS_ENTER);
     sizer->Add(edit, 1, wxEXPAND | wxALL, 6);
     sizer->Add(dialog.CreateButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 6);
     dialog.SetSizerAndFit(sizer);

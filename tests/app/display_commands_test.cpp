@@ -87,11 +87,13 @@ TEST_F(DisplayCommandsTest, WhatEachCommandDoes) {
         {"Ctrl+F11 on a secondary", false, id(CommandId::ZoomInFast), true, "3 8000 Default | zoom in fast"},
         {"F12", true, id(CommandId::ZoomOut), true, "3 8000 Default | zoom out"},
         {"Ctrl+F12", true, id(CommandId::ZoomOutFast), true, "3 8000 Default | zoom out fast"},
-        {"a settings dialog not written yet", true, id(CommandId::FiltersConfigure), true, "3 8000 Default |"},
+        {"a settings dialog not written yet", true, id(CommandId::FiltersConfigure), true,
+         "3 8000 Default |"},
         {"filters by key, no active display", true, id(CommandId::ToggleAltitudeFilters), true,
          "3 8000 Default | title menus"},
         {"declutter without an active display", true, id(CommandId::Declutter), true, "3 8000 Default |"},
-        {"a bookmark key is the bookmarks' own", true, id(CommandId::SaveBookmark1), false, "3 8000 Default |"},
+        {"a bookmark key is the bookmarks' own", true, id(CommandId::SaveBookmark1), false,
+         "3 8000 Default |"},
         {"an unknown id", true, 99999, false, "3 8000 Default |"},
     };
     for (const Case& c : cases) {
