@@ -10,6 +10,7 @@
 #include "foundation/profile.h"
 #include "foundation/program_version.h"
 #include "foundation/prompts.h"
+#include "foundation/sound_cues.h"
 #include "platform/message_box.h"
 #include "scope/display_scope.h"
 
@@ -191,7 +192,7 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
             Disconnect();
             return true;
         case CommandId::StartMpSession:
-            if (g_fsmpManager) g_fsmpManager->StartFromMenu();
+            StartMpSession();
             m_host.RebuildMenus();
             return true;
         case CommandId::AtisMaker:
@@ -206,6 +207,23 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         default:
             // The commands of subsystems that are not built yet.
             return false;
+    }
+}
+
+void TarqDisplayCommands::StartMpSession() {
+    if (!g_fsmpManager || !g_displayManager) return;
+    g_displayManager->ShowMessage("Starting multiplayer session. This will take a few moments...");
+    // Connecting takes a while: the line shows first.
+    m_host.Redraw();
+    if (!g_fsmpManager->Connect()) {
+        g_displayManager->ShowError("Error starting multiplayer session.");
+        return;
+    }
+    g_displayManager->ShowMessage("Success.");
+    TarqDisplayScope* scope = m_display.GetScope();
+    if (scope && !scope->HasPrimaryVisibilityCenter()) {
+        if (g_profile) PlayConfiguredSound(g_profile->GetString("SoundReminder"), false);
+        g_displayManager->ShowMessage("Remember to set your primary visibility center!");
     }
 }
 

@@ -74,6 +74,7 @@ public:
 
 private:
     void ShowAbout();
+    void StartMpSession();
     // On the target display's scope; without one, on this object's own state.
     void ToggleFilters(TarqDisplay* target);
     void ToggleQuicklook(TarqDisplay* target);

@@ -536,12 +536,14 @@ bool WxDisplayWindow::OnMenuCommand(int id) {
 }
 
 void WxDisplayWindow::OpenSectorFile() {
-    wxFileDialog dialog(m_frame, "Open Sector File", "", "", "Sector files (*.sct;*.sct2)|*.sct;*.sct2|All files|*",
+    wxFileDialog dialog(m_frame, "Open Sector File", "", "", "Sector Files (*.sct;*.sct2)|*.sct;*.sct2",
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK || !m_scope) return;
     DiagramsDialogWindow::Close(m_frame);
+    if (g_displayManager) g_displayManager->RedrawAll(false);
     if (m_scope->LoadSectorFile(FromWx(dialog.GetPath()), true)) {
         m_commands.Settings().SectorFile = m_scope->GetSectorFileName();
+        if (g_networkManager && g_networkManager->IsConnected()) g_networkManager->SendATCPosition();
         if (g_profile) g_profile->SetModified(true);
     }
 }

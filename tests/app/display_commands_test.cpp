@@ -81,8 +81,8 @@ TEST_F(DisplayCommandsTest, WhatEachCommandDoes) {
          "3 8000 Night modified | background Night 0 menus redraw"},
         {"a colour item past the profiles", true, kFirstColorProfileId + 5, true, "3 8000 Default |"},
         {"connect", true, id(CommandId::Connect), true, "3 8000 Default | connect"},
-        {"start MP session without the bridge", true, id(CommandId::StartMpSession), true,
-         "3 8000 Default | menus"},
+        {"start MP session", true, id(CommandId::StartMpSession), true,
+         "3 8000 Default | redraw menus"},
         {"F11", true, id(CommandId::ZoomIn), true, "3 8000 Default | zoom in"},
         {"Ctrl+F11 on a secondary", false, id(CommandId::ZoomInFast), true, "3 8000 Default | zoom in fast"},
         {"F12", true, id(CommandId::ZoomOut), true, "3 8000 Default | zoom out"},
@@ -184,6 +184,16 @@ TEST_F(DisplayCommandsTest, MenuStatesFollowTheStateAndThePlace) {
     EXPECT_EQ(find(secondary, CommandId::StartMpSession), nullptr);
     EXPECT_FALSE(find(secondary, CommandId::FiltersActive)->checked) << "each display has its own";
     EXPECT_EQ(main->ColorProfileNames(), (std::vector<std::string>{"Night"}));
+}
+
+TEST_F(DisplayCommandsTest, StartMpSessionShowsItsFirstLineBeforeConnecting) {
+    auto commands = CommandsOf(m_main);
+    m_main->lines.clear();
+    EXPECT_TRUE(commands->OnMenuCommand(CommandId::StartMpSession));
+    // The session is hosted; a display without a scope asks for no visibility centre.
+    EXPECT_EQ(m_main->lines, (std::vector<std::string>{"7 Starting multiplayer session. This will take a few moments...",
+                                                       "7 Success."}));
+    EXPECT_EQ(m_host.calls.substr(0, 7), "redraw ") << "drawn before the wait";
 }
 
 TEST_F(DisplayCommandsTest, ColourProfileSubmenuIsSortedAndItemsPastThirtyStillChoose) {
