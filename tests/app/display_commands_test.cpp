@@ -81,8 +81,7 @@ TEST_F(DisplayCommandsTest, WhatEachCommandDoes) {
          "3 8000 Night modified | background Night 0 menus redraw"},
         {"a colour item past the profiles", true, kFirstColorProfileId + 5, true, "3 8000 Default |"},
         {"connect", true, id(CommandId::Connect), true, "3 8000 Default | connect"},
-        {"start MP session", true, id(CommandId::StartMpSession), true,
-         "3 8000 Default | redraw menus"},
+        {"start MP session", true, id(CommandId::StartMpSession), true, "3 8000 Default | redraw menus"},
         {"F11", true, id(CommandId::ZoomIn), true, "3 8000 Default | zoom in"},
         {"Ctrl+F11 on a secondary", false, id(CommandId::ZoomInFast), true, "3 8000 Default | zoom in fast"},
         {"F12", true, id(CommandId::ZoomOut), true, "3 8000 Default | zoom out"},
@@ -191,8 +190,9 @@ TEST_F(DisplayCommandsTest, StartMpSessionShowsItsFirstLineBeforeConnecting) {
     m_main->lines.clear();
     EXPECT_TRUE(commands->OnMenuCommand(CommandId::StartMpSession));
     // The session is hosted; a display without a scope asks for no visibility centre.
-    EXPECT_EQ(m_main->lines, (std::vector<std::string>{"7 Starting multiplayer session. This will take a few moments...",
-                                                       "7 Success."}));
+    EXPECT_EQ(m_main->lines,
+              (std::vector<std::string>{"7 Starting multiplayer session. This will take a few moments...",
+                                        "7 Success."}));
     EXPECT_EQ(m_host.calls.substr(0, 7), "redraw ") << "drawn before the wait";
 }
 
