@@ -96,8 +96,10 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
     if (!row) return false;
     if (row->radarMode != 0) {
         m_settings.Mode = row->radarMode;
-        MarkModified();
         m_host.RebuildMenus();
+        // The scope cursor follows the main display's mode.
+        ApplyDisplaySettings();
+        MarkModified();
         return true;
     }
     if (row->showBit != 0) {
