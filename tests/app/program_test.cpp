@@ -118,6 +118,8 @@ struct Results {
     bool weatherBefore = false;
     bool weatherAfterAlt5 = false;
     bool weatherChecked = true;
+    std::string selectedByKey;
+    std::string lineAfterSelect = "-";
     std::string menuTitle;
     bool menuShotSaved = false;
     std::vector<std::string> commandsRun;
@@ -678,6 +680,18 @@ private:
         g_results.weatherAfterAlt5 = g_weatherPanel->IsVisible();
         wxMenuItem* weather = bar->FindItem(ToToolkitId(CommandId::WeatherPanel));
         g_results.weatherChecked = weather && weather->IsChecked();
+        g_weatherPanel->Hide();
+        settle();
+        // The aircraft-select key (keypad plus by default) with the callsign
+        // typed in lower case.
+        g_displayManager->SetSelectedCallsign("");
+        std::string typed = g_results.watched;
+        for (char& c : typed) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        main.SetCommandLine(typed);
+        sim.Char(WXK_NUMPAD_ADD);
+        settle();
+        g_results.selectedByKey = g_displayManager->GetSelectedCallsign();
+        g_results.lineAfterSelect = main.GetCommandLine();
     }
     // A right press and release on the target; the menu opens a quarter of
     // a second later and is driven from inside its own loop: Down to its
@@ -1034,6 +1048,8 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_EQ(g_results.filtersChecked, g_results.filtersByKey) << "the Filters > Active check follows";
     EXPECT_NE(g_results.weatherAfterAlt5, g_results.weatherBefore) << "Alt+5";
     EXPECT_EQ(g_results.weatherChecked, g_results.weatherAfterAlt5);
+    EXPECT_EQ(g_results.selectedByKey, g_results.watched);
+    EXPECT_EQ(g_results.lineAfterSelect, "");
     EXPECT_EQ(g_results.menuTitle, g_results.watched);
     EXPECT_TRUE(g_results.menuShotSaved);
     // The click that selected the target completed the dot-command typed
