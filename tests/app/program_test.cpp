@@ -4,9 +4,11 @@
 // keys, connecting to the local test server through the connect dialog, a
 // secondary display without history, a second start, and the way back to the
 // dialog. While connected it monitors a station in the weather panel and
-// builds an ATIS from it in the ATIS maker. The connected display, the
-// weather panel and the ATIS maker are kept as program_test_*.png in the
-// build directory.
+// builds an ATIS from it in the ATIS maker. On the live traffic it presses
+// accelerators and the aircraft-select key on the keyboard and chooses from
+// a target's aircraft menu by keys. The connected display, the weather
+// panel, the ATIS maker and the open aircraft menu are kept as
+// program_test_*.png in the build directory.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
