@@ -212,6 +212,12 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
     }
 }
 
+bool TarqDisplayCommands::CheckConnected() {
+    if (g_networkManager && g_networkManager->IsConnected()) return true;
+    if (g_displayManager) g_displayManager->ShowError("Not connected.");
+    return false;
+}
+
 void TarqDisplayCommands::StartMpSession() {
     if (!g_fsmpManager || !g_displayManager) return;
     g_displayManager->ShowMessage("Starting multiplayer session. This will take a few moments...");

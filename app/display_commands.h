@@ -59,6 +59,8 @@ public:
     // The window's close box: the session closes on the main display, a
     // secondary display goes at the next full redraw.
     void OnCloseRequest();
+    // True when connected; else the error line "Not connected.".
+    static bool CheckConnected();
 
     TarqDisplaySettings& Settings() { return m_settings; }
     const TarqDisplaySettings& Settings() const { return m_settings; }

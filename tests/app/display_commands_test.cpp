@@ -185,6 +185,12 @@ TEST_F(DisplayCommandsTest, MenuStatesFollowTheStateAndThePlace) {
     EXPECT_EQ(main->ColorProfileNames(), (std::vector<std::string>{"Night"}));
 }
 
+TEST_F(DisplayCommandsTest, CheckConnectedSaysSoWhenNot) {
+    m_main->lines.clear();
+    EXPECT_FALSE(TarqDisplayCommands::CheckConnected());
+    EXPECT_EQ(m_main->lines, std::vector<std::string>{"6 Not connected."});
+}
+
 TEST_F(DisplayCommandsTest, StartMpSessionShowsItsFirstLineBeforeConnecting) {
     auto commands = CommandsOf(m_main);
     m_main->lines.clear();
