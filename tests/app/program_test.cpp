@@ -568,7 +568,8 @@ private:
                 return false;
             }
             case 1: {
-                if (m_waited < m_step0 + 40) return false;  // four seconds of position reports
+                // Longer than the pilots' five-second report interval.
+                if (m_waited < m_step0 + 60) return false;
                 ScopePoint now = g_aircraftDB->GetAircraft(g_results.watched)->GetPosition(0, 0);
                 g_results.targetMoved = now.x != m_firstPosition.x || now.y != m_firstPosition.y;
                 main->Redraw(false, 0);
