@@ -54,6 +54,9 @@ public:
     // Main display: the command line's text, the caret at its end and the
     // focus in it.
     virtual void PrefillCommandLine(const std::string& text) = 0;
+    // The one way a line reaches the command processor, for the command
+    // line, the aircraft menu and the clicks on targets.
+    virtual void RunCommand(const std::string& line) = 0;
     // The display's radar scope; null while the window is being made.
     virtual TarqDisplayScope* GetScope() const { return nullptr; }
     // Refills the scope's oceanic tracks dialog when it is open.

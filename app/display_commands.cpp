@@ -10,7 +10,9 @@
 #include "foundation/profile.h"
 #include "foundation/program_version.h"
 #include "foundation/prompts.h"
+#include "foundation/sound_cues.h"
 #include "platform/message_box.h"
+#include "scope/display_scope.h"
 
 namespace {
 
@@ -66,6 +68,14 @@ void MarkModified() {
     if (g_profile) g_profile->SetModified(true);
 }
 
+// The display of the window activated last; the keys act on it.
+TarqDisplay* ActiveDisplay() { return g_displayManager ? g_displayManager->GetActiveDisplay() : nullptr; }
+
+TarqDisplayScope* ActiveScope() {
+    TarqDisplay* display = ActiveDisplay();
+    return display ? display->GetScope() : nullptr;
+}
+
 }  // namespace
 
 TarqDisplayCommands::TarqDisplayCommands(const TarqDisplaySettings& settings, bool isMain,
@@ -99,8 +109,10 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
     if (!row) return false;
     if (row->radarMode != 0) {
         m_settings.Mode = row->radarMode;
-        MarkModified();
         m_host.RebuildMenus();
+        // The scope cursor follows the main display's mode.
+        ApplyDisplaySettings();
+        MarkModified();
         return true;
     }
     if (row->showBit != 0) {
@@ -152,14 +164,32 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
             TarqProfile::ShowProfileDialog(m_host.GetWindow());
             return true;
         case CommandId::FiltersActive:
-            m_filtersEnabled = !m_filtersEnabled;
-            m_host.UpdateTitle();
-            m_host.RebuildMenus();
+        case CommandId::ToggleAltitudeFilters:
+            ToggleFilters(ActiveDisplay());
+            return true;
+        case CommandId::ToggleQuicklook:
+            ToggleQuicklook(ActiveDisplay());
             return true;
         case CommandId::Quicklook:
-            m_quicklook = !m_quicklook;
-            m_host.UpdateTitle();
-            m_host.RebuildMenus();
+            ToggleQuicklook(&m_display);
+            return true;
+        case CommandId::Declutter:
+            if (TarqDisplayScope* scope = ActiveScope()) {
+                scope->Declutter();
+                g_displayManager->ClearSeeAll();
+            }
+            return true;
+        case CommandId::ToggleSepRings:
+            if (TarqDisplayScope* scope = ActiveScope()) scope->ToggleSepRings();
+            return true;
+        case CommandId::GeneralSettings:
+        case CommandId::ColorProfiles:
+        case CommandId::Sounds:
+        case CommandId::AudioDevices:
+        case CommandId::CalibrateMic:
+        case CommandId::FiltersConfigure:
+        case CommandId::ModifyColorProfile:
+            // The settings dialogs are not written yet: their items do nothing.
             return true;
         case CommandId::ClearMessageWaiting:
             m_host.ClearMessageWaiting();
@@ -177,7 +207,7 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
             Disconnect();
             return true;
         case CommandId::StartMpSession:
-            if (g_fsmpManager) g_fsmpManager->StartFromMenu();
+            StartMpSession();
             m_host.RebuildMenus();
             return true;
         case CommandId::AtisMaker:
@@ -189,16 +219,88 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
             return true;
         case CommandId::ZoomIn:
         case CommandId::ZoomInFast:
-            m_host.ZoomIn(row->id == CommandId::ZoomInFast);
-            return true;
         case CommandId::ZoomOut:
         case CommandId::ZoomOutFast:
-            m_host.ZoomOut(row->id == CommandId::ZoomOutFast);
+            Zoom(row->id);
             return true;
         default:
             // The commands of subsystems that are not built yet.
             return false;
     }
+}
+
+bool TarqDisplayCommands::CheckConnected() {
+    if (g_networkManager && g_networkManager->IsConnected()) return true;
+    if (g_displayManager) g_displayManager->ShowError("Not connected.");
+    return false;
+}
+
+void TarqDisplayCommands::StartMpSession() {
+    if (!g_fsmpManager || !g_displayManager) return;
+    g_displayManager->ShowMessage("Starting multiplayer session. This will take a few moments...");
+    // Connecting takes a while: the line shows first.
+    m_host.Redraw();
+    if (!g_fsmpManager->Connect()) {
+        g_displayManager->ShowError("Error starting multiplayer session.");
+        return;
+    }
+    g_displayManager->ShowMessage("Success.");
+    TarqDisplayScope* scope = m_display.GetScope();
+    if (scope && !scope->HasPrimaryVisibilityCenter()) {
+        if (g_profile) PlayConfiguredSound(g_profile->GetString("SoundReminder"), false);
+        g_displayManager->ShowMessage("Remember to set your primary visibility center!");
+    }
+}
+
+void TarqDisplayCommands::ToggleFilters(TarqDisplay* target) {
+    TarqDisplayScope* scope = target ? target->GetScope() : nullptr;
+    if (!scope) {
+        // A display without a scope keeps the state itself.
+        m_filtersEnabled = !m_filtersEnabled;
+        m_host.UpdateTitle();
+        m_host.RebuildMenus();
+        return;
+    }
+    scope->ToggleFilters();
+    target->RebuildMenus();
+}
+
+void TarqDisplayCommands::ToggleQuicklook(TarqDisplay* target) {
+    TarqDisplayScope* scope = target ? target->GetScope() : nullptr;
+    if (!scope) {
+        m_quicklook = !m_quicklook;
+        m_host.UpdateTitle();
+        m_host.RebuildMenus();
+        return;
+    }
+    scope->ToggleQuicklook();
+    target->RebuildMenus();
+}
+
+void TarqDisplayCommands::Zoom(CommandId id) {
+    const bool fast = id == CommandId::ZoomInFast || id == CommandId::ZoomOutFast;
+    const bool in = id == CommandId::ZoomIn || id == CommandId::ZoomInFast;
+    if (TarqDisplayScope* scope = ActiveScope()) {
+        if (in)
+            scope->ZoomIn(fast);
+        else
+            scope->ZoomOut(fast);
+        return;
+    }
+    if (in)
+        m_host.ZoomIn(fast);
+    else
+        m_host.ZoomOut(fast);
+}
+
+bool TarqDisplayCommands::FiltersEnabled() const {
+    const TarqDisplayScope* scope = m_display.GetScope();
+    return scope ? scope->AreFiltersEnabled() : m_filtersEnabled;
+}
+
+bool TarqDisplayCommands::QuicklookEnabled() const {
+    const TarqDisplayScope* scope = m_display.GetScope();
+    return scope ? scope->IsQuicklookEnabled() : m_quicklook;
 }
 
 void TarqDisplayCommands::ShowAbout() {
@@ -241,8 +343,8 @@ TitleState TarqDisplayCommands::Title(int displayNumber) const {
     state.isMain = m_isMain;
     state.connected = g_networkManager && g_networkManager->IsConnected();
     if (state.connected && g_profile) state.server = g_profile->GetString("Server");
-    state.filtersEnabled = m_filtersEnabled;
-    state.quicklook = m_quicklook;
+    state.filtersEnabled = FiltersEnabled();
+    state.quicklook = QuicklookEnabled();
     return state;
 }
 
@@ -263,10 +365,10 @@ std::vector<MenuItemState> TarqDisplayCommands::MenuStates() const {
         } else {
             switch (row.id) {
                 case CommandId::Quicklook:
-                    state.checked = m_quicklook;
+                    state.checked = QuicklookEnabled();
                     break;
                 case CommandId::FiltersActive:
-                    state.checked = m_filtersEnabled;
+                    state.checked = FiltersEnabled();
                     break;
                 case CommandId::IncomingChatLog:
                     state.checked = g_chatManager && g_chatManager->IsIncomingChatLogOpen();
@@ -293,5 +395,6 @@ std::vector<std::string> TarqDisplayCommands::ColorProfileNames() const {
     std::vector<std::string> names;
     if (g_profile) g_profile->GetColorProfileNames(names);
     std::sort(names.begin(), names.end());
+    if (names.size() > kMaxColorProfileItems) names.resize(kMaxColorProfileItems);
     return names;
 }

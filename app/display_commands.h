@@ -59,6 +59,8 @@ public:
     // The window's close box: the session closes on the main display, a
     // secondary display goes at the next full redraw.
     void OnCloseRequest();
+    // True when connected; else the error line "Not connected.".
+    static bool CheckConnected();
 
     TarqDisplaySettings& Settings() { return m_settings; }
     const TarqDisplaySettings& Settings() const { return m_settings; }
@@ -74,6 +76,13 @@ public:
 
 private:
     void ShowAbout();
+    void StartMpSession();
+    // On the target display's scope; without one, on this object's own state.
+    void ToggleFilters(TarqDisplay* target);
+    void ToggleQuicklook(TarqDisplay* target);
+    void Zoom(CommandId id);
+    bool FiltersEnabled() const;
+    bool QuicklookEnabled() const;
     // Asks first when the profile says so; the traffic and controllers go.
     void Disconnect();
 

@@ -24,6 +24,11 @@ public:
     // The note menu ("Edit Text", "Delete Note") at a window pixel.
     virtual void ShowNoteMenu(uint64_t key, int x, int y) = 0;
     virtual bool IsShiftDown() const { return false; }
+    // A right press on a target: its menu, unless the button is dragged or
+    // double-clicked before it opens.
+    virtual void OpenAircraftMenuLater(const std::string& /*callsign*/, int /*x*/, int /*y*/) {}
+    // A left click on a target, with whatever modifier keys are held.
+    virtual void OnAircraftClick(const std::string& /*callsign*/) {}
 };
 
 class DisplayScopeHost final : public ScopeHost {
@@ -85,6 +90,10 @@ public:
     bool IsShiftDown() override { return m_port.IsShiftDown(); }
     void SetSelectedCallsign(const std::string& callsign) override;
     void ShowFlightPlanDetails(const std::string& callsign) override;
+    void ActOnSecondAircraft(const std::string& callsign) override { m_port.OnAircraftClick(callsign); }
+    void OpenAircraftMenu(const std::string& callsign, int x, int y) override {
+        m_port.OpenAircraftMenuLater(callsign, x, y);
+    }
 
 private:
     ScopeWindowPort& m_port;

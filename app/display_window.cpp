@@ -5,19 +5,21 @@
 #include <wx/clipbrd.h>
 #include <wx/filedlg.h>
 #include <wx/glcanvas.h>
+#include <wx/timer.h>
 #include <wx/wx.h>
 
 #include <algorithm>
 
 #include "app/command_bindings.h"
-#include "app/diagrams_dialog_wx.h"
-#include "app/oceanic_dialog_wx.h"
 #include "app/connect_dialog_wx.h"
+#include "app/diagrams_dialog_wx.h"
 #include "app/display_layout.h"
 #include "app/display_manager.h"
 #include "app/global_objects.h"
 #include "app/menu_builder.h"
 #include "app/menu_table.h"
+#include "app/menu_title.h"
+#include "app/oceanic_dialog_wx.h"
 #include "app/session.h"
 #include "app/shell_state.h"
 #include "app/window_snap_wx.h"
@@ -25,6 +27,7 @@
 #include "foundation/profile.h"
 #include "foundation/prompts.h"
 #include "platform/clock.h"
+#include "platform/key_state.h"
 #include "platform/message_box.h"
 #include "platform/url_open.h"
 #include "scope/display_scope.h"
@@ -36,46 +39,11 @@ namespace {
 constexpr int kCommandLineHeight = 24;
 constexpr int kCallsignWidth = 90;
 
-// The virtual-key code of a key the command line hands on; 0 for others.
-int VirtualKeyOf(int wxKey) {
-    switch (wxKey) {
-        case WXK_TAB:
-            return kVkTab;
-        case WXK_PAGEUP:
-            return kVkPageUp;
-        case WXK_PAGEDOWN:
-            return kVkPageDown;
-        case WXK_END:
-            return kVkEnd;
-        case WXK_UP:
-            return kVkUp;
-        case WXK_DOWN:
-            return kVkDown;
-        default:
-            return 0;
-    }
-}
-
-// The virtual-key code of a key that "ASELKey" may name: the keypad's
-// operators, the function keys, letters and digits; 0 for others.
-int SelectionKeyOf(int wxKey) {
-    switch (wxKey) {
-        case WXK_NUMPAD_MULTIPLY:
-            return 0x6A;
-        case WXK_NUMPAD_ADD:
-            return 0x6B;
-        case WXK_NUMPAD_SUBTRACT:
-            return 0x6D;
-        case WXK_NUMPAD_DECIMAL:
-            return 0x6E;
-        case WXK_NUMPAD_DIVIDE:
-            return 0x6F;
-        default:
-            break;
-    }
-    if (wxKey >= WXK_F1 && wxKey <= WXK_F24) return 0x70 + (wxKey - WXK_F1);
-    if ((wxKey >= 'A' && wxKey <= 'Z') || (wxKey >= '0' && wxKey <= '9')) return wxKey;
-    return 0;
+// What the command line, the accelerators and the clicks on targets read of
+// the keyboard; shared by every display.
+const KeyState& Keyboard() {
+    static std::unique_ptr<KeyState> keys = CreateX11KeyState();
+    return *keys;
 }
 
 // One parse of a sector file serves every display that shows it.
@@ -105,6 +73,43 @@ wxGLAttributes GlAttributes() {
 
 }  // namespace
 
+int VirtualKeyOfEvent(const wxKeyEvent& event) {
+    // The toolkit names the common keys; the rest (punctuation, the left and
+    // right modifiers) come by their keysym through the key table.
+    const int code = event.GetKeyCode();
+    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) return code;
+    if (code >= 'a' && code <= 'z') return code - 'a' + 'A';
+    if (code >= WXK_F1 && code <= WXK_F24) return 0x70 + (code - WXK_F1);
+    if (code >= WXK_NUMPAD0 && code <= WXK_NUMPAD9) return 0x60 + (code - WXK_NUMPAD0);
+    switch (code) {
+        case WXK_TAB:
+            return vk::kTab;
+        case WXK_RETURN:
+        case WXK_NUMPAD_ENTER:
+            return vk::kEnter;
+        case WXK_ESCAPE:
+            return vk::kEscape;
+        case WXK_SPACE:
+            return 0x20;
+        case WXK_PAGEUP:
+            return vk::kPageUp;
+        case WXK_PAGEDOWN:
+            return vk::kPageDown;
+        case WXK_END:
+            return vk::kEnd;
+        case WXK_HOME:
+            return vk::kHome;
+        case WXK_UP:
+            return vk::kUp;
+        case WXK_DOWN:
+            return vk::kDown;
+        case WXK_INSERT:
+            return 0x2D;
+        default:
+            return KeysymToVirtualKey(event.GetRawKeyCode());
+    }
+}
+
 // The frame; its handlers forward to the display while it lives. The display
 // can go (deleted by the display manager) before wx deletes the frame.
 class DisplayFrame : public wxFrame {
@@ -126,26 +131,18 @@ public:
                 edit->SetBackgroundColour(*wxBLACK);
                 edit->SetForegroundColour(*wxWHITE);
             }
-            commandLine->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) {
-                const std::string line = FromWx(commandLine->GetValue());
-                commandLine->Clear();
-                if (m_display) m_display->RunCommand(line, true);
-            });
             commandLine->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
-                const int code = event.GetKeyCode();
-                if ((code == WXK_UP || code == WXK_DOWN) && !event.ControlDown() && m_display) {
-                    const std::string current = FromWx(commandLine->GetValue());
-                    commandLine->ChangeValue(ToWx(m_display->BrowseCommandHistory(code == WXK_UP, current)));
-                    commandLine->SetInsertionPointEnd();
+                int key = VirtualKeyOfEvent(event);
+                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.RawControlDown())) return;
+                event.Skip();
+            });
+            commandLine->Bind(wxEVT_CHAR, [this](wxKeyEvent& event) {
+                int c = static_cast<int>(event.GetUnicodeKey());
+                if (c == WXK_NONE) c = event.GetKeyCode();
+                if (m_display &&
+                    m_display->SwallowCommandLineChar(c, VirtualKeyOfEvent(event), event.RawControlDown(),
+                                                      event.ShiftDown(), event.AltDown()))
                     return;
-                }
-                if (m_display && g_profile && SelectionKeyOf(code) == g_profile->GetInt("ASELKey") &&
-                    m_display->RunWithSelectedAircraft(FromWx(commandLine->GetValue()))) {
-                    commandLine->Clear();
-                    return;
-                }
-                int key = VirtualKeyOf(event.GetKeyCode());
-                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.ControlDown())) return;
                 event.Skip();
             });
         }
@@ -155,14 +152,15 @@ public:
         });
         canvas->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
             if (m_display && m_display->OnLeftButtonDown(event.GetX(), event.GetY())) return;
-            if (m_display) m_display->OnScopeMouse(WxDisplayWindow::ScopeMouseEvent::LeftDown, MouseOf(event));
+            if (m_display)
+                m_display->OnScopeMouse(WxDisplayWindow::ScopeMouseEvent::LeftDown, MouseOf(event));
             event.Skip();
         });
         using Kind = WxDisplayWindow::ScopeMouseEvent;
         const std::pair<wxEventTypeTag<wxMouseEvent>, Kind> mouseEvents[] = {
-            {wxEVT_LEFT_UP, Kind::LeftUp},         {wxEVT_RIGHT_DOWN, Kind::RightDown},
-            {wxEVT_RIGHT_UP, Kind::RightUp},       {wxEVT_MIDDLE_DOWN, Kind::MiddleDown},
-            {wxEVT_MOTION, Kind::Move},            {wxEVT_RIGHT_DCLICK, Kind::RightDoubleClick}};
+            {wxEVT_LEFT_UP, Kind::LeftUp},   {wxEVT_RIGHT_DOWN, Kind::RightDown},
+            {wxEVT_RIGHT_UP, Kind::RightUp}, {wxEVT_MIDDLE_DOWN, Kind::MiddleDown},
+            {wxEVT_MOTION, Kind::Move},      {wxEVT_RIGHT_DCLICK, Kind::RightDoubleClick}};
         for (const auto& [type, kind] : mouseEvents) {
             canvas->Bind(type, [this, kind = kind](wxMouseEvent& event) {
                 if (m_display) m_display->OnScopeMouse(kind, MouseOf(event));
@@ -172,7 +170,8 @@ public:
         canvas->Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& event) {
             int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
             if (m_display)
-                m_display->OnScopeWheel(event.GetWheelRotation() / delta, event.ControlDown() || event.ShiftDown());
+                m_display->OnScopeWheel(event.GetWheelRotation() / delta,
+                                        event.ControlDown() || event.ShiftDown());
         });
         // Typing over the scope goes to the command line, the key that moves
         // the focus there included. (Over a secondary display the keys are
@@ -182,8 +181,8 @@ public:
                 // Focusing selects the whole line; what is typed goes after it.
                 commandLine->SetFocus();
                 commandLine->SetInsertionPointEnd();
-                int key = VirtualKeyOf(event.GetKeyCode());
-                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.ControlDown())) return;
+                int key = VirtualKeyOfEvent(event);
+                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.RawControlDown())) return;
             }
             event.Skip();  // a character follows to the canvas
         });
@@ -222,6 +221,9 @@ public:
         Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
             if (m_display) m_display->OnMenuCommand(FromToolkitId(event.GetId()));
         });
+        menuTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            if (m_display) m_display->OnContextMenuTimer();
+        });
     }
 
     WxDisplayWindow* m_display;
@@ -229,6 +231,7 @@ public:
     std::unique_ptr<wxGLContext> context;
     wxTextCtrl* callsign = nullptr;
     wxTextCtrl* commandLine = nullptr;
+    wxTimer menuTimer;
 };
 
 WxDisplayWindow::WxDisplayWindow(const TarqDisplaySettings& settings, bool isMain, TarqSessionUi& session)
@@ -431,28 +434,21 @@ bool WxDisplayWindow::OnLeftButtonDown(int x, int y) {
 }
 
 bool WxDisplayWindow::OnCommandLineKey(int virtualKey, bool ctrl) {
+    if (!m_isMain) return false;
+    TarqCommandLineKeys keys(m_actionServices, Keyboard());
+    return keys.OnKey(virtualKey, ctrl);
+}
+
+bool WxDisplayWindow::RadioHistoryKey(int virtualKey, bool ctrl) {
     return m_furniture && m_furniture->OnCommandLineKey(virtualKey, ctrl);
 }
 
-void WxDisplayWindow::RunCommand(const std::string& line, bool addToHistory) {
-    // The command line holds at most this much.
-    constexpr size_t kMaxLine = 1022;
-    CommandProcessorOfShell().ProcessCommandLine(CommandDisplayOf(*this), line.substr(0, kMaxLine), true,
-                                                 addToHistory);
-}
-
-bool WxDisplayWindow::RunWithSelectedAircraft(const std::string& line) {
-    return CommandProcessorOfShell().ProcessWithSelectedAircraft(CommandDisplayOf(*this), line);
-}
-
-std::string WxDisplayWindow::BrowseCommandHistory(bool older, const std::string& current) {
-    TarqCommandHistory& history = CommandProcessorOfShell().History();
-    return older ? history.Previous(current) : history.Next(current);
-}
-
-void WxDisplayWindow::Activate() {
-    m_frame->Raise();
-    if (m_frame->commandLine) m_frame->commandLine->SetFocus();
+bool WxDisplayWindow::SwallowCommandLineChar(int character, int virtualKey, bool ctrl, bool shift, bool alt) {
+    const bool modifierKey = virtualKey >= 16 && virtualKey <= 18;
+    const bool modified = (ctrl || shift || alt) && !modifierKey;
+    auto setting = [](const char* key) { return g_profile ? g_profile->GetInt(key) : 0; };
+    return ::SwallowCommandLineChar(character, virtualKey, modified, ctrl, setting("ASELKey"),
+                                    setting("CSELKey"), setting("PTTKey"));
 }
 
 const GlBitmapFont* WxDisplayWindow::GetFont(int id) const { return m_gl->Font(id); }
@@ -512,6 +508,31 @@ std::string WxDisplayWindow::GetCommandLine() const {
     return m_frame && m_frame->commandLine ? FromWx(m_frame->commandLine->GetValue()) : "";
 }
 
+void WxDisplayWindow::SetCommandLine(const std::string& text) {
+    if (!m_frame || !m_frame->commandLine) return;
+    m_frame->commandLine->ChangeValue(ToWx(text));
+    m_frame->commandLine->SetInsertionPointEnd();
+}
+
+void WxDisplayWindow::SelectAllCommandLine() {
+    if (m_frame && m_frame->commandLine) m_frame->commandLine->SelectAll();
+}
+
+void WxDisplayWindow::RunCommand(const std::string& line) {
+    // The command line holds at most this much.
+    constexpr size_t kMaxLine = 1022;
+    const std::string cut = line.substr(0, kMaxLine);
+    if (m_commandsRun.size() == kCommandsKept) m_commandsRun.erase(m_commandsRun.begin());
+    m_commandsRun.push_back(cut);
+    CommandProcessorOfShell().ProcessCommandLine(CommandDisplayOf(*this), cut, true, false);
+}
+
+void WxDisplayWindow::Activate() {
+    if (!m_frame) return;
+    m_frame->Raise();
+    if (m_frame->commandLine) m_frame->commandLine->SetFocus();
+}
+
 void WxDisplayWindow::PrefillCommandLine(const std::string& text) {
     if (!m_frame || !m_frame->commandLine) return;
     m_frame->commandLine->ChangeValue(ToWx(text));
@@ -557,19 +578,23 @@ bool WxDisplayWindow::OnMenuCommand(int id) {
 }
 
 void WxDisplayWindow::OpenSectorFile() {
-    wxFileDialog dialog(m_frame, "Open Sector File", "", "", "Sector files (*.sct;*.sct2)|*.sct;*.sct2|All files|*",
+    wxFileDialog dialog(m_frame, "Open Sector File", "", "", "Sector Files (*.sct;*.sct2)|*.sct;*.sct2",
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK || !m_scope) return;
     DiagramsDialogWindow::Close(m_frame);
+    if (g_displayManager) g_displayManager->RedrawAll(false);
     if (m_scope->LoadSectorFile(FromWx(dialog.GetPath()), true)) {
         m_commands.Settings().SectorFile = m_scope->GetSectorFileName();
+        if (g_networkManager && g_networkManager->IsConnected()) g_networkManager->SendATCPosition();
         if (g_profile) g_profile->SetModified(true);
     }
 }
 
 void WxDisplayWindow::SetBusyCursor(bool busy) {
-    if (busy) wxBeginBusyCursor();
-    else if (wxIsBusy()) wxEndBusyCursor();
+    if (busy)
+        wxBeginBusyCursor();
+    else if (wxIsBusy())
+        wxEndBusyCursor();
 }
 
 bool WxDisplayWindow::IsShiftDown() const { return wxGetKeyState(WXK_SHIFT); }
@@ -579,19 +604,89 @@ void WxDisplayWindow::HideScopeCursor() {
 }
 
 void WxDisplayWindow::ShowNoteMenu(uint64_t key, int x, int y) {
+    m_contextMenus.OpenStickyNoteMenuLater(key, x, y);
+}
+
+void WxDisplayWindow::OpenAircraftMenuLater(const std::string& callsign, int x, int y) {
+    m_contextMenus.OpenAircraftMenuLater(callsign, x, y);
+}
+
+void WxDisplayWindow::StartContextMenuTimer(int ms) {
+    if (m_frame) m_frame->menuTimer.StartOnce(ms);
+}
+
+void WxDisplayWindow::OnAircraftClick(const std::string& callsign) {
+    const KeyState& keys = Keyboard();
+    // Asked of the keyboard, as the click came; the toolkit's word for clicks made by hand.
+    ClickModifiers held;
+    held.ctrl = keys.IsKeyDown(0x11) || wxGetKeyState(WXK_CONTROL);
+    held.alt = keys.IsKeyDown(0x12) || wxGetKeyState(WXK_ALT);
+    held.shift = keys.IsKeyDown(0x10) || wxGetKeyState(WXK_SHIFT);
+    m_actions.OnAircraftClick(callsign, held);
+}
+
+void WxDisplayWindow::OnContextMenuTimer() {
+    TarqContextMenus::Opening opening = m_contextMenus.OnTimer();
+    if (opening.kind == TarqContextMenus::Opening::Kind::Aircraft)
+        ShowAircraftMenu(opening.title, opening.x, opening.y);
+    else if (opening.kind == TarqContextMenus::Opening::Kind::StickyNote)
+        ShowStickyNoteMenu(opening.noteKey, opening.x, opening.y);
+}
+
+namespace {
+
+// Runs the menu at a window pixel, the title on top; the chosen id, 0 for none.
+int RunPopupMenu(wxWindow* window, const std::vector<PopupMenuItem>& items, const std::string& title, int x,
+                 int y) {
+    std::unique_ptr<wxMenu> menu(BuildPopupMenu(items));
+    InsertMenuTitle(menu.get(), title);
+    // The first real item comes under the mouse.
+    int chosen = window->GetPopupMenuSelectionFromUser(*menu, wxPoint(x, y - 38));
+    return chosen == wxID_NONE ? 0 : chosen;
+}
+
+}  // namespace
+
+void WxDisplayWindow::ShowAircraftMenu(const std::string& callsign, int x, int y) {
+    if (!m_frame) return;
+    m_lastMenuTitle = callsign;
+    std::vector<PopupMenuItem> items = m_actions.BuildMenu(callsign);
+    int chosen = RunPopupMenu(m_frame->canvas, items, callsign, x, y);
+    m_actions.Carry(callsign, chosen);
+    Redraw(false, 0);
+}
+
+void WxDisplayWindow::ShowStickyNoteMenu(uint64_t key, int x, int y) {
     if (!m_frame || !m_scope) return;
-    wxMenu menu("Sticky Note");
-    menu.Append(1, "Edit Text");
-    menu.Append(2, "Delete Note");
-    int chosen = m_frame->canvas->GetPopupMenuSelectionFromUser(menu, wxPoint(x, y));
-    TarqStickyBuilder* notes = m_scope->GetStickyBuilder();
-    if (chosen == 2) {
-        notes->RemoveNote(key);
-    } else if (chosen == 1) {
-        wxTextEntryDialog editor(m_frame, "Note text:", "Sticky Note", ToWx(notes->GetNoteText(key)),
-                                 wxOK | wxCANCEL | wxTE_MULTILINE);
-        if (editor.ShowModal() == wxID_OK) notes->SetNoteText(key, FromWx(editor.GetValue()));
-    }
+    m_lastMenuTitle = TarqContextMenus::kStickyNoteTitle;
+    int chosen = RunPopupMenu(m_frame->canvas, TarqAircraftActions::NoteMenu(), m_lastMenuTitle, x, y);
+    m_actions.CarryNoteChoice(key, chosen);
+    Redraw(false, 0);
+}
+
+void WxDisplayWindow::ShowTextEntryDialog(const TextEntryRequest& request) {
+    if (!m_frame) return;
+    const bool note = request.mode == TextEntryMode::StickyNote;
+    wxDialog dialog(
+        m_frame, wxID_ANY,
+        note ? "Sticky Note" : (request.mode == TextEntryMode::Anchor ? "Anchor Point" : "Scratchpad"));
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    auto* edit =
+        new wxTextCtrl(&dialog, 1164, ToWx(request.initialText), wxDefaultPosition,
+                       note ? wxSize(260, 120) : wxSize(200, -1), note ? wxTE_MULTILINE : wxTE_PROCESS_ENTER);
+    sizer->Add(edit, 1, wxEXPAND | wxALL, 6);
+    sizer->Add(dialog.CreateButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 6);
+    dialog.SetSizerAndFit(sizer);
+    edit->SelectAll();
+    edit->SetFocus();
+    if (!note) edit->Bind(wxEVT_TEXT_ENTER, [&dialog](wxCommandEvent&) { dialog.EndModal(wxID_OK); });
+    // Clicking elsewhere cancels the entry.
+    dialog.Bind(wxEVT_ACTIVATE, [&dialog](wxActivateEvent& event) {
+        if (!event.GetActive() && dialog.IsModal()) dialog.EndModal(wxID_CANCEL);
+        event.Skip();
+    });
+    if (dialog.ShowModal() == wxID_OK) m_actions.ApplyTextEntry(request, FromWx(edit->GetValue()));
+    Activate();
     Redraw(false, 0);
 }
 
@@ -608,6 +703,7 @@ void WxDisplayWindow::OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse
             m_scope->OnRightButtonDown(mouse);
             break;
         case ScopeMouseEvent::RightUp:
+            m_contextMenus.OnRightButtonUp();
             // The pan hid the cursor.
             m_frame->canvas->SetCursor(wxCursor(wxCURSOR_CROSS));
             break;
@@ -615,9 +711,11 @@ void WxDisplayWindow::OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse
             m_scope->OnMiddleButtonDown(mouse);
             break;
         case ScopeMouseEvent::Move:
+            m_contextMenus.OnMouseMove(mouse.right);
             m_scope->OnMouseMove(mouse);
             break;
         case ScopeMouseEvent::RightDoubleClick:
+            m_contextMenus.OnRightDoubleClick();
             m_scope->OnRightDoubleClick(mouse);
             break;
     }

@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "app/aircraft_actions.h"
+#include "app/command_line_keys.h"
+#include "app/context_menus.h"
 #include "app/display.h"
+#include "app/display_actions.h"
 #include "app/display_commands.h"
 #include "app/display_furniture.h"
 #include "app/display_scope_host.h"
@@ -23,6 +27,11 @@
 
 class DisplayFrame;
 class TarqDisplayScope;
+class wxKeyEvent;
+
+// The Windows virtual-key code of a key event: from the toolkit's code, or
+// for keys it does not name from the X11 keysym through the one key table.
+int VirtualKeyOfEvent(const wxKeyEvent& event);
 class TarqSessionUi;
 struct ScopeMouse;
 
@@ -53,6 +62,15 @@ public:
     // Main display: the command line's text.
     std::string GetCommandLine() const;
     void PrefillCommandLine(const std::string& text) override;
+    // The text with the caret at its end, the focus left where it is.
+    void SetCommandLine(const std::string& text);
+    void SelectAllCommandLine();
+    // Runs a line through the command processor on this display; the last
+    // few are kept for tests.
+    void RunCommand(const std::string& line) override;
+    const std::vector<std::string>& GetCommandsRun() const { return m_commandsRun; }
+    // Raises the window with the focus in its command line.
+    void Activate();
 
     // Display-list base of font 1 to 5 (0 for any other id or before the GL
     // area exists) and the size of a text in it, as drawn.
@@ -93,6 +111,20 @@ public:
     void HideScopeCursor() override;
     void ShowNoteMenu(uint64_t key, int x, int y) override;
     bool IsShiftDown() const override;
+    void OpenAircraftMenuLater(const std::string& callsign, int x, int y) override;
+    void OnAircraftClick(const std::string& callsign) override;
+
+    // The delayed context menus: the window's one-shot timer fired.
+    void OnContextMenuTimer();
+    // Shows the menu at a window pixel (y down) and carries out the choice.
+    void ShowAircraftMenu(const std::string& callsign, int x, int y);
+    void ShowStickyNoteMenu(uint64_t key, int x, int y);
+    // Modal; OK applies the text.
+    void ShowTextEntryDialog(const TextEntryRequest& request);
+    TarqAircraftActions& GetAircraftActions() { return m_actions; }
+    TarqContextMenus& GetContextMenus() { return m_contextMenus; }
+    // The title of the context menu shown last.
+    const std::string& GetLastMenuTitle() const { return m_lastMenuTitle; }
 
     // Mouse over the GL area, in canvas pixels (y down).
     enum class ScopeMouseEvent { LeftDown, LeftUp, RightDown, RightUp, MiddleDown, Move, RightDoubleClick };
@@ -119,19 +151,14 @@ public:
     bool OnLeftButtonDown(int x, int y);
     // A key in the command line, by virtual-key code; true when taken.
     bool OnCommandLineKey(int virtualKey, bool ctrl);
-    // Runs a command line on this display (aliases allowed); Enter records
-    // the typed line in the command history, menus do not.
-    void RunCommand(const std::string& line, bool addToHistory = false);
-    // The "ASELKey" key on the typed line; false when the line is no dot-command.
-    bool RunWithSelectedAircraft(const std::string& line);
-    // The line that replaces the command line's text on Up (older) or Down
-    // (newer).
-    std::string BrowseCommandHistory(bool older, const std::string& current);
-    // Makes the window the active one, so typing goes on in the command line.
-    void Activate();
+    // A character typed into the command line; true when it types nothing.
+    bool SwallowCommandLineChar(int character, int virtualKey, bool ctrl, bool shift, bool alt);
+    // The radio history's keys; true when it took the key.
+    bool RadioHistoryKey(int virtualKey, bool ctrl);
 
 private:
     bool EnsureGl();
+    void StartContextMenuTimer(int ms);
     void OpenSectorFile();
 
     bool m_isMain;
@@ -149,4 +176,10 @@ private:
     std::unique_ptr<TarqTargetManager> m_targets;
     std::unique_ptr<TarqDisplayViews> m_views;
     std::unique_ptr<ScopeGl> m_scopeGl;  // made, used and freed with the GL context current
+    DisplayActionServices m_actionServices{*this};
+    TarqAircraftActions m_actions{m_actionServices};
+    TarqContextMenus m_contextMenus{[this](int ms) { StartContextMenuTimer(ms); }};
+    std::string m_lastMenuTitle;
+    static constexpr size_t kCommandsKept = 16;
+    std::vector<std::string> m_commandsRun;
 };

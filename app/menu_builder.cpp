@@ -16,6 +16,21 @@ wxMenuBar* BuildCommandMenuBar(int place) {
     return menus.Release();
 }
 
+wxMenu* BuildPopupMenu(const std::vector<PopupMenuItem>& items) {
+    auto* menu = new wxMenu;
+    for (const PopupMenuItem& item : items) {
+        if (item.columnBreak) menu->Break();
+        if (!item.submenu.empty()) {
+            menu->AppendSubMenu(BuildPopupMenu(item.submenu), wxString::FromUTF8(item.label));
+        } else if (item.id == 0 && item.label.empty()) {
+            menu->AppendSeparator();
+        } else {
+            menu->Append(item.id, wxString::FromUTF8(item.label))->Enable(item.enabled);
+        }
+    }
+    return menu;
+}
+
 MenuBarBuilder::MenuBarBuilder() : m_bar(new wxMenuBar) {}
 
 MenuBarBuilder::~MenuBarBuilder() { delete m_bar; }

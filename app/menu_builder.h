@@ -5,6 +5,9 @@
 
 #include <map>
 #include <string>
+#include <vector>
+
+#include "app/aircraft_actions.h"
 
 class wxMenu;
 class wxMenuBar;
@@ -12,6 +15,9 @@ class wxMenuBar;
 // The menu bar of one place (a MenuPlace bit) from the command table; the
 // caller owns it. The session-profile dialog's Exit gets wx's exit id.
 wxMenuBar* BuildCommandMenuBar(int place);
+
+// A pop-up menu from its item tree; the caller owns it.
+wxMenu* BuildPopupMenu(const std::vector<PopupMenuItem>& items);
 
 class MenuBarBuilder {
 public:

@@ -203,6 +203,13 @@ const std::vector<Accelerator>& DisplayAccelerators() {
     return table;
 }
 
+CommandId FindAccelerator(int modifiers, int virtualKey) {
+    for (const Accelerator& a : DisplayAccelerators()) {
+        if (a.virtualKey == virtualKey && a.modifiers == modifiers) return a.id;
+    }
+    return CommandId::None;
+}
+
 const char* CommandLinePrefill(CommandId id) {
     const CommandRow* row = FindCommand(id);
     return row ? row->prefill : nullptr;

@@ -196,9 +196,12 @@ const std::vector<CommandRow>& CommandTable();
 const CommandRow* FindCommand(CommandId id);
 const CommandRow* FindCommand(int id);
 
-// The ids of the colour-profile submenu items: 2000 + index, at most 30.
+// The ids of the colour-profile submenu items: 2000 + index. The range runs
+// past the classic thirty so that every imported profile can be chosen; no
+// other command lies in it.
 inline constexpr int kFirstColorProfileId = 2000;
-inline constexpr int kLastColorProfileId = 2029;
+inline constexpr int kLastColorProfileId = 2999;
+inline constexpr size_t kMaxColorProfileItems = kLastColorProfileId - kFirstColorProfileId + 1;
 
 struct Accelerator {
     int modifiers;   // AcceleratorModifier bits
@@ -207,6 +210,8 @@ struct Accelerator {
 };
 // The accelerator table of the main display, from the rows' keys.
 const std::vector<Accelerator>& DisplayAccelerators();
+// The command of a key with its modifiers; None when no accelerator has it.
+CommandId FindAccelerator(int modifiers, int virtualKey);
 
 // The text a command puts into the main display's command line, or nullptr.
 const char* CommandLinePrefill(CommandId id);

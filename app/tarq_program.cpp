@@ -64,23 +64,11 @@ public:
 
 private:
     static CommandId FindAccelerator(const wxKeyEvent& key) {
-        int code = key.GetKeyCode();
-        int vk = 0;
-        if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == WXK_SPACE)
-            vk = code;
-        else if (code >= WXK_F1 && code <= WXK_F24)
-            vk = 0x70 + (code - WXK_F1);
-        else if (code >= WXK_NUMPAD0 && code <= WXK_NUMPAD9)
-            vk = 0x60 + (code - WXK_NUMPAD0);
-        else if (code == WXK_INSERT)
-            vk = 0x2D;
+        int vk = VirtualKeyOfEvent(key);
         if (vk == 0) return CommandId::None;
         int modifiers = (key.AltDown() ? kAccelAlt : 0) | (key.RawControlDown() ? kAccelCtrl : 0) |
                         (key.ShiftDown() ? kAccelShift : 0);
-        for (const Accelerator& a : DisplayAccelerators()) {
-            if (a.virtualKey == vk && a.modifiers == modifiers) return a.id;
-        }
-        return CommandId::None;
+        return ::FindAccelerator(modifiers, vk);
     }
 };
 

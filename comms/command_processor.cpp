@@ -38,12 +38,6 @@ void TarqCommandProcessor::ProcessTypedLine(const std::string& line) {
     if (main) ProcessCommandLine(*main, line.substr(0, kMaxTypedLine), true, true);
 }
 
-bool TarqCommandProcessor::ProcessWithSelectedAircraft(CommandDisplay& display, const std::string& line) {
-    if (line.empty() || line[0] != '.') return false;
-    ProcessCommandLine(display, line + " " + m_shell.GetSelectedCallsign(), true, true);
-    return true;
-}
-
 void TarqCommandProcessor::ProcessChatLine(const ChatCommandContext& chat, const std::string& line) {
     CommandDisplay* main = m_shell.GetMainDisplay();
     if (!main) return;

@@ -54,10 +54,6 @@ public:
     void ProcessCommandLine(CommandDisplay& display, std::string line, bool allowAliases, bool addToHistory);
     // Enter on the main display's command line.
     void ProcessTypedLine(const std::string& line);
-    // The "ASELKey" key on a typed line: a dot-command runs with the
-    // radio-selected aircraft (or nothing) as its last word. False, running
-    // nothing, for any other line.
-    bool ProcessWithSelectedAircraft(CommandDisplay& display, const std::string& line);
     // A line a chat window hands on, run on the main display without aliases
     // or history; ".atis" alone acts on the window itself.
     void ProcessChatLine(const ChatCommandContext& chat, const std::string& line);

@@ -147,6 +147,18 @@ std::vector<unsigned long> VirtualKeyToKeysyms(int vk) {
     }
 }
 
+int KeysymToVirtualKey(unsigned long keysym) {
+    // Shifted letters come as their capitals.
+    if (keysym >= 'A' && keysym <= 'Z') keysym += 'a' - 'A';
+    // Downward, so the sided modifiers come before the generic ones.
+    for (int vk = 255; vk > 0; --vk) {
+        for (unsigned long candidate : VirtualKeyToKeysyms(vk)) {
+            if (candidate == keysym) return vk;
+        }
+    }
+    return 0;
+}
+
 std::string GetKeyDisplayName(int vk) {
     if (vk >= 'A' && vk <= 'Z') return std::string(1, static_cast<char>(vk));
     if (vk >= '0' && vk <= '9') return std::string(1, static_cast<char>(vk));

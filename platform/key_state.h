@@ -27,6 +27,9 @@ private:
 // The X11 keysyms that stand for a virtual key (a generic modifier such as
 // VK_SHIFT has two, the left and the right one); empty for an unknown code.
 std::vector<unsigned long> VirtualKeyToKeysyms(int virtualKey);
+// The other way: the virtual key of an X11 keysym, the left or right one
+// rather than the generic modifier; 0 for a keysym without one.
+int KeysymToVirtualKey(unsigned long keysym);
 
 // The name a controller sees for a key ("Left Ctrl", "F9", "Num 4", "Left");
 // empty for a key without a name.

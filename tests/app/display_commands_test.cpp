@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "shell_fixture.h"
@@ -79,13 +81,18 @@ TEST_F(DisplayCommandsTest, WhatEachCommandDoes) {
          "3 8000 Night modified | background Night 0 menus redraw"},
         {"a colour item past the profiles", true, kFirstColorProfileId + 5, true, "3 8000 Default |"},
         {"connect", true, id(CommandId::Connect), true, "3 8000 Default | connect"},
-        {"start MP session without the bridge", true, id(CommandId::StartMpSession), true,
-         "3 8000 Default | menus"},
+        {"start MP session", true, id(CommandId::StartMpSession), true, "3 8000 Default | redraw menus"},
         {"F11", true, id(CommandId::ZoomIn), true, "3 8000 Default | zoom in"},
         {"Ctrl+F11 on a secondary", false, id(CommandId::ZoomInFast), true, "3 8000 Default | zoom in fast"},
         {"F12", true, id(CommandId::ZoomOut), true, "3 8000 Default | zoom out"},
         {"Ctrl+F12", true, id(CommandId::ZoomOutFast), true, "3 8000 Default | zoom out fast"},
-        {"a subsystem not built yet", true, id(CommandId::FiltersConfigure), false, "3 8000 Default |"},
+        {"a settings dialog not written yet", true, id(CommandId::FiltersConfigure), true,
+         "3 8000 Default |"},
+        {"filters by key, no active display", true, id(CommandId::ToggleAltitudeFilters), true,
+         "3 8000 Default | title menus"},
+        {"declutter without an active display", true, id(CommandId::Declutter), true, "3 8000 Default |"},
+        {"a bookmark key is the bookmarks' own", true, id(CommandId::SaveBookmark1), false,
+         "3 8000 Default |"},
         {"an unknown id", true, 99999, false, "3 8000 Default |"},
     };
     for (const Case& c : cases) {
@@ -176,6 +183,43 @@ TEST_F(DisplayCommandsTest, MenuStatesFollowTheStateAndThePlace) {
     EXPECT_EQ(find(secondary, CommandId::StartMpSession), nullptr);
     EXPECT_FALSE(find(secondary, CommandId::FiltersActive)->checked) << "each display has its own";
     EXPECT_EQ(main->ColorProfileNames(), (std::vector<std::string>{"Night"}));
+}
+
+TEST_F(DisplayCommandsTest, CheckConnectedSaysSoWhenNot) {
+    m_main->lines.clear();
+    EXPECT_FALSE(TarqDisplayCommands::CheckConnected());
+    EXPECT_EQ(m_main->lines, std::vector<std::string>{"6 Not connected."});
+}
+
+TEST_F(DisplayCommandsTest, StartMpSessionShowsItsFirstLineBeforeConnecting) {
+    auto commands = CommandsOf(m_main);
+    m_main->lines.clear();
+    EXPECT_TRUE(commands->OnMenuCommand(CommandId::StartMpSession));
+    // The session is hosted; a display without a scope asks for no visibility centre.
+    EXPECT_EQ(m_main->lines,
+              (std::vector<std::string>{"7 Starting multiplayer session. This will take a few moments...",
+                                        "7 Success."}));
+    EXPECT_EQ(m_host.calls.substr(0, 7), "redraw ") << "drawn before the wait";
+}
+
+TEST_F(DisplayCommandsTest, ColourProfileSubmenuIsSortedAndItemsPastThirtyStillChoose) {
+    // Forty profiles named out of order: "CP39" down to "CP00", with "Night".
+    for (int i = 39; i >= 0; --i) {
+        char name[8];
+        std::snprintf(name, sizeof name, "CP%02d", i);
+        g_profile->SetColor(name, "ColorBackground", i);
+    }
+    auto commands = CommandsOf(m_main);
+    std::vector<std::string> names = commands->ColorProfileNames();
+    ASSERT_EQ(names.size(), 41u);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(names[0], "CP00");
+    EXPECT_EQ(names[40], "Night");
+    // The 36th item, well past the classic thirty.
+    EXPECT_TRUE(commands->OnMenuCommand(kFirstColorProfileId + 35));
+    EXPECT_EQ(commands->Settings().ColorProfile, "CP35");
+    EXPECT_TRUE(g_profile->IsModified());
+    EXPECT_NE(m_host.calls.find("background CP35 35"), std::string::npos) << m_host.calls;
 }
 
 }  // namespace

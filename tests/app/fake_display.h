@@ -38,6 +38,7 @@ struct FakeDisplay : TarqDisplay {
     }
     void SetCallsignField(const std::string& callsign) override { callsignField = callsign; }
     void PrefillCommandLine(const std::string& text) override { commandLine = text; }
+    void RunCommand(const std::string& line) override { commands.push_back(line); }
     void RefreshOceanicDialog() override { ++oceanicRefreshes; }
 
     TarqDisplaySettings settings;
@@ -47,6 +48,7 @@ struct FakeDisplay : TarqDisplay {
     std::vector<std::string> lines;
     std::string callsignField = "-";
     std::string commandLine;
+    std::vector<std::string> commands;
     int titles = 0, menus = 0, buttonBars = 0, oceanicRefreshes = 0;
 };
 

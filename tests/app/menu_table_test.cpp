@@ -70,6 +70,47 @@ TEST(MenuTable, AcceleratorsAreUniqueAndBookmarksPaired) {
     EXPECT_EQ(keys.size(), DisplayAccelerators().size());
 }
 
+TEST(MenuTable, KeysFindTheirCommandsWithTheKeypadVariants) {
+    constexpr int Ctrl = kAccelCtrl, Alt = kAccelAlt, Shift = kAccelShift;
+    constexpr int kPad0 = 0x60;
+    struct Case {
+        int modifiers;
+        int key;
+        C expected;
+    };
+    const Case cases[] = {
+        {Alt, '1', C::FlightStripBay},
+        {Alt, '7', C::IncomingChatLog},
+        {Ctrl, 'T', C::RadioHistory},
+        {Ctrl | Alt, 'F', C::FiltersConfigure},
+        {Ctrl, 'F', C::ToggleAltitudeFilters},
+        {Ctrl, 'Q', C::ToggleQuicklook},
+        {Ctrl, ' ', C::ClearMessageWaiting},
+        {Ctrl, 'G', C::Diagrams},
+        {Ctrl, 'O', C::OceanicTracks},
+        {0, 0x7A, C::ZoomIn},
+        {Ctrl, 0x7B, C::ZoomOutFast},
+        {Ctrl | Alt, '4', C::SaveBookmark4},
+        {Ctrl | Alt, kPad0 + 4, C::SaveBookmark4},
+        {Ctrl, '9', C::RecallBookmark9},
+        {Ctrl, kPad0 + 9, C::RecallBookmark9},
+        {Ctrl, '0', C::RecallBookmark0},
+        {Ctrl, kPad0, C::RecallBookmark0},
+        {0, 0x70, C::PrefillQp},
+        {Shift, 0x70, C::PrefillAn},
+        {Ctrl, 0x75, C::PrefillQr},
+        {Shift, 0x76, C::PrefillOw},
+        {0, 0x2D, C::PrefillQs},
+        {0, 'T', C::None},
+        {Ctrl | Shift, 'T', C::None},
+        {Alt, kPad0 + 1, C::None},
+        {Ctrl | Alt, '0', C::None},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FindAccelerator(c.modifiers, c.key), c.expected) << c.modifiers << "+" << c.key;
+    }
+}
+
 TEST(MenuTable, CommandLinePrefills) {
     struct Case {
         C id;

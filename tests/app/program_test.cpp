@@ -6,10 +6,12 @@
 // dialog. While connected it monitors a station in the weather panel and
 // builds an ATIS from it in the ATIS maker, answers another controller's
 // ATIS query, and shows the strips that controller pushes in a two-column
-// strip bay. The local test server runs in a thread of the test, so what it
-// received is asserted. The connected display, the weather panel, the ATIS
-// maker and the strip bay are kept as program_test_*.png in the build
-// directory.
+// strip bay. On the live traffic it presses accelerators and the
+// aircraft-select key on the keyboard and chooses from a target's aircraft
+// menu by keys. The local test server runs in a thread of the test, so what
+// it received is asserted. The connected display, the weather panel, the ATIS
+// maker, the strip bay and the open aircraft menu are kept as
+// program_test_*.png in the build directory.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -119,6 +121,21 @@ struct Results {
     std::string selectedByClick;
     bool dragStarted = false;
     bool blockMoved = false;
+    // Accelerators pressed on the keyboard, and the aircraft menu of a live
+    // target opened by a right click and chosen from by keys.
+    double zoomBefore = 0;
+    double zoomAfterF11 = 0;
+    bool filtersBefore = false;
+    bool filtersByKey = false;
+    bool filtersChecked = false;
+    bool weatherBefore = false;
+    bool weatherAfterAlt5 = false;
+    bool weatherChecked = true;
+    std::string selectedByKey;
+    std::string lineAfterSelect = "-";
+    std::string menuTitle;
+    bool menuShotSaved = false;
+    std::vector<std::string> commandsRun;
     int modeShots = 0;
     // The weather panel and the ATIS maker while connected.
     std::vector<std::string> weatherLines;
@@ -676,6 +693,19 @@ private:
                 m_mode = 1;
                 return false;
             }
+            case 3:
+                Accelerators(*main, *scope);
+                ++m_targetStep;
+                return false;
+            case 4:
+                AircraftMenu(*main, windowPoint(), mouse);
+                ++m_targetStep;
+                return false;
+            case 5:
+                if (m_inModal) return false;  // the menu is still open
+                g_results.commandsRun = main->GetCommandsRun();
+                ++m_targetStep;
+                return false;
             default: {
                 // Every radar mode, one screenshot each.
                 if (m_mode > 11) {
@@ -692,6 +722,103 @@ private:
             }
         }
     }
+    // Keys as the keyboard sends them, with the pointer over the scope (no
+    // window manager: the keys go where the pointer is).
+    void Accelerators(WxDisplayWindow& main, TarqDisplayScope& scope) {
+        auto* canvas = wxWindow::FindWindowById(1005, static_cast<wxWindow*>(main.GetWindow()));
+        g_displayManager->SetActiveWindow(main.GetWindow());
+        wxUIActionSimulator sim;
+        // Nothing may lie over the scope where the keys go.
+        g_weatherPanel->Hide();
+        sim.MouseMove(canvas->GetScreenPosition() + wxPoint(20, canvas->GetSize().y / 2));
+        auto settle = [] {
+            for (int i = 0; i < 10; ++i) {
+                wxYield();
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        };
+        settle();
+        g_results.zoomBefore = scope.GetZoom();
+        sim.Char(WXK_F11);
+        settle();
+        g_results.zoomAfterF11 = scope.GetZoom();
+        g_results.filtersBefore = scope.AreFiltersEnabled();
+        sim.Char('f', wxMOD_CONTROL);
+        settle();
+        g_results.filtersByKey = scope.AreFiltersEnabled();
+        wxMenuBar* bar = static_cast<wxFrame*>(main.GetWindow())->GetMenuBar();
+        wxMenuItem* filters = bar->FindItem(ToToolkitId(CommandId::FiltersActive));
+        g_results.filtersChecked = filters && filters->IsChecked();
+        sim.Char('f', wxMOD_CONTROL);  // and back
+        settle();
+        g_results.weatherBefore = g_weatherPanel->IsVisible();
+        sim.Char('5', wxMOD_ALT);
+        settle();
+        g_results.weatherAfterAlt5 = g_weatherPanel->IsVisible();
+        wxMenuItem* weather = bar->FindItem(ToToolkitId(CommandId::WeatherPanel));
+        g_results.weatherChecked = weather && weather->IsChecked();
+        g_weatherPanel->Hide();
+        settle();
+        // The aircraft-select key (keypad plus by default) with the callsign
+        // typed in lower case.
+        g_displayManager->SetSelectedCallsign("");
+        std::string typed = g_results.watched;
+        for (char& c : typed) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        main.SetCommandLine(typed);
+        sim.Char(WXK_NUMPAD_ADD);
+        settle();
+        g_results.selectedByKey = g_displayManager->GetSelectedCallsign();
+        g_results.lineAfterSelect = main.GetCommandLine();
+    }
+    // A right press and release on the target; the menu opens a quarter of
+    // a second later and is driven from inside its own loop: Down to its
+    // first item, a screenshot, Enter.
+    template <typename Mouse>
+    void AircraftMenu(WxDisplayWindow& main, PixelPoint target, Mouse& mouse) {
+        main.Redraw(false, 0);
+        m_inModal = true;
+        mouse(wxEVT_MOTION, target.x + 2, target.y, false);
+        mouse(wxEVT_RIGHT_DOWN, target.x + 2, target.y, false);
+        mouse(wxEVT_RIGHT_UP, target.x + 2, target.y, false);
+        m_menuDriver.Bind(wxEVT_TIMER, [this, &main](wxTimerEvent&) {
+            wxUIActionSimulator sim;
+            ++m_menuTicks;
+            if (main.GetLastMenuTitle().empty()) {
+                if (m_menuTicks > 30) {
+                    g_results.failure = "the aircraft menu did not open";
+                    m_menuDriver.Stop();
+                    m_inModal = false;
+                }
+                return;
+            }
+            switch (m_menuStage++) {
+                case 0:
+                    return;  // drawn
+                case 1:
+                    sim.Char(WXK_DOWN);
+                    return;
+                case 2: {
+                    g_results.menuTitle = main.GetLastMenuTitle();
+                    int x, y, width, height;
+                    main.GetGlAreaScreenRect(&x, &y, &width, &height);
+                    g_results.menuShotSaved =
+                        SaveScreenshot(GrabScreen(x, y, width, height), "program_test_aircraft_menu.png");
+                    sim.Char(WXK_RETURN);
+                    return;
+                }
+                default:
+                    if (!main.GetCommandsRun().empty() || m_menuStage > 20) {
+                        m_menuDriver.Stop();
+                        m_inModal = false;
+                    }
+                    return;
+            }
+        });
+        m_menuDriver.Start(150);
+    }
+    wxTimer m_menuDriver;
+    int m_menuTicks = 0;
+    int m_menuStage = 0;
     int m_targetStep = 0;
     int m_step0 = 0;
     int m_mode = 1;
@@ -1126,7 +1253,8 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_EQ(g_results.fontBase9, 0u);
     EXPECT_EQ(g_results.font2Width, 21);
     EXPECT_EQ(g_results.prefilled, ".QP ");
-    EXPECT_EQ(g_results.secondTitle, "[2] Tarq 1.2.3 - \"Tower 2\" - Filters Disabled");
+    // The title reads the scope, whose altitude filters start on.
+    EXPECT_EQ(g_results.secondTitle, "[2] Tarq 1.2.3 - \"Tower 2\" - Filters Enabled");
     EXPECT_EQ(g_results.acceleratorPrefill, ".AN ");
     EXPECT_TRUE(g_results.secondStayedUntilRedraw);
     EXPECT_TRUE(g_results.secondGoneAfterRedraw);
@@ -1173,6 +1301,19 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_TRUE(g_results.dragStarted);
     EXPECT_TRUE(g_results.blockMoved);
     EXPECT_EQ(g_results.modeShots, 11);
+    EXPECT_LT(g_results.zoomAfterF11, g_results.zoomBefore) << "F11 zooms in";
+    EXPECT_NE(g_results.filtersByKey, g_results.filtersBefore) << "Ctrl+F";
+    EXPECT_EQ(g_results.filtersChecked, g_results.filtersByKey) << "the Filters > Active check follows";
+    EXPECT_NE(g_results.weatherAfterAlt5, g_results.weatherBefore) << "Alt+5";
+    EXPECT_EQ(g_results.weatherChecked, g_results.weatherAfterAlt5);
+    EXPECT_EQ(g_results.selectedByKey, g_results.watched);
+    EXPECT_EQ(g_results.lineAfterSelect, "");
+    EXPECT_EQ(g_results.menuTitle, g_results.watched);
+    EXPECT_TRUE(g_results.menuShotSaved);
+    // The click that selected the target completed the dot-command typed
+    // over the scope; then the menu's first item, Toggle FDB.
+    EXPECT_EQ(g_results.commandsRun,
+              (std::vector<std::string>{".find KJFK " + g_results.watched, ".QP " + g_results.watched}));
     EXPECT_TRUE(g_results.connectedLine) << "\"Connected.\" in the radio history: "
                                          << ::testing::PrintToString(g_results.historyWhenConnected);
     EXPECT_GE(g_results.aircraftSeen, kDemoPilots);

@@ -129,18 +129,6 @@ TEST(CommandProcessorTest, HistoryRecordsTypedLinesOnceEvenWhenRouted) {
     EXPECT_EQ(history.Previous(""), ".center /2 KBOS");
 }
 
-TEST(CommandProcessorTest, TheSelectionKeyAddsTheSelectedAircraftToDotCommands) {
-    World w;
-    Populate(w);
-    w.shell.selected = "BAW1";
-    EXPECT_TRUE(w.processor.ProcessWithSelectedAircraft(w.display(1), ".qs RV"));
-    EXPECT_FALSE(w.processor.ProcessWithSelectedAircraft(w.display(1), "climb"));
-    w.shell.selected.clear();
-    EXPECT_TRUE(w.processor.ProcessWithSelectedAircraft(w.display(1), ".qt"));
-    EXPECT_EQ(w.log.calls, std::vector<std::string>{"SetScratchpad(BAW1,BOS_APP,RV)"});
-    EXPECT_EQ(w.processor.History().Previous(""), ".qt ");
-}
-
 TEST(CommandProcessorTest, ChatWindowsForwardWithoutAliasesAndAskTheirPartnerForItsAtis) {
     World w;
     Populate(w);

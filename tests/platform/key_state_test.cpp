@@ -42,6 +42,16 @@ TEST(KeyNames, GenericModifiersStandForBothSides) {
     EXPECT_TRUE(VirtualKeyToKeysyms(0xE8).empty());
 }
 
+TEST(KeyNames, KeysymsBackToVirtualKeysPreferTheSidedModifier) {
+    const std::pair<unsigned long, int> cases[] = {
+        {'a', 'A'},     {'A', 'A'},    {'7', '7'},    {0xffb3, 0x63},  // keypad 3
+        {0xffbe, 0x70}, {0xff0d, 13},  {0xff8d, 13},  {0xffe1, 160},   // left Shift
+        {0xffe4, 163},  {0xffea, 165}, {0xfe03, 165}, {0xff63, 0x2D},  // Insert
+        {';', 186},     {0x12345, 0},
+    };
+    for (const auto& [keysym, expected] : cases) EXPECT_EQ(KeysymToVirtualKey(keysym), expected) << keysym;
+}
+
 TEST(ManualKeyState, HoldsWhatTheTestSets) {
     ManualKeyState keys;
     EXPECT_FALSE(keys.IsKeyDown(17));
