@@ -87,19 +87,3 @@ public:
 private:
     bool m_chatLogOpen = false;
 };
-
-// Until voice exists the engine reports itself available with its devices
-// ready, so a session can open.
-class NoltVoiceEngine {
-public:
-    NoltVoiceEngine();
-    virtual ~NoltVoiceEngine();
-    bool IsAvailable() const { return true; }
-    bool AreDevicesReady() const { return true; }
-    void SetPushToTalk(bool down) { m_pushToTalk = down; }
-    bool IsPushToTalk() const { return m_pushToTalk; }
-    virtual void OnTimer() {}
-
-private:
-    bool m_pushToTalk = false;
-};

@@ -4,7 +4,9 @@
 // keys, connecting to the local test server through the connect dialog, a
 // secondary display without history, a second start, and the way back to the
 // dialog. While connected it monitors a station in the weather panel and
-// builds an ATIS from it in the ATIS maker. The connected display, the
+// builds an ATIS from it in the ATIS maker, and joins a voice room on the
+// local voice server (through the engine, until the communications panel
+// has its window). The connected display, the
 // weather panel and the ATIS maker are kept as program_test_*.png in the
 // build directory.
 #include <gtest/gtest.h>
@@ -32,6 +34,7 @@
 #include "app/tarq_program.h"
 #include "foundation/profile.h"
 #include "platform/atomic_file.h"
+#include "platform/memory_sound_devices.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
 #include "scope/display_scope.h"
@@ -101,6 +104,9 @@ struct Results {
     std::vector<std::string> historyWhenConnected;
     size_t aircraftSeen = 0;
     bool screenshotSaved = false;
+    // A voice room on the local voice server.
+    int voiceRoomState = -1;
+    bool voicePortOpen = false;
     // The traffic on the sample sector, clicked and dragged.
     std::string watched;
     bool targetMoved = false;
@@ -232,6 +238,40 @@ struct DemoServer {
     }
 };
 
+// The local voice server as run.sh starts it, on a port of its own.
+struct VoiceServer {
+    pid_t pid = -1;
+    int port = 0;
+    bool Start() {
+        int out[2];
+        if (pipe(out) != 0) return false;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        std::string exe = TARQ_VOICESERVER_EXE;
+        char zero[] = "0";
+        char* argv[] = {exe.data(), zero, nullptr};
+        const bool spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        std::string line;
+        char c;
+        while (spawned && read(out[0], &c, 1) == 1 && c != '\n') line.push_back(c);
+        close(out[0]);
+        const size_t space = line.rfind(' ');
+        if (!spawned || line.rfind("voice server on port", 0) != 0 || space == std::string::npos) return false;
+        port = std::atoi(line.c_str() + space + 1);
+        return port > 0;
+    }
+    ~VoiceServer() {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+};
+VoiceServer* g_voiceServer = nullptr;
+
 int RunSecondInstance() {
     std::string exe = TARQ_EXECUTABLE;
     char* argv[] = {exe.data(), nullptr};
@@ -250,6 +290,14 @@ int RunSecondInstance() {
 class DriverApp : public wxApp {
 public:
     bool OnInit() override {
+        // Memory sound cards (the test machine may have none) and a free voice port.
+        TarqVoiceOptions voice;
+        voice.devices = [] {
+            return std::make_unique<MemorySoundDeviceProvider>(std::vector<std::string>{"Microphone"},
+                                                               std::vector<std::string>{"Headset", "Speaker"});
+        };
+        voice.udpPort = 0;
+        SetTarqVoiceOptions(voice);
         m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
         m_program->Start();
         SetMessageBoxHandler(&m_boxes);
@@ -427,6 +475,7 @@ private:
                     g_results.screenshotSaved =
                         SaveScreenshot(GrabGlArea(*main), "program_test_connected.png");
                 if (!WeatherAndAtisDone()) return;
+                if (!VoiceRoomJoined()) return;
                 Next();
                 return;
             }
@@ -713,6 +762,23 @@ private:
     // ".QD EGLL": the station is listed and its METAR requested from the
     // server; its reply fills the panel. Then the ATIS maker publishes the
     // default template for it, and its dialog shows the result.
+    // Joins a room on the local voice server as the communications panel
+    // will; the frame tick runs the engine, which connects when the server
+    // first relays a datagram.
+    bool VoiceRoomJoined() {
+        const int frequency = 118700;
+        const std::string room = "127.0.0.1:" + std::to_string(g_voiceServer->port) + "/KJFK_TWR";
+        if (m_voiceWaits++ == 0) {
+            g_results.voicePortOpen = g_voiceEngine->IsAvailable();
+            g_voiceEngine->ToggleRoomReceive(frequency, room);
+            g_voiceEngine->ToggleRoomTransmit(frequency, room);
+            g_voiceEngine->ToggleRoomConnection(frequency, room);
+        }
+        g_results.voiceRoomState = g_voiceEngine->GetRoomState(frequency, room);
+        return g_results.voiceRoomState == kRoomConnected || m_voiceWaits >= 100;
+    }
+    int m_voiceWaits = 0;
+
     bool WeatherAndAtisDone() {
         using namespace comms_layouts;
         ++m_weatherWaited;
@@ -832,6 +898,9 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     std::filesystem::create_directories(dir / "run");
     DemoServer demo;
     ASSERT_TRUE(demo.Start());
+    VoiceServer voiceServer;
+    ASSERT_TRUE(voiceServer.Start());
+    g_voiceServer = &voiceServer;
     WriteFileAtomically((dir / "myservers.txt").string(),
                         "# the local test server\nLOCAL-TEST 127.0.0.1:" + std::to_string(demo.port) + "\n");
     WriteFileAtomically((dir / "Tarq.ini").string(),
@@ -911,6 +980,8 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_EQ(g_results.storedCid, "1234567");
     EXPECT_EQ(g_results.storedServer, "LOCAL-TEST");
     EXPECT_TRUE(g_results.connected);
+    EXPECT_TRUE(g_results.voicePortOpen);
+    EXPECT_EQ(g_results.voiceRoomState, kRoomConnected) << "joined the voice room";
     EXPECT_TRUE(g_results.targetMoved) << g_results.watched;
     EXPECT_GT(g_results.targetPixels, 0);
     EXPECT_EQ(g_results.selectedByClick, g_results.watched);
