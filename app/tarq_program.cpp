@@ -144,6 +144,7 @@ bool TarqProgram::Start() {
     m_accelerators = std::make_unique<Accelerators>();
 
     if (!VoicePortReady(g_voiceEngine)) {
+        m_exitCode = 1;
         PostQuit();
         return false;
     }
