@@ -6,7 +6,7 @@
 // dialog. While connected it monitors a station in the weather panel and
 // builds an ATIS from it in the ATIS maker, and joins a voice room on the
 // local voice server (through the engine, until the communications panel
-// has its window). The connected display, the
+// has its window) and talks there with push-to-talk. The connected display, the
 // weather panel and the ATIS maker are kept as program_test_*.png in the
 // build directory.
 #include <gtest/gtest.h>
@@ -107,6 +107,8 @@ struct Results {
     // A voice room on the local voice server.
     int voiceRoomState = -1;
     bool voicePortOpen = false;
+    bool voiceSent = false;
+    bool pushToTalkSeen = false;
     // The traffic on the sample sector, clicked and dragged.
     std::string watched;
     bool targetMoved = false;
@@ -271,6 +273,7 @@ struct VoiceServer {
     }
 };
 VoiceServer* g_voiceServer = nullptr;
+MemorySoundDeviceProvider* g_soundDevices = nullptr;  // the program's
 
 int RunSecondInstance() {
     std::string exe = TARQ_EXECUTABLE;
@@ -293,8 +296,10 @@ public:
         // Memory sound cards (the test machine may have none) and a free voice port.
         TarqVoiceOptions voice;
         voice.devices = [] {
-            return std::make_unique<MemorySoundDeviceProvider>(std::vector<std::string>{"Microphone"},
-                                                               std::vector<std::string>{"Headset", "Speaker"});
+            auto devices = std::make_unique<MemorySoundDeviceProvider>(
+                std::vector<std::string>{"Microphone"}, std::vector<std::string>{"Headset", "Speaker"});
+            g_soundDevices = devices.get();
+            return devices;
         };
         voice.udpPort = 0;
         SetTarqVoiceOptions(voice);
@@ -600,7 +605,8 @@ private:
                 return false;
             }
             case 1: {
-                if (m_waited < m_step0 + 40) return false;  // four seconds of position reports
+                // Six seconds: longer than the pilots' five-second report interval.
+                if (m_waited < m_step0 + 60) return false;
                 ScopePoint now = g_aircraftDB->GetAircraft(g_results.watched)->GetPosition(0, 0);
                 g_results.targetMoved = now.x != m_firstPosition.x || now.y != m_firstPosition.y;
                 main->Redraw(false, 0);
@@ -764,7 +770,8 @@ private:
     // default template for it, and its dialog shows the result.
     // Joins a room on the local voice server as the communications panel
     // will; the frame tick runs the engine, which connects when the server
-    // first relays a datagram.
+    // first relays a datagram. Then the push-to-talk key sends what the
+    // microphone hears to the room.
     bool VoiceRoomJoined() {
         const int frequency = 118700;
         const std::string room = "127.0.0.1:" + std::to_string(g_voiceServer->port) + "/KJFK_TWR";
@@ -774,8 +781,25 @@ private:
             g_voiceEngine->ToggleRoomTransmit(frequency, room);
             g_voiceEngine->ToggleRoomConnection(frequency, room);
         }
-        g_results.voiceRoomState = g_voiceEngine->GetRoomState(frequency, room);
-        return g_results.voiceRoomState == kRoomConnected || m_voiceWaits >= 100;
+        if (m_voiceWaits > 150) return true;
+        if (g_results.voiceRoomState != kRoomConnected) {
+            g_results.voiceRoomState = g_voiceEngine->GetRoomState(frequency, room);
+            if (g_results.voiceRoomState != kRoomConnected) return false;
+            // A second of a buzz with a 125 Hz pitch, at the card's rate.
+            std::vector<int16_t> buzz(8000);
+            for (size_t i = 0; i < buzz.size(); ++i) buzz[i] = static_cast<int16_t>((i % 64) * 250 - 8000);
+            std::shared_ptr<MemorySoundCard> microphone =
+                g_soundDevices ? g_soundDevices->InputCard(0) : nullptr;
+            if (!microphone) return true;
+            microphone->Feed(buzz.data(), buzz.size());
+            m_program->SetPushToTalk(true);
+        }
+        g_results.voiceSent =
+            (g_voiceEngine->GetRoomStatus(frequency, room) & NoltVoiceEngine::kRoomSent) != 0;
+        if (!g_results.voiceSent) return false;
+        g_results.pushToTalkSeen = g_voiceEngine->IsPushToTalk();
+        m_program->SetPushToTalk(false);
+        return true;
     }
     int m_voiceWaits = 0;
 
@@ -982,6 +1006,8 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_TRUE(g_results.connected);
     EXPECT_TRUE(g_results.voicePortOpen);
     EXPECT_EQ(g_results.voiceRoomState, kRoomConnected) << "joined the voice room";
+    EXPECT_TRUE(g_results.pushToTalkSeen);
+    EXPECT_TRUE(g_results.voiceSent) << "push-to-talk sent the microphone to the room";
     EXPECT_TRUE(g_results.targetMoved) << g_results.watched;
     EXPECT_GT(g_results.targetPixels, 0);
     EXPECT_EQ(g_results.selectedByClick, g_results.watched);

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "app/voice_engine_host.h"
 #include "net/halk_session.h"
 #include "net/halk_socket_udp.h"
 #include "shell_fixture.h"
+#include "tools/voiceserver/voice_test_server.h"
 
 namespace {
 
@@ -66,6 +68,32 @@ TEST_F(VoiceHostTest, LandLineMessagesOfTheSessionsReachTheEngine) {
     // intercom calls.
     Receive(g_networkManager->VoiceAtisSession(), "#PCLGA_APP:JFK_ATIS:CCP:IC:10.0.0.3:3290");
     EXPECT_EQ(g_voiceEngine->GetLandLineState(0, "LGA_APP"), 1);
+}
+
+TEST_F(VoiceHostTest, PushToTalkSendsTheMicrophoneToAJoinedRoom) {
+    VoiceTestServer server;
+    ASSERT_TRUE(server.Start(0, true));
+    Start();
+    const std::string room = "127.0.0.1:" + std::to_string(server.Port()) + "/KJFK_TWR";
+    g_voiceEngine->ToggleRoomReceive(118700, room);
+    g_voiceEngine->ToggleRoomTransmit(118700, room);
+    g_voiceEngine->ToggleRoomConnection(118700, room);
+    auto until = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 600; ++i) {
+            server.Poll();
+            g_voiceEngine->OnTimer();
+            if (done()) return true;
+            usleep(5000);
+        }
+        return false;
+    };
+    ASSERT_TRUE(until([&] { return g_voiceEngine->GetRoomState(118700, room) == kRoomConnected; }));
+    std::vector<int16_t> buzz(8000);
+    for (size_t i = 0; i < buzz.size(); ++i) buzz[i] = static_cast<int16_t>((i % 64) * 250 - 8000);
+    soundDevices->InputCard(0)->Feed(buzz.data(), buzz.size());
+    g_voiceEngine->SetPushToTalk(true);
+    EXPECT_TRUE(until(
+        [&] { return (g_voiceEngine->GetRoomStatus(118700, room) & NoltVoiceEngine::kRoomSent) != 0; }));
 }
 
 }  // namespace
