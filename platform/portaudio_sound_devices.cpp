@@ -53,13 +53,13 @@ void CloseStream(PaStream*& stream) {
     stream = nullptr;
 }
 
-class PortAudioInSoundHardware final : public CInSoundHardware {
+class PortAudioInSoundHardware final : public RingInSoundHardware {
 public:
     PortAudioInSoundHardware(std::shared_ptr<PortAudioLibrary> library, int device, double rate)
-        : m_library(std::move(library)),
+        : RingInSoundHardware(PortAudioSoundDeviceProvider::kRingSamples),
+          m_library(std::move(library)),
           m_device(device),
-          m_rate(rate),
-          m_ring(PortAudioSoundDeviceProvider::kRingSamples) {}
+          m_rate(rate) {}
     ~PortAudioInSoundHardware() override { Close(); }
     PortAudioInSoundHardware(const PortAudioInSoundHardware&) = delete;
     PortAudioInSoundHardware& operator=(const PortAudioInSoundHardware&) = delete;
@@ -69,69 +69,49 @@ public:
         if (!m_library->IsReady() || m_device < 0) return false;
         m_ring.Clear();
         m_stream = OpenMonoStream(m_device, true, m_rate, &PortAudioInSoundHardware::Callback, this);
-        return m_stream != nullptr;
+        m_open = m_stream != nullptr;
+        return m_open;
     }
-    void Close() override { CloseStream(m_stream); }
-    int Available() override { return static_cast<int>(m_ring.Queued() * 2); }
-    int Read(int bytes, void* destination) override {
-        if (bytes < 2) return 0;
-        return static_cast<int>(
-            m_ring.Pop(static_cast<int16_t*>(destination), static_cast<size_t>(bytes / 2)) * 2);
+    void Close() override {
+        CloseStream(m_stream);
+        m_open = false;
     }
-    void Discard() override { m_ring.Clear(); }
-    bool IsOpen() const override { return m_stream != nullptr; }
 
 private:
-    // A full ring drops the newest samples: the reader has fallen 3 s behind.
     static int Callback(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags, void* self) {
         if (input)
-            static_cast<PortAudioInSoundHardware*>(self)->m_ring.Push(static_cast<const int16_t*>(input),
-                                                                      frames);
+            static_cast<PortAudioInSoundHardware*>(self)->Capture(static_cast<const int16_t*>(input), frames);
         return paContinue;
     }
 
     std::shared_ptr<PortAudioLibrary> m_library;
     int m_device;
     double m_rate;
-    SampleRing m_ring;
     PaStream* m_stream = nullptr;
 };
 
-class PortAudioOutSoundHardware final : public COutSoundHardware {
+class PortAudioOutSoundHardware final : public MixingOutSoundHardware {
 public:
     PortAudioOutSoundHardware(std::shared_ptr<PortAudioLibrary> library, int streams, int device, double rate)
-        : m_library(std::move(library)), m_mixer(streams, PortAudioSoundDeviceProvider::kRingSamples) {
+        : MixingOutSoundHardware(streams, PortAudioSoundDeviceProvider::kRingSamples),
+          m_library(std::move(library)) {
         if (m_library->IsReady() && device >= 0 && streams > 0)
             m_stream = OpenMonoStream(device, false, rate, &PortAudioOutSoundHardware::Callback, this);
+        SetRunning(m_stream != nullptr);
     }
     ~PortAudioOutSoundHardware() override { CloseStream(m_stream); }
     PortAudioOutSoundHardware(const PortAudioOutSoundHardware&) = delete;
     PortAudioOutSoundHardware& operator=(const PortAudioOutSoundHardware&) = delete;
 
-    int StreamCount() const override { return m_mixer.StreamCount(); }
-    int Write(uint32_t stream, int16_t* samples, int bytes) override {
-        if (!m_stream || bytes < 0) return 0;
-        int count = bytes / 2;
-        ScaleSamples(samples, count, m_volume);
-        return m_mixer.Write(stream, samples, static_cast<size_t>(count)) ? bytes : 0;
-    }
-    bool IsPlaying(uint32_t stream) const override { return m_mixer.IsPlaying(stream); }
-    void EndStream(uint32_t) override {}
-    void Stop(uint32_t stream) override { m_mixer.Stop(stream); }
-    void SetVolume(int16_t percent) override { m_volume = SoundVolumeFactor(percent); }
-    bool IsOpen() const override { return m_stream != nullptr; }
-
 private:
     static int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags, void* self) {
-        static_cast<PortAudioOutSoundHardware*>(self)->m_mixer.Mix(static_cast<int16_t*>(output), frames);
+        static_cast<PortAudioOutSoundHardware*>(self)->Render(static_cast<int16_t*>(output), frames);
         return paContinue;
     }
 
     std::shared_ptr<PortAudioLibrary> m_library;
-    SoundStreamMixer m_mixer;
-    float m_volume = 1.0f;
     PaStream* m_stream = nullptr;
 };
 

@@ -92,3 +92,18 @@ void SoundStreamMixer::Mix(int16_t* out, size_t frames) {
         frames -= n;
     }
 }
+
+int RingInSoundHardware::Available() { return m_open ? static_cast<int>(m_ring.Queued() * 2) : 0; }
+
+int RingInSoundHardware::Read(int bytes, void* destination) {
+    if (!m_open || bytes < 2) return 0;
+    return static_cast<int>(m_ring.Pop(static_cast<int16_t*>(destination), static_cast<size_t>(bytes / 2)) *
+                            2);
+}
+
+int MixingOutSoundHardware::Write(uint32_t stream, int16_t* samples, int bytes) {
+    if (!m_running || bytes < 0) return 0;
+    int count = bytes / 2;
+    ScaleSamples(samples, count, m_volume);
+    return m_mixer.Write(stream, samples, static_cast<size_t>(count)) ? bytes : 0;
+}

@@ -1,6 +1,7 @@
 // What a sound card's callback shares with the main thread: a capture ring the
 // callback fills and the main thread reads, and a playback mixer whose streams
-// the main thread fills and whose callback side sums them into one signal.
+// the main thread fills and whose callback side sums them into one signal;
+// and the capture and playback devices built on them.
 // Each ring has one writer and one reader and only atomics between them, so
 // the callback never waits for the main thread, never allocates and never
 // takes a lock. Tested by tests/platform/sound_stream_mixer_test.cpp and
@@ -12,6 +13,8 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "platform/sound_hardware.h"
 
 // A single-writer, single-reader ring of samples; the counters only grow.
 class SampleRing {
@@ -61,4 +64,46 @@ public:
 
 private:
     std::vector<std::unique_ptr<SampleRing>> m_streams;
+};
+
+// Capture from a ring a device's callback fills (Capture). Open, Close and
+// IsOpen are the device's; here they only mark the state.
+class RingInSoundHardware : public CInSoundHardware {
+public:
+    explicit RingInSoundHardware(size_t capacity) : m_ring(capacity) {}
+    bool Open() override { return m_open = true; }
+    void Close() override { m_open = false; }
+    int Available() override;
+    int Read(int bytes, void* destination) override;
+    void Discard() override { m_ring.Clear(); }
+    bool IsOpen() const override { return m_open; }
+    // Callback side. A full ring drops the newest samples: the reader has
+    // fallen the whole ring behind.
+    void Capture(const int16_t* samples, size_t count) { m_ring.Push(samples, count); }
+
+protected:
+    SampleRing m_ring;
+    bool m_open = false;
+};
+
+// Playback into a mixer a device's callback drains (Render). Every write is
+// refused until the device marks its stream running.
+class MixingOutSoundHardware : public COutSoundHardware {
+public:
+    MixingOutSoundHardware(int streams, size_t capacity) : m_mixer(streams, capacity) {}
+    int StreamCount() const override { return m_mixer.StreamCount(); }
+    int Write(uint32_t stream, int16_t* samples, int bytes) override;
+    bool IsPlaying(uint32_t stream) const override { return m_mixer.IsPlaying(stream); }
+    void EndStream(uint32_t) override {}
+    void Stop(uint32_t stream) override { m_mixer.Stop(stream); }
+    void SetVolume(int16_t percent) override { m_volume = SoundVolumeFactor(percent); }
+    bool IsOpen() const override { return m_running; }
+    void SetRunning(bool running) { m_running = running; }
+    // Callback side.
+    void Render(int16_t* out, size_t frames) { m_mixer.Mix(out, frames); }
+
+private:
+    SoundStreamMixer m_mixer;
+    float m_volume = 1.0f;
+    bool m_running = false;
 };

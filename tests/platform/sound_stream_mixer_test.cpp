@@ -78,6 +78,38 @@ TEST(SampleRingTest, CaptureRingHandsOutInOrderAndDropsWhatOverflows) {
     EXPECT_EQ(ring.Queued(), 0u);
 }
 
+TEST(MixingOutSoundHardwareTest, RefusesUntilRunningAndScalesInPlace) {
+    MixingOutSoundHardware device(2, 100);
+    int16_t samples[3] = {1000, -1000, 32767};
+    EXPECT_FALSE(device.IsOpen());
+    EXPECT_EQ(device.Write(0, samples, sizeof samples), 0) << "no stream runs yet";
+    device.SetRunning(true);
+    device.SetVolume(50);
+    EXPECT_EQ(device.Write(1, samples, 5), 5) << "an odd last byte is accepted but not played";
+    EXPECT_EQ(std::vector<int16_t>(samples, samples + 3), (std::vector<int16_t>{250, -250, 32767}))
+        << "the caller's samples are scaled in place";
+    EXPECT_TRUE(device.IsPlaying(1));
+    int16_t out[3] = {};
+    device.Render(out, 3);
+    EXPECT_EQ(std::vector<int16_t>(out, out + 3), (std::vector<int16_t>{250, -250, 0}));
+    EXPECT_FALSE(device.IsPlaying(1));
+    EXPECT_EQ(device.Write(2, samples, 2), 0) << "no such stream";
+}
+
+TEST(RingInSoundHardwareTest, HandsOutWhatTheCallbackCapturedWhileOpen) {
+    RingInSoundHardware device(10);
+    const int16_t captured[] = {5, 6, 7};
+    device.Capture(captured, 3);
+    EXPECT_EQ(device.Available(), 0) << "closed";
+    ASSERT_TRUE(device.Open());
+    EXPECT_EQ(device.Available(), 6);
+    int16_t out[3] = {};
+    EXPECT_EQ(device.Read(5, out), 4) << "whole samples only";
+    EXPECT_EQ(out[1], 6);
+    device.Discard();
+    EXPECT_EQ(device.Available(), 0);
+}
+
 TEST(ChooseSoundDeviceTest, IndexRules) {
     struct Case {
         uint16_t index;

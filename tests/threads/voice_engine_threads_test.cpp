@@ -1,7 +1,8 @@
 // ThreadSanitizer test: two voice engines talk through the local voice server
 // while their sound cards run on threads of their own, as PortAudio's
 // callbacks do (capture into a ring, playback mixed from the streams), and the
-// room's server name is looked up on a worker thread.
+// room's server name is looked up on a worker thread. The devices are the
+// ring and mixer devices the PortAudio devices are built on.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -23,98 +24,93 @@ namespace {
 constexpr size_t kRing = 24000;
 constexpr int kStreams = 5;
 
-// One card: a device thread that every 5 ms captures 40 samples (the
-// speech while `talking`, else silence) and plays 40 mixed samples.
-class ThreadedCard {
+// Each device runs its own thread while its stream is open, as a PortAudio
+// stream runs its callback: every 5 ms capture takes 40 samples (the speech
+// while `talking`, else silence) and playback renders 40 mixed samples.
+class DeviceThread {
 public:
-    explicit ThreadedCard(std::vector<int16_t> speech) : m_speech(std::move(speech)) {
-        m_thread = std::thread([this] { Run(); });
+    explicit DeviceThread(std::function<void()> period) {
+        m_thread = std::thread([this, period] {
+            while (!m_stop.load()) {
+                period();
+                usleep(5000);
+            }
+        });
     }
-    ~ThreadedCard() {
+    ~DeviceThread() {
         m_stop = true;
         m_thread.join();
     }
-    SampleRing& Capture() { return m_capture; }
-    SoundStreamMixer& Playback(size_t output) { return output == 0 ? m_headset : m_speaker; }
-    long HeadsetLoudness() const { return m_loudness.load(); }
-    std::atomic<bool> talking{false};
 
 private:
-    void Run() {
-        std::vector<int16_t> in(40), out(40);
-        size_t position = 0;
-        while (!m_stop.load()) {
-            for (int16_t& s : in) {
-                s = talking.load() ? m_speech[position++ % m_speech.size()] : 0;
-            }
-            m_capture.Push(in.data(), in.size());
-            m_headset.Mix(out.data(), out.size());
-            long sum = 0;
-            for (int16_t s : out) sum += s < 0 ? -s : s;
-            m_loudness += sum;
-            m_speaker.Mix(out.data(), out.size());
-            usleep(5000);
-        }
-    }
-
-    std::vector<int16_t> m_speech;
-    SampleRing m_capture{kRing};
-    SoundStreamMixer m_headset{kStreams, kRing};
-    SoundStreamMixer m_speaker{kStreams, kRing};
-    std::atomic<long> m_loudness{0};
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
 
-class RingIn final : public CInSoundHardware {
-public:
-    explicit RingIn(SampleRing& ring) : m_ring(ring) {}
-    bool Open() override { return m_open = true; }
-    void Close() override { m_open = false; }
-    int Available() override { return m_open ? static_cast<int>(m_ring.Queued() * 2) : 0; }
-    int Read(int bytes, void* destination) override {
-        return static_cast<int>(
-            m_ring.Pop(static_cast<int16_t*>(destination), static_cast<size_t>(bytes / 2)) * 2);
-    }
-    void Discard() override { m_ring.Clear(); }
-    bool IsOpen() const override { return m_open; }
-
-private:
-    SampleRing& m_ring;
-    bool m_open = false;
+struct Card {
+    std::vector<int16_t> speech;
+    std::atomic<bool> talking{false};
+    std::atomic<long> headsetLoudness{0};
 };
 
-class MixerOut final : public COutSoundHardware {
+class ThreadedIn final : public RingInSoundHardware {
 public:
-    explicit MixerOut(SoundStreamMixer& mixer) : m_mixer(mixer) {}
-    int StreamCount() const override { return m_mixer.StreamCount(); }
-    int Write(uint32_t stream, int16_t* samples, int bytes) override {
-        return m_mixer.Write(stream, samples, static_cast<size_t>(bytes / 2)) ? bytes : 0;
+    explicit ThreadedIn(Card& card) : RingInSoundHardware(kRing), m_card(card) {}
+    ~ThreadedIn() override { Close(); }
+    bool Open() override {
+        if (!m_thread) {
+            m_thread = std::make_unique<DeviceThread>([this] {
+                int16_t in[40];
+                for (int16_t& s : in)
+                    s = m_card.talking.load() ? m_card.speech[m_position++ % m_card.speech.size()] : 0;
+                Capture(in, 40);
+            });
+        }
+        return RingInSoundHardware::Open();
     }
-    bool IsPlaying(uint32_t stream) const override { return m_mixer.IsPlaying(stream); }
-    void EndStream(uint32_t) override {}
-    void Stop(uint32_t stream) override { m_mixer.Stop(stream); }
-    void SetVolume(int16_t) override {}
-    bool IsOpen() const override { return true; }
+    void Close() override {
+        m_thread.reset();
+        RingInSoundHardware::Close();
+    }
 
 private:
-    SoundStreamMixer& m_mixer;
+    Card& m_card;
+    size_t m_position = 0;  // the device thread's
+    std::unique_ptr<DeviceThread> m_thread;
+};
+
+class ThreadedOut final : public MixingOutSoundHardware {
+public:
+    ThreadedOut(Card& card, bool headset) : MixingOutSoundHardware(kStreams, kRing) {
+        m_thread = std::make_unique<DeviceThread>([this, &card, headset] {
+            int16_t out[40];
+            Render(out, 40);
+            long sum = 0;
+            for (int16_t s : out) sum += s < 0 ? -s : s;
+            if (headset) card.headsetLoudness += sum;
+        });
+        SetRunning(true);
+    }
+    ~ThreadedOut() override { m_thread.reset(); }
+
+private:
+    std::unique_ptr<DeviceThread> m_thread;
 };
 
 class ThreadedProvider final : public SoundDeviceProvider {
 public:
-    explicit ThreadedProvider(ThreadedCard& card) : m_card(card) {}
+    explicit ThreadedProvider(Card& card) : m_card(card) {}
     std::vector<std::string> InputDeviceNames() override { return {"mic"}; }
     std::vector<std::string> OutputDeviceNames() override { return {"headset", "speaker"}; }
     std::unique_ptr<CInSoundHardware> CreateInput(double, uint16_t) override {
-        return std::make_unique<RingIn>(m_card.Capture());
+        return std::make_unique<ThreadedIn>(m_card);
     }
     std::unique_ptr<COutSoundHardware> CreateOutput(int, double, uint16_t index) override {
-        return std::make_unique<MixerOut>(m_card.Playback(index == 1 ? 1 : 0));
+        return std::make_unique<ThreadedOut>(m_card, index != 1);
     }
 
 private:
-    ThreadedCard& m_card;
+    Card& m_card;
 };
 
 class QuietHost final : public VoiceEngineHost {
@@ -148,7 +144,7 @@ struct Side {
         engine.SetHeadsetDevice(0);
         engine.SetSpeakerDevice(1);
     }
-    ThreadedCard card;
+    Card card;
     ThreadedProvider devices;
     QuietHost host;
     NoltVoiceEngine engine;
@@ -183,10 +179,10 @@ TEST(VoiceEngineThreads, PushToTalkIsHeardWhileTheCardsRunOnTheirOwnThreads) {
                b.engine.GetRoomState(118700, room) == kRoomConnected &&
                server.ReachableMembers("EDDF_TWR") == 2;
     }));
-    long before = b.card.HeadsetLoudness();
+    long before = b.card.headsetLoudness.load();
     a.engine.SetPushToTalk(true);
     a.card.talking = true;
-    EXPECT_TRUE(until([&] { return b.card.HeadsetLoudness() - before > 8000L * 500; }))
+    EXPECT_TRUE(until([&] { return b.card.headsetLoudness.load() - before > 8000L * 500; }))
         << "B's headset thread played A's speech";
     a.card.talking = false;
     a.engine.SetPushToTalk(false);
