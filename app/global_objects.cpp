@@ -41,6 +41,7 @@ TarqFlightStripBay* g_flightStripBay = nullptr;
 TarqChatManager* g_chatManager = nullptr;
 TarqATISMaker* g_atisMaker = nullptr;
 NoltVoiceEngine* g_voiceEngine = nullptr;
+TarqVoiceHost* g_voiceHost = nullptr;
 TarqSELCALPanel* g_selcalPanel = nullptr;
 TarqFSMPManager* g_fsmpManager = nullptr;
 TarqOceanicTracksDB* g_oceanicTracksDB = nullptr;
@@ -211,6 +212,27 @@ public:
     }
 };
 
+// Land lines through the voice host once it exists.
+class ShellVoice final : public AtcVoice {
+public:
+    int GetLandLineState(LandLineKind kind, const std::string& callsign) const override {
+        return g_voiceHost ? g_voiceHost->GetLandLineState(kind, callsign) : 1;
+    }
+    bool PlaceLandLineCall(LandLineKind kind, const std::string& callsign) override {
+        return g_voiceHost && g_voiceHost->PlaceLandLineCall(kind, callsign);
+    }
+    bool AcceptLandLineCall(const std::string& callsign) override {
+        return g_voiceHost && g_voiceHost->AcceptLandLineCall(callsign);
+    }
+    void HoldLandLine() override {
+        if (g_voiceHost) g_voiceHost->HoldLandLine();
+    }
+    bool ResumeLandLine(const std::string& callsign) override {
+        return g_voiceHost && g_voiceHost->ResumeLandLine(callsign);
+    }
+    bool HangUpLandLine() override { return g_voiceHost && g_voiceHost->HangUpLandLine(); }
+};
+
 struct ShellServices {
     explicit ShellServices(TarqProfile& profile) : settings(profile) {}
     TarqProfileSettings settings;
@@ -221,6 +243,7 @@ struct ShellServices {
     ShellScope scope;
     AircraftAlarm alarm;
     ShellSimulator simulator;
+    ShellVoice voice;
     ShellStripBayServices strips;
     AtcNetwork* network = nullptr;
 
@@ -233,6 +256,7 @@ struct ShellServices {
         services.scope = &scope;
         services.network = network;
         services.simulator = &simulator;
+        services.voice = &voice;
         return services;
     }
 };
@@ -306,7 +330,14 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_atisMaker = Created(new TarqATISMaker(*g_profile, g_weatherPanel->Store()), "TarqATISMaker");
     owners.atisMaker = g_atisMaker;
     g_networkManager->SetOwners(owners);
-    g_voiceEngine = new NoltVoiceEngine();
+    g_voiceHost = Created(new TarqVoiceHost(*g_profile, *g_networkManager,
+                                            [] {
+                                                if (g_controllerList) g_controllerList->Rebuild();
+                                            }),
+                          "NoltVoiceEngine");
+    g_voiceEngine = &g_voiceHost->Engine();
+    owners.voice = g_voiceHost;
+    g_networkManager->SetOwners(owners);
     g_selcalPanel = Created(new TarqSELCALPanel(), "TarqSELCALPanel");
     g_fsmpManager =
         Created(new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(),
@@ -344,7 +375,8 @@ void DeleteGlobalObjects() {
     DeleteGlobal(g_oceanicTracksDB, "TarqOceanicTracksDB");
     DeleteGlobal(g_fsmpManager, "TarqFSMPManager");
     DeleteGlobal(g_selcalPanel, "TarqSELCALPanel");
-    DeleteGlobal(g_voiceEngine);
+    g_voiceEngine = nullptr;
+    DeleteGlobal(g_voiceHost, "NoltVoiceEngine");
     if (g_networkManager) g_networkManager->SetOwners({});
     DeleteGlobal(g_atisMaker, "TarqATISMaker");
     DeleteGlobal(g_chatManager, "TarqChatManager");

@@ -9,6 +9,7 @@
 #include "app/comms_windows.h"
 #include "app/display_manager.h"
 #include "app/pending_subsystems.h"
+#include "app/voice_engine_host.h"
 #include "atc/aircraft_db.h"
 #include "atc/controller_db.h"
 #include "atc/oceanic_tracks.h"
@@ -32,7 +33,8 @@ extern TarqWeatherPanel* g_weatherPanel;
 extern TarqFlightStripBay* g_flightStripBay;
 extern TarqChatManager* g_chatManager;
 extern TarqATISMaker* g_atisMaker;
-extern NoltVoiceEngine* g_voiceEngine;
+extern NoltVoiceEngine* g_voiceEngine;  // the host's engine
+extern TarqVoiceHost* g_voiceHost;
 extern TarqSELCALPanel* g_selcalPanel;
 extern TarqFSMPManager* g_fsmpManager;
 extern TarqOceanicTracksDB* g_oceanicTracksDB;

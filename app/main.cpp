@@ -22,6 +22,11 @@ public:
         // Even when start-up ended it at once, the loop runs and quits.
         return true;
     }
+    // 1 when start-up ended the program for want of the voice port.
+    int OnRun() override {
+        int code = wxApp::OnRun();
+        return code != 0 ? code : m_program->ExitCode();
+    }
     int OnExit() override {
         m_program.reset();
         return 0;

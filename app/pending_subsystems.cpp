@@ -70,7 +70,6 @@ TARQ_PENDING_WINDOW_LIFETIME(TarqAircraftList)
 TARQ_PENDING_WINDOW_LIFETIME(TarqControllerList)
 TARQ_PENDING_WINDOW_LIFETIME(TarqCommsPanel)
 TARQ_PENDING_WINDOW_LIFETIME(TarqFlightPlanEditor)
-TARQ_PENDING_LIFETIME(NoltVoiceEngine)
 
 void TarqAircraftList::Rebuild() { PendingCallLog::Record("TarqAircraftList::Rebuild"); }
 void TarqAircraftList::LoadFieldSettings() { PendingCallLog::Record("TarqAircraftList::LoadFieldSettings"); }

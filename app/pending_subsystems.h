@@ -75,22 +75,3 @@ public:
     TarqFlightPlanEditor();
     virtual ~TarqFlightPlanEditor();
 };
-
-// Until voice exists the engine reports itself available with its devices
-// ready, so a session can open.
-class NoltVoiceEngine {
-public:
-    NoltVoiceEngine();
-    virtual ~NoltVoiceEngine();
-    bool IsAvailable() const { return true; }
-    bool AreDevicesReady() const { return true; }
-    void SetPushToTalk(bool down) { m_pushToTalk = down; }
-    bool IsPushToTalk() const { return m_pushToTalk; }
-    virtual void OnTimer() {}
-    // 1: no line with that controller.
-    int GetLandLineState(int /*kind*/, const std::string& /*callsign*/) const { return 1; }
-    bool IsAtisBroadcastActive() const { return false; }
-
-private:
-    bool m_pushToTalk = false;
-};

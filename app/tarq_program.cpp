@@ -133,7 +133,8 @@ bool TarqProgram::Start() {
     m_socketTimer->Start(20);
     m_accelerators = std::make_unique<Accelerators>();
 
-    if (!g_voiceEngine || !g_voiceEngine->IsAvailable()) {
+    if (!VoicePortReady(g_voiceEngine)) {
+        m_exitCode = 1;
         PostQuit();
         return false;
     }

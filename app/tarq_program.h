@@ -44,6 +44,8 @@ public:
     WxCommsWindows& CommsWindows() const { return *m_commsWindows; }
     // Frame ticks run so far.
     long TickCount() const { return m_tickCount; }
+    // 1 when start-up failed for want of the voice port, else 0.
+    int ExitCode() const { return m_exitCode; }
 
     // TarqSessionUi
     void DestroyProfileDialog() override;
@@ -94,6 +96,7 @@ private:
     ProfileDialog* m_profileDialog = nullptr;
     int m_raiseRequests = 0;
     long m_tickCount = 0;
+    int m_exitCode = 0;
     bool m_started = false;
 };
 

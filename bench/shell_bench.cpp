@@ -19,7 +19,9 @@
 #include "net/network_manager.h"
 #include "platform/gl_font.h"
 #include "platform/key_state.h"
+#include "platform/memory_sound_devices.h"
 #include "tests/offscreen_gl.h"
+#include "voice/voice_engine.h"
 
 namespace {
 
@@ -43,11 +45,32 @@ struct NoWork : TarqTickWork {
     void AircraftListTimer() override {}
 };
 
+// The voice engine as the program has it, on memory sound cards.
+struct QuietVoiceHost : VoiceEngineHost {
+    std::string Callsign() const override { return "NY_CTR"; }
+    std::string Cid() const override { return "1"; }
+    std::string PublicIp() const override { return {}; }
+    std::string AtisName() const override { return {}; }
+    void SendLandLine(int, const std::string&, int, int, const std::string&, int) override {}
+    void PlayCue(const std::string&) override {}
+    void LandLinesChanged() override {}
+};
+
+VoiceEngineSetup VoiceSetup(SoundDeviceProvider& devices, VoiceEngineHost& host) {
+    VoiceEngineSetup setup;
+    setup.devices = &devices;
+    setup.host = &host;
+    setup.udpPort = 0;
+    return setup;
+}
+
 // The program's work over the global objects and a display
 // manager with no display open.
 struct ObjectWork : NoWork {
     TarqDisplayManager& manager;
-    NoltVoiceEngine voice;
+    MemorySoundDeviceProvider devices{{"Microphone"}, {"Headset"}};
+    QuietVoiceHost voiceHost;
+    NoltVoiceEngine voice{VoiceSetup(devices, voiceHost)};
     TarqNetworkManager network{AtcServices{}, 0};
     TarqAircraftDB aircraft{AtcServices{}};
     TarqAircraftList aircraftList;

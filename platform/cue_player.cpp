@@ -1,12 +1,12 @@
 // Tested by tests/platform/cue_player_test.cpp.
 #include "platform/cue_player.h"
 
-#include <dlfcn.h>
 #include <portaudio.h>
 #include <sndfile.h>
 
 #include <algorithm>
-#include <cstdarg>
+
+#include "platform/portaudio_sound_devices.h"
 
 bool LoadCueSound(const std::string& path, CueSound& sound) {
     SF_INFO info{};
@@ -118,39 +118,16 @@ void CuePlayer::Render(float* out, unsigned long frames) {
 
 namespace {
 
-// ALSA and JACK print to stderr while PortAudio probes devices; their setters
-// are looked up at run time so we need neither library's headers.
-void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
-void QuietJack(const char*) {}
-
-void SilenceAudioLibraries() {
-    using AlsaHandler = void (*)(const char*, int, const char*, int, const char*, ...);
-    using AlsaSetter = int (*)(AlsaHandler);
-    using JackSetter = void (*)(void (*)(const char*));
-    if (auto set = reinterpret_cast<AlsaSetter>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler")))
-        set(QuietAlsa);
-    if (auto set = reinterpret_cast<JackSetter>(dlsym(RTLD_DEFAULT, "jack_set_error_function")))
-        set(QuietJack);
-    if (auto set = reinterpret_cast<JackSetter>(dlsym(RTLD_DEFAULT, "jack_set_info_function")))
-        set(QuietJack);
-}
-
 class PortAudioCueOutput final : public CueOutput {
 public:
-    PortAudioCueOutput() {
-        SilenceAudioLibraries();
-        m_initialised = Pa_Initialize() == paNoError;
-    }
-    ~PortAudioCueOutput() override {
-        Stop();
-        if (m_initialised) Pa_Terminate();
-    }
+    PortAudioCueOutput() = default;
+    ~PortAudioCueOutput() override { Stop(); }
     PortAudioCueOutput(const PortAudioCueOutput&) = delete;
     PortAudioCueOutput& operator=(const PortAudioCueOutput&) = delete;
 
     bool Start(int sampleRate, int channels, Pull pull) override {
         Stop();
-        if (!m_initialised || Pa_GetDefaultOutputDevice() == paNoDevice) return false;
+        if (!m_library.IsReady() || Pa_GetDefaultOutputDevice() == paNoDevice) return false;
         m_pull = std::move(pull);
         if (Pa_OpenDefaultStream(&m_stream, 0, channels, paFloat32, sampleRate, paFramesPerBufferUnspecified,
                                  &PortAudioCueOutput::Callback, this) != paNoError) {
@@ -178,7 +155,7 @@ private:
         return paContinue;
     }
 
-    bool m_initialised = false;
+    PortAudioLibrary m_library;
     PaStream* m_stream = nullptr;
     Pull m_pull;
 };

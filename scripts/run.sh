@@ -5,7 +5,8 @@
 # "Tarq.ini" with the "Default" session profile) and the sample files of
 # resources/ ("sample.*"); later runs never overwrite what is there.
 # The local test server runs in the background with the demo traffic while
-# Tarq runs; "myservers.txt" lists it as LOCAL-TEST.
+# Tarq runs; "myservers.txt" lists it as LOCAL-TEST. The local voice server
+# runs beside it, and the demo controllers' voice rooms are on it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -17,7 +18,7 @@ build=build/release
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARQ_TESTS=OFF -DTARQ_BENCH=OFF >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)" --target tarq tarq_testserver
+cmake --build "$build" -j "$(nproc)" --target tarq tarq_testserver tarq_voiceserver
 
 data="${TARQ_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/tarq}"
 mkdir -p "$data"
@@ -30,12 +31,15 @@ if ! grep -qs '^LOCAL-TEST ' "$data/myservers.txt"; then
   echo "LOCAL-TEST 127.0.0.1" >>"$data/myservers.txt"
 fi
 
-# The demo server lives as long as this script; a server already listening
-# on the port (another run) is left alone and this one gives up quietly.
+# The demo servers live as long as this script; a server already listening
+# on its port (another run) is left alone and this one gives up quietly.
+voice_port=3782
+"$root/$build/tools/voiceserver/tarq_voiceserver" "$voice_port" >/dev/null 2>&1 &
+voice_server=$!
 "$root/$build/tools/testserver/tarq_testserver" --scenario "$root/resources/demo_scenario.txt" \
-  --seconds 604800 >/dev/null 2>&1 &
+  --voice-server "127.0.0.1:$voice_port" --seconds 604800 >/dev/null 2>&1 &
 server=$!
-trap 'kill "$server" 2>/dev/null || true' EXIT
+trap 'kill "$server" "$voice_server" 2>/dev/null || true' EXIT
 
 cd "$data"
 # The display windows need X11 (XWayland on a Wayland desktop).

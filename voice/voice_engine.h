@@ -32,7 +32,7 @@ public:
     // The voice ATIS's name (its session's callsign).
     virtual std::string AtisName() const = 0;
     // session: kControllerSession or kAtisSession. code: 0 call, 1 answer,
-    // 2 busy, 3 end; kind: a LandLineKind.
+    // 2 busy, 3 end; kind: 0 intercom, 1 override, 2 monitor.
     virtual void SendLandLine(int session, const std::string& to, int code, int kind, const std::string& ip,
                               int port) = 0;
     virtual void PlayCue(const std::string& name) = 0;
@@ -47,8 +47,6 @@ struct VoiceEngineSetup {
     // Host-name look-up on a worker thread; the socket layer's by default.
     std::function<uint32_t(const std::string&)> lookup;
 };
-
-enum class LandLineKind { Intercom = 0, Override = 1, Monitor = 2 };
 
 // RoomState
 inline constexpr int kRoomIdle = 0;

@@ -8,9 +8,10 @@
 // ATIS query, and shows the strips that controller pushes in a two-column
 // strip bay. On the live traffic it presses accelerators and the
 // aircraft-select key on the keyboard and chooses from a target's aircraft
-// menu by keys. The local test server runs in a thread of the test, so what
-// it received is asserted. The connected display, the weather panel, the ATIS
-// maker, the strip bay and the open aircraft menu are kept as
+// menu by keys. It joins a voice room on the local voice server and talks
+// there with push-to-talk. The local test server runs in a thread of the
+// test, so what it received is asserted. The connected display, the weather
+// panel, the ATIS maker, the strip bay and the open aircraft menu are kept as
 // program_test_*.png in the build directory.
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -42,6 +43,7 @@
 #include "foundation/result.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
+#include "platform/memory_sound_devices.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
 #include "resources/comms_dialog_layouts.h"
@@ -114,6 +116,11 @@ struct Results {
     std::vector<std::string> historyWhenConnected;
     size_t aircraftSeen = 0;
     bool screenshotSaved = false;
+    // A voice room on the local voice server.
+    int voiceRoomState = -1;
+    bool voicePortOpen = false;
+    bool voiceSent = false;
+    bool pushToTalkSeen = false;
     // The traffic on the sample sector, clicked and dragged.
     std::string watched;
     bool targetMoved = false;
@@ -318,6 +325,41 @@ struct DemoServer {
     ~DemoServer() { Stop(); }
 };
 
+// The local voice server as run.sh starts it, on a port of its own.
+struct VoiceServer {
+    pid_t pid = -1;
+    int port = 0;
+    bool Start() {
+        int out[2];
+        if (pipe(out) != 0) return false;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        std::string exe = TARQ_VOICESERVER_EXE;
+        char zero[] = "0";
+        char* argv[] = {exe.data(), zero, nullptr};
+        const bool spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        std::string line;
+        char c;
+        while (spawned && read(out[0], &c, 1) == 1 && c != '\n') line.push_back(c);
+        close(out[0]);
+        const size_t space = line.rfind(' ');
+        if (!spawned || line.rfind("voice server on port", 0) != 0 || space == std::string::npos) return false;
+        port = std::atoi(line.c_str() + space + 1);
+        return port > 0;
+    }
+    ~VoiceServer() {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+};
+VoiceServer* g_voiceServer = nullptr;
+MemorySoundDeviceProvider* g_soundDevices = nullptr;  // the program's
+
 int RunSecondInstance() {
     std::string exe = TARQ_EXECUTABLE;
     char* argv[] = {exe.data(), nullptr};
@@ -336,6 +378,16 @@ int RunSecondInstance() {
 class DriverApp : public wxApp {
 public:
     bool OnInit() override {
+        // Memory sound cards (the test machine may have none) and a free voice port.
+        TarqVoiceOptions voice;
+        voice.devices = [] {
+            auto devices = std::make_unique<MemorySoundDeviceProvider>(
+                std::vector<std::string>{"Microphone"}, std::vector<std::string>{"Headset", "Speaker"});
+            g_soundDevices = devices.get();
+            return devices;
+        };
+        voice.udpPort = 0;
+        SetTarqVoiceOptions(voice);
         m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
         m_program->Start();
         SetMessageBoxHandler(&m_boxes);
@@ -513,6 +565,7 @@ private:
                     g_results.screenshotSaved =
                         SaveScreenshot(GrabGlArea(*main), "program_test_connected.png");
                 if (!WeatherAndAtisDone()) return;
+                if (!VoiceRoomJoined()) return;
                 Next();
                 return;
             }
@@ -915,6 +968,41 @@ private:
     // ".QD EGLL": the station is listed and its METAR requested from the
     // server; its reply fills the panel. Then the ATIS maker publishes the
     // default template for it, and its dialog shows the result.
+    // Joins a room on the local voice server as the communications panel
+    // will; the frame tick runs the engine, which connects when the server
+    // first relays a datagram. Then the push-to-talk key sends what the
+    // microphone hears to the room.
+    bool VoiceRoomJoined() {
+        const int frequency = 118700;
+        const std::string room = "127.0.0.1:" + std::to_string(g_voiceServer->port) + "/KJFK_TWR";
+        if (m_voiceWaits++ == 0) {
+            g_results.voicePortOpen = g_voiceEngine->IsAvailable();
+            g_voiceEngine->ToggleRoomReceive(frequency, room);
+            g_voiceEngine->ToggleRoomTransmit(frequency, room);
+            g_voiceEngine->ToggleRoomConnection(frequency, room);
+        }
+        if (m_voiceWaits > 150) return true;
+        if (g_results.voiceRoomState != kRoomConnected) {
+            g_results.voiceRoomState = g_voiceEngine->GetRoomState(frequency, room);
+            if (g_results.voiceRoomState != kRoomConnected) return false;
+            // A second of a buzz with a 125 Hz pitch, at the card's rate.
+            std::vector<int16_t> buzz(8000);
+            for (size_t i = 0; i < buzz.size(); ++i) buzz[i] = static_cast<int16_t>((i % 64) * 250 - 8000);
+            std::shared_ptr<MemorySoundCard> microphone =
+                g_soundDevices ? g_soundDevices->InputCard(0) : nullptr;
+            if (!microphone) return true;
+            microphone->Feed(buzz.data(), buzz.size());
+            m_program->SetPushToTalk(true);
+        }
+        g_results.voiceSent =
+            (g_voiceEngine->GetRoomStatus(frequency, room) & NoltVoiceEngine::kRoomSent) != 0;
+        if (!g_results.voiceSent) return false;
+        g_results.pushToTalkSeen = g_voiceEngine->IsPushToTalk();
+        m_program->SetPushToTalk(false);
+        return true;
+    }
+    int m_voiceWaits = 0;
+
     bool WeatherAndAtisDone() {
         using namespace comms_layouts;
         ++m_weatherWaited;
@@ -1212,6 +1300,9 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     DemoServer demo;
     ASSERT_TRUE(demo.Start());
     g_serverPort = demo.port;
+    VoiceServer voiceServer;
+    ASSERT_TRUE(voiceServer.Start());
+    g_voiceServer = &voiceServer;
     WriteFileAtomically((dir / "myservers.txt").string(),
                         "# the local test server\nLOCAL-TEST 127.0.0.1:" + std::to_string(demo.port) + "\n");
     WriteFileAtomically((dir / "Tarq.ini").string(),
@@ -1295,6 +1386,10 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_EQ(g_results.storedCid, "1234567");
     EXPECT_EQ(g_results.storedServer, "LOCAL-TEST");
     EXPECT_TRUE(g_results.connected);
+    EXPECT_TRUE(g_results.voicePortOpen);
+    EXPECT_EQ(g_results.voiceRoomState, kRoomConnected) << "joined the voice room";
+    EXPECT_TRUE(g_results.pushToTalkSeen);
+    EXPECT_TRUE(g_results.voiceSent) << "push-to-talk sent the microphone to the room";
     EXPECT_TRUE(g_results.targetMoved) << g_results.watched;
     EXPECT_GT(g_results.targetPixels, 0);
     EXPECT_EQ(g_results.selectedByClick, g_results.watched);

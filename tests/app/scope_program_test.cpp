@@ -27,6 +27,7 @@
 #include "foundation/geo_helpers.h"
 #include "foundation/profile.h"
 #include "platform/atomic_file.h"
+#include "platform/memory_sound_devices.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
 #include "scope/display_scope.h"
@@ -146,6 +147,14 @@ class DriverApp : public wxApp {
 public:
     bool OnInit() override {
         wxImage::AddHandler(new wxPNGHandler);
+        // Memory sound cards (the test machine may have none) and a free voice port.
+        TarqVoiceOptions voice;
+        voice.devices = [] {
+            return std::make_unique<MemorySoundDeviceProvider>(std::vector<std::string>{"Microphone"},
+                                                               std::vector<std::string>{"Headset", "Speaker"});
+        };
+        voice.udpPort = 0;
+        SetTarqVoiceOptions(voice);
         m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
         m_program->Start();
         SetMessageBoxHandler(&m_boxes);

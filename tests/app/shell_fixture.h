@@ -18,6 +18,7 @@
 #include "foundation/start_directory.h"
 #include "foundation/user_registry.h"
 #include "platform/atomic_file.h"
+#include "platform/memory_sound_devices.h"
 #include "platform/message_box.h"
 
 struct ScriptedMessageBoxes : MessageBoxHandler {
@@ -80,10 +81,21 @@ protected:
         factory.log = &displayLog;
         ReturnToProfileDialog = false;
         SetGlobalObjectObserver([](const std::string& event) { PendingCallLog::Record(event); });
+        // Memory sound cards, and a voice port the system picks, so tests
+        // run beside each other and beside a running program.
+        TarqVoiceOptions voice;
+        voice.devices = [this] {
+            auto devices = std::make_unique<MemorySoundDeviceProvider>(inputNames, outputNames);
+            soundDevices = devices.get();
+            return devices;
+        };
+        voice.udpPort = 0;
+        SetTarqVoiceOptions(voice);
     }
     void TearDown() override {
         DeleteGlobalObjects();
         SetGlobalObjectObserver(nullptr);
+        SetTarqVoiceOptions({});
         PendingCallLog::Take();
         g_userRegistry = nullptr;
         SetMessageBoxHandler(m_previousBoxes);
@@ -119,4 +131,7 @@ protected:
     FakeDisplayFactory factory;
     JobQueue queue;
     int ticks = 0;  // frame ticks run
+    std::vector<std::string> inputNames{"Microphone"};
+    std::vector<std::string> outputNames{"Headset", "Speaker"};
+    MemorySoundDeviceProvider* soundDevices = nullptr;  // the voice host's
 };

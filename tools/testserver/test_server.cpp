@@ -371,6 +371,15 @@ void TarqTestServer::Handle(Client& client, std::string_view view) {
             } else if (FindController(to) && Field(f, 2) == "RN") {
                 SendTo(client, "$CR" + to + ":" + client.callsign + ":RN:" + to + " Controller:demo.sct2:" +
                                    std::to_string(FindController(to)->script->rating) + "\r\n");
+            } else if (FindController(to) && Field(f, 2) == "ATIS") {
+                const std::string reply = "$CR" + to + ":" + client.callsign + ":ATIS:";
+                int lines = 0;
+                if (!m_options.voiceServer.empty()) {
+                    SendTo(client, reply + "V:" + m_options.voiceServer + "/" + to + "\r\n");
+                    ++lines;
+                }
+                SendTo(client, reply + "T:" + to + " demo position\r\n");
+                SendTo(client, reply + "E:" + std::to_string(lines + 1) + "\r\n");
             }
         }
     } else if (prefix == "#TM") {

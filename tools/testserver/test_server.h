@@ -33,6 +33,9 @@ struct TestServerOptions {
     // as a real network's arrive; false sends them all at once.
     bool spreadReports = false;
     std::map<std::string, std::string> passwords;          // user ID → password; empty: any
+    // "host:port" of a voice server: each scripted controller's ATIS names
+    // its room there (the room is the callsign); empty: no voice rooms.
+    std::string voiceServer;
     Scenario scenario;
 };
 

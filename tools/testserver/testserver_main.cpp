@@ -1,6 +1,6 @@
 // tarq_testserver: the local test server as a program.
 //   tarq_testserver [--port N] [--scenario FILE] [--seconds N] [--key KEY]
-//                   [--challenge-seconds N] [--wrong-answers]
+//                   [--challenge-seconds N] [--wrong-answers] [--voice-server HOST:PORT]
 // Prints "listening on 127.0.0.1:<port>" once it listens (port 0 picks a free
 // one) and stops by itself after --seconds (default 3600).
 #include <charconv>
@@ -23,7 +23,7 @@ bool ToNumber(const char* text, uint64_t& value) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: tarq_testserver [--port N] [--scenario FILE] [--seconds N] [--key KEY]\n"
-                 "                       [--challenge-seconds N] [--wrong-answers]\n");
+                 "                       [--challenge-seconds N] [--wrong-answers] [--voice-server HOST:PORT]\n");
     return 2;
 }
 
@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
             ++i;
         } else if (arg == "--challenge-seconds" && ToNumber(value, number) && number <= 24 * 3600) {
             options.challengeIntervalMs = number * 1000;
+            ++i;
+        } else if (arg == "--voice-server") {
+            options.voiceServer = value;
             ++i;
         } else if (arg == "--key") {
             options.key = value;

@@ -65,12 +65,11 @@ TEST_F(TestServerTest, PilotsReportEveryFiveSecondsAlongTheirRoutes) {
 }
 
 // A route that climbs, cruises, descends and lands; a controller that comes
-// and goes; a server that never asks the client to identify itself.
+// and goes and names its voice room; a server that never asks the client to identify itself.
 class TestServerScriptTest : public ServerFixture {
 protected:
     void SetUp() override {}
-    void Start(const char* text) {
-        TestServerOptions options;
+    void Start(const char* text, TestServerOptions options = {}) {
         Result<Scenario> s = ParseScenario(text);
         ASSERT_TRUE(s) << s.Error().message;
         options.scenario = s.Value();
@@ -120,6 +119,18 @@ TEST_F(TestServerScriptTest, ControllersComeAndGo) {
     ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("Reply|SERVER|6|Y|LGA_APP") >= 0; }));
     serverClock.Advance(60000);
     ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("DeleteATC|LGA_APP") >= 0; }));
+}
+
+TEST_F(TestServerScriptTest, ControllersAtisNamesTheirVoiceRoom) {
+    TestServerOptions options;
+    options.voiceServer = "127.0.0.1:3782";
+    Start("CONTROLLER JFK_TWR 119.1 4 30 3 40.64 -73.78\n", options);
+    TarqTestClient& client = Login("ME_CTR");
+    ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("ATCPosition|JFK_TWR") >= 0; }));
+    client.Session().SendQuery(3, "JFK_TWR");
+    ASSERT_TRUE(PumpUntil([&] { return client.FindEvent("ATISLine|JFK_TWR|E|2") >= 0; }));
+    EXPECT_GE(client.FindEvent("ATISLine|JFK_TWR|V|127.0.0.1:3782/JFK_TWR"), 0);
+    EXPECT_GE(client.FindEvent("ATISLine|JFK_TWR|T|JFK_TWR demo position"), 0);
 }
 
 TEST_F(TestServerScriptTest, ScenarioErrors) {

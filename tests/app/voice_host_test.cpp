@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "app/voice_engine_host.h"
+#include "net/halk_session.h"
+#include "net/halk_socket_udp.h"
+#include "shell_fixture.h"
+#include "tools/voiceserver/voice_test_server.h"
+
+namespace {
+
+using VoiceHostTest = ShellFixture;
+
+void Receive(HalkSession& session, const std::string& line) { session.ParseLine(line.c_str(), line.size()); }
+
+TEST_F(VoiceHostTest, TheEngineOwnsAPortAndTheHostsSoundCards) {
+    Start();
+    ASSERT_NE(g_voiceEngine, nullptr);
+    ASSERT_NE(soundDevices, nullptr);
+    EXPECT_TRUE(VoicePortReady(g_voiceEngine));
+    EXPECT_NE(g_voiceEngine->UdpPort(), 0);
+    EXPECT_TRUE(g_voiceEngine->AreDevicesReady());
+    std::vector<std::string> inputs, outputs;
+    g_voiceEngine->GetDeviceLists(&inputs, &outputs, nullptr, nullptr, nullptr);
+    EXPECT_EQ(inputs, inputNames);
+    EXPECT_EQ(outputs, outputNames);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(VoiceHostTest, ATakenVoicePortSaysSo) {
+    HalkSocketUDP taken(0);
+    ASSERT_TRUE(taken.IsOpen());
+    TarqVoiceOptions options;
+    options.devices = [] {
+        return std::make_unique<MemorySoundDeviceProvider>(std::vector<std::string>{"Mic"},
+                                                           std::vector<std::string>{"Out"});
+    };
+    options.udpPort = taken.LocalPort();
+    SetTarqVoiceOptions(options);
+    Start();
+    EXPECT_FALSE(g_voiceEngine->IsAvailable());
+    EXPECT_FALSE(VoicePortReady(g_voiceEngine));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{std::string("Error|") + kUdpPortErrorText}));
+}
+
+TEST_F(VoiceHostTest, SessionWithoutAMicrophoneSaysTheEngineCannotStart) {
+    inputNames.clear();
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error|Could not initialize voice engine!"}));
+}
+
+TEST_F(VoiceHostTest, LandLineMessagesOfTheSessionsReachTheEngine) {
+    Start();
+    HalkSession& session = g_networkManager->ControllerSession();
+    PendingCallLog::Start();
+    Receive(session, "#PCNY_CTR:JFK_TWR:CCP:IC:10.0.0.2:3290");
+    EXPECT_EQ(g_voiceEngine->GetLandLineState(0, "NY_CTR"), 2) << "ringing";
+    Receive(session, "#PCNY_CTR:JFK_TWR:CCP:EC");
+    EXPECT_EQ(g_voiceEngine->GetLandLineState(0, "NY_CTR"), 1);
+    std::vector<std::string> calls = PendingCallLog::Take();
+    EXPECT_GE(std::count(calls.begin(), calls.end(), "TarqControllerList::Rebuild"), 2)
+        << "the controller list shows each change";
+
+    // The voice-ATIS session's messages go to the ATIS side, which takes no
+    // intercom calls.
+    Receive(g_networkManager->VoiceAtisSession(), "#PCLGA_APP:JFK_ATIS:CCP:IC:10.0.0.3:3290");
+    EXPECT_EQ(g_voiceEngine->GetLandLineState(0, "LGA_APP"), 1);
+}
+
+TEST_F(VoiceHostTest, PushToTalkSendsTheMicrophoneToAJoinedRoom) {
+    VoiceTestServer server;
+    ASSERT_TRUE(server.Start(0, true));
+    Start();
+    const std::string room = "127.0.0.1:" + std::to_string(server.Port()) + "/KJFK_TWR";
+    g_voiceEngine->ToggleRoomReceive(118700, room);
+    g_voiceEngine->ToggleRoomTransmit(118700, room);
+    g_voiceEngine->ToggleRoomConnection(118700, room);
+    auto until = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 600; ++i) {
+            server.Poll();
+            g_voiceEngine->OnTimer();
+            if (done()) return true;
+            usleep(5000);
+        }
+        return false;
+    };
+    ASSERT_TRUE(until([&] { return g_voiceEngine->GetRoomState(118700, room) == kRoomConnected; }));
+    std::vector<int16_t> buzz(8000);
+    for (size_t i = 0; i < buzz.size(); ++i) buzz[i] = static_cast<int16_t>((i % 64) * 250 - 8000);
+    soundDevices->InputCard(0)->Feed(buzz.data(), buzz.size());
+    g_voiceEngine->SetPushToTalk(true);
+    EXPECT_TRUE(until(
+        [&] { return (g_voiceEngine->GetRoomStatus(118700, room) & NoltVoiceEngine::kRoomSent) != 0; }));
+}
+
+}  // namespace
