@@ -5,6 +5,7 @@
 // Tested through tests/app/session_test.cpp and startup_test.cpp.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,62 +19,6 @@ public:
     static void Record(const std::string& call);
     static void Start();
     static std::vector<std::string> Take();  // and stops recording
-};
-
-// A tool window that is only a place and a visibility flag until the
-// tool-window subsystem exists.
-class PendingToolWindow : public TarqToolWindowPlace {
-public:
-    explicit PendingToolWindow(std::string name) : m_name(std::move(name)) {}
-    void Create();
-    // height 0 keeps the window's height.
-    void SetPosition(int x, int y, int height);
-    void Show();
-    void Hide();
-    void ToggleVisible();
-    bool IsVisible() const override { return m_visible; }
-    void GetRect(ScreenRect* rect) const override;
-
-protected:
-    std::string m_name;
-
-private:
-    bool m_visible = false;
-    ScreenRect m_rect{0, 0, 200, 300};
-};
-
-class TarqAircraftList : public PendingToolWindow {
-public:
-    TarqAircraftList();
-    virtual ~TarqAircraftList();
-    void OnTimer() {}
-    void Rebuild();
-    void LoadFieldSettings();
-    void ShowFlightPlanDetails(const std::string& callsign);
-};
-
-class TarqControllerList : public PendingToolWindow {
-public:
-    TarqControllerList();
-    virtual ~TarqControllerList();
-    void Rebuild();
-};
-
-class TarqCommsPanel : public PendingToolWindow {
-public:
-    TarqCommsPanel();
-    virtual ~TarqCommsPanel();
-    void OnFrameTick() {}
-    void Refresh();
-    void ApplyAudioSettings();
-    void ResetVoice();
-    int GetPrimaryFrequency() const { return 0; }
-};
-
-class TarqFlightPlanEditor : public PendingToolWindow {
-public:
-    TarqFlightPlanEditor();
-    virtual ~TarqFlightPlanEditor();
 };
 
 class TarqChatManager : public TarqChatLogState {
@@ -100,6 +45,30 @@ public:
     bool IsPushToTalk() const { return m_pushToTalk; }
     virtual void OnTimer() {}
 
+    // The communications panel's calls, shaped as the engine's: no room
+    // ever connects and no land line rings.
+    uint32_t GetRoomStatus(int, const std::string&) { return 0; }
+    int GetRoomOutput(int, const std::string&) { return 0; }
+    void ToggleRoomConnection(int, const std::string&) {}
+    void ToggleRoomTransmit(int, const std::string&) {}
+    void ToggleRoomReceive(int, const std::string&) {}
+    void ToggleRoomSpeaker(int, const std::string&) {}
+    void CloseRoom(int) {}
+    void CloseAllRooms() {}
+    void EndAllLandLines() {}
+    int GetLandLineState(int, const std::string&) const { return 1; }
+    void SetMicMute(bool muted) { m_micMuted = muted; }
+    bool GetAutoRoute() const { return m_autoRoute; }
+    bool GetAirGroundToSpeaker() const { return m_airGroundToSpeaker; }
+    bool GetGroundGroundToSpeaker() const { return m_groundGroundToSpeaker; }
+    void SetAutoRoute(bool on) { m_autoRoute = on; }
+    void SetAirGroundToSpeaker(bool on) { m_airGroundToSpeaker = on; }
+    void SetGroundGroundToSpeaker(bool on) { m_groundGroundToSpeaker = on; }
+
 private:
     bool m_pushToTalk = false;
+    bool m_micMuted = false;
+    bool m_autoRoute = false;
+    bool m_airGroundToSpeaker = false;
+    bool m_groundGroundToSpeaker = false;
 };

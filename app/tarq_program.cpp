@@ -9,6 +9,7 @@
 #include <clocale>
 
 #include "app/comms_windows_wx.h"
+#include "app/tool_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/menu_table.h"
@@ -133,6 +134,7 @@ bool TarqProgram::Start() {
     CreateGlobalObjects(environment);
     m_stripBayWindow = std::make_unique<WxStripBayWindow>(*g_flightStripBay, StripBayServicesOfShell());
     m_commsWindows = std::make_unique<WxCommsWindows>(*g_weatherPanel, *g_selcalPanel);
+    m_toolWindows = std::make_unique<WxToolWindows>();
     StripBayServicesOfShell().activateMainDisplay = [this] { ActivateMainDisplay(); };
     ReadIniFile();
 
@@ -162,6 +164,7 @@ void TarqProgram::Shutdown() {
     }
     if (m_profileDialog) DestroyProfileDialog();
     m_stripBayWindow.reset();
+    m_toolWindows.reset();
     m_commsWindows.reset();
     DeleteGlobalObjects();
     g_cuePlayer = nullptr;
@@ -247,6 +250,8 @@ void TarqProgram::StripBayFrame() {
 }
 void TarqProgram::CommsPanelFrame() {
     if (g_commsPanel) g_commsPanel->OnFrameTick();
+    // Events only mark the controller list; it is rebuilt here, once a tick.
+    if (g_controllerList) g_controllerList->OnFrameTick();
 }
 void TarqProgram::WeatherRefresh() {
     if (g_weatherPanel) g_weatherPanel->RefreshMetars(false);

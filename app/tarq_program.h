@@ -20,6 +20,7 @@ class TarqUserRegistry;
 class WxMessageBoxHandler;
 class WxStripBayWindow;
 class WxCommsWindows;
+class WxToolWindows;
 class wxTimer;
 
 // The single-instance GUID, kept from the mutex name it replaces.
@@ -41,6 +42,7 @@ public:
     ProfileDialog* GetProfileDialog() const { return m_profileDialog; }
     int RaiseRequestsSeen() const { return m_raiseRequests; }
     WxCommsWindows& CommsWindows() const { return *m_commsWindows; }
+    WxToolWindows& ToolWindows() const { return *m_toolWindows; }
     // Frame ticks run so far.
     long TickCount() const { return m_tickCount; }
 
@@ -88,6 +90,7 @@ private:
     std::unique_ptr<Accelerators> m_accelerators;
     std::unique_ptr<WxStripBayWindow> m_stripBayWindow;
     std::unique_ptr<WxCommsWindows> m_commsWindows;
+    std::unique_ptr<WxToolWindows> m_toolWindows;
     ProfileDialog* m_profileDialog = nullptr;
     int m_raiseRequests = 0;
     long m_tickCount = 0;
