@@ -1,0 +1,74 @@
+#include "app/tool_windows.h"
+
+#include <gtest/gtest.h>
+
+#include "shell_fixture.h"
+
+namespace {
+
+struct CountingView : FlightPlanEditorView {
+    void CreateWindow() override { ++created; }
+    void Refill() override { ++refills; }
+    FlightPlanFields ReadFields() const override { return typed; }
+    void SetSquawkText(const std::string& text) override { squawk = text; }
+    int created = 0;
+    int refills = 0;
+    FlightPlanFields typed;
+    std::string squawk;
+};
+
+class ToolWindowsTest : public ShellFixture {};
+
+// A burst of network events costs one rebuild and one repaint, on the tick.
+TEST_F(ToolWindowsTest, ListsRebuildOncePerTickHoweverManyEventsCame) {
+    Start();
+    CountingView controllers, aircraft;
+    g_controllerList->SetView(&controllers);
+    g_aircraftList->SetView(&aircraft);
+    for (int i = 0; i < 40; ++i) {
+        ControllerReport c;
+        c.frequency = 118000 + i;
+        g_controllerDB->UpdateFromPositionReport("CTL" + std::to_string(i) + "_CTR", c);
+        AircraftReport a;
+        a.groundSpeed = 300;
+        g_aircraftDB->UpdatePilotPosition("AC" + std::to_string(i), a);
+        g_aircraftDB->ToggleRequestList("AC" + std::to_string(i));
+    }
+    EXPECT_EQ(controllers.refills, 0);
+    EXPECT_EQ(aircraft.refills, 0);
+    EXPECT_TRUE(g_controllerList->Model().GetRows().empty()) << "nothing rebuilt between ticks";
+
+    g_controllerList->OnFrameTick();
+    g_aircraftList->OnTimer();
+    EXPECT_EQ(controllers.refills, 1);
+    EXPECT_EQ(aircraft.refills, 1);
+    EXPECT_EQ(g_controllerList->Model().GetRows().size(), 40u);
+    EXPECT_EQ(g_aircraftList->Model().GetRows().size(), 41u) << "the request list and its header";
+
+    g_controllerList->OnFrameTick();
+    g_aircraftList->OnTimer();
+    EXPECT_EQ(controllers.refills, 1) << "a quiet tick repaints nothing";
+    EXPECT_EQ(aircraft.refills, 1);
+    g_controllerList->SetView(nullptr);
+    g_aircraftList->SetView(nullptr);
+}
+
+TEST_F(ToolWindowsTest, TheEditorFollowsTheDatabaseAndKeepsTypedSquawks) {
+    Start();
+    CountingView view;
+    g_flightPlanEditor->SetView(&view);
+    AircraftReport a;
+    g_aircraftDB->UpdatePilotPosition("DLH1", a);
+    g_flightPlanEditor->ShowFlightPlan("DLH1");
+    EXPECT_EQ(g_flightPlanEditor->GetShownFields().squawk, "0000");
+    // Another controller assigns a code: it reaches the field...
+    g_aircraftDB->SetAssignedSquawk("DLH1", "EDDF_APP", 2345);
+    EXPECT_EQ(view.squawk, "2345");
+    // ...unless the user is typing one.
+    g_flightPlanEditor->Model().OnSquawkEdited();
+    g_aircraftDB->SetAssignedSquawk("DLH1", "EDDF_APP", 4444);
+    EXPECT_EQ(view.squawk, "2345");
+    g_flightPlanEditor->SetView(nullptr);
+}
+
+}  // namespace
