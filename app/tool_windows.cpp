@@ -85,7 +85,9 @@ public:
     }
 
     bool GetAutoRoute() const override { return g_voiceEngine && g_voiceEngine->GetAutoRoute(); }
-    bool GetAirGroundToSpeaker() const override { return g_voiceEngine && g_voiceEngine->GetAirGroundToSpeaker(); }
+    bool GetAirGroundToSpeaker() const override {
+        return g_voiceEngine && g_voiceEngine->GetAirGroundToSpeaker();
+    }
     bool GetGroundGroundToSpeaker() const override {
         return g_voiceEngine && g_voiceEngine->GetGroundGroundToSpeaker();
     }
@@ -131,7 +133,8 @@ CommsRouting& TarqCommsPanel::Routing() { return *m_voice; }
 
 TarqCommsPanel::Snapshot TarqCommsPanel::Take() const {
     Snapshot s;
-    for (int i = 0; i < kCommsEntryCount; ++i) s.selections[static_cast<size_t>(i)] = m_entries->GetSelection(i);
+    for (int i = 0; i < kCommsEntryCount; ++i)
+        s.selections[static_cast<size_t>(i)] = m_entries->GetSelection(i);
     s.autoRoute = m_voice->GetAutoRoute();
     s.airGround = m_voice->GetAirGroundToSpeaker();
     s.groundGround = m_voice->GetGroundGroundToSpeaker();
@@ -201,7 +204,8 @@ void TarqAircraftList::OnTimer() {
 void TarqAircraftList::LoadFieldSettings() {
     if (!g_profile) return;
     const TarqDisplayScope* scope = MainScope();
-    m_model.LoadFieldSettings(g_profile->GetListSetting("ArrivalFields"), g_profile->GetListSetting("DepartureFields"),
+    m_model.LoadFieldSettings(g_profile->GetListSetting("ArrivalFields"),
+                              g_profile->GetListSetting("DepartureFields"),
                               [scope](const std::string& name, double& latitude, double& longitude) {
                                   ScopePoint point;
                                   if (scope && scope->FindNamedPoint(name, point)) {
@@ -227,7 +231,8 @@ void TarqAircraftList::OnRowClick(size_t row, int x, int y, bool altDown) {
             if (row < before) ShowFlightPlanDetails(m_model.GetRows()[row].callsign);
             break;
         case AircraftListModel::ClickAction::AddStrip:
-            if (g_flightStripBay && row < before) g_flightStripBay->AddStripForAircraft(m_model.GetRows()[row].callsign);
+            if (g_flightStripBay && row < before)
+                g_flightStripBay->AddStripForAircraft(m_model.GetRows()[row].callsign);
             break;
         case AircraftListModel::ClickAction::None:
             break;
@@ -281,7 +286,9 @@ public:
     bool HasPrivateChatWindow(const std::string&) const override { return false; }
     bool HasQueuedMessages(const std::string&) const override { return false; }
     std::vector<std::string> GetGroupNames() const override { return {}; }
-    bool GetSeparatorsEnabled() const override { return g_profile && g_profile->GetBool("EnableCLSeparators"); }
+    bool GetSeparatorsEnabled() const override {
+        return g_profile && g_profile->GetBool("EnableCLSeparators");
+    }
     int GetOwnRating() const override { return g_profile ? g_profile->GetInt("Rating") : 0; }
 };
 
@@ -362,7 +369,8 @@ public:
                        const std::string& text) override {
         if (g_aircraftDB) g_aircraftDB->SetScratchpad(callsign, controller, text, false);
     }
-    void SetAssignedSquawk(const std::string& callsign, const std::string& controller, uint16_t code) override {
+    void SetAssignedSquawk(const std::string& callsign, const std::string& controller,
+                           uint16_t code) override {
         if (g_aircraftDB) g_aircraftDB->SetAssignedSquawk(callsign, controller, code);
     }
     std::string GetOwnCallsign() const override { return OwnCallsign(); }

@@ -96,7 +96,9 @@ public:
     void OnTimer();
     void LoadFieldSettings();
     void ShowFlightPlanDetails(const std::string& callsign);
-    std::string GetCallsignForLabel(const std::string& text) const { return m_model.GetCallsignForLabel(text); }
+    std::string GetCallsignForLabel(const std::string& text) const {
+        return m_model.GetCallsignForLabel(text);
+    }
 
     // The window's row clicks.
     void OnRowClick(size_t row, int x, int y, bool altDown);

@@ -69,7 +69,8 @@ void DrawHeader(wxDC& dc, const wxRect& r, const std::string& text, bool first, 
     dc.DrawLine(r.x, r.GetBottom(), r.GetRight() + 1, r.GetBottom());
     dc.SetPen(wxPen(Rgb(0x646464)));
     const int l = r.x, t0 = r.y;
-    const wxPoint box[] = {{l + 5, t0 + 3}, {l + 13, t0 + 3}, {l + 13, t0 + 11}, {l + 5, t0 + 11}, {l + 5, t0 + 3}};
+    const wxPoint box[] = {
+        {l + 5, t0 + 3}, {l + 13, t0 + 3}, {l + 13, t0 + 11}, {l + 5, t0 + 11}, {l + 5, t0 + 3}};
     dc.DrawLines(5, box);
     dc.DrawLine(l + 7, t0 + 7, l + 12, t0 + 7);
     if (collapsed) dc.DrawLine(l + 9, t0 + 5, l + 9, t0 + 10);
@@ -117,7 +118,11 @@ public:
     using Fill = std::function<void(Window&, wxDialog&)>;
 
     Window(TarqToolWindow& tool, const char* caption, wxSize dialogUnits, Build build, Fill fill)
-        : m_tool(tool), m_caption(caption), m_size(dialogUnits), m_build(std::move(build)), m_fill(std::move(fill)) {}
+        : m_tool(tool),
+          m_caption(caption),
+          m_size(dialogUnits),
+          m_build(std::move(build)),
+          m_fill(std::move(fill)) {}
     ~Window() override { DestroyWindow(); }
 
     void CreateWindow() override {
@@ -159,8 +164,9 @@ private:
     class Dialog : public TarqToolWindowDialog {
     public:
         Dialog(Window& owner, TarqToolWindow& tool, const char* caption)
-            : TarqToolWindowDialog(tool, MainWindow(), caption,
-                                   wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxFRAME_TOOL_WINDOW),
+            : TarqToolWindowDialog(
+                  tool, MainWindow(), caption,
+                  wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxFRAME_TOOL_WINDOW),
               m_owner(owner) {}
         ~Dialog() override {
             if (m_owner.m_dialog == this) m_owner.m_dialog = nullptr;
@@ -207,7 +213,8 @@ void LoadEditorTexts(TarqCommsPanel& panel, wxDialog& d) {
     const int i = panel.GetEditedEntry();
     if (i < 0) return;
     Find<wxTextCtrl>(d, ids::kCommsName)->ChangeValue(ToWx(entries.GetName(i)));
-    Find<wxTextCtrl>(d, ids::kCommsFrequency)->ChangeValue(ToWx(FormatCommsFrequency(entries.GetFrequency(i))));
+    Find<wxTextCtrl>(d, ids::kCommsFrequency)
+        ->ChangeValue(ToWx(FormatCommsFrequency(entries.GetFrequency(i))));
     Find<wxTextCtrl>(d, ids::kCommsServer)->ChangeValue(ToWx(entries.GetServer(i)));
     Find<wxTextCtrl>(d, ids::kCommsChannel)->ChangeValue(ToWx(entries.GetChannel(i)));
 }
@@ -226,27 +233,34 @@ void BuildComms(TarqCommsPanel& panel, wxDialog& d) {
     }
     CommsRouting& routing = panel.Routing();
     d.Bind(
-        wxEVT_TOGGLEBUTTON, [&routing](wxCommandEvent& e) { routing.SetAutoRoute(e.IsChecked()); }, ids::kAutoRoute);
+        wxEVT_TOGGLEBUTTON, [&routing](wxCommandEvent& e) { routing.SetAutoRoute(e.IsChecked()); },
+        ids::kAutoRoute);
     d.Bind(
         wxEVT_TOGGLEBUTTON, [&routing](wxCommandEvent& e) { routing.SetAirGroundToSpeaker(e.IsChecked()); },
         ids::kAirGroundToSpeaker);
     d.Bind(
-        wxEVT_TOGGLEBUTTON, [&routing](wxCommandEvent& e) { routing.SetGroundGroundToSpeaker(e.IsChecked()); },
+        wxEVT_TOGGLEBUTTON,
+        [&routing](wxCommandEvent& e) { routing.SetGroundGroundToSpeaker(e.IsChecked()); },
         ids::kGroundGroundToSpeaker);
     d.Bind(
-        wxEVT_TOGGLEBUTTON, [&routing](wxCommandEvent& e) { routing.SetMicMute(e.IsChecked()); }, ids::kMicMute);
+        wxEVT_TOGGLEBUTTON, [&routing](wxCommandEvent& e) { routing.SetMicMute(e.IsChecked()); },
+        ids::kMicMute);
 
     const struct {
         const char* text;
         int x, width;
-    } titles[] = {{"PRIM", 4, 18}, {"Name", 21, 66}, {"TX", 88, 18}, {"RX", 108, 18}, {"HDST", 132, 18}, {"SPKR", 152, 18}};
+    } titles[] = {{"PRIM", 4, 18}, {"Name", 21, 66},  {"TX", 88, 18},
+                  {"RX", 108, 18}, {"HDST", 132, 18}, {"SPKR", 152, 18}};
     for (const auto& t : titles) Label(&d, t.text, t.x, 24, t.width, wxALIGN_CENTRE_HORIZONTAL);
 
     const struct {
         CommsRowKind kind;
         int x;
-    } boxes[] = {{CommsRowKind::Primary, 7},   {CommsRowKind::Transmit, 93}, {CommsRowKind::Receive, 113},
-                 {CommsRowKind::Headset, 135}, {CommsRowKind::Speaker, 156}};
+    } boxes[] = {{CommsRowKind::Primary, 7},
+                 {CommsRowKind::Transmit, 93},
+                 {CommsRowKind::Receive, 113},
+                 {CommsRowKind::Headset, 135},
+                 {CommsRowKind::Speaker, 156}};
     for (int r = 0; r < kCommsEntryCount; ++r) {
         const int y = kRowTop + kRowStep * r;
         for (const auto& b : boxes) {
@@ -310,8 +324,10 @@ void BuildComms(TarqCommsPanel& panel, wxDialog& d) {
                                    FromWx(Find<wxTextCtrl>(d, ids::kCommsChannel)->GetValue())};
             const CommsSaveResult result = panel.SaveEditedEntry(texts);
             if (!result.saved) {
-                ShowMessageBox(result.message, "Error", {MessageBoxButtons::Ok, MessageBoxIcon::Error, 0}, &d);
-                const int field[] = {0, ids::kCommsName, ids::kCommsFrequency, ids::kCommsServer, ids::kCommsChannel};
+                ShowMessageBox(result.message, "Error", {MessageBoxButtons::Ok, MessageBoxIcon::Error, 0},
+                               &d);
+                const int field[] = {0, ids::kCommsName, ids::kCommsFrequency, ids::kCommsServer,
+                                     ids::kCommsChannel};
                 if (auto* edit = Find<wxTextCtrl>(d, field[static_cast<int>(result.field)])) {
                     edit->SetFocus();
                     edit->SelectAll();
@@ -356,8 +372,8 @@ void FillComms(TarqCommsPanel& panel, wxDialog& d) {
     // The editor: shown at the full height, or cut off below the rows.
     const int edited = panel.GetEditedEntry();
     const bool editable = edited >= 0 && entries.IsEditable(edited);
-    for (int id : {ids::kCommsName, ids::kCommsFrequency, ids::kCommsServer, ids::kCommsChannel, ids::kCommsSave,
-                   ids::kCommsClear})
+    for (int id : {ids::kCommsName, ids::kCommsFrequency, ids::kCommsServer, ids::kCommsChannel,
+                   ids::kCommsSave, ids::kCommsClear})
         d.FindWindow(id)->Enable(editable);
     if (panel.IsCollapsed()) return;
     const int rowsBottom = Du(&d, 0, kRowTop + kRowStep * (kCommsEntryCount - 1) + 12).y + 9;
@@ -475,7 +491,9 @@ void BuildControllerList(TarqControllerList& list, wxDialog& d) {
         e.Skip();
     });
     ListAndPane(d, pof, rows, pane, list);
-    auto sort = [&list, alpha, pof](wxCommandEvent&) { list.SetSortButtons(alpha->GetValue(), pof->GetValue()); };
+    auto sort = [&list, alpha, pof](wxCommandEvent&) {
+        list.SetSortButtons(alpha->GetValue(), pof->GetValue());
+    };
     alpha->Bind(wxEVT_TOGGLEBUTTON, sort);
     pof->Bind(wxEVT_TOGGLEBUTTON, sort);
     rows->Bind(wxEVT_LEFT_DOWN, [&list, rows](wxMouseEvent& e) {
@@ -534,7 +552,8 @@ void BuildFlightPlanEditor(TarqFlightPlanEditor& editor, WxToolWindows::Window& 
         if (f.digits) edit->SetValidator(wxTextValidator(wxFILTER_DIGITS));
         if (f.upper) UpperCaseAsTyped(edit);
     }
-    auto* rules = new wxChoice(&d, ids::kPlanRules, Du(&d, columns[2] + 42, 4), wxSize(DuSize(&d, 34, 12).x, -1));
+    auto* rules =
+        new wxChoice(&d, ids::kPlanRules, Du(&d, columns[2] + 42, 4), wxSize(DuSize(&d, 34, 12).x, -1));
     Label(&d, "Flight Rules:", columns[2], 6, 40);
     for (const char* r : M::kRules) rules->Append(r);
     const struct {
@@ -603,10 +622,11 @@ void BuildFlightPlanEditor(TarqFlightPlanEditor& editor, WxToolWindows::Window& 
 void FillFlightPlanEditor(TarqFlightPlanEditor& editor, wxDialog& d) {
     const FlightPlanFields& f = editor.GetShownFields();
     const std::pair<int, const std::string*> texts[] = {
-        {ids::kPlanCallsign, &f.callsign}, {ids::kPlanType, &f.type},         {ids::kPlanDepart, &f.departure},
-        {ids::kPlanArrive, &f.destination}, {ids::kPlanAlternate, &f.alternate}, {ids::kPlanCruise, &f.cruise},
-        {ids::kPlanScratchpad, &f.scratchpad}, {ids::kPlanSquawk, &f.squawk}, {ids::kPlanRoute, &f.route},
-        {ids::kPlanRemarks, &f.remarks}};
+        {ids::kPlanCallsign, &f.callsign},     {ids::kPlanType, &f.type},
+        {ids::kPlanDepart, &f.departure},      {ids::kPlanArrive, &f.destination},
+        {ids::kPlanAlternate, &f.alternate},   {ids::kPlanCruise, &f.cruise},
+        {ids::kPlanScratchpad, &f.scratchpad}, {ids::kPlanSquawk, &f.squawk},
+        {ids::kPlanRoute, &f.route},           {ids::kPlanRemarks, &f.remarks}};
     // ChangeValue raises no change notification, so the flags stay clear.
     for (const auto& [id, text] : texts) Find<wxTextCtrl>(d, id)->ChangeValue(ToWx(*text));
     Find<wxChoice>(d, ids::kPlanRules)->SetStringSelection(ToWx(f.rules));
