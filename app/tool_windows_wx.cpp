@@ -530,31 +530,31 @@ void BuildFlightPlanEditor(TarqFlightPlanEditor& editor, WxToolWindows::Window& 
         bool upper, digits, multi;
     };
     const Field fields[] = {
-        {ids::kPlanCallsign, "Callsign:", 0, 4, 50, 12, 0, true, false, false},
-        {ids::kPlanType, "A/C Type:", 1, 4, 50, 12, M::kTypeLimit, true, false, false},
-        {ids::kPlanDepart, "Depart:", 0, 20, 50, 12, M::kAirportLimit, true, false, false},
-        {ids::kPlanArrive, "Arrive:", 1, 20, 50, 12, M::kAirportLimit, true, false, false},
-        {ids::kPlanAlternate, "Alternate:", 2, 20, 30, 12, M::kAirportLimit, true, false, false},
-        {ids::kPlanCruise, "Cruise Alt:", 0, 36, 50, 12, M::kCruiseLimit, true, true, false},
-        {ids::kPlanScratchpad, "Scratchpad:", 1, 36, 50, 12, M::kScratchpadLimit, false, false, false},
-        {ids::kPlanSquawk, "Squawk:", 2, 36, 30, 12, M::kSquawkLimit, true, true, false},
-        {ids::kPlanRoute, "Route:", 0, 52, 226, 24, M::kTextLimit, true, false, true},
-        {ids::kPlanRemarks, "Remarks:", 0, 80, 226, 26, M::kTextLimit, false, false, true},
+        {ids::kPlanCallsign, "Callsign:", 0, 4, 54, 12, 0, true, false, false},
+        {ids::kPlanType, "A/C Type:", 1, 4, 54, 12, M::kTypeLimit, true, false, false},
+        {ids::kPlanDepart, "Depart:", 0, 20, 54, 12, M::kAirportLimit, true, false, false},
+        {ids::kPlanArrive, "Arrive:", 1, 20, 54, 12, M::kAirportLimit, true, false, false},
+        {ids::kPlanAlternate, "Alternate:", 2, 20, 36, 12, M::kAirportLimit, true, false, false},
+        {ids::kPlanCruise, "Cruise Alt:", 0, 36, 54, 12, M::kCruiseLimit, true, true, false},
+        {ids::kPlanScratchpad, "Scratchpad:", 1, 36, 54, 12, M::kScratchpadLimit, false, false, false},
+        {ids::kPlanSquawk, "Squawk:", 2, 36, 36, 12, M::kSquawkLimit, true, true, false},
+        {ids::kPlanRoute, "Route:", 0, 52, 244, 24, M::kTextLimit, true, false, true},
+        {ids::kPlanRemarks, "Remarks:", 0, 80, 244, 26, M::kTextLimit, false, false, true},
     };
-    const int columns[] = {2, 98, 194};
+    const int columns[] = {2, 106, 210};
     for (const Field& f : fields) {
         const int x = columns[f.x];
-        Label(&d, f.label, x, f.y + 2, 40);
+        Label(&d, f.label, x, f.y + 2, 44);
         long style = f.multi ? (wxTE_MULTILINE | wxVSCROLL) : 0;
         if (f.id == ids::kPlanCallsign) style |= wxTE_READONLY;
-        wxTextCtrl* edit = Edit(&d, f.id, x + 42, f.y, f.width, f.height, style);
+        wxTextCtrl* edit = Edit(&d, f.id, x + 46, f.y, f.width, f.height, style);
         if (!f.multi && f.limit > 0) edit->SetMaxLength(static_cast<unsigned long>(f.limit));
         if (f.digits) edit->SetValidator(wxTextValidator(wxFILTER_DIGITS));
         if (f.upper) UpperCaseAsTyped(edit);
     }
     auto* rules =
-        new wxChoice(&d, ids::kPlanRules, Du(&d, columns[2] + 42, 4), wxSize(DuSize(&d, 34, 12).x, -1));
-    Label(&d, "Flight Rules:", columns[2], 6, 40);
+        new wxChoice(&d, ids::kPlanRules, Du(&d, columns[2] + 46, 4), wxSize(DuSize(&d, 40, 12).x, -1));
+    Label(&d, "Flight Rules:", columns[2], 6, 44);
     for (const char* r : M::kRules) rules->Append(r);
     const struct {
         int id;
@@ -564,7 +564,7 @@ void BuildFlightPlanEditor(TarqFlightPlanEditor& editor, WxToolWindows::Window& 
                    {ids::kPlanRefresh, "Refresh Plan", 20},
                    {ids::kPlanAssignSquawk, "Assign Squawk", 36},
                    {ids::kPlanPlot, "Plot", 52}};
-    for (const auto& b : buttons) new wxButton(&d, b.id, b.text, Du(&d, 274, b.y), DuSize(&d, 44, 12));
+    for (const auto& b : buttons) new wxButton(&d, b.id, b.text, Du(&d, 298, b.y), DuSize(&d, 52, 12));
     d.SetDefaultItem(d.FindWindow(ids::kPlanAmend));
 
     // Typing marks the group the field belongs to.
@@ -653,7 +653,7 @@ WxToolWindows::WxToolWindows() {
         [&controllers](Window&, wxDialog& d) { BuildControllerList(controllers, d); },
         [&controllers](Window&, wxDialog& d) { FillControllerList(controllers, d); });
     m_editor = std::make_unique<Window>(
-        editor, "Flight Strip", wxSize(320, 110),
+        editor, "Flight Strip", wxSize(352, 110),
         [&editor](Window& w, wxDialog& d) { BuildFlightPlanEditor(editor, w, d); },
         [&editor](Window&, wxDialog& d) { FillFlightPlanEditor(editor, d); });
     comms.SetView(m_comms.get());

@@ -1060,12 +1060,12 @@ private:
                 for (const char* c : {kCallsign, "AFR1722", "ACA263"}) g_aircraftDB->ToggleRequestList(c);
                 g_commsPanel->SetPosition(20, 420, 0);
                 g_commsPanel->Show();
-                g_aircraftList->SetPosition(300, 420, 320);
+                g_aircraftList->SetPosition(460, 420, 320);
                 g_aircraftList->Show();
-                g_controllerList->SetPosition(540, 420, 320);
+                g_controllerList->SetPosition(700, 420, 320);
                 g_controllerList->Show();
                 g_networkManager->InitiateTrack(kCallsign);
-                g_flightPlanEditor->SetPosition(300, 780, 0);
+                g_flightPlanEditor->SetPosition(460, 780, 0);
                 Next();
                 return;
             }
