@@ -31,6 +31,7 @@
 #include "app/profile_dialog.h"
 #include "app/radio_history.h"
 #include "app/tarq_program.h"
+#include "app/tool_windows.h"
 #include "app/tool_windows_wx.h"
 #include "foundation/profile.h"
 #include "platform/atomic_file.h"
@@ -959,6 +960,9 @@ struct ToolWindowResults {
     std::vector<std::string> amendments;
     int squawkLines = 0;
     std::string storedRemarks;
+    int primaryFrequency = 0;
+    int primaryPositions = 0;
+    bool primaryTransmitLocked = false;
     int shots = 0;
     std::string failure;
 };
@@ -1075,6 +1079,10 @@ private:
                     g_tools.aircraftRows.push_back(row.label + " " + row.callsign);
                 for (const ControllerListEntry& row : g_controllerList->Model().GetRows())
                     g_tools.controllerRows.push_back(row.name);
+                // The first entry's primary box: the panel works that frequency.
+                wxWindow* primary = Control(windows.GetCommsDialog(), CommsControlId(CommsRowKind::Primary, 0));
+                if (!primary) return Fail("no communications panel window");
+                ClickOn(primary);
                 // A click on the aircraft's row shows its plan below the list;
                 // a double click opens it in the editor.
                 const auto& rows = g_aircraftList->Model().GetRows();
@@ -1100,6 +1108,8 @@ private:
                 g_tools.editorCallsign = FromWxText(Control(editor, kPlanCallsign));
                 g_tools.editorTitle = editor->GetTitle().ToStdString();
                 g_tools.editorRoute = FromWxText(Control(editor, kPlanRoute));
+                if (wxWindow* tx = Control(windows.GetCommsDialog(), CommsControlId(CommsRowKind::Transmit, 0)))
+                    g_tools.primaryTransmitLocked = !tx->IsEnabled() && static_cast<wxCheckBox*>(tx)->GetValue();
                 Shoot(windows.GetCommsDialog(), "program_test_comms.png");
                 Shoot(windows.GetAircraftListDialog(), "program_test_aircraft_list.png");
                 Shoot(windows.GetControllerListDialog(), "program_test_controller_list.png");
@@ -1135,6 +1145,9 @@ private:
                     if (line.find(":BC:" + std::string(kCallsign) + ":2345") != std::string::npos) ++g_tools.squawkLines;
                 }
                 g_tools.storedRemarks = g_aircraftDB->GetFlightPlan(kCallsign).remarks;
+                g_tools.primaryFrequency = g_commsPanel->GetPrimaryFrequency();
+                for (const std::string& line : g_server->Received("NY_APP"))
+                    if (line.rfind("%NY_APP:20800:", 0) == 0) ++g_tools.primaryPositions;
                 ExitMainLoop();
                 return;
             }
@@ -1174,7 +1187,7 @@ TEST(Program, ToolWindowsShowTheTrafficAndTheEditorAmendsAPlan) {
                         "LOCAL-TEST 127.0.0.1:" + std::to_string(server.Port()) + "\n");
     WriteFileAtomically((dir / "Tarq.ini").string(),
                         "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
-                        "DisplayWidth1=500\nDisplayHeight1=340\n");
+                        "DisplayWidth1=500\nDisplayHeight1=340\nCommsEntryName0=NY APP\nCommsEntryFreq0=120800\n");
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
@@ -1217,6 +1230,9 @@ TEST(Program, ToolWindowsShowTheTrafficAndTheEditorAmendsAPlan) {
     EXPECT_NE(r.amendments[0].find(" tarq test"), std::string::npos) << r.amendments[0];
     EXPECT_EQ(r.squawkLines, 1) << "the assignment goes out once";
     EXPECT_EQ(r.storedRemarks, r.typedRemarks);
+    EXPECT_EQ(r.primaryFrequency, 120800);
+    EXPECT_TRUE(r.primaryTransmitLocked) << "the primary entry transmits and receives";
+    EXPECT_GE(r.primaryPositions, 1) << "the position report names the primary frequency";
     EXPECT_EQ(r.shots, 4);
 }
 
