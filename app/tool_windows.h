@@ -52,6 +52,7 @@ public:
     // Every frame tick: the rooms' states back into the boxes, redrawn only
     // when something changed.
     void OnFrameTick();
+    // The audio devices and volumes are the voice engine's to apply once it is wired in.
     void ApplyAudioSettings() {}
     void ResetVoice();
     int GetPrimaryFrequency() const { return m_entries->GetPrimaryFrequency(); }

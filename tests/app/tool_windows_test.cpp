@@ -71,4 +71,34 @@ TEST_F(ToolWindowsTest, TheEditorFollowsTheDatabaseAndKeepsTypedSquawks) {
     g_flightPlanEditor->SetView(nullptr);
 }
 
+// The editor shows while an entry is edited; a good save stores the texts
+// and hides it, a refused one keeps it open with the texts as typed.
+TEST_F(ToolWindowsTest, CommsEditorOpensSavesAndHides) {
+    Start();
+    CountingView view;
+    g_commsPanel->SetView(&view);
+    g_commsPanel->Refresh();
+    EXPECT_EQ(g_commsPanel->GetEditedEntry(), -1) << "a session starts with the editor hidden";
+    g_commsPanel->OpenEditor(3);
+    EXPECT_EQ(g_commsPanel->GetEditedEntry(), 3);
+
+    CommsSaveResult refused = g_commsPanel->SaveEditedEntry({"TWR", "99.1", "", ""});
+    EXPECT_FALSE(refused.saved);
+    EXPECT_EQ(refused.field, CommsEditorField::Frequency);
+    EXPECT_EQ(g_commsPanel->GetEditedEntry(), 3);
+    EXPECT_EQ(g_commsPanel->Entries().GetFrequency(3), 0);
+
+    EXPECT_TRUE(g_commsPanel->SaveEditedEntry({"TWR", "118.700", "", ""}).saved);
+    EXPECT_EQ(g_commsPanel->GetEditedEntry(), -1);
+    EXPECT_EQ(g_commsPanel->Entries().GetName(3), "TWR");
+    EXPECT_EQ(g_commsPanel->Entries().GetFrequency(3), 118700);
+    EXPECT_TRUE(g_profile->IsModified());
+
+    g_commsPanel->OpenEditor(3);
+    g_commsPanel->CloseEditor();
+    EXPECT_EQ(g_commsPanel->GetEditedEntry(), -1);
+    EXPECT_EQ(g_commsPanel->Entries().GetName(3), "TWR") << "Cancel stores nothing";
+    g_commsPanel->SetView(nullptr);
+}
+
 }  // namespace
