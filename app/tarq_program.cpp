@@ -9,7 +9,6 @@
 #include <clocale>
 
 #include "app/comms_windows_wx.h"
-#include "app/tool_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/menu_table.h"
@@ -18,6 +17,7 @@
 #include "app/shell_state.h"
 #include "app/strip_bay_services.h"
 #include "app/strip_bay_window.h"
+#include "app/tool_windows_wx.h"
 #include "app/wx_message_boxes.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"

@@ -46,8 +46,8 @@ int CommsControlId(CommsRowKind kind, int index) {
 
 bool FindCommsControl(int id, CommsRowKind& kind, int& index) {
     static constexpr CommsRowKind kinds[] = {CommsRowKind::Primary,  CommsRowKind::Name,
-                                                 CommsRowKind::Transmit, CommsRowKind::Receive,
-                                                 CommsRowKind::Headset,  CommsRowKind::Speaker};
+                                             CommsRowKind::Transmit, CommsRowKind::Receive,
+                                             CommsRowKind::Headset,  CommsRowKind::Speaker};
     for (CommsRowKind k : kinds) {
         for (int i = 0; i < kCommsEntryCount; ++i) {
             if (CommsControlId(k, i) == id) {

@@ -6,7 +6,9 @@
 // dialog. While connected it monitors a station in the weather panel and
 // builds an ATIS from it in the ATIS maker. The connected display, the
 // weather panel and the ATIS maker are kept as program_test_*.png in the
-// build directory.
+// build directory. A second run serves the demo traffic from a test server
+// inside the test, so it can read what the client sent: the tool windows
+// show the traffic and a flight plan is amended in the editor.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -1048,7 +1050,8 @@ private:
             case 2: {
                 const bool ready = g_networkManager->IsConnected() && g_networkManager->IsValidATC() &&
                                    g_aircraftDB->GetCallsigns().size() >= kDemoPilots &&
-                                   g_controllerDB->GetControllerCount() >= 2 && g_aircraftDB->HasFlightPlan(kCallsign);
+                                   g_controllerDB->GetControllerCount() >= 2 &&
+                                   g_aircraftDB->HasFlightPlan(kCallsign);
                 if (!ready) {
                     if (m_waited == 50) g_networkManager->RequestIsValidATC("NY_APP");
                     if (m_waited > 150)
@@ -1080,7 +1083,8 @@ private:
                 for (const ControllerListEntry& row : g_controllerList->Model().GetRows())
                     g_tools.controllerRows.push_back(row.name);
                 // The first entry's primary box: the panel works that frequency.
-                wxWindow* primary = Control(windows.GetCommsDialog(), CommsControlId(CommsRowKind::Primary, 0));
+                wxWindow* primary =
+                    Control(windows.GetCommsDialog(), CommsControlId(CommsRowKind::Primary, 0));
                 if (!primary) return Fail("no communications panel window");
                 ClickOn(primary);
                 // A click on the aircraft's row shows its plan below the list;
@@ -1088,8 +1092,10 @@ private:
                 const auto& rows = g_aircraftList->Model().GetRows();
                 size_t row = 0;
                 while (row < rows.size() && rows[row].callsign != kCallsign) ++row;
-                auto* list = dynamic_cast<wxVListBox*>(Control(windows.GetAircraftListDialog(), kAircraftRows));
-                if (!list || row == rows.size()) return Fail("no aircraft list row for " + std::string(kCallsign));
+                auto* list =
+                    dynamic_cast<wxVListBox*>(Control(windows.GetAircraftListDialog(), kAircraftRows));
+                if (!list || row == rows.size())
+                    return Fail("no aircraft list row for " + std::string(kCallsign));
                 const wxRect item = list->GetItemRect(row);
                 m_sim.MouseMove(list->ClientToScreen(item.GetPosition() + wxPoint(40, item.height / 2)));
                 wxYield();
@@ -1108,8 +1114,10 @@ private:
                 g_tools.editorCallsign = FromWxText(Control(editor, kPlanCallsign));
                 g_tools.editorTitle = editor->GetTitle().ToStdString();
                 g_tools.editorRoute = FromWxText(Control(editor, kPlanRoute));
-                if (wxWindow* tx = Control(windows.GetCommsDialog(), CommsControlId(CommsRowKind::Transmit, 0)))
-                    g_tools.primaryTransmitLocked = !tx->IsEnabled() && static_cast<wxCheckBox*>(tx)->GetValue();
+                if (wxWindow* tx =
+                        Control(windows.GetCommsDialog(), CommsControlId(CommsRowKind::Transmit, 0)))
+                    g_tools.primaryTransmitLocked =
+                        !tx->IsEnabled() && static_cast<wxCheckBox*>(tx)->GetValue();
                 Shoot(windows.GetCommsDialog(), "program_test_comms.png");
                 Shoot(windows.GetAircraftListDialog(), "program_test_aircraft_list.png");
                 Shoot(windows.GetControllerListDialog(), "program_test_controller_list.png");
@@ -1142,7 +1150,8 @@ private:
                 if (m_waited < 10) return;
                 for (const std::string& line : g_server->Received("NY_APP")) {
                     if (line.rfind("$AM", 0) == 0) g_tools.amendments.push_back(line);
-                    if (line.find(":BC:" + std::string(kCallsign) + ":2345") != std::string::npos) ++g_tools.squawkLines;
+                    if (line.find(":BC:" + std::string(kCallsign) + ":2345") != std::string::npos)
+                        ++g_tools.squawkLines;
                 }
                 g_tools.storedRemarks = g_aircraftDB->GetFlightPlan(kCallsign).remarks;
                 g_tools.primaryFrequency = g_commsPanel->GetPrimaryFrequency();
@@ -1185,9 +1194,10 @@ TEST(Program, ToolWindowsShowTheTrafficAndTheEditorAmendsAPlan) {
     g_server = &server;
     WriteFileAtomically((dir / "myservers.txt").string(),
                         "LOCAL-TEST 127.0.0.1:" + std::to_string(server.Port()) + "\n");
-    WriteFileAtomically((dir / "Tarq.ini").string(),
-                        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
-                        "DisplayWidth1=500\nDisplayHeight1=340\nCommsEntryName0=NY APP\nCommsEntryFreq0=120800\n");
+    WriteFileAtomically(
+        (dir / "Tarq.ini").string(),
+        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
+        "DisplayWidth1=500\nDisplayHeight1=340\nCommsEntryName0=NY APP\nCommsEntryFreq0=120800\n");
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);

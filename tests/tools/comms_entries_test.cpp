@@ -81,9 +81,8 @@ struct CommsFixture : ::testing::Test {
 };
 
 TEST(CommsControlIds, EveryIdNamesExactlyOneEntryAndKind) {
-    const CommsRowKind kinds[] = {CommsRowKind::Primary,  CommsRowKind::Name,
-                                      CommsRowKind::Transmit, CommsRowKind::Receive,
-                                      CommsRowKind::Headset,  CommsRowKind::Speaker};
+    const CommsRowKind kinds[] = {CommsRowKind::Primary, CommsRowKind::Name,    CommsRowKind::Transmit,
+                                  CommsRowKind::Receive, CommsRowKind::Headset, CommsRowKind::Speaker};
     std::set<int> seen;
     for (CommsRowKind kind : kinds) {
         for (int i = 0; i < kCommsEntryCount; ++i) {
