@@ -954,6 +954,7 @@ struct ToolWindowResults {
     std::vector<std::string> aircraftRows;
     std::vector<std::string> controllerRows;
     std::string detailText;
+    std::string controllerInfo;
     std::string editorCallsign;
     std::string editorTitle;
     std::string editorRoute;
@@ -1008,8 +1009,9 @@ private:
     }
     static wxWindow* Control(wxDialog* dialog, int id) { return dialog ? dialog->FindWindow(id) : nullptr; }
     // Without a window manager the keys go where the pointer is.
-    void ClickOn(wxWindow* w) {
-        m_sim.MouseMove(w->GetScreenPosition() + wxPoint(w->GetSize().x / 2, w->GetSize().y / 2));
+    void ClickOn(wxWindow* w) { ClickOn(w, wxPoint(w->GetSize().x / 2, w->GetSize().y / 2)); }
+    void ClickOn(wxWindow* w, wxPoint inside) {
+        m_sim.MouseMove(w->ClientToScreen(inside));
         wxYield();
         m_sim.MouseClick();
         wxYield();
@@ -1087,6 +1089,15 @@ private:
                     Control(windows.GetCommsDialog(), CommsControlId(CommsRowKind::Primary, 0));
                 if (!primary) return Fail("no communications panel window");
                 ClickOn(primary);
+                // A click on a controller's row shows who it is below the list.
+                const auto& people = g_controllerList->Model().GetRows();
+                auto* controllers =
+                    dynamic_cast<wxVListBox*>(Control(windows.GetControllerListDialog(), kControllerRows));
+                for (size_t i = 0; controllers && i < people.size(); ++i) {
+                    if (people[i].name != "NY_CTR") continue;
+                    const wxRect at = controllers->GetItemRect(i);
+                    ClickOn(controllers, at.GetPosition() + wxPoint(60, at.height / 2));
+                }
                 // A click on the aircraft's row shows its plan below the list;
                 // a double click opens it in the editor.
                 const auto& rows = g_aircraftList->Model().GetRows();
@@ -1111,6 +1122,8 @@ private:
                 if (!Control(editor, kPlanRemarks) || !g_flightPlanEditor->IsVisible())
                     return Fail("the double click opened no flight plan editor");
                 g_tools.detailText = FromWxText(Control(windows.GetAircraftListDialog(), kAircraftDetails));
+                g_tools.controllerInfo =
+                    FromWxText(Control(windows.GetControllerListDialog(), kControllerInfo));
                 g_tools.editorCallsign = FromWxText(Control(editor, kPlanCallsign));
                 g_tools.editorTitle = editor->GetTitle().ToStdString();
                 g_tools.editorRoute = FromWxText(Control(editor, kPlanRoute));
@@ -1228,6 +1241,7 @@ TEST(Program, ToolWindowsShowTheTrafficAndTheEditorAmendsAPlan) {
         EXPECT_NE(std::find(r.controllerRows.begin(), r.controllerRows.end(), c), r.controllerRows.end())
             << c << " in " << ::testing::PrintToString(r.controllerRows);
     }
+    EXPECT_EQ(r.controllerInfo.substr(0, 22), "NY_CTR (CTR) 125.325\r\n") << r.controllerInfo;
     EXPECT_EQ(r.detailText.substr(0, 13), "UAL1627  A321") << r.detailText;
     EXPECT_NE(r.detailText.find("KLGA - KBOS  270"), std::string::npos) << r.detailText;
     EXPECT_EQ(r.editorCallsign, "UAL1627");
