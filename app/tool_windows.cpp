@@ -342,6 +342,24 @@ void TarqControllerList::OnRowDoubleClick(size_t row) {
     }
 }
 
+namespace {
+
+TarqControllerList::CommandRunner& Runner() {
+    static TarqControllerList::CommandRunner run;
+    return run;
+}
+
+}  // namespace
+
+void TarqControllerList::SetCommandRunner(CommandRunner run) { Runner() = std::move(run); }
+
+void TarqControllerList::RunMenuCommand(size_t row, int command) {
+    // "Add to Group" stays greyed until the chat manager has groups.
+    for (const std::string& line : m_model->GetMenuCommands(row, command)) {
+        if (Runner()) Runner()(line);
+    }
+}
+
 // --- flight plan editor ----------------------------------------------------------------
 
 class TarqFlightPlanEditor::Source final : public FlightPlanEditorSource {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -133,6 +134,15 @@ public:
     void SetSortButtons(bool alphaSort, bool positionFileOnly);
     void OnRowClick(size_t row, int x, int y);
     void OnRowDoubleClick(size_t row);
+    // A context menu item chosen on a row: its dot commands, in order, go
+    // to the command runner.
+    void RunMenuCommand(size_t row, int command);
+
+    // The main display's command processor, without alias expansion or
+    // history, once the command line has one; until then menu commands
+    // are dropped.
+    using CommandRunner = std::function<void(const std::string& command)>;
+    static void SetCommandRunner(CommandRunner run);
 
 private:
     void RebuildNow();

@@ -5,6 +5,7 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dcclient.h>
+#include <wx/menu.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -508,6 +509,31 @@ void BuildControllerList(TarqControllerList& list, wxDialog& d) {
     rows->Bind(wxEVT_LISTBOX_DCLICK, [&list, rows](wxCommandEvent&) {
         const int n = rows->GetSelection();
         if (n != wxNOT_FOUND) list.OnRowDoubleClick(static_cast<size_t>(n));
+    });
+    rows->Bind(wxEVT_CONTEXT_MENU, [&list, rows](wxContextMenuEvent& e) {
+        const wxPoint at = rows->ScreenToClient(e.GetPosition());
+        const int n = rows->VirtualHitTest(at.y);
+        if (n == wxNOT_FOUND) return;
+        const size_t row = static_cast<size_t>(n);
+        const std::vector<ControllerMenuItem> items = list.Model().BuildContextMenu(row);
+        if (items.empty()) return;
+        wxMenu menu;
+        menu.Append(wxID_ANY, ToWx(list.Model().GetRows()[row].name))->Enable(false);
+        menu.AppendSeparator();
+        for (const ControllerMenuItem& item : items) {
+            if (item.text.empty()) {
+                menu.AppendSeparator();
+            } else if (item.command == 0) {
+                auto* groups = new wxMenu;
+                for (const ControllerMenuItem& group : item.submenu)
+                    groups->Append(group.command, ToWx(group.text));
+                menu.AppendSubMenu(groups, ToWx(item.text))->Enable(item.enabled);
+            } else {
+                menu.Append(item.command, ToWx(item.text))->Enable(item.enabled);
+            }
+        }
+        const int command = rows->GetPopupMenuSelectionFromUser(menu, at);
+        if (command != wxID_NONE) list.RunMenuCommand(row, command);
     });
 }
 

@@ -71,6 +71,23 @@ TEST_F(ToolWindowsTest, TheEditorFollowsTheDatabaseAndKeepsTypedSquawks) {
     g_flightPlanEditor->SetView(nullptr);
 }
 
+TEST_F(ToolWindowsTest, ControllerMenuCommandsGoToTheCommandRunnerInOrder) {
+    Start();
+    g_profile->SetInt("Rating", 11);
+    ControllerReport c;
+    c.frequency = 125325;
+    g_controllerDB->UpdateFromPositionReport("NY_CTR", c);
+    g_controllerList->OnFrameTick();
+    ASSERT_EQ(g_controllerList->Model().GetRows().size(), 1u);
+    std::vector<std::string> ran;
+    TarqControllerList::SetCommandRunner([&ran](const std::string& command) { ran.push_back(command); });
+    g_controllerList->RunMenuCommand(0, ControllerListModel::kRequestInf);
+    g_controllerList->RunMenuCommand(0, ControllerListModel::kOpenChat);
+    g_controllerList->RunMenuCommand(5, ControllerListModel::kOpenChat);
+    TarqControllerList::SetCommandRunner(nullptr);
+    EXPECT_EQ(ran, (std::vector<std::string>{".inf NY_CTR", ".msg SERVER IP NY_CTR", ".chat NY_CTR"}));
+}
+
 // The editor shows while an entry is edited; a good save stores the texts
 // and hides it, a refused one keeps it open with the texts as typed.
 TEST_F(ToolWindowsTest, CommsEditorOpensSavesAndHides) {
