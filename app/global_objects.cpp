@@ -91,9 +91,15 @@ public:
     void ShowFlightPlanDetails(const std::string& callsign) override {
         if (g_aircraftList) g_aircraftList->ShowFlightPlanDetails(callsign);
     }
-    std::string GetEditorCallsign() const override { return ""; }
-    void ShowFlightPlan(const std::string&) override {}
-    void SetSquawkField(int) override {}
+    std::string GetEditorCallsign() const override {
+        return g_flightPlanEditor ? g_flightPlanEditor->GetCallsign() : std::string();
+    }
+    void ShowFlightPlan(const std::string& callsign) override {
+        if (g_flightPlanEditor) g_flightPlanEditor->ShowFlightPlan(callsign);
+    }
+    void SetSquawkField(int code) override {
+        if (g_flightPlanEditor) g_flightPlanEditor->SetSquawkField(code);
+    }
     void AddSelcalAircraft(const std::string& callsign, const std::string& remarks) override {
         if (g_selcalPanel) g_selcalPanel->Codes().AddAircraft(callsign, remarks);
     }
@@ -103,8 +109,12 @@ public:
     int GetPrimaryFrequency() const override {
         return g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0;
     }
-    std::vector<int32_t> GetTXFrequencies() const override { return {}; }
-    std::string GetPrimaryVoiceChannel() const override { return {}; }
+    std::vector<int32_t> GetTXFrequencies() const override {
+        return g_commsPanel ? g_commsPanel->Entries().GetTXFrequencies() : std::vector<int32_t>{};
+    }
+    std::string GetPrimaryVoiceChannel() const override {
+        return g_commsPanel ? g_commsPanel->Entries().GetPrimaryVoiceChannel() : std::string();
+    }
     void RebuildControllerList() override {
         if (g_controllerList) g_controllerList->Rebuild();
     }
@@ -307,7 +317,7 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_aircraftDB = Created(new TarqAircraftDB(g_services->Atc()), "TarqAircraftDB");
     g_aircraftDB->SetStartDirectory(StartDirectory);
     g_networkManager->SetAircraftDB(g_aircraftDB);
-    g_aircraftList = new TarqAircraftList();
+    g_aircraftList = Created(new TarqAircraftList(*g_aircraftDB), "TarqAircraftList");
     g_controllerDB = Created(new TarqControllerDB(g_services->Atc()), "TarqControllerDB");
     g_aircraftDB->SetControllerDB(g_controllerDB);
     g_controllerDB->SetAircraftDB(g_aircraftDB);
@@ -315,9 +325,9 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     NetworkOwners owners;
     owners.display = &g_services->networkDisplay;
     g_networkManager->SetOwners(owners);
-    g_controllerList = new TarqControllerList();
-    g_commsPanel = new TarqCommsPanel();
-    g_flightPlanEditor = new TarqFlightPlanEditor();
+    g_controllerList = Created(new TarqControllerList(), "TarqControllerList");
+    g_commsPanel = Created(new TarqCommsPanel(), "TarqCommsPanel");
+    g_flightPlanEditor = Created(new TarqFlightPlanEditor(), "TarqFlightPlanEditor");
     g_weatherPanel = Created(new TarqWeatherPanel(*g_profile), "TarqWeatherPanel");
     owners.weather = &g_weatherPanel->Store();
     g_flightStripBay = Created(new TarqFlightStripBay(g_services->strips), "TarqFlightStripBay");
@@ -382,11 +392,11 @@ void DeleteGlobalObjects() {
     DeleteGlobal(g_chatManager, "TarqChatManager");
     DeleteGlobal(g_flightStripBay, "TarqFlightStripBay");
     DeleteGlobal(g_weatherPanel, "TarqWeatherPanel");
-    DeleteGlobal(g_flightPlanEditor);
-    DeleteGlobal(g_commsPanel);
-    DeleteGlobal(g_controllerList);
+    DeleteGlobal(g_flightPlanEditor, "TarqFlightPlanEditor");
+    DeleteGlobal(g_commsPanel, "TarqCommsPanel");
+    DeleteGlobal(g_controllerList, "TarqControllerList");
     DeleteGlobal(g_controllerDB, "TarqControllerDB");
-    DeleteGlobal(g_aircraftList);
+    DeleteGlobal(g_aircraftList, "TarqAircraftList");
     if (g_networkManager) {
         g_networkManager->SetAircraftDB(nullptr);
         g_networkManager->SetControllerDB(nullptr);

@@ -9,6 +9,7 @@
 #include "app/comms_windows.h"
 #include "app/display_manager.h"
 #include "app/pending_subsystems.h"
+#include "app/tool_windows.h"
 #include "app/voice_engine_host.h"
 #include "atc/aircraft_db.h"
 #include "atc/controller_db.h"

@@ -18,6 +18,7 @@
 #include "app/shell_state.h"
 #include "app/strip_bay_services.h"
 #include "app/strip_bay_window.h"
+#include "app/tool_windows_wx.h"
 #include "app/wx_message_boxes.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"
@@ -123,6 +124,7 @@ bool TarqProgram::Start() {
     m_stripBayWindow = std::make_unique<WxStripBayWindow>(*g_flightStripBay, StripBayServicesOfShell());
     m_commsWindows = std::make_unique<WxCommsWindows>(*g_weatherPanel, *g_selcalPanel);
     m_chatWindows = std::make_unique<WxChatWindows>();
+    m_toolWindows = std::make_unique<WxToolWindows>();
     StripBayServicesOfShell().activateMainDisplay = [this] { ActivateMainDisplay(); };
     ReadIniFile();
 
@@ -153,6 +155,7 @@ void TarqProgram::Shutdown() {
     }
     if (m_profileDialog) DestroyProfileDialog();
     m_stripBayWindow.reset();
+    m_toolWindows.reset();
     m_commsWindows.reset();
     // The chat windows left go with their manager, while the toolkit still runs.
     if (g_chatManager) g_chatManager->CloseAllWindows();
@@ -241,6 +244,8 @@ void TarqProgram::StripBayFrame() {
 }
 void TarqProgram::CommsPanelFrame() {
     if (g_commsPanel) g_commsPanel->OnFrameTick();
+    // Events only mark the controller list; it is rebuilt here, once a tick.
+    if (g_controllerList) g_controllerList->OnFrameTick();
 }
 void TarqProgram::WeatherRefresh() {
     if (g_weatherPanel) g_weatherPanel->RefreshMetars(false);

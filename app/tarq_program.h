@@ -21,6 +21,7 @@ class WxMessageBoxHandler;
 class WxStripBayWindow;
 class WxCommsWindows;
 class WxChatWindows;
+class WxToolWindows;
 class wxTimer;
 
 // The single-instance GUID, kept from the mutex name it replaces.
@@ -42,6 +43,7 @@ public:
     ProfileDialog* GetProfileDialog() const { return m_profileDialog; }
     int RaiseRequestsSeen() const { return m_raiseRequests; }
     WxCommsWindows& CommsWindows() const { return *m_commsWindows; }
+    WxToolWindows& ToolWindows() const { return *m_toolWindows; }
     // Frame ticks run so far.
     long TickCount() const { return m_tickCount; }
     // 1 when start-up failed for want of the voice port, else 0.
@@ -93,6 +95,7 @@ private:
     std::unique_ptr<WxStripBayWindow> m_stripBayWindow;
     std::unique_ptr<WxCommsWindows> m_commsWindows;
     std::unique_ptr<WxChatWindows> m_chatWindows;
+    std::unique_ptr<WxToolWindows> m_toolWindows;
     ProfileDialog* m_profileDialog = nullptr;
     int m_raiseRequests = 0;
     long m_tickCount = 0;

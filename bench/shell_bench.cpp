@@ -12,6 +12,7 @@
 #include "app/frame_tick.h"
 #include "app/pending_subsystems.h"
 #include "app/strip_bay_services.h"
+#include "app/tool_windows.h"
 #include "atc/aircraft_db.h"
 #include "atc/atc_services.h"
 #include "atc/controller_db.h"
@@ -73,7 +74,7 @@ struct ObjectWork : NoWork {
     NoltVoiceEngine voice{VoiceSetup(devices, voiceHost)};
     TarqNetworkManager network{AtcServices{}, 0};
     TarqAircraftDB aircraft{AtcServices{}};
-    TarqAircraftList aircraftList;
+    TarqAircraftList aircraftList{aircraft};
     TarqControllerDB controllers{AtcServices{}};
     ShellStripBayServices stripServices;
     TarqFlightStripBay strips{stripServices};

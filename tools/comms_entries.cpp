@@ -24,31 +24,31 @@ std::string Key(const char* stem, int index) { return stem + std::to_string(inde
 
 }  // namespace
 
-int CommsControlId(CommsControlKind kind, int index) {
+int CommsControlId(CommsRowKind kind, int index) {
     if (index < 0 || index >= kCommsEntryCount) return 0;
     const auto i = static_cast<size_t>(index);
     switch (kind) {
-        case CommsControlKind::Primary:
+        case CommsRowKind::Primary:
             return 1072 + index;
-        case CommsControlKind::Name:
+        case CommsRowKind::Name:
             return kNameIds[i];
-        case CommsControlKind::Transmit:
+        case CommsRowKind::Transmit:
             return kTransmitIds[i];
-        case CommsControlKind::Receive:
+        case CommsRowKind::Receive:
             return kReceiveIds[i];
-        case CommsControlKind::Headset:
+        case CommsRowKind::Headset:
             return kHeadsetIds[i];
-        case CommsControlKind::Speaker:
+        case CommsRowKind::Speaker:
             return 1090 + index;
     }
     return 0;
 }
 
-bool FindCommsControl(int id, CommsControlKind& kind, int& index) {
-    static constexpr CommsControlKind kinds[] = {CommsControlKind::Primary,  CommsControlKind::Name,
-                                                 CommsControlKind::Transmit, CommsControlKind::Receive,
-                                                 CommsControlKind::Headset,  CommsControlKind::Speaker};
-    for (CommsControlKind k : kinds) {
+bool FindCommsControl(int id, CommsRowKind& kind, int& index) {
+    static constexpr CommsRowKind kinds[] = {CommsRowKind::Primary,  CommsRowKind::Name,
+                                             CommsRowKind::Transmit, CommsRowKind::Receive,
+                                             CommsRowKind::Headset,  CommsRowKind::Speaker};
+    for (CommsRowKind k : kinds) {
         for (int i = 0; i < kCommsEntryCount; ++i) {
             if (CommsControlId(k, i) == id) {
                 kind = k;

@@ -66,12 +66,12 @@ public:
     virtual void SendATCPosition() = 0;
 };
 
-enum class CommsControlKind { Primary, Name, Transmit, Receive, Headset, Speaker };
+enum class CommsRowKind { Primary, Name, Transmit, Receive, Headset, Speaker };
 
 // The panel's control ids per entry and kind; 0 for an index out of range.
-int CommsControlId(CommsControlKind kind, int index);
+int CommsControlId(CommsRowKind kind, int index);
 // The entry and kind of a control id; false for an id no row owns.
-bool FindCommsControl(int id, CommsControlKind& kind, int& index);
+bool FindCommsControl(int id, CommsRowKind& kind, int& index);
 
 // Frequency texts: "%07.3f" of MHz, and back to kHz with half-a-kHz rounding.
 std::string FormatCommsFrequency(int32_t kHz);

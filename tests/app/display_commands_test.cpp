@@ -118,8 +118,27 @@ TEST_F(DisplayCommandsTest, PrefillsGoToTheMainDisplayFromAnyDisplay) {
     EXPECT_EQ(m_second->commandLine, "");
 }
 
+// A tool window's native window reduced to whether it is shown.
+class ShownFrame : public ToolWindowFrame {
+public:
+    ScreenRect GetWindowRect() const override { return {10, 10, 200, 300}; }
+    int GetClientHeight() const override { return 270; }
+    bool IsShown() const override { return shown; }
+    void ShowAndRaise() override { shown = true; }
+    void HideWindow() override { shown = false; }
+    void Activate() override {}
+    void Place(int, int, int, int, bool) override {}
+    bool HasSizingFrame() const override { return false; }
+    void SetSizingFrame(bool) override {}
+    bool IsPointOnMonitor(int, int) const override { return true; }
+    void ActivateMainDisplay() override {}
+    bool shown = false;
+};
+
 TEST_F(DisplayCommandsTest, ToolWindowsToggleAndEveryDisplayRebuildsItsMenus) {
     auto commands = CommandsOf(m_main);
+    ShownFrame frame;
+    g_commsPanel->AttachFrame(&frame);
     bool wasVisible = g_commsPanel->IsVisible();
     int menus = m_second->menus;
     EXPECT_TRUE(commands->OnMenuCommand(CommandId::CommsPanel));
@@ -130,6 +149,7 @@ TEST_F(DisplayCommandsTest, ToolWindowsToggleAndEveryDisplayRebuildsItsMenus) {
             EXPECT_EQ(state.checked, !wasVisible);
         }
     }
+    g_commsPanel->AttachFrame(nullptr);
 }
 
 TEST_F(DisplayCommandsTest, NewWindowAndCloseWindow) {

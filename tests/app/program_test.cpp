@@ -12,7 +12,9 @@
 // there with push-to-talk. The local test server runs in a thread of the
 // test, so what it received is asserted. The connected display, the weather
 // panel, the ATIS maker, the strip bay and the open aircraft menu are kept as
-// program_test_*.png in the build directory.
+// program_test_*.png in the build directory. Further runs show the tool
+// windows with the traffic and amend a flight plan in the editor, and drive
+// the button bar's timer and the bookmarks.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -20,6 +22,7 @@
 #include <wx/tglbtn.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
+#include <wx/vlbox.h>
 #include <wx/wx.h>
 
 #include <algorithm>
@@ -39,6 +42,8 @@
 #include "app/profile_dialog.h"
 #include "app/radio_history.h"
 #include "app/tarq_program.h"
+#include "app/tool_windows.h"
+#include "app/tool_windows_wx.h"
 #include "foundation/profile.h"
 #include "foundation/result.h"
 #include "platform/atomic_file.h"
@@ -1473,6 +1478,318 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_TRUE(g_results.stripShotSaved);
     EXPECT_EQ(g_results.secondBottomLeft, static_cast<unsigned long>(kBackground))
         << std::hex << g_results.secondBottomLeft;
+}
+
+// --- the tool windows against a local test server run inside the test ------------------
+
+struct ToolWindowResults {
+    std::vector<std::string> aircraftRows;
+    std::vector<std::string> controllerRows;
+    std::string detailText;
+    std::string controllerInfo;
+    std::string editorCallsign;
+    std::string editorTitle;
+    std::string editorRoute;
+    std::string typedRemarks;
+    std::string typedSquawk;
+    std::vector<std::string> amendments;
+    int squawkLines = 0;
+    std::string storedRemarks;
+    int primaryFrequency = 0;
+    int primaryPositions = 0;
+    bool primaryTransmitLocked = false;
+    int shots = 0;
+    std::string failure;
+};
+
+ToolWindowResults g_tools;
+TarqTestServer* g_server = nullptr;
+
+// Opens a session, connects to the server, shows the four windows with the
+// traffic in them and amends a flight plan in the editor with the mouse and
+// the keyboard.
+class ToolWindowsApp : public wxApp {
+public:
+    static constexpr const char* kCallsign = "UAL1627";
+
+    bool OnInit() override {
+        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
+        m_program->Start();
+        SetMessageBoxHandler(&m_boxes);
+        m_serverTimer.Bind(wxEVT_TIMER, [](wxTimerEvent&) { g_server->Poll(0); });
+        m_serverTimer.Start(10);
+        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
+        m_timer.Start(100);
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        return true;
+    }
+    int OnExit() override {
+        m_timer.Stop();
+        m_serverTimer.Stop();
+        m_program.reset();
+        return 0;
+    }
+
+private:
+    void Fail(const std::string& why) {
+        g_tools.failure = why;
+        ExitMainLoop();
+    }
+    void Next() {
+        ++m_step;
+        m_waited = 0;
+    }
+    static wxWindow* Control(wxDialog* dialog, int id) { return dialog ? dialog->FindWindow(id) : nullptr; }
+    // Without a window manager the keys go where the pointer is.
+    void ClickOn(wxWindow* w) { ClickOn(w, wxPoint(w->GetSize().x / 2, w->GetSize().y / 2)); }
+    void ClickOn(wxWindow* w, wxPoint inside) {
+        m_sim.MouseMove(w->ClientToScreen(inside));
+        wxYield();
+        m_sim.MouseClick();
+        wxYield();
+    }
+    void Shoot(wxDialog* dialog, const char* name) {
+        dialog->Update();
+        const wxRect r = dialog->GetScreenRect();
+        if (SaveScreenshot(GrabScreen(r.x, r.y, r.width, r.height), name)) ++g_tools.shots;
+    }
+
+    void Step() {
+        using namespace tool_window_ids;
+        if (std::chrono::steady_clock::now() > m_deadline)
+            return Fail("timed out at step " + std::to_string(m_step));
+        ++m_waited;
+        WxToolWindows& windows = m_program->ToolWindows();
+        wxDialog* editor = windows.GetFlightPlanDialog();
+        switch (m_step) {
+            case 0: {
+                ProfileDialog* dialog = m_program->GetProfileDialog();
+                if (!dialog || !dialog->IsShownOnScreen()) return;
+                if (!dialog->Select("Default")) return Fail("Default not listed");
+                dialog->OpenSelected();
+                Next();
+                return;
+            }
+            case 1:
+                if (!MainDisplay() || m_waited < 5 || !g_networkManager->IsServerListReady()) return;
+                g_profile->SetString("Server", "LOCAL-TEST");
+                g_profile->SetString("Callsign", "NY_APP");
+                g_profile->SetString("RealName", "Demo Controller");
+                g_profile->SetString("CID", "1234567");
+                g_profile->SetString("Password", "secret");
+                g_profile->SetInt("Rating", 5);
+                g_networkManager->Connect();
+                Next();
+                return;
+            case 2: {
+                const bool ready = g_networkManager->IsConnected() && g_networkManager->IsValidATC() &&
+                                   g_aircraftDB->GetCallsigns().size() >= kDemoPilots &&
+                                   g_controllerDB->GetControllerCount() >= 2 &&
+                                   g_aircraftDB->HasFlightPlan(kCallsign);
+                if (!ready) {
+                    if (m_waited == 50) g_networkManager->RequestIsValidATC("NY_APP");
+                    if (m_waited > 150)
+                        Fail("no traffic from the test server: connected " +
+                             std::to_string(g_networkManager->IsConnected()) + ", valid " +
+                             std::to_string(g_networkManager->IsValidATC()) + ", pilots " +
+                             std::to_string(g_aircraftDB->GetCallsigns().size()) + ", controllers " +
+                             std::to_string(g_controllerDB->GetControllerCount()) + ", plan " +
+                             std::to_string(g_aircraftDB->HasFlightPlan(kCallsign)));
+                    return;
+                }
+                // Three pilots call; the list shows them on its next timer tick.
+                for (const char* c : {kCallsign, "AFR1722", "ACA263"}) g_aircraftDB->ToggleRequestList(c);
+                g_commsPanel->SetPosition(20, 420, 0);
+                g_commsPanel->Show();
+                g_aircraftList->SetPosition(460, 420, 320);
+                g_aircraftList->Show();
+                g_controllerList->SetPosition(700, 420, 320);
+                g_controllerList->Show();
+                g_networkManager->InitiateTrack(kCallsign);
+                g_flightPlanEditor->SetPosition(460, 780, 0);
+                Next();
+                return;
+            }
+            case 3: {
+                if (m_waited < 15) return;  // a timer tick rebuilds the lists, then they are drawn
+                for (const AircraftListEntry& row : g_aircraftList->Model().GetRows())
+                    g_tools.aircraftRows.push_back(row.label + " " + row.callsign);
+                for (const ControllerListEntry& row : g_controllerList->Model().GetRows())
+                    g_tools.controllerRows.push_back(row.name);
+                // The first entry's primary box: the panel works that frequency.
+                wxWindow* primary =
+                    Control(windows.GetCommsDialog(), CommsControlId(CommsRowKind::Primary, 0));
+                if (!primary) return Fail("no communications panel window");
+                ClickOn(primary);
+                // A click on a controller's row shows who it is below the list.
+                const auto& people = g_controllerList->Model().GetRows();
+                auto* controllers =
+                    dynamic_cast<wxVListBox*>(Control(windows.GetControllerListDialog(), kControllerRows));
+                for (size_t i = 0; controllers && i < people.size(); ++i) {
+                    if (people[i].name != "NY_CTR") continue;
+                    const wxRect at = controllers->GetItemRect(i);
+                    ClickOn(controllers, at.GetPosition() + wxPoint(60, at.height / 2));
+                }
+                // A click on the aircraft's row shows its plan below the list;
+                // a double click opens it in the editor.
+                const auto& rows = g_aircraftList->Model().GetRows();
+                size_t row = 0;
+                while (row < rows.size() && rows[row].callsign != kCallsign) ++row;
+                auto* list =
+                    dynamic_cast<wxVListBox*>(Control(windows.GetAircraftListDialog(), kAircraftRows));
+                if (!list || row == rows.size())
+                    return Fail("no aircraft list row for " + std::string(kCallsign));
+                const wxRect item = list->GetItemRect(row);
+                m_sim.MouseMove(list->ClientToScreen(item.GetPosition() + wxPoint(40, item.height / 2)));
+                wxYield();
+                m_sim.MouseClick();
+                wxYield();
+                m_sim.MouseDblClick();
+                wxYield();
+                Next();
+                return;
+            }
+            case 4: {
+                if (m_waited < 5) return;
+                if (!Control(editor, kPlanRemarks) || !g_flightPlanEditor->IsVisible())
+                    return Fail("the double click opened no flight plan editor");
+                g_tools.detailText = FromWxText(Control(windows.GetAircraftListDialog(), kAircraftDetails));
+                g_tools.controllerInfo =
+                    FromWxText(Control(windows.GetControllerListDialog(), kControllerInfo));
+                g_tools.editorCallsign = FromWxText(Control(editor, kPlanCallsign));
+                g_tools.editorTitle = editor->GetTitle().ToStdString();
+                g_tools.editorRoute = FromWxText(Control(editor, kPlanRoute));
+                if (wxWindow* tx =
+                        Control(windows.GetCommsDialog(), CommsControlId(CommsRowKind::Transmit, 0)))
+                    g_tools.primaryTransmitLocked =
+                        !tx->IsEnabled() && static_cast<wxCheckBox*>(tx)->GetValue();
+                Shoot(windows.GetCommsDialog(), "program_test_comms.png");
+                Shoot(windows.GetAircraftListDialog(), "program_test_aircraft_list.png");
+                Shoot(windows.GetControllerListDialog(), "program_test_controller_list.png");
+                // Remarks: to the end of the text, then typed.
+                ClickOn(Control(editor, kPlanRemarks));
+                m_sim.Char(WXK_END, wxMOD_CONTROL);
+                m_sim.Text(" tarq test");
+                Next();
+                return;
+            }
+            case 5:
+                if (m_waited < 3) return;
+                // Squawk: the field's four digits replaced by typing.
+                ClickOn(Control(editor, kPlanSquawk));
+                m_sim.Char(WXK_END);
+                for (int i = 0; i < 4; ++i) m_sim.Char(WXK_BACK);
+                m_sim.Text("2345");
+                Next();
+                return;
+            case 6:
+                if (m_waited < 3) return;
+                g_tools.typedRemarks = FromWxText(Control(editor, kPlanRemarks));
+                g_tools.typedSquawk = FromWxText(Control(editor, kPlanSquawk));
+                Shoot(editor, "program_test_flight_plan.png");
+                ClickOn(Control(editor, kPlanAmend));
+                Next();
+                return;
+            case 7: {
+                // The client sends on its next poll, the server reads on its next.
+                if (m_waited < 10) return;
+                for (const std::string& line : g_server->Received("NY_APP")) {
+                    if (line.rfind("$AM", 0) == 0) g_tools.amendments.push_back(line);
+                    if (line.find(":BC:" + std::string(kCallsign) + ":2345") != std::string::npos)
+                        ++g_tools.squawkLines;
+                }
+                g_tools.storedRemarks = g_aircraftDB->GetFlightPlan(kCallsign).remarks;
+                g_tools.primaryFrequency = g_commsPanel->GetPrimaryFrequency();
+                for (const std::string& line : g_server->Received("NY_APP"))
+                    if (line.rfind("%NY_APP:20800:", 0) == 0) ++g_tools.primaryPositions;
+                ExitMainLoop();
+                return;
+            }
+        }
+    }
+    static std::string FromWxText(wxWindow* w) {
+        auto* text = dynamic_cast<wxTextCtrl*>(w);
+        return text ? text->GetValue().ToStdString() : std::string("(none)");
+    }
+
+    std::unique_ptr<TarqProgram> m_program;
+    AnswerNo m_boxes;
+    wxTimer m_timer;
+    wxTimer m_serverTimer;
+    wxUIActionSimulator m_sim;
+    int m_step = 0;
+    int m_waited = 0;
+    std::chrono::steady_clock::time_point m_deadline;
+};
+
+TEST(Program, ToolWindowsShowTheTrafficAndTheEditorAmendsAPlan) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    auto dir = std::filesystem::temp_directory_path() / ("tarq-tools-" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "run");
+    TestServerOptions options;
+    options.port = 0;
+    Result<Scenario> scenario = LoadScenario(TARQ_RESOURCES_DIR "/demo_scenario.txt");
+    ASSERT_TRUE(scenario);
+    options.scenario = std::move(scenario).Value();
+    options.positionIntervalMs = 1000;
+    options.controllerIntervalMs = 1000;
+    TarqTestServer server(std::move(options), SystemClock::Instance());
+    ASSERT_TRUE(server.Start());
+    g_server = &server;
+    WriteFileAtomically((dir / "myservers.txt").string(),
+                        "LOCAL-TEST 127.0.0.1:" + std::to_string(server.Port()) + "\n");
+    WriteFileAtomically(
+        (dir / "Tarq.ini").string(),
+        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
+        "DisplayWidth1=500\nDisplayHeight1=340\nCommsEntryName0=NY APP\nCommsEntryFreq0=120800\n");
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    setenv("GDK_BACKEND", "x11", 1);
+    SingleInstance lock(kInstanceName, (dir / "run").string());
+    ASSERT_TRUE(lock.Acquire());
+    g_lock = &lock;
+    int argc = 1;
+    char name[] = "tarq";
+    char* argv[] = {name, nullptr};
+    wxApp::SetInstance(new ToolWindowsApp);
+    wxEntry(argc, argv);
+    g_server = nullptr;
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(dir);
+
+    const ToolWindowResults& r = g_tools;
+    EXPECT_EQ(r.failure, "");
+    // The request list, oldest first, labelled from A.
+    ASSERT_GE(r.aircraftRows.size(), 4u) << ::testing::PrintToString(r.aircraftRows);
+    EXPECT_EQ(r.aircraftRows[0], " Request List");
+    // Called in the same second: their order is open, their labels are not.
+    std::vector<std::string> labels;
+    for (size_t i = 1; i < 4; ++i) labels.push_back(r.aircraftRows[i].substr(0, 2));
+    EXPECT_EQ(labels, (std::vector<std::string>{"A ", "B ", "C "}));
+    for (const char* c : {"NY_CTR", "JFK_TWR"}) {
+        EXPECT_NE(std::find(r.controllerRows.begin(), r.controllerRows.end(), c), r.controllerRows.end())
+            << c << " in " << ::testing::PrintToString(r.controllerRows);
+    }
+    EXPECT_EQ(r.controllerInfo.substr(0, 22), "NY_CTR (CTR) 125.325\r\n") << r.controllerInfo;
+    EXPECT_EQ(r.detailText.substr(0, 13), "UAL1627  A321") << r.detailText;
+    EXPECT_NE(r.detailText.find("KLGA - KBOS  270"), std::string::npos) << r.detailText;
+    EXPECT_EQ(r.editorCallsign, "UAL1627");
+    EXPECT_EQ(r.editorTitle.substr(0, 23), "Flight Plan - UAL1627 (") << r.editorTitle;
+    EXPECT_EQ(r.editorRoute, "GREKI J75 ELVAE");
+    EXPECT_EQ(r.typedSquawk, "2345");
+    EXPECT_NE(r.typedRemarks.find(" tarq test"), std::string::npos) << r.typedRemarks;
+    ASSERT_EQ(r.amendments.size(), 1u) << ::testing::PrintToString(r.amendments);
+    EXPECT_NE(r.amendments[0].find(":+GREKI J75 ELVAE"), std::string::npos) << r.amendments[0];
+    EXPECT_NE(r.amendments[0].find(" tarq test"), std::string::npos) << r.amendments[0];
+    EXPECT_EQ(r.squawkLines, 1) << "the assignment goes out once";
+    EXPECT_EQ(r.storedRemarks, r.typedRemarks);
+    EXPECT_EQ(r.primaryFrequency, 120800);
+    EXPECT_TRUE(r.primaryTransmitLocked) << "the primary entry transmits and receives";
+    EXPECT_GE(r.primaryPositions, 1) << "the position report names the primary frequency";
+    EXPECT_EQ(r.shots, 4);
 }
 
 }  // namespace

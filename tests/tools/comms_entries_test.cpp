@@ -81,15 +81,14 @@ struct CommsFixture : ::testing::Test {
 };
 
 TEST(CommsControlIds, EveryIdNamesExactlyOneEntryAndKind) {
-    const CommsControlKind kinds[] = {CommsControlKind::Primary,  CommsControlKind::Name,
-                                      CommsControlKind::Transmit, CommsControlKind::Receive,
-                                      CommsControlKind::Headset,  CommsControlKind::Speaker};
+    const CommsRowKind kinds[] = {CommsRowKind::Primary, CommsRowKind::Name,    CommsRowKind::Transmit,
+                                  CommsRowKind::Receive, CommsRowKind::Headset, CommsRowKind::Speaker};
     std::set<int> seen;
-    for (CommsControlKind kind : kinds) {
+    for (CommsRowKind kind : kinds) {
         for (int i = 0; i < kCommsEntryCount; ++i) {
             const int id = CommsControlId(kind, i);
             EXPECT_TRUE(seen.insert(id).second) << id;
-            CommsControlKind foundKind{};
+            CommsRowKind foundKind{};
             int foundIndex = -1;
             ASSERT_TRUE(FindCommsControl(id, foundKind, foundIndex));
             EXPECT_EQ(foundKind, kind);
@@ -98,15 +97,15 @@ TEST(CommsControlIds, EveryIdNamesExactlyOneEntryAndKind) {
     }
     EXPECT_EQ(seen.size(), 72u);
     // The irregular rows of the dialog.
-    EXPECT_EQ(CommsControlId(CommsControlKind::Transmit, 2), 1030);
-    EXPECT_EQ(CommsControlId(CommsControlKind::Receive, 1), 1034);
-    EXPECT_EQ(CommsControlId(CommsControlKind::Headset, 1), 1033);
-    EXPECT_EQ(CommsControlId(CommsControlKind::Headset, 2), 1031);
-    EXPECT_EQ(CommsControlId(CommsControlKind::Name, 3), 1038);
-    EXPECT_EQ(CommsControlId(CommsControlKind::Primary, 11), 1083);
-    EXPECT_EQ(CommsControlId(CommsControlKind::Speaker, 0), 1090);
-    EXPECT_EQ(CommsControlId(CommsControlKind::Speaker, 12), 0);
-    CommsControlKind kind{};
+    EXPECT_EQ(CommsControlId(CommsRowKind::Transmit, 2), 1030);
+    EXPECT_EQ(CommsControlId(CommsRowKind::Receive, 1), 1034);
+    EXPECT_EQ(CommsControlId(CommsRowKind::Headset, 1), 1033);
+    EXPECT_EQ(CommsControlId(CommsRowKind::Headset, 2), 1031);
+    EXPECT_EQ(CommsControlId(CommsRowKind::Name, 3), 1038);
+    EXPECT_EQ(CommsControlId(CommsRowKind::Primary, 11), 1083);
+    EXPECT_EQ(CommsControlId(CommsRowKind::Speaker, 0), 1090);
+    EXPECT_EQ(CommsControlId(CommsRowKind::Speaker, 12), 0);
+    CommsRowKind kind{};
     int index = 0;
     EXPECT_FALSE(FindCommsControl(1084, kind, index));  // the editor's name field
     EXPECT_FALSE(FindCommsControl(1102, kind, index));

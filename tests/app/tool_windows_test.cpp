@@ -1,0 +1,121 @@
+#include "app/tool_windows.h"
+
+#include <gtest/gtest.h>
+
+#include "shell_fixture.h"
+
+namespace {
+
+struct CountingView : FlightPlanEditorView {
+    void CreateWindow() override { ++created; }
+    void Refill() override { ++refills; }
+    FlightPlanFields ReadFields() const override { return typed; }
+    void SetSquawkText(const std::string& text) override { squawk = text; }
+    int created = 0;
+    int refills = 0;
+    FlightPlanFields typed;
+    std::string squawk;
+};
+
+class ToolWindowsTest : public ShellFixture {};
+
+// A burst of network events costs one rebuild and one repaint, on the tick.
+TEST_F(ToolWindowsTest, ListsRebuildOncePerTickHoweverManyEventsCame) {
+    Start();
+    CountingView controllers, aircraft;
+    g_controllerList->SetView(&controllers);
+    g_aircraftList->SetView(&aircraft);
+    for (int i = 0; i < 40; ++i) {
+        ControllerReport c;
+        c.frequency = 118000 + i;
+        g_controllerDB->UpdateFromPositionReport("CTL" + std::to_string(i) + "_CTR", c);
+        AircraftReport a;
+        a.groundSpeed = 300;
+        g_aircraftDB->UpdatePilotPosition("AC" + std::to_string(i), a);
+        g_aircraftDB->ToggleRequestList("AC" + std::to_string(i));
+    }
+    EXPECT_EQ(controllers.refills, 0);
+    EXPECT_EQ(aircraft.refills, 0);
+    EXPECT_TRUE(g_controllerList->Model().GetRows().empty()) << "nothing rebuilt between ticks";
+
+    g_controllerList->OnFrameTick();
+    g_aircraftList->OnTimer();
+    EXPECT_EQ(controllers.refills, 1);
+    EXPECT_EQ(aircraft.refills, 1);
+    EXPECT_EQ(g_controllerList->Model().GetRows().size(), 40u);
+    EXPECT_EQ(g_aircraftList->Model().GetRows().size(), 41u) << "the request list and its header";
+
+    g_controllerList->OnFrameTick();
+    g_aircraftList->OnTimer();
+    EXPECT_EQ(controllers.refills, 1) << "a quiet tick repaints nothing";
+    EXPECT_EQ(aircraft.refills, 1);
+    g_controllerList->SetView(nullptr);
+    g_aircraftList->SetView(nullptr);
+}
+
+TEST_F(ToolWindowsTest, TheEditorFollowsTheDatabaseAndKeepsTypedSquawks) {
+    Start();
+    CountingView view;
+    g_flightPlanEditor->SetView(&view);
+    AircraftReport a;
+    g_aircraftDB->UpdatePilotPosition("DLH1", a);
+    g_flightPlanEditor->ShowFlightPlan("DLH1");
+    EXPECT_EQ(g_flightPlanEditor->GetShownFields().squawk, "0000");
+    // Another controller assigns a code: it reaches the field...
+    g_aircraftDB->SetAssignedSquawk("DLH1", "EDDF_APP", 2345);
+    EXPECT_EQ(view.squawk, "2345");
+    // ...unless the user is typing one.
+    g_flightPlanEditor->Model().OnSquawkEdited();
+    g_aircraftDB->SetAssignedSquawk("DLH1", "EDDF_APP", 4444);
+    EXPECT_EQ(view.squawk, "2345");
+    g_flightPlanEditor->SetView(nullptr);
+}
+
+TEST_F(ToolWindowsTest, ControllerMenuCommandsGoToTheCommandRunnerInOrder) {
+    Start();
+    g_profile->SetInt("Rating", 11);
+    ControllerReport c;
+    c.frequency = 125325;
+    g_controllerDB->UpdateFromPositionReport("NY_CTR", c);
+    g_controllerList->OnFrameTick();
+    ASSERT_EQ(g_controllerList->Model().GetRows().size(), 1u);
+    std::vector<std::string> ran;
+    TarqControllerList::SetCommandRunner([&ran](const std::string& command) { ran.push_back(command); });
+    g_controllerList->RunMenuCommand(0, ControllerListModel::kRequestInf);
+    g_controllerList->RunMenuCommand(0, ControllerListModel::kOpenChat);
+    g_controllerList->RunMenuCommand(5, ControllerListModel::kOpenChat);
+    TarqControllerList::SetCommandRunner(nullptr);
+    EXPECT_EQ(ran, (std::vector<std::string>{".inf NY_CTR", ".msg SERVER IP NY_CTR", ".chat NY_CTR"}));
+}
+
+// The editor shows while an entry is edited; a good save stores the texts
+// and hides it, a refused one keeps it open with the texts as typed.
+TEST_F(ToolWindowsTest, CommsEditorOpensSavesAndHides) {
+    Start();
+    CountingView view;
+    g_commsPanel->SetView(&view);
+    g_commsPanel->Refresh();
+    EXPECT_EQ(g_commsPanel->GetEditedEntry(), -1) << "a session starts with the editor hidden";
+    g_commsPanel->OpenEditor(3);
+    EXPECT_EQ(g_commsPanel->GetEditedEntry(), 3);
+
+    CommsSaveResult refused = g_commsPanel->SaveEditedEntry({"TWR", "99.1", "", ""});
+    EXPECT_FALSE(refused.saved);
+    EXPECT_EQ(refused.field, CommsEditorField::Frequency);
+    EXPECT_EQ(g_commsPanel->GetEditedEntry(), 3);
+    EXPECT_EQ(g_commsPanel->Entries().GetFrequency(3), 0);
+
+    EXPECT_TRUE(g_commsPanel->SaveEditedEntry({"TWR", "118.700", "", ""}).saved);
+    EXPECT_EQ(g_commsPanel->GetEditedEntry(), -1);
+    EXPECT_EQ(g_commsPanel->Entries().GetName(3), "TWR");
+    EXPECT_EQ(g_commsPanel->Entries().GetFrequency(3), 118700);
+    EXPECT_TRUE(g_profile->IsModified());
+
+    g_commsPanel->OpenEditor(3);
+    g_commsPanel->CloseEditor();
+    EXPECT_EQ(g_commsPanel->GetEditedEntry(), -1);
+    EXPECT_EQ(g_commsPanel->Entries().GetName(3), "TWR") << "Cancel stores nothing";
+    g_commsPanel->SetView(nullptr);
+}
+
+}  // namespace
