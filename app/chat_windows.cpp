@@ -70,6 +70,26 @@ bool ShellChatHost::GetMainWindowCorner(int* x, int* y) const {
 
 bool ShellChatHost::IsPointOnMonitor(int x, int y) const { return !pointOnMonitor || pointOnMonitor(x, y); }
 
+void ShellChatHost::SetUnreadFlag(const std::string& name) {
+    if (g_controllerList) g_controllerList->Model().SetUnreadFlag(name);
+}
+
+void ShellChatHost::ClearUnreadFlag(const std::string& name) {
+    if (g_controllerList) g_controllerList->Model().ClearUnreadFlag(name);
+}
+
+void ShellChatHost::ClearAllUnreadFlags() {
+    if (g_controllerList) g_controllerList->Model().ClearAllUnreadFlags();
+}
+
+void ShellChatHost::AddChatGroup(const std::string& name) {
+    if (g_controllerList) g_controllerList->Model().AddChatGroup(name);
+}
+
+void ShellChatHost::RemoveChatPartner(const std::string& name) {
+    if (g_controllerList) g_controllerList->Model().RemoveChatPartner(name);
+}
+
 void ShellChatHost::RebuildControllerList() {
     if (g_controllerList) g_controllerList->Rebuild();
 }

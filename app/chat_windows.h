@@ -37,6 +37,11 @@ public:
     std::string GetSelectedCallsign() const override;
     bool GetMainWindowCorner(int* x, int* y) const override;
     bool IsPointOnMonitor(int x, int y) const override;
+    void SetUnreadFlag(const std::string& name) override;
+    void ClearUnreadFlag(const std::string& name) override;
+    void ClearAllUnreadFlags() override;
+    void AddChatGroup(const std::string& name) override;
+    void RemoveChatPartner(const std::string& name) override;
     void RebuildControllerList() override;
     void PlaySound(const std::string& settingKey, bool interrupt) override;
     bool IsConnected() const override;

@@ -356,10 +356,9 @@ public:
         if (auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay())) main->Activate();
     }
     void HideFlightPlanEditor() override { g_flightPlanEditor->Hide(); }
-    // The editor's plan view comes with the tool windows; until then it only shows.
-    void ShowFlightPlanEditor(const std::string&) override { g_flightPlanEditor->Show(); }
-    std::string GetEditorCallsign() const override { return {}; }
-    void ShowControllerInfo(const std::string&) override {}
+    void ShowFlightPlanEditor(const std::string& cs) override { g_flightPlanEditor->ShowFlightPlan(cs); }
+    std::string GetEditorCallsign() const override { return g_flightPlanEditor->GetCallsign(); }
+    void ShowControllerInfo(const std::string& cs) override { g_controllerList->ShowControllerInfo(cs); }
     int GetPrimaryFrequency() const override { return g_commsPanel->GetPrimaryFrequency(); }
     bool OpenUrl(const std::string& url) override { return ::OpenUrl(url); }
     void SetAwaitedFlightPlan(const std::string& cs) override { m_awaited = cs; }

@@ -107,8 +107,8 @@ void DisplayActionServices::InitiateHandoff(const std::string& callsign, const s
     if (g_aircraftDB) g_aircraftDB->InitiateHandoff(callsign, positionId);
 }
 
-void DisplayActionServices::ShowControllerInfo(const std::string&) {
-    // The controller list shows no details yet.
+void DisplayActionServices::ShowControllerInfo(const std::string& callsign) {
+    if (g_controllerList) g_controllerList->ShowControllerInfo(callsign);
 }
 
 bool DisplayActionServices::IsValidATC() { return g_networkManager && g_networkManager->IsValidATC(); }

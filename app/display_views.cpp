@@ -67,11 +67,15 @@ public:
         return g_controllerDB ? g_controllerDB->GetCallsignForPositionId(id) : std::string();
     }
     // The controller list has no chat groups yet.
-    std::string GetChatGroupName(int) const override { return {}; }
+    std::string GetChatGroupName(int slot) const override {
+        return g_controllerList ? g_controllerList->Model().GetChatGroupName(slot) : std::string();
+    }
     void OpenChatWindow(const std::string& name) override {
         if (g_chatManager) g_chatManager->OpenChatWindow(name, "", true);
     }
-    void ShowControllerInfo(const std::string&) override {}
+    void ShowControllerInfo(const std::string& cs) override {
+        if (g_controllerList) g_controllerList->ShowControllerInfo(cs);
+    }
     void ShowError(const std::string& text) override {
         if (g_displayManager) g_displayManager->ShowError(text);
     }

@@ -281,11 +281,18 @@ public:
     int GetLandLineState(const std::string& callsign, int kind) const override {
         return g_voiceEngine ? g_voiceEngine->GetLandLineState(kind, callsign) : 1;
     }
-    // The chat manager's groups come with the chat windows.
-    bool IsMemberOfActiveGroup(const std::string&) const override { return false; }
-    bool HasPrivateChatWindow(const std::string&) const override { return false; }
-    bool HasQueuedMessages(const std::string&) const override { return false; }
-    std::vector<std::string> GetGroupNames() const override { return {}; }
+    bool IsMemberOfActiveGroup(const std::string& callsign) const override {
+        return g_chatManager && g_chatManager->IsMemberOfActiveGroup(callsign);
+    }
+    bool HasPrivateChatWindow(const std::string& name) const override {
+        return g_chatManager && g_chatManager->HasPrivateChatWindow(name);
+    }
+    bool HasQueuedMessages(const std::string& callsign) const override {
+        return g_chatManager && g_chatManager->HasQueuedMessages(callsign);
+    }
+    std::vector<std::string> GetGroupNames() const override {
+        return g_chatManager ? g_chatManager->GetGroupNames() : std::vector<std::string>();
+    }
     bool GetSeparatorsEnabled() const override {
         return g_profile && g_profile->GetBool("EnableCLSeparators");
     }
@@ -314,6 +321,7 @@ void TarqControllerList::RebuildNow() {
 
 void TarqControllerList::ShowControllerInfo(const std::string& callsign) {
     m_infoText = m_model->ShowControllerInfo(callsign);
+    Show();
     if (m_view) m_view->Refill();
 }
 
@@ -336,7 +344,7 @@ void TarqControllerList::OnRowClick(size_t row, int x, int y) {
 void TarqControllerList::OnRowDoubleClick(size_t row) {
     const std::string chat = m_model->OnRowDoubleClick(row);
     if (!chat.empty()) {
-        if (g_chatManager) g_chatManager->OpenChatWindow(chat, true);
+        if (g_chatManager) g_chatManager->OpenChatWindow(chat, "", true);
     } else if (m_view) {
         m_view->Refill();
     }
@@ -354,7 +362,6 @@ TarqControllerList::CommandRunner& Runner() {
 void TarqControllerList::SetCommandRunner(CommandRunner run) { Runner() = std::move(run); }
 
 void TarqControllerList::RunMenuCommand(size_t row, int command) {
-    // "Add to Group" stays greyed until the chat manager has groups.
     for (const std::string& line : m_model->GetMenuCommands(row, command)) {
         if (Runner()) Runner()(line);
     }
