@@ -270,36 +270,11 @@ public:
         if (auto* s = Scope()) s->AddAnchor(cs, point, position);
     }
     void ShowRangeBearing(const std::string& first, const std::string& second) override {
-        ScopePoint a, b;
-        int speed = 0;
-        if (!Resolve(first, a, speed) || !Resolve(second, b, speed)) return;
-        const int heading = static_cast<int>(NormalizeHeading(BearingBetween(a.x, a.y, b.x, b.y, true) -
-                                                              (Scope() ? Scope()->GetRotation() : 0.0)) +
-                                             0.5);
-        const double distance = ScaledDistance(a.x, a.y, b.x, b.y, LongitudeScale) * 60.0;
-        const double minutes = speed > 0 ? distance / speed * 60.0 : 0.0;
-        char text[160];
-        std::snprintf(text, sizeof text, "Heading: %d/%d - Distance: %.1f - Time: %.1f", heading,
-                      static_cast<int>(ReciprocalHeading(heading)), distance, minutes);
-        g_displayManager->ShowMessage(text);
+        m_display->ShowRangeBearing(first, second);
     }
 
 private:
     TarqDisplayScope* Scope() const { return m_display->GetScope(); }
-    // An aircraft (its ground speed kept) or a named point, in scope coordinates.
-    bool Resolve(const std::string& name, ScopePoint& point, int& speed) const {
-        TarqDisplayScope* s = Scope();
-        if (TarqAircraft* aircraft = g_aircraftDB->GetAircraft(name)) {
-            const ScopePoint offset = s ? s->GetSectorOffset() : ScopePoint{};
-            point = aircraft->GetPosition(offset.x, offset.y);
-            if (speed == 0) speed = aircraft->GetGroundSpeed();
-            return true;
-        }
-        if (s && s->FindNamedPoint(name, point)) return true;
-        g_displayManager->ShowError("Could not find point: " + name);
-        return false;
-    }
-
     TarqDisplay* m_display;
 };
 
