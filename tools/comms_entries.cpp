@@ -190,7 +190,7 @@ void CommsEntries::OnHeadsetClicked(int index, bool on) {
     if (!CheckVoiceSelection(index, s.headset)) return;
     const int status = m_voice.GetRoomStatus(GetRoomKey(index));
     // A moving room keeps its box; the rest still follows the click.
-    if ((status & (kRoomJoining | kRoomLeaving)) != 0) s.headset = !on;
+    if ((status & (kRoomStateJoining | kRoomStateLeaving)) != 0) s.headset = !on;
     if (on) {
         s.speaker = false;
         s.receive = true;
@@ -223,14 +223,14 @@ void CommsEntries::ApplyEntryToVoice(int index) {
     const RoomKey key = GetRoomKey(index);
     const int status = m_voice.GetRoomStatus(key);
     if (!s.headset && !s.speaker) {
-        if ((status & kRoomConnected) != 0) m_voice.ToggleRoomConnection(key);
+        if ((status & kRoomStateConnected) != 0) m_voice.ToggleRoomConnection(key);
         return;
     }
     const int output = m_voice.GetRoomOutput(key);
     if (((status & kRoomTransmitting) != 0) != s.transmit) m_voice.ToggleRoomTransmit(key);
     if (((status & kRoomReceiving) != 0) != s.receive) m_voice.ToggleRoomReceive(key);
     if ((output == kRoomOutputHeadset) != s.headset) m_voice.ToggleRoomSpeaker(key);
-    if ((status & kRoomConnected) == 0) m_voice.ToggleRoomConnection(key);
+    if ((status & kRoomStateConnected) == 0) m_voice.ToggleRoomConnection(key);
 }
 
 CommsSaveResult CommsEntries::SaveEditedEntry(int index, const CommsEditorTexts& texts) {
@@ -293,7 +293,7 @@ bool CommsEntries::ToggleEntry(int index) {
     if (!Valid(index)) return false;
     const auto i = static_cast<size_t>(index);
     const int status = m_voice.GetRoomStatus(GetRoomKey(index));
-    if ((status & (kRoomJoining | kRoomLeaving)) != 0) return m_muteMemory[i] > 0;
+    if ((status & (kRoomStateJoining | kRoomStateLeaving)) != 0) return m_muteMemory[i] > 0;
     if (m_muteMemory[i] > 0) {
         if (m_muteMemory[i] == 2) {
             OnSpeakerClicked(index, true);
@@ -320,14 +320,14 @@ void CommsEntries::UpdateVoiceState() {
         const RoomKey key = GetRoomKey(index);
         const int status = m_voice.GetRoomStatus(key);
         const int output = m_voice.GetRoomOutput(key);
-        if ((status & (kRoomJoining | kRoomConnected)) == 0) {
+        if ((status & (kRoomStateJoining | kRoomStateConnected)) == 0) {
             if (m_selections[i].headset) OnHeadsetClicked(index, false);
             if (m_selections[i].speaker) OnSpeakerClicked(index, false);
         } else {
             if (output == kRoomOutputHeadset && !m_selections[i].headset) OnHeadsetClicked(index, true);
             if (output == kRoomOutputSpeaker && !m_selections[i].speaker) OnSpeakerClicked(index, true);
         }
-        m_selections[i].voiceEnabled = (status & (kRoomJoining | kRoomLeaving)) == 0;
+        m_selections[i].voiceEnabled = (status & (kRoomStateJoining | kRoomStateLeaving)) == 0;
     }
 }
 
@@ -385,12 +385,12 @@ bool CommsEntries::IsEntryInUse(int index) const {
 bool CommsEntries::IsEntryVoiceStateA(int index) const {
     if (!Valid(index)) return false;
     const int status = m_voice.GetRoomStatus(GetRoomKey(index));
-    return (status & kRoomConnected) != 0 && (status & kRoomAudioOut) != 0;
+    return (status & kRoomStateConnected) != 0 && (status & kRoomAudioOut) != 0;
 }
 bool CommsEntries::IsEntryVoiceStateB(int index) const {
     if (!Valid(index)) return false;
     const int status = m_voice.GetRoomStatus(GetRoomKey(index));
-    return (status & kRoomConnected) != 0 && (status & kRoomAudioIn) != 0;
+    return (status & kRoomStateConnected) != 0 && (status & kRoomAudioIn) != 0;
 }
 
 bool CommsEntries::IsFrequencyAssigned(int32_t kHz) const {

@@ -17,9 +17,9 @@ inline constexpr int kCommsEntryCount = 12;
 enum CommsRoomFlag : int {
     kRoomReceiving = 1,
     kRoomTransmitting = 2,
-    kRoomJoining = 4,
-    kRoomLeaving = 8,
-    kRoomConnected = 16,
+    kRoomStateJoining = 4,
+    kRoomStateLeaving = 8,
+    kRoomStateConnected = 16,
     kRoomAudioIn = 32,
     kRoomAudioOut = 64,
 };

@@ -67,7 +67,7 @@ public:
         Room& r = rooms[Name(k)];
         r.output = r.output == kRoomOutputHeadset ? kRoomOutputSpeaker : kRoomOutputHeadset;
     }
-    void ToggleRoomConnection(const RoomKey& k) override { rooms[Name(k)].status ^= kRoomConnected; }
+    void ToggleRoomConnection(const RoomKey& k) override { rooms[Name(k)].status ^= kRoomStateConnected; }
     void CloseRoom(int32_t frequency) override { closed.push_back(frequency); }
     void CloseAllRooms() override { ++closeAll; }
     void SetPushToTalk(bool) override {}
@@ -284,20 +284,20 @@ TEST_F(CommsFixture, MutingOnTheSpeakerRejoinsOnTheSpeaker) {
     const RoomKey key = entries.GetRoomKey(4);
     EXPECT_EQ(key.room, "voice.example.net/ab_ctr");
     EXPECT_EQ(voice.GetRoomOutput(key), kRoomOutputSpeaker);
-    EXPECT_NE(voice.GetRoomStatus(key) & kRoomConnected, 0);
+    EXPECT_NE(voice.GetRoomStatus(key) & kRoomStateConnected, 0);
     EXPECT_TRUE(entries.ToggleEntry(4));
     EXPECT_TRUE(entries.IsEntryMuted(4));
     EXPECT_TRUE(entries.IsEntryInUse(4));
-    EXPECT_EQ(voice.GetRoomStatus(key) & kRoomConnected, 0);
+    EXPECT_EQ(voice.GetRoomStatus(key) & kRoomStateConnected, 0);
     EXPECT_FALSE(entries.ToggleEntry(4));
     EXPECT_TRUE(entries.GetSelection(4).speaker);
     EXPECT_FALSE(entries.GetSelection(4).headset);
-    EXPECT_NE(voice.GetRoomStatus(key) & kRoomConnected, 0);
+    EXPECT_NE(voice.GetRoomStatus(key) & kRoomStateConnected, 0);
 }
 
 TEST_F(CommsFixture, HeadsetClickOnAJoiningRoomIsPutBack) {
     services.SetEntry(0, 118300);
-    voice.rooms[FakeVoice::Name(entries.GetRoomKey(0))].status = kRoomJoining;
+    voice.rooms[FakeVoice::Name(entries.GetRoomKey(0))].status = kRoomStateJoining;
     entries.OnHeadsetClicked(0, true);
     EXPECT_FALSE(entries.GetSelection(0).headset);
     EXPECT_TRUE(entries.GetSelection(0).receive);  // the rest still ran
