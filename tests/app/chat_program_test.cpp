@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "memory_voice.h"
 #include "app/chat_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
@@ -162,6 +163,7 @@ bool Type(const std::string& name, const std::string& text) {
 class DriverApp : public wxApp {
 public:
     bool OnInit() override {
+        UseMemoryVoice();
         m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
         m_program->Start();
         SetMessageBoxHandler(&m_boxes);

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "memory_voice.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/profile_dialog.h"
@@ -65,7 +66,8 @@ void TypeLine(WxDisplayWindow& main, const std::string& line) {
         dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowById(1006, static_cast<wxWindow*>(main.GetWindow())));
     if (!commandLine) return;
     commandLine->ChangeValue(line);
-    wxCommandEvent enter(wxEVT_TEXT_ENTER, commandLine->GetId());
+    wxKeyEvent enter(wxEVT_KEY_DOWN);
+    enter.m_keyCode = WXK_RETURN;
     enter.SetEventObject(commandLine);
     commandLine->GetEventHandler()->ProcessEvent(enter);
     g_results.commandLineAfter = commandLine->GetValue().ToStdString();
@@ -91,6 +93,7 @@ bool ServerHas(const std::string& line) {
 class DriverApp : public wxApp {
 public:
     bool OnInit() override {
+        UseMemoryVoice();
         m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
         m_program->Start();
         SetMessageBoxHandler(&m_boxes);

@@ -91,7 +91,7 @@ TEST_F(DisplayCommandsTest, WhatEachCommandDoes) {
         {"filters by key, no active display", true, id(CommandId::ToggleAltitudeFilters), true,
          "3 8000 Default | title menus"},
         {"declutter without an active display", true, id(CommandId::Declutter), true, "3 8000 Default |"},
-        {"a bookmark key is the bookmarks' own", true, id(CommandId::SaveBookmark1), false,
+        {"a bookmark key goes to the main display's bookmarks", true, id(CommandId::SaveBookmark1), true,
          "3 8000 Default |"},
         {"an unknown id", true, 99999, false, "3 8000 Default |"},
     };

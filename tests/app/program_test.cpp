@@ -34,6 +34,7 @@
 #include <functional>
 #include <thread>
 
+#include "memory_voice.h"
 #include "app/comms_windows.h"
 #include "app/comms_windows_wx.h"
 #include "app/display_window.h"
@@ -383,16 +384,7 @@ int RunSecondInstance() {
 class DriverApp : public wxApp {
 public:
     bool OnInit() override {
-        // Memory sound cards (the test machine may have none) and a free voice port.
-        TarqVoiceOptions voice;
-        voice.devices = [] {
-            auto devices = std::make_unique<MemorySoundDeviceProvider>(
-                std::vector<std::string>{"Microphone"}, std::vector<std::string>{"Headset", "Speaker"});
-            g_soundDevices = devices.get();
-            return devices;
-        };
-        voice.udpPort = 0;
-        SetTarqVoiceOptions(voice);
+        UseMemoryVoice([](MemorySoundDeviceProvider* devices) { g_soundDevices = devices; });
         m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
         m_program->Start();
         SetMessageBoxHandler(&m_boxes);

@@ -19,6 +19,7 @@
 #include <set>
 #include <string>
 
+#include "memory_voice.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/menu_table.h"
@@ -147,14 +148,7 @@ class DriverApp : public wxApp {
 public:
     bool OnInit() override {
         wxImage::AddHandler(new wxPNGHandler);
-        // Memory sound cards (the test machine may have none) and a free voice port.
-        TarqVoiceOptions voice;
-        voice.devices = [] {
-            return std::make_unique<MemorySoundDeviceProvider>(std::vector<std::string>{"Microphone"},
-                                                               std::vector<std::string>{"Headset", "Speaker"});
-        };
-        voice.udpPort = 0;
-        SetTarqVoiceOptions(voice);
+        UseMemoryVoice();
         m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
         m_program->Start();
         SetMessageBoxHandler(&m_boxes);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "memory_voice.h"
 #include "app/global_objects.h"
 #include "app/session.h"
 #include "app/shell_state.h"
@@ -81,16 +82,8 @@ protected:
         factory.log = &displayLog;
         ReturnToProfileDialog = false;
         SetGlobalObjectObserver([](const std::string& event) { PendingCallLog::Record(event); });
-        // Memory sound cards, and a voice port the system picks, so tests
-        // run beside each other and beside a running program.
-        TarqVoiceOptions voice;
-        voice.devices = [this] {
-            auto devices = std::make_unique<MemorySoundDeviceProvider>(inputNames, outputNames);
-            soundDevices = devices.get();
-            return devices;
-        };
-        voice.udpPort = 0;
-        SetTarqVoiceOptions(voice);
+        UseMemoryVoice([this](MemorySoundDeviceProvider* devices) { soundDevices = devices; }, inputNames,
+                       outputNames);
     }
     void TearDown() override {
         DeleteGlobalObjects();
