@@ -162,6 +162,12 @@ public:
     void FitStripBay() override {
         if (g_flightStripBay) g_flightStripBay->Paint(true);
     }
+    void ApplyBackgroundColor(const std::string& colorProfile) override {
+        if (!g_displayManager) return;
+        g_displayManager->ForEachDisplay([&colorProfile](TarqDisplay& display) {
+            if (display.GetColorProfileName() == colorProfile) display.SetColorProfile(colorProfile);
+        });
+    }
     void ShowError(const std::string& line) override {
         if (g_displayManager) g_displayManager->ShowError(line);
     }

@@ -78,6 +78,8 @@ public:
     virtual void ApplyDisplaySettings() = 0;
     virtual void RebuildAircraftList() = 0;
     virtual void FitStripBay() = 0;
+    // Every display that uses the colour profile takes its background colour.
+    virtual void ApplyBackgroundColor(const std::string& colorProfile) = 0;
     virtual void ShowError(const std::string& line) = 0;
 };
 

@@ -4,10 +4,16 @@
 
 #include <filesystem>
 
+#include "app/audio_settings_form.h"
+#include "app/color_profiles_form.h"
+#include "app/filters_form.h"
 #include "app/general_settings_form.h"
 #include "app/profile_transfer.h"
+#include "app/sounds_form.h"
 #include "foundation/ini_file.h"
+#include "scope/display_scope.h"
 #include "tests/foundation/profile_fixture.h"
+#include "tests/scope/fake_scope_host.h"
 
 namespace {
 
@@ -25,6 +31,7 @@ public:
     void ApplyDisplaySettings() override { calls.push_back("displays"); }
     void RebuildAircraftList() override { calls.push_back("aircraft"); }
     void FitStripBay() override { calls.push_back("strips"); }
+    void ApplyBackgroundColor(const std::string& name) override { calls.push_back("background " + name); }
     void ShowError(const std::string& line) override { calls.push_back("error " + line); }
     std::vector<std::string> calls;
     bool aliasLoads = true;
@@ -381,6 +388,303 @@ TEST_F(TransferTest, MergeRefusalsInOrder) {
               (std::vector<std::string>{"Error: You must select a profile to merge settings from.",
                                         "Error: You must select a profile to merge the settings into.",
                                         "Error: You must select at least one section to merge."}));
+}
+
+// --- colour profiles ----------------------------------------------------------
+
+TEST_F(SettingsFormTest, ColourProfilesListLimitsAndRefusals) {
+    Open("");
+    TarqColorProfilesForm form(*profile);
+    EXPECT_EQ(form.Add(nullptr), "New Color Profile");
+    EXPECT_EQ(form.Add(nullptr), "New Color Profile (2)");
+    EXPECT_EQ(form.Copy("Default", nullptr), "Copy of Default");
+    EXPECT_TRUE(boxes.shown.empty());
+
+    EXPECT_EQ(form.Copy("", nullptr), "");
+    EXPECT_FALSE(form.CanModify("", nullptr));
+    EXPECT_FALSE(form.Delete("", nullptr));
+    EXPECT_FALSE(form.Delete("Default", nullptr));
+    boxes.answers = {MessageBoxResult::No, MessageBoxResult::Yes};
+    EXPECT_FALSE(form.Delete("Copy of Default", nullptr));
+    EXPECT_TRUE(form.Delete("Copy of Default", nullptr));
+    EXPECT_EQ(boxes.shown[0], "Error: You must first select a color profile to copy.");
+    EXPECT_EQ(boxes.shown[1], "Error: You must first select a color profile to modify.");
+    EXPECT_EQ(boxes.shown[2], "Error: You must first select a color profile to delete.");
+    EXPECT_EQ(boxes.shown[3], "Error: The default color profile cannot be deleted.");
+    EXPECT_EQ(boxes.styles[3].icon, MessageBoxIcon::Warning);
+    EXPECT_EQ(boxes.shown[4].rfind("Confirm Delete: Are you sure", 0), 0u);
+    EXPECT_EQ(boxes.styles[4].defaultButton, 1) << "No is the default";
+    EXPECT_EQ(form.Names(),
+              (std::vector<std::string>{"Default", "New Color Profile", "New Color Profile (2)"}));
+
+    while (form.Names().size() < 30) form.Add(nullptr);
+    boxes.shown.clear();
+    EXPECT_EQ(form.Add(nullptr), "");
+    EXPECT_EQ(form.Copy("", nullptr), "") << "the limit comes before the selection";
+    EXPECT_EQ(boxes.shown,
+              (std::vector<std::string>(2, "Error: You have reached the maximum number of color profiles.")));
+    EXPECT_EQ(form.Names().size(), 30u);
+}
+
+TEST_F(SettingsFormTest, ColourProfileEditorRenames) {
+    Open("");
+    const std::string invalid =
+        "Error: Invalid profile name. It must consist of only letters, numbers, underscores and spaces. "
+        "Maximum "
+        "length is 64 characters.";
+    const std::string taken = "Error: A color profile already exists with the name you entered.";
+    TarqColorProfilesForm list(*profile);
+    const std::string made = list.Add(nullptr);
+    TarqColorProfileEditorForm editor(*profile, made);
+    EXPECT_TRUE(editor.SelectNameAtStart());
+    EXPECT_FALSE(editor.NameReadOnly());
+    EXPECT_TRUE(TarqColorProfileEditorForm(*profile, "Default").NameReadOnly());
+    struct Case {
+        std::string name;
+        std::string refusal;
+    } cases[] = {{std::string(65, 'a'), invalid}, {"with-dash", invalid}, {"", invalid}, {"Default", taken}};
+    for (const Case& c : cases) {
+        boxes.shown.clear();
+        EXPECT_FALSE(editor.Accept(c.name, nullptr)) << c.name;
+        EXPECT_EQ(boxes.shown, (std::vector<std::string>{c.refusal})) << c.name;
+    }
+    boxes.shown.clear();
+    EXPECT_TRUE(editor.Accept(made, nullptr)) << "its own name closes without a check";
+    EXPECT_TRUE(editor.Accept("Night Shift", nullptr));
+    EXPECT_EQ(editor.Name(), "Night Shift");
+    EXPECT_TRUE(profile->HasColorProfile("Night Shift"));
+    EXPECT_FALSE(profile->HasColorProfile(made));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SettingsFormTest, ChosenColourRebuildsWhatItsItemNeeds) {
+    Open("");
+    struct Case {
+        int id;
+        bool strip;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {1128, false, {"lists 4294967295"}},  // SIDs: every list
+        {1114, false, {"lists 4"}},
+        {1137, false, {}},  // Selected: read when drawing
+        {1113, false, {"background Default"}},
+        {1146, true, {"strips"}},  // the strip page's Arrivals, not the editor's 1146
+    };
+    for (const Case& c : cases) {
+        effects.calls.clear();
+        profile->SetModified(false);
+        const ColorItem* item = FindColorItem(c.id, c.strip);
+        ASSERT_NE(item, nullptr) << c.id;
+        StoreItemColor(*profile, effects, "Default", *item, 0x0000FF);
+        EXPECT_EQ(effects.calls, c.calls) << c.id;
+        EXPECT_EQ(ItemColor(*profile, "Default", *item), 0x0000FF) << c.id;
+        EXPECT_TRUE(profile->IsModified());
+    }
+    EXPECT_EQ(profile->GetInt("ColorStripArrivals"), 0x0000FF);
+}
+
+// --- filters, sounds, audio ----------------------------------------------------
+
+TEST_F(SettingsFormTest, FiltersKeepTagBoxesBehindTheirSymbolBoxes) {
+    Open("");
+    FakeScopeHost host;
+    TarqDisplayScope scope(host, TarqDisplaySettings{}, nullptr);
+    scope.SetShowTargetsAboveCeiling(true);
+    scope.SetShowTagsAboveCeiling(true);
+    scope.SetShowTagsBelowFloor(true);  // shown disabled while its symbol box is off
+    TarqFiltersForm form(scope, profile.get());
+    EXPECT_TRUE(form.Ok(nullptr));
+    EXPECT_FALSE(profile->IsModified()) << "OK at once stores nothing";
+    EXPECT_TRUE(form.boxes.tagsBelow);
+    EXPECT_FALSE(form.TagsBelowEnabled());
+
+    form.boxes.symbolsAbove = false;
+    form.OnBoxClicked();
+    EXPECT_FALSE(form.TagsAboveEnabled());
+    EXPECT_FALSE(form.boxes.tagsAbove);
+    form.boxes.symbolsAbove = true;
+    form.OnBoxClicked();
+    EXPECT_TRUE(form.TagsAboveEnabled());
+    EXPECT_FALSE(form.boxes.tagsAbove) << "enabled again, still unchecked";
+
+    form.floor = "5000";
+    form.ceiling = "3000";
+    form.OnNumberEdited();
+    ASSERT_TRUE(form.Ok(nullptr));
+    EXPECT_EQ(scope.GetAirspaceFloor(), 5000);
+    EXPECT_EQ(scope.GetAirspaceCeiling(), 3000);
+    EXPECT_FALSE(scope.GetShowTagsBelowFloor());
+    EXPECT_TRUE(profile->IsModified());
+    EXPECT_FALSE(form.IsChanged());
+
+    profile->SetModified(false);
+    form.ceiling = "100000";
+    form.OnNumberEdited();
+    EXPECT_FALSE(form.Apply(nullptr));
+    EXPECT_EQ(boxes.shown.back(), "Error: \"Airspace Ceiling\" must be a whole number from 0 to 99999.");
+    EXPECT_EQ(scope.GetAirspaceCeiling(), 3000);
+    EXPECT_FALSE(profile->IsModified());
+}
+
+TEST_F(SettingsFormTest, SoundsWorkOnTheirOwnListUntilOk) {
+    Open("SoundConnect=connect.wav\nSoundError=error.wav\nUseSounds=0\n");
+    {
+        TarqSoundsForm form(*profile);
+        EXPECT_EQ(form.Field(), "connect.wav");
+        EXPECT_TRUE(form.PlayAndClearEnabled());
+        form.Select(2);
+        EXPECT_EQ(form.Field(), "");
+        EXPECT_FALSE(form.PlayAndClearEnabled()) << "a profile without the key gives an empty field";
+        form.Choose("/sounds/handoff.wav");
+        form.Select(14);
+        form.Clear();
+        EXPECT_TRUE(form.PlayAndClearEnabled()) << "kept until the next selection";
+        form.Select(2);
+        EXPECT_EQ(form.Field(), "/sounds/handoff.wav");
+        form.soundsActive = true;
+        // Cancel: nothing stored, the working list keeps the edits.
+    }
+    EXPECT_EQ(profile->GetString("SoundError"), "error.wav");
+    EXPECT_EQ(TarqSoundsForm::WorkingList()[2], "/sounds/handoff.wav");
+    EXPECT_FALSE(profile->IsModified());
+
+    TarqSoundsForm form(*profile);
+    EXPECT_EQ(TarqSoundsForm::WorkingList()[2], "") << "each opening starts from the profile";
+    form.Select(14);
+    form.Clear();
+    form.soundsActive = true;
+    form.Ok();
+    EXPECT_EQ(profile->GetString("SoundError"), "");
+    EXPECT_EQ(profile->GetString("SoundConnect"), "connect.wav");
+    EXPECT_TRUE(profile->GetBool("UseSounds"));
+    EXPECT_TRUE(profile->IsModified());
+    EXPECT_EQ(SoundEvents().size(), 16u);
+}
+
+class RecordingVoice : public TarqVoiceSettings {
+public:
+    AudioDeviceLists GetDeviceLists() override { return {{"Mic A", "Mic B"}, {"Out A", "Out B"}, 0, 1, 0}; }
+    void SetInputDevice(int i) override { calls.push_back("input " + std::to_string(i)); }
+    void SetHeadsetDevice(int i) override { calls.push_back("headset " + std::to_string(i)); }
+    void SetSpeakerDevice(int i) override { calls.push_back("speaker " + std::to_string(i)); }
+    void SetHeadsetVolume(int v) override { calls.push_back("headset volume " + std::to_string(v)); }
+    void SetSpeakerVolume(int v) override { calls.push_back("speaker volume " + std::to_string(v)); }
+    void SetVhfSimulation(bool h, bool s) override {
+        calls.push_back(std::string("vhf ") + (h ? "1" : "0") + (s ? "1" : "0"));
+    }
+    void StartNoiseMeasurement() override { calls.push_back("noise start"); }
+    void EndNoiseMeasurement() override { calls.push_back("noise end"); }
+    void StartLevelMeasurement() override { calls.push_back("level start"); }
+    int EndLevelMeasurement() override {
+        calls.push_back("level end");
+        return flags;
+    }
+    void StartMicTestRecording() override { calls.push_back("record"); }
+    void StopMicTestRecording() override { calls.push_back("record stop"); }
+    void StartMicTestPlayback() override { calls.push_back("play"); }
+    void StopMicTestPlayback() override { calls.push_back("play stop"); }
+    float GetInputSquelch() override { return 0.25f; }
+    std::vector<std::string> calls;
+    int flags = 0;
+};
+
+TEST_F(SettingsFormTest, AudioDevicesApplyInOrderOnlyWhenChanged) {
+    Open("OutputVolumeHDST=80\nOutputVolumeSPKR=120\nVHFSimHeadset=1\n");
+    RecordingVoice voice;
+    TarqAudioDevicesForm form(*profile, voice);
+    EXPECT_EQ(form.headsetVolume, 80);
+    EXPECT_EQ(TarqAudioDevicesForm::VolumeLabel(form.speakerVolume), "120%");
+    form.Ok();
+    EXPECT_TRUE(voice.calls.empty());
+    EXPECT_FALSE(profile->IsModified());
+
+    form.lists.input = 1;
+    form.speakerVolume = 150;
+    form.vhfSpeaker = true;
+    form.OnChanged();
+    form.Apply();
+    EXPECT_EQ(voice.calls, (std::vector<std::string>{"input 1", "headset 1", "speaker 0", "headset volume 80",
+                                                     "speaker volume 150", "vhf 11"}));
+    EXPECT_EQ(profile->GetString("AudioInputDevice"), "Mic B");
+    EXPECT_EQ(profile->GetString("AudioOutputHeadsetDevice"), "Out B");
+    EXPECT_EQ(profile->GetInt("OutputVolumeSPKR"), 150);
+    EXPECT_TRUE(profile->IsModified());
+    voice.calls.clear();
+    form.Ok();
+    EXPECT_TRUE(voice.calls.empty()) << "already applied";
+}
+
+class RecordingCalibrationHost : public TarqCalibrationHost {
+public:
+    WindowHandle Owner() override { return nullptr; }
+    void StartTimer(int ms) override { calls.push_back("timer " + std::to_string(ms)); }
+    void StopTimer() override { calls.push_back("timer stop"); }
+    void SetMenuEnabled(bool on) override { calls.push_back(on ? "menu on" : "menu off"); }
+    std::vector<std::string> calls;
+};
+
+TEST_F(SettingsFormTest, CalibrationVerdicts) {
+    struct Case {
+        int flags;
+        const char* verdict;
+    } cases[] = {
+        {0, "Your microphone level is set correctly."},
+        {1, "Your background noise is too loud. "},
+        {2, "Your background noise is too loud. "},
+        {5, "Your background noise is too loud. Your microphone level is too high. "},
+        {8, "Your microphone level is too low."},
+        {12, "Your microphone level is too high. Your microphone level is too low."},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TarqMicCalibration::Verdict(c.flags), c.verdict) << c.flags;
+}
+
+TEST_F(SettingsFormTest, CalibrationStepsAndReset) {
+    Open("");
+    RecordingVoice voice;
+    RecordingCalibrationHost host;
+    TarqMicCalibration calibration;
+    boxes.answers = {MessageBoxResult::Cancel};
+    calibration.Start(host, voice, *profile);
+    EXPECT_FALSE(calibration.IsRunning());
+    EXPECT_TRUE(host.calls.empty()) << "declined: menu and engine untouched";
+    EXPECT_TRUE(voice.calls.empty());
+
+    voice.flags = 4;
+    calibration.Start(host, voice, *profile);
+    EXPECT_EQ(calibration.GetStep(), TarqMicCalibration::kNoise);
+    calibration.OnTimer();
+    EXPECT_EQ(calibration.GetStep(), TarqMicCalibration::kLevel);
+    calibration.OnTimer();
+    EXPECT_EQ(calibration.GetStep(), TarqMicCalibration::kPlayback);
+    EXPECT_FLOAT_EQ(profile->GetFloat("InputSquelch"), 0.25f);
+    EXPECT_TRUE(profile->IsModified()) << "stored although the level is wrong";
+    EXPECT_EQ(boxes.styles.back().icon, MessageBoxIcon::Error);
+    EXPECT_EQ(boxes.shown.back(),
+              "Results: Your microphone level is too high. \r\n\r\nPress OK to hear a playback of your "
+              "recording.\r\n\r\nSquelch level: 0.250000");
+    calibration.OnTimer();
+    EXPECT_FALSE(calibration.IsRunning());
+    EXPECT_EQ(boxes.shown.back(), "Finished: Microphone calibration is complete.");
+    calibration.OnTimer();  // idle: nothing
+    EXPECT_EQ(voice.calls, (std::vector<std::string>{"noise start", "noise end", "level start", "record",
+                                                     "record stop", "level end", "play", "play stop"}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"menu off", "timer 5000", "timer stop", "timer 5000",
+                                                    "timer stop", "timer 5000", "timer stop", "menu on"}));
+
+    // The session closes in the middle of the speech step.
+    voice.calls.clear();
+    host.calls.clear();
+    calibration.Start(host, voice, *profile);
+    calibration.OnTimer();
+    calibration.Reset();
+    EXPECT_FALSE(calibration.IsRunning());
+    EXPECT_EQ(voice.calls.back(), "level end");
+    EXPECT_EQ(host.calls.back(), "menu on");
+    host.calls.clear();
+    calibration.OnTimer();
+    EXPECT_TRUE(host.calls.empty()) << "a late timer does nothing";
+    calibration.Start(host, voice, *profile);
+    EXPECT_EQ(calibration.GetStep(), TarqMicCalibration::kNoise) << "the next session starts afresh";
 }
 
 }  // namespace
