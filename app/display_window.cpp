@@ -18,6 +18,7 @@
 #include "app/menu_builder.h"
 #include "app/menu_table.h"
 #include "app/session.h"
+#include "app/settings_dialogs_wx.h"
 #include "app/shell_state.h"
 #include "app/window_snap_wx.h"
 #include "app/wx_text.h"
@@ -449,6 +450,14 @@ bool WxDisplayWindow::OnMenuCommand(int id) {
         case CommandId::OceanicTracks:
             if (m_scope) OceanicDialogWindow::Show(m_frame, *m_scope);
             return true;
+        case CommandId::GeneralSettings:
+        case CommandId::ColorProfiles:
+        case CommandId::ModifyColorProfile:
+        case CommandId::FiltersConfigure:
+        case CommandId::Sounds:
+        case CommandId::AudioDevices:
+        case CommandId::CalibrateMic:
+            return OpenSettingsDialog(static_cast<CommandId>(id), m_frame, *this);
         default:
             break;
     }
