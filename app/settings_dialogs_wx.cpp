@@ -132,6 +132,15 @@ void BindArrows(wxWindow* parent, const SettingsControl& control, std::function<
     };
     arrows->Bind(wxEVT_SPIN_UP, [step](wxSpinEvent&) { step(1); });
     arrows->Bind(wxEVT_SPIN_DOWN, [step](wxSpinEvent&) { step(-1); });
+    // The arrow keys step the field like its arrows.
+    field->Bind(wxEVT_KEY_DOWN, [step](wxKeyEvent& key) {
+        if (key.GetKeyCode() == WXK_UP)
+            step(1);
+        else if (key.GetKeyCode() == WXK_DOWN)
+            step(-1);
+        else
+            key.Skip();
+    });
 }
 
 // --- General Settings --------------------------------------------------------

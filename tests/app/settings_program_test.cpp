@@ -72,7 +72,7 @@ wxDialog* TopModal() {
 
 wxWindow* Control(wxWindow* parent, const char* name) { return parent->FindWindow(XRCID(name)); }
 
-void Yield(int milliseconds = 30) {
+void Pump(int milliseconds = 30) {
     for (int waited = 0; waited < milliseconds; waited += 10) {
         wxYield();
         wxMilliSleep(10);
@@ -83,7 +83,7 @@ void MoveTo(wxWindow* w, int dx = -1, int dy = -1) {
     wxUIActionSimulator sim;
     const wxSize size = w->GetSize();
     sim.MouseMove(w->GetScreenPosition() + wxPoint(dx < 0 ? size.x / 2 : dx, dy < 0 ? size.y / 2 : dy));
-    Yield();
+    Pump();
 }
 
 // wait false: the click is handled once the stage has returned, so a dialog
@@ -94,7 +94,7 @@ void Click(wxWindow* w, int dx = -1, int dy = -1, bool wait = true) {
     wxUIActionSimulator sim;
     sim.MouseClick();
     // Past the double-click time, so the next click is a click of its own.
-    if (wait) Yield(500);
+    if (wait) Pump(500);
 }
 
 // Without a window manager the keys go where the pointer is.
@@ -104,15 +104,15 @@ void Type(wxWindow* field, const char* text, bool replace) {
     if (replace) {
         sim.Char(WXK_END);
         for (int i = 0; i < 40; ++i) sim.Char(WXK_BACK);
-        Yield();
+        Pump();
     }
     sim.Text(text);
-    Yield();
+    Pump();
 }
 
 bool SaveShot(wxWindow* window, const std::string& name) {
     window->Update();
-    Yield();
+    Pump();
     const wxRect r = window->GetScreenRect();
     ScreenGrab grab = GrabScreen(r.x, r.y, r.width, r.height);
     if (grab.width <= 0) return false;
@@ -128,8 +128,10 @@ bool SaveShot(wxWindow* window, const std::string& name) {
 }
 
 void Shot(wxWindow* window, const std::string& name) {
-    if (SaveShot(window, name)) ++g_results.shotsKept;
-    else g_results.shots.push_back(name);
+    if (SaveShot(window, name))
+        ++g_results.shotsKept;
+    else
+        g_results.shots.push_back(name);
 }
 
 // Runs `open` (which shows a modal dialog) while a timer plays the stages,
@@ -142,10 +144,10 @@ void DriveModal(const std::function<void()>& open, std::vector<std::function<boo
     int ticks = 0;
     timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         wxDialog* dialog = TopModal();
-        if (std::getenv("TARQ_TRACE")) fprintf(stderr, "%s: stage %zu, dialog %s\n", name.c_str(), stage, dialog ? dialog->GetTitle().utf8_str().data() : "none");
         if (!dialog) return;
         if (++ticks > 80) {
-            if (g_results.failure.empty()) g_results.failure = name + " stuck at stage " + std::to_string(stage);
+            if (g_results.failure.empty())
+                g_results.failure = name + " stuck at stage " + std::to_string(stage);
             dialog->EndModal(wxID_CANCEL);
             return;
         }
@@ -191,7 +193,8 @@ private:
         ExitMainLoop();
     }
     WxDisplayWindow* Main() {
-        return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
+        return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay())
+                                : nullptr;
     }
     void Record(const std::string& section, const std::string& key) {
         g_results.onDisk[section + "/" + key] = OnDisk(section, key);
@@ -207,7 +210,8 @@ private:
 
     void Step() {
         if (m_busy) return;
-        if (std::chrono::steady_clock::now() > m_deadline) return Fail("timed out at step " + std::to_string(m_step));
+        if (std::chrono::steady_clock::now() > m_deadline)
+            return Fail("timed out at step " + std::to_string(m_step));
         ++m_waited;
         m_busy = true;
         RunStep();
@@ -249,7 +253,8 @@ private:
                 return;
             case 4:
                 if (m_waited < 5) return;
-                if (MicCalibration().GetStep() != TarqMicCalibration::kNoise) return Fail("calibration not started");
+                if (MicCalibration().GetStep() != TarqMicCalibration::kNoise)
+                    return Fail("calibration not started");
                 Main()->OnMenuCommand(CommandId::OpenSessionProfile);
                 g_results.calibrationStoppedOnClose = !MicCalibration().IsRunning();
                 Next();
@@ -307,9 +312,10 @@ private:
     void GeneralSettings() {
         DriveModal([this] { Main()->OnMenuCommand(CommandId::GeneralSettings); },
                    {[](wxDialog& d) {
-                        // Range ring spacing one up by its arrow.
-                        wxWindow* arrows = Control(&d, "c1149_arrows");
-                        Click(arrows, arrows->GetSize().x * 3 / 4);  // "+"
+                        // Range ring spacing one up by the arrow key in its field.
+                        Click(Control(&d, "c1149"));
+                        wxUIActionSimulator().Char(WXK_UP);
+                        Pump();
                         Shot(&d, "general_misc");
                         static_cast<wxNotebook*>(Control(&d, "pages"))->SetSelection(2);
                         return true;
@@ -354,42 +360,40 @@ private:
     }
 
     void Filters() {
-        DriveModal([this] { Main()->OnMenuCommand(CommandId::FiltersConfigure); },
-                   {[](wxDialog& d) {
-                        wxWindow* arrows = Control(&d, "c1131_arrows");
-                        Click(arrows, arrows->GetSize().x * 3 / 4);
-                        Click(Control(&d, "c1222"), 8);
-                        Shot(&d, "filters");
-                        Click(d.FindWindow(wxID_OK));
-                        return true;
-                    }},
+        DriveModal([this] { Main()->OnMenuCommand(CommandId::FiltersConfigure); }, {[](wxDialog& d) {
+                       Click(Control(&d, "c1131"));
+                       wxUIActionSimulator().Char(WXK_UP);  // 100 ft
+                       Pump();
+                       Click(Control(&d, "c1222"), 8);
+                       Shot(&d, "filters");
+                       Click(d.FindWindow(wxID_OK));
+                       return true;
+                   }},
                    "filters");
         SaveAndRecord({"AirspaceFloor1", "ShowTargetsAboveCeiling1"});
     }
 
     void Sounds() {
-        DriveModal([this] { Main()->OnMenuCommand(CommandId::Sounds); },
-                   {[](wxDialog& d) {
-                        Click(Control(&d, "c1114"));  // Clear "Connect"
-                        Click(Control(&d, "c1115"), 8);
-                        Shot(&d, "sounds");
-                        Click(d.FindWindow(wxID_OK));
-                        return true;
-                    }},
+        DriveModal([this] { Main()->OnMenuCommand(CommandId::Sounds); }, {[](wxDialog& d) {
+                       Click(Control(&d, "c1114"));  // Clear "Connect"
+                       Click(Control(&d, "c1115"), 8);
+                       Shot(&d, "sounds");
+                       Click(d.FindWindow(wxID_OK));
+                       return true;
+                   }},
                    "sounds");
         SaveAndRecord({"SoundConnect", "UseSounds"});
     }
 
     void AudioDevices() {
-        DriveModal([this] { Main()->OnMenuCommand(CommandId::AudioDevices); },
-                   {[](wxDialog& d) {
-                        wxWindow* slider = Control(&d, "c1114");
-                        Click(slider, slider->GetSize().x / 4);
-                        Click(Control(&d, "c1136"), 8);
-                        Shot(&d, "audio_devices");
-                        Click(d.FindWindow(wxID_OK));
-                        return true;
-                    }},
+        DriveModal([this] { Main()->OnMenuCommand(CommandId::AudioDevices); }, {[](wxDialog& d) {
+                       wxWindow* slider = Control(&d, "c1114");
+                       Click(slider, slider->GetSize().x / 4);
+                       Click(Control(&d, "c1136"), 8);
+                       Shot(&d, "audio_devices");
+                       Click(d.FindWindow(wxID_OK));
+                       return true;
+                   }},
                    "audio devices");
         SaveAndRecord({"OutputVolumeHDST", "VHFSimSpeakers"});
     }
@@ -416,7 +420,8 @@ TEST(SettingsProgram, EveryDialogFromItsMenuItemToDisk) {
     WriteFileAtomically((dir / "Tarq.ini").string(),
                         "[:META]\nVersion=4\n[Default]\nDisplayCount=1\n"
                         "[Work]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\nUseSounds=0\n"
-                        "ShowTargetsAboveCeiling1=0\nRingSpacing=5\nVisRange=303\nSoundConnect=connect.wav\nOutputVolumeHDST=100\n"
+                        "ShowTargetsAboveCeiling1=0\nRingSpacing=5\nVisRange=303\nSoundConnect=connect."
+                        "wav\nOutputVolumeHDST=100\n"
                         "[Tower]\nSoundConnect=tower.wav\nSoundError=towererr.wav\nCID=1234567\n"
                         "[Approach]\nSoundConnect=app.wav\nPTTKey=17\nPassword=secret\n"
                         "[:CP:Default]\nColorBackground=0\n");
@@ -462,7 +467,8 @@ TEST(SettingsProgram, EveryDialogFromItsMenuItemToDisk) {
     EXPECT_EQ(g_results.shots, std::vector<std::string>{});
     EXPECT_EQ(g_results.shotsKept, 10);
     const std::vector<std::string> messages = g_results.messages;
-    EXPECT_NE(std::find(messages.begin(), messages.end(), "Merge Complete|Profile merge complete."), messages.end())
+    EXPECT_NE(std::find(messages.begin(), messages.end(), "Merge Complete|Profile merge complete."),
+              messages.end())
         << ::testing::PrintToString(messages);
     EXPECT_NE(std::find(messages.begin(), messages.end(), "Finished|Microphone calibration is complete."),
               messages.end())
