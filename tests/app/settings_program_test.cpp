@@ -55,6 +55,7 @@ struct Results {
     int shotsKept = 0;
     std::string exportedSections;
     bool calibrationStoppedOnClose = false;
+    bool calibrateGreyedWhileRunning = false;
     std::vector<std::string> messages;
 };
 
@@ -242,6 +243,10 @@ private:
                 Sounds();
                 AudioDevices();
                 Main()->OnMenuCommand(CommandId::CalibrateMic);
+                g_results.calibrateGreyedWhileRunning =
+                    !static_cast<wxFrame*>(Main()->GetWindow())
+                         ->GetMenuBar()
+                         ->IsEnabled(ToToolkitId(CommandId::CalibrateMic));
                 Next();
                 return;
             case 3:
@@ -464,6 +469,7 @@ TEST(SettingsProgram, EveryDialogFromItsMenuItemToDisk) {
     for (const auto& [key, value] : expected) EXPECT_EQ(g_results.onDisk[key], value) << key;
     EXPECT_NE(g_results.onDisk["Work/OutputVolumeHDST"], "100") << "the slider moved";
     EXPECT_TRUE(g_results.calibrationStoppedOnClose);
+    EXPECT_TRUE(g_results.calibrateGreyedWhileRunning);
     EXPECT_EQ(g_results.shots, std::vector<std::string>{});
     EXPECT_EQ(g_results.shotsKept, 10);
     const std::vector<std::string> messages = g_results.messages;
