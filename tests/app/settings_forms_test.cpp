@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "app/audio_settings_form.h"
 #include "app/color_profiles_form.h"
@@ -685,6 +687,54 @@ TEST_F(SettingsFormTest, CalibrationStepsAndReset) {
     EXPECT_TRUE(host.calls.empty()) << "a late timer does nothing";
     calibration.Start(host, voice, *profile);
     EXPECT_EQ(calibration.GetStep(), TarqMicCalibration::kNoise) << "the next session starts afresh";
+}
+
+// --- layouts -------------------------------------------------------------------
+
+// The part of the layout file from the object named `name` to the next
+// object of the same class level (a page up to the next page).
+std::string LayoutPart(const std::string& xrc, const std::string& name, const std::string& next) {
+    const size_t from = xrc.find("name=\"" + name + "\"");
+    if (from == std::string::npos) return {};
+    const size_t to = next.empty() ? std::string::npos : xrc.find("name=\"" + next + "\"", from);
+    return xrc.substr(from, to == std::string::npos ? std::string::npos : to - from);
+}
+
+TEST(SettingsLayouts, EveryFormControlIsLaidOutOnItsOwnPage) {
+    std::ifstream file(std::string(TARQ_RESOURCES_DIR) + "/settings_dialogs.xrc");
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string xrc = text.str();
+    ASSERT_FALSE(xrc.empty());
+    const std::vector<SettingsPage>& pages = GeneralSettingsPages();
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const std::string next =
+            i + 1 < pages.size() ? "page" + std::to_string(pages[i + 1].resourceId) : "ColorProfiles";
+        const std::string page = LayoutPart(xrc, "page" + std::to_string(pages[i].resourceId), next);
+        ASSERT_FALSE(page.empty()) << pages[i].caption;
+        for (const SettingsControl& control : pages[i].controls) {
+            const std::string name = "name=\"c" + std::to_string(control.id) + "\"";
+            const size_t at = page.find(name);
+            EXPECT_NE(at, std::string::npos) << pages[i].caption << " " << control.id;
+            EXPECT_EQ(page.find(name, at + 1), std::string::npos)
+                << pages[i].caption << " " << control.id << " twice";
+            if (control.kind == SettingsControlKind::Number) {
+                EXPECT_NE(page.find("name=\"c" + std::to_string(control.id) + "_arrows\""), std::string::npos)
+                    << control.id;
+            }
+        }
+    }
+    const std::string editor = LayoutPart(xrc, "ColorProfileEditor", "Filters");
+    for (const ColorItem& item : ColorItems()) {
+        if (item.rebuild == ColorRebuild::StripBay) continue;
+        const std::string name = "name=\"c" + std::to_string(item.id) + "\"";
+        const size_t at = editor.find(name);
+        EXPECT_NE(at, std::string::npos) << item.label;
+        EXPECT_EQ(editor.find(name, at + 1), std::string::npos) << item.label << " twice";
+    }
+    const std::string merge = LayoutPart(xrc, "MergeProfiles", "");
+    for (const MergeGroup& group : TarqProfileMerge::Groups())
+        EXPECT_NE(merge.find("name=\"c" + std::to_string(group.id) + "\""), std::string::npos) << group.label;
 }
 
 }  // namespace
