@@ -21,6 +21,7 @@
 #include "app/menu_title.h"
 #include "app/oceanic_dialog_wx.h"
 #include "app/session.h"
+#include "app/settings_dialogs_wx.h"
 #include "app/shell_state.h"
 #include "app/window_snap_wx.h"
 #include "app/wx_text.h"
@@ -561,6 +562,14 @@ bool WxDisplayWindow::OnMenuCommand(int id) {
         case CommandId::OceanicTracks:
             if (m_scope) OceanicDialogWindow::Show(m_frame, *m_scope);
             return true;
+        case CommandId::GeneralSettings:
+        case CommandId::ColorProfiles:
+        case CommandId::ModifyColorProfile:
+        case CommandId::FiltersConfigure:
+        case CommandId::Sounds:
+        case CommandId::AudioDevices:
+        case CommandId::CalibrateMic:
+            return OpenSettingsDialog(static_cast<CommandId>(id), m_frame, *this);
         default:
             break;
     }

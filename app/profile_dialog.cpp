@@ -6,6 +6,7 @@
 #include "app/display_layout.h"
 #include "app/menu_builder.h"
 #include "app/menu_table.h"
+#include "app/settings_dialogs_wx.h"
 #include "app/wx_text.h"
 #include "platform/message_box.h"
 #include "platform/url_open.h"
@@ -27,14 +28,7 @@ ProfileDialog::ProfileDialog(TarqSessionUi& session)
     sizer->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 4);
     panel->SetSizer(sizer);
 
-    wxMenuBar* bar = BuildCommandMenuBar(kProfileMenu);
-    // Importing, exporting and merging profiles come later.
-    for (CommandId id :
-         {CommandId::ImportSessionProfiles, CommandId::MergeFromFile, CommandId::MergeExisting,
-          CommandId::ExportSessionProfiles, CommandId::ImportColorProfiles, CommandId::ExportColorProfiles}) {
-        bar->Enable(ToToolkitId(id), false);
-    }
-    SetMenuBar(bar);
+    SetMenuBar(BuildCommandMenuBar(kProfileMenu));
     SetClientSize(panel->GetBestSize());
 
     Bind(
@@ -133,6 +127,10 @@ void ProfileDialog::OnMenu(CommandId id) {
             return;
         }
         default: {
+            if (RunProfileTransfer(id, this)) {
+                Refill();
+                return;
+            }
             std::string page = HelpPageUrl(id);
             if (!page.empty()) OpenUrl(page);
         }

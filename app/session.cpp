@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/audio_settings_form.h"
 #include "app/global_objects.h"
 #include "app/shell_state.h"
 #include "foundation/profile.h"
@@ -234,6 +235,7 @@ bool CloseSession(WindowHandle displayWindow, bool exit, TarqSessionUi& ui) {
     g_controllerList->Rebuild();
     g_aircraftDB->Clear();
     g_aircraftList->Rebuild();
+    MicCalibration().Reset();
     g_displayManager->CloseAll();
     g_commsPanel->ResetVoice();
     g_controllerList->Hide();
