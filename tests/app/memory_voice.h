@@ -12,12 +12,11 @@
 #include "platform/memory_sound_devices.h"
 
 // `made` hears of each device provider a voice host makes from now on.
-inline void UseMemoryVoice(std::function<void(MemorySoundDeviceProvider*)> made = nullptr,
-                           std::vector<std::string> inputs = {"Microphone"},
-                           std::vector<std::string> outputs = {"Headset", "Speaker"}) {
+inline void UseMemoryVoice(std::function<void(MemorySoundDeviceProvider*)> made = nullptr) {
     TarqVoiceOptions voice;
-    voice.devices = [made = std::move(made), inputs = std::move(inputs), outputs = std::move(outputs)] {
-        auto devices = std::make_unique<MemorySoundDeviceProvider>(inputs, outputs);
+    voice.devices = [made = std::move(made)] {
+        auto devices = std::make_unique<MemorySoundDeviceProvider>(std::vector<std::string>{"Microphone"},
+                                                                   std::vector<std::string>{"Headset", "Speaker"});
         if (made) made(devices.get());
         return devices;
     };

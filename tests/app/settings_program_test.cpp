@@ -466,7 +466,7 @@ TEST(SettingsProgram, EveryDialogFromItsMenuItemToDisk) {
         {"Work/SoundConnect", ""},
         {"Work/UseSounds", "1"},
         {"Work/VHFSimSpeakers", "1"},
-        {"Work/InputSquelch", "0.000000"},
+        {"Work/InputSquelch", "1.000000"},  // a silent microphone: no noise peak, squelch 1
     };
     for (const auto& [key, value] : expected) EXPECT_EQ(g_results.onDisk[key], value) << key;
     EXPECT_NE(g_results.onDisk["Work/OutputVolumeHDST"], "100") << "the slider moved";

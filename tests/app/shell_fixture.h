@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "memory_voice.h"
 #include "app/global_objects.h"
 #include "app/session.h"
 #include "app/shell_state.h"
@@ -82,8 +81,16 @@ protected:
         factory.log = &displayLog;
         ReturnToProfileDialog = false;
         SetGlobalObjectObserver([](const std::string& event) { PendingCallLog::Record(event); });
-        UseMemoryVoice([this](MemorySoundDeviceProvider* devices) { soundDevices = devices; }, inputNames,
-                       outputNames);
+        // The device names are read when the engine starts, so a test can
+        // change them after set-up.
+        TarqVoiceOptions voice;
+        voice.devices = [this] {
+            auto devices = std::make_unique<MemorySoundDeviceProvider>(inputNames, outputNames);
+            soundDevices = devices.get();
+            return devices;
+        };
+        voice.udpPort = 0;
+        SetTarqVoiceOptions(voice);
     }
     void TearDown() override {
         DeleteGlobalObjects();
