@@ -390,7 +390,7 @@ public:
         SetMessageBoxHandler(&m_boxes);
         m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
         m_timer.Start(100);
-        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(180);
         return true;
     }
     int OnExit() override {
