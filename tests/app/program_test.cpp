@@ -315,6 +315,7 @@ struct DemoServer {
         if (!scenario) return false;
         TestServerOptions options;
         options.port = 0;
+        options.key = TarqNetworkManager::LoginKey();
         options.scenario = std::move(scenario).Value();
         server = std::make_unique<TarqTestServer>(std::move(options), SystemClock::Instance());
         if (!server->Start()) return false;
@@ -1721,6 +1722,7 @@ TEST(Program, ToolWindowsShowTheTrafficAndTheEditorAmendsAPlan) {
     std::filesystem::create_directories(dir / "run");
     TestServerOptions options;
     options.port = 0;
+    options.key = TarqNetworkManager::LoginKey();
     Result<Scenario> scenario = LoadScenario(TARQ_RESOURCES_DIR "/demo_scenario.txt");
     ASSERT_TRUE(scenario);
     options.scenario = std::move(scenario).Value();

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "net/network_manager.h"
 #include "platform/clock.h"
 #include "tools/testserver/test_server.h"
 
@@ -31,6 +32,8 @@ int Usage() {
 
 int main(int argc, char** argv) {
     TestServerOptions options;
+    // The key the program itself logs in with, so its challenge answers hold.
+    options.key = TarqNetworkManager::LoginKey();
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
