@@ -1003,6 +1003,7 @@ private:
 
     bool WeatherAndAtisDone() {
         using namespace comms_layouts;
+        if (m_weatherPhase == 3) return true;
         ++m_weatherWaited;
         if (m_weatherPhase == 0) {
             g_weatherPanel->SetPosition(600, 100, 260);
@@ -1086,6 +1087,7 @@ private:
         m_inModal = false;
         inside.Stop();
         g_atisMaker->SetVoiceServices(nullptr);
+        m_weatherPhase = 3;
         return true;
     }
 
