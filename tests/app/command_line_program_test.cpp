@@ -1,6 +1,7 @@
 // Starts the real program under X, signs on to an in-process test server and
 // types ".qt", ".qs", ".qz", ".qp" and ".qx" on a scripted pilot into the main
-// display's command line; the server must receive the matching lines.
+// display's command line, then an alias from the profile's alias file; the
+// server must receive the matching lines.
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <wx/timer.h>
@@ -36,6 +37,14 @@ constexpr const char* kScenario =
     "WAYPOINT 40.7773 -73.8726 5000\n"
     "WAYPOINT 41.4803 -73.3142 5000\n";
 
+// ".po" uses ".tell", whose text names a variable; CR LF as the file may be
+// written elsewhere.
+constexpr const char* kAliases =
+    "; pointing out\r\n"
+    ".tell .msg $1 $uc($2) is yours\r\n"
+    ".po .tell NY_CTR $1\r\n";
+constexpr const char* kAliasLine = "#TMNY_APP:NY_CTR:UAL1627 is yours";
+
 struct Results {
     std::string failure;
     std::string pointoutTo;  // the position identifier typed
@@ -65,7 +74,8 @@ void TypeLine(WxDisplayWindow& main, const std::string& line) {
         dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowById(1006, static_cast<wxWindow*>(main.GetWindow())));
     if (!commandLine) return;
     commandLine->ChangeValue(line);
-    wxCommandEvent enter(wxEVT_TEXT_ENTER, commandLine->GetId());
+    wxKeyEvent enter(wxEVT_KEY_DOWN);
+    enter.m_keyCode = WXK_RETURN;
     enter.SetEventObject(commandLine);
     commandLine->GetEventHandler()->ProcessEvent(enter);
     g_results.commandLineAfter = commandLine->GetValue().ToStdString();
@@ -149,6 +159,7 @@ private:
                 TypeLine(*main, ".QZ 350 ual1627");
                 TypeLine(*main, ".qp " + g_results.pointoutTo + " ual1627");
                 TypeLine(*main, ".qx ual1627");
+                TypeLine(*main, ".po ual1627");
                 g_results.recalled.push_back(PressArrow(*main, WXK_UP));
                 g_results.recalled.push_back(PressArrow(*main, WXK_UP));
                 g_results.recalled.push_back(PressArrow(*main, WXK_DOWN));
@@ -156,7 +167,8 @@ private:
                 return;
             }
             case 3:
-                if (!ServerHas("$CQNY_APP:@94835:DR:UAL1627") && m_waited < 50) return;
+                if (!(ServerHas("$CQNY_APP:@94835:DR:UAL1627") && ServerHas(kAliasLine)) && m_waited < 50)
+                    return;
                 g_results.received = g_server->Received("NY_APP");
                 ExitMainLoop();
                 return;
@@ -176,7 +188,7 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-TEST(CommandLineProgram, TrackCommandsTypedOnALiveTargetReachTheServer) {
+TEST(CommandLineProgram, TrackCommandsAndAnAliasTypedOnALiveTargetReachTheServer) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
     auto scenario = ParseScenario(kScenario);
     ASSERT_TRUE(scenario.Ok());
@@ -199,7 +211,8 @@ TEST(CommandLineProgram, TrackCommandsTypedOnALiveTargetReachTheServer) {
     WriteFileAtomically((dir / "Tarq.ini").string(),
                         "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
                         "Callsign=NY_APP\nRealName=Demo Controller\nCID=1234567\nPassword=secret\nRating=5\n"
-                        "Server=LOCAL-TEST\n");
+                        "Server=LOCAL-TEST\nAliasFile=aliases.txt\n");
+    WriteFileAtomically((dir / "aliases.txt").string(), kAliases);
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
@@ -225,10 +238,10 @@ TEST(CommandLineProgram, TrackCommandsTypedOnALiveTargetReachTheServer) {
     EXPECT_TRUE(Has(got, "$CQNY_APP:@94835:FA:UAL1627:35000")) << ::testing::PrintToString(got);
     EXPECT_TRUE(Has(got, "#PCNY_APP:NY_CTR:CCP:PT:UAL1627")) << ::testing::PrintToString(got);
     EXPECT_TRUE(Has(got, "$CQNY_APP:@94835:DR:UAL1627")) << ::testing::PrintToString(got);
+    EXPECT_TRUE(Has(got, kAliasLine)) << ::testing::PrintToString(got);
     EXPECT_EQ(g_results.commandLineAfter, "") << "Enter empties the command line";
-    EXPECT_EQ(
-        g_results.recalled,
-        (std::vector<std::string>{".qx ual1627", ".qp " + g_results.pointoutTo + " ual1627", ".qx ual1627"}));
+    // The history keeps the line as typed, not its expansion.
+    EXPECT_EQ(g_results.recalled, (std::vector<std::string>{".po ual1627", ".qx ual1627", ".po ual1627"}));
 }
 
 }  // namespace
