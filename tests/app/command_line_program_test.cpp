@@ -1,6 +1,7 @@
 // Starts the real program under X, signs on to an in-process test server and
 // types ".qt", ".qs", ".qz", ".qp" and ".qx" on a scripted pilot into the main
-// display's command line, then an alias from the profile's alias file; the
+// display's command line, then an alias from the profile's alias file, then
+// opens the flight plan with ".ss" and amends its route with ".am"; the
 // server must receive the matching lines.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -51,6 +52,9 @@ struct Results {
     std::vector<std::string> received;
     std::string commandLineAfter;
     std::vector<std::string> recalled;  // Up twice, then Down
+    bool editorShownAfterHide = true;
+    bool editorShownAfterSs = false;
+    std::string editorCallsign;
 };
 
 Results g_results;
@@ -91,6 +95,18 @@ std::string PressArrow(WxDisplayWindow& main, int keyCode) {
     key.SetEventObject(commandLine);
     commandLine->GetEventHandler()->ProcessEvent(key);
     return commandLine->GetValue().ToStdString();
+}
+
+// The amended route closes the "$AM" line.
+constexpr const char* kAmendedRoute = ":+GREKI J75 ELVAE";
+
+bool EndsWith(const std::string& line, const std::string& end) {
+    return line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0;
+}
+
+bool ServerHasEnding(const std::string& end) {
+    auto lines = g_server->Received("NY_APP");
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return EndsWith(l, end); });
 }
 
 bool ServerHas(const std::string& line) {
@@ -169,6 +185,26 @@ private:
             case 3:
                 if (!(ServerHas("$CQNY_APP:@94835:DR:UAL1627") && ServerHas(kAliasLine)) && m_waited < 50)
                     return;
+                // Tracked again: only the tracking controller may amend.
+                TypeLine(*MainDisplay(), ".qt ual1627");
+                Next();
+                return;
+            case 4: {
+                if (g_aircraftDB->GetTrackingController("UAL1627") != "NY_APP") return;
+                WxDisplayWindow* main = MainDisplay();
+                TypeLine(*main, ".ss ual1627");
+                TypeLine(*main, ".ss");
+                g_results.editorShownAfterHide = g_flightPlanEditor->IsVisible();
+                TypeLine(*main, ".am RTE KLGA KBOS");
+                TypeLine(*main, ".ss ual1627");
+                g_results.editorShownAfterSs = g_flightPlanEditor->IsVisible();
+                g_results.editorCallsign = g_flightPlanEditor->GetCallsign();
+                TypeLine(*main, ".am rte GREKI  J75 ELVAE");
+                Next();
+                return;
+            }
+            case 5:
+                if (!ServerHasEnding(kAmendedRoute) && m_waited < 50) return;
                 g_results.received = g_server->Received("NY_APP");
                 ExitMainLoop();
                 return;
@@ -239,6 +275,18 @@ TEST(CommandLineProgram, TrackCommandsAndAnAliasTypedOnALiveTargetReachTheServer
     EXPECT_TRUE(Has(got, "#PCNY_APP:NY_CTR:CCP:PT:UAL1627")) << ::testing::PrintToString(got);
     EXPECT_TRUE(Has(got, "$CQNY_APP:@94835:DR:UAL1627")) << ::testing::PrintToString(got);
     EXPECT_TRUE(Has(got, kAliasLine)) << ::testing::PrintToString(got);
+    // ".ss" alone hides the editor; ".am" then finds no plan selected, though
+    // the hidden editor still holds the callsign.
+    EXPECT_FALSE(g_results.editorShownAfterHide);
+    EXPECT_TRUE(std::none_of(got.begin(), got.end(), [](const std::string& l) {
+        return EndsWith(l, "KLGA KBOS");
+    })) << ::testing::PrintToString(got);
+    // ".ss" on an aircraft shows it in the editor, and ".am" amends that plan.
+    EXPECT_TRUE(g_results.editorShownAfterSs);
+    EXPECT_EQ(g_results.editorCallsign, "UAL1627");
+    EXPECT_TRUE(std::any_of(got.begin(), got.end(), [](const std::string& l) {
+        return l.rfind("$AMNY_APP:SERVER:UAL1627:", 0) == 0 && EndsWith(l, kAmendedRoute);
+    })) << ::testing::PrintToString(got);
     EXPECT_EQ(g_results.commandLineAfter, "") << "Enter empties the command line";
     // The history keeps the line as typed, not its expansion.
     EXPECT_EQ(g_results.recalled, (std::vector<std::string>{".po ual1627", ".qx ual1627", ".po ual1627"}));
