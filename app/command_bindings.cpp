@@ -331,17 +331,21 @@ public:
         if (auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay())) main->Activate();
     }
     void HideFlightPlanEditor() override { g_flightPlanEditor->Hide(); }
-    void ShowFlightPlanEditor(const std::string& cs) override { g_flightPlanEditor->ShowFlightPlan(cs); }
-    std::string GetEditorCallsign() const override { return g_flightPlanEditor->GetCallsign(); }
+    void ShowFlightPlanEditor(const std::string& cs) override {
+        g_flightPlanEditor->ShowFlightPlan(cs);
+        g_flightPlanEditor->Show();
+        g_flightPlanEditor->Activate();
+    }
+    // A hidden editor may still hold a callsign, but no plan is selected.
+    std::string GetEditorCallsign() const override {
+        return g_flightPlanEditor->IsVisible() ? g_flightPlanEditor->GetCallsign() : std::string();
+    }
     void ShowControllerInfo(const std::string& cs) override { g_controllerList->ShowControllerInfo(cs); }
     int GetPrimaryFrequency() const override { return g_commsPanel->GetPrimaryFrequency(); }
     bool OpenUrl(const std::string& url) override { return ::OpenUrl(url); }
-    void SetAwaitedFlightPlan(const std::string& cs) override { m_awaited = cs; }
+    void SetAwaitedFlightPlan(const std::string& cs) override { g_networkManager->SetAwaitedFlightPlan(cs); }
     uint32_t GetDebugFlags() const override { return DebugFlags; }
     void SetDebugFlags(uint32_t flags) override { DebugFlags = flags; }
-
-private:
-    std::string m_awaited;
 };
 
 class ShellCommandWeather final : public CommandWeather {

@@ -69,6 +69,9 @@ public:
     virtual void ShowTrafficCall(const std::string& /*a*/, const std::string& /*b*/) {}
     // Main display: heading and distance from a named point to a point or an aircraft.
     virtual void ShowRangeBearing(const std::string& /*first*/, const std::string& /*second*/) {}
+    // Main display: the aircraft menu for the callsign at a screen point, its
+    // choice carried out.
+    virtual void ShowAircraftMenu(const std::string& /*callsign*/, int /*screenX*/, int /*screenY*/) {}
     // Main display: opens the chat of the controller or chat group named on
     // the command line, which is emptied.
     virtual void SelectControllerFromCommandLine() {}

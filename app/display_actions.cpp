@@ -84,9 +84,8 @@ std::vector<std::string> DisplayActionServices::FindCallsignsContaining(const st
     return g_aircraftDB ? g_aircraftDB->FindCallsignsContaining(text) : std::vector<std::string>();
 }
 
-std::string DisplayActionServices::FindListedCallsign(char) {
-    // The aircraft list has no keyed entries yet.
-    return {};
+std::string DisplayActionServices::FindListedCallsign(char key) {
+    return g_aircraftList ? g_aircraftList->GetCallsignForLabel(std::string(1, key)) : std::string();
 }
 
 std::vector<MenuController> DisplayActionServices::GetRadarControllers() {

@@ -637,7 +637,7 @@ void WxDisplayWindow::OnAircraftClick(const std::string& callsign) {
 void WxDisplayWindow::OnContextMenuTimer() {
     TarqContextMenus::Opening opening = m_contextMenus.OnTimer();
     if (opening.kind == TarqContextMenus::Opening::Kind::Aircraft)
-        ShowAircraftMenu(opening.title, opening.x, opening.y);
+        ShowAircraftMenuAt(opening.title, opening.x, opening.y);
     else if (opening.kind == TarqContextMenus::Opening::Kind::StickyNote)
         ShowStickyNoteMenu(opening.noteKey, opening.x, opening.y);
 }
@@ -656,7 +656,13 @@ int RunPopupMenu(wxWindow* window, const std::vector<PopupMenuItem>& items, cons
 
 }  // namespace
 
-void WxDisplayWindow::ShowAircraftMenu(const std::string& callsign, int x, int y) {
+void WxDisplayWindow::ShowAircraftMenu(const std::string& callsign, int screenX, int screenY) {
+    if (!m_frame) return;
+    const wxPoint at = m_frame->canvas->ScreenToClient(wxPoint(screenX, screenY));
+    ShowAircraftMenuAt(callsign, at.x, at.y);
+}
+
+void WxDisplayWindow::ShowAircraftMenuAt(const std::string& callsign, int x, int y) {
     if (!m_frame) return;
     m_lastMenuTitle = callsign;
     std::vector<PopupMenuItem> items = m_actions.BuildMenu(callsign);

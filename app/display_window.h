@@ -117,7 +117,8 @@ public:
     // The delayed context menus: the window's one-shot timer fired.
     void OnContextMenuTimer();
     // Shows the menu at a window pixel (y down) and carries out the choice.
-    void ShowAircraftMenu(const std::string& callsign, int x, int y);
+    void ShowAircraftMenuAt(const std::string& callsign, int x, int y);
+    void ShowAircraftMenu(const std::string& callsign, int screenX, int screenY) override;
     void ShowStickyNoteMenu(uint64_t key, int x, int y);
     // Modal; OK applies the text.
     void ShowTextEntryDialog(const TextEntryRequest& request);

@@ -3,6 +3,7 @@
 
 #include "app/global_objects.h"
 #include "app/session.h"
+#include "app/shell_state.h"
 #include "foundation/profile.h"
 #include "scope/display_scope.h"
 
@@ -198,7 +199,9 @@ void TarqAircraftList::Create() {
 }
 
 void TarqAircraftList::OnTimer() {
-    if (m_model.OnTimer(std::time(nullptr)) && m_view) m_view->Refill();
+    constexpr uint32_t kBlankAircraftList = 8;
+    if (m_model.OnTimer(std::time(nullptr), (DebugFlags & kBlankAircraftList) != 0, IsCollapsed()) && m_view)
+        m_view->Refill();
 }
 
 void TarqAircraftList::LoadFieldSettings() {
@@ -237,6 +240,12 @@ void TarqAircraftList::OnRowClick(size_t row, int x, int y, bool altDown) {
         case AircraftListModel::ClickAction::None:
             break;
     }
+}
+
+void TarqAircraftList::ShowAircraftMenuForRow(int screenX, int screenY, size_t row) {
+    const std::string callsign = m_model.GetMenuCallsign(row);
+    if (callsign.empty() || !g_displayManager) return;
+    if (TarqDisplay* main = g_displayManager->GetMainDisplay()) main->ShowAircraftMenu(callsign, screenX, screenY);
 }
 
 void TarqAircraftList::OnRowDoubleClick(size_t row) {
@@ -310,12 +319,19 @@ void TarqControllerList::Create() {
     if (m_view) m_view->CreateWindow();
 }
 
+namespace {
+bool ControllerListBlanked() {
+    constexpr uint32_t kBlankControllerList = 4;
+    return (DebugFlags & kBlankControllerList) != 0;
+}
+}  // namespace
+
 void TarqControllerList::OnFrameTick() {
-    if (m_model->OnFrameTick() && m_view) m_view->Refill();
+    if (m_model->OnFrameTick(ControllerListBlanked()) && m_view) m_view->Refill();
 }
 
 void TarqControllerList::RebuildNow() {
-    m_model->Rebuild();
+    m_model->Rebuild(ControllerListBlanked());
     if (m_view) m_view->Refill();
 }
 

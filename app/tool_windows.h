@@ -105,6 +105,9 @@ public:
     // The window's row clicks.
     void OnRowClick(size_t row, int x, int y, bool altDown);
     void OnRowDoubleClick(size_t row);
+    // The main display's aircraft menu for the row, at a screen point; none
+    // for a header row.
+    void ShowAircraftMenuForRow(int screenX, int screenY, size_t row);
 
 private:
     AircraftDBListSource m_source;

@@ -440,6 +440,14 @@ void BuildAircraftList(TarqAircraftList& list, wxDialog& d) {
         const int n = rows->GetSelection();
         if (n != wxNOT_FOUND) list.OnRowDoubleClick(static_cast<size_t>(n));
     });
+    rows->Bind(wxEVT_CONTEXT_MENU, [&list, rows](wxContextMenuEvent& e) {
+        wxPoint at = e.GetPosition();
+        // From the keyboard the menu opens at the list's top-left corner.
+        if (at == wxDefaultPosition) at = rows->ClientToScreen(wxPoint(0, 0));
+        const int n = rows->VirtualHitTest(rows->ScreenToClient(at).y);
+        if (n == wxNOT_FOUND) return;
+        list.ShowAircraftMenuForRow(at.x, at.y, static_cast<size_t>(n));
+    });
 }
 
 void FillAircraftList(TarqAircraftList& list, wxDialog& d) {

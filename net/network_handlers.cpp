@@ -146,7 +146,13 @@ struct NetworkHandlers {
 
     static void OnFlightPlan(HalkSession*, const char* callsign, const FlightPlanPacket& plan, void* user) {
         TarqNetworkManager& m = M(user);
-        if (m.m_aircraftDB) m.m_aircraftDB->OnFlightPlanReceived(Text(callsign), ToFlightPlanRecord(plan));
+        const std::string name = Text(callsign);
+        if (m.m_aircraftDB) m.m_aircraftDB->OnFlightPlanReceived(name, ToFlightPlanRecord(plan));
+        if (m.m_awaitedFlightPlan.empty() || ToUpper(name) != ToUpper(m.m_awaitedFlightPlan)) return;
+        m.m_awaitedFlightPlan.clear();
+        // The database already refreshed an editor showing this callsign; one
+        // moved on to another aircraft meanwhile comes back to the asked-for plan.
+        if (m.m_services.tools->GetEditorCallsign() != name) m.m_services.tools->ShowFlightPlan(name);
     }
 
     static void OnHandoffOffer(HalkSession*, const char* from, const char* aircraft, void* user) {

@@ -174,6 +174,10 @@ public:
     std::string GetLogoffTime() const { return m_logoffTime; }
     void SetPendingFindCallsign(const std::string& callsign) { m_pendingFind = callsign; }
     std::string GetPendingFindCallsign() const { return m_pendingFind; }
+    // The callsign whose plan the user asked for; when that plan arrives the
+    // flight plan editor shows it, once.
+    void SetAwaitedFlightPlan(const std::string& callsign) { m_awaitedFlightPlan = callsign; }
+    std::string GetAwaitedFlightPlan() const { return m_awaitedFlightPlan; }
     void PushFlightStrip(const std::string& to, const std::string& callsign, int type,
                          const std::vector<std::string>& annotations);
 
@@ -220,6 +224,7 @@ private:
     std::string m_helpMessage;
     std::string m_logoffTime;
     std::string m_pendingFind;
+    std::string m_awaitedFlightPlan;
     std::map<std::string, std::string> m_serverCapabilities;
     std::time_t m_lastPositionTime = 0;
     std::time_t m_lastCentresTime = 0;

@@ -173,10 +173,12 @@ void AircraftListModel::Rebuild(std::time_t now, bool blank, bool collapsed) {
     }
 }
 
-bool AircraftListModel::OnTimer(std::time_t now) {
+bool AircraftListModel::OnTimer(std::time_t now, bool blank, bool collapsed) {
     const std::time_t interval = m_source.HasRequestListEntries() ? 1 : 5;
     if (!m_rebuildPending && now - m_lastRebuild < interval) return false;
-    Rebuild(now);
+    // A rolled-up list keeps what was asked of it for when it rolls down.
+    if (collapsed && !blank) return false;
+    Rebuild(now, blank, collapsed);
     return true;
 }
 

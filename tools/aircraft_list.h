@@ -94,7 +94,7 @@ public:
     bool IsRebuildPending() const { return m_rebuildPending; }
     // Every 10th frame tick: a pending rebuild, or the periodic one when due.
     // True when it rebuilt.
-    bool OnTimer(std::time_t now);
+    bool OnTimer(std::time_t now, bool blank = false, bool collapsed = false);
     const std::vector<AircraftListEntry>& GetRows() const { return m_rows; }
     std::time_t GetLastRebuild() const { return m_lastRebuild; }
     std::string GetCallsignForLabel(const std::string& text) const;

@@ -191,9 +191,9 @@ void ControllerListModel::Rebuild(bool blank) {
     m_rows.swap(rows);
 }
 
-bool ControllerListModel::OnFrameTick() {
+bool ControllerListModel::OnFrameTick(bool blank) {
     if (!m_rebuildPending) return false;
-    Rebuild();
+    Rebuild(blank);
     return true;
 }
 

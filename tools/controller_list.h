@@ -128,7 +128,7 @@ public:
     // Events mark the list; the frame tick rebuilds once. True when it rebuilt.
     void RequestRebuild() { m_rebuildPending = true; }
     bool IsRebuildPending() const { return m_rebuildPending; }
-    bool OnFrameTick();
+    bool OnFrameTick(bool blank = false);
     const std::vector<ControllerListEntry>& GetRows() const { return m_rows; }
     bool IsGroupExpanded(int group) const;
     void ToggleGroup(int group);

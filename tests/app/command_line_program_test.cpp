@@ -1,6 +1,8 @@
 // Starts the real program under X, signs on to an in-process test server and
 // types ".qt", ".qs", ".qz", ".qp" and ".qx" on a scripted pilot into the main
-// display's command line; the server must receive the matching lines.
+// display's command line, then an alias from the profile's alias file, then
+// opens the flight plan with ".ss" and amends its route with ".am"; the
+// server must receive the matching lines.
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <wx/timer.h>
@@ -37,12 +39,23 @@ constexpr const char* kScenario =
     "WAYPOINT 40.7773 -73.8726 5000\n"
     "WAYPOINT 41.4803 -73.3142 5000\n";
 
+// ".po" uses ".tell", whose text names a variable; CR LF as the file may be
+// written elsewhere.
+constexpr const char* kAliases =
+    "; pointing out\r\n"
+    ".tell .msg $1 $uc($2) is yours\r\n"
+    ".po .tell NY_CTR $1\r\n";
+constexpr const char* kAliasLine = "#TMNY_APP:NY_CTR:UAL1627 is yours";
+
 struct Results {
     std::string failure;
     std::string pointoutTo;  // the position identifier typed
     std::vector<std::string> received;
     std::string commandLineAfter;
     std::vector<std::string> recalled;  // Up twice, then Down
+    bool editorShownAfterHide = true;
+    bool editorShownAfterSs = false;
+    std::string editorCallsign;
 };
 
 Results g_results;
@@ -83,6 +96,18 @@ std::string PressArrow(WxDisplayWindow& main, int keyCode) {
     key.SetEventObject(commandLine);
     commandLine->GetEventHandler()->ProcessEvent(key);
     return commandLine->GetValue().ToStdString();
+}
+
+// The amended route closes the "$AM" line.
+constexpr const char* kAmendedRoute = ":+GREKI J75 ELVAE";
+
+bool EndsWith(const std::string& line, const std::string& end) {
+    return line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0;
+}
+
+bool ServerHasEnding(const std::string& end) {
+    auto lines = g_server->Received("NY_APP");
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return EndsWith(l, end); });
 }
 
 bool ServerHas(const std::string& line) {
@@ -152,6 +177,7 @@ private:
                 TypeLine(*main, ".QZ 350 ual1627");
                 TypeLine(*main, ".qp " + g_results.pointoutTo + " ual1627");
                 TypeLine(*main, ".qx ual1627");
+                TypeLine(*main, ".po ual1627");
                 g_results.recalled.push_back(PressArrow(*main, WXK_UP));
                 g_results.recalled.push_back(PressArrow(*main, WXK_UP));
                 g_results.recalled.push_back(PressArrow(*main, WXK_DOWN));
@@ -159,7 +185,28 @@ private:
                 return;
             }
             case 3:
-                if (!ServerHas("$CQNY_APP:@94835:DR:UAL1627") && m_waited < 50) return;
+                if (!(ServerHas("$CQNY_APP:@94835:DR:UAL1627") && ServerHas(kAliasLine)) && m_waited < 50)
+                    return;
+                // Tracked again: only the tracking controller may amend.
+                TypeLine(*MainDisplay(), ".qt ual1627");
+                Next();
+                return;
+            case 4: {
+                if (g_aircraftDB->GetTrackingController("UAL1627") != "NY_APP") return;
+                WxDisplayWindow* main = MainDisplay();
+                TypeLine(*main, ".ss ual1627");
+                TypeLine(*main, ".ss");
+                g_results.editorShownAfterHide = g_flightPlanEditor->IsVisible();
+                TypeLine(*main, ".am RTE KLGA KBOS");
+                TypeLine(*main, ".ss ual1627");
+                g_results.editorShownAfterSs = g_flightPlanEditor->IsVisible();
+                g_results.editorCallsign = g_flightPlanEditor->GetCallsign();
+                TypeLine(*main, ".am rte GREKI  J75 ELVAE");
+                Next();
+                return;
+            }
+            case 5:
+                if (!ServerHasEnding(kAmendedRoute) && m_waited < 50) return;
                 g_results.received = g_server->Received("NY_APP");
                 ExitMainLoop();
                 return;
@@ -179,7 +226,7 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-TEST(CommandLineProgram, TrackCommandsTypedOnALiveTargetReachTheServer) {
+TEST(CommandLineProgram, TrackCommandsAndAnAliasTypedOnALiveTargetReachTheServer) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
     auto scenario = ParseScenario(kScenario);
     ASSERT_TRUE(scenario.Ok());
@@ -202,7 +249,8 @@ TEST(CommandLineProgram, TrackCommandsTypedOnALiveTargetReachTheServer) {
     WriteFileAtomically((dir / "Tarq.ini").string(),
                         "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
                         "Callsign=NY_APP\nRealName=Demo Controller\nCID=1234567\nPassword=secret\nRating=5\n"
-                        "Server=LOCAL-TEST\n");
+                        "Server=LOCAL-TEST\nAliasFile=aliases.txt\n");
+    WriteFileAtomically((dir / "aliases.txt").string(), kAliases);
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
@@ -228,10 +276,22 @@ TEST(CommandLineProgram, TrackCommandsTypedOnALiveTargetReachTheServer) {
     EXPECT_TRUE(Has(got, "$CQNY_APP:@94835:FA:UAL1627:35000")) << ::testing::PrintToString(got);
     EXPECT_TRUE(Has(got, "#PCNY_APP:NY_CTR:CCP:PT:UAL1627")) << ::testing::PrintToString(got);
     EXPECT_TRUE(Has(got, "$CQNY_APP:@94835:DR:UAL1627")) << ::testing::PrintToString(got);
+    EXPECT_TRUE(Has(got, kAliasLine)) << ::testing::PrintToString(got);
+    // ".ss" alone hides the editor; ".am" then finds no plan selected, though
+    // the hidden editor still holds the callsign.
+    EXPECT_FALSE(g_results.editorShownAfterHide);
+    EXPECT_TRUE(std::none_of(got.begin(), got.end(), [](const std::string& l) {
+        return EndsWith(l, "KLGA KBOS");
+    })) << ::testing::PrintToString(got);
+    // ".ss" on an aircraft shows it in the editor, and ".am" amends that plan.
+    EXPECT_TRUE(g_results.editorShownAfterSs);
+    EXPECT_EQ(g_results.editorCallsign, "UAL1627");
+    EXPECT_TRUE(std::any_of(got.begin(), got.end(), [](const std::string& l) {
+        return l.rfind("$AMNY_APP:SERVER:UAL1627:", 0) == 0 && EndsWith(l, kAmendedRoute);
+    })) << ::testing::PrintToString(got);
     EXPECT_EQ(g_results.commandLineAfter, "") << "Enter empties the command line";
-    EXPECT_EQ(
-        g_results.recalled,
-        (std::vector<std::string>{".qx ual1627", ".qp " + g_results.pointoutTo + " ual1627", ".qx ual1627"}));
+    // The history keeps the line as typed, not its expansion.
+    EXPECT_EQ(g_results.recalled, (std::vector<std::string>{".po ual1627", ".qx ual1627", ".po ual1627"}));
 }
 
 }  // namespace

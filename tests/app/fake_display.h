@@ -40,6 +40,9 @@ struct FakeDisplay : TarqDisplay {
     void PrefillCommandLine(const std::string& text) override { commandLine = text; }
     void RunCommand(const std::string& line) override { commands.push_back(line); }
     void RefreshOceanicDialog() override { ++oceanicRefreshes; }
+    void ShowAircraftMenu(const std::string& callsign, int x, int y) override {
+        aircraftMenus.push_back(callsign + " at " + std::to_string(x) + "," + std::to_string(y));
+    }
 
     TarqDisplaySettings settings;
     bool isMain;
@@ -49,6 +52,7 @@ struct FakeDisplay : TarqDisplay {
     std::string callsignField = "-";
     std::string commandLine;
     std::vector<std::string> commands;
+    std::vector<std::string> aircraftMenus;
     int titles = 0, menus = 0, buttonBars = 0, oceanicRefreshes = 0;
 };
 

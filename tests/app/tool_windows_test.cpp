@@ -17,7 +17,45 @@ struct CountingView : FlightPlanEditorView {
     std::string squawk;
 };
 
-class ToolWindowsTest : public ShellFixture {};
+class ToolWindowsTest : public ShellFixture {
+protected:
+    void TearDown() override {
+        DebugFlags = 0;
+        ShellFixture::TearDown();
+    }
+    // One controller, and one aircraft on the request list.
+    void AddTraffic() {
+        ControllerReport c;
+        c.frequency = 125325;
+        g_controllerDB->UpdateFromPositionReport("NY_CTR", c);
+        AircraftReport a;
+        a.groundSpeed = 300;
+        g_aircraftDB->UpdatePilotPosition("AAL10", a);
+        g_aircraftDB->ToggleRequestList("AAL10");
+    }
+    void Tick() {
+        g_controllerList->OnFrameTick();
+        g_aircraftList->OnTimer();
+    }
+};
+
+// A window frame that only keeps its rectangle.
+struct StillFrame : ToolWindowFrame {
+    ScreenRect rect{10, 10, 222, 310};
+    ScreenRect GetWindowRect() const override { return rect; }
+    int GetClientHeight() const override { return rect.bottom - rect.top - 20; }
+    bool IsShown() const override { return true; }
+    void ShowAndRaise() override {}
+    void HideWindow() override {}
+    void Activate() override {}
+    void Place(int x, int y, int width, int height, bool) override {
+        rect = {x, y, x + width, y + height};
+    }
+    bool HasSizingFrame() const override { return true; }
+    void SetSizingFrame(bool) override {}
+    bool IsPointOnMonitor(int, int) const override { return true; }
+    void ActivateMainDisplay() override {}
+};
 
 // A burst of network events costs one rebuild and one repaint, on the tick.
 TEST_F(ToolWindowsTest, ListsRebuildOncePerTickHoweverManyEventsCame) {
@@ -116,6 +154,57 @@ TEST_F(ToolWindowsTest, CommsEditorOpensSavesAndHides) {
     EXPECT_EQ(g_commsPanel->GetEditedEntry(), -1);
     EXPECT_EQ(g_commsPanel->Entries().GetName(3), "TWR") << "Cancel stores nothing";
     g_commsPanel->SetView(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The ".debug" bits blank one list each; a rolled-up aircraft list is not
+// rebuilt, and catches up on the first tick after it is rolled down.
+TEST_F(ToolWindowsTest, DebugBitsBlankTheirListAndARolledUpListIsNotRebuilt) {
+    Start();
+    AddTraffic();
+    DebugFlags = 4;
+    Tick();
+    EXPECT_TRUE(g_controllerList->Model().GetRows().empty());
+    EXPECT_EQ(g_aircraftList->Model().GetRows().size(), 2u);
+    EXPECT_EQ(g_aircraftList->GetCallsignForLabel("a"), "AAL10");
+
+    DebugFlags = 8;
+    g_controllerList->Rebuild();
+    g_aircraftList->Rebuild();
+    Tick();
+    EXPECT_EQ(g_controllerList->Model().GetRows().size(), 1u);
+    EXPECT_TRUE(g_aircraftList->Model().GetRows().empty());
+    EXPECT_EQ(g_aircraftList->GetCallsignForLabel("A"), "") << "a blanked list selects nothing";
+
+    DebugFlags = 0;
+    StillFrame frame;
+    g_aircraftList->AttachFrame(&frame);
+    g_aircraftList->ToggleCollapse();
+    g_aircraftList->Rebuild();
+    Tick();
+    EXPECT_TRUE(g_aircraftList->Model().GetRows().empty()) << "rolled up";
+    g_aircraftList->ToggleCollapse();
+    Tick();
+    EXPECT_EQ(g_aircraftList->Model().GetRows().size(), 2u);
+    g_aircraftList->AttachFrame(nullptr);
+}
+
+// A right click on an aircraft row opens the main display's aircraft menu
+// at the click's screen point; a header or a point below the rows opens none.
+TEST_F(ToolWindowsTest, RightClickOnAnAircraftRowOpensTheMainDisplaysAircraftMenu) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Alpha"), nullptr, ui));
+    auto* main = static_cast<FakeDisplay*>(g_displayManager->GetMainDisplay());
+    AddTraffic();
+    Tick();
+    ASSERT_EQ(g_aircraftList->Model().GetRows().size(), 2u);
+    g_aircraftList->ShowAircraftMenuForRow(300, 400, 0);
+    g_aircraftList->ShowAircraftMenuForRow(300, 420, 1);
+    g_aircraftList->ShowAircraftMenuForRow(300, 440, 2);
+    EXPECT_EQ(main->aircraftMenus, std::vector<std::string>{"AAL10 at 300,420"});
 }
 
 }  // namespace

@@ -473,6 +473,39 @@ TEST_F(HandlersTest, PendingFindCentresTheScope) {
     EXPECT_EQ(manager->GetPendingFindCallsign(), "");
 }
 
+// ".ss" waits for a plan: its arrival brings the editor back to it once,
+// even when the editor has moved on; other plans leave the editor alone.
+TEST_F(HandlersTest, TheAwaitedFlightPlanIsShownOnceWhenItArrives) {
+    Start();
+    ConnectAndSettle();
+    const std::string plan = ":*A:I:B738:450:KLGA:1200:1200:F310:KATL:2:10:3:0:KCLT::DCT\r\n";
+    auto shown = [&] {
+        std::vector<std::string> lines;
+        for (const std::string& l : world.log.lines)
+            if (l.rfind("ShowFlightPlan ", 0) == 0) lines.push_back(l);
+        world.log.Clear();
+        return lines;
+    };
+    manager->SetAwaitedFlightPlan("DAL2");
+    world.tools.editorCallsign = "AAL10";
+    Deliver("$FPAAL10" + plan);
+    EXPECT_EQ(shown(), std::vector<std::string>{"ShowFlightPlan AAL10"}) << "the database's own refresh only";
+    EXPECT_EQ(manager->GetAwaitedFlightPlan(), "DAL2");
+
+    Deliver("$FPdal2" + plan);
+    EXPECT_EQ(shown(), std::vector<std::string>{"ShowFlightPlan dal2"});
+    EXPECT_EQ(manager->GetAwaitedFlightPlan(), "");
+
+    world.tools.editorCallsign = "AAL10";
+    Deliver("$FPDAL2" + plan);
+    EXPECT_EQ(shown(), std::vector<std::string>{}) << "a later plan of the same aircraft is not awaited";
+
+    manager->SetAwaitedFlightPlan("DAL2");
+    world.tools.editorCallsign = "DAL2";
+    Deliver("$FPDAL2" + plan);
+    EXPECT_EQ(shown(), std::vector<std::string>{"ShowFlightPlan DAL2"}) << "shown once, not twice";
+}
+
 TEST_F(HandlersTest, AReplyThatStallsTheFindSearchIsNoFind) {
     Start();
     ConnectAndSettle();

@@ -230,6 +230,28 @@ TEST_F(AircraftListFixture, ManyEventsRebuildOncePerTick) {
     EXPECT_TRUE(list.OnTimer(kNow + 6));
 }
 
+// Rolled up, the list walks nothing and keeps its rows; the change asked for
+// meanwhile is made on the first tick after it rolls down. Blanking still
+// empties it.
+TEST_F(AircraftListFixture, RolledUpListWaitsAndBlankingEmptiesIt) {
+    source.Add("ARR1", "LFPG", "EGLL").toDestination = 10.0;
+    list.Rebuild(kNow);
+    const size_t rows = list.GetRows().size();
+    const int walks = source.walks;
+    source.Add("ARR2", "LFPG", "EGLL").toDestination = 20.0;
+    list.RequestRebuild();
+    EXPECT_FALSE(list.OnTimer(kNow, false, true));
+    EXPECT_FALSE(list.OnTimer(kNow + 9, false, true));
+    EXPECT_EQ(source.walks, walks);
+    EXPECT_EQ(list.GetRows().size(), rows);
+    EXPECT_TRUE(list.OnTimer(kNow + 9));
+    EXPECT_EQ(list.GetRows().size(), rows + 1);
+    list.RequestRebuild();
+    EXPECT_TRUE(list.OnTimer(kNow + 9, true, true));
+    EXPECT_TRUE(list.GetRows().empty());
+    EXPECT_EQ(list.GetCallsignForLabel("A"), "");
+}
+
 }  // namespace
 
 namespace {
