@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/voice_atis_services.h"
 #include "app/voice_engine_host.h"
 #include "net/halk_session.h"
 #include "net/halk_socket_udp.h"
+#include "net/network_manager.h"
 #include "shell_fixture.h"
 #include "tools/voiceserver/voice_test_server.h"
 
@@ -55,14 +57,15 @@ TEST_F(VoiceHostTest, SessionWithoutAMicrophoneSaysTheEngineCannotStart) {
 TEST_F(VoiceHostTest, LandLineMessagesOfTheSessionsReachTheEngine) {
     Start();
     HalkSession& session = g_networkManager->ControllerSession();
-    PendingCallLog::Start();
+    // The controller list shows each change.
+    g_controllerList->RebuildNow();
     Receive(session, "#PCNY_CTR:JFK_TWR:CCP:IC:10.0.0.2:3290");
     EXPECT_EQ(g_voiceEngine->GetLandLineState(0, "NY_CTR"), 2) << "ringing";
+    EXPECT_TRUE(g_controllerList->Model().IsRebuildPending());
+    g_controllerList->RebuildNow();
     Receive(session, "#PCNY_CTR:JFK_TWR:CCP:EC");
     EXPECT_EQ(g_voiceEngine->GetLandLineState(0, "NY_CTR"), 1);
-    std::vector<std::string> calls = PendingCallLog::Take();
-    EXPECT_GE(std::count(calls.begin(), calls.end(), "TarqControllerList::Rebuild"), 2)
-        << "the controller list shows each change";
+    EXPECT_TRUE(g_controllerList->Model().IsRebuildPending());
 
     // The voice-ATIS session's messages go to the ATIS side, which takes no
     // intercom calls.
@@ -94,6 +97,58 @@ TEST_F(VoiceHostTest, PushToTalkSendsTheMicrophoneToAJoinedRoom) {
     g_voiceEngine->SetPushToTalk(true);
     EXPECT_TRUE(until(
         [&] { return (g_voiceEngine->GetRoomStatus(118700, room) & NoltVoiceEngine::kRoomSent) != 0; }));
+}
+
+TEST_F(VoiceHostTest, TheVoiceAtisGoesOnTheAirThroughTheEngineAndOffWhenASessionIsLost) {
+    VoiceTestServer server;
+    ASSERT_TRUE(server.Start(0, true));
+    Start();
+    ASSERT_NE(g_atisMaker->Voice(), nullptr) << "the maker has its voice side once the engine exists";
+    int buttonUpdates = 0;
+    TarqATISMaker::SetConnectButtonUpdater([&] { ++buttonUpdates; });
+    g_profile->SetString("VoxATISServer", "127.0.0.1:" + std::to_string(server.Port()));
+    g_profile->SetString("ATISMakerICAO", "KLGA");
+    g_profile->SetInt("VoxATISFreq", 127050);
+    auto until = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 600; ++i) {
+            server.Poll();
+            g_voiceEngine->OnTimer();
+            if (done()) return true;
+            usleep(5000);
+        }
+        return false;
+    };
+
+    // Not signed on, so only the room is joined: under the channel's name.
+    ASSERT_TRUE(g_atisMaker->Voice()->ToggleVoiceATIS());
+    EXPECT_TRUE(g_voiceEngine->IsAtisBroadcastActive());
+    EXPECT_TRUE(until([&] { return server.ReachableMembers("KLGA_ATIS") == 1; }));
+
+    g_networkManager->OnVoiceAtisState(HalkSession::kError);
+    EXPECT_FALSE(g_voiceEngine->IsAtisBroadcastActive());
+    EXPECT_EQ(buttonUpdates, 1);
+    EXPECT_TRUE(until([&] { return server.ReachableMembers("KLGA_ATIS") == 0; }));
+
+    // The controller's own session takes it off the air as well.
+    ASSERT_TRUE(g_atisMaker->Voice()->ToggleVoiceATIS());
+    EXPECT_TRUE(g_voiceEngine->IsAtisBroadcastActive());
+    g_networkManager->OnConnectionState(HalkSession::kClosed);
+    EXPECT_FALSE(g_voiceEngine->IsAtisBroadcastActive());
+    EXPECT_EQ(buttonUpdates, 2);
+    TarqATISMaker::SetConnectButtonUpdater(nullptr);
+}
+
+TEST_F(VoiceHostTest, TheVoiceAtisAsksThePanelWhatItsEntriesUse) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+    g_commsPanel->OpenEditor(2);
+    ASSERT_TRUE(
+        g_commsPanel->SaveEditedEntry({"LGA ATIS", "127.050", "voice.example.net", "KLGA_ATIS"}).saved);
+    TarqVoiceAtisServices services(*g_voiceEngine, *g_networkManager, g_commsPanel->Entries());
+    EXPECT_TRUE(services.IsFrequencyAssigned(127050));
+    EXPECT_FALSE(services.IsFrequencyAssigned(127055));
+    EXPECT_TRUE(services.IsVoiceChannelAssigned("VOICE.example.net", "klga_atis"));
+    EXPECT_FALSE(services.IsVoiceChannelAssigned("voice.example.net", "KJFK_ATIS"));
 }
 
 }  // namespace
