@@ -58,11 +58,11 @@ TEST_F(VoiceHostTest, LandLineMessagesOfTheSessionsReachTheEngine) {
     Start();
     HalkSession& session = g_networkManager->ControllerSession();
     // The controller list shows each change.
-    g_controllerList->RebuildNow();
+    g_controllerList->Model().Rebuild();
     Receive(session, "#PCNY_CTR:JFK_TWR:CCP:IC:10.0.0.2:3290");
     EXPECT_EQ(g_voiceEngine->GetLandLineState(0, "NY_CTR"), 2) << "ringing";
     EXPECT_TRUE(g_controllerList->Model().IsRebuildPending());
-    g_controllerList->RebuildNow();
+    g_controllerList->Model().Rebuild();
     Receive(session, "#PCNY_CTR:JFK_TWR:CCP:EC");
     EXPECT_EQ(g_voiceEngine->GetLandLineState(0, "NY_CTR"), 1);
     EXPECT_TRUE(g_controllerList->Model().IsRebuildPending());
