@@ -100,6 +100,10 @@ void TarqATISMaker::UpdateConnectButton() {
     if (ConnectButtonUpdater()) ConnectButtonUpdater()();
 }
 
+void TarqATISMaker::RefreshVoiceATIS() {
+    if (m_voice) m_voice->RefreshVoiceATIS();
+}
+
 void TarqATISMaker::ShowError(const std::string& text) { ShowErrorLine(text); }
 
 // --- SELCAL panel -------------------------------------------------------------------

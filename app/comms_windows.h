@@ -77,7 +77,8 @@ public:
     // The voice-ATIS session's state changed: the open dialog's "Connect
     // ATIS" button shows it. The wx layer says how.
     static void SetConnectButtonUpdater(std::function<void()> update);
-    void UpdateConnectButton();
+    void UpdateConnectButton() override;
+    void RefreshVoiceATIS() override;
 
     // The wx layer says how the modal dialog is run.
     static void SetDialogRunner(std::function<void(TarqATISMaker&)> run);

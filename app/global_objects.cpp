@@ -7,6 +7,7 @@
 #include "app/session.h"
 #include "app/shell_state.h"
 #include "app/strip_bay_services.h"
+#include "app/voice_atis_services.h"
 #include "atc/atc_services.h"
 #include "atc/profile_settings.h"
 #include "foundation/display_services.h"
@@ -272,6 +273,7 @@ struct ShellServices {
 };
 
 std::unique_ptr<ShellServices> g_services;
+std::unique_ptr<TarqVoiceAtisServices> g_voiceAtisServices;
 
 template <typename T>
 void DeleteGlobal(T*& object) {
@@ -300,6 +302,8 @@ void DeleteGlobal(T*& object, const char* name) {
 }  // namespace
 
 ShellStripBayServices& StripBayServicesOfShell() { return g_services->strips; }
+
+VoiceAtisServices* VoiceAtisServicesOfShell() { return g_voiceAtisServices.get(); }
 
 void SetGlobalObjectObserver(GlobalObjectObserver observer) { g_observer = std::move(observer); }
 
@@ -346,6 +350,9 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
                                             }),
                           "NoltVoiceEngine");
     g_voiceEngine = &g_voiceHost->Engine();
+    g_voiceAtisServices =
+        std::make_unique<TarqVoiceAtisServices>(*g_voiceEngine, *g_networkManager, g_commsPanel->Entries());
+    g_atisMaker->SetVoiceServices(g_voiceAtisServices.get());
     owners.voice = g_voiceHost;
     g_networkManager->SetOwners(owners);
     g_selcalPanel = Created(new TarqSELCALPanel(), "TarqSELCALPanel");
@@ -385,6 +392,8 @@ void DeleteGlobalObjects() {
     DeleteGlobal(g_oceanicTracksDB, "TarqOceanicTracksDB");
     DeleteGlobal(g_fsmpManager, "TarqFSMPManager");
     DeleteGlobal(g_selcalPanel, "TarqSELCALPanel");
+    if (g_atisMaker) g_atisMaker->SetVoiceServices(nullptr);
+    g_voiceAtisServices.reset();
     g_voiceEngine = nullptr;
     DeleteGlobal(g_voiceHost, "NoltVoiceEngine");
     if (g_networkManager) g_networkManager->SetOwners({});

@@ -44,6 +44,8 @@ extern TarqUserRegistry* g_userRegistry;
 // What the strip bay asks of the program; its window sets the text measure.
 class ShellStripBayServices;
 ShellStripBayServices& StripBayServicesOfShell();
+// What the ATIS maker's voice side uses while the voice engine exists, else null.
+VoiceAtisServices* VoiceAtisServicesOfShell();
 
 // What the display manager needs from the program around it.
 struct TarqDisplayEnvironment {

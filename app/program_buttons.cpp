@@ -103,6 +103,29 @@ public:
     void ToggleCommsPanel() override {
         if (g_commsPanel) g_commsPanel->ToggleVisible();
     }
+    bool IsEntryInUse(int entry) const override {
+        return g_commsPanel && g_commsPanel->Entries().IsEntryInUse(entry);
+    }
+    bool IsEntryMuted(int entry) const override {
+        return g_commsPanel && g_commsPanel->Entries().IsEntryMuted(entry);
+    }
+    bool IsEntryHeadset(int entry) const override {
+        return g_commsPanel && g_commsPanel->Entries().IsEntryHDSTChecked(entry);
+    }
+    bool IsEntryTransmitChecked(int entry) const override {
+        return g_commsPanel && g_commsPanel->Entries().IsEntryTXChecked(entry);
+    }
+    bool IsEntryTransmitting(int entry) const override {
+        return g_commsPanel && g_commsPanel->Entries().IsEntryVoiceStateA(entry);
+    }
+    bool IsEntryReceiving(int entry) const override {
+        return g_commsPanel && g_commsPanel->Entries().IsEntryVoiceStateB(entry);
+    }
+    void ToggleEntry(int entry) override {
+        if (!g_commsPanel) return;
+        g_commsPanel->Entries().ToggleEntry(entry);
+        g_commsPanel->SelectionChanged();
+    }
 
     void RebuildMainMenus() override {
         if (TarqDisplay* display = MainDisplay()) display->RebuildMenus();
@@ -201,7 +224,7 @@ TarqLandLineWatch& ProgramLandLines() {
 TarqProgramButtonKinds::TarqProgramButtonKinds(const TarqFontSource& fonts)
     : m_host(std::make_unique<ProgramButtonHost>(fonts)),
       m_kinds(std::make_unique<TarqHostButtonKinds>(
-          *m_host, [] { return std::vector<int>{}; },
+          *m_host, [] { return g_commsPanel ? g_commsPanel->Entries().GetRXEntries() : std::vector<int>{}; },
           [] {
               return g_weatherPanel ? g_weatherPanel->Store().GetStationList() : std::vector<std::string>{};
           })) {}

@@ -73,8 +73,10 @@ public:
 class NetATISMaker {
 public:
     virtual ~NetATISMaker() = default;
-    // The voice-ATIS state and the maker's connect button follow the session.
-    virtual void RefreshVoiceAtisState() {}
+    // A session was lost or failed: the voice ATIS goes off the air.
+    virtual void RefreshVoiceATIS() {}
+    // The voice-ATIS session changed: the maker's connect button follows it.
+    virtual void UpdateConnectButton() {}
 };
 
 // A null member is served by the interface's quiet default.

@@ -212,7 +212,8 @@ void TarqNetworkManager::OnConnectionState(int state) {
         if (m_aircraftDB) m_aircraftDB->Clear();
         if (m_controllerDB) m_controllerDB->Clear();
         DisconnectVoiceAtis();
-        m_owners.atisMaker->RefreshVoiceAtisState();
+        m_owners.atisMaker->RefreshVoiceATIS();
+        m_owners.atisMaker->UpdateConnectButton();
         m_owners.voice->CloseAllVoiceRooms();
         m_owners.voice->EndAllLandLines();
         m_services.sounds->PlayConfiguredSound(settings.GetString("SoundDisconnect"), false);
@@ -247,12 +248,14 @@ void TarqNetworkManager::OnVoiceAtisState(int state) {
     AtcSettings& settings = *m_services.settings;
     if (state == HalkSession::kConnected) {
         SendVoiceAtisPosition();
+        m_owners.atisMaker->UpdateConnectButton();
         m_services.sounds->PlayConfiguredSound(settings.GetString("SoundConnect"), false);
         m_services.messages->ShowMessage("Voice ATIS connected.");
     } else if (state == HalkSession::kConnecting) {
         m_services.messages->ShowMessage("Connecting voice ATIS...");
     } else if (state == HalkSession::kClosed || state == HalkSession::kError) {
-        m_owners.atisMaker->RefreshVoiceAtisState();
+        m_owners.atisMaker->RefreshVoiceATIS();
+        m_owners.atisMaker->UpdateConnectButton();
         m_services.sounds->PlayConfiguredSound(settings.GetString("SoundDisconnect"), false);
         if (state == HalkSession::kError) {
             m_services.messages->ShowError("Voice ATIS connection failed.");

@@ -124,6 +124,9 @@ struct Results {
     bool screenshotSaved = false;
     // A voice room on the local voice server.
     int voiceRoomState = -1;
+    bool commsRoomShot = false;
+    bool panelHeadsetChecked = false;
+    int panelPrimaryFrequency = 0;
     bool voicePortOpen = false;
     bool voiceSent = false;
     bool pushToTalkSeen = false;
@@ -231,6 +234,8 @@ const std::pair<const char*, std::vector<std::string>> kPushedStrips[] = {
 
 // The demo scenario flies this many pilots.
 constexpr size_t kDemoPilots = 36;
+constexpr int kVoiceFrequency = 118700;  // the first communications entry, on the local voice server
+constexpr const char* kRadioText = "radar contact";
 
 Results g_results;
 SingleInstance* g_lock = nullptr;
@@ -354,7 +359,8 @@ struct VoiceServer {
         while (spawned && read(out[0], &c, 1) == 1 && c != '\n') line.push_back(c);
         close(out[0]);
         const size_t space = line.rfind(' ');
-        if (!spawned || line.rfind("voice server on port", 0) != 0 || space == std::string::npos) return false;
+        if (!spawned || line.rfind("voice server on port", 0) != 0 || space == std::string::npos)
+            return false;
         port = std::atoi(line.c_str() + space + 1);
         return port > 0;
     }
@@ -966,18 +972,33 @@ private:
     // ".QD EGLL": the station is listed and its METAR requested from the
     // server; its reply fills the panel. Then the ATIS maker publishes the
     // default template for it, and its dialog shows the result.
-    // Joins a room on the local voice server as the communications panel
-    // will; the frame tick runs the engine, which connects when the server
-    // first relays a datagram. Then the push-to-talk key sends what the
-    // microphone hears to the room.
+    // Joins the first entry's room on the local voice server through the
+    // communications panel, clicked as the mouse would: its primary box, then
+    // its headset box. The frame tick runs the engine, which connects when
+    // the server first relays a datagram. Then the push-to-talk key sends
+    // what the microphone hears to the room.
     bool VoiceRoomJoined() {
-        const int frequency = 118700;
+        const int frequency = kVoiceFrequency;
         const std::string room = "127.0.0.1:" + std::to_string(g_voiceServer->port) + "/KJFK_TWR";
-        if (m_voiceWaits++ == 0) {
+        wxDialog* panel = m_program->ToolWindows().GetCommsDialog();
+        ++m_voiceWaits;
+        if (m_voiceWaits == 1) {
             g_results.voicePortOpen = g_voiceEngine->IsAvailable();
-            g_voiceEngine->ToggleRoomReceive(frequency, room);
-            g_voiceEngine->ToggleRoomTransmit(frequency, room);
-            g_voiceEngine->ToggleRoomConnection(frequency, room);
+            g_commsPanel->SetPosition(20, 420, 0);
+            g_commsPanel->Show();
+            return false;
+        }
+        if (m_voiceWaits < 5) return false;  // mapped and drawn before the pointer comes
+        if (m_voiceWaits == 5) {
+            wxWindow* primary = panel ? panel->FindWindow(CommsControlId(CommsRowKind::Primary, 0)) : nullptr;
+            wxWindow* headset = panel ? panel->FindWindow(CommsControlId(CommsRowKind::Headset, 0)) : nullptr;
+            if (!primary || !headset) {
+                Fail("no communications panel window");
+                return false;
+            }
+            ClickMiddle(primary);
+            ClickMiddle(headset);
+            return false;
         }
         if (m_voiceWaits > 150) return true;
         if (g_results.voiceRoomState != kRoomConnected) {
@@ -991,19 +1012,45 @@ private:
             if (!microphone) return true;
             microphone->Feed(buzz.data(), buzz.size());
             m_program->SetPushToTalk(true);
+            m_voiceConnectedAt = m_voiceWaits;
         }
-        g_results.voiceSent =
-            (g_voiceEngine->GetRoomStatus(frequency, room) & NoltVoiceEngine::kRoomSent) != 0;
-        if (!g_results.voiceSent) return false;
-        g_results.pushToTalkSeen = g_voiceEngine->IsPushToTalk();
-        m_program->SetPushToTalk(false);
+        if (m_voiceSentAt == 0) {
+            g_results.voiceSent =
+                (g_voiceEngine->GetRoomStatus(frequency, room) & NoltVoiceEngine::kRoomSent) != 0;
+            // Five seconds at most, so the steps after this one still run.
+            if (!g_results.voiceSent && m_voiceWaits < m_voiceConnectedAt + 50) return false;
+            g_results.pushToTalkSeen = g_voiceEngine->IsPushToTalk();
+            m_program->SetPushToTalk(false);
+            m_voiceSentAt = m_voiceWaits;
+        }
+        if (m_voiceWaits < m_voiceSentAt + 3) return false;  // the tick's boxes drawn
+        auto* headset =
+            dynamic_cast<wxCheckBox*>(panel->FindWindow(CommsControlId(CommsRowKind::Headset, 0)));
+        g_results.panelHeadsetChecked = headset && headset->GetValue();
+        g_results.panelPrimaryFrequency = g_commsPanel->GetPrimaryFrequency();
+        panel->Update();
+        const wxRect r = panel->GetScreenRect();
+        g_results.commsRoomShot =
+            SaveScreenshot(GrabScreen(r.x, r.y, r.width, r.height), "program_test_comms_room.png");
+        // Off the display whose pixels later steps read; the room stays.
+        g_commsPanel->Hide();
         return true;
     }
+    // Without a window manager the pointer's place decides where a click goes.
+    static void ClickMiddle(wxWindow* w) {
+        wxUIActionSimulator sim;
+        sim.MouseMove(w->ClientToScreen(wxPoint(w->GetSize().x / 2, w->GetSize().y / 2)));
+        wxYield();
+        sim.MouseClick();
+        wxYield();
+    }
+    int m_voiceConnectedAt = 0;
+    int m_voiceSentAt = 0;
     int m_voiceWaits = 0;
 
     bool WeatherAndAtisDone() {
         using namespace comms_layouts;
-        if (m_weatherPhase == 3) return true;
+        if (m_weatherPhase == 3) return true;  // once: the voice room's wait calls again
         ++m_weatherWaited;
         if (m_weatherPhase == 0) {
             g_weatherPanel->SetPosition(600, 100, 260);
@@ -1086,7 +1133,7 @@ private:
         MainDisplay()->OnMenuCommand(CommandId::AtisMaker);
         m_inModal = false;
         inside.Stop();
-        g_atisMaker->SetVoiceServices(nullptr);
+        g_atisMaker->SetVoiceServices(VoiceAtisServicesOfShell());
         m_weatherPhase = 3;
         return true;
     }
@@ -1227,6 +1274,9 @@ private:
         for (const std::string& m : MainDisplay()->GetRadioHistory()->GetMessages())
             if (m.find("SELCAL") != std::string::npos) g_results.selcalLines.push_back(m);
         g_selcalPanel->Hide();
+        // Text typed into the command line goes out on the transmit frequency.
+        MainDisplay()->SetCommandLine(kRadioText);
+        PressInCommandLine(*MainDisplay(), WXK_RETURN, false);
     }
     static wxWindow* BaySurface() {
         for (wxWindow* top : wxTopLevelWindows) {
@@ -1307,8 +1357,11 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
                         "# the local test server\nLOCAL-TEST 127.0.0.1:" + std::to_string(demo.port) + "\n");
     WriteFileAtomically((dir / "Tarq.ini").string(),
                         "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
-                        "StripBayTwoCols=1\nRating=5\n"
-                        "[Tower]\nDisplayCount=1\n[:CP:Default]\nColorBackground=" +
+                        "StripBayTwoCols=1\nRating=5\nCommsEntryName0=JFK TWR\nCommsEntryFreq0=" +
+                            std::to_string(kVoiceFrequency) +
+                            "\nCommsEntryVoxServer0=127.0.0.1:" + std::to_string(voiceServer.port) +
+                            "\nCommsEntryVoxChan0=KJFK_TWR\n"
+                            "[Tower]\nDisplayCount=1\n[:CP:Default]\nColorBackground=" +
                             std::to_string(kBackground) + "\n");
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
@@ -1387,7 +1440,10 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_EQ(g_results.storedServer, "LOCAL-TEST");
     EXPECT_TRUE(g_results.connected);
     EXPECT_TRUE(g_results.voicePortOpen);
-    EXPECT_EQ(g_results.voiceRoomState, kRoomConnected) << "joined the voice room";
+    EXPECT_EQ(g_results.voiceRoomState, kRoomConnected) << "the panel joined the voice room";
+    EXPECT_TRUE(g_results.panelHeadsetChecked);
+    EXPECT_EQ(g_results.panelPrimaryFrequency, kVoiceFrequency);
+    EXPECT_TRUE(g_results.commsRoomShot);
     EXPECT_TRUE(g_results.pushToTalkSeen);
     EXPECT_TRUE(g_results.voiceSent) << "push-to-talk sent the microphone to the room";
     EXPECT_TRUE(g_results.targetMoved) << g_results.watched;
@@ -1436,19 +1492,29 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     };
     EXPECT_TRUE(saw("$AXNY_APP:SERVER:METAR:EGLL")) << ::testing::PrintToString(g_results.serverSaw);
     EXPECT_TRUE(saw("$CRNY_APP:EGLL_TWR:ATIS:T:")) << ::testing::PrintToString(g_results.serverSaw);
-    // The SELCAL of AFR1722's remarks is listed and called; with no
-    // transmit frequency in the communications panel it cannot go out, and
-    // the history says so rather than confirming it.
+    // The SELCAL of AFR1722's remarks is listed and called on the panel's
+    // transmit frequency; the server gets it as radio text, and so the line
+    // typed into the command line.
     EXPECT_EQ(g_results.selcalCode, "DJKL");
     EXPECT_TRUE(std::any_of(g_results.selcalRows.begin(), g_results.selcalRows.end(),
                             [](const std::string& row) { return row.rfind("AFR1722", 0) == 0; }))
         << ::testing::PrintToString(g_results.selcalRows);
     ASSERT_EQ(g_results.selcalLines.size(), 1u) << ::testing::PrintToString(g_results.selcalLines);
-    EXPECT_NE(g_results.selcalLines[0].find(SelcalCodes::kNotSent), std::string::npos)
+    EXPECT_NE(g_results.selcalLines[0].find("SELCAL sent: DJKL"), std::string::npos)
         << g_results.selcalLines[0];
-    EXPECT_FALSE(
-        std::any_of(g_results.serverSaw.begin(), g_results.serverSaw.end(),
-                    [](const std::string& line) { return line.find("SELCAL") != std::string::npos; }));
+    const std::string onFrequency = "#TMNY_APP:@" + std::to_string(kVoiceFrequency - 100000) + ":";
+    EXPECT_EQ(
+        std::count(g_results.serverSaw.begin(), g_results.serverSaw.end(), onFrequency + "SELCAL DJ-KL"), 1)
+        << ::testing::PrintToString(g_results.serverSaw);
+    const std::string radioSuffix = std::string(kRadioText);
+    EXPECT_EQ(std::count_if(g_results.serverSaw.begin(), g_results.serverSaw.end(),
+                            [&](const std::string& line) {
+                                return line.rfind(onFrequency, 0) == 0 && line.size() >= radioSuffix.size() &&
+                                       line.compare(line.size() - radioSuffix.size(), radioSuffix.size(),
+                                                    radioSuffix) == 0;
+                            }),
+              1)
+        << ::testing::PrintToString(g_results.serverSaw);
     const bool informationSent =
         std::any_of(g_results.atisAnswer.begin(), g_results.atisAnswer.end(),
                     [](const std::string& e) { return e.find("Information") != std::string::npos; });
@@ -1811,6 +1877,10 @@ struct ButtonResults {
     double backZoom = 0.0;
     float storedZoom = 0.0f;
     bool bookmarkShots = false;
+    std::vector<int> frequencyWidths;
+    int frequencyPixelsBefore = -1;
+    int frequencyPixelsAfter = 0;
+    bool frequencyShot = false;
     std::string failure;
 };
 ButtonResults g_buttons;
@@ -1952,15 +2022,34 @@ private:
                 Key(*main, '0', true, false);
                 g_buttons.backZoom = scope->GetZoom();
                 g_buttons.bookmarkShots = shot;
+                g_buttons.frequencyPixelsBefore = BarPixels(*main, kFrequencyYellow);
+                // The first entry made primary: it is received, so the bar gets its button.
+                g_commsPanel->Entries().OnPrimaryClicked(0, true);
+                Next();
+                return;
+            }
+            case 5: {
+                if (m_waited < 5) return;
+                g_buttons.frequencyWidths = main->GetButtonBar()->GetDynamicWidths();
+                g_buttons.frequencyPixelsAfter = BarPixels(*main, kFrequencyYellow);
+                g_buttons.frequencyShot =
+                    SaveScreenshot(GrabGlArea(*main), "program_test_frequency_button.png");
                 main->OnMenuCommand(CommandId::OpenSessionProfile);
                 Next();
                 return;
             }
-            case 5:
+            case 6:
                 if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 ExitMainLoop();
                 return;
         }
+    }
+
+    static constexpr unsigned long kFrequencyYellow = 0x00EBEB;
+    static int BarPixels(WxDisplayWindow& main, unsigned long color) {
+        const TarqDisplayButtonBar* bar = main.GetButtonBar();
+        return CountPixels(GrabGlArea(main), bar->GetLeft(), std::min(bar->GetTop(), bar->GetBottom()),
+                           bar->GetRight(), std::max(bar->GetTop(), bar->GetBottom()), color);
     }
 
     std::unique_ptr<TarqProgram> m_program;
@@ -1996,6 +2085,7 @@ TEST(Program, ButtonBarTimerAndBookmarks) {
     WriteFileAtomically((dir / "Tarq.ini").string(),
                         "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
                         "DisplayWidth1=900\nDisplayHeight1=700\nDisplaySectorFile1=sample.sct2\n"
+                        "DispBtnFreqs=1\nCommsEntryName0=JFK TWR\nCommsEntryFreq0=118700\n"
                         "[:CP:Default]\nColorBackground=" +
                             std::to_string(kBackground) + "\n");
     std::filesystem::path previous = std::filesystem::current_path();
@@ -2029,6 +2119,11 @@ TEST(Program, ButtonBarTimerAndBookmarks) {
     EXPECT_NEAR(g_buttons.recalledCenter.y, g_buttons.savedCenter.y, 1e-4);
     EXPECT_DOUBLE_EQ(g_buttons.backZoom, g_buttons.zoomedZoom) << "Ctrl+0 goes back to the view before";
     EXPECT_TRUE(g_buttons.bookmarkShots);
+
+    EXPECT_EQ(g_buttons.frequencyWidths.size(), 1u) << "one button for the received entry";
+    EXPECT_EQ(g_buttons.frequencyPixelsBefore, 0);
+    EXPECT_GT(g_buttons.frequencyPixelsAfter, 0) << "its frequency in yellow";
+    EXPECT_TRUE(g_buttons.frequencyShot);
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/voice_atis_services.h"
 #include "app/voice_engine_host.h"
 #include "net/halk_session.h"
 #include "net/halk_socket_udp.h"
+#include "net/network_manager.h"
 #include "shell_fixture.h"
 #include "tools/voiceserver/voice_test_server.h"
 
@@ -94,6 +96,58 @@ TEST_F(VoiceHostTest, PushToTalkSendsTheMicrophoneToAJoinedRoom) {
     g_voiceEngine->SetPushToTalk(true);
     EXPECT_TRUE(until(
         [&] { return (g_voiceEngine->GetRoomStatus(118700, room) & NoltVoiceEngine::kRoomSent) != 0; }));
+}
+
+TEST_F(VoiceHostTest, TheVoiceAtisGoesOnTheAirThroughTheEngineAndOffWhenASessionIsLost) {
+    VoiceTestServer server;
+    ASSERT_TRUE(server.Start(0, true));
+    Start();
+    ASSERT_NE(g_atisMaker->Voice(), nullptr) << "the maker has its voice side once the engine exists";
+    int buttonUpdates = 0;
+    TarqATISMaker::SetConnectButtonUpdater([&] { ++buttonUpdates; });
+    g_profile->SetString("VoxATISServer", "127.0.0.1:" + std::to_string(server.Port()));
+    g_profile->SetString("ATISMakerICAO", "KLGA");
+    g_profile->SetInt("VoxATISFreq", 127050);
+    auto until = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 600; ++i) {
+            server.Poll();
+            g_voiceEngine->OnTimer();
+            if (done()) return true;
+            usleep(5000);
+        }
+        return false;
+    };
+
+    // Not signed on, so only the room is joined: under the channel's name.
+    ASSERT_TRUE(g_atisMaker->Voice()->ToggleVoiceATIS());
+    EXPECT_TRUE(g_voiceEngine->IsAtisBroadcastActive());
+    EXPECT_TRUE(until([&] { return server.ReachableMembers("KLGA_ATIS") == 1; }));
+
+    g_networkManager->OnVoiceAtisState(HalkSession::kError);
+    EXPECT_FALSE(g_voiceEngine->IsAtisBroadcastActive());
+    EXPECT_EQ(buttonUpdates, 1);
+    EXPECT_TRUE(until([&] { return server.ReachableMembers("KLGA_ATIS") == 0; }));
+
+    // The controller's own session takes it off the air as well.
+    ASSERT_TRUE(g_atisMaker->Voice()->ToggleVoiceATIS());
+    EXPECT_TRUE(g_voiceEngine->IsAtisBroadcastActive());
+    g_networkManager->OnConnectionState(HalkSession::kClosed);
+    EXPECT_FALSE(g_voiceEngine->IsAtisBroadcastActive());
+    EXPECT_EQ(buttonUpdates, 2);
+    TarqATISMaker::SetConnectButtonUpdater(nullptr);
+}
+
+TEST_F(VoiceHostTest, TheVoiceAtisAsksThePanelWhatItsEntriesUse) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+    g_commsPanel->OpenEditor(2);
+    ASSERT_TRUE(
+        g_commsPanel->SaveEditedEntry({"LGA ATIS", "127.050", "voice.example.net", "KLGA_ATIS"}).saved);
+    TarqVoiceAtisServices services(*g_voiceEngine, *g_networkManager, g_commsPanel->Entries());
+    EXPECT_TRUE(services.IsFrequencyAssigned(127050));
+    EXPECT_FALSE(services.IsFrequencyAssigned(127055));
+    EXPECT_TRUE(services.IsVoiceChannelAssigned("VOICE.example.net", "klga_atis"));
+    EXPECT_FALSE(services.IsVoiceChannelAssigned("voice.example.net", "KJFK_ATIS"));
 }
 
 }  // namespace

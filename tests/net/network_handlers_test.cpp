@@ -61,7 +61,8 @@ public:
     void ShowControllerInfo(const std::string& callsign) override { m_log.Add("controller info " + callsign); }
     void EndAllLandLines() override { m_log.Add("end land lines"); }
     void CloseAllVoiceRooms() override { m_log.Add("close voice rooms"); }
-    void RefreshVoiceAtisState() override { m_log.Add("voice ATIS state"); }
+    void RefreshVoiceATIS() override { m_log.Add("voice ATIS off the air"); }
+    void UpdateConnectButton() override { m_log.Add("ATIS connect button"); }
 
     NetworkOwners All() {
         return {this, this, this, this, this, this, this, this};
@@ -443,7 +444,8 @@ TEST_F(HandlersTest, EveryPacketKind) {
          [](HandlersTest& t) { EXPECT_FALSE(t.world.aircraft.HasAircraft("DAL2")); }},
         // Last: the sign-off goes out at once and the server then closes.
         {"an error that ends the connection", "$ERserver:ME_CTR:13::Certificate suspended\r\n",
-         {"error: Certificate suspended", "RebuildControllerList", "voice ATIS state", "close voice rooms",
+         {"error: Certificate suspended", "RebuildControllerList", "voice ATIS off the air",
+          "ATIS connect button", "close voice rooms",
           "end land lines", "info: Disconnected.", "titles and menus"},
          [](HandlersTest& t) {
              ASSERT_TRUE(t.Pump([&] { return t.manager->GetLastMainState() == HalkSession::kClosed; }));
@@ -646,6 +648,8 @@ TEST_F(HandlersTest, VoiceAtisSession) {
     ASSERT_TRUE(Pump([&] { return manager->IsVoiceAtisConnected(); }));
     EXPECT_NE(std::find(world.log.lines.begin(), world.log.lines.end(), "info: Voice ATIS connected."),
               world.log.lines.end());
+    EXPECT_NE(std::find(world.log.lines.begin(), world.log.lines.end(), "ATIS connect button"),
+              world.log.lines.end());
     TarqTestClient& pilot = Login("DAL2");
     pilot.Session().SendTextMessage("KLGA_ATIS", "hello?");
     pilot.Session().SendTextMessage("*", "all stations");
@@ -702,6 +706,13 @@ TEST_F(HandlersTest, VoiceAtisSession) {
         auto sent = server->Received("KLGA_ATIS");
         EXPECT_EQ(std::find(sent.begin(), sent.end(), "#DAKLGA_ATIS:SERVER") != sent.end(), row.signsOff);
         EXPECT_EQ(manager->IsVoiceAtisConnected(), !row.signsOff);
+        if (row.signsOff) {
+            // Off the air, and the maker's button says so.
+            const auto& log = world.log.lines;
+            const auto off = std::find(log.begin(), log.end(), "voice ATIS off the air");
+            ASSERT_NE(off, log.end());
+            EXPECT_NE(std::find(off, log.end(), "ATIS connect button"), log.end());
+        }
     }
 
     // The controller session's end takes the voice ATIS with it.
