@@ -594,6 +594,9 @@ private:
                 auto* second = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetDisplayById(2));
                 if (!second) return Fail("New Window made no display 2");
                 g_results.secondTitle = static_cast<wxWindow*>(second->GetWindow())->GetLabel().ToStdString();
+                // The number comes with the next full redraw of all displays,
+                // which a loaded machine may bring late.
+                if (g_results.secondTitle.rfind("[2]", 0) != 0 && m_waited < 40) return;
                 // A secondary display shows neither the history nor the bar.
                 g_results.secondHasNoHistory = !second->GetRadioHistory() && !second->GetButtonBar();
                 g_results.secondBottomLeft = GlPixel(GrabGlArea(*second), 20, 20);
