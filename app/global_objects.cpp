@@ -284,8 +284,8 @@ void DeleteGlobal(T*& object) {
 
 GlobalObjectObserver g_observer;
 
-// The objects that are not stand-ins tell the observer too, so the order of
-// all of them can be followed.
+// The objects tell the observer as they come and go, so their order can be
+// followed.
 template <typename T>
 T* Created(T* object, const char* name) {
     if (g_observer) g_observer(std::string("new ") + name);

@@ -8,7 +8,6 @@
 
 #include "app/comms_windows.h"
 #include "app/display_manager.h"
-#include "app/pending_subsystems.h"
 #include "app/tool_windows.h"
 #include "app/voice_engine_host.h"
 #include "atc/aircraft_db.h"
@@ -54,8 +53,8 @@ struct TarqDisplayEnvironment {
     TarqDisplayManager::Hooks hooks;
 };
 
-// Told "new <class>" and "delete <class>" for the objects that are not
-// stand-ins (the stand-ins keep their own call log); none by default.
+// Told "new <class>" and "delete <class>" as the global objects come and go;
+// none by default.
 using GlobalObjectObserver = std::function<void(const std::string& event)>;
 void SetGlobalObjectObserver(GlobalObjectObserver observer);
 

@@ -23,8 +23,7 @@
 class TarqAircraftDB;
 
 // What the panel asks of the voice engine beyond the rooms: its routing
-// switches and the microphone mute. Reached through the global engine, so
-// the stand-in and the real engine both fit.
+// switches and the microphone mute, reached through the global engine.
 class CommsRouting {
 public:
     virtual ~CommsRouting() = default;

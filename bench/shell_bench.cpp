@@ -10,7 +10,6 @@
 #include "app/comms_windows.h"
 #include "app/display_manager.h"
 #include "app/frame_tick.h"
-#include "app/pending_subsystems.h"
 #include "app/strip_bay_services.h"
 #include "app/tool_windows.h"
 #include "atc/aircraft_db.h"

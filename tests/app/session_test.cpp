@@ -115,9 +115,9 @@ TEST_F(SessionTest, ProfileThatFailsToLoadKeepsTheDialog) {
 TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
     Start();
     WriteFileAtomically((m_dir / "aliases.txt").string(), ".hi hello $1\n");
-    PendingCallLog::Start();
+    CallLog::Start();
     ASSERT_TRUE(OpenSessionProfile(ListWith("Alpha"), nullptr, ui));
-    std::vector<std::string> steps = PendingCallLog::Take();
+    std::vector<std::string> steps = CallLog::Take();
     const std::vector<std::string> expected = {
         "ui DisableSnapping",
         "ui DestroyProfileDialog",
@@ -309,9 +309,9 @@ TEST_F(SessionTest, ClosePromptCombinations) {
         auto writtenBefore = std::filesystem::last_write_time(m_dir / "Tarq.ini");
         std::string before;
         ReadWholeFile((m_dir / "Tarq.ini").string(), before);
-        PendingCallLog::Start();
+        CallLog::Start();
         EXPECT_EQ(CloseSession(g_displayManager->GetMainWindow(), false, ui), c.closed);
-        std::vector<std::string> calls = PendingCallLog::Take();
+        std::vector<std::string> calls = CallLog::Take();
         EXPECT_EQ(static_cast<int>(boxes.shown.size()), c.prompts);
         std::string after;
         ReadWholeFile((m_dir / "Tarq.ini").string(), after);
@@ -346,9 +346,9 @@ TEST_F(SessionTest, CloseReturnsToTheDialogOrEndsTheProgram) {
     ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
     ui.calls.clear();
     g_flightStripBay->AddStripForAircraft("N1");
-    PendingCallLog::Start();
+    CallLog::Start();
     ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), true, ui));
-    std::vector<std::string> calls = PendingCallLog::Take();
+    std::vector<std::string> calls = CallLog::Take();
     EXPECT_TRUE(g_flightStripBay->Slots().empty());
     EXPECT_EQ(ui.calls, (std::vector<std::string>{"PostQuit"}));
     // Clearing a database marks its list for the next tick's rebuild.

@@ -13,6 +13,7 @@
 #include "app/global_objects.h"
 #include "app/session.h"
 #include "app/shell_state.h"
+#include "call_log.h"
 #include "fake_display.h"
 #include "foundation/profile.h"
 #include "foundation/start_directory.h"
@@ -34,7 +35,7 @@ struct ScriptedMessageBoxes : MessageBoxHandler {
     std::vector<std::string> shown;
 };
 
-// Records into the stand-ins' call log, so one log shows every step in order.
+// Records into the call log, so one log shows every step in order.
 struct RecordingSessionUi : TarqSessionUi {
     void DestroyProfileDialog() override { Note("DestroyProfileDialog"); }
     bool ShowProfileDialog() override {
@@ -47,7 +48,7 @@ struct RecordingSessionUi : TarqSessionUi {
     void PostQuit() override { Note("PostQuit"); }
     void Note(const std::string& call) {
         calls.push_back(call);
-        PendingCallLog::Record("ui " + call);
+        CallLog::Record("ui " + call);
     }
     std::vector<std::string> calls;
 };
@@ -80,7 +81,7 @@ protected:
         g_userRegistry = registry.get();
         factory.log = &displayLog;
         ReturnToProfileDialog = false;
-        SetGlobalObjectObserver([](const std::string& event) { PendingCallLog::Record(event); });
+        SetGlobalObjectObserver([](const std::string& event) { CallLog::Record(event); });
         // The device names are read when the engine starts, so a test can
         // change them after set-up.
         TarqVoiceOptions voice;
@@ -96,7 +97,7 @@ protected:
         DeleteGlobalObjects();
         SetGlobalObjectObserver(nullptr);
         SetTarqVoiceOptions({});
-        PendingCallLog::Take();
+        CallLog::Take();
         g_userRegistry = nullptr;
         SetMessageBoxHandler(m_previousBoxes);
         StartDirectory = m_savedStart;

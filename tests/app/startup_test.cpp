@@ -5,9 +5,9 @@ namespace {
 using StartupTest = ShellFixture;
 
 TEST_F(StartupTest, ObjectsAreCreatedInOrderAndDeletedInReverseWithTheStoreLast) {
-    PendingCallLog::Start();
+    CallLog::Start();
     CreateObjects();
-    std::vector<std::string> created = PendingCallLog::Take();
+    std::vector<std::string> created = CallLog::Take();
     const std::vector<std::string> order = {
         "TarqProfile",          "TarqDisplayManager", "TarqNetworkManager", "TarqAircraftDB",
         "TarqAircraftList",     "TarqControllerDB",   "TarqControllerList", "TarqCommsPanel",
@@ -23,9 +23,9 @@ TEST_F(StartupTest, ObjectsAreCreatedInOrderAndDeletedInReverseWithTheStoreLast)
     ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
     EXPECT_TRUE(g_displayManager->FrameTimer().IsRunning());
 
-    PendingCallLog::Start();
+    CallLog::Start();
     DeleteGlobalObjects();
-    std::vector<std::string> deleted = PendingCallLog::Take();
+    std::vector<std::string> deleted = CallLog::Take();
     std::vector<std::string> expectedDelete;
     for (auto it = order.rbegin(); it != order.rend(); ++it) expectedDelete.push_back("delete " + *it);
     EXPECT_EQ(deleted, expectedDelete);
