@@ -118,7 +118,11 @@ public:
 
     void CreateWindow() override {
         DestroyWindow();
-        m_dialog = new PanelDialog(*this, m_tool, m_layout.caption);
+        auto* dialog = new TarqToolWindowDialog(
+            m_tool, MainWindow(), m_layout.caption,
+            wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxFRAME_TOOL_WINDOW);
+        dialog->ForgetOnDestroy(&m_dialog);
+        m_dialog = dialog;
         m_dialog->SetClientSize(m_dialog->ConvertDialogToPixels(wxSize(m_layout.width, m_layout.height)));
         for (size_t i = 0; i < m_layout.controlCount; ++i) CreateControl(m_dialog, m_layout.controls[i]);
         m_dialog->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { HideFromUser(); });
@@ -141,23 +145,6 @@ public:
     wxDialog* Dialog() const { return m_dialog; }
 
 private:
-    // The main display's window takes its children with it: the panel
-    // forgets a dialog that went that way.
-    class PanelDialog : public TarqToolWindowDialog {
-    public:
-        PanelDialog(Panel& owner, TarqToolWindow& tool, const char* caption)
-            : TarqToolWindowDialog(
-                  tool, MainWindow(), caption,
-                  wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxFRAME_TOOL_WINDOW),
-              m_owner(owner) {}
-        ~PanelDialog() override {
-            if (m_owner.m_dialog == this) m_owner.m_dialog = nullptr;
-        }
-
-    private:
-        Panel& m_owner;
-    };
-
     void HideFromUser() {
         m_tool.Hide();
         if (g_displayManager) g_displayManager->RebuildAllMenus();

@@ -23,6 +23,7 @@ TarqToolWindowDialog::TarqToolWindowDialog(TarqToolWindow& tool, wxWindow* paren
 }
 
 TarqToolWindowDialog::~TarqToolWindowDialog() {
+    if (m_holder && *m_holder == this) *m_holder = nullptr;
     if (m_tool.GetFrame() == this) m_tool.AttachFrame(nullptr);
 }
 

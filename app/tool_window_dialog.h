@@ -32,6 +32,11 @@ public:
     // The application says how the main display window is brought forward.
     static void SetMainDisplayActivator(std::function<void()> activate);
 
+    // The main display's window takes its children with it: the owner's
+    // pointer to this dialog is cleared when it goes that way.
+    void ForgetOnDestroy(wxDialog** holder) { m_holder = holder; }
+
 private:
     TarqToolWindow& m_tool;
+    wxDialog** m_holder = nullptr;
 };

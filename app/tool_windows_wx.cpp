@@ -128,7 +128,11 @@ public:
 
     void CreateWindow() override {
         DestroyWindow();
-        m_dialog = new Dialog(*this, m_tool, m_caption);
+        auto* dialog = new TarqToolWindowDialog(
+            m_tool, MainWindow(), m_caption,
+            wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxFRAME_TOOL_WINDOW);
+        dialog->ForgetOnDestroy(&m_dialog);
+        m_dialog = dialog;
         m_dialog->SetClientSize(m_dialog->ConvertDialogToPixels(m_size));
         m_dialog->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { HideFromUser(); });
         m_dialog->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
@@ -160,23 +164,6 @@ public:
     std::function<FlightPlanFields()> m_read;
 
 private:
-    // The main display's window takes its children with it: the window
-    // forgets a dialog that went that way.
-    class Dialog : public TarqToolWindowDialog {
-    public:
-        Dialog(Window& owner, TarqToolWindow& tool, const char* caption)
-            : TarqToolWindowDialog(
-                  tool, MainWindow(), caption,
-                  wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxFRAME_TOOL_WINDOW),
-              m_owner(owner) {}
-        ~Dialog() override {
-            if (m_owner.m_dialog == this) m_owner.m_dialog = nullptr;
-        }
-
-    private:
-        Window& m_owner;
-    };
-
     void HideFromUser() {
         m_tool.Hide();
         if (g_displayManager) g_displayManager->RebuildAllMenus();
