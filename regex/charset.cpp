@@ -17,10 +17,11 @@ struct ClassName {
     const char* name;
     uint16_t mask;
 };
-// Masks as the runtime's class-name table gives them.
+// Masks as the runtime's class-name table gives them, with PCRE2's "word" and "ascii".
 constexpr ClassName kClassNames[] = {
     {"alnum", kAlpha | kUpper | kLower | kDigit},
     {"alpha", kAlpha | kUpper | kLower},
+    {"ascii", kAscii},
     {"blank", kBlank},
     {"cntrl", kCntrl},
     {"digit", kDigit},
@@ -30,95 +31,74 @@ constexpr ClassName kClassNames[] = {
     {"punct", kPunct},
     {"space", kSpace},
     {"upper", kUpper},
+    {"word", kAlpha | kUpper | kLower | kDigit | kUnderscore},
     {"xdigit", kXdigit},
 };
 
-enum class set_token { plain, dash, caret, end, cls, neg_cls, intrinsic_set, backspace, escape };
+[[noreturn]] void ThrowUnterminated() { throw bad_regexpr("expecting end of character set"); }
+[[noreturn]] void ThrowBadRange() { throw bad_regexpr("invalid range in character class"); }
 
-struct SetToken {
-    set_token kind;
-    uint16_t mask = 0;
-    const charset* set = nullptr;
-};
+}  // namespace
 
-SetToken NextSetToken(const char*& it, const char* end) {
-    char c = *it;
-    switch (c) {
-        case '-':
-            ++it;
-            return {set_token::dash};
-        case '^':
-            ++it;
-            return {set_token::caret};
-        case ']':
-            ++it;
-            return {set_token::end};
-        case '[':
-            if (end - it >= 4 && it[1] == ':') {
-                bool negated = it[2] == '^';
-                const char* name = it + (negated ? 3 : 2);
-                for (const auto& cn : kClassNames) {
-                    size_t len = std::strlen(cn.name);
-                    if (end - name >= static_cast<ptrdiff_t>(len + 2) &&
-                        std::memcmp(name, cn.name, len) == 0 && name[len] == ':' && name[len + 1] == ']') {
-                        it = name + len + 2;
-                        return {negated ? set_token::neg_cls : set_token::cls, cn.mask};
-                    }
-                }
-            }
-            return {set_token::plain};
-        case '\\':
-            if (end - it >= 2) {
-                switch (it[1]) {
-                    case 'd':
-                        it += 2;
-                        return {set_token::intrinsic_set, 0, &intrinsic_charset(intrinsic::digit)};
-                    case 'D':
-                        it += 2;
-                        return {set_token::intrinsic_set, 0, &intrinsic_charset(intrinsic::not_digit)};
-                    case 's':
-                        it += 2;
-                        return {set_token::intrinsic_set, 0, &intrinsic_charset(intrinsic::space)};
-                    case 'S':
-                        it += 2;
-                        return {set_token::intrinsic_set, 0, &intrinsic_charset(intrinsic::not_space)};
-                    case 'w':
-                        it += 2;
-                        return {set_token::intrinsic_set, 0, &intrinsic_charset(intrinsic::word)};
-                    case 'W':
-                        it += 2;
-                        return {set_token::intrinsic_set, 0, &intrinsic_charset(intrinsic::not_word)};
-                    case 'b':
-                        it += 2;
-                        return {set_token::backspace};
-                    default:
-                        break;
-                }
-            }
-            ++it;
-            return {set_token::escape};
-        default:
-            return {set_token::plain};
+bool posix_bracket_form(const char* it, const char* end, const char** close) {
+    if (end - it < 3 || (it[1] != ':' && it[1] != '.' && it[1] != '=')) return false;
+    const char terminator = it[1];
+    for (const char* p = it + 2; end - p >= 2; ++p) {
+        if (*p == '\\' && (p[1] == ']' || p[1] == '\\')) {
+            ++p;
+        } else if ((*p == '[' && p[1] == terminator) || *p == ']') {
+            return false;
+        } else if (*p == terminator && p[1] == ']') {
+            *close = p;
+            return true;
+        }
     }
+    return false;
 }
 
-[[noreturn]] void ThrowUnterminated() { throw bad_regexpr("expecting end of character set"); }
+namespace {
+
+// The class named by the form posix_bracket_form found; raises bad_regexpr for collating
+// elements and names no class has.
+uint16_t PosixClass(const char* it, const char* close, bool* negated) {
+    if (it[1] != ':') throw bad_regexpr("POSIX collating elements are not supported");
+    const char* name = it + 2;
+    *negated = name != close && *name == '^';
+    if (*negated) ++name;
+    const auto length = static_cast<size_t>(close - name);
+    if (length == 1 && (*name == '<' || *name == '>'))
+        throw bad_regexpr("POSIX word boundaries [[:<:]] and [[:>:]] are not supported");
+    for (const auto& cn : kClassNames)
+        if (std::strlen(cn.name) == length && std::memcmp(name, cn.name, length) == 0) return cn.mask;
+    throw bad_regexpr("unknown POSIX class name");
+}
+
+// The character of an octal escape whose first digit `it` stands on.
+unsigned char ReadOctal(const char*& it, const char* end) {
+    unsigned value = 0;
+    for (int n = 0; n < 3 && it != end && *it >= '0' && *it <= '7'; ++n) value = value * 8 + (*it++ - '0');
+    if (value > 0xFF) throw bad_regexpr("octal value is greater than \\377");
+    return static_cast<unsigned char>(value);
+}
 
 // The character of an escape inside brackets; the backslash is consumed.
 // "\x" takes at most two hex digits and octal at most three, as outside brackets.
 unsigned char ReadSetEscape(const char*& it, const char* end, int flags) {
     if (it == end) ThrowUnterminated();
-    char c = *it++;
-    if (c >= '0' && c <= '7') {
-        unsigned value = c - '0';
-        for (int n = 1; n < 3 && it != end && *it >= '0' && *it <= '7'; ++n)
-            value = (value * 8 + (*it++ - '0')) & 0xFF;
-        return static_cast<unsigned char>(value);
-    }
+    const char c = *it;
+    if (c >= '0' && c <= '7') return ReadOctal(it, end);
+    ++it;
     // Under expand_escapes "\v" is the vertical tab, as Perl's bracket sets once read it.
-    if (IsUnsupportedEscape(c) && !(c == 'v' && (flags & expand_escapes)))
-        throw bad_regexpr("unsupported escape sequence");
+    if (!(c == 'v' && (flags & expand_escapes))) ThrowIfUnsupportedEscape(c);
     switch (c) {
+        case 'A':
+        case 'B':
+        case 'C':
+        case 'G':
+        case 'X':
+        case 'z':
+        case 'Z':
+            throw bad_regexpr(std::string("escape sequence \\") + c + " is invalid in a character class");
         case 'x':
             return ReadHexEscape(it, end);
         case 'c': {
@@ -174,14 +154,15 @@ unsigned char byteset::lowest() const {
 }
 
 uint16_t char_class(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return kUpper | kAlpha | (c <= 'F' ? kXdigit : 0);
-    if (c >= 'a' && c <= 'z') return kLower | kAlpha | (c <= 'f' ? kXdigit : 0);
-    if (c >= '0' && c <= '9') return kDigit | kXdigit;
-    if (c == ' ') return kSpace | kBlank;
-    if (c >= 9 && c <= 13) return kSpace | kCntrl;
-    if (c < 32 || c == 127) return kCntrl;
-    if (c < 127) return kPunct;
-    return 0;
+    if (c >= 128) return 0;
+    if (c >= 'A' && c <= 'Z') return kAscii | kUpper | kAlpha | (c <= 'F' ? kXdigit : 0);
+    if (c >= 'a' && c <= 'z') return kAscii | kLower | kAlpha | (c <= 'f' ? kXdigit : 0);
+    if (c >= '0' && c <= '9') return kAscii | kDigit | kXdigit;
+    if (c == ' ') return kAscii | kSpace | kBlank;
+    if (c >= 9 && c <= 13) return kAscii | kSpace | kCntrl;
+    if (c < 32 || c == 127) return kAscii | kCntrl;
+    if (c == '_') return kAscii | kPunct | kUnderscore;
+    return kAscii | kPunct;
 }
 
 void charset::add_char(unsigned char c, bool ignoreCase) {
@@ -222,99 +203,157 @@ const charset& intrinsic_charset(intrinsic which) {
 
 void parse_bracket(charset& set, const char*& it, const char* end, int flags) {
     const bool ignoreCase = flags & ignore_case;
-    bool negated = false;
-    if (it != end && *it == '^') {
-        negated = true;
-        ++it;
-    }
-    if (it == end) ThrowUnterminated();
-
+    const bool skipBlanks = flags & extended_more;
+    auto isBlank = [&](char c) { return skipBlanks && (c == ' ' || c == '\t'); };
     // The case-blind form of a class: "lower" and "upper" stand for both.
     auto classMask = [ignoreCase](uint16_t mask) -> uint16_t {
         if (ignoreCase && (mask & (kLower | kUpper))) mask |= kLower | kUpper;
         return mask;
     };
 
-    int pending = -1;
-    bool first = true;
-    SetToken tok = NextSetToken(it, end);
+    // Before the first real item: "^" once, and empty quotes and blanks that hide nothing.
+    bool negated = false;
     for (;;) {
-        if (tok.kind != set_token::dash && pending >= 0) {
-            set.add_char(static_cast<unsigned char>(pending), ignoreCase);
-            pending = -1;
-        }
-        bool acted = false;
-        if (tok.kind == set_token::dash && pending >= 0) {
-            if (it == end) ThrowUnterminated();
-            SetToken endTok = NextSetToken(it, end);
-            int last = -1;
-            switch (endTok.kind) {
-                case set_token::plain:
-                    last = static_cast<unsigned char>(*it++);
-                    break;
-                case set_token::caret:
-                    last = '^';
-                    break;
-                case set_token::dash:
-                    last = '-';
-                    break;
-                case set_token::escape:
-                    last = ReadSetEscape(it, end, flags);
-                    break;
-                case set_token::backspace:
-                    last = 8;
-                    break;
-                default:
-                    break;
-            }
-            if (last >= 0) {
-                set.add_range(static_cast<unsigned char>(pending), static_cast<unsigned char>(last),
-                              ignoreCase);
-                pending = -1;
-                acted = true;
-            } else {
-                // The dash stands for itself before a class, a set or the closing "]".
-                set.add_char(static_cast<unsigned char>(pending), ignoreCase);
-                set.add_char('-', ignoreCase);
-                pending = -1;
-                tok = endTok;
-            }
-        }
-        if (!acted) {
-            switch (tok.kind) {
-                case set_token::intrinsic_set:
-                    set.add_set(*tok.set);
-                    break;
-                case set_token::cls:
-                    set.add_classes(classMask(tok.mask));
-                    break;
-                case set_token::neg_cls:
-                    set.add_negated_classes(classMask(tok.mask));
-                    break;
-                case set_token::caret:
-                    pending = '^';
-                    break;
-                case set_token::dash:
-                    pending = '-';
-                    break;
-                case set_token::end:
-                    if (first) pending = ']';
-                    break;
-                case set_token::backspace:
-                    pending = 8;
-                    break;
-                case set_token::escape:
-                    pending = ReadSetEscape(it, end, flags);
-                    break;
-                case set_token::plain:
-                    pending = static_cast<unsigned char>(*it++);
-                    break;
-            }
-            if (tok.kind == set_token::end && !first) break;
-        }
-        first = false;
         if (it == end) ThrowUnterminated();
-        tok = NextSetToken(it, end);
+        if (it[0] == '\\' && end - it >= 2 && it[1] == 'E') {
+            it += 2;
+        } else if (it[0] == '\\' && end - it >= 4 && it[1] == 'Q' && it[2] == '\\' && it[3] == 'E') {
+            it += 4;
+        } else if (isBlank(*it)) {
+            ++it;
+        } else if (!negated && *it == '^') {
+            negated = true;
+            ++it;
+        } else {
+            break;
+        }
+    }
+
+    // A character waits in `pending` until it is known whether a range starts
+    // at it; `dash` once the "-" of such a range is read. After a class a "-"
+    // is a character only where the set ends.
+    int pending = -1;
+    bool dash = false;
+    bool afterClass = false;
+    bool quoting = false;
+    bool first = true;
+    auto addLiteral = [&](unsigned char c) {
+        if (dash) {
+            if (c < pending) throw bad_regexpr("invalid range specified in character set");
+            set.add_range(static_cast<unsigned char>(pending), c, ignoreCase);
+            pending = -1;
+            dash = false;
+        } else {
+            if (pending >= 0) set.add_char(static_cast<unsigned char>(pending), ignoreCase);
+            pending = c;
+        }
+        afterClass = false;
+    };
+    auto addClass = [&](auto&& add) {
+        if (dash) ThrowBadRange();
+        if (pending >= 0) set.add_char(static_cast<unsigned char>(pending), ignoreCase);
+        pending = -1;
+        add();
+        afterClass = true;
+    };
+    for (;; first = false) {
+        if (it == end) ThrowUnterminated();
+        const char c = *it;
+        if (quoting) {
+            if (c == '\\' && end - it >= 2 && it[1] == 'E') {
+                quoting = false;
+                it += 2;
+            } else {
+                addLiteral(static_cast<unsigned char>(*it++));
+            }
+            continue;
+        }
+        if (isBlank(c)) {
+            ++it;
+            continue;
+        }
+        if (c == ']' && !first) {
+            ++it;
+            break;
+        }
+        const char* close = nullptr;
+        if (c == '[' && posix_bracket_form(it, end, &close)) {
+            bool negatedClass = false;
+            const uint16_t mask = classMask(PosixClass(it, close, &negatedClass));
+            it = close + 2;
+            addClass([&] {
+                if (negatedClass)
+                    set.add_negated_classes(mask);
+                else
+                    set.add_classes(mask);
+            });
+            continue;
+        }
+        if (c == '-') {
+            ++it;
+            if (dash) {
+                addLiteral('-');
+                continue;
+            }
+            const char* look = it;
+            while (look != end && isBlank(*look)) ++look;
+            const bool closes = look != end && *look == ']';
+            if (afterClass && !closes) ThrowBadRange();
+            if (pending >= 0 && !closes)
+                dash = true;
+            else
+                addLiteral('-');
+            continue;
+        }
+        if (c != '\\') {
+            addLiteral(static_cast<unsigned char>(*it++));
+            continue;
+        }
+        ++it;
+        if (it == end) ThrowUnterminated();
+        const charset* intrinsicSet = nullptr;
+        switch (*it) {
+            case 'Q':
+                ++it;
+                quoting = true;
+                continue;
+            case 'E':
+                ++it;
+                continue;
+            case 'b':
+                ++it;
+                addLiteral(8);
+                continue;
+            case 'd':
+                intrinsicSet = &intrinsic_charset(intrinsic::digit);
+                break;
+            case 'D':
+                intrinsicSet = &intrinsic_charset(intrinsic::not_digit);
+                break;
+            case 's':
+                intrinsicSet = &intrinsic_charset(intrinsic::space);
+                break;
+            case 'S':
+                intrinsicSet = &intrinsic_charset(intrinsic::not_space);
+                break;
+            case 'w':
+                intrinsicSet = &intrinsic_charset(intrinsic::word);
+                break;
+            case 'W':
+                intrinsicSet = &intrinsic_charset(intrinsic::not_word);
+                break;
+            default:
+                addLiteral(ReadSetEscape(it, end, flags));
+                continue;
+        }
+        ++it;
+        addClass([&] { set.add_set(*intrinsicSet); });
+    }
+    if (dash) {
+        set.add_char(static_cast<unsigned char>(pending), ignoreCase);
+        set.add_char('-', ignoreCase);
+    } else if (pending >= 0) {
+        set.add_char(static_cast<unsigned char>(pending), ignoreCase);
     }
     if (negated) set.negate();
 }

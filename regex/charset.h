@@ -39,6 +39,8 @@ enum class_mask : uint16_t {
     kBlank = 64,
     kXdigit = 128,
     kAlpha = 256,
+    kUnderscore = 512,  // "_", for "[:word:]"
+    kAscii = 1024,
 };
 
 // The class bits of a byte: ASCII letters, digits and whitespace only;
@@ -69,6 +71,10 @@ using custom_charset = charset;
 // The six shared sets of "\d", "\D", "\s", "\S", "\w", "\W".
 enum class intrinsic { digit, not_digit, space, not_space, word, not_word };
 const charset& intrinsic_charset(intrinsic which);
+
+// True when `it`, standing on a "[", opens a POSIX form "[:name:]", "[.x.]" or
+// "[=x=]" that ends before any "]"; `close` is then its terminator before "]".
+bool posix_bracket_form(const char* it, const char* end, const char** close);
 
 // Fills `set` from the text after "[" up to and including the closing "]".
 // Raises bad_regexpr on a malformed set.

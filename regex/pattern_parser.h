@@ -378,6 +378,10 @@ private:
                                  : m_arena.make<assert_op<It, assert_kind::peos>>();
                 break;
             case TK_SET_OPEN: {
+                const char* close = nullptr;
+                if (posix_bracket_form(it - 1, m_end, &close))
+                    Fail(it[0] == ':' ? "POSIX named classes are supported only within a class"
+                                      : "POSIX collating elements are not supported");
                 auto* set = m_arena.make<charset>();
                 parse_bracket(*set, it, m_end, m_flags);
                 node = m_arena.make<match_charset_t<It>>(set);
@@ -457,15 +461,22 @@ private:
                 }
                 return node;
             }
-            // Octal, wrapping to 8 bits; "8" and "9" read no digit and give the character 0.
+            // Octal; "8" and "9" are themselves.
+            if (c >= '8') {
+                ++it;
+                return make_char_node(static_cast<unsigned char>(c));
+            }
             unsigned value = 0;
             for (int i = 0; i < 3 && it != m_end && *it >= '0' && *it <= '7'; ++i)
-                value = (value * 8 + (*it++ - '0')) & 0xFF;
+                value = value * 8 + (*it++ - '0');
+            if (value > 0xFF) Fail("octal value is greater than \\377");
             return make_char_node(static_cast<unsigned char>(value));
         }
-        if (IsUnsupportedEscape(c)) Fail("unsupported escape sequence");
+        ThrowIfUnsupportedEscape(c);
         ++it;
         switch (c) {
+            case 'C':  // one byte, whatever it is
+                return m_arena.make<match_any_t<It, true>>();
             case 'e':
                 return make_char_node(27);
             case 'x':
@@ -520,6 +531,14 @@ private:
             const char* look = it;
             token_kind q = Syntax::next_quantifier_token(look, m_end, m_flags);
             bool quantifier = (q >= TK_PLUS && q <= TK_OPTIONAL_LAZY) || (q == TK_RANGE_OPEN && !run.empty());
+            if (q == TK_RANGE_OPEN && run.empty()) {
+                // A count with nothing to repeat (after an assertion, an option
+                // or another quantifier) is refused like "*" there; braces
+                // that form no count are text.
+                const char* count = it;
+                quantifier_spec spec;
+                quantifier = read_quantifier(count, spec);
+            }
             if (quantifier) {
                 if (run.empty()) Fail("quantifier not expected");
                 unsigned char last = static_cast<unsigned char>(run.back());

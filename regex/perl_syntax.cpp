@@ -2,6 +2,7 @@
 #include "regex/perl_syntax.h"
 
 #include <array>
+#include <string>
 
 #include "regex/rpattern.h"
 
@@ -185,7 +186,15 @@ token_kind perl_syntax<char>::next_extension_token(const char*& it, const char* 
                 bit = dot_matches_newline;
                 break;
             case 'x':
-                bit = free_spacing;
+                // "xx" also skips blanks inside brackets; a single "x" sets
+                // layout alone, and clearing "x" clears both.
+                bit = free_spacing | extended_more;
+                if (it + 1 != end && it[1] == 'x')
+                    ++it;
+                else if (!clearing) {
+                    bit = free_spacing;
+                    flags &= ~extended_more;
+                }
                 break;
             case '-':
                 if (clearing) return TK_X_BAD;
@@ -231,7 +240,7 @@ unsigned char ReadHexEscape(const char*& it, const char* end) {
     return static_cast<unsigned char>(value);
 }
 
-bool IsUnsupportedEscape(char c) {
+void ThrowIfUnsupportedEscape(char c) {
     switch (c) {
         case 'K':
         case 'G':
@@ -247,9 +256,28 @@ bool IsUnsupportedEscape(char c) {
         case 'g':
         case 'k':
         case 'o':
-            return true;
+        // Case changes belong to substitutions, not to patterns.
+        case 'u':
+        case 'U':
+        case 'l':
+        case 'L':
+        case 'F':
+            throw bad_regexpr(std::string("unsupported escape sequence \\") + c);
+        // Letters that name nothing: a later syntax may give them a meaning.
+        case 'i':
+        case 'j':
+        case 'm':
+        case 'q':
+        case 'y':
+        case 'I':
+        case 'J':
+        case 'M':
+        case 'O':
+        case 'T':
+        case 'Y':
+            throw bad_regexpr(std::string("unrecognized escape sequence \\") + c);
         default:
-            return false;
+            break;
     }
 }
 

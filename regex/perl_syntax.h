@@ -7,6 +7,10 @@
 
 namespace regex {
 
+// Inline option "(?xx)": blanks inside brackets are layout too. Set only by
+// the parser, on the flags in force, never on a pattern's own flags.
+inline constexpr int extended_more = 1 << 20;
+
 enum token_kind : int {
     TK_NONE = 0,
     TK_OPEN = 1,
@@ -96,8 +100,9 @@ inline int HexValue(char c) {
 unsigned char ReadHexEscape(const char*& it, const char* end);
 
 // Escapes that stand for something in Perl that this engine does not do
-// (keep-out, anchors, Unicode properties, named or relative references...):
-// refused, rather than read as the letter.
-bool IsUnsupportedEscape(char c);
+// (keep-out, anchors, Unicode properties, named or relative references, case
+// changes), and letters that stand for nothing: refused with bad_regexpr
+// naming the escape, rather than read as the letter.
+void ThrowIfUnsupportedEscape(char c);
 
 }  // namespace regex

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "regex/perl_syntax.h"
 #include "regex/rpattern.h"
 
 namespace {
@@ -42,7 +43,18 @@ const SetCase kSetCases[] = {
     {"negated bracket first", "^]a]", 0, std::string("\x08\t\n -019AFGZ[\\^_fgz.\x7f\xe9")},
     {"dash last", "a-]", 0, "-a"},
     {"dash first", "-a]", 0, "-a"},
-    {"dash before a set is literal", "a-\\d]", 0, "-019a"},
+    {"dash after a set, last, is literal", "\\d-]", 0, "-019"},
+    {"dash as a range's end", "+--]", 0, "-"},
+    {"dash after a range is literal", "0-1-9]", 0, "-019"},
+    {"word class", "[:word:]]", 0, "019AFGZ_afgz"},
+    {"negated word class", "[:^word:]]", 0, std::string("\x08\t\n -[\\]^.\x7f\xe9")},
+    {"ascii class", "[:ascii:]]", 0, std::string("\x08\t\n -019AFGZ[\\]^_afgz.\x7f")},
+    {"quoted text is literal", "\\Q]-^\\E]", 0, "-]^"},
+    {"quoted end of a range", "Z-\\Qa\\E]", 0, "Z[\\]^_a"},
+    {"empty quote before a first bracket", "\\Q\\E]a]", 0, "]a"},
+    {"blanks are layout under xx", " ^ a - f]", extended_more,
+     std::string("\x08\t\n -019AFGZ[\\]^_gz.\x7f\xe9")},
+    {"escaped blank stays under xx", "\\ a]", extended_more, " a"},
     {"range", "0-9]", 0, "019"},
     {"caseless range", "a-f]", ignore_case, "AFaf"},
     {"upper class", "[:upper:]]", 0, "AFGZ"},

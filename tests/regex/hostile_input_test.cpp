@@ -119,7 +119,7 @@ TEST(HostileInput, UnsupportedEscapesAreRefused) {
                                    "\\v",        "\\V",         "\\N",      "\\p{L}", "\\P{L}",  "(a)\\g1",
                                    "(a)\\g{-1}", "(?:a)\\k<n>", "\\o{101}", "[\\h]",  "[\\p{L}]"};
     for (const char* pattern : refused)
-        EXPECT_EQ(CompileError(pattern), "unsupported escape sequence") << pattern;
+        EXPECT_EQ(CompileError(pattern).rfind("unsupported escape sequence \\", 0), 0u) << pattern;
     EXPECT_NE(CompileError("\\x{100}"), "ok");
     EXPECT_NE(CompileError("\\x{41"), "ok");
     EXPECT_NE(CompileError("\\x{}"), "ok");

@@ -6,7 +6,6 @@
 // - error texts are the engine's own; only patterns both accept are compared;
 // - "[[:blank:]]" is the space alone here (the classic runtime table);
 // - "\t", "\n" and the like are letters unless expand_escapes is set;
-// - "a{2}{3}" reads the second count as literal text;
 // - a search from a later position treats that position as the start of the
 //   text ("^", look-behind); every search here starts at 0;
 // - with multi_line, "^" also matches after a newline that ends the text
@@ -381,6 +380,88 @@ TEST(Pcre2Differential, ConditionalsAndRecursion) {
 }
 
 TEST(Pcre2Differential, LoopsCommentsEmptyGroupsAndBraces) { RunDifferential(41, 2500, 0, 0, false, true); }
+
+// Pieces of syntax that are easily misread, joined at random: every pattern
+// is refused by the engine or read as PCRE2 reads it, never read as
+// something else. Layout, quoting, classes, counts and escapes meet here.
+TEST(Pcre2Differential, SyntaxIsReadAsPcre2ReadsItOrRefused) {
+    static const char* const kPieces[] = {"a",         "b",
+                                          "-",         "]",
+                                          "[",         "^",
+                                          "{2}",       "{,}",
+                                          "{1,2}",     "*",
+                                          "?",         "+",
+                                          "(?=a)",     "(?:",
+                                          "(",         "|",
+                                          ")",         ")",
+                                          "[[:word:]", "[[:foo:]]",
+                                          "[:alpha:]", "[[:^alpha:]b",
+                                          "\\Q",       "\\E",
+                                          "\\u0041",   "\\L",
+                                          "\\U",       "\\400",
+                                          "\\101",     "\\8",
+                                          "\\C",       "(?xx)",
+                                          "(?x)",      "(?-x)",
+                                          " ",         "\t",
+                                          "#",         "\n",
+                                          "\\d",       "\\w",
+                                          "[a-",       "\\b",
+                                          "$",         "[\\Qa-\\E",
+                                          "\\x41",     "[[.a.]]",
+                                          "[",         "]",
+                                          "\\-",       "\\ ",
+                                          "[ ^",       "\\Z",
+                                          "\\A",       "(?i)",
+                                          "\\i",       "\\0",
+                                          "\\377",     "\\1",
+                                          "{",         "}",
+                                          ",",         "[[:ascii:]]",
+                                          "[\\A]",     "\\\\"};
+    static const char kTextBytes[] = "ab-][^ \t\n_Au0041L\x01\xff{},:\\";
+    std::mt19937 rng(51);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    std::vector<std::string> texts = {"",     "a",   "b",     "-",   "]",
+                                      "[",    " ",   "\t",    "\n",  "_",
+                                      "A",    "a-b", "u0041", "aLb", std::string(1, '\0'),
+                                      "\xff", "{2}", "a{,}",  "\\",  "A\x01"};
+    for (int i = 0; i < 40; ++i) {
+        std::string t;
+        for (int n = pick(7); n > 0; --n) t += kTextBytes[pick(sizeof(kTextBytes) - 1)];
+        texts.push_back(t);
+    }
+    int compared = 0;
+    int failures = 0;
+    for (int i = 0; i < 12000 && failures < 10; ++i) {
+        std::string pattern;
+        for (int n = 1 + pick(6); n > 0; --n) pattern += kPieces[pick(sizeof(kPieces) / sizeof(kPieces[0]))];
+        Pcre2 reference(pattern, 0);
+        std::unique_ptr<regex::rpattern> engine, stackEngine;
+        try {
+            engine = std::make_unique<regex::rpattern>(pattern);
+            stackEngine = std::make_unique<regex::rpattern>(pattern, 0, regex::stack_mode);
+        } catch (const regex::bad_regexpr&) {
+            continue;  // refused: never a misreading
+        }
+        if (!reference.code) {
+            ADD_FAILURE() << "accepted '" << pattern << "', which PCRE2 refuses";
+            ++failures;
+            continue;
+        }
+        ++compared;
+        for (const auto& text : texts) {
+            const std::string want = reference.Match(text);
+            const std::string got = EngineMatch(*engine, text);
+            const std::string gotStack = EngineMatch(*stackEngine, text);
+            if (got != want || gotStack != want) {
+                ADD_FAILURE() << "pattern '" << pattern << "' text '" << text << "': engine " << got
+                              << ", stack driver " << gotStack << ", PCRE2 " << want;
+                ++failures;
+                break;
+            }
+        }
+    }
+    EXPECT_GT(compared, 1000);
+}
 
 // The program's own patterns on their kind of text, and on every prefix of it.
 TEST(Pcre2Differential, ProgramPatterns) {
