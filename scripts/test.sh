@@ -19,7 +19,15 @@ run=(ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600)
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
   run=(xvfb-run -a -s "-screen 0 1600x1200x24" "${run[@]}")
 fi
-GDK_BACKEND=x11 "${run[@]}"
+log=$build/ctest.log
+GDK_BACKEND=x11 "${run[@]}" 2>&1 | tee "$log"
+# In CI every window test must have had its display: a skip there hides a
+# program that was never driven.
+if [ -n "${CI:-}" ] && grep -q '\*\*\*Skipped' "$log"; then
+  echo "Window tests skipped in CI:" >&2
+  grep '\*\*\*Skipped' "$log" >&2
+  exit 1
+fi
 
 # Code shared with worker threads once more under ThreadSanitizer, which
 # cannot share a build with AddressSanitizer: its own directory, one target.
