@@ -38,6 +38,7 @@ Parsed Parse(const std::string& bytes, size_t piece = 1 << 20) {
 }
 
 TEST(HttpResponseParserTest, Table) {
+    const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     struct Case {
         const char* name;
         std::string bytes;
@@ -76,6 +77,11 @@ TEST(HttpResponseParserTest, Table) {
         {"huge chunk", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nfffffffffff\r\n",
          "failed 285 fffffffffff", ""},
         {"unending header block", "HTTP/1.1 200 OK\r\n" + std::string(40000, 'a'), "failed 285 header", ""},
+        // The longest chunk-size line allowed, whole or split before its LF.
+        {"chunk-size line of the limit", kChunked + "1;" + std::string(1022, 'x') + "\r\nA\r\n0\r\n", "done",
+         "A"},
+        {"chunk-size line one past the limit", kChunked + "1;" + std::string(1023, 'x') + "\r\nA\r\n0\r\n",
+         "failed 282 line too long", ""},
         {"truncated body waits", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhello", "more", "hello"},
     };
     for (const Case& c : cases) {
