@@ -27,7 +27,13 @@ void HalkBufferedSocket::Disconnect() {
     UpdateState();
 }
 
-void HalkBufferedSocket::Send(const char* data, size_t length) { m_sendQueue.append(data, length); }
+void HalkBufferedSocket::Send(const char* data, size_t length) {
+    if (m_sendOverflowed || m_sendQueue.size() - m_sendStart + length > kMaxQueuedBytes) {
+        m_sendOverflowed = true;
+        return;
+    }
+    m_sendQueue.append(data, length);
+}
 
 void HalkBufferedSocket::GetBufferSizes(size_t& receiveLength, size_t& sendLength) const {
     receiveLength = m_receive.size() - m_receiveStart;
@@ -181,6 +187,13 @@ int HalkBufferedSocket::Poll(int maxLines) {
                  (state == HalkSocket::kConnected && m_socket.PeerClosed());
     if (ended && m_receiveStart < m_receive.size() && FindTerminator() == std::string::npos) {
         // Every complete line is out; an unfinished tail can never complete.
+        // After an orderly close it is the peer's last word, whole.
+        const bool orderly = state == HalkSocket::kConnected && m_socket.PeerClosed();
+        if (orderly && !m_discarding && m_handler) {
+            const size_t start = m_receiveStart;
+            m_receiveStart = m_receive.size();
+            m_handler->OnLine(this, m_receive.data() + start, m_receive.size() - start);
+        }
         m_receive.clear();
         m_receiveStart = 0;
         m_scanFrom = 0;

@@ -29,6 +29,9 @@ public:
     static constexpr size_t kMaxLineBytes = 16384;
     // Unread data held before reading pauses, so a flood waits in the kernel.
     static constexpr size_t kMaxBufferedBytes = 1 << 20;
+    // Unsent data held for a peer that does not read. Normal traffic is a few
+    // hundred bytes a second; past this the peer has stopped reading.
+    static constexpr size_t kMaxQueuedBytes = 1 << 20;
 
     HalkBufferedSocket();
     // Takes over a socket that is already connected (a server's accept).
@@ -45,9 +48,12 @@ public:
     void Disconnect();
     uint16_t GetAddresses(HalkAddresses& out) const { return m_socket.GetAddresses(out); }
 
-    // Queues bytes; nothing goes out before Poll or Flush.
+    // Queues bytes; nothing goes out before Poll or Flush. Bytes that would
+    // take the queue past kMaxQueuedBytes are dropped and the queue counts as
+    // overflowed from then on: the owner should give the connection up.
     void Send(const char* data, size_t length);
     void Send(std::string_view text) { Send(text.data(), text.size()); }
+    bool SendQueueOverflowed() const { return m_sendOverflowed; }
 
     void GetBufferSizes(size_t& receiveLength, size_t& sendLength) const;
     int GetState();
@@ -56,8 +62,10 @@ public:
     // is empty (at once, or on the poll that empties it).
     void Flush();
     // Sends, reads and delivers at most maxLines complete lines (-1: no limit).
-    // Once the peer has closed and every complete line is delivered, the
-    // connection is closed (kClosed) and an unfinished tail is dropped.
+    // Once the peer has closed its side and every complete line is delivered,
+    // a last line without terminator is delivered as it is (often the reason
+    // a server gives before it hangs up) and the connection is closed
+    // (kClosed). After a reset an unfinished tail may be cut short: it is dropped.
     int Poll(int maxLines);
 
     HalkSocket& Socket() { return m_socket; }
@@ -84,5 +92,6 @@ private:
     std::string m_terminator = "\r\n";
     HalkBufferedSocketDataHandler* m_handler = nullptr;
     bool m_flushThenShutdown = false;
+    bool m_sendOverflowed = false;
     bool m_localClose = false;  // we closed: report it at once
 };

@@ -2,6 +2,7 @@
 // Tested by tests/net/halk_session_test.cpp and halk_login_test.cpp.
 #include "net/halk_session.h"
 
+#include <cstring>
 #include <random>
 
 #include "net/md5.h"
@@ -114,6 +115,7 @@ bool HalkSession::Connect() {
     m_challengeOutstanding = false;
     m_identified = false;
     m_failureReason.clear();
+    m_connectStartMs = m_clock->NowMs();
 
     m_connection = std::make_unique<HalkBufferedSocket>();
     m_connection->SetDataHandler(this);
@@ -134,7 +136,7 @@ bool HalkSession::Connect() {
 
 void HalkSession::Disconnect(int timeoutSeconds) {
     if (!m_connection) return;
-    if (m_state == kConnected) {
+    if (m_state == kConnected && (m_identified || m_protocolRevision < 100)) {
         if (timeoutSeconds > 0) {
             m_disconnectStart = m_clock->NowMs();
             m_disconnectTimeout = static_cast<uint64_t>(timeoutSeconds) * 1000;
@@ -142,9 +144,21 @@ void HalkSession::Disconnect(int timeoutSeconds) {
         SendLine(Line("#DA").Field("SERVER"));
         m_connection->Flush();
         if (timeoutSeconds <= 0 && m_connection) m_connection->Disconnect();
-    } else if (m_state == kConnecting) {
+    } else if (m_state == kConnecting || m_state == kConnected) {
+        // Not logged in yet: there is nobody to sign off from.
         m_connection->Disconnect();
     }
+}
+
+std::string HalkSession::ServerText() const { return m_server + ":" + std::to_string(m_port); }
+
+void HalkSession::GiveUp(std::string reason) {
+    m_failureReason = std::move(reason);
+    m_connection->Socket().Abort();
+    m_retired.push_back(std::move(m_connection));  // its close is not reported again
+    m_state = kError;
+    ReportState(kError);
+    m_retired.clear();
 }
 
 void HalkSession::Poll() {
@@ -154,17 +168,19 @@ void HalkSession::Poll() {
         m_disconnectTimeout = 0;
         connection->Disconnect();
     }
+    if (m_state == kConnecting && m_clock->NowMs() - m_connectStartMs > kConnectTimeoutMs) {
+        return GiveUp("Could not reach " + ServerText() + ": no answer within " +
+                      std::to_string(kConnectTimeoutMs / 1000) + " seconds.");
+    }
     if (m_state == kConnected && !m_identified && m_protocolRevision >= 100 &&
         m_clock->NowMs() - m_connectedAtMs > kIdentifyTimeoutMs) {
         // Never left half-open: the socket is up but no login can follow.
-        m_failureReason = "The server did not ask for identification within " +
-                          std::to_string(kIdentifyTimeoutMs / 1000) + " seconds.";
-        connection->Socket().Abort();
-        m_retired.push_back(std::move(m_connection));  // its close is not reported again
-        m_state = kError;
-        ReportState(kError);
-        m_retired.clear();
-        return;
+        return GiveUp("The server did not ask for identification within " +
+                      std::to_string(kIdentifyTimeoutMs / 1000) + " seconds.");
+    }
+    if (connection->SendQueueOverflowed()) {
+        // What we send would pile up without end.
+        return GiveUp("The server stopped reading what this client sends: the connection was closed.");
     }
     if (connection == m_connection.get()) connection->Poll(kLinesPerPoll);
     if (m_connection && connection == m_connection.get() && (m_state == kClosed || m_state == kError)) {
@@ -203,6 +219,12 @@ void HalkSession::OnStateChange(HalkBufferedSocket* connection, int oldState, in
     if (connection != m_connection.get()) return;
     int mapped = newState >= kIdle && newState <= kClosed ? newState : kError;
     if (mapped == m_state) return;
+    const int error = connection->Socket().LastError();
+    if ((mapped == kClosed || mapped == kError) && error != 0 && m_failureReason.empty()) {
+        m_failureReason = m_state == kConnecting
+                              ? "Could not reach " + ServerText() + ": " + std::strerror(error) + "."
+                              : std::string("The connection to the server was lost: ") + std::strerror(error) + ".";
+    }
     m_state = mapped;
     if (mapped == kConnected) m_connectedAtMs = m_clock->NowMs();
     // At revision 100 the connection counts as up only once the server has

@@ -133,6 +133,9 @@ public:
     // A server that has not asked us to identify ourselves this long after
     // the connect is not one we can log in to.
     static constexpr uint64_t kIdentifyTimeoutMs = 30000;
+    // A TCP connect to an address that drops packets is given up after this
+    // long rather than after the system's minutes of retries.
+    static constexpr uint64_t kConnectTimeoutMs = 20000;
 
     // An empty key makes the session use a fixed placeholder; any key is cut
     // or zero-filled to 32 characters (NormalizeLoginKey). A null clock means
@@ -153,6 +156,9 @@ public:
     // volume serial number; 0 until set.
     void SetMachineNumber(int32_t number) { m_machineNumber = number; }
     bool Connect();
+    // Connected and logged in: signs off ("#DA"), then closes once the server
+    // has, or after timeoutSeconds. Still connecting or waiting for the
+    // server's identification request: closes at once.
     void Disconnect(int timeoutSeconds);
     // Never delete or poll the session from inside one of its own callbacks.
     void Poll();
@@ -166,8 +172,10 @@ public:
     // line through here.
     void ParseLine(const char* text, size_t length);
 
-    // Why the last connection failed, when the session knows better than the
-    // socket (no identification request in time); empty otherwise.
+    // Why the last connection failed or ended without being asked to, for the
+    // user: no answer to the connect, a refused or reset connection, no
+    // identification request in time, a server that stopped reading. Empty
+    // when it ended in order.
     const std::string& FailureReason() const { return m_failureReason; }
     // Position lines dropped because a field was missing, not a number or out
     // of range, since the session was created.
@@ -265,6 +273,9 @@ private:
     int SendLine(const HalkLineBuilder& line) { return Send(line.Finish()); }
     HalkLineBuilder Line(std::string_view prefix) const;
     void ReportState(int newState);
+    // Drops the connection at once and reports a failure with the reason.
+    void GiveUp(std::string reason);
+    std::string ServerText() const;
     void SendAddAtc();
 
     // Packet decoders; fields numbered from 0 after the prefix.
@@ -332,6 +343,7 @@ private:
 
     int m_state = kIdle;
     int m_reportedState = kIdle;
+    uint64_t m_connectStartMs = 0;  // when the connect began, for its time-out
     uint64_t m_connectedAtMs = 0;  // when the socket connected, for the identify time-out
     std::string m_failureReason;
     int m_malformedLines = 0;

@@ -63,7 +63,8 @@ HalkSocket::HalkSocket(HalkSocket&& other) noexcept
       m_localPort(other.m_localPort),
       m_state(other.m_state),
       m_peerClosed(other.m_peerClosed),
-      m_shutdownRequested(other.m_shutdownRequested) {
+      m_shutdownRequested(other.m_shutdownRequested),
+      m_lastError(other.m_lastError) {
     other.m_fd = -1;
     other.m_state = kClosed;
 }
@@ -84,7 +85,10 @@ int HalkSocket::Connect(uint32_t ip, uint16_t port) {
         return 0;
     }
     int error = errno;
-    if (error != EINPROGRESS && error != EAGAIN && error != EINTR) m_state = kError;
+    if (error != EINPROGRESS && error != EAGAIN && error != EINTR) {
+        m_state = kError;
+        m_lastError = error;
+    }
     return error;
 }
 
@@ -103,10 +107,12 @@ int HalkSocket::PollState() {
     socklen_t length = sizeof error;
     if (getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
         m_state = kError;
+        m_lastError = errno;
     } else if (error == 0 && (entry.revents & POLLOUT) && !(entry.revents & POLLERR)) {
         m_state = kConnected;
     } else {
         m_state = kClosed;
+        m_lastError = error != 0 ? error : ECONNREFUSED;
     }
     return m_state;
 }
@@ -126,6 +132,7 @@ int HalkSocket::Receive(char* buffer, size_t size) {
     int error = errno;
     if (error == EAGAIN || error == EWOULDBLOCK || error == EINTR) return 0;
     m_state = IsClosingError(error) ? kClosed : kError;
+    m_lastError = error;
     return -1;
 }
 
@@ -136,6 +143,7 @@ int HalkSocket::Send(const char* data, size_t length) {
     int error = errno;
     if (error == EAGAIN || error == EWOULDBLOCK || error == EINTR) return 0;
     m_state = IsClosingError(error) ? kClosed : kError;
+    m_lastError = error;
     return -1;
 }
 

@@ -55,6 +55,9 @@ public:
 
     int State() const { return m_state; }
     bool PeerClosed() const { return m_peerClosed; }
+    // The errno that ended the socket (a refused or reset connection); 0 when
+    // it ended in order or has not ended.
+    int LastError() const { return m_lastError; }
     // The owner saw the peer's close through; the socket is done.
     void MarkClosed() { m_state = kClosed; }
     int Descriptor() const { return m_fd; }
@@ -71,4 +74,5 @@ private:
     int m_state = kError;
     bool m_peerClosed = false;
     bool m_shutdownRequested = false;
+    int m_lastError = 0;
 };

@@ -93,10 +93,14 @@ TarqNetworkManager::~TarqNetworkManager() = default;
 
 void TarqNetworkManager::OnTimer() {
     m_serverList->DeliverNotices();
+    std::erase_if(m_abandonedLookups, [](const std::future<uint32_t>& lookup) {
+        return lookup.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
     if (m_lookup.valid() && m_lookup.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
         const uint32_t ip = m_lookup.get();
         if (ip == 0) {
             m_services.messages->ShowError("Could not find the address of server " + m_connectServer + ".");
+            m_owners.display->OnConnectionChanged();
         } else {
             StartConnect(std::to_string(ip >> 24) + "." + std::to_string((ip >> 16) & 255) + "." +
                          std::to_string((ip >> 8) & 255) + "." + std::to_string(ip & 255));
@@ -140,8 +144,8 @@ std::pair<std::string, int> SplitPort(const std::string& address) {
 }  // namespace
 
 void TarqNetworkManager::Connect() {
-    const int state = m_session->GetState();
-    if (m_lookup.valid() || state == HalkSession::kConnecting || state == HalkSession::kConnected) return;
+    if (IsConnecting()) CancelConnect();
+    if (m_session->GetState() == HalkSession::kConnected) return;
     m_serverCapabilities.clear();
     m_connectServer = m_services.settings->GetString("Server");
     const auto [host, port] = SplitPort(GetServerAddress(m_connectServer));
@@ -159,6 +163,24 @@ void TarqNetworkManager::Connect() {
     }
     m_services.messages->ShowMessage("Looking up " + host + "...");
     m_lookup = std::async(std::launch::async, [host] { return HalkSocket::Resolve(host); });
+    m_owners.display->OnConnectionChanged();
+}
+
+bool TarqNetworkManager::IsConnecting() const {
+    return m_lookup.valid() || (m_session && m_session->GetReportedState() == HalkSession::kConnecting);
+}
+
+void TarqNetworkManager::CancelConnect() {
+    if (m_lookup.valid()) {
+        m_abandonedLookups.push_back(std::move(m_lookup));
+        m_services.messages->ShowMessage("Connection attempt cancelled.");
+        m_owners.display->OnConnectionChanged();
+        return;
+    }
+    // The session reports the close at once; its state handler says why.
+    m_cancelling = true;
+    m_session->Disconnect(0);
+    m_cancelling = false;
 }
 
 void TarqNetworkManager::StartConnect(const std::string& address) {
@@ -172,6 +194,7 @@ void TarqNetworkManager::StartConnect(const std::string& address) {
 }
 
 void TarqNetworkManager::Disconnect() {
+    if (IsConnecting()) return CancelConnect();
     // The sign-off line goes out now; a server that does not close within
     // 5 s is cut off by a later poll.
     if (m_session) m_session->Disconnect(5);
@@ -217,10 +240,15 @@ void TarqNetworkManager::OnConnectionState(int state) {
         m_owners.voice->CloseAllVoiceRooms();
         m_owners.voice->EndAllLandLines();
         m_services.sounds->PlayConfiguredSound(settings.GetString("SoundDisconnect"), false);
-        if (state == HalkSession::kError) {
-            const std::string& reason = m_session->FailureReason();
+        const std::string& reason = m_session->FailureReason();
+        if (m_cancelling) {
+            m_services.messages->ShowMessage("Connection attempt cancelled.");
+        } else if (state == HalkSession::kError) {
             if (!reason.empty()) m_services.messages->ShowError(reason);
             m_services.messages->ShowError("Connection failed.");
+        } else if (!reason.empty()) {
+            // Refused, reset or lost: not an ordinary sign-off.
+            m_services.messages->ShowError(reason);
         } else {
             m_services.messages->ShowMessage("Disconnected.");
         }

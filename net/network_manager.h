@@ -64,10 +64,14 @@ public:
     void OnTimer();
     // Signs on with the profile's identity to the profile's "Server" (an
     // address may name its port: "127.0.0.1:6810"). A host name is looked up
-    // on a worker thread, so the window never waits on it.
+    // on a worker thread, so the window never waits on it. An attempt still
+    // pending is cancelled and replaced by the new one.
     void Connect();
-    // Signs the controller session off, then the voice-ATIS session if it is on.
+    // Signs the controller session off, then the voice-ATIS session if it is
+    // on. An attempt still pending (look-up, connect, login) is cancelled at once.
     void Disconnect();
+    // A look-up, connect or login is under way.
+    bool IsConnecting() const;
     // Only while the controller session is connected and "ATISMakerICAO" is set.
     void ConnectVoiceAtis();
     void DisconnectVoiceAtis();
@@ -196,6 +200,7 @@ private:
 
     void RegisterHandlers();
     void StartConnect(const std::string& address);
+    void CancelConnect();
     void SendVisibilityCentres();
     void SendVoiceAtisPosition();
     // Rejected private messages get the busy reply, unless the sender was
@@ -238,6 +243,10 @@ private:
     std::string m_connectServer;
     int m_connectPort = HalkSession::kDefaultPort;
     std::future<uint32_t> m_lookup;
+    // Look-ups of cancelled attempts, kept until they finish: a name look-up
+    // cannot be stopped, and a future of std::async waits for it when dropped.
+    std::vector<std::future<uint32_t>> m_abandonedLookups;
+    bool m_cancelling = false;  // the close now reported is a cancelled attempt
 
     // Last, so its workers stop before anything else goes.
     std::unique_ptr<TarqServerList> m_serverList =

@@ -75,8 +75,11 @@ TEST_F(SessionTest, HalfCloseDeliversTheLinesThenCloses) {
     client.Poll();
     EXPECT_EQ(client.State(), HalkSession::kConnected);  // 50 lines still wait
     client.Poll();
-    EXPECT_EQ(Count(client, "DeletePilot"), 150);
+    // The last line lacks its terminator, but the server has said all it will.
+    EXPECT_EQ(Count(client, "DeletePilot"), 151);
     EXPECT_EQ(client.State(), HalkSession::kClosed);
+    ASSERT_GE(client.Events().size(), 2u);
+    EXPECT_EQ(client.Events()[client.Events().size() - 2], "DeletePilot|unfinished");
     EXPECT_EQ(client.Events().back(), "State|3|4");
     client.Poll();  // the connection is gone; nothing changes
     EXPECT_EQ(client.State(), HalkSession::kClosed);
@@ -88,6 +91,87 @@ TEST_F(SessionTest, AbruptCloseEndsInClosed) {
     server->CloseAbruptly("ME_CTR");
     ASSERT_TRUE(PumpUntil([&] { return client.State() != HalkSession::kConnected; }));
     EXPECT_EQ(client.State(), HalkSession::kClosed);
+    EXPECT_EQ(client.Session().FailureReason(),
+              "The connection to the server was lost: Connection reset by peer.");
+}
+
+// A server refusing a login often writes its reason and hangs up without
+// ending the line.
+TEST_F(SessionTest, ReasonOnAnUnterminatedLastLineReachesTheUser) {
+    TarqTestClient& client = Login("ME_CTR");
+    client.ClearEvents();
+    server->Inject("ME_CTR", "$ERserver:ME_CTR:006:1000001:Invalid CID/password");
+    server->HalfClose("ME_CTR");
+    ASSERT_TRUE(PumpUntil([&] { return client.State() == HalkSession::kClosed; }));
+    EXPECT_EQ(client.Events(), (std::vector<std::string>{"Error|6|Invalid CID/password|1000001", "State|3|4"}));
+    EXPECT_EQ(client.Session().FailureReason(), "") << "an orderly close";
+}
+
+TEST_F(SessionTest, ConnectThatIsNeverAnsweredGivesUpWithAReason) {
+    UnansweredPort port;
+    ASSERT_TRUE(port.Full()) << "the kernel answered every connection request";
+    TarqTestClient client("ME_CTR", port.Port(), kKey, &clientClock);
+    ASSERT_TRUE(client.Connect());
+    client.Poll();
+    EXPECT_EQ(client.State(), HalkSession::kConnecting);
+    clientClock.Advance(HalkSession::kConnectTimeoutMs);
+    client.Poll();
+    EXPECT_EQ(client.State(), HalkSession::kConnecting) << "not a moment early";
+    clientClock.Advance(1);
+    client.Poll();
+    EXPECT_EQ(client.State(), HalkSession::kError);
+    EXPECT_EQ(client.Session().FailureReason(),
+              "Could not reach 127.0.0.1:" + std::to_string(port.Port()) + ": no answer within 20 seconds.");
+    EXPECT_EQ(client.Events(), (std::vector<std::string>{"State|1|2", "State|2|5"}));
+}
+
+TEST_F(SessionTest, DisconnectBeforeTheLoginClosesAtOnceWithoutSigningOff) {
+    TestServerOptions silent;
+    silent.identify = false;  // accepts, never asks us to identify ourselves
+    StartServer(silent);
+    UnansweredPort unanswered;
+    ASSERT_TRUE(unanswered.Full()) << "the kernel answered every connection request";
+    struct Case {
+        const char* name;
+        uint16_t port;
+        bool tcpUp;  // the server accepted the connection
+    } cases[] = {
+        {"TCP connect pending", unanswered.Port(), false},
+        {"waiting for the identification request", server->Port(), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TarqTestClient client("ME_CTR", c.port, kKey, &clientClock);
+        ASSERT_TRUE(client.Connect());
+        if (c.tcpUp) {
+            ASSERT_TRUE(PumpUntil([&] {
+                client.Poll();
+                return client.State() == HalkSession::kConnected && server->ConnectionCount() == 1;
+            }));
+        }
+        client.Session().Disconnect(5);
+        EXPECT_EQ(client.State(), HalkSession::kClosed);
+        EXPECT_EQ(client.Events(), (std::vector<std::string>{"State|1|2", "State|2|4"}));
+        if (c.tcpUp) {
+            ASSERT_TRUE(PumpUntil([&] { return server->ConnectionCount() == 0; }));
+            EXPECT_TRUE(server->Received("").empty()) << "nothing to sign off from";
+        }
+    }
+}
+
+TEST_F(SessionTest, AServerThatStopsReadingIsCutOffWithAReason) {
+    TarqTestClient& client = Login("ME_CTR");
+    server->SetStalled("ME_CTR", true);
+    const std::string line = "#TMME_CTR:OTHER:" + std::string(1000, 'x') + "\r\n";
+    // Far more than the kernel buffers on both sides and the queue hold.
+    for (int i = 0; i < 60000 && client.State() == HalkSession::kConnected; ++i) {
+        client.Session().Send(line);
+        if (i % 64 == 0) client.Poll();
+    }
+    EXPECT_EQ(client.State(), HalkSession::kError);
+    EXPECT_EQ(client.Session().FailureReason(),
+              "The server stopped reading what this client sends: the connection was closed.");
+    EXPECT_EQ(client.Session().Send(line), 0) << "nothing is queued once the connection is given up";
 }
 
 TEST_F(SessionTest, OverlongLineIsDroppedAndTheConnectionKept) {
@@ -140,6 +224,8 @@ TEST_F(SessionTest, FailedConnectNeverReportsConnected) {
     }
     EXPECT_TRUE(client.State() == HalkSession::kClosed || client.State() == HalkSession::kError);
     for (const auto& e : client.Events()) EXPECT_EQ(e.find("|3"), std::string::npos) << e;
+    EXPECT_EQ(client.Session().FailureReason(),
+              "Could not reach 127.0.0.1:" + std::to_string(port) + ": Connection refused.");
 }
 
 TEST_F(SessionTest, UnresolvableServerLeavesTheStateAlone) {

@@ -425,6 +425,116 @@ TEST_F(NetworkManagerIdentityTest, DisconnectSignsOffBothSessions) {
     EXPECT_TRUE(Received("EDDF_ATIS", "#DAEDDF_ATIS:SERVER"));
 }
 
+// The manager signing on through Connect, as the connect dialog starts it,
+// to the profile's "Server" from its server list.
+class NetworkManagerConnectTest : public ServerFixture {
+protected:
+    void SetUp() override {
+        serverKey = TarqNetworkManager::LoginKey();
+        ServerFixture::SetUp();
+        world.settings.strings["RealName"] = "Me";
+        world.settings.strings["CID"] = "1000001";
+        world.settings.strings["Password"] = "secret";
+        world.settings.strings["Server"] = "LOCAL";
+        manager = std::make_unique<TarqNetworkManager>(world.Services(), 0);
+        UseAddress("127.0.0.1:" + std::to_string(server->Port()));
+    }
+
+    void UseAddress(const std::string& address) { manager->AddServer("LOCAL", address); }
+
+    // The lines the user has been shown since the log was last cleared.
+    std::vector<std::string> Shown() const {
+        std::vector<std::string> shown;
+        for (const std::string& line : world.log.lines)
+            if (line.rfind("info: ", 0) == 0 || line.rfind("error: ", 0) == 0) shown.push_back(line);
+        return shown;
+    }
+
+    bool Pump(const std::function<bool()>& done) {
+        return PumpUntil([&] {
+            manager->OnTimer();
+            return done();
+        });
+    }
+
+    bool ReceivedAny(const std::string& prefix) {
+        for (const std::string& line : server->Received(""))
+            if (line.rfind(prefix, 0) == 0) return true;
+        return false;
+    }
+
+    AtcWorld world;
+    std::unique_ptr<TarqNetworkManager> manager;
+};
+
+TEST_F(NetworkManagerConnectTest, AnAttemptWaitingForTheServerIsReplacedOrCancelledAtOnce) {
+    TestServerOptions silent;
+    silent.identify = false;  // takes the connection, never asks us to identify ourselves
+    StartServer(silent);
+    UseAddress("127.0.0.1:" + std::to_string(server->Port()));
+    HalkSession& session = manager->ControllerSession();
+    manager->Connect();
+    ASSERT_TRUE(Pump([&] { return session.GetState() == HalkSession::kConnected && server->ConnectionCount() == 1; }));
+    EXPECT_TRUE(manager->IsConnecting());
+    EXPECT_FALSE(manager->IsConnected());
+
+    world.log.Clear();
+    manager->Connect();
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"info: Connection attempt cancelled.", "info: Connecting to network..."}));
+    ASSERT_TRUE(Pump([&] { return session.GetState() == HalkSession::kConnected && server->ConnectionCount() == 1; }));
+    EXPECT_TRUE(manager->IsConnecting());
+
+    world.log.Clear();
+    manager->Disconnect();
+    EXPECT_FALSE(manager->IsConnecting());
+    EXPECT_EQ(session.GetState(), HalkSession::kClosed);
+    EXPECT_EQ(Shown(), std::vector<std::string>{"info: Connection attempt cancelled."});
+    ASSERT_TRUE(Pump([&] { return server->ConnectionCount() == 0; }));
+    EXPECT_FALSE(ReceivedAny("#DA")) << "nobody was signed on";
+}
+
+TEST_F(NetworkManagerConnectTest, DisconnectCancelsANameLookUp) {
+    UseAddress("localhost:" + std::to_string(server->Port()));
+    manager->Connect();
+    EXPECT_TRUE(manager->IsConnecting());
+    manager->Disconnect();
+    EXPECT_FALSE(manager->IsConnecting());
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"info: Looking up localhost...", "info: Connection attempt cancelled."}));
+    // There is no event for an answer that is thrown away: watch a while.
+    EXPECT_FALSE(PumpUntil([&] {
+        manager->OnTimer();
+        return server->ConnectionCount() > 0;
+    }, 500));
+    EXPECT_EQ(manager->ControllerSession().GetState(), HalkSession::kIdle);
+}
+
+TEST_F(NetworkManagerConnectTest, AConnectNeverAnsweredEndsWithItsReason) {
+    UnansweredPort unanswered;
+    ASSERT_TRUE(unanswered.Full()) << "the kernel answered every connection request";
+    UseAddress("127.0.0.1:" + std::to_string(unanswered.Port()));
+    manager->Connect();
+    manager->OnTimer();
+    EXPECT_TRUE(manager->IsConnecting());
+    world.clock.Advance(HalkSession::kConnectTimeoutMs + 1);
+    manager->OnTimer();
+    EXPECT_FALSE(manager->IsConnecting());
+    EXPECT_EQ(Shown(), (std::vector<std::string>{
+                           "info: Connecting to network...",
+                           "error: Could not reach 127.0.0.1:" + std::to_string(unanswered.Port()) +
+                               ": no answer within 20 seconds.",
+                           "error: Connection failed."}));
+}
+
+TEST_F(NetworkManagerConnectTest, AResetIsReportedAsALostConnection) {
+    manager->Connect();
+    ASSERT_TRUE(Pump([&] { return manager->IsConnected() && !server->LoggedIn().empty(); }));
+    world.log.Clear();
+    server->CloseAbruptly("ME_CTR");
+    ASSERT_TRUE(Pump([&] { return !manager->IsConnected(); }));
+    EXPECT_EQ(Shown(), std::vector<std::string>{
+                           "error: The connection to the server was lost: Connection reset by peer."});
+}
+
 struct ATISRow {
     const char* name;
     const char* atis;

@@ -2,7 +2,12 @@
 // its clients in the test's own thread until something has happened.
 #pragma once
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +19,50 @@
 #include "platform/clock.h"
 #include "tools/testserver/test_client.h"
 #include "tools/testserver/test_server.h"
+
+// A loopback port whose listener never accepts and whose accept queue is
+// full, so the kernel drops further connection requests: a connect to it
+// stays pending, as one to an address that drops packets does.
+class UnansweredPort {
+public:
+    UnansweredPort() {
+        m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof a;
+        bind(m_listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        listen(m_listener, 0);
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&a), &length);
+        m_port = ntohs(a.sin_port);
+        // Fill the queue until a connect of our own stays unanswered.
+        for (int i = 0; i < 16; ++i) {
+            int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            m_fillers.push_back(fd);
+            connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+            pollfd entry{fd, POLLOUT, 0};
+            if (poll(&entry, 1, 300) == 0) {
+                m_full = true;
+                break;
+            }
+        }
+    }
+    ~UnansweredPort() {
+        for (int fd : m_fillers) close(fd);
+        close(m_listener);
+    }
+    UnansweredPort(const UnansweredPort&) = delete;
+    UnansweredPort& operator=(const UnansweredPort&) = delete;
+    uint16_t Port() const { return m_port; }
+    // False if the kernel answered every request (the test cannot run).
+    bool Full() const { return m_full; }
+
+private:
+    int m_listener = -1;
+    uint16_t m_port = 0;
+    bool m_full = false;
+    std::vector<int> m_fillers;
+};
 
 class ServerFixture : public ::testing::Test {
 protected:

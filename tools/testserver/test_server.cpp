@@ -207,7 +207,9 @@ void TarqTestServer::Poll(int waitMs) {
 
     for (size_t i = 0; i < m_clients.size();) {
         int state = m_clients[i]->connection->Socket().State();
-        if (state == HalkSocket::kClosed || state == HalkSocket::kError) {
+        // A client that stopped reading is cut off, as a real server does.
+        if (state == HalkSocket::kClosed || state == HalkSocket::kError ||
+            m_clients[i]->connection->SendQueueOverflowed()) {
             std::unique_ptr<Client> gone = std::move(m_clients[i]);
             m_clients.erase(m_clients.begin() + static_cast<long>(i));
             Leave(*gone);
