@@ -312,7 +312,10 @@ void TarqDisplayCommands::ShowAbout() {
 
 void TarqDisplayCommands::Disconnect() {
     if (!g_networkManager) return;
-    if (g_profile && g_profile->GetBool("PromptDisconnect") && !ConfirmDisconnect(m_host.GetWindow())) return;
+    // A pending attempt is cancelled without asking: nothing is signed on yet.
+    if (g_networkManager->IsConnected() && g_profile && g_profile->GetBool("PromptDisconnect") &&
+        !ConfirmDisconnect(m_host.GetWindow()))
+        return;
     g_networkManager->Disconnect();
     if (g_controllerDB) g_controllerDB->Clear();
     if (g_aircraftDB) g_aircraftDB->Clear();
@@ -351,6 +354,7 @@ TitleState TarqDisplayCommands::Title(int displayNumber) const {
 std::vector<MenuItemState> TarqDisplayCommands::MenuStates() const {
     std::vector<MenuItemState> states;
     bool connected = g_networkManager && g_networkManager->IsConnected();
+    bool connecting = g_networkManager && g_networkManager->IsConnecting();
     for (const CommandRow& row : CommandTable()) {
         int place = m_isMain ? kMainMenu : kSecondaryMenu;
         if (!(row.places & place)) continue;
@@ -377,7 +381,7 @@ std::vector<MenuItemState> TarqDisplayCommands::MenuStates() const {
                     state.enabled = !connected;
                     break;
                 case CommandId::Disconnect:
-                    state.enabled = connected;
+                    state.enabled = connected || connecting;
                     break;
                 case CommandId::StartMpSession:
                     state.enabled = !(g_fsmpManager && g_fsmpManager->IsConnected());

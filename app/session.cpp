@@ -7,6 +7,7 @@
 #include "app/audio_settings_form.h"
 #include "app/global_objects.h"
 #include "app/shell_state.h"
+#include "foundation/ini_file.h"
 #include "foundation/profile.h"
 #include "foundation/prompts.h"
 #include "foundation/settings_catalogue.h"
@@ -96,6 +97,14 @@ bool DeleteSelectedProfile(ProfileList& list, WindowHandle dialog) {
     return deleted;
 }
 
+namespace {
+bool ProfileStores(TarqProfile& p, const std::string& key) {
+    const CIniFile& ini = p.GetIniFile();
+    const int section = ini.FindSection(p.GetProfileName());
+    return section >= 0 && ini.FindEntry(section, key) >= 0;
+}
+}  // namespace
+
 TarqDisplaySettings ReadDisplaySettings(TarqProfile& p, int n) {
     TarqDisplaySettings s;
     s.LocX = p.GetInt(Key("DisplayLocX%d", n));
@@ -106,6 +115,13 @@ TarqDisplaySettings ReadDisplaySettings(TarqProfile& p, int n) {
     s.CenterLat = p.GetFloat(Key("DisplayCenterLat%d", n));
     s.RingLon = p.GetFloat(Key("DisplayRingLon%d", n));
     s.RingLat = p.GetFloat(Key("DisplayRingLat%d", n));
+    // Without a stored centre the view and the rings go to the sector's
+    // centre, not to the default position (in Antarctica, far from any traffic).
+    s.CenterUnset = !ProfileStores(p, Key("DisplayCenterLon%d", n)) || !ProfileStores(p, Key("DisplayCenterLat%d", n));
+    if (!ProfileStores(p, Key("DisplayRingLon%d", n)) || !ProfileStores(p, Key("DisplayRingLat%d", n))) {
+        s.RingLon = 0.0;  // the rings follow the view centre
+        s.RingLat = 0.0;
+    }
     s.Zoom = p.GetFloat(Key("DisplayZoom%d", n));
     s.Mode = p.GetInt(Key("DisplayMode%d", n));
     s.SectorFile = p.GetString(Key("DisplaySectorFile%d", n));
@@ -230,7 +246,8 @@ bool CloseSession(WindowHandle displayWindow, bool exit, TarqSessionUi& ui) {
         if (answer == MessageBoxResult::Cancel) return false;
         if (answer == MessageBoxResult::Yes) g_profile->Save();
     }
-    if (connected) g_networkManager->Disconnect();
+    // A pending attempt would otherwise sign on with no session to show it.
+    if (connected || g_networkManager->IsConnecting()) g_networkManager->Disconnect();
     g_controllerDB->Clear();
     g_controllerList->Rebuild();
     g_aircraftDB->Clear();
