@@ -13,6 +13,8 @@ struct TarqDisplaySettings {
     int Height = 0;
     double CenterLon = 0.0;  // degrees
     double CenterLat = 0.0;
+    // The profile stores no view centre: the scope centres on its sector file.
+    bool CenterUnset = false;
     double RingLon = 0.0;
     double RingLat = 0.0;
     double Zoom = 0.0;

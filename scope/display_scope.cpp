@@ -127,6 +127,10 @@ TarqDisplayScope::TarqDisplayScope(ScopeHost& host, const TarqDisplaySettings& s
     m_initialising = false;
 
     ScopePoint center{settings.CenterLon, settings.CenterLat};
+    if (settings.CenterUnset && m_sector) {
+        center = m_sector->data.centre;
+        RemoveOffset(center);
+    }
     ScopePoint ring{settings.RingLon, settings.RingLat};
     ScopePoint camera{settings.CameraLon, settings.CameraLat};
     if (ring.x == 0.0 && ring.y == 0.0) ring = center;

@@ -4,6 +4,7 @@
 #include "net/halk_session.h"
 #include "platform/clock.h"
 #include "shell_fixture.h"
+#include "tests/temp_dir.h"
 #include "tools/testserver/test_server.h"
 
 namespace {
@@ -41,6 +42,38 @@ TEST(ProfileList, SortedAndSelectedByLastProfile) {
     }
     EXPECT_EQ(FillProfileList({}, true, std::nullopt).selected, -1);
     EXPECT_EQ(FillProfileList({}, true, "Zulu").selected, -1);
+}
+
+// A profile that stores no view centre leaves it to the display's sector; rings
+// without a stored centre follow the view.
+TEST(ReadDisplaySettings, AMissingCentreIsLeftToTheSector) {
+    TempDir dir;
+    dir.Write("Tarq.ini",
+              "[:META]\nVersion=4\n"
+              "[Stored]\nDisplayCenterLon1=-73.5\nDisplayCenterLat1=40.5\nDisplayRingLon1=-73\nDisplayRingLat1=41\n"
+              "[Bare]\nDisplayCount=1\n"
+              "[HalfCentre]\nDisplayCenterLon1=-73.5\n"
+              "[CentreOnly]\nDisplayCenterLon1=-73.5\nDisplayCenterLat1=40.5\n");
+    struct Case {
+        const char* profile;
+        bool centreUnset;
+        double ringLon;
+        double ringLat;
+    } cases[] = {
+        {"Stored", false, -73.0, 41.0},
+        {"Bare", true, 0.0, 0.0},
+        {"HalfCentre", true, 0.0, 0.0},
+        {"CentreOnly", false, 0.0, 0.0},
+    };
+    TarqProfile profile(dir.File("Tarq.ini"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.profile);
+        ASSERT_TRUE(profile.Load(c.profile));
+        const TarqDisplaySettings s = ReadDisplaySettings(profile, 1);
+        EXPECT_EQ(s.CenterUnset, c.centreUnset);
+        EXPECT_DOUBLE_EQ(s.RingLon, c.ringLon);
+        EXPECT_DOUBLE_EQ(s.RingLat, c.ringLat);
+    }
 }
 
 using SessionTest = ShellFixture;

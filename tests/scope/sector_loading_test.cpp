@@ -117,6 +117,22 @@ TEST_F(SectorLoadingTest, AnnouncedLoadResetsTheViewAndQuietLoadDoesNot) {
     EXPECT_NEAR(scope->GetCameraAltitudeFeet(), 911, 1);
 }
 
+TEST_F(SectorLoadingTest, AProfileWithoutACentreIsCentredOnItsSector) {
+    TarqDisplaySettings settings;
+    settings.CenterLon = 83.0;  // what the profile reads for a missing key
+    settings.CenterLat = -70.0;
+    settings.CenterUnset = true;
+    auto scope = MakeScope(settings);
+    EXPECT_EQ(scope->GetCenter(), (ScopePoint{0.0, 0.0}));
+    EXPECT_EQ(scope->GetRangeRingCenter(), (ScopePoint{0.0, 0.0}));
+    // The position the network is told: the sector file's centre.
+    EXPECT_EQ(scope->GetVisibilityCenter(0), (ScopePoint{-74.0, 40.0}));
+
+    settings.SectorFile = dir.File("missing.sct2");  // nothing to centre on: the stored values stand
+    auto unloaded = MakeScope(settings);
+    EXPECT_EQ(unloaded->GetVisibilityCenter(0), (ScopePoint{83.0, -70.0}));
+}
+
 TEST_F(SectorLoadingTest, RebuildMaskNamesListsAndTheDiagramsAlwaysFollow) {
     auto scope = MakeScope();
     std::array<uint64_t, kSectorListCount> before{};
