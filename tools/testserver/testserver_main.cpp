@@ -1,6 +1,8 @@
 // tarq_testserver: the local test server as a program.
 //   tarq_testserver [--port N] [--scenario FILE] [--seconds N] [--key KEY]
-//                   [--challenge-seconds N] [--wrong-answers] [--voice-server HOST:PORT]
+//                   [--challenge-seconds N] [--wrong-answers] [--silent] [--voice-server HOST:PORT]
+// --silent takes connections but never asks a client to identify itself, so
+// a client's login stays pending (for trying out its cancel and time-out).
 // Prints "listening on 127.0.0.1:<port>" once it listens (port 0 picks a free
 // one) and stops by itself after --seconds (default 3600).
 #include <charconv>
@@ -24,7 +26,8 @@ bool ToNumber(const char* text, uint64_t& value) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: tarq_testserver [--port N] [--scenario FILE] [--seconds N] [--key KEY]\n"
-                 "                       [--challenge-seconds N] [--wrong-answers] [--voice-server HOST:PORT]\n");
+                 "                       [--challenge-seconds N] [--wrong-answers] [--silent]\n"
+                 "                       [--voice-server HOST:PORT]\n");
     return 2;
 }
 
@@ -40,6 +43,8 @@ int main(int argc, char** argv) {
         uint64_t number = 0;
         if (arg == "--wrong-answers") {
             options.wrongAnswers = true;
+        } else if (arg == "--silent") {
+            options.identify = false;
         } else if (!value) {
             return Usage();
         } else if (arg == "--port" && ToNumber(value, number) && number <= 65535) {
