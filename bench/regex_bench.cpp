@@ -14,6 +14,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <random>
 #include <regex>
 #include <string>
 #include <vector>
@@ -136,6 +137,15 @@ public:
     bool Search(const std::string& text) const {
         return pcre2_match(m_code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, m_data,
                            nullptr) >= 0;
+    }
+    // Every match, one after the other (none here is empty).
+    size_t CountAll(const std::string& text) const {
+        size_t count = 0;
+        for (PCRE2_SIZE from = 0; pcre2_match(m_code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(),
+                                              from, 0, m_data, nullptr) >= 0;
+             ++count)
+            from = pcre2_get_ovector_pointer(m_data)[1];
+        return count;
     }
 
 private:
@@ -280,6 +290,111 @@ void BM_Hostile(benchmark::State& state) {
 BENCHMARK(BM_Hostile)
     ->DenseRange(0, static_cast<int64_t>(hostile_patterns::Rows().size()) - 1)
     ->Iterations(3);
+
+double TimeSearch(const regex::rpattern& p, const std::string& text, std::string* outcome,
+                  uint64_t* steps = nullptr) {
+    const double start = ThreadSeconds();
+    regex::match_results r;
+    try {
+        *outcome = p.match_text(text, r).matched ? "match" : "none";
+        if (steps) *steps = r.steps();
+    } catch (const regex::match_limit_exceeded& e) {
+        *outcome = e.what();
+    }
+    return ThreadSeconds() - start;
+}
+
+// A classic search that nothing shortens, on short text: it runs until the
+// default step budget ends it, on each driver.
+void BM_HostileGivesUp(benchmark::State& state) {
+    const std::string text = hostile_patterns::Repeat("a", 40) + "d";
+    regex::rpattern recursive("^(?:(a)|a)+(?(1)b|c)", 0, regex::recursive_mode);
+    regex::rpattern stack("^(?:(a)|a)+(?(1)b|c)", 0, regex::stack_mode);
+    std::string outcome;
+    double best = 1e30, bestStack = 1e30;
+    for (auto _ : state) {
+        best = std::min(best, TimeSearch(recursive, text, &outcome));
+        bestStack = std::min(bestStack, TimeSearch(stack, text, &outcome));
+    }
+    state.counters["tarq_ms"] = best * 1e3;
+    state.counters["stack_ms"] = bestStack * 1e3;
+    state.SetLabel(outcome);
+}
+BENCHMARK(BM_HostileGivesUp)->Iterations(3);
+
+// Searches over 1 MB, generated: ordinary ones on a service log, which must
+// answer in about PCRE2's time, hostile ones, which must give up (or answer)
+// within a second, and a repeated search that finds every match. Each driver
+// of Tarq is timed on its own; PCRE2 where it finishes in reasonable time.
+struct LargeRow {
+    const char* name;
+    std::string pattern;
+    int flags;
+    std::string text;
+    bool timePcre2;
+};
+
+const std::vector<LargeRow>& LargeRows() {
+    using hostile_patterns::Repeat;
+    static const std::vector<LargeRow> rows = [] {
+        const size_t n = 1'000'000;
+        const std::string log = hostile_patterns::ServiceLog(n);
+        std::string mixed;
+        std::mt19937 rng(3);
+        for (size_t i = 0; i < n; ++i) mixed += rng() % 40 == 0 ? 'c' : "ab "[rng() % 3];
+        return std::vector<LargeRow>{
+            {"log .*TIMEOUT", ".*TIMEOUT", 0, log, true},
+            {"log .*?TIMEOUT", ".*?TIMEOUT", 0, log, true},
+            {"log (?i).*timeout", "(?i).*timeout", 0, log, true},
+            {"log (?:\\S+\\s+){3}TIMEOUT", "(?:\\S+\\s+){3}TIMEOUT", 0, log, true},
+            {"log (?:[^\\n]*\\n)*?.*ERROR", "(?:[^\n]*\n)*?.*ERROR", 0, log, true},
+            {"log quoted string", "\"(?:[^\"\\\\]|\\\\.)*\"", 0, log, true},
+            {"repeated (?:a|b)+c", "(?:a|b)+c", regex::repeat_search | regex::collect_whole_matches, mixed,
+             true},
+            {"digits (\\d+)-(\\d+)", "(\\d+)-(\\d+)", 0, Repeat("7", n) + "-", false},
+            {"digits (?>\\d+)[xy]", "(?>\\d+)[xy]", 0, Repeat("7", n), false},
+            {"unclosed quote", "\"(?:[^\"\\\\]|\\\\.)*\"", 0, "\"" + Repeat("x", n), true},
+            {"xy then digits", "(?:xy)*(\\d+)-(\\d+)", 0, Repeat("xy", n / 2) + Repeat("7", n / 2) + "-",
+             false},
+            {"nested plus", "(x+x+)+y", 0, Repeat("x", n), true},
+            {"weather report", program_patterns::kMetar, 0, hostile_patterns::SlashedMetar(n / 3), true},
+        };
+    }();
+    return rows;
+}
+
+void BM_LargeText(benchmark::State& state) {
+    const LargeRow& row = LargeRows()[static_cast<size_t>(state.range(0))];
+    regex::rpattern recursive(row.pattern, row.flags, regex::recursive_mode);
+    regex::rpattern stack(row.pattern, row.flags, regex::stack_mode);
+    std::string outcome, stackOutcome;
+    double best = 1e30, bestStack = 1e30, bestPcre2 = 0;
+    uint64_t steps = 0;
+    for (auto _ : state) {
+        best = std::min(best, TimeSearch(recursive, row.text, &outcome, &steps));
+        bestStack = std::min(bestStack, TimeSearch(stack, row.text, &stackOutcome));
+    }
+    if (row.timePcre2) {
+        Pcre2Pattern pcre(row.pattern, row.flags);
+        const bool all = row.flags & regex::repeat_search;
+        bestPcre2 = 1e30;
+        for (int round = 0; round < 3; ++round) {
+            const double start = ThreadSeconds();
+            if (all)
+                pcre.CountAll(row.text);
+            else
+                benchmark::DoNotOptimize(pcre.Search(row.text));
+            bestPcre2 = std::min(bestPcre2, ThreadSeconds() - start);
+        }
+    }
+    state.counters["tarq_ms"] = best * 1e3;
+    state.counters["stack_ms"] = bestStack * 1e3;
+    state.counters["pcre2_ms"] = bestPcre2 * 1e3;
+    // The share of the step allowance an answered search took.
+    state.counters["steps_per_char"] = static_cast<double>(steps) / static_cast<double>(row.text.size());
+    state.SetLabel(std::string(row.name) + ": " + outcome + " / " + stackOutcome);
+}
+BENCHMARK(BM_LargeText)->DenseRange(0, static_cast<int64_t>(LargeRows().size()) - 1)->Iterations(2);
 
 // The most steps any of the program's patterns takes on the bench's and the
 // tests' texts (every prefix too), and the least margin the default budget

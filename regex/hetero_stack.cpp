@@ -49,8 +49,12 @@ void hetero_stack::grow(size_t size) {
     m_current->saved_top = m_top;
     block* next = m_current->next;
     if (!next || static_cast<size_t>(next->end - next->payload()) < size) {
-        // A kept block too small for this record stays behind the new one for later use.
-        size_t payload = next ? size : std::max<size_t>(size, kMinBlockPayload);
+        // A kept block too small for this record stays behind the new one for
+        // later use. Blocks double up to a bound, so a deep search allocates
+        // a few times, not once every few kilobytes.
+        const auto current = static_cast<size_t>(m_current->end - m_current->payload());
+        size_t payload =
+            next ? size : std::max({size, kMinBlockPayload, std::min(2 * current, kMaxBlockPayload)});
         auto* fresh = static_cast<block*>(::operator new(sizeof(block) + payload));
         fresh->prev = m_current;
         fresh->next = next;

@@ -91,6 +91,7 @@ private:
     static constexpr size_t kAlign = alignof(std::max_align_t) < 8 ? alignof(std::max_align_t) : 8;
     // Blocks hold many records, so deep backtracking allocates rarely.
     static constexpr size_t kMinBlockPayload = 4096;
+    static constexpr size_t kMaxBlockPayload = 16 * 1024 * 1024;
 
     struct descriptor {
         const std::type_info* type;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "regex/arena_allocator.h"
@@ -120,6 +121,17 @@ private:
     std::vector<uint64_t> m_heap;
 };
 
+// What the searches of one run_search share: the step allowance of the
+// whole text, the failures met so far and where the required byte last occurs.
+template <class It>
+struct search_context {
+    uint64_t steps_left = 0;
+    std::optional<failure_memo> memo;
+    bool required_known = false;  // a required byte was looked for
+    bool required_found = false;
+    It required_last{};
+};
+
 template <class It>
 struct match_state {
     backref_tag<It>* captures = nullptr;
@@ -149,11 +161,26 @@ template <class It>
 [[gnu::always_inline]] inline void check_depth(const match_state<It>& st) {
     if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < st.stack_limit) throw depth_exceeded{};
 }
-// A choice taken or undone: the steps a search counts. Nodes without choices
-// lie between them, at most as many as the pattern has.
+// The work a search counts, the same in both drivers: every choice taken
+// (a group entered, an alternative, a loop iteration, an assertion, a start
+// position), every character a repeat gives back or a back-reference
+// compares, and every fourth character a repeat scans forward. Nodes without choices lie between them, at
+// most as many as the pattern has, so time follows the count.
 template <class It>
 [[gnu::always_inline]] inline void spend_step(match_state<It>& st) {
     if (--st.steps_left == 0) throw steps_exceeded{};
+}
+template <class It>
+[[gnu::always_inline]] inline void spend_steps(match_state<It>& st, uint64_t n) {
+    if (st.steps_left <= n) throw steps_exceeded{};
+    st.steps_left -= n;
+}
+// Characters a repeat scans forward: a test each, a quarter of a choice's
+// work, so four of them make a step (rounded up: a scan is never free).
+constexpr uint64_t kScannedPerStep = 4;
+template <class It>
+[[gnu::always_inline]] inline void spend_scanned(match_state<It>& st, uint64_t characters) {
+    spend_steps(st, (characters + kScannedPerStep - 1) / kScannedPerStep);
 }
 template <class It>
 [[gnu::always_inline]] inline void count_step(match_state<It>& st) {
@@ -221,6 +248,9 @@ public:
     virtual void set_memo_slot(int32_t) {}
     // A byte that every match of this node alone contains, or -1.
     virtual int required_byte() const { return -1; }
+    // As the first node of a pattern: the bytes of a repeat after whose
+    // failure at a start no later start within a run of those bytes can match.
+    virtual const byteset* leading_run() const { return nullptr; }
 };
 
 // A byte that every match of the chain from `node` contains, or -1; the last
@@ -469,6 +499,7 @@ public:
     bool test(match_state<It>& st, It& p) const {
         const backref_tag<It>& rec = st.captures[m_group];
         if (!rec.matched) return false;
+        spend_scanned(st, static_cast<uint64_t>(rec.end - rec.begin));
         It q = p;
         for (It c = rec.begin; c != rec.end; ++c, ++q) {
             if (q == st.text_end) return false;
@@ -572,11 +603,9 @@ bool run_steps(match_state<It>& st, const sub_expr<It>* start) {
     const hetero_stack::mark_type mark = stack.mark();
     const sub_expr<It>* node = start;
     for (;;) {
-        if (--st.steps_left == 0) throw steps_exceeded{};
         if (!node->step_forward(st)) {
             for (;;) {
                 if (stack.mark() == mark) return false;
-                if (--st.steps_left == 0) throw steps_exceeded{};
                 step_frame<It> frame = stack.pop<step_frame<It>>();
                 st.pos = frame.pos;
                 if (frame.node->step_back(st)) {
@@ -620,9 +649,21 @@ public:
     }
     int required_byte() const override { return m_min ? m_atom->required_byte() : -1; }
     // What the continuation can start with lets back-off skip hopeless positions.
+    // When the two share no byte, only the end of the run can be followed.
     void finish(arena_allocator& arena) override {
         byteset follow;
-        if (chain_first_bytes<It>(this->next, follow, 0)) m_follow = arena.make<byteset>(follow);
+        if (!chain_first_bytes<It>(this->next, follow, 0)) return;
+        m_follow = arena.make<byteset>(follow);
+        if (const byteset* mine = m_atom->atom_bytes()) {
+            m_exclusive = true;
+            for (int i = 0; i < 4; ++i)
+                if (mine->words[i] & follow.words[i]) m_exclusive = false;
+        }
+    }
+    // A repeat that may start a match anywhere a run of its bytes goes on:
+    // its bytes, when it takes at most one and has no upper bound.
+    const byteset* leading_run() const override {
+        return m_min <= 1 && m_max == kUnbounded ? m_atom->atom_bytes() : nullptr;
     }
     const Atom* atom() const { return m_atom; }
 
@@ -644,8 +685,10 @@ private:
             if (w == 0) return this->next->match_chain(st, p);
             count = 1;
             while (count < m_max && test(st, p)) ++count;
+            spend_scanned(st, count);
         }
         if (count < m_min) return false;
+        if (m_exclusive) return may_follow(st, p) && this->next->match_chain(st, p);
         for (;;) {
             if (may_follow(st, p) && this->next->match_chain(st, p)) return true;
             if (count == m_min) return false;
@@ -668,6 +711,7 @@ private:
                 if (!test(st, p)) return false;
                 ++count;
             }
+            spend_scanned(st, count);
         } else if (!probe && m_min > 0) {
             return false;
         }
@@ -689,6 +733,7 @@ private:
     };
 
     bool forward_greedy(match_state<It>& st) const {
+        spend_step(st);
         const It start = st.pos;
         It p = start;
         uint32_t count = 0;
@@ -701,10 +746,16 @@ private:
             }
             count = 1;
             while (count < m_max && test(st, p)) ++count;
+            spend_scanned(st, count);
         }
         if (count < m_min) return false;
+        if (m_exclusive) {
+            if (!may_follow(st, p)) return false;
+            count = m_min;  // nothing to give back
+        }
         while (!may_follow(st, p)) {
             if (count == m_min) return false;
+            spend_step(st);
             --count;
             p -= static_cast<ptrdiff_t>(w);
         }
@@ -718,6 +769,7 @@ private:
     bool back_greedy(match_state<It>& st) const {
         auto& rec = st.stack->template top<repeat_record>();
         while (rec.count != m_min) {
+            spend_step(st);
             --rec.count;
             rec.cur -= static_cast<ptrdiff_t>(rec.step);
             if (may_follow(st, rec.cur)) {
@@ -731,6 +783,7 @@ private:
     }
 
     bool forward_lazy(match_state<It>& st) const {
+        spend_step(st);
         const It start = st.pos;
         It q = start;
         bool probe = test(st, q);
@@ -747,11 +800,13 @@ private:
                 if (!test(st, p)) return false;
                 ++count;
             }
+            spend_scanned(st, count);
         } else if (!probe && m_min > 0) {
             return false;
         }
         while (!may_follow(st, p)) {
             if (count >= m_max) return false;
+            spend_step(st);
             ++count;
             if (!test(st, p)) return false;
         }
@@ -765,6 +820,7 @@ private:
     bool back_lazy(match_state<It>& st) const {
         auto& rec = st.stack->template top<repeat_record>();
         while (rec.count < m_max) {
+            spend_step(st);
             ++rec.count;
             It p = rec.cur;
             if (!test(st, p)) break;
@@ -783,6 +839,7 @@ private:
     uint32_t m_min;
     uint32_t m_max;
     const byteset* m_follow = nullptr;
+    bool m_exclusive = false;  // no byte of the atom can start the continuation
 };
 
 // ---------------------------------------------------------------------------
@@ -794,6 +851,7 @@ public:
     struct alternative {
         sub_expr<It>* first;
         alternative* next;
+        const byteset* start = nullptr;  // the bytes a match of it begins with, when known
     };
 
     match_group_base(int32_t group, arena_allocator& arena) : m_arena(&arena), m_group(group) {}
@@ -824,6 +882,15 @@ public:
         m_tail = node;
     }
     void close_alternative() { link(end_node()); }
+    // Once parsed: each alternative's first bytes, so that a search passes
+    // over those that cannot begin at a position without trying them.
+    void note_alternative_starts() {
+        if (!m_alternatives || !m_alternatives->next) return;
+        for (alternative* a = m_alternatives; a; a = a->next) {
+            byteset b;
+            if (a->first->first_bytes(b, 0)) a->start = m_arena->make<byteset>(b);
+        }
+    }
     // The group's set of possible first characters, sorted; none when unknown.
     void set_first_chars(const unsigned char* begin, const unsigned char* end) {
         m_firstBegin = begin;
@@ -838,7 +905,10 @@ public:
             check_depth(st);
         return match_alternatives(st, pos);
     }
-    bool step_forward(match_state<It>& st) const override { return enter_alternatives(st, this); }
+    bool step_forward(match_state<It>& st) const override {
+        if (m_alternatives->next) spend_step(st);
+        return enter_alternatives(st, this);
+    }
     bool step_back(match_state<It>& st) const override { return next_alternative(st); }
 
     // Stack mode: the group's entry, with `owner` as the node whose frame
@@ -848,6 +918,8 @@ public:
         if (m_firstBegin && (at_end(st, pos) || !m_firstSet.test(static_cast<unsigned char>(*pos))))
             return false;
         const alternative* a = m_alternatives;
+        while (a && !may_begin(a, st, pos)) a = a->next;
+        if (!a) return false;
         if (m_group < 0 && !a->next) {
             st.next_node = a->first;
             return true;
@@ -864,9 +936,12 @@ public:
     }
     bool next_alternative(match_state<It>& st) const {
         auto& rec = st.stack->template top<alternative_record>();
-        if (rec.alt->next) {
-            rec.alt = rec.alt->next;
-            st.next_node = rec.alt->first;
+        const alternative* n = rec.alt->next;
+        while (n && !may_begin(n, st, st.pos)) n = n->next;
+        if (n) {
+            spend_step(st);
+            rec.alt = n;
+            st.next_node = n->first;
             return true;
         }
         if (m_group >= 0) st.captures[m_group].pending_begin = rec.old_pending;
@@ -926,6 +1001,10 @@ public:
     }
 
 protected:
+    static bool may_begin(const alternative* a, const match_state<It>& st, It pos) {
+        return !a->start || (pos != st.text_end && a->start->test(static_cast<unsigned char>(*pos)));
+    }
+
     struct alternative_record {
         const alternative* alt;
         It old_pending;
@@ -935,16 +1014,25 @@ protected:
     bool match_alternatives(match_state<It>& st, It pos) const {
         if (m_firstBegin && (at_end(st, pos) || !m_firstSet.test(static_cast<unsigned char>(*pos))))
             return false;
+        // Every alternative tried after the first is a step, as the stack
+        // driver's next_alternative counts it.
+        bool tried = false;
+        auto attempt = [&](const alternative* a) {
+            if (!may_begin(a, st, pos)) return false;
+            if (tried) spend_step(st);
+            tried = true;
+            return a->first->match_chain(st, pos);
+        };
         if (m_group < 0) {
             for (auto* a = m_alternatives; a; a = a->next)
-                if (a->first->match_chain(st, pos)) return true;
+                if (attempt(a)) return true;
             return false;
         }
         backref_tag<It>& rec = st.captures[m_group];
         It saved = rec.pending_begin;
         rec.pending_begin = pos;
         for (auto* a = m_alternatives; a; a = a->next)
-            if (a->first->match_chain(st, pos)) return true;
+            if (attempt(a)) return true;
         st.captures[m_group].pending_begin = saved;
         return false;
     }
@@ -991,6 +1079,7 @@ public:
             int32_t g = m_owner->group();
             const sub_expr<It>* after = m_owner->next;
             if (g < 0) return after->match_chain(st, pos);
+            spend_step(st);  // a capture recorded, and undone on the way back
             backref_tag<It>& rec = st.captures[g];
             It oldBegin = rec.begin, oldEnd = rec.end;
             bool oldMatched = rec.matched;
@@ -1008,6 +1097,7 @@ public:
             int32_t g = m_owner->group();
             st.next_node = m_owner->next;
             if (g < 0) return true;
+            spend_step(st);
             backref_tag<It>& rec = st.captures[g];
             st.stack->push(old_backref{rec.begin, rec.end, rec.matched});
             push_frame<It>(st, this, st.pos);
@@ -1227,6 +1317,7 @@ public:
         It lastStart = pos - static_cast<ptrdiff_t>(wmin);
         It outerBehind = st.behind_end;
         for (It s = firstStart;; ++s) {
+            spend_step(st);
             st.behind_end = pos;
             bool body = this->match_alternatives(st, s);
             st.behind_end = outerBehind;
@@ -1248,6 +1339,7 @@ public:
     // Stack mode. A positive look-behind whose continuation fails is retried
     // from the later starts, as in the recursive driver.
     bool step_forward(match_state<It>& st) const override {
+        spend_step(st);
         const It pos = st.pos;
         const uint32_t wmin = this->m_widthMin, wmax = this->m_widthMax;
         const size_t avail = static_cast<size_t>(pos - st.text_begin);
@@ -1399,6 +1491,8 @@ public:
     // Stack mode: the choice is made once; backtracking over it undoes the
     // branch entry and whatever the assertion captured.
     bool step_forward(match_state<It>& st) const override {
+        // The sub-run of an assertion counts the step the recursive driver takes here.
+        if (m_hasGroupCondition || m_never || !m_assertion) spend_step(st);
         const It pos = st.pos;
         bool holds;
         if (m_hasGroupCondition) {
@@ -1556,6 +1650,7 @@ public:
 
         // Stack mode: the decision between one more iteration and leaving the loop.
         bool step_forward(match_state<It>& st) const override {
+            spend_step(st);
             const group_quantifier& q = *m_quantifier;
             backref_tag<It>& rec = st.captures[q.m_group->group()];
             const It pos = st.pos;
@@ -1655,6 +1750,7 @@ public:
     // Stack mode: the loop state of an enclosing run of the same group is kept
     // and put back; the first decision is taken at the end_quantifier.
     bool step_forward(match_state<It>& st) const override {
+        spend_step(st);
         backref_tag<It>& rec = st.captures[m_group->group()];
         st.stack->push(
             old_quant{rec.repeat_count, rec.repeat_iterating, rec.prev_iteration_start, rec.iteration_start});

@@ -23,8 +23,14 @@ constexpr int kMaxNesting = 200;
 template <class It, class Syntax = perl_syntax<char>>
 class pattern_parser {
 public:
-    pattern_parser(const std::string& pattern, int flags, arena_allocator& arena)
-        : m_begin(pattern.data()), m_end(pattern.data() + pattern.size()), m_flags(flags), m_arena(arena) {}
+    // `stackLimit`: the parser refuses a pattern whose nesting would take its
+    // stack below this address (0: no such limit).
+    pattern_parser(const std::string& pattern, int flags, arena_allocator& arena, uintptr_t stackLimit = 0)
+        : m_begin(pattern.data()),
+          m_end(pattern.data() + pattern.size()),
+          m_flags(flags),
+          m_arena(arena),
+          m_stackLimit(stackLimit) {}
 
     // Parses the whole pattern as the body of group 0.
     match_group<It>* parse() {
@@ -54,6 +60,11 @@ public:
     const char* prefix() const { return m_prefix; }
     uint32_t prefix_length() const { return m_prefixLength; }
     uint32_t memo_slots() const { return m_memoSlots; }
+    // Whether a match depends on nothing but the text from where it starts
+    // (no back-references, conditions or recursion).
+    bool position_independent() const {
+        return m_backrefGroups.empty() && !m_hasConditional && !m_hasRecursion;
+    }
 
 private:
     // Where each group stands and how it is quantified: the memo slots need it.
@@ -164,6 +175,8 @@ private:
 
     sub_expr<It>* parse_group(const char*& it, bool top) {
         depth_guard guard(m_depth);
+        if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < m_stackLimit)
+            Fail("parentheses nested too deeply for the stack");
         const int savedFlags = m_flags;
         const uint32_t firstNested = m_groupCount;
 
@@ -294,6 +307,7 @@ private:
     void complete_group(match_group_base<It>* group, uint32_t firstNested, bool top,
                         bool conditional = false) {
         group->close_alternative();
+        if (!conditional) group->note_alternative_starts();
 
         // First characters: known only when every alternative names its own. A
         // conditional may take neither branch, so it has none.
@@ -679,6 +693,7 @@ private:
     const char* m_end;
     int m_flags;  // the flags in force; inline options change it, each group restores it
     arena_allocator& m_arena;
+    uintptr_t m_stackLimit;
     int m_depth = 0;
     uint32_t m_groupCount = 0;
     uint32_t m_visibleGroupCount = 0;

@@ -24,8 +24,6 @@ namespace {
 constexpr size_t kStackMargin = 256 * 1024;
 constexpr size_t kMaxBudget = 8 * 1024 * 1024;
 constexpr size_t kFallbackBudget = 512 * 1024;
-// Texts at least this long are scanned for the byte every match needs before any attempt.
-constexpr ptrdiff_t kRequiredByteScanFrom = 32;
 
 uintptr_t ThreadStackLow() {
     thread_local uintptr_t low = [] {
@@ -50,6 +48,16 @@ uintptr_t ThreadStackLow() {
     size_t margin = std::min(avail / 4, kStackMargin);
     size_t budget = std::min(avail - margin, kMaxBudget);
     return here - budget;
+}
+
+// Parsing, and the walks over the graph after it, recurse once per level of
+// nesting: the parser stops this far above the stack's low end, which leaves
+// room for the walks (no deeper than the parser went) and for raising an error.
+constexpr size_t kParseReserve = 24 * 1024;
+
+uintptr_t StackLimitForParse() {
+    uintptr_t low = ThreadStackLow();
+    return low == 0 ? 0 : low + kParseReserve;
 }
 
 // The first position in [p, last] at which a match can start, or `end` when none.
@@ -117,11 +125,13 @@ void basic_rpattern_base_impl<It>::swap_impl(basic_rpattern_base_impl& o) noexce
     swap(m_stepBudget, o.m_stepBudget);
     swap(m_memoSlots, o.m_memoSlots);
     swap(m_requiredByte, o.m_requiredByte);
+    swap(m_requiredOffset, o.m_requiredOffset);
     swap(m_maxWidth, o.m_maxWidth);
     swap(m_pattern, o.m_pattern);
     swap(m_first, o.m_first);
     swap(m_invisibleGroups, o.m_invisibleGroups);
     swap(m_accel, o.m_accel);
+    swap(m_leadingRun, o.m_leadingRun);
 }
 
 }  // namespace detail
@@ -222,7 +232,7 @@ template <class It, class Syntax>
 void basic_rpattern_base<It, Syntax>::build_graph() {
     using namespace detail;
     auto arena = std::make_unique<arena_allocator>();
-    pattern_parser<It, Syntax> parser(this->m_pattern, this->m_flags, *arena);
+    pattern_parser<It, Syntax> parser(this->m_pattern, this->m_flags, *arena, StackLimitForParse());
     match_group<It>* top = parser.parse();
     top->next = arena->make<end_of_pattern<It>>();
 
@@ -241,6 +251,20 @@ void basic_rpattern_base<It, Syntax>::build_graph() {
     this->m_maxWidth = w.max;
     this->m_memoSlots = parser.memo_slots();
     this->m_requiredByte = chain_required_byte<It>(top);
+    this->m_requiredOffset = 0;
+    if (top->alternative_count() == 1) {
+        // The nodes before the one that holds the byte take at least their
+        // least width: a match holds the byte that far from its start.
+        uint32_t before = 0;
+        this->m_requiredByte = -1;
+        for (sub_expr<It>* node = top->alternatives()->first; node; node = node->next) {
+            if (int b = node->required_byte(); b >= 0) {
+                this->m_requiredByte = b;
+                this->m_requiredOffset = before;
+            }
+            before = width_add(before, node->width(ctx).min);
+        }
+    }
 
     // Anchored patterns get a single attempt at the search start.
     this->m_floating = true;
@@ -275,6 +299,10 @@ void basic_rpattern_base<It, Syntax>::build_graph() {
         }
     }
 
+    if (this->m_floating && !(this->m_flags & search_from_right) && oneAlternative &&
+        parser.position_independent())
+        this->m_leadingRun = top->alternatives()->first->leading_run();
+
     this->m_first = top;
     this->m_arena = std::move(arena);
 }
@@ -304,14 +332,25 @@ template <class It, class Syntax>
 bool basic_rpattern_base<It, Syntax>::run_search(results_type& results, It start, It end) const {
     results.m_searchStart = start;
     results.m_steps = 0;
-    if (!(this->m_flags & repeat_search)) return match_once(results, start, end, start, false);
+    detail::search_context<It> ctx;
+    ctx.steps_left = this->m_stepBudget + steps_per_character * static_cast<uint64_t>(end - start);
+    if (this->m_requiredByte >= 0 && this->m_first) {
+        // Every match holds this byte: no start after its last occurrence can match.
+        ctx.required_known = true;
+        const char* from = std::to_address(start);
+        if (const void* hit = memrchr(from, this->m_requiredByte, static_cast<size_t>(end - start))) {
+            ctx.required_found = true;
+            ctx.required_last = start + (static_cast<const char*>(hit) - from);
+        }
+    }
+    if (!(this->m_flags & repeat_search)) return match_once(results, ctx, start, end, start, false);
 
     const bool wholeMatches = this->m_flags & collect_whole_matches;
     const bool allGroups = !wholeMatches && (this->m_flags & collect_all_groups);
     std::vector<backref_tag<It>> collection;
     It attemptStart = start;
     bool noEmpty = false;
-    while (match_once(results, start, end, attemptStart, noEmpty)) {
+    while (match_once(results, ctx, start, end, attemptStart, noEmpty)) {
         const backref_tag<It> whole = results.m_groups[0];
         if (wholeMatches)
             collection.push_back(whole);
@@ -335,7 +374,10 @@ bool basic_rpattern_base<It, Syntax>::match_positions(detail::match_state<It>& s
     hetero_stack stack;
     if (!recursive) st.stack = &stack;
     auto attempt = [&](It p) {
-        if (recursive) return this->m_first->match_chain(st, p);
+        if (recursive) {
+            spend_step(st);  // as run_steps counts its start
+            return this->m_first->match_chain(st, p);
+        }
         st.pos = p;
         return run_steps<It>(st, this->m_first);
     };
@@ -358,12 +400,20 @@ bool basic_rpattern_base<It, Syntax>::match_positions(detail::match_state<It>& s
         if (!this->m_floating || p == last) return false;
         ++p;
         st.no_empty = false;
+        if (const byteset* run = this->m_leadingRun) {
+            // A start inside the run the failed attempt's repeat could take fails as it did.
+            It q = p;
+            while (q <= last && run->test(static_cast<unsigned char>(q[-1]))) ++q;
+            spend_scanned(st, static_cast<uint64_t>(q - p));
+            if (q > last) return false;
+            p = q;
+        }
     }
 }
 
 template <class It, class Syntax>
-bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start, It end, It attemptStart,
-                                                 bool noEmpty) const {
+bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, detail::search_context<It>& ctx,
+                                                 It start, It end, It attemptStart, bool noEmpty) const {
     using namespace detail;
     std::vector<backref_tag<It>>& records = results.m_groups;
     records.assign(this->m_groupCount, backref_tag<It>());
@@ -374,17 +424,13 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
     if (this->m_first && this->m_minWidth <= static_cast<size_t>(end - attemptStart)) {
         It last = end - static_cast<ptrdiff_t>(this->m_minWidth);
         bool possible = true;
-        // Short texts fail fast anyway; the scan pays off on long ones.
-        if (this->m_requiredByte >= 0 && end - attemptStart >= kRequiredByteScanFrom) {
-            // Every match holds this byte: no start after its last occurrence can match.
-            const char* from = std::to_address(attemptStart);
-            const void* hit = memrchr(from, this->m_requiredByte, static_cast<size_t>(end - attemptStart));
-            if (!hit)
+        if (ctx.required_known) {
+            if (!ctx.required_found ||
+                ctx.required_last - attemptStart < static_cast<ptrdiff_t>(this->m_requiredOffset))
                 possible = false;
             else
-                last = std::min(last, attemptStart + (static_cast<const char*>(hit) - from));
+                last = std::min(last, ctx.required_last - static_cast<ptrdiff_t>(this->m_requiredOffset));
         }
-        std::optional<failure_memo> memo;
         match_state<It> st;
         st.captures = records.data();
         st.capture_count = this->m_groupCount;
@@ -396,15 +442,19 @@ bool basic_rpattern_base<It, Syntax>::match_once(results_type& results, It start
         st.first_node = this->m_first;
         st.stack_limit = StackLimitForSearch();
         // Linear work on long text is no threat: each character adds its share.
-        st.steps_left = this->m_stepBudget + steps_per_character * static_cast<uint64_t>(end - start);
-        if (this->m_memoSlots)
-            st.memo = &memo.emplace(this->m_memoSlots, static_cast<size_t>(end - start) + 1);
+        st.steps_left = ctx.steps_left;
+        if (this->m_memoSlots) {
+            // Failures hang on the position alone: one memo serves every search of the text.
+            if (!ctx.memo) ctx.memo.emplace(this->m_memoSlots, static_cast<size_t>(end - start) + 1);
+            st.memo = &*ctx.memo;
+        }
         const uint64_t allowed = st.steps_left;
         while (possible) {
             st.captures = records.data();
             try {
                 matched = match_positions(st, attemptStart, last, recursive);
                 results.m_steps += allowed - st.steps_left;
+                ctx.steps_left = st.steps_left;
                 break;
             } catch (const depth_exceeded&) {
                 records.assign(this->m_groupCount, backref_tag<It>());

@@ -58,14 +58,18 @@ private:
     reason m_reason;
 };
 
-// Steps (choices taken or undone: alternatives, loop iterations, back-offs
-// of a repeat) one search may take, on top of steps_per_character for each
-// character of its text, before it raises match_limit_exceeded. The
-// program's own patterns take a few hundred on their real input; a million
-// stops a runaway search after some 15 ms.
+// Steps (choices taken: alternatives, loop iterations, assertions, start
+// positions; characters a repeat gives back or a back-reference compares;
+// every fourth character a repeat scans) one search may take, on top of steps_per_character for each
+// character of its text, before it raises match_limit_exceeded. A repeated
+// search shares one allowance. Both drivers count alike. The program's own
+// patterns take a few hundred on their real input; a million stops a
+// runaway search on short text within a few milliseconds.
 inline constexpr uint64_t default_step_budget = 1'000'000;
-// Steps each character of the searched text adds to the budget.
-inline constexpr uint64_t steps_per_character = 16;
+// Steps each character of the searched text adds to the budget: enough for
+// a search that tries a dozen choices at each character, and little enough
+// that a runaway search on a megabyte stops within a second.
+inline constexpr uint64_t steps_per_character = 24;
 
 template <class CharT>
 class perl_syntax;
@@ -134,7 +138,10 @@ template <class It>
 class sub_expr;
 template <class It>
 struct match_state;
+template <class It>
+struct search_context;
 struct search_accel;
+struct byteset;
 
 // Everything a compiled pattern owns. Read-only once compiled, so one pattern
 // serves any number of searches that do not overlap.
@@ -157,8 +164,9 @@ protected:
     int m_flags = 0;
     int m_mode = 0;
     uint64_t m_stepBudget = default_step_budget;
-    uint32_t m_memoSlots = 0;  // loop ends whose failures a search may remember
-    int m_requiredByte = -1;   // a byte every match contains, or -1
+    uint32_t m_memoSlots = 0;       // loop ends whose failures a search may remember
+    int m_requiredByte = -1;        // a byte every match contains, or -1
+    uint32_t m_requiredOffset = 0;  // the least number of characters of a match before that byte
     uint32_t m_minWidth = 0xFFFFFFFFu;
     uint32_t m_maxWidth = 0xFFFFFFFFu;
     std::string m_pattern;
@@ -167,6 +175,7 @@ protected:
     sub_expr<It>* m_first = nullptr;
     std::vector<uint32_t> m_invisibleGroups;
     const search_accel* m_accel = nullptr;  // start-position hints, in the arena
+    const byteset* m_leadingRun = nullptr;  // see sub_expr::leading_run, in the arena
 };
 
 }  // namespace detail
@@ -252,7 +261,8 @@ public:
 
 private:
     void build_graph();
-    bool match_once(results_type& results, It start, It end, It attemptStart, bool noEmpty) const;
+    bool match_once(results_type& results, detail::search_context<It>& ctx, It start, It end, It attemptStart,
+                    bool noEmpty) const;
     bool match_positions(detail::match_state<It>& st, It attemptStart, It last, bool recursive) const;
 };
 

@@ -3,6 +3,9 @@
 // and never answer "no match" when it does not know. Also the syntax that the
 // corpus of Perl patterns showed to be read wrongly.
 #include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <atomic>
 
 #include "hostile_patterns.h"
 #include "match_format.h"
@@ -150,3 +153,67 @@ TEST(HostileInput, TooDeepForTheRecursiveDriverTheStackDriverMatches) {
     }
     EXPECT_TRUE(fellBack) << "no depth fell back to the stack driver";
 }
+
+namespace {
+
+// Runs `work` on a thread whose whole stack is `bytes`.
+void OnSmallStack(size_t bytes, void (*work)()) {
+    pthread_attr_t attr;
+    ASSERT_EQ(pthread_attr_init(&attr), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&attr, bytes), 0);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attr,
+                  [](void* arg) -> void* {
+                      reinterpret_cast<void (*)()>(arg)();
+                      return nullptr;
+                  },
+                  reinterpret_cast<void*>(work)),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+}
+
+std::atomic<int> g_compiled{0};
+std::atomic<int> g_refused{0};
+std::atomic<int> g_wrong{0};
+
+// Every nesting the parser accepts is parsed on a 64 KB stack, or refused
+// with bad_regexpr; a search that is too deep for the stack falls back or gives up.
+TEST(HostileInput, SmallThreadStackParsesOrRefuses) {
+    OnSmallStack(64 * 1024, [] {
+        for (int depth : {1, 5, 20, 50, 100, 150, 199}) {
+            for (const char* open : {"(", "(?:", "(?=", "(?>", "(?<="}) {
+                std::string pattern = Repeat(open, static_cast<size_t>(depth)) + "a" +
+                                      Repeat(")", static_cast<size_t>(depth)) + "a*";
+                try {
+                    rpattern p(pattern);
+                    match_results r;
+                    if (!p.match_text(std::string("xaa"), r).matched) ++g_wrong;
+                    ++g_compiled;
+                } catch (const match_limit_exceeded&) {
+                    ++g_refused;
+                } catch (const bad_regexpr&) {
+                    ++g_refused;
+                }
+            }
+        }
+        try {
+            rpattern metar(program_patterns::kMetar);
+            match_results r;
+            if (!metar.match_text(std::string("EGLL 121650Z 24012KT 9999 SCT020 08/06 Q1004"), r).matched)
+                ++g_wrong;
+            ++g_compiled;
+            // Deep enough to need the stack driver on such a stack.
+            rpattern deep("(?:ab)*c");
+            if (!deep.match_text(Repeat("ab", 20000) + "c", r).matched) ++g_wrong;
+        } catch (const bad_regexpr&) {
+            ++g_wrong;
+        }
+    });
+    EXPECT_EQ(g_wrong.load(), 0);
+    EXPECT_GE(g_compiled.load(), 10) << "shallow patterns compile on a small stack";
+    EXPECT_EQ(g_compiled.load() + g_refused.load(), 7 * 5 + 1);
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 // the hostile-input tests and the benchmark, which times them next to PCRE2.
 #pragma once
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,26 @@ inline std::string NestedLoops(int depth) {
 // A weather report whose present-weather part is `groups` separate " //"
 // and which lacks the closing pressure group the pattern requires.
 inline std::string SlashedMetar(size_t groups) { return "EGLL 121650Z 24012KT 9999" + Repeat(" //", groups); }
+
+// A service log of about `size` bytes whose last line holds the words searched for.
+inline std::string ServiceLog(size_t size) {
+    std::mt19937 rng(7);
+    static const char* const kWords[] = {"worker", "finished", "job", "queue", "in", "ms", "retry", "INFO"};
+    std::string text;
+    text.reserve(size + 100);
+    while (text.size() < size) {
+        text += "2026-12-11 07:";
+        text += std::to_string(10 + rng() % 50) + ":" + std::to_string(10 + rng() % 50) + " INFO";
+        for (int w = 3 + static_cast<int>(rng() % 8); w > 0; --w) {
+            text += ' ';
+            text += kWords[rng() % 8];
+            if (rng() % 3 == 0) text += std::to_string(rng() % 100000);
+        }
+        text += '\n';
+    }
+    text += "2026-12-11 07:59:59 WARN worker 12 TIMEOUT waiting for \"reply \\\" 7\" ERROR code 5\n";
+    return text;
+}
 
 inline std::vector<Row> Rows() {
     return {
