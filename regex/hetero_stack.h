@@ -91,7 +91,7 @@ private:
     static constexpr size_t kAlign = alignof(std::max_align_t) < 8 ? alignof(std::max_align_t) : 8;
     // Blocks hold many records, so deep backtracking allocates rarely.
     static constexpr size_t kMinBlockPayload = 4096;
-    static constexpr size_t kMaxBlockPayload = 16 * 1024 * 1024;
+    static constexpr size_t kMaxBlockPayload = 64 * 1024;  // below the C library's own mapping of blocks
 
     struct descriptor {
         const std::type_info* type;
