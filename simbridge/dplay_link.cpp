@@ -2,6 +2,7 @@
 #include "simbridge/dplay_link.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace dplay {
@@ -85,8 +86,10 @@ bool DplayLink::OnCommand(ByteSpan bytes, uint64_t now) {
     if (!DecodeConnectFrame(bytes, frame) || frame.sessionId != m_sessionId) return false;
     switch (frame.opcode) {
         case kOpConnect:
-            // Our CONNECTED was lost: the connector tries again.
+            // Our CONNECTED was lost: the connector tries again. Our retries
+            // answer its latest request from now on.
             if (m_state != State::Accepting) return false;
+            m_remoteMessageId = frame.messageId;
             SendConnectFrame(kOpConnected, true, frame.messageId, now);
             return true;
         case kOpConnected:
@@ -177,12 +180,23 @@ void DplayLink::OnAcknowledged(uint8_t nextReceive, uint64_t sackMask, uint64_t 
     const size_t acked = static_cast<uint8_t>(nextReceive - m_nextSend + m_window.size());
     // An acknowledgement of frames never sent is ignored.
     if (acked > m_window.size()) return;
+    // One round-trip sample per acknowledgement, from the newest frame it
+    // passes that went out once and is heard of for the first time. A frame
+    // a SACK mask covered earlier, and any frame behind one that was lost
+    // (retried, given up on, or SACKed past), sat at the receiver waiting for
+    // the gap to close: its age says how long the gap took, not the round
+    // trip, and counting it drives the retry interval towards its cap.
+    std::optional<uint64_t> sentAt;
+    bool behindGap = false;
     for (size_t i = 0; i < acked; ++i) {
         const InFlight& frame = m_window.front();
-        if (frame.retries == 0 && !frame.given_up)
-            m_rttMs = (m_rttMs * 7 + std::max<uint64_t>(1, now - frame.sentAt)) / 8;
+        if (frame.retries != 0 || frame.given_up || frame.sacked)
+            behindGap = true;
+        else if (!behindGap)
+            sentAt = frame.sentAt;
         m_window.pop_front();
     }
+    if (sentAt) m_rttMs = (m_rttMs * 7 + std::max<uint64_t>(1, now - *sentAt)) / 8;
     bool sacked = false;
     for (size_t i = 0; i < m_window.size(); ++i) {
         const uint8_t offset = static_cast<uint8_t>(m_window[i].sequence - nextReceive - 1);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -19,6 +20,8 @@ struct Faults {
     int duplicateEvery = 0;
     int holdEvery = 0;  // held back and sent after the next one
     int dropFirst = 0;  // the first n datagrams are lost
+    int lossPercent = 0;  // lost at random, this share of them
+    uint64_t delayMs = 0;  // on the way, each direction
 };
 
 // Two links on one fake clock. A connects; B is made from the first CONNECT
@@ -26,13 +29,15 @@ struct Faults {
 class LinkPair {
 public:
     explicit LinkPair(Faults faults = {}) : m_faults(faults) {
+        // The classic 15-bit generator, seeded: the same losses every run.
+        m_random = 0x5EED;
         a = std::make_unique<DplayLink>(0x5EED1234, now,
                                         [this](const Bytes& d) { Route(d, m_toB, m_heldB); });
     }
 
     void Step(uint64_t ms = 5) {
         now += ms;
-        std::deque<Bytes> toB = std::exchange(m_toB, {}), toA = std::exchange(m_toA, {});
+        const std::deque<Bytes> toB = Arrived(m_toB), toA = Arrived(m_toA);
         for (const Bytes& d : toB) {
             if (!b) {
                 ConnectFrame connect;
@@ -70,26 +75,45 @@ public:
     std::vector<Bytes> fromA, fromB;
 
 private:
-    void Route(const Bytes& d, std::deque<Bytes>& queue, std::optional<Bytes>& held) {
+    struct OnTheWay {
+        uint64_t arrivesAt = 0;
+        Bytes datagram;
+    };
+    std::deque<Bytes> Arrived(std::deque<OnTheWay>& queue) {
+        std::deque<Bytes> arrived;
+        while (!queue.empty() && queue.front().arrivesAt <= now) {
+            arrived.push_back(std::move(queue.front().datagram));
+            queue.pop_front();
+        }
+        return arrived;
+    }
+    int Random() {
+        m_random = m_random * 214013 + 2531011;
+        return (m_random >> 16) & 0x7FFF;
+    }
+    void Route(const Bytes& d, std::deque<OnTheWay>& queue, std::optional<Bytes>& held) {
         const int n = ++m_count;
         ++datagrams;
         if (m_cut || n <= m_faults.dropFirst) return;
         if (m_faults.dropEvery && n % m_faults.dropEvery == 0) return;
+        if (m_faults.lossPercent && Random() % 100 < m_faults.lossPercent) return;
         if (m_faults.holdEvery && n % m_faults.holdEvery == 0 && !held) {
             held = d;
             return;
         }
-        queue.push_back(d);
-        if (m_faults.duplicateEvery && n % m_faults.duplicateEvery == 0) queue.push_back(d);
+        const uint64_t arrivesAt = now + m_faults.delayMs;
+        queue.push_back({arrivesAt, d});
+        if (m_faults.duplicateEvery && n % m_faults.duplicateEvery == 0) queue.push_back({arrivesAt, d});
         if (held) {
-            queue.push_back(*held);
+            queue.push_back({arrivesAt, *held});
             held.reset();
         }
     }
     Faults m_faults;
     int m_count = 0;
+    uint32_t m_random = 0;
     bool m_cut = false;
-    std::deque<Bytes> m_toA, m_toB;
+    std::deque<OnTheWay> m_toA, m_toB;
     std::optional<Bytes> m_heldA, m_heldB;
 };
 
@@ -151,6 +175,66 @@ TEST(DplayLink, LostUnreliableMessagesDoNotHoldBackLaterOnes) {
     EXPECT_LT(pair.fromA.size(), 41u);  // some were lost for good...
     EXPECT_GT(pair.fromA.size(), 20u);  // ...and the rest arrived
     for (size_t i = 1; i < pair.fromA.size(); ++i) EXPECT_LT(pair.fromA[i - 1][0], pair.fromA[i][0]);
+}
+
+TEST(DplayLink, UnreliableStreamKeepsFlowingUnderLightLoss) {
+    // Positions at 100 a second for half a minute, 25 ms each way, one
+    // datagram in twenty lost: a lost one costs a gap of about one round trip,
+    // never a stall, and the estimate of the round trip stays near the truth.
+    constexpr uint64_t kTrueRttMs = 50;
+    LinkPair pair({0, 0, 0, 0, 5, kTrueRttMs / 2});
+    ASSERT_TRUE(pair.Connected());
+    const uint64_t start = pair.now;
+    uint64_t lastDelivery = start, longestGap = 0, highestRtt = 0;
+    size_t delivered = 0;
+    for (int i = 0; pair.now - start < 30000; ++i) {
+        pair.a->Send(MessageNumber(i, 60), false, false, 0, pair.now);
+        for (int step = 0; step < 2; ++step) {
+            pair.Step(5);
+            if (pair.fromA.size() != delivered) {
+                delivered = pair.fromA.size();
+                longestGap = std::max(longestGap, pair.now - lastDelivery);
+                lastDelivery = pair.now;
+            }
+            highestRtt = std::max(highestRtt, pair.a->GetRttMs());
+        }
+    }
+    EXPECT_LT(longestGap, 500u);
+    EXPECT_GT(delivered, 2700u);  // about 5% lost, nothing else
+    EXPECT_TRUE(pair.a->IsEstablished());
+    EXPECT_NEAR(static_cast<double>(pair.a->GetRttMs()), kTrueRttMs, 20.0);
+    EXPECT_LT(highestRtt, kTrueRttMs * 2);
+}
+
+TEST(DplayLink, RetriedConnectedAnswersTheLatestConnect) {
+    std::vector<ConnectFrame> sent;
+    const auto record = [&](const Bytes& d) {
+        ConnectFrame frame;
+        ASSERT_TRUE(DecodeConnectFrame(d, frame));
+        sent.push_back(frame);
+    };
+    ConnectFrame connect;
+    connect.poll = true;
+    connect.sessionId = 0x5EED1234;
+    connect.messageId = 0;
+    DplayLink listener(connect, 1000, record);
+    // The connector heard nothing and tried twice more; our answers go on
+    // naming the request it sent last.
+    for (uint8_t id : {1, 2}) {
+        connect.messageId = id;
+        ASSERT_TRUE(listener.OnDatagram(EncodeConnectFrame(connect), 1100 + id));
+    }
+    for (uint64_t now = 1100; now < 3000; now += 10) listener.Poll(now);
+    ASSERT_GE(sent.size(), 5u);
+    EXPECT_EQ(sent[0].responseId, 0);
+    EXPECT_EQ(sent[2].responseId, 2);
+    for (size_t i = 3; i < sent.size(); ++i) {
+        EXPECT_EQ(sent[i].opcode, kOpConnected);
+        EXPECT_TRUE(sent[i].poll);
+        EXPECT_EQ(sent[i].responseId, 2) << "retry " << i;
+    }
+    // Each CONNECTED is a new message of its own.
+    for (size_t i = 1; i < sent.size(); ++i) EXPECT_EQ(sent[i].messageId, sent[i - 1].messageId + 1);
 }
 
 TEST(DplayLink, ExpiredUnsentMessagesAreDropped) {
