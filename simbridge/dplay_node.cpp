@@ -191,8 +191,10 @@ void DplayNode::AcceptJoiner(const Address& address, Connection& connection, con
     reply.currentPlayers = static_cast<uint32_t>(reply.entries.size());
     SendCore(connection, EncodeSendConnectInfo(reply), now);
 
+    // A player still joining hears of this one once it has acknowledged its
+    // own name table, when it is sure to apply the addition after the table.
     for (auto& [where, other] : m_connections) {
-        if (other.player == 0 || other.player == player.id) continue;
+        if (other.player == 0 || other.player == player.id || !IsJoined(other.player)) continue;
         SendCore(other, EncodeAddPlayer(EntryFor(player, where)), now);
     }
 }
@@ -208,6 +210,11 @@ void DplayNode::OnHostMessage(const Address& address, Connection& connection, ui
             auto it = m_players.find(connection.player);
             if (it == m_players.end() || it->second.joined) return;
             it->second.joined = true;
+            // The players added since its name table was made.
+            for (const auto& [id, other] : m_players) {
+                if (id != it->first && other.version > it->second.version)
+                    SendCore(connection, EncodeAddPlayer(EntryFor(other, address)), now);
+            }
             m_events->OnPlayerCreated(it->first,
                                       {Narrow(it->second.name), false, false, it->second.connectData});
             ++m_version;
