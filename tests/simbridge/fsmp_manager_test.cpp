@@ -186,16 +186,22 @@ TEST_F(Bridge, ARestartedSessionShowsTheAircraftAgain) {
     Report("BAW1", 5);
     db.SetModelInfo("BAW1", {{"EQUIPMENT", "XA2"}, {"AIRLINE", "XAL"}});
     Report("BAW2", 7);
+    transport->AddRemotePlayer("FS");
     Settle();
+    db.OnFrameTick();
+    EXPECT_EQ(transport->TakeSent().size(), 4u);
     const uint32_t kept = db.GetSimulatorId("BAW1");
-    MemorySessionTransport* old = transport;
     ASSERT_TRUE(bridge.Connect());
+    // A new session: one more transport made, hosting, and without the
+    // simulator player of the old one, so nothing is sent until one joins.
     EXPECT_EQ(transportsMade, 2);
-    EXPECT_FALSE(old == transport);
+    EXPECT_TRUE(transport->IsHosting());
     Settle();
     EXPECT_EQ(InSession(),
               (std::map<std::string, std::string>{{"BAW1", "QRS_A2_XAL"}, {"BAW2", "Qmv_QMark"}}));
     EXPECT_EQ(db.GetSimulatorId("BAW1"), kept) << "the database's ids stay valid";
+    db.OnFrameTick();
+    EXPECT_TRUE(transport->TakeSent().empty()) << "no simulator player in the new session";
 
     transport->AddRemotePlayer("FS");
     bridge.OnFrameTick();
