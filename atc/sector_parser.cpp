@@ -566,19 +566,20 @@ void TarqSectorParser::HandleProcedureLine(const std::string& line, TarqSectorDa
             ExpandTabs(line, state.scratch);
             text = &state.scratch;
         }
-        if (!m_patterns->Match(SectorPattern::ProcFirst, *text, g)) {
-            // The continuation lines that follow belong to the broken procedure,
-            // not to the one before it: leave them without a name.
-            state.procedureName.clear();
-            return AddFormatError(state);
-        }
-        state.procedureName.assign(g[1]);
-        TrimRight(state.procedureName);
+        // Whatever rejects a first line, the continuation lines that follow
+        // belong to the broken procedure, not to the one before it, nor to a
+        // name cut from the broken line: they are left without a name.
+        state.procedureName.clear();
+        if (!m_patterns->Match(SectorPattern::ProcFirst, *text, g)) return AddFormatError(state);
         first = 2;
     }
     GeoLine segment;
     FieldFault fault = ResolveSegment(&g[first], state, segment);
     if (!Usable(fault, state)) return;
+    if (first == 2) {
+        state.procedureName.assign(g[1]);
+        TrimRight(state.procedureName);
+    }
     segment.color = g[first + 4].empty() ? -1 : ColorValue(g[first + 4]);
 
     bool sid = state.section == Section::Sid;

@@ -273,6 +273,14 @@ TEST(SectorParser, SingleLineErrors) {
          "a.sct",
          "[GEO]\n[GEO] KJFK N040.00.00.000 W073.00.00.000\n",
          {{12, "Unknown fix specified in segment: KJFK"}, {12, "Unknown fix specified in segment: [GEO]"}}},
+        {"mended: a latitude in a longitude field is a format error, not an unknown fix [GEO] at 0",
+         "a.sct",
+         "[GEO]\n[GEO] N040.00.00.000 W073.00.00.000 N040.10.00.000\n",
+         {{12, "Unrecognized formatting in GEO section"}}},
+        {"mended: blanks inside the brackets are dropped, so [ GEO ] opens GEO instead of failing the load",
+         "a.sct",
+         "[ GEO ]\nN040.00.00.000 W073.00.00.000 N040.10.00.000\n",
+         {{12, "Unrecognized formatting in GEO section"}}},
         {"a definition inside GEO is also a GEO line",
          "a.sct",
          "[GEO]\n#define RED 255\n",
@@ -351,7 +359,7 @@ TEST(SectorParser, NamedPointPrecedence) {
          "DUP",
          {6, 6},
          true},
-        {"unknown name stores no line", fix, "NOPE", {0, 0}, false},
+        {"mended: unknown name stores no line, not a point at 0", fix, "NOPE", {0, 0}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -779,12 +787,12 @@ TEST(SectorParser, BadCoordinatesAreErrorsAndStoreNothing) {
          {{12, "Unknown fix specified in segment: NOPE"},
           {12, "Unrecognized formatting in HIGH AIRWAY section"}},
          0},
-        {"bad first SID line keeps its name for the next one",
+        {"bad first SID line leaves its continuation without a name",
          "a.sct",
          "[SID]\nKJFK SKORR4                S040.00.00 W073.00.00.000 " + good + "\n   " + good + " " + good +
              "\n",
-         {{12, "Unrecognized formatting in SID section"}},
-         1},
+         {{12, "Unrecognized formatting in SID section"}, {13, "Unnamed SID/STAR segment"}},
+         0},
         {"bad STAR continuation",
          "a.sct",
          "[STAR]\nKJFK CAMRN5                " + good + " " + good + "\n   " + good + " 40.1 -73.1\n",
@@ -816,17 +824,45 @@ TEST(SectorParser, BadCoordinatesAreErrorsAndStoreNothing) {
     }
 }
 
-TEST(SectorParser, ABadFirstProcedureLineStillNamesItsContinuations) {
-    const std::string good = "N040.00.00.000 W073.00.00.000";
-    TarqSectorParser parser;
-    TarqSectorData data;
-    ASSERT_TRUE(parser.ParseText("a.sct",
-                                 kInfo + "[SID]\nKJFK SKORR4                S040.00.00 W073.00.00.000 " +
-                                     good + "\n   " + good + " N041.00.00.000 W074.00.00.000\n",
-                                 data, ""));
-    EXPECT_EQ(data.sidNames, std::vector<std::string>{"KJFK SKORR4"});
-    ASSERT_EQ(data.sids.at("KJFK SKORR4").size(), 1u);
-    EXPECT_EQ(data.sids.at("KJFK SKORR4")[0], (GeoLine{-73, 40, -74, 41, -1}));
+// However a first line is refused (its pattern, a field that cannot be
+// read, a point that is not found), it leaves no name behind: its
+// continuation lines are neither stored under the procedure before it nor
+// under a name cut from the broken line.
+TEST(SectorParser, ARefusedFirstProcedureLineLeavesNoName) {
+    const std::string good = "N040.00.00.000 W073.00.00.000", other = "N041.00.00.000 W074.00.00.000";
+    struct Case {
+        const char* name;
+        std::string firstLine;  // line 13, after a good procedure on line 12
+        std::vector<ExpectedError> errors;
+    };
+    const Case cases[] = {
+        {"pattern does not match", "KJFK SHORT", {{13, "Unrecognized formatting in SID section"}}},
+        {"a field cannot be read",
+         "KJFK CAMRN5                S040.00.00 W073.00.00.000 " + good,
+         {{13, "Unrecognized formatting in SID section"}}},
+        {"a point is not found",
+         "KJFK CAMRN5                NOPE NOPE " + good,
+         {{13, "Unknown fix specified in segment: NOPE"}, {13, "Unknown fix specified in segment: NOPE"}}},
+        // The name runs past its 26 columns into the first coordinate.
+        {"a name longer than its columns",
+         "SABE(13) EZE8.ASADA     S034.49.22.000 W058.32.10.000 S034.40.00.000 W058.20.00.000",
+         {{13, "Unrecognized formatting in SID section"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TarqSectorParser parser;
+        TarqSectorData data;
+        ASSERT_TRUE(parser.ParseText("a.sct",
+                                     kInfo + "[SID]\nKJFK SKORR4                " + good + " " + other +
+                                         "\n" + c.firstLine + "\n   " + other + " " + good + "\n",
+                                     data, ""));
+        std::vector<ExpectedError> errors = c.errors;
+        errors.push_back({14, "Unnamed SID/STAR segment"});
+        ExpectErrors(parser, errors);
+        EXPECT_EQ(data.sidNames, std::vector<std::string>{"KJFK SKORR4"});
+        ASSERT_EQ(data.sids.size(), 1u);
+        EXPECT_EQ(data.sids.at("KJFK SKORR4"), (std::vector<GeoLine>{{-73, 40, -74, 41, -1}}));
+    }
 }
 
 TEST(SectorParser, BadCentreLineIsReportedBeforeTheLoadFails) {
