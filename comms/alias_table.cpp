@@ -109,6 +109,30 @@ std::vector<std::string> AliasTable::SubstituteAliasParameters(const AliasDefini
     return words;
 }
 
+namespace {
+
+// The length of the definition's words once the arguments are put in, as
+// SubstituteAliasParameters would make them, without making them.
+size_t SubstitutedLength(const AliasDefinition& definition, const std::vector<std::string>& arguments) {
+    size_t length = 0;
+    for (const std::string& word : definition.words) {
+        length += word.size();
+        ForEachParameter(word, [&](size_t begin, size_t end, int n) {
+            if (n <= static_cast<int>(arguments.size())) length += arguments[n - 1].size() - (end - begin);
+        });
+    }
+    return length;
+}
+
+size_t WordsLength(std::vector<std::string>::const_iterator first,
+                   std::vector<std::string>::const_iterator last) {
+    size_t length = 0;
+    for (; first != last; ++first) length += first->size();
+    return length;
+}
+
+}  // namespace
+
 bool AliasTable::ExpandAliases(const std::string& in, std::string& out,
                                const TextVariables* variables) const {
     std::vector<std::string> words;
@@ -118,6 +142,8 @@ bool AliasTable::ExpandAliases(const std::string& in, std::string& out,
         return true;
     }
     int budget = kStepBudget;
+    // Letters of all words; the spaces between them are counted at the check.
+    size_t letters = WordsLength(words.begin(), words.end());
     ptrdiff_t i = static_cast<ptrdiff_t>(words.size()) - 1;
     while (i >= 0) {
         if (--budget <= 0) return false;
@@ -141,9 +167,17 @@ bool AliasTable::ExpandAliases(const std::string& in, std::string& out,
                 arguments.emplace_back();
             }
         }
+        // An alias that repeats its own argument doubles the line at each
+        // step while the step budget still lasts: refuse the text by its
+        // length before it is built.
+        auto first = words.begin() + i;
+        const size_t removed = WordsLength(first, first + 1 + static_cast<ptrdiff_t>(taken));
+        const size_t added = SubstitutedLength(*alias, arguments);
+        const size_t wordCount = words.size() - 1 - taken + alias->words.size();
+        if (letters - removed + added + (wordCount ? wordCount - 1 : 0) > kMaxExpandedLength) return false;
+        letters = letters - removed + added;
         std::vector<std::string> replacement =
             alias->parameterCount == 0 ? alias->words : SubstituteAliasParameters(*alias, arguments);
-        auto first = words.begin() + i;
         first = words.erase(first, first + 1 + static_cast<ptrdiff_t>(taken));
         words.insert(first, replacement.begin(), replacement.end());
         i = static_cast<ptrdiff_t>(words.size()) - 1;

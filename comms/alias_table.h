@@ -23,6 +23,11 @@ public:
     static constexpr int kStepBudget = 1000;
     // Parameter numbers of more digits are ordinary text.
     static constexpr int kMaxParameterDigits = 4;
+    // The longest text an expansion may build, spaces included: far beyond
+    // any line a user types or sends, and small enough that an alias that
+    // repeats its own argument fails at once instead of doubling the line
+    // on each of its steps.
+    static constexpr size_t kMaxExpandedLength = 64 * 1024;
 
     // Empties the table, then reads the file; false (table empty) for an empty
     // name or a file that cannot be read.
@@ -38,7 +43,8 @@ public:
 
     // Expands the alias words of `in`, then its variables when `variables` is
     // given. False when the step budget ran out (an alias loop, or a line
-    // too long to scan); `out` is then untouched.
+    // too long to scan) or the text would grow past kMaxExpandedLength;
+    // `out` is then untouched.
     bool ExpandAliases(const std::string& in, std::string& out, const TextVariables* variables) const;
 
     // $1, $2 ... $10 ... each replaced by its own argument in one pass, so

@@ -111,6 +111,34 @@ TEST(AliasTableTest, LoopsAreRefusedWithoutGrowing) {
     }
 }
 
+// An alias that repeats its own argument keeps the word count but doubles
+// the line at each step: the length runs out long before the steps do.
+TEST(AliasTableTest, ExpansionIsBoundedInLength) {
+    AliasTable table;
+    table.LoadAliasText(".d .d $1$1\n.eight $1$1$1$1$1$1$1$1\n.wide $1 $1 $1 $1 $1 $1 $1 $1\n");
+    const std::string word(1000, 'w');
+    struct Case {
+        const char* name;
+        std::string in;
+        size_t length;  // of the result; 0 when the expansion must fail
+    };
+    const Case cases[] = {
+        {"alias repeating its own argument", ".d x", 0},
+        {"the same with a long argument", ".d " + word, 0},
+        {"a long result under the limit", ".eight " + word, 8000},
+        {"many words under the limit", ".wide " + word, 8 * 1000 + 7},
+        {"one step past the limit", ".eight .eight .eight " + word, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool ok = false;
+        const std::string out = Expand(table, c.in, &ok);
+        EXPECT_EQ(ok, c.length != 0);
+        EXPECT_EQ(out.size(), c.length ? c.length : std::string("untouched").size());
+        EXPECT_LE(out.size(), AliasTable::kMaxExpandedLength);
+    }
+}
+
 TEST(AliasTableTest, SubstitutionIsOnePass) {
     AliasDefinition definition;
     definition.words = {"$1$2", "$12", "$0", "$01", "$"};
