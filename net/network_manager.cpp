@@ -162,7 +162,9 @@ void TarqNetworkManager::Connect() {
         return;
     }
     m_services.messages->ShowMessage("Looking up " + host + "...");
-    m_lookup = std::async(std::launch::async, [host] { return HalkSocket::Resolve(host); });
+    // A copy, not the structured binding: clang 14 cannot capture bindings.
+    const std::string lookupHost = host;
+    m_lookup = std::async(std::launch::async, [lookupHost] { return HalkSocket::Resolve(lookupHost); });
     m_owners.display->OnConnectionChanged();
 }
 
