@@ -5,9 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
-class GlBitmapFont;
 class TarqDisplayButtonBar;
 
 class TarqDisplayButton {
@@ -26,9 +24,6 @@ public:
 
     // The filled, outlined box; every kind draws it first.
     void DrawBox() const;
-    // Draws the text at the current raster position as it stands (a "%" is a
-    // "%"); characters the font lacks are skipped.
-    static void DrawText(const GlBitmapFont* font, std::string_view text);
 
     int GetX() const { return m_x; }
     int GetY() const { return m_y; }

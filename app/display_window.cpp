@@ -486,9 +486,9 @@ void WxDisplayWindow::SetCallsignField(const std::string& callsign) {
     if (m_frame->callsign) m_frame->callsign->ChangeValue(ToWx(callsign));
 }
 
-unsigned WxDisplayWindow::GetFontListBase(int fontId) const {
+unsigned WxDisplayWindow::GetFontTexture(int fontId) const {
     const GlBitmapFont* font = m_gl->Font(fontId);
-    return font ? font->ListBase() : 0;
+    return font ? font->AtlasTexture() : 0;
 }
 
 TextExtent WxDisplayWindow::MeasureText(int fontId, const std::string& text) const {

@@ -72,9 +72,9 @@ public:
     // Raises the window with the focus in its command line.
     void Activate();
 
-    // Display-list base of font 1 to 5 (0 for any other id or before the GL
+    // Glyph atlas texture of font 1 to 5 (0 for any other id or before the GL
     // area exists) and the size of a text in it, as drawn.
-    unsigned GetFontListBase(int fontId) const;
+    unsigned GetFontTexture(int fontId) const;
     TextExtent MeasureText(int fontId, const std::string& text) const;
     bool IsVisible() const { return m_visible; }
     void SetVisible(bool visible) { m_visible = visible; }

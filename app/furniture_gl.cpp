@@ -11,6 +11,7 @@
 #include "app/display_furniture.h"
 #include "app/radio_history.h"
 #include "platform/gl_font.h"
+#include "platform/gl_text_batch.h"
 
 namespace {
 
@@ -78,11 +79,13 @@ void TarqDisplayRadioHistory::Draw(bool rewrap) {
     DrawOutline(frame.left, frame.top, frame.right, frame.bottom);
     const GlBitmapFont* font = m_host.GetFont(kFontId);
     if (!font) return;
+    GlTextBatch text;
+    text.CaptureTransform();
     for (const RadioHistoryFrame::Line& line : frame.lines) {
-        glColor3ub(line.color.r, line.color.g, line.color.b);
-        glRasterPos2i(line.x, line.y);
-        font->Draw(line.text);
+        const uint8_t rgba[4] = {line.color.r, line.color.g, line.color.b, 255};
+        text.Text(*font, line.x, line.y, 0, rgba, line.text);
     }
+    text.Flush();
 }
 
 void TarqDisplayButton::DrawBox() const {
@@ -94,14 +97,15 @@ void TarqDisplayButton::DrawBox() const {
     DrawOutline(m_x, top, right, m_y);
 }
 
-void TarqDisplayButton::DrawText(const GlBitmapFont* font, std::string_view text) {
-    if (font) font->Draw(text);
-}
-
 void PaintButtonPicture(const TarqDisplayButton& button, const ButtonPicture& picture) {
     TarqDisplayButtonBar* bar = button.GetBar();
+    // The texts wait for the shapes after them, so each lands over what was
+    // drawn before it and under what comes after.
+    GlTextBatch text;
+    text.CaptureTransform();
     for (const ButtonShape& shape : picture.Shapes()) {
         const ButtonColor& c = shape.color;
+        if (shape.kind != ButtonShape::Kind::Text) text.Flush();
         switch (shape.kind) {
             case ButtonShape::Kind::Box:
                 button.DrawBox();
@@ -121,13 +125,16 @@ void PaintButtonPicture(const TarqDisplayButton& button, const ButtonPicture& pi
                 glVertex2i(shape.right, shape.top);
                 glEnd();
                 break;
-            case ButtonShape::Kind::Text:
-                glColor3ub(c.r, c.g, c.b);
-                glRasterPos2i(shape.left, shape.bottom);
-                TarqDisplayButton::DrawText(bar ? bar->GetFont(shape.font) : nullptr, shape.text);
+            case ButtonShape::Kind::Text: {
+                // Characters the font lacks are skipped; a "%" is a "%".
+                const GlBitmapFont* font = bar ? bar->GetFont(shape.font) : nullptr;
+                const uint8_t rgba[4] = {c.r, c.g, c.b, 255};
+                if (font) text.Text(*font, shape.left, shape.bottom, 0, rgba, shape.text);
                 break;
+            }
         }
     }
+    text.Flush();
 }
 
 void TarqDisplayButtonBar::Draw() {

@@ -18,6 +18,7 @@
 #include "foundation/profile.h"
 #include "net/network_manager.h"
 #include "platform/gl_font.h"
+#include "platform/gl_text_batch.h"
 #include "platform/key_state.h"
 #include "platform/memory_sound_devices.h"
 #include "tests/offscreen_gl.h"
@@ -133,9 +134,13 @@ void BM_DrawTextLine(benchmark::State& state) {
     const std::string line = fontId == 5   ? "\xD1"
                              : fontId == 4 ? "DLH123 FL350"
                                            : "DLH123 FL350 B744 0417 280 N";
+    const uint8_t white[4] = {255, 255, 255, 255};
+    GlTextBatch text;
+    text.CaptureTransform();
     auto draw = [&] {
         glRasterPos2i(5, 50);
-        font->Draw(line);
+        text.Text(*font, 5, 50, 0, white, line);
+        text.Flush();
         glFinish();
     };
     double floor = NanosecondsPerCall(

@@ -41,7 +41,7 @@ void GlContextResources::FreeAll() {
     if (m_fonts.empty() && m_lists.empty()) return;
     bool current = MakeCurrent();
     if (!current) {
-        for (auto& [id, font] : m_fonts) font->ForgetLists();
+        for (auto& [id, font] : m_fonts) font->ForgetTexture();
     } else {
         for (auto [base, count] : m_lists) glDeleteLists(base, count);
     }

@@ -105,8 +105,8 @@ Bitmap FromFreeType(const FT_Bitmap& source, int left, int top) {
     return bitmap;
 }
 
-// glBitmap wants the rows bottom-up.
-GlGlyph CompileGlyph(unsigned list, const Bitmap& bitmap, int advance) {
+// Rows bottom-up, as glBitmap takes them and the atlas holds them.
+GlGlyph MakeGlyph(const Bitmap& bitmap, int advance) {
     GlGlyph glyph;
     glyph.width = bitmap.width;
     glyph.height = bitmap.height;
@@ -119,11 +119,15 @@ GlGlyph CompileGlyph(unsigned list, const Bitmap& bitmap, int advance) {
         std::copy_n(bitmap.rows.data() + (bitmap.height - 1 - y) * pitch, pitch,
                     glyph.rows.data() + y * pitch);
     }
-    glNewList(list, GL_COMPILE);
-    glBitmap(glyph.width, glyph.height, static_cast<GLfloat>(glyph.xorig), static_cast<GLfloat>(glyph.yorig),
-             static_cast<GLfloat>(advance), 0.0f, glyph.rows.empty() ? nullptr : glyph.rows.data());
-    glEndList();
     return glyph;
+}
+
+constexpr int kAtlasWidth = 512;
+
+int PowerOfTwoAtLeast(int n) {
+    int p = 1;
+    while (p < n) p *= 2;
+    return p;
 }
 
 }  // namespace
@@ -194,15 +198,6 @@ std::unique_ptr<GlBitmapFont> GlBitmapFont::Create(const GlFontSpec& spec, std::
     font->m_ascent = static_cast<int>(face->size->metrics.ascender >> 6);
     font->m_lineHeight =
         static_cast<int>((face->size->metrics.ascender - face->size->metrics.descender) >> 6);
-    font->m_listBase = glGenLists(spec.count);
-    if (font->m_listBase == 0) {
-        FT_Done_Face(face);
-        FT_Done_FreeType(library);
-        return fail("no display lists (is a GL context current?)");
-    }
-    GLint alignment;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     // The terminal face's own advance, so symbols keep the text columns.
     int cellAdvance = 0;
     if (FT_Load_Char(face, 'M', FT_LOAD_DEFAULT) == 0)
@@ -211,33 +206,79 @@ std::unique_ptr<GlBitmapFont> GlBitmapFont::Create(const GlFontSpec& spec, std::
     font->m_glyphs.resize(static_cast<size_t>(spec.count));
     for (int i = 0; i < spec.count; ++i) {
         int code = spec.firstChar + i;
-        unsigned list = font->m_listBase + static_cast<unsigned>(i);
         if (spec.symbols && code >= kFirstSymbol && code <= kLastSymbol) {
             Bitmap symbol = MakeSymbol(code, spec.pixelSize);
             int advance = std::max(cellAdvance, symbol.width);
-            font->m_glyphs[static_cast<size_t>(i)] = CompileGlyph(list, symbol, advance);
+            font->m_glyphs[static_cast<size_t>(i)] = MakeGlyph(symbol, advance);
             font->m_advances[static_cast<size_t>(i)] = advance;
             continue;
         }
         // Text is ISO 8859-1, whose codes are the first 256 of Unicode.
         if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
-            font->m_glyphs[static_cast<size_t>(i)] = CompileGlyph(list, Bitmap{}, 0);
+            font->m_glyphs[static_cast<size_t>(i)] = MakeGlyph(Bitmap{}, 0);
             continue;
         }
         FT_GlyphSlot glyph = face->glyph;
         int advance = static_cast<int>(glyph->advance.x >> 6);
         font->m_glyphs[static_cast<size_t>(i)] =
-            CompileGlyph(list, FromFreeType(glyph->bitmap, glyph->bitmap_left, glyph->bitmap_top), advance);
+            MakeGlyph(FromFreeType(glyph->bitmap, glyph->bitmap_left, glyph->bitmap_top), advance);
         font->m_advances[static_cast<size_t>(i)] = advance;
     }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     FT_Done_Face(face);
     FT_Done_FreeType(library);
+    if (!font->MakeAtlas()) return fail("no texture (is a GL context current?)");
     return font;
 }
 
+bool GlBitmapFont::MakeAtlas() {
+    // Glyphs side by side in rows of the atlas's width, a texel apart, so
+    // nearest sampling at a pixel's centre never reaches a neighbour.
+    int rowHeight = 1;
+    for (const GlGlyph& g : m_glyphs) rowHeight = std::max(rowHeight, g.height);
+    int x = 0, y = 0;
+    for (GlGlyph& g : m_glyphs) {
+        if (x + g.width > kAtlasWidth) {
+            x = 0;
+            y += rowHeight + 1;
+        }
+        g.atlasLeft = x;
+        g.atlasBottom = y;
+        x += g.width + 1;
+    }
+    m_atlasWidth = kAtlasWidth;
+    m_atlasHeight = PowerOfTwoAtLeast(y + rowHeight);
+    std::vector<unsigned char> alpha(static_cast<size_t>(m_atlasWidth) * m_atlasHeight, 0);
+    for (const GlGlyph& g : m_glyphs) {
+        const int pitch = (g.width + 7) / 8;
+        for (int row = 0; row < g.height; ++row) {
+            for (int column = 0; column < g.width; ++column) {
+                if (g.rows[static_cast<size_t>(row * pitch + column / 8)] & (0x80 >> (column % 8)))
+                    alpha[static_cast<size_t>((g.atlasBottom + row) * m_atlasWidth + g.atlasLeft + column)] = 255;
+            }
+        }
+    }
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    if (texture == 0) return false;
+    m_texture = texture;
+    GLint alignment, bound;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, m_atlasWidth, m_atlasHeight, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
+                 alpha.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    return glIsTexture(m_texture) == GL_TRUE;
+}
+
 GlBitmapFont::~GlBitmapFont() {
-    if (m_listBase != 0) glDeleteLists(m_listBase, m_spec.count);
+    if (m_texture != 0) glDeleteTextures(1, &m_texture);
 }
 
 int GlBitmapFont::Advance(unsigned char c) const {
@@ -257,20 +298,4 @@ TextExtent GlBitmapFont::MeasureText(std::string_view text) const {
     extent.height = m_lineHeight;
     for (char c : text) extent.width += Advance(static_cast<unsigned char>(c));
     return extent;
-}
-
-void GlBitmapFont::Draw(std::string_view text) const {
-    // Characters outside the font are skipped, as they would index another
-    // font's lists.
-    std::vector<GLubyte> codes;
-    codes.reserve(text.size());
-    for (char c : text) {
-        int index = static_cast<unsigned char>(c) - m_spec.firstChar;
-        if (index >= 0 && index < m_spec.count) codes.push_back(static_cast<GLubyte>(index));
-    }
-    if (codes.empty()) return;
-    glPushAttrib(GL_LIST_BIT);
-    glListBase(m_listBase);
-    glCallLists(static_cast<GLsizei>(codes.size()), GL_UNSIGNED_BYTE, codes.data());
-    glPopAttrib();
 }

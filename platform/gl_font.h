@@ -1,8 +1,9 @@
-// Bitmap fonts for OpenGL: FreeType renders each glyph once into a glBitmap
-// display list, and the same advances answer text-width queries, so what is
-// measured is what is drawn. The program's terminal face adds its own symbol
-// glyphs. Needs a current GL context; lives in tarq_platform_gl, which does not
-// link GL itself (the program links libGL, offscreen tests libOSMesa).
+// Bitmap fonts for OpenGL: FreeType renders each glyph once, 1 bit a pixel,
+// into one alpha texture atlas per font, which GlTextBatch draws from; the
+// same advances answer text-width queries, so what is measured is what is
+// drawn. The program's terminal face adds its own symbol glyphs. Needs a
+// current GL context; lives in tarq_platform_gl, which does not link GL
+// itself (the program links libGL, offscreen tests libOSMesa).
 // Tested by tests/platform/gl_font_test.cpp.
 #pragma once
 
@@ -14,13 +15,14 @@
 struct GlFontSpec {
     std::string family;    // asked of fontconfig by name
     int pixelSize = 0;     // em size in pixels
-    int firstChar = 32;    // first character with a display list
-    int count = 0;         // number of characters (and lists)
+    int firstChar = 32;    // first character with a glyph
+    int count = 0;         // number of characters
     bool symbols = false;  // characters 0xC0 to 0xDF are the program's symbols
 };
 
-// One character as its display list draws it: glBitmap's size, origin and
-// move, and its rows bottom-up, 1 bit a pixel, (width + 7) / 8 bytes a row.
+// One character as glBitmap would draw it: size, origin and move, and its
+// rows bottom-up, 1 bit a pixel, (width + 7) / 8 bytes a row; and the texel
+// column and row of its lower left corner in the font's atlas.
 struct GlGlyph {
     int width = 0;
     int height = 0;
@@ -28,6 +30,8 @@ struct GlGlyph {
     int yorig = 0;
     int advance = 0;
     std::vector<unsigned char> rows;
+    int atlasLeft = 0;
+    int atlasBottom = 0;
 };
 
 struct TextExtent {
@@ -44,34 +48,36 @@ std::string FindFontFile(const std::string& family, int* faceIndex = nullptr);
 class GlBitmapFont {
 public:
     // Null, with the reason in *error, when no face can be loaded or no
-    // display lists can be had.
+    // texture can be had.
     static std::unique_ptr<GlBitmapFont> Create(const GlFontSpec& spec, std::string* error = nullptr);
     ~GlBitmapFont();
     GlBitmapFont(const GlBitmapFont&) = delete;
     GlBitmapFont& operator=(const GlBitmapFont&) = delete;
 
-    // The list that draws spec.firstChar; character c is ListBase() + c - firstChar.
-    unsigned ListBase() const { return m_listBase; }
+    // The alpha texture holding every glyph: 255 where a bitmap sets a bit.
+    unsigned AtlasTexture() const { return m_texture; }
+    int AtlasWidth() const { return m_atlasWidth; }
+    int AtlasHeight() const { return m_atlasHeight; }
     const GlFontSpec& Spec() const { return m_spec; }
-    // Width: the sum of the advances of the characters (those without a list
+    // Width: the sum of the advances of the characters (those without a glyph
     // advance 0, as they draw nothing); height: the font's line height.
     TextExtent MeasureText(std::string_view text) const;
     int Advance(unsigned char c) const;
-    // The bitmap behind the character's list, for drawing text in batches
-    // that lands on the pixels the list would; null outside the font.
+    // The character's bitmap and its place in the atlas; null outside the font.
     const GlGlyph* Glyph(unsigned char c) const;
     int Ascent() const { return m_ascent; }
-    // Draws at the current raster position, which moves on by the advances.
-    void Draw(std::string_view text) const;
-    // The lists went with their context: the destructor frees nothing, so it
-    // cannot free the same names in whichever context is current.
-    void ForgetLists() { m_listBase = 0; }
+    // The texture went with its context: the destructor frees nothing, so it
+    // cannot free the same name in whichever context is current.
+    void ForgetTexture() { m_texture = 0; }
 
 private:
     GlBitmapFont() = default;
+    bool MakeAtlas();
 
     GlFontSpec m_spec;
-    unsigned m_listBase = 0;
+    unsigned m_texture = 0;
+    int m_atlasWidth = 0;
+    int m_atlasHeight = 0;
     std::vector<int> m_advances;    // by character - firstChar
     std::vector<GlGlyph> m_glyphs;  // likewise
     int m_ascent = 0;

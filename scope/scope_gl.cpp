@@ -10,6 +10,7 @@
 
 #include "foundation/geo_helpers.h"
 #include "platform/gl_font.h"
+#include "platform/gl_text_batch.h"
 #include "scope/display_scope.h"
 #include "scope/scope_host.h"
 #include "scope/scope_targets.h"
@@ -37,7 +38,29 @@ void Color(int packed) {
     glColor3ubv(rgb);
 }
 
-void EmitList(const DrawList& list, const ScopeFontSource& fonts) {
+// One text command of a list: at its own raster position in its vertex's
+// colour, or on from where the last text ended.
+void QueueText(const DrawList& list, const DrawCommand& c, const ScopeFontSource& fonts, GlTextBatch& text) {
+    const GlBitmapFont* font = fonts.GetFont(c.font);
+    if (!font) return;
+    if (!c.flag) {
+        const DrawVertex& at = list.Vertices()[c.first];
+        const uint8_t rgba[4] = {at.rgb[0], at.rgb[1], at.rgb[2], 255};
+        text.MoveTo(at.x, at.y, at.z, rgba);
+    }
+    // Add skips characters the font has no glyph for.
+    text.Add(*font, list.Texts()[c.text]);
+}
+
+bool HasText(const DrawList& list) {
+    for (const DrawCommand& c : list.Commands())
+        if (c.op == DrawOp::Text) return true;
+    return false;
+}
+
+// The list's lines, fills and stipple changes. Its texts are left out:
+// where a text lands depends on the view it is drawn in.
+void EmitList(const DrawList& list) {
     const std::vector<DrawVertex>& v = list.Vertices();
     bool haveColor = false;
     uint8_t current[3] = {0, 0, 0};
@@ -69,26 +92,25 @@ void EmitList(const DrawList& list, const ScopeFontSource& fonts) {
                     glDisable(GL_LINE_STIPPLE);
                 }
                 break;
-            case DrawOp::Text: {
-                const GlBitmapFont* font = fonts.GetFont(c.font);
-                if (!font) break;
-                if (!c.flag) {
-                    color(v[c.first]);
-                    glRasterPos3d(v[c.first].x, v[c.first].y, v[c.first].z);
-                }
-                // Draw skips characters the font has no glyph for.
-                font->Draw(list.Texts()[c.text]);
+            case DrawOp::Text:
                 break;
-            }
         }
     }
 }
 
+// Text in the current colour at a raster position, drawn at once as a
+// bitmap would be there; nothing when the display lacks the font.
 void DrawText(const ScopeFontSource& fonts, int fontId, int x, int y, double z, const std::string& text) {
     const GlBitmapFont* font = fonts.GetFont(fontId);
     if (!font) return;
-    glRasterPos3d(x, y, z);
-    font->Draw(text);
+    GLfloat color[4];
+    glGetFloatv(GL_CURRENT_COLOR, color);
+    uint8_t rgba[4];
+    for (int i = 0; i < 4; ++i) rgba[i] = static_cast<uint8_t>(std::lround(color[i] * 255.0f));
+    GlTextBatch batch;
+    batch.CaptureTransform();
+    batch.Text(*font, x, y, z, rgba, text);
+    batch.Flush();
 }
 
 void Line(ScopePoint a, ScopePoint b, double z) {
@@ -162,13 +184,21 @@ void ScopeGl::Clear() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void ScopeGl::CompileList(unsigned id, const DrawList& list, const ScopeFontSource& fonts) {
+void ScopeGl::CompileList(unsigned id, const DrawList& list) {
     glNewList(id, GL_COMPILE);
-    EmitList(list, fonts);
+    EmitList(list);
     glEndList();
 }
 
-void ScopeGl::DrawImmediate(const DrawList& list, const ScopeFontSource& fonts) { EmitList(list, fonts); }
+void ScopeGl::DrawListTexts(const DrawList& list, const ScopeFontSource& fonts) {
+    if (!HasText(list)) return;
+    GlTextBatch text;
+    text.CaptureTransform();
+    for (const DrawCommand& c : list.Commands())
+        if (c.op == DrawOp::Text) QueueText(list, c, fonts, text);
+    text.Flush();
+}
+
 
 void ScopeGl::CompileDirtyLists() {
     if (m_listBase == 0) return;
@@ -176,7 +206,7 @@ void ScopeGl::CompileDirtyLists() {
         SectorListId id = static_cast<SectorListId>(i);
         uint64_t generation = m_scope.GetListGeneration(id);
         if (m_compiled[static_cast<size_t>(i)] == generation) continue;
-        CompileList(m_listBase + static_cast<unsigned>(i), m_scope.GetSectorList(id), m_fonts);
+        CompileList(m_listBase + static_cast<unsigned>(i), m_scope.GetSectorList(id));
         m_compiled[static_cast<size_t>(i)] = generation;
     }
 }
@@ -229,7 +259,9 @@ void ScopeGl::Draw2DMap() {
     uint32_t mask = m_scope.GetShowMask();
     for (int i = 0; i < kSectorListCount; ++i) {
         SectorListId id = static_cast<SectorListId>(i);
-        if (IsSectorListShown(id, mask, m_scope.GetShownItems())) glCallList(m_listBase + static_cast<unsigned>(i));
+        if (!IsSectorListShown(id, mask, m_scope.GetShownItems())) continue;
+        glCallList(m_listBase + static_cast<unsigned>(i));
+        DrawListTexts(m_scope.GetSectorList(id), m_fonts);
     }
     DrawOceanicTracks();
 }
@@ -249,8 +281,9 @@ void ScopeGl::Draw3DScene() {
     glDisable(GL_DEPTH_TEST);
     uint32_t mask = m_scope.GetShowMask();
     for (SectorListId id : k3DOrder) {
-        if (IsSectorListShown(id, mask, m_scope.GetShownItems()))
-            glCallList(m_listBase + static_cast<unsigned>(id));
+        if (!IsSectorListShown(id, mask, m_scope.GetShownItems())) continue;
+        glCallList(m_listBase + static_cast<unsigned>(id));
+        DrawListTexts(m_scope.GetSectorList(id), m_fonts);
     }
     glPopMatrix();
     ScopeTargets* targets = m_scope.GetTargets();

@@ -44,10 +44,12 @@ public:
     void SetupProjection();
     // One frame over the scope's viewport; the caller has cleared and swaps.
     void Draw();
-    // Compiles a DrawList into the GL display list id (texts through fonts).
-    static void CompileList(unsigned id, const DrawList& list, const ScopeFontSource& fonts);
-    // Draws a DrawList at once, as a compiled list would.
-    static void DrawImmediate(const DrawList& list, const ScopeFontSource& fonts);
+    // Compiles a DrawList's lines, fills and stipple into the GL display list
+    // id; its texts are left out, as they land on window pixels.
+    static void CompileList(unsigned id, const DrawList& list);
+    // The list's texts through fonts, in the current transform, as bitmaps
+    // at their raster positions would be; after its compiled list.
+    static void DrawListTexts(const DrawList& list, const ScopeFontSource& fonts);
 
 private:
     void CompileDirtyLists();

@@ -2,8 +2,6 @@
 // Tested by tests/scope/target_builder_test.cpp.
 #include "scope/target_builder.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
@@ -92,7 +90,7 @@ TagPlacement TarqTargetBuilder::PlaceTag(TargetSnapshot& target, PixelPoint symb
     return tag;
 }
 
-void TarqTargetBuilder::DrawLeader(const TagPlacement& tag, double z) {
+void TarqTargetBuilder::DrawLeader(const TagPlacement& tag, double z) const {
     if (tag.leaderLength != 0) DrawLine(tag.leaderStart, tag.leaderEnd, z);
 }
 
@@ -128,9 +126,7 @@ TagRect TarqTargetBuilder::DataBlockRect(PixelPoint origin, int width, int heigh
 
 void TarqTargetBuilder::DrawText(PixelPoint at, double z, std::string_view text, int fontId) const {
     const GlBitmapFont* font = m_owner->GetFonts().GetFont(fontId);
-    if (!font) return;
-    glRasterPos3d(at.x, at.y, z);
-    font->Draw(text);
+    if (font) Batch().Text(*font, at.x, at.y, z, text);
 }
 
 bool TarqTargetBuilder::WantsSepRing(const TargetSnapshot& target) const {
@@ -144,12 +140,7 @@ void TarqTargetBuilder::DrawSepRing(const TargetSnapshot& target, PixelPoint sym
     if (!WantsSepRing(target)) return;
     double radius = Host().GetInt("CALateralMin") / Scope().GetZoom();
     SetColor(target.inConflict && NowMs() % 1000 < 500 ? blinkColor : ringColor);
-    glBegin(GL_LINE_LOOP);
-    for (int i = 0; i < kSepRingVertices; ++i) {
-        double a = i * kTwoPi / kSepRingVertices;
-        glVertex3d(symbol.x + radius * std::cos(a), symbol.y + radius * std::sin(a), kSepRingDepth);
-    }
-    glEnd();
+    DrawCircle(symbol.x, symbol.y, radius, kSepRingVertices, kSepRingDepth);
 }
 
 void TarqTargetBuilder::DrawVectorLine(const TargetSnapshot& target, PixelPoint symbol) const {
@@ -167,11 +158,9 @@ void TarqTargetBuilder::DrawVectorLine(const TargetSnapshot& target, PixelPoint 
     DrawLine(symbol, Scope().ProjectToScreen(end), kSymbolDepth);
 }
 
-void TarqTargetBuilder::SetColor(uint32_t packed) {
-    unsigned char rgb[3];
-    UnpackRGB(static_cast<int>(packed), rgb);
-    glColor3ubv(rgb);
-}
+TargetBatch& TarqTargetBuilder::Batch() const { return m_owner->GetBatch(); }
+
+void TarqTargetBuilder::SetColor(uint32_t packed) const { Batch().SetColor(packed); }
 
 uint32_t TarqTargetBuilder::ScaledColor(uint32_t packed, double factor) {
     uint8_t rgb[3];
@@ -180,26 +169,53 @@ uint32_t TarqTargetBuilder::ScaledColor(uint32_t packed, double factor) {
     return static_cast<uint32_t>(PackRGB(rgb));
 }
 
-void TarqTargetBuilder::DrawLine(PixelPoint a, PixelPoint b, double z) {
-    glBegin(GL_LINES);
-    glVertex3d(a.x, a.y, z);
-    glVertex3d(b.x, b.y, z);
-    glEnd();
+void TarqTargetBuilder::DrawLine(PixelPoint a, PixelPoint b, double z) const {
+    Batch().Line(a.x, a.y, b.x, b.y, z);
 }
 
-void TarqTargetBuilder::DrawSegments(PixelPoint at, double z, std::initializer_list<Segment> segments) {
-    glBegin(GL_LINES);
-    for (const Segment& s : segments) {
-        glVertex3d(at.x + s.x1, at.y + s.y1, z);
-        glVertex3d(at.x + s.x2, at.y + s.y2, z);
+void TarqTargetBuilder::DrawSegments(PixelPoint at, double z, std::initializer_list<Segment> segments) const {
+    for (const Segment& s : segments) Batch().Line(at.x + s.x1, at.y + s.y1, at.x + s.x2, at.y + s.y2, z);
+}
+
+void TarqTargetBuilder::DrawStrip(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const {
+    const PixelPoint* c = corners.begin();
+    for (size_t i = 1; i < corners.size(); ++i)
+        Batch().Line(at.x + c[i - 1].x, at.y + c[i - 1].y, at.x + c[i].x, at.y + c[i].y, z);
+}
+
+void TarqTargetBuilder::DrawLoop(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const {
+    DrawStrip(at, z, corners);
+    if (corners.size() < 2) return;
+    const PixelPoint first = *corners.begin(), last = *(corners.end() - 1);
+    Batch().Line(at.x + last.x, at.y + last.y, at.x + first.x, at.y + first.y, z);
+}
+
+void TarqTargetBuilder::FillConvex(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const {
+    double xy[8][2];
+    int n = 0;
+    for (const PixelPoint& c : corners) {
+        if (n == 8) break;
+        xy[n][0] = at.x + c.x;
+        xy[n][1] = at.y + c.y;
+        ++n;
     }
-    glEnd();
+    Batch().Polygon(xy, n, z);
 }
 
-void TarqTargetBuilder::DrawLoop(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) {
-    glBegin(GL_LINE_LOOP);
-    for (const PixelPoint& c : corners) glVertex3d(at.x + c.x, at.y + c.y, z);
-    glEnd();
+void TarqTargetBuilder::DrawOutline(const double (*xy)[2], int count, double z, bool closed) const {
+    for (int i = 1; i < count; ++i) Batch().Line(xy[i - 1][0], xy[i - 1][1], xy[i][0], xy[i][1], z);
+    if (closed && count > 1) Batch().Line(xy[count - 1][0], xy[count - 1][1], xy[0][0], xy[0][1], z);
+}
+
+void TarqTargetBuilder::DrawCircle(double x, double y, double radius, int vertices, double z) const {
+    double px = x + radius, py = y;
+    for (int i = 1; i <= vertices; ++i) {
+        const double a = (i % vertices) * kTwoPi / vertices;
+        const double nx = x + radius * std::cos(a), ny = y + radius * std::sin(a);
+        Batch().Line(px, py, nx, ny, z);
+        px = nx;
+        py = ny;
+    }
 }
 
 void TarqTargetBuilder::DrawCodeSymbols(const TargetSnapshot& target, const std::vector<PixelPoint>& points,

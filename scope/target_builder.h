@@ -15,8 +15,10 @@
 //   DrawText(tag.origin + PixelPoint{0, 12}, z, CallsignLine(t));
 //   return DataBlockRect(tag.origin);
 //
-// Settings are read from the scope's host at each use; builders keep no
-// state between calls. Main thread only.
+// The 2-D builders queue what they draw in the manager's TargetBatch, which
+// the manager draws once the frame's targets are built. Settings are read
+// from the scope's host at each use; builders keep no state between calls.
+// Main thread only.
 // Tested by tests/scope/target_builder_test.cpp.
 #pragma once
 
@@ -27,6 +29,7 @@
 #include <vector>
 
 #include "scope/scope_projection.h"
+#include "scope/target_batch.h"
 #include "scope/target_record.h"
 
 class ScopeHost;
@@ -110,8 +113,8 @@ protected:
     // Calls shape(point, z) for every point with the colour set: point 0 in
     // symbolColor at kSymbolDepth, the others in historyColor at kHistoryDepth.
     template <class Shape>
-    static void DrawSymbols(const std::vector<PixelPoint>& points, uint32_t symbolColor,
-                            uint32_t historyColor, Shape&& shape) {
+    void DrawSymbols(const std::vector<PixelPoint>& points, uint32_t symbolColor,
+                            uint32_t historyColor, Shape&& shape) const {
         for (size_t i = 0; i < points.size(); ++i) {
             if (i < 2) SetColor(i == 0 ? symbolColor : historyColor);
             shape(points[i], i == 0 ? kSymbolDepth : kHistoryDepth);
@@ -125,7 +128,7 @@ protected:
     // to 9 puts leader and data block on the symbol (the length is kept).
     static TagPlacement PlaceTag(TargetSnapshot& target, PixelPoint symbol, TagTable table);
     // The leader in the current colour, unless the effective length is 0.
-    static void DrawLeader(const TagPlacement& tag, double z);
+    void DrawLeader(const TagPlacement& tag, double z) const;
 
     // "/t", "/r", "" or "/?" for text only, receive only, full or unknown voice.
     static const char* VoiceSuffix(int voiceType);
@@ -153,17 +156,25 @@ protected:
     // "VectorLength" minutes with "TimeBasedVector", else NM.
     void DrawVectorLine(const TargetSnapshot& target, PixelPoint symbol) const;
 
-    // Immediate-mode pieces in window pixels.
-    static void SetColor(uint32_t packed);
+    // Pieces in window pixels, queued in the manager's batch.
+    TargetBatch& Batch() const;
+    void SetColor(uint32_t packed) const;
     // The packed colour with each channel scaled by factor.
     static uint32_t ScaledColor(uint32_t packed, double factor);
-    static void DrawLine(PixelPoint a, PixelPoint b, double z);
+    void DrawLine(PixelPoint a, PixelPoint b, double z) const;
     struct Segment {
         int x1, y1, x2, y2;
     };
     // Segments and closed outlines given as offsets from a point.
-    static void DrawSegments(PixelPoint at, double z, std::initializer_list<Segment> segments);
-    static void DrawLoop(PixelPoint at, double z, std::initializer_list<PixelPoint> corners);
+    void DrawSegments(PixelPoint at, double z, std::initializer_list<Segment> segments) const;
+    void DrawLoop(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const;
+    // Open outlines, and filled convex outlines.
+    void DrawStrip(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const;
+    void FillConvex(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const;
+    // A circle of vertices vertices, as a loop.
+    void DrawCircle(double x, double y, double radius, int vertices, double z) const;
+    // Lines through count points, back to the first when closed.
+    void DrawOutline(const double (*xy)[2], int count, double z, bool closed) const;
 
     // The symbol set that Simple, Ground, Tower and ARTS share, chosen in this
     // order: standby (a primary return, drawn by the mode's own segments), a

@@ -209,16 +209,22 @@ TagRect TarqTargetBuilder3D::Build(TargetSnapshot& target) {
     glPopMatrix();
     glPopAttrib();
 
-    SetColor(target.dataBlockColor);
+    // The scene is drawn in order, as the cylinders' blending needs: each
+    // target's text goes out at once, in the scene's transform.
     std::string line = DataBlockLine(target);
     const GlBitmapFont* font = Owner()->GetFonts().GetFont(kDataBlockFont);
     if (font && !line.empty()) {
-        glRasterPos3d(x, y + kDataBlockLift, z);
-        font->Draw(line);
+        uint8_t rgba[4] = {0, 0, 0, 255};
+        UnpackRGB(static_cast<int>(target.dataBlockColor), rgba);
+        m_text.CaptureTransform();
+        m_text.Text(*font, x, y + kDataBlockLift, z, rgba, line);
+        m_text.Flush();
     }
     glEnable(GL_DEPTH_TEST);
 
-    SetColor(static_cast<uint32_t>(Host().GetColor("ColorAnchorLines")));
+    uint8_t anchor[3];
+    UnpackRGB(Host().GetColor("ColorAnchorLines"), anchor);
+    glColor3ubv(anchor);
     glBegin(GL_LINES);
     glVertex3d(x, y, z);
     glVertex3d(x, scope.GetMinCameraAltitude() / kFeetPerDegree, z);

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "platform/gl_text_batch.h"
 #include "scope/target_builder.h"
 
 class GlContextResources;
@@ -37,4 +38,5 @@ private:
 
     GlContextResources* m_gl = nullptr;
     unsigned m_modelList = 0;
+    GlTextBatch m_text;
 };

@@ -1,7 +1,6 @@
 // Radar mode 9. Tested by tests/scope/target_builder_parkair_test.cpp.
 #include "scope/target_builder_parkair.h"
 
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -83,19 +82,15 @@ TagRect TarqTargetBuilderParkAir::Build(TargetSnapshot& target) {
     double across2 = MathAngle(NormaliseHeading(bearing + 90.0));
     target.plotExtent = std::isnan(target.plotExtent) ? 0.1 : std::clamp(target.plotExtent, 0.1, 1.0);
     double r = 10.0 * target.plotExtent + 3.0;
-    glLineWidth(3.0f);
     uint32_t barColor = m_plotColor;
     for (size_t i = 0; i < points.size(); ++i) {
         if (i == 1) barColor = m_trailColor;
         if (i > 1) barColor = Faded(barColor);
         SetColor(barColor);
         double z = i == 0 ? kPlotDepth : kTrailDepth;
-        glBegin(GL_LINES);
-        glVertex3d(points[i].x + r * std::cos(across1), points[i].y + r * std::sin(across1), z);
-        glVertex3d(points[i].x + r * std::cos(across2), points[i].y + r * std::sin(across2), z);
-        glEnd();
+        Batch().WideLine(points[i].x + r * std::cos(across1), points[i].y + r * std::sin(across1),
+                         points[i].x + r * std::cos(across2), points[i].y + r * std::sin(across2), z, 3);
     }
-    glLineWidth(1.0f);
 
     const double d = DataBlockDepth(target);
     if ((target.transponderMode == 'S' || target.hideDataBlock) && !target.seeAll) return TagRect::Empty();
@@ -106,26 +101,23 @@ TagRect TarqTargetBuilderParkAir::Build(TargetSnapshot& target) {
     } else if (target.trackedByMe) {
         DrawLoop(p, d, {{-4, 0}, {0, -4}, {4, 0}, {0, 4}});
     } else if (!target.ownerId.empty()) {
-        glBegin(GL_POLYGON);
-        for (PixelPoint c : {PixelPoint{-4, 0}, {0, -4}, {4, 0}, {0, 4}}) glVertex3d(p.x + c.x, p.y + c.y, d);
-        glEnd();
+        FillConvex(p, d, {{-4, 0}, {0, -4}, {4, 0}, {0, 4}});
     } else {
         DrawSegments(p, d, {{-4, 0, 5, 0}, {0, -4, 0, 5}});
     }
-    glBegin(GL_POINTS);
-    for (size_t i = 1; i < points.size(); ++i) glVertex3d(points[i].x + 1, points[i].y, kLaterDepth);
-    glEnd();
+    for (size_t i = 1; i < points.size(); ++i) Batch().Point(points[i].x + 1, points[i].y, kLaterDepth);
 
     // A conflict alone does not show the ring.
     if (Owner()->GetShowSepRings() && target.trackedByMe && target.groundSpeed >= 40) {
         double radius = Host().GetInt("CALateralMin") / Scope().GetZoom();
         SetColor(m_alertColor);
-        glBegin(GL_LINE_LOOP);
+        double ring[30][2];
         for (int i = 0; i < 30; ++i) {
             double a = i * 2.0 * M_PI / 30;
-            glVertex3d(p.x + radius * std::cos(a), p.y + radius * std::sin(a), kRingDepth);
+            ring[i][0] = p.x + radius * std::cos(a);
+            ring[i][1] = p.y + radius * std::sin(a);
         }
-        glEnd();
+        DrawOutline(ring, 30, kRingDepth, true);
     }
 
     const bool handoff = !target.handoffTargetId.empty() || target.incomingHandoff;

@@ -1,7 +1,6 @@
 // Radar mode 11. Tested by tests/scope/target_builder_stars_test.cpp.
 #include "scope/target_builder_stars.h"
 
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -61,7 +60,6 @@ Vec Behind(double distance, double bearing) {
     return {o.x, o.y};
 }
 
-void Vertex(PixelPoint p, Vec v, double z) { glVertex3d(p.x + v.x, p.y + v.y, z); }
 
 PixelPoint Rounded(PixelPoint p, Vec v) {
     return {p.x + static_cast<int>(std::lround(v.x)), p.y + static_cast<int>(std::lround(v.y))};
@@ -84,29 +82,24 @@ void TarqTargetBuilderSTARS::DrawTrack(TargetSnapshot& target, const std::vector
     const PixelPoint p0 = points[0];
 
     SetColor(target.targetSymbolColor);
-    glBegin(GL_QUADS);
-    Vertex(p0, back2 + r * u1, kBarDepth);
-    Vertex(p0, back2 + r * u2, kBarDepth);
-    Vertex(p0, ahead2 + r * u2, kBarDepth);
-    Vertex(p0, ahead2 + r * u1, kBarDepth);
-    glEnd();
+    const Vec bar[4] = {back2 + r * u1, back2 + r * u2, ahead2 + r * u2, ahead2 + r * u1};
+    double corners[4][2];
+    for (int i = 0; i < 4; ++i) {
+        corners[i][0] = p0.x + bar[i].x;
+        corners[i][1] = p0.y + bar[i].y;
+    }
+    Batch().Polygon(corners, 4, kBarDepth);
 
     uint32_t dot = target.historyTrailColor;
     for (size_t i = 1; i < points.size() && i <= kMaxHistoryDots; ++i) {
         SetColor(dot);
-        glBegin(GL_POINTS);
-        glVertex3d(points[i].x, points[i].y, 0.974 - 0.001 * static_cast<double>(i));
-        glEnd();
+        Batch().Point(points[i].x, points[i].y, 0.974 - 0.001 * static_cast<double>(i));
         dot = ScaledColor(dot, 0.6);
     }
 
     SetColor(target.primaryTargetColor);
-    glLineWidth(2.0f);
-    glBegin(GL_LINES);
-    Vertex(p0, back2 + 3 * r * u1, kPrimaryLineDepth);
-    Vertex(p0, back2 + 3 * r * u2, kPrimaryLineDepth);
-    glEnd();
-    glLineWidth(1.0f);
+    const Vec a = back2 + 3 * r * u1, b = back2 + 3 * r * u2;
+    Batch().WideLine(p0.x + a.x, p0.y + a.y, p0.x + b.x, p0.y + b.y, kPrimaryLineDepth, 2);
 
     PixelPoint mark = Rounded(p0, back4);
     PixelPoint at = mark + PixelPoint{-3, -3};

@@ -1,7 +1,6 @@
 // Radar mode 10. Tested by tests/scope/target_builder_taaats_test.cpp.
 #include "scope/target_builder_taaats.h"
 
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -108,14 +107,6 @@ const char* VoiceLetter(int voiceType) {
     }
 }
 
-void FillBox(PixelPoint at, int left, int bottom, int right, int top, double z) {
-    glBegin(GL_POLYGON);
-    glVertex3d(at.x + left, at.y + bottom, z);
-    glVertex3d(at.x + right, at.y + bottom, z);
-    glVertex3d(at.x + right, at.y + top, z);
-    glVertex3d(at.x + left, at.y + top, z);
-    glEnd();
-}
 
 }  // namespace
 
@@ -177,15 +168,12 @@ TagRect TarqTargetBuilderTAAATS::Build(TargetSnapshot& target) {
         SetColor(shapeColor);
         switch (shape) {
             case Shape::Cup:
-                glBegin(GL_LINE_STRIP);
-                for (PixelPoint v : {PixelPoint{-4, 5}, {-4, -4}, {4, -4}, {4, 5}})
-                    glVertex3d(p.x + v.x, p.y + v.y, kShapeDepth);
-                glEnd();
+                DrawStrip(p, kShapeDepth, {{-4, 5}, {-4, -4}, {4, -4}, {4, 5}});
                 break;
             case Shape::Glyph2000:
                 if (const GlBitmapFont* font = Owner()->GetFonts().GetFont(kSymbolFont)) {
-                    glRasterPos3d(p.x - 8, p.y - 7, kShapeDepth);
-                    glCallList(font->ListBase());
+                    const char glyph = static_cast<char>(font->Spec().firstChar);
+                    Batch().Text(*font, p.x - 8, p.y - 7, kShapeDepth, std::string_view(&glyph, 1));
                 }
                 break;
             case Shape::Hourglass:
@@ -193,19 +181,19 @@ TagRect TarqTargetBuilderTAAATS::Build(TargetSnapshot& target) {
                              {{-5, -5, 5, -5}, {5, -5, -5, 5}, {-5, 4, 5, 4}, {5, 5, -5, -5}});
                 break;
             case Shape::Square:
-                glBegin(GL_LINE_STRIP);
-                for (PixelPoint v : {PixelPoint{-4, 4}, {-4, -4}, {4, -4}, {4, 4}})
-                    glVertex3d(p.x + v.x, p.y + v.y, kShapeDepth);
-                glEnd();
+                DrawStrip(p, kShapeDepth, {{-4, 4}, {-4, -4}, {4, -4}, {4, 4}});
                 DrawSegments(p, kShapeDepth, {{5, 4, -4, 4}});
                 break;
             case Shape::Circle:
-                glBegin(GL_LINE_LOOP);
+            {
+                double circle[30][2];
                 for (int i = 0; i < 30; ++i) {
                     double a = i * 2.0 * M_PI / 30;
-                    glVertex3d(p.x + 5 * std::cos(a), p.y + 5 * std::sin(a), kShapeDepth);
+                    circle[i][0] = p.x + 5 * std::cos(a);
+                    circle[i][1] = p.y + 5 * std::sin(a);
                 }
-                glEnd();
+                DrawOutline(circle, 30, kShapeDepth, true);
+            }
                 break;
         }
     }
@@ -258,7 +246,7 @@ TagRect TarqTargetBuilderTAAATS::Build(TargetSnapshot& target) {
         if (alert) {
             if (wordBox) {
                 SetColor(boxColor);
-                FillBox(o, 21, 22, 49, 34, kBoxDepth);
+                FillConvex(o, kBoxDepth, {{21, 22}, {49, 22}, {49, 34}, {21, 34}});
             }
             SetColor(wordColor);
             DrawText(o + PixelPoint{0, 24}, kTextDepth, FormatLine("   %s", alert));
@@ -279,7 +267,7 @@ TagRect TarqTargetBuilderTAAATS::Build(TargetSnapshot& target) {
         if (alert) {
             if (wordBox) {
                 SetColor(boxColor);
-                FillBox(o, 49, 22, 77, 34, kBoxDepth);
+                FillConvex(o, kBoxDepth, {{49, 22}, {77, 22}, {77, 34}, {49, 34}});
             }
             SetColor(wordColor);
             DrawText(o + PixelPoint{49, 24}, kTextDepth, alert);
@@ -288,7 +276,8 @@ TagRect TarqTargetBuilderTAAATS::Build(TargetSnapshot& target) {
             FormatLine("%s %s", target.callsign.c_str(), WakeCategory(target.weightClass).c_str());
         if (word == "STCA") {
             SetColor(m_alertRed);
-            FillBox(o, 0, 10, 6 * static_cast<int>(callsignLine.size()) + 1, 22, kBoxDepth);
+            const int right = 6 * static_cast<int>(callsignLine.size()) + 1;
+            FillConvex(o, kBoxDepth, {{0, 10}, {right, 10}, {right, 22}, {0, 22}});
             SetColor(m_alertYellow);
         } else {
             SetColor(color);

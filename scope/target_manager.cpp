@@ -1,8 +1,6 @@
 // The targets of one scope. Tested by tests/scope/target_builder_test.cpp.
 #include "scope/target_manager.h"
 
-#include <GL/gl.h>
-
 #include "atc/aircraft_db.h"
 #include "scope/display_scope.h"
 #include "scope/target_builder.h"
@@ -71,10 +69,9 @@ bool TarqTargetManager::IsOnRequestList(const std::string& callsign) const {
 
 void TarqTargetManager::Draw(bool in3D) {
     if (!m_state || in3D != (m_radarMode == kRadarMode3D)) return;
-    glPushAttrib(GL_LIST_BIT);
     m_state->RunFrame(m_radarMode, TargetBlinkPhase(m_clock.NowMs()),
                       [this](TargetSnapshot& target) { return m_builder->Build(target); });
-    glPopAttrib();
+    m_batch.Flush();
 }
 
 bool TarqTargetManager::OnLeftButtonDown(int x, int y) {

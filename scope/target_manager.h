@@ -13,6 +13,7 @@
 
 #include "platform/clock.h"
 #include "scope/scope_targets.h"
+#include "scope/target_batch.h"
 #include "scope/target_state.h"
 
 class ScopeFontSource;
@@ -58,6 +59,9 @@ public:
     TarqDisplayScope& GetScope() const { return m_scope; }
     const ScopeFontSource& GetFonts() const { return m_fonts; }
     const Clock& GetClock() const { return m_clock; }
+    // Where the 2-D builders queue a frame's drawing; Draw flushes it, and
+    // so must whoever runs a builder by itself.
+    TargetBatch& GetBatch() { return m_batch; }
 
     // ".seprings": off at first.
     bool GetShowSepRings() const { return m_showSepRings; }
@@ -68,6 +72,7 @@ private:
     const Clock& m_clock;
     int m_radarMode = 0;
     std::unique_ptr<TarqTargetBuilder> m_builder;
+    TargetBatch m_batch;
     bool m_showSepRings = false;
     std::unique_ptr<TargetState> m_state;
     TargetEnvironment* m_environment = nullptr;

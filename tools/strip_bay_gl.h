@@ -5,7 +5,6 @@
 // Tested by tests/tools/strip_bay_gl_test.cpp.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,32 +36,16 @@ public:
 
     // The strips' text measure, from the loaded fonts.
     StripTextExtent GetTextExtent(int font, const std::string& text) const;
-    // Draws text at the current raster position.
-    void PrintText(int font, const std::string& text) const;
 
     // Viewport, projection, clear, rails, strips, shadow, lifted strip and
     // arrows; the caller swaps.
     void Draw(const StripBayFrame& frame) const;
 
 private:
-    // Every glyph of a font in one alpha texture, so a frame's text goes out
-    // in a few batches of quads instead of a bitmap call per glyph, which the
-    // software rasteriser pays dearly for.
-    struct Atlas {
-        const GlBitmapFont* font = nullptr;
-        unsigned texture = 0;
-        int width = 0;
-        int height = 0;
-        // Texel column and row of each glyph's lower left, by character - firstChar.
-        std::vector<int> left;
-        std::vector<int> bottom;
-    };
-    class TextBatch;
-    friend class TextBatch;
-    const Atlas* FontAtlas(int font) const;
-    void Emit(const DrawList& list, int width, int height, int scroll) const;
+    // The list's lines, fills and texts in order, the texts from the fonts'
+    // glyph atlases in batches.
+    void Emit(const DrawList& list) const;
 
     const GlContextResources& m_resources;
     unsigned m_texture = 0;
-    mutable std::map<int, Atlas> m_atlases;
 };

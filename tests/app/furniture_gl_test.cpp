@@ -11,6 +11,7 @@
 #include "app/radio_history.h"
 #include "furniture_fixture.h"
 #include "platform/gl_font.h"
+#include "platform/gl_text_batch.h"
 #include "tests/offscreen_gl.h"
 
 namespace {
@@ -196,12 +197,14 @@ TEST_F(OffscreenTest, TextOutsideTheFontsRangeDrawsNothing) {
     auto font1 = GlBitmapFont::Create(DisplayFontSpec(1));  // characters 32 to 127 only
     ASSERT_NE(font1, nullptr);
     m_gl.UsePixelProjection();
-    glColor3ub(255, 255, 255);
-    glRasterPos2i(20, 150);
-    TarqDisplayButton::DrawText(font1.get(), "\xE9\xFF\x05");
+    const uint8_t white[4] = {255, 255, 255, 255};
+    GlTextBatch text;
+    text.CaptureTransform();
+    text.Text(*font1, 20, 150, 0, white, "\xE9\xFF\x05");
+    text.Flush();
     EXPECT_FALSE(Any(15, 140, 80, 170, {255, 255, 255}));
-    glRasterPos2i(20, 150);
-    TarqDisplayButton::DrawText(m_font.get(), "\xE9");
+    text.Text(*m_font, 20, 150, 0, white, "\xE9");
+    text.Flush();
     EXPECT_TRUE(Any(15, 140, 80, 170, {255, 255, 255})) << "font 3 has the letter";
 }
 

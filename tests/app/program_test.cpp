@@ -82,8 +82,8 @@ struct Results {
     int secondExitCode = -1;
     int raiseRequests = 0;
     long ticksDuringModal = 0;
-    unsigned fontBase2 = 0;
-    unsigned fontBase9 = 1;
+    unsigned fontTexture2 = 0;
+    unsigned fontTexture9 = 1;
     int font2Width = 0;
     std::string prefilled;
     std::string secondTitle;
@@ -433,8 +433,8 @@ private:
                                  : nullptr;
                 if (!main || m_waited < 10) return;  // a second of ticks draws it
                 g_results.mainDisplayOpened = true;
-                g_results.fontBase2 = main->GetFontListBase(2);
-                g_results.fontBase9 = main->GetFontListBase(9);
+                g_results.fontTexture2 = main->GetFontTexture(2);
+                g_results.fontTexture9 = main->GetFontTexture(9);
                 g_results.font2Width = main->MeasureText(2, "ABC").width;
                 main->OnMenuCommand(CommandId::PrefillQp);  // F1
                 g_results.prefilled = main->GetCommandLine();
@@ -1396,8 +1396,8 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_GE(g_results.raiseRequests, 1) << "the second start asked the first to come forward";
     EXPECT_TRUE(g_results.backToDialog);
     EXPECT_EQ(g_results.displaysAfterClose, 0u);
-    EXPECT_NE(g_results.fontBase2, 0u) << "the display's fonts are made in its GL context";
-    EXPECT_EQ(g_results.fontBase9, 0u);
+    EXPECT_NE(g_results.fontTexture2, 0u) << "the display's fonts are made in its GL context";
+    EXPECT_EQ(g_results.fontTexture9, 0u);
     EXPECT_EQ(g_results.font2Width, 21);
     EXPECT_EQ(g_results.prefilled, ".QP ");
     // The title reads the scope, whose altitude filters start on.

@@ -27,7 +27,7 @@ protected:
     // Whether the main display's names are still lists in its own context.
     bool MainIntact() {
         m_main->MakeCurrent();
-        return glIsList(m_main->Font(2)->ListBase()) && glIsList(m_mainLists);
+        return glIsTexture(m_main->Font(2)->AtlasTexture()) && glIsList(m_mainLists);
     }
 
     OffscreenGl m_mainGl{64, 32};
@@ -40,12 +40,12 @@ protected:
 };
 
 TEST_F(TwoContexts, ClosingTheSecondFreesItsNamesInItsOwnContext) {
-    EXPECT_EQ(m_main->Font(2)->ListBase(), m_second->Font(2)->ListBase()) << "each context numbers its own";
-    unsigned secondFont = m_second->Font(2)->ListBase();
+    EXPECT_EQ(m_main->Font(2)->AtlasTexture(), m_second->Font(2)->AtlasTexture()) << "each context numbers its own";
+    unsigned secondFont = m_second->Font(2)->AtlasTexture();
     m_second.reset();
     EXPECT_TRUE(MainIntact());
     m_secondGl.MakeCurrent();
-    EXPECT_FALSE(glIsList(secondFont));
+    EXPECT_FALSE(glIsTexture(secondFont));
     EXPECT_FALSE(glIsList(m_secondLists));
 }
 
@@ -67,7 +67,7 @@ TEST_F(TwoContexts, ListsFreedEarlyGoInTheirOwnContextOrWaitForIt) {
     EXPECT_TRUE(MainIntact());
     m_secondGl.MakeCurrent();
     EXPECT_FALSE(glIsList(m_secondLists));
-    EXPECT_TRUE(glIsList(m_second->Font(2)->ListBase())) << "the font stays";
+    EXPECT_TRUE(glIsTexture(m_second->Font(2)->AtlasTexture())) << "the font stays";
 }
 
 // A scope's lists freed while the other display drew last, as a display

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
+#include "platform/gl_text_batch.h"
+#include "tests/bitmap_text.h"
 #include "tests/offscreen_gl.h"
 
 namespace {
@@ -43,6 +46,21 @@ protected:
         return box;
     }
 
+    // Text through a batch at a raster position, in white, drawn at once.
+    void DrawBatched(const GlBitmapFont& font, double x, double y, std::string_view text, double z = 0) {
+        GlTextBatch batch;
+        batch.CaptureTransform();
+        const uint8_t white[4] = {255, 255, 255, 255};
+        batch.Text(font, x, y, z, white, text);
+        batch.Flush();
+    }
+    std::vector<unsigned char> Frame() {
+        glFinish();
+        std::vector<unsigned char> rgba(static_cast<size_t>(kWidth) * kHeight * 4);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    }
+
     OffscreenGl m_gl{kWidth, kHeight};
 };
 
@@ -58,7 +76,7 @@ TEST_F(GlFontTest, EveryDisplayFontLoadsWithItsGlyphRange) {
         std::string error;
         auto font = GlBitmapFont::Create(DisplayFontSpec(c.id), &error);
         ASSERT_NE(font, nullptr) << error;
-        EXPECT_NE(font->ListBase(), 0u);
+        EXPECT_NE(font->AtlasTexture(), 0u);
         EXPECT_EQ(font->Spec().firstChar, c.first);
         EXPECT_EQ(font->Spec().count, c.count);
     }
@@ -74,7 +92,7 @@ TEST_F(GlFontTest, TerminalFontsAdvanceSevenPixelsACharacter) {
     }
     auto font2 = GlBitmapFont::Create(DisplayFontSpec(2));
     EXPECT_EQ(font2->MeasureText("\xC7\xDC").width, 14) << "symbols keep the columns";
-    // Font 1 has no lists past 127, so those characters measure nothing.
+    // Font 1 has no glyphs past 127, so those characters measure nothing.
     auto font1 = GlBitmapFont::Create(DisplayFontSpec(1));
     EXPECT_EQ(font1->MeasureText("A\xE9").width, 7);
 }
@@ -86,8 +104,7 @@ TEST_F(GlFontTest, DrawnTextStaysInsideItsMeasuredExtent) {
         ASSERT_NE(font, nullptr);
         const char* text = id == 4 ? "W0RD" : "WIDE TEXT_";
         Clear();
-        glRasterPos2i(10, 20);
-        font->Draw(text);
+        DrawBatched(*font, 10, 20, text);
         Box box = LitBox();
         TextExtent extent = font->MeasureText(text);
         ASSERT_GE(box.maxX, 0) << "nothing drawn";
@@ -95,10 +112,57 @@ TEST_F(GlFontTest, DrawnTextStaysInsideItsMeasuredExtent) {
         EXPECT_LT(box.maxX, 10 + extent.width);
         EXPECT_GT(box.maxX, 10 + extent.width - 8) << "the last glyph ends near the measured width";
         EXPECT_LE(box.maxY - box.minY + 1, extent.height);
-        // The raster position moved on by exactly the measured width.
-        GLfloat position[4];
-        glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
-        EXPECT_EQ(static_cast<int>(position[0]), 10 + extent.width);
+    }
+}
+
+// The batch against one glBitmap per glyph: every font, whole starts and
+// fractional ones after a scaling transform, starts on and just past the
+// view's edges, text running off the view, and a perspective view; the
+// frames must be equal in every pixel.
+TEST_F(GlFontTest, BatchedTextLightsExactlyThePixelsOfTheBitmaps) {
+    struct View {
+        const char* name;
+        void (*apply)();
+    };
+    const View views[] = {
+        {"pixels", [] {}},
+        {"scaled", [] {
+             glTranslated(0.37, -0.61, 0);
+             glScaled(0.731, 1.313, 1);
+         }},
+        {"perspective", [] {
+             glMatrixMode(GL_PROJECTION);
+             glLoadIdentity();
+             glFrustum(-0.1, 0.1, -0.03, 0.03, 0.1, 10);
+             glMatrixMode(GL_MODELVIEW);
+             glLoadIdentity();
+             glTranslated(-1.0, -0.3, -2.0);
+             glScaled(0.01, 0.01, 0.01);
+         }},
+    };
+    const struct {
+        double x, y, z;
+    } starts[] = {{10, 20, 0}, {10.5, 20.5, 0.3}, {3.9999, 7.00004, 0}, {0, 0, 0},     {-0.01, 30, 0},
+                  {199.99, 30, 0}, {200, 30, 0},  {150, 59.6, 0},      {150, 60, 0}, {120.25, 40.75, -0.5}};
+    const char* text = "Wide @#% text\xC7\xDC_";
+    for (int id : {1, 2, 3, 4, 5}) {
+        auto font = GlBitmapFont::Create(DisplayFontSpec(id));
+        ASSERT_NE(font, nullptr);
+        for (const View& view : views) {
+            for (const auto& start : starts) {
+                SCOPED_TRACE(testing::Message() << "font " << id << ", " << view.name << ", at " << start.x
+                                                << ", " << start.y);
+                m_gl.UsePixelProjection();
+                view.apply();
+                Clear();
+                glRasterPos3d(start.x, start.y, start.z);
+                DrawBitmaps(*font, id == 5 ? "\xD1\xD1" : text);
+                const std::vector<unsigned char> bitmaps = Frame();
+                Clear();
+                DrawBatched(*font, start.x, start.y, id == 5 ? "\xD1\xD1" : text, start.z);
+                EXPECT_TRUE(Frame() == bitmaps);
+            }
+        }
     }
 }
 
@@ -108,8 +172,7 @@ TEST_F(GlFontTest, SymbolGlyphsAreCentredOnTheRasterPosition) {
     for (int code : {0xC0, 0xC4, 0xC5, 0xC7, 0xC9, 0xDC}) {
         SCOPED_TRACE(code);
         Clear();
-        glRasterPos2i(100, 30);
-        font->Draw(std::string(1, static_cast<char>(code)));
+        DrawBatched(*font, 100, 30, std::string(1, static_cast<char>(code)));
         Box box = LitBox();
         ASSERT_GE(box.maxX, 0);
         EXPECT_NEAR((box.minX + box.maxX) / 2.0, 100, 1.0);
@@ -117,8 +180,7 @@ TEST_F(GlFontTest, SymbolGlyphsAreCentredOnTheRasterPosition) {
     }
     auto big = GlBitmapFont::Create(DisplayFontSpec(5));
     Clear();
-    glRasterPos2i(100, 30);
-    big->Draw("\xD1");
+    DrawBatched(*big, 100, 30, "\xD1");
     Box box = LitBox();
     EXPECT_GE(box.maxX - box.minX, 9) << "font 5 draws a larger symbol";
 }

@@ -93,7 +93,7 @@ protected:
         PrepareScene();
         glColor3ub(0, 255, 0);
         glRasterPos3d(kX, altitudeFeet / kFeetPerDegree + 0.0002, -kY);
-        fonts.GetFont(kDataBlockFont)->Draw(text);
+        DrawBitmaps(*fonts.GetFont(kDataBlockFont), text);
         glFinish();
     }
     PixelSet All(Rgb color) const { return Pixels(color, 0, 0, kWidth - 1, kHeight - 1); }

@@ -31,6 +31,7 @@
 #include "scope/target_record.h"
 #include "scope_fixture.h"
 #include "test_fonts.h"
+#include "tests/bitmap_text.h"
 #include "tests/offscreen_gl.h"
 
 using Rgb = std::array<int, 3>;
@@ -111,6 +112,7 @@ protected:
         if (clear) Clear();
         PrepareTargetPass();
         TagRect r = builder.Build(target);
+        manager->GetBatch().Flush();
         glFinish();
         return r;
     }
@@ -135,7 +137,7 @@ protected:
         glColor3ub(static_cast<GLubyte>(color[0]), static_cast<GLubyte>(color[1]),
                    static_cast<GLubyte>(color[2]));
         glRasterPos3d(at.x, at.y, kDataBlockDepth);
-        if (const GlBitmapFont* font = fonts.GetFont(fontId)) font->Draw(text);
+        if (const GlBitmapFont* font = fonts.GetFont(fontId)) DrawBitmaps(*font, text);
         glFinish();
     }
 

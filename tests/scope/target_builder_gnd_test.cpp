@@ -73,7 +73,7 @@ TEST_F(GndBuilderTest, SymbolsAreTheSimpleModesInTheTrailToo) {
         return [=, this](PixelPoint at, Rgb c) {
             glColor3ub(static_cast<GLubyte>(c[0]), static_cast<GLubyte>(c[1]), static_cast<GLubyte>(c[2]));
             glRasterPos3d(at.x + offset.x, at.y + offset.y, kSymbolDepth);
-            fonts.GetFont(kDataBlockFont)->Draw(s);
+            DrawBitmaps(*fonts.GetFont(kDataBlockFont), s);
         };
     };
     auto standby = reference(lines(GL_LINES, {{-1, 0}, {2, 0}, {-1, -1}, {2, -1}, {0, 2}, {0, -2}}));

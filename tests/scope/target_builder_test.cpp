@@ -237,6 +237,7 @@ TEST_F(TargetBuilderContractTest, SeparationRingWhenTrackedAndFastOrInConflict) 
         Clear();
         PrepareTargetPass();
         builder().DrawSepRing(t, {200, 150});
+        manager->GetBatch().Flush();
         glFinish();
         bool ring = false;
         for (Rgb color : {kRingRgb, kRingBlinkRgb})
@@ -262,6 +263,7 @@ TEST_F(TargetBuilderContractTest, ARingInConflictBlinksEveryHalfSecond) {
         Clear();
         PrepareTargetPass();
         builder().DrawSepRing(t, {200, 150});
+        manager->GetBatch().Flush();
         glFinish();
         EXPECT_TRUE(Near(230, 150, c.color));
     }
@@ -270,6 +272,7 @@ TEST_F(TargetBuilderContractTest, ARingInConflictBlinksEveryHalfSecond) {
     Clear();
     PrepareTargetPass();
     builder().DrawSepRing(t, {200, 150});
+    manager->GetBatch().Flush();
     glFinish();
     EXPECT_TRUE(Near(230, 150, kRingRgb));
 }
@@ -302,6 +305,7 @@ TEST_F(TargetBuilderContractTest, VectorLineAlongTheTrackForMinutesOrMiles) {
         Clear();
         PrepareTargetPass();
         builder().DrawVectorLine(t, from);
+        manager->GetBatch().Flush();
         glFinish();
         int dx = (c.end.x > 200) - (c.end.x < 200);
         int dy = (c.end.y > 150) - (c.end.y < 150);
@@ -322,6 +326,7 @@ TEST_F(TargetBuilderContractTest, NoVectorLineUntrackedOrStanding) {
         Clear();
         PrepareTargetPass();
         builder().DrawVectorLine(t, {200, 150});
+        manager->GetBatch().Flush();
         glFinish();
         EXPECT_FALSE(AnythingDrawn());
     }
@@ -339,6 +344,7 @@ TEST_F(TargetBuilderContractTest, AHugeVectorStillLeavesTheSymbolEastward) {
     Clear();
     PrepareTargetPass();
     builder().DrawVectorLine(t, PixelOf(t.position));
+    manager->GetBatch().Flush();
     glFinish();
     EXPECT_TRUE(Near(390, 150, kVectorRgb)) << "drawn to the viewport's edge";
 }

@@ -6,6 +6,7 @@
 
 #include "platform/gl_context_resources.h"
 #include "strip_fakes.h"
+#include "tests/bitmap_text.h"
 #include "tests/offscreen_gl.h"
 
 namespace {
@@ -195,7 +196,7 @@ TEST_F(StripBayGlTest, BatchedTextLightsTheBitmapsPixels) {
             }
         EXPECT_GT(lit, 500) << "scroll " << scroll;
 
-        // The same texts through the bitmap lists, in the projection Draw leaves.
+        // The same texts one glBitmap a glyph, in the projection Draw leaves.
         StripBayFrame empty = frame;
         empty.strips.Clear();
         gl.Draw(empty);
@@ -204,7 +205,7 @@ TEST_F(StripBayGlTest, BatchedTextLightsTheBitmapsPixels) {
                 glColor3ub(c.color & 0xFF, (c.color >> 8) & 0xFF, (c.color >> 16) & 0xFF);
                 glRasterPos3d(c.x, c.y, -3);
             }
-            gl.PrintText(c.font, c.text);
+            DrawBitmaps(*resources.Font(c.font), std::string_view(c.text).substr(0, kStripMaxPrintedText));
         }
         glFinish();
         int differing = 0;
@@ -220,13 +221,22 @@ TEST_F(StripBayGlTest, BatchedTextLightsTheBitmapsPixels) {
 
 TEST_F(StripBayGlTest, LongTextsAreCut) {
     ASSERT_TRUE(fontsLoaded);
-    const std::string text(1100, 'W');
-    context.UsePixelProjection();
-    glRasterPos2i(0, 0);
-    gl.PrintText(kStripSmallFont, text);
-    GLfloat raster[4];
-    glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
-    EXPECT_EQ(static_cast<int>(raster[0]), 1023 * 7);
+    // Characters the font lacks take no room, so the cut shows on screen:
+    // only the "A" before it is drawn, never the "W"s after it.
+    const std::string text = std::string(kStripMaxPrintedText - 1, '\x01') + "A" + "WWWW";
+    StripBayFrame frame;
+    frame.width = context.Width();
+    frame.height = context.Height();
+    frame.strips.SetColor(0x101010);
+    frame.strips.Text(kStripSmallFont, 10, 100, -3, text);
+    gl.Draw(frame);
+    int inA = 0, after = 0;
+    for (int y = 90; y < 115; ++y) {
+        for (int x = 8; x < 17; ++x) inA += Ink(x, y);
+        for (int x = 17; x < 60; ++x) after += Ink(x, y);
+    }
+    EXPECT_GT(inA, 5);
+    EXPECT_EQ(after, 0);
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+// Text as glRasterPos and glBitmap would draw it, without their cost: each
+// glyph becomes a textured quad from its font's atlas, queued in drawing
+// order and drawn in a few calls, lighting exactly the pixels the bitmap
+// would (the software rasteriser pays dearly for every glBitmap). Needs a
+// current GL context for CaptureTransform and Flush.
+// Tested by tests/platform/gl_font_test.cpp.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+class GlBitmapFont;
+
+// Window pixels, both ends included; empty when left > right.
+struct GlPixelBox {
+    int left = 1;
+    int bottom = 1;
+    int right = 0;
+    int top = 0;
+
+    bool IsEmpty() const { return left > right || bottom > top; }
+};
+
+class GlTextBatch {
+public:
+    // Takes the transform glRasterPos would apply now: the model view and
+    // projection matrices and the viewport. Later MoveTo calls use it.
+    void CaptureTransform();
+    // As glRasterPos3d with rgba current: a start outside the view volume
+    // leaves no valid raster position, and text there draws nothing.
+    void MoveTo(double x, double y, double z, const uint8_t rgba[4]);
+    // As glBitmap for each character at the raster position, which moves on
+    // by the advances; characters outside the font are skipped. Returns the
+    // window pixels the glyphs cover.
+    GlPixelBox Add(const GlBitmapFont& font, std::string_view text);
+    // MoveTo and Add.
+    GlPixelBox Text(const GlBitmapFont& font, double x, double y, double z, const uint8_t rgba[4],
+                    std::string_view text) {
+        MoveTo(x, y, z, rgba);
+        return Add(font, text);
+    }
+
+    bool Empty() const { return m_corners.empty(); }
+    // Draws the queued glyphs in order under the caller's depth test and
+    // blending, as bitmaps would be, then empties the queue. GL state other
+    // than the buffers is left as it was.
+    void Flush();
+
+private:
+    struct Corner {
+        float x, y, z;
+        float s, t;
+        uint8_t rgba[4];
+    };
+    struct Run {
+        unsigned texture;
+        int first;
+        int count;
+    };
+
+    float m_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // projection x model view
+    int m_viewport[4] = {0, 0, 1, 1};
+    bool m_valid = false;
+    float m_x = 0, m_y = 0, m_z = 0;  // the raster position, window coordinates
+    uint8_t m_rgba[4] = {255, 255, 255, 255};
+    std::vector<Corner> m_corners;
+    std::vector<Run> m_runs;
+};
