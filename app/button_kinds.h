@@ -18,100 +18,96 @@
 #include "app/display_button_bar.h"
 #include "app/land_line_watch.h"
 
-// Everything the kinds read and do, each answer quiet by default so a test
-// states only what it needs. Comms entries are indexes of the panel.
+// Everything the kinds read and do. Comms entries are indexes of the panel.
 class TarqButtonHost {
 public:
     virtual ~TarqButtonHost() = default;
 
     // Process clock in milliseconds, the one StartTime was taken on.
-    virtual uint64_t NowMs() const { return 0; }
-    virtual uint64_t GetStartTime() const { return 0; }
+    virtual uint64_t NowMs() const = 0;
+    virtual uint64_t GetStartTime() const = 0;
     // 0 in the first half of every second since start, 1 in the second.
     int BlinkPhase() const { return static_cast<int>(((NowMs() - GetStartTime()) % 1000) / 500); }
     // "09:05:07".
-    virtual std::string UtcTime() const { return "00:00:00"; }
+    virtual std::string UtcTime() const = 0;
     // Width and height of a text in one of the display's fonts.
-    virtual int MeasureWidth(int /*font*/, std::string_view /*text*/) const { return 0; }
-    virtual int MeasureHeight(int /*font*/, std::string_view /*text*/) const { return 0; }
+    virtual int MeasureWidth(int font, std::string_view text) const = 0;
+    virtual int MeasureHeight(int font, std::string_view text) const = 0;
 
     // Profile.
-    virtual bool GetBool(const std::string& /*key*/) const { return false; }
-    virtual int GetInt(const std::string& /*key*/) const { return 0; }
-    virtual std::string GetString(const std::string& /*key*/) const { return {}; }
+    virtual bool GetBool(const std::string& key) const = 0;
+    virtual int GetInt(const std::string& key) const = 0;
+    virtual std::string GetString(const std::string& key) const = 0;
     // A colour of the main display's colour profile, packed as PackRGB does.
-    virtual int GetDisplayColor(const std::string& /*key*/) const { return 0; }
-    virtual void PlaySoundSetting(const std::string& /*key*/) {}
+    virtual int GetDisplayColor(const std::string& key) const = 0;
+    virtual void PlaySoundSetting(const std::string& key) = 0;
     // An information line in the radio history.
-    virtual void ShowMessage(const std::string& /*text*/) {}
-    virtual bool IsAltKeyDown() const { return false; }
+    virtual void ShowMessage(const std::string& text) = 0;
+    virtual bool IsAltKeyDown() const = 0;
 
     // Aircraft database.
-    virtual bool IsConflictSoundPlaying() const { return false; }
-    virtual void StopConflictSound() {}
-    virtual bool AnyIncomingHandoff() const { return false; }
-    virtual bool HasRequestListEntries() const { return false; }
+    virtual bool IsConflictSoundPlaying() const = 0;
+    virtual void StopConflictSound() = 0;
+    virtual bool AnyIncomingHandoff() const = 0;
+    virtual bool HasRequestListEntries() const = 0;
 
     // Network.
-    virtual bool IsRequestingBreak() const { return false; }
-    virtual bool IsRequestingHelp() const { return false; }
-    virtual bool IsRejectingPrivateMessages() const { return false; }
-    virtual bool IsVoiceAtisConnected() const { return false; }
-    virtual bool IsAtisBroadcastActive() const { return false; }
+    virtual bool IsRequestingBreak() const = 0;
+    virtual bool IsRequestingHelp() const = 0;
+    virtual bool IsRejectingPrivateMessages() const = 0;
+    virtual bool IsVoiceAtisConnected() const = 0;
+    virtual bool IsAtisBroadcastActive() const = 0;
 
     // Communications panel and controller list.
-    virtual int GetPrimaryFrequency() const { return 0; }
-    virtual void ToggleCommsPanel() {}
-    virtual bool IsMuteChecked() const { return false; }
-    virtual bool AnyUnreadChat() const { return false; }
-    virtual bool IsEntryInUse(int /*entry*/) const { return false; }
-    virtual bool IsEntryMuted(int /*entry*/) const { return false; }
-    virtual bool IsEntryHeadset(int /*entry*/) const { return false; }
-    virtual bool IsEntryTransmitChecked(int /*entry*/) const { return false; }
-    virtual bool IsEntryTransmitting(int /*entry*/) const { return false; }
-    virtual bool IsEntryReceiving(int /*entry*/) const { return false; }
-    virtual void ToggleEntry(int /*entry*/) {}
+    virtual int GetPrimaryFrequency() const = 0;
+    virtual void ToggleCommsPanel() = 0;
+    virtual bool IsMuteChecked() const = 0;
+    virtual bool AnyUnreadChat() const = 0;
+    virtual bool IsEntryInUse(int entry) const = 0;
+    virtual bool IsEntryMuted(int entry) const = 0;
+    virtual bool IsEntryHeadset(int entry) const = 0;
+    virtual bool IsEntryTransmitChecked(int entry) const = 0;
+    virtual bool IsEntryTransmitting(int entry) const = 0;
+    virtual bool IsEntryReceiving(int entry) const = 0;
+    virtual void ToggleEntry(int entry) = 0;
 
     // Main display and its scope.
-    virtual void RebuildMainMenus() {}
-    virtual void RebuildAllMenus() {}
-    virtual bool AreFiltersEnabled() const { return false; }
-    virtual void ToggleFilters() {}
-    virtual bool IsQuicklookEnabled() const { return false; }
-    virtual void ToggleQuicklook() {}
-    virtual void GetRulerData(int& heading, double& distance) const {
-        heading = 0;
-        distance = 0.0;
-    }
-    virtual void SetRulerData(int /*heading*/, double /*distance*/) {}
-    virtual int GetViewportWidth() const { return 0; }
+    virtual void RebuildMainMenus() = 0;
+    virtual void RebuildAllMenus() = 0;
+    virtual bool AreFiltersEnabled() const = 0;
+    virtual void ToggleFilters() = 0;
+    virtual bool IsQuicklookEnabled() const = 0;
+    virtual void ToggleQuicklook() = 0;
+    virtual void GetRulerData(int& heading, double& distance) const = 0;
+    virtual void SetRulerData(int heading, double distance) = 0;
+    virtual int GetViewportWidth() const = 0;
 
     // ATIS maker.
-    virtual std::string GetAtisLetter() const { return {}; }
-    virtual bool GetAtisDisplayFlag() const { return false; }
-    virtual void SetAtisDisplayFlag(bool /*on*/) {}
-    virtual void SendAtisToDisplay() {}
-    virtual void ShowAtisDialog() {}
+    virtual std::string GetAtisLetter() const = 0;
+    virtual bool GetAtisDisplayFlag() const = 0;
+    virtual void SetAtisDisplayFlag(bool on) = 0;
+    virtual void SendAtisToDisplay() = 0;
+    virtual void ShowAtisDialog() = 0;
 
     // Weather panel.
-    virtual bool IsReportChanged(const std::string& /*station*/) const { return false; }
-    virtual std::string GetWind(const std::string& /*station*/) const { return {}; }
-    virtual std::string GetAltimeter(const std::string& /*station*/) const { return {}; }
-    virtual bool IsQnh(const std::string& /*station*/) const { return false; }
-    virtual std::string GetMetar(const std::string& /*station*/) const { return {}; }
+    virtual bool IsReportChanged(const std::string& station) const = 0;
+    virtual std::string GetWind(const std::string& station) const = 0;
+    virtual std::string GetAltimeter(const std::string& station) const = 0;
+    virtual bool IsQnh(const std::string& station) const = 0;
+    virtual std::string GetMetar(const std::string& station) const = 0;
     // Takes the station off the monitored list (the bar is rebuilt).
-    virtual void RemoveStation(const std::string& /*station*/) {}
-    virtual void ClearStationMarks() {}
-    virtual void ShowStation(const std::string& /*station*/) {}
+    virtual void RemoveStation(const std::string& station) = 0;
+    virtual void ClearStationMarks() = 0;
+    virtual void ShowStation(const std::string& station) = 0;
 
-    // Paints a composed picture into the current GL context; tests keep the
-    // default, the program paints with PaintButtonPicture.
-    virtual void Paint(const TarqDisplayButton& /*button*/, const ButtonPicture& /*picture*/) {}
+    // Paints a composed picture into the current GL context (the program
+    // paints with PaintButtonPicture).
+    virtual void Paint(const TarqDisplayButton& button, const ButtonPicture& picture) = 0;
 
     // Land lines, as the last frame tick found them.
-    virtual LandLineView GetLandLines() const { return {}; }
-    virtual void AcceptLandLine() {}
-    virtual void StopLandLine() {}
+    virtual LandLineView GetLandLines() const = 0;
+    virtual void AcceptLandLine() = 0;
+    virtual void StopLandLine() = 0;
 };
 
 // A button that composes a picture: Draw composes and paints it, Compose

@@ -4,6 +4,7 @@
 #include "app/global_objects.h"
 #include "foundation/profile.h"
 #include "foundation/start_directory.h"
+#include "foundation/text_helpers.h"
 #include "platform/clock.h"
 #include "scope/display_scope.h"
 
@@ -37,7 +38,7 @@ std::function<void()>& ConnectButtonUpdater() {
 // --- weather panel ----------------------------------------------------------------
 
 TarqWeatherPanel::TarqWeatherPanel(TarqProfile& profile)
-    : m_profile(profile), m_store(profile, this, SystemClock::Instance()) {
+    : m_profile(profile), m_store(profile, *this, SystemClock::Instance()) {
     SetWidth(kWidth);
 }
 
@@ -72,7 +73,7 @@ void TarqWeatherPanel::ListRefreshed() {
 // --- ATIS maker ---------------------------------------------------------------------
 
 TarqATISMaker::TarqATISMaker(TarqProfile& profile, WeatherStore& weather)
-    : m_profile(profile), m_weather(weather), m_maker(profile, weather, this) {}
+    : m_profile(profile), m_weather(weather), m_maker(profile, weather, *this) {}
 
 TarqATISMaker::~TarqATISMaker() = default;
 
@@ -108,7 +109,7 @@ void TarqATISMaker::ShowError(const std::string& text) { ShowErrorLine(text); }
 
 // --- SELCAL panel -------------------------------------------------------------------
 
-TarqSELCALPanel::TarqSELCALPanel() : m_codes(this) {}
+TarqSELCALPanel::TarqSELCALPanel() : m_codes(*this) {}
 
 TarqSELCALPanel::~TarqSELCALPanel() = default;
 
@@ -172,12 +173,19 @@ bool ShellTextVariableSources::GetControllerFrequency(const std::string& callsig
 }
 
 std::string ShellTextVariableSources::FindRadioName(const std::string& callsign, int frequency) const {
-    return g_controllerDB ? g_controllerDB->FindRadioCallsign(callsign, frequency)
-                          : TextVariableSources::FindRadioName(callsign, frequency);
+    return g_controllerDB ? g_controllerDB->FindRadioCallsign(callsign, frequency) : ToUpper(callsign);
 }
 
 int ShellTextVariableSources::GetPrimaryFrequency() const {
     return g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0;
+}
+
+std::string ShellTextVariableSources::GetPrimaryVoiceChannel() const {
+    return g_commsPanel ? g_commsPanel->Entries().GetPrimaryVoiceChannel() : std::string();
+}
+
+std::string ShellTextVariableSources::GetSelectedCallsign() const {
+    return g_displayManager ? g_displayManager->GetSelectedCallsign() : std::string();
 }
 
 bool ShellTextVariableSources::FindNamedPoint(const std::string& name, ScopePoint& out) const {

@@ -126,6 +126,8 @@ public:
     bool GetControllerFrequency(const std::string& callsign, int& kHz) const override;
     std::string FindRadioName(const std::string& callsign, int frequency) const override;
     int GetPrimaryFrequency() const override;
+    std::string GetPrimaryVoiceChannel() const override;
+    std::string GetSelectedCallsign() const override;
     bool FindNamedPoint(const std::string& name, ScopePoint& out) const override;
     double GetScopeRotation() const override;
     std::string GetCurrentLetter() const override;

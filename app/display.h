@@ -58,23 +58,23 @@ public:
     // line, the aircraft menu and the clicks on targets.
     virtual void RunCommand(const std::string& line) = 0;
     // The display's radar scope; null while the window is being made.
-    virtual TarqDisplayScope* GetScope() const { return nullptr; }
+    virtual TarqDisplayScope* GetScope() const = 0;
     // Refills the scope's oceanic tracks dialog when it is open.
-    virtual void RefreshOceanicDialog() {}
+    virtual void RefreshOceanicDialog() = 0;
     // Main display: view bookmarks 1 to 9; recall 0 is the view before the
     // last recall.
-    virtual void SaveBookmark(int /*n*/) {}
-    virtual void RecallBookmark(int /*n*/) {}
+    virtual void SaveBookmark(int n) = 0;
+    virtual void RecallBookmark(int n) = 0;
     // Main display: the traffic call-out for aircraft a about aircraft b.
-    virtual void ShowTrafficCall(const std::string& /*a*/, const std::string& /*b*/) {}
+    virtual void ShowTrafficCall(const std::string& a, const std::string& b) = 0;
     // Main display: heading and distance from a named point to a point or an aircraft.
-    virtual void ShowRangeBearing(const std::string& /*first*/, const std::string& /*second*/) {}
+    virtual void ShowRangeBearing(const std::string& first, const std::string& second) = 0;
     // Main display: the aircraft menu for the callsign at a screen point, its
     // choice carried out.
-    virtual void ShowAircraftMenu(const std::string& /*callsign*/, int /*screenX*/, int /*screenY*/) {}
+    virtual void ShowAircraftMenu(const std::string& callsign, int screenX, int screenY) = 0;
     // Main display: opens the chat of the controller or chat group named on
     // the command line, which is emptied.
-    virtual void SelectControllerFromCommandLine() {}
+    virtual void SelectControllerFromCommandLine() = 0;
 };
 
 // Makes display windows; the display manager owns what it returns.

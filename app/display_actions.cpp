@@ -203,7 +203,11 @@ void DisplayActionServices::ShowTrafficCall(const std::string& a, const std::str
 
 void DisplayActionServices::ShowFlightPlan(const std::string& callsign) {
     if (g_networkManager) g_networkManager->RequestFlightPlan(callsign);
-    if (g_flightPlanEditor) g_flightPlanEditor->Show();
+    if (g_flightPlanEditor) {
+        g_flightPlanEditor->ShowFlightPlan(callsign);
+        g_flightPlanEditor->Show();
+        g_flightPlanEditor->Activate();
+    }
     if (WxDisplayWindow* main = MainWindow()) main->Activate();
 }
 

@@ -224,7 +224,7 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
             Zoom(row->id);
             return true;
         default:
-            // The commands of subsystems that are not built yet.
+            // An id the display does not carry out (the window takes its own first).
             return false;
     }
 }

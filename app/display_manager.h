@@ -31,6 +31,9 @@ public:
         // strip bay's repaint.
         std::function<void(const std::string&)> showFlightPlanDetails;
         std::function<void()> repaintStrips;
+        // The frame tick's key poll takes push-to-talk back from the
+        // external push-to-talk message.
+        std::function<void()> clearPushToTalkByMessage;
     };
 
     // post hands jobs to the main thread (the frame ticks and the lines that
@@ -58,6 +61,9 @@ public:
         for (const auto& entry : m_displays) f(*entry.second);
     }
     void SetActiveWindow(WindowHandle window) { m_activeWindow = window; }
+    void ClearPushToTalkByMessage() {
+        if (m_hooks.clearPushToTalkByMessage) m_hooks.clearPushToTalkByMessage();
+    }
     TarqDisplay* GetActiveDisplay() const;
     bool IsClosePending(WindowHandle window) const { return m_pendingClose.count(window) != 0; }
 

@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "app/command_bindings.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/shell_state.h"
@@ -93,14 +94,13 @@ void DisplayScopeHost::SetCommandLine(const std::string& text) {
     if (WxDisplayWindow* main = MainWindow()) main->PrefillCommandLine(text);
 }
 
-void DisplayScopeHost::AddToCommandHistory(const std::string&) {
-    // The command processor and its history come with the commands work.
+void DisplayScopeHost::AddToCommandHistory(const std::string& text) {
+    CommandProcessorOfShell().History().Add(text);
 }
 
-bool DisplayScopeHost::ExpandAliases(const std::string& text, std::string& out, const std::string&) {
-    // No aliases are defined until the alias file support lands: the text stands as typed.
-    out = text;
-    return true;
+bool DisplayScopeHost::ExpandAliases(const std::string& text, std::string& out,
+                                     const std::string& contextCallsign) {
+    return ::ExpandAliases(text, out, contextCallsign);
 }
 
 int DisplayScopeHost::MeasureText(const std::string& text, int fontId) {
@@ -163,6 +163,9 @@ int DisplayTargetEnvironment::GetPrimaryFrequency() {
 }
 
 bool DisplayTargetEnvironment::IsSeeAll() { return g_displayManager && g_displayManager->IsSeeAll(); }
+
+// No command, menu or message of the program suppresses an aircraft.
+bool DisplayTargetEnvironment::IsSuppressed(const std::string&) { return false; }
 
 void DisplayTargetEnvironment::SetSelectedCallsign(const std::string& callsign) {
     if (g_displayManager) g_displayManager->SetSelectedCallsign(callsign);

@@ -23,12 +23,12 @@ public:
     virtual bool SetClipboardText(const std::string& text) = 0;
     // The note menu ("Edit Text", "Delete Note") at a window pixel.
     virtual void ShowNoteMenu(uint64_t key, int x, int y) = 0;
-    virtual bool IsShiftDown() const { return false; }
+    virtual bool IsShiftDown() const = 0;
     // A right press on a target: its menu, unless the button is dragged or
     // double-clicked before it opens.
-    virtual void OpenAircraftMenuLater(const std::string& /*callsign*/, int /*x*/, int /*y*/) {}
+    virtual void OpenAircraftMenuLater(const std::string& callsign, int x, int y) = 0;
     // A left click on a target, with whatever modifier keys are held.
-    virtual void OnAircraftClick(const std::string& /*callsign*/) {}
+    virtual void OnAircraftClick(const std::string& callsign) = 0;
 };
 
 class DisplayScopeHost final : public ScopeHost {
@@ -87,6 +87,7 @@ public:
     std::vector<std::string> GetList(const std::string& key) override;
     int GetPrimaryFrequency() override;
     bool IsSeeAll() override;
+    bool IsSuppressed(const std::string& callsign) override;
     bool IsShiftDown() override { return m_port.IsShiftDown(); }
     void SetSelectedCallsign(const std::string& callsign) override;
     void ShowFlightPlanDetails(const std::string& callsign) override;

@@ -161,7 +161,8 @@ public:
         const std::pair<wxEventTypeTag<wxMouseEvent>, Kind> mouseEvents[] = {
             {wxEVT_LEFT_UP, Kind::LeftUp},   {wxEVT_RIGHT_DOWN, Kind::RightDown},
             {wxEVT_RIGHT_UP, Kind::RightUp}, {wxEVT_MIDDLE_DOWN, Kind::MiddleDown},
-            {wxEVT_MOTION, Kind::Move},      {wxEVT_RIGHT_DCLICK, Kind::RightDoubleClick}};
+            {wxEVT_MOTION, Kind::Move},      {wxEVT_RIGHT_DCLICK, Kind::RightDoubleClick},
+            {wxEVT_LEFT_DCLICK, Kind::LeftDoubleClick}};
         for (const auto& [type, kind] : mouseEvents) {
             canvas->Bind(type, [this, kind = kind](wxMouseEvent& event) {
                 if (m_display) m_display->OnScopeMouse(kind, MouseOf(event));
@@ -713,6 +714,10 @@ void WxDisplayWindow::OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse
             break;
         case ScopeMouseEvent::LeftUp:
             m_scope->OnLeftButtonUp(mouse);
+            break;
+        case ScopeMouseEvent::LeftDoubleClick:
+            // The ruler runs from here to the mouse until the button comes up.
+            m_scope->StartRuler();
             break;
         case ScopeMouseEvent::RightDown:
             m_scope->OnRightButtonDown(mouse);

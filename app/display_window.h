@@ -128,7 +128,16 @@ public:
     const std::string& GetLastMenuTitle() const { return m_lastMenuTitle; }
 
     // Mouse over the GL area, in canvas pixels (y down).
-    enum class ScopeMouseEvent { LeftDown, LeftUp, RightDown, RightUp, MiddleDown, Move, RightDoubleClick };
+    enum class ScopeMouseEvent {
+        LeftDown,
+        LeftUp,
+        LeftDoubleClick,
+        RightDown,
+        RightUp,
+        MiddleDown,
+        Move,
+        RightDoubleClick
+    };
     void OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse);
     // Wheel notches towards the user zoom in; a modifier zooms fast.
     void OnScopeWheel(int notches, bool fast);

@@ -18,7 +18,7 @@ public:
     virtual void NetworkTimer() = 0;
     virtual void AircraftFrame() = 0;
     // Who the user is on a land line with, for the bar and ".acc"/".hold".
-    virtual void LandLineRefresh() {}
+    virtual void LandLineRefresh() = 0;
     virtual bool HasThreeDDisplay() = 0;
     virtual void RedrawAll(bool onlyThreeD) = 0;
     virtual void StripBayFrame() = 0;

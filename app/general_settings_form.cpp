@@ -2,6 +2,7 @@
 #include "app/general_settings_form.h"
 
 #include <charconv>
+#include <string_view>
 
 #include "app/comms_windows.h"
 #include "app/display.h"
@@ -171,6 +172,9 @@ public:
     void ShowError(const std::string& line) override {
         if (g_displayManager) g_displayManager->ShowError(line);
     }
+    void ClearPushToTalkByMessage() override {
+        if (g_displayManager) g_displayManager->ClearPushToTalkByMessage();
+    }
 };
 
 }  // namespace
@@ -190,6 +194,17 @@ const SettingsPage* FindSettingsPage(int resourceId) {
 TarqSettingsEffects& ProgramSettingsEffects() {
     static ProgramEffects effects;
     return effects;
+}
+
+void TarqGeneralSettingsForm::CaptureKey(int resourceId, int controlId, int virtualKey) {
+    auto page = m_pages.find(resourceId);
+    const SettingsPage* layout = FindSettingsPage(resourceId);
+    if (page == m_pages.end() || !layout) return;
+    for (const SettingsControl& control : layout->controls) {
+        if (control.id != controlId || control.kind != SettingsControlKind::Key) continue;
+        page->second.ints[controlId] = virtualKey;
+        if (control.key && std::string_view(control.key) == "PTTKey") m_effects.ClearPushToTalkByMessage();
+    }
 }
 
 std::string TarqGeneralSettingsForm::VectorLabel(bool minutes) {

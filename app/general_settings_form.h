@@ -81,6 +81,9 @@ public:
     // Every display that uses the colour profile takes its background colour.
     virtual void ApplyBackgroundColor(const std::string& colorProfile) = 0;
     virtual void ShowError(const std::string& line) = 0;
+    // A new push-to-talk key was captured: the key poll takes the
+    // transmitter back from the external push-to-talk.
+    virtual void ClearPushToTalkByMessage() = 0;
 };
 
 // The effects on the program's global objects.
@@ -97,6 +100,8 @@ public:
     // The page's values, read from the profile the first time it is shown.
     SettingsPageValues& Show(int resourceId);
     bool IsShown(int resourceId) const { return m_pages.count(resourceId) != 0; }
+    // A key field of a shown page captured a key (a virtual-key code).
+    void CaptureKey(int resourceId, int controlId, int virtualKey);
 
     // OK and Apply: checks every shown page's number fields first; one out of
     // range or not a number is named in a message box and nothing is stored

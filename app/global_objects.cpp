@@ -309,6 +309,8 @@ void SetGlobalObjectObserver(GlobalObjectObserver observer) { g_observer = std::
 
 void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_profile = Created(new TarqProfile(), "TarqProfile");
+    // Every save records "LastProfile" in the per-user store.
+    g_profile->SetUserRegistry(g_userRegistry);
     g_services = std::make_unique<ShellServices>(*g_profile);
     g_displayManager =
         Created(new TarqDisplayManager(*environment.factory, environment.post, environment.hooks),

@@ -38,7 +38,8 @@ extern TarqVoiceHost* g_voiceHost;
 extern TarqSELCALPanel* g_selcalPanel;
 extern TarqFSMPManager* g_fsmpManager;
 extern TarqOceanicTracksDB* g_oceanicTracksDB;
-// The per-user value store ("LastProfile"); not one of the seventeen.
+// The per-user value store ("LastProfile"); not one of the seventeen. Set it
+// before CreateGlobalObjects: the settings store records every save in it.
 extern TarqUserRegistry* g_userRegistry;
 // What the strip bay asks of the program; its window sets the text measure.
 class ShellStripBayServices;

@@ -103,6 +103,8 @@ public:
     void ToggleCommsPanel() override {
         if (g_commsPanel) g_commsPanel->ToggleVisible();
     }
+    bool IsMuteChecked() const override { return g_commsPanel && g_commsPanel->IsMuteChecked(); }
+    bool AnyUnreadChat() const override { return g_controllerList && g_controllerList->Model().AnyUnread(); }
     bool IsEntryInUse(int entry) const override {
         return g_commsPanel && g_commsPanel->Entries().IsEntryInUse(entry);
     }

@@ -287,10 +287,11 @@ private:
                 auto* field = Find<wxTextCtrl>(panel, id);
                 if (!field) return;
                 field->ChangeValue(ToWx(GetKeyDisplayName(values.ints[id])));
-                field->Bind(wxEVT_KEY_DOWN, [this, &values, id, field](wxKeyEvent& key) {
+                const int pageId = page.resourceId;
+                field->Bind(wxEVT_KEY_DOWN, [this, pageId, id, field](wxKeyEvent& key) {
                     const int vk = VirtualKey(key);
                     if (vk == 0) return;
-                    values.ints[id] = vk;
+                    m_form.CaptureKey(pageId, id, vk);
                     field->ChangeValue(ToWx(GetKeyDisplayName(vk)));
                     Changed();
                 });

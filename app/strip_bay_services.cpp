@@ -107,9 +107,12 @@ std::vector<std::string> ShellStripBayServices::ListRadarControllers() const {
 }
 
 void ShellStripBayServices::ShowFlightPlan(const std::string& callsign, bool raise) {
-    // The flight plan editor is not built yet: its details pane stands in.
-    if (g_aircraftList) g_aircraftList->ShowFlightPlanDetails(callsign);
-    if (raise && activateMainDisplay) activateMainDisplay();
+    if (!g_flightPlanEditor) return;
+    g_flightPlanEditor->ShowFlightPlan(callsign);
+    if (!raise) return;
+    g_flightPlanEditor->Show();
+    g_flightPlanEditor->Activate();
+    if (activateMainDisplay) activateMainDisplay();
 }
 
 void ShellStripBayServices::SelectAircraft(const std::string& callsign) {

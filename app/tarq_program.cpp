@@ -120,6 +120,7 @@ bool TarqProgram::Start() {
     environment.hooks.repaintStrips = [] {
         if (g_flightStripBay) g_flightStripBay->Paint();
     };
+    environment.hooks.clearPushToTalkByMessage = [this] { m_tick->ClearPushToTalkByMessage(); };
     CreateGlobalObjects(environment);
     m_stripBayWindow = std::make_unique<WxStripBayWindow>(*g_flightStripBay, StripBayServicesOfShell());
     m_commsWindows = std::make_unique<WxCommsWindows>(*g_weatherPanel, *g_selcalPanel);

@@ -132,6 +132,11 @@ TarqCommsPanel::~TarqCommsPanel() = default;
 
 CommsRouting& TarqCommsPanel::Routing() { return *m_voice; }
 
+void TarqCommsPanel::SetMuteChecked(bool on) {
+    m_muteChecked = on;
+    m_voice->SetMicMute(on);
+}
+
 TarqCommsPanel::Snapshot TarqCommsPanel::Take() const {
     Snapshot s;
     for (int i = 0; i < kCommsEntryCount; ++i)

@@ -45,6 +45,9 @@ public:
     CommsEntries& Entries() { return *m_entries; }
     const CommsEntries& Entries() const { return *m_entries; }
     CommsRouting& Routing();
+    // The "Mute" toggle: the microphone is cut while it is checked.
+    void SetMuteChecked(bool on);
+    bool IsMuteChecked() const { return m_muteChecked; }
 
     void Create();
     // A new session: no selections, no rooms, the editor hidden.
@@ -78,6 +81,7 @@ private:
     CommsPanelView* m_view = nullptr;
     int m_editedEntry = 0;
     bool m_editorShown = false;
+    bool m_muteChecked = false;
 };
 
 class TarqAircraftList final : public TarqToolWindow {

@@ -231,7 +231,7 @@ void BuildComms(TarqCommsPanel& panel, wxDialog& d) {
         [&routing](wxCommandEvent& e) { routing.SetGroundGroundToSpeaker(e.IsChecked()); },
         ids::kGroundGroundToSpeaker);
     d.Bind(
-        wxEVT_TOGGLEBUTTON, [&routing](wxCommandEvent& e) { routing.SetMicMute(e.IsChecked()); },
+        wxEVT_TOGGLEBUTTON, [&panel](wxCommandEvent& e) { panel.SetMuteChecked(e.IsChecked()); },
         ids::kMicMute);
 
     const struct {

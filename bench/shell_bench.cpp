@@ -44,6 +44,7 @@ struct NoWork : TarqTickWork {
     void ControllerTimer() override {}
     void AircraftTimer() override {}
     void AircraftListTimer() override {}
+    void LandLineRefresh() override {}
 };
 
 // The voice engine as the program has it, on memory sound cards.

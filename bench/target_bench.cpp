@@ -18,6 +18,7 @@
 #include "scope/target_manager.h"
 #include "tests/atc/atc_fakes.h"
 #include "tests/offscreen_gl.h"
+#include "tests/scope/fake_target_environment.h"
 #include "tests/scope/test_fonts.h"
 #include "tests/scope/fake_scope_host.h"
 
@@ -27,29 +28,13 @@ constexpr int kWidth = 1600;
 constexpr int kHeight = 1000;
 constexpr int kTargets = 1500;
 
-class BenchEnvironment final : public TargetEnvironment {
-public:
-    explicit BenchEnvironment(AtcWorld& world) : m_world(world) {}
-    TarqAircraftDB* GetAircraftDB() override { return &m_world.aircraft; }
-    TarqControllerDB* GetControllerDB() override { return &m_world.controllers; }
-    std::string GetString(const std::string& key) override { return m_world.settings.GetString(key); }
-    std::vector<std::string> GetList(const std::string& key) override {
-        return m_world.settings.GetList(key);
-    }
-    bool IsSeeAll() override { return false; }
-    void SetSelectedCallsign(const std::string&) override {}
-
-private:
-    AtcWorld& m_world;
-};
-
 struct Rig {
     OffscreenGl gl{kWidth, kHeight};
     TestFonts fonts;
     GlContextResources resources{[this] { return gl.MakeCurrent(); }};
     FakeScopeHost host;
     AtcWorld world;
-    BenchEnvironment environment{world};
+    FakeTargetEnvironment environment{world};
     std::unique_ptr<TarqDisplayScope> scope;
     std::unique_ptr<TarqTargetManager> targets;
     std::unique_ptr<ScopeGl> drawer;

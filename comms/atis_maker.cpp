@@ -35,8 +35,8 @@ const std::vector<std::string>& AtisMaker::LetterWords() {
     return words;
 }
 
-AtisMaker::AtisMaker(TarqProfile& profile, WeatherStore& weather, AtisMakerHost* host)
-    : m_profile(profile), m_weather(weather), m_host(host ? host : &m_quietHost) {}
+AtisMaker::AtisMaker(TarqProfile& profile, WeatherStore& weather, AtisMakerHost& host)
+    : m_profile(profile), m_weather(weather), m_host(host) {}
 
 std::string AtisMaker::GetCurrentLetter() const {
     return m_letterIndex < 1 ? "" : LetterWords()[m_letterIndex];
@@ -45,7 +45,7 @@ std::string AtisMaker::GetCurrentLetter() const {
 bool AtisMaker::UpdateATIS(bool fromDialog) {
     const std::string station = m_profile.GetString("ATISMakerICAO");
     if (station.size() != 4) {
-        if (!fromDialog) m_host->ShowError(kInvalidStationLine);
+        if (!fromDialog) m_host.ShowError(kInvalidStationLine);
         return false;
     }
     const std::string time = m_weather.GetReportTime(station);
@@ -75,8 +75,8 @@ bool AtisMaker::UpdateATIS(bool fromDialog) {
     m_voiceText = ExpandAtisTemplate(m_profile.GetString("VoxATISTemplate"), inputs).text;
     // Said now, while the controller is looking, rather than when another
     // station asks and gets nothing.
-    if (LineCount(text.text) > kMaxSentLines) m_host->ShowError(kTooManyLines);
-    if (LineCount(m_voiceText) > kMaxSentLines) m_host->ShowError(kVoiceTooManyLines);
+    if (LineCount(text.text) > kMaxSentLines) m_host.ShowError(kTooManyLines);
+    if (LineCount(m_voiceText) > kMaxSentLines) m_host.ShowError(kVoiceTooManyLines);
     return true;
 }
 

@@ -19,7 +19,7 @@ class WeatherStore;
 class AtisMakerHost {
 public:
     virtual ~AtisMakerHost() = default;
-    virtual void ShowError(const std::string& /*text*/) {}
+    virtual void ShowError(const std::string& text) = 0;
 };
 
 struct AtisDialogValues {
@@ -66,7 +66,7 @@ public:
     // "(None)", "ALPHA" ... "ZULU".
     static const std::vector<std::string>& LetterWords();
 
-    AtisMaker(TarqProfile& profile, WeatherStore& weather, AtisMakerHost* host);
+    AtisMaker(TarqProfile& profile, WeatherStore& weather, AtisMakerHost& host);
 
     // Publishes the ATIS from the profile's station and templates. From the
     // dialog (which saves its values first) a bad station is the dialog's to
@@ -123,8 +123,7 @@ private:
 
     TarqProfile& m_profile;
     WeatherStore& m_weather;
-    AtisMakerHost m_quietHost;
-    AtisMakerHost* m_host;
+    AtisMakerHost& m_host;
     std::string m_lastReportTime;
     std::string m_lastMetar;
     std::string m_voiceText;

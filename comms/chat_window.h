@@ -67,7 +67,7 @@ public:
                    std::string name, int x, int y, int width, int height, bool show);
     ~TarqChatWindow() override;
 
-    void Relayout() override;
+    void Relayout();
 
     const std::string& GetCallsign() const { return m_name; }
     bool IsGroup() const { return m_group; }

@@ -17,7 +17,7 @@ const regex::rpattern& CodePattern() {
 
 }  // namespace
 
-SelcalCodes::SelcalCodes(SelcalHost* host) : m_host(host ? host : &m_quietHost) {}
+SelcalCodes::SelcalCodes(SelcalHost& host) : m_host(host) {}
 SelcalCodes::~SelcalCodes() = default;
 
 bool SelcalCodes::FindCode(const std::string& remarks, std::string& code) {
@@ -37,11 +37,11 @@ void SelcalCodes::AddAircraft(const std::string& callsign, const std::string& re
     std::string code;
     if (!FindCode(remarks, code) || code.empty()) return;
     m_codes[callsign] = code;
-    m_host->ListChanged();
+    m_host.ListChanged();
 }
 
 void SelcalCodes::RemoveCallsign(const std::string& callsign) {
-    if (m_codes.erase(callsign)) m_host->ListChanged();
+    if (m_codes.erase(callsign)) m_host.ListChanged();
 }
 
 std::string SelcalCodes::GetCode(const std::string& callsign) const {
@@ -50,17 +50,17 @@ std::string SelcalCodes::GetCode(const std::string& callsign) const {
 }
 
 void SelcalCodes::SendSelected(const std::string& callsign) {
-    if (!m_host->IsValidATC()) {
-        m_host->ShowError(kNotActive);
+    if (!m_host.IsValidATC()) {
+        m_host.ShowError(kNotActive);
         return;
     }
     auto it = m_codes.find(callsign);
     if (it == m_codes.end()) return;
-    if (!m_host->SendSELCAL(it->second)) {
-        m_host->ShowError(kNotSent);
+    if (!m_host.SendSELCAL(it->second)) {
+        m_host.ShowError(kNotSent);
         return;
     }
-    m_host->ShowMessage("SELCAL sent: " + it->second);
+    m_host.ShowMessage("SELCAL sent: " + it->second);
 }
 
 std::vector<std::string> SelcalCodes::GetRows() const {

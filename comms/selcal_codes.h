@@ -15,14 +15,14 @@
 class SelcalHost {
 public:
     virtual ~SelcalHost() = default;
-    virtual bool IsValidATC() const { return false; }
+    virtual bool IsValidATC() const = 0;
     // The radio text "SELCAL AB-CD" on the transmit frequencies; false when
     // it could not go out.
-    virtual bool SendSELCAL(const std::string& /*code*/) { return false; }
-    virtual void ShowError(const std::string& /*text*/) {}
-    virtual void ShowMessage(const std::string& /*text*/) {}
+    virtual bool SendSELCAL(const std::string& code) = 0;
+    virtual void ShowError(const std::string& text) = 0;
+    virtual void ShowMessage(const std::string& text) = 0;
     // The rows changed.
-    virtual void ListChanged() {}
+    virtual void ListChanged() = 0;
 };
 
 class SelcalCodes {
@@ -34,7 +34,7 @@ public:
     static constexpr size_t kMaxRemarksLength = 4096;
     static constexpr uint64_t kStepBudget = 50'000;
 
-    explicit SelcalCodes(SelcalHost* host);
+    explicit SelcalCodes(SelcalHost& host);
     ~SelcalCodes();
     SelcalCodes(const SelcalCodes&) = delete;
     SelcalCodes& operator=(const SelcalCodes&) = delete;
@@ -55,7 +55,6 @@ public:
     static bool FindCode(const std::string& remarks, std::string& code);
 
 private:
-    SelcalHost m_quietHost;
-    SelcalHost* m_host;
+    SelcalHost& m_host;
     std::map<std::string, std::string> m_codes;
 };

@@ -17,8 +17,7 @@ class WeatherStore;
 
 // What the variables read beyond the profile, the weather store and the
 // clock: the aircraft and controller databases, the communications panel,
-// the display manager, the main scope and the ATIS maker. Every default
-// answers "nothing known".
+// the display manager, the main scope and the ATIS maker.
 class TextVariableSources {
 public:
     virtual ~TextVariableSources() = default;
@@ -29,30 +28,28 @@ public:
         double heading = 0;
         ScopePoint position;  // with the main scope's sector offset applied
     };
-    virtual bool GetAircraft(const std::string& /*callsign*/, Aircraft& /*out*/) const { return false; }
+    virtual bool GetAircraft(const std::string& callsign, Aircraft& out) const = 0;
     // An empty record when the aircraft has filed no plan.
-    virtual TarqFlightPlanRecord GetFlightPlan(const std::string& /*callsign*/) const { return {}; }
-    virtual uint16_t GetAssignedSquawk(const std::string& /*callsign*/) const { return 0; }
-    virtual uint16_t GetBeaconCode(const std::string& /*callsign*/) const { return 0; }
-    virtual int GetTemporaryAltitude(const std::string& /*callsign*/) const { return 0; }
+    virtual TarqFlightPlanRecord GetFlightPlan(const std::string& callsign) const = 0;
+    virtual uint16_t GetAssignedSquawk(const std::string& callsign) const = 0;
+    virtual uint16_t GetBeaconCode(const std::string& callsign) const = 0;
+    virtual int GetTemporaryAltitude(const std::string& callsign) const = 0;
 
     // Empty when no controller has the identifier.
-    virtual std::string GetCallsignForPositionId(const std::string& /*positionId*/) const { return {}; }
+    virtual std::string GetCallsignForPositionId(const std::string& positionId) const = 0;
     // False when the controller is not known.
-    virtual bool GetControllerFrequency(const std::string& /*callsign*/, int& /*kHz*/) const { return false; }
+    virtual bool GetControllerFrequency(const std::string& callsign, int& kHz) const = 0;
     // The position file's radio name, or the callsign in upper case.
-    virtual std::string FindRadioName(const std::string& callsign, int /*frequency*/) const {
-        return callsign;
-    }
+    virtual std::string FindRadioName(const std::string& callsign, int frequency) const = 0;
 
-    virtual int GetPrimaryFrequency() const { return 0; }  // kHz; 0 when no entry is primary
-    virtual std::string GetPrimaryVoiceChannel() const { return {}; }
-    virtual std::string GetSelectedCallsign() const { return {}; }
+    virtual int GetPrimaryFrequency() const = 0;  // kHz; 0 when no entry is primary
+    virtual std::string GetPrimaryVoiceChannel() const = 0;
+    virtual std::string GetSelectedCallsign() const = 0;
     // In the main scope's coordinates.
-    virtual bool FindNamedPoint(const std::string& /*name*/, ScopePoint& /*out*/) const { return false; }
-    virtual double GetScopeRotation() const { return 0; }
+    virtual bool FindNamedPoint(const std::string& name, ScopePoint& out) const = 0;
+    virtual double GetScopeRotation() const = 0;
     // "ALPHA" ... "ZULU"; empty when no letter is set.
-    virtual std::string GetCurrentLetter() const { return {}; }
+    virtual std::string GetCurrentLetter() const = 0;
 };
 
 class TextVariables {

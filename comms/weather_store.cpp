@@ -26,8 +26,8 @@ std::string WeatherListLine::Text() const {
     return "\t" + station + "\t" + time + "\t" + altimeter + "\t" + wind;
 }
 
-WeatherStore::WeatherStore(TarqProfile& profile, WeatherHost* host, const Clock& clock)
-    : m_profile(profile), m_host(host ? host : &m_quietHost), m_clock(clock) {}
+WeatherStore::WeatherStore(TarqProfile& profile, WeatherHost& host, const Clock& clock)
+    : m_profile(profile), m_host(host), m_clock(clock) {}
 
 WeatherStore::~WeatherStore() = default;
 
@@ -40,7 +40,7 @@ void WeatherStore::OnMetar(const std::string& text) {
         // A server message is not a METAR and passes quietly; a report we
         // refused to search to the end is worth a line.
         if (parsed.Error().code != MetarParser::kNotMetar) {
-            m_host->ShowError("METAR not read: " + parsed.Error().message + ".");
+            m_host.ShowError("METAR not read: " + parsed.Error().message + ".");
         }
         RefreshList();
         return;
@@ -50,16 +50,16 @@ void WeatherStore::OnMetar(const std::string& text) {
     if (!stored.fields.time.empty() && stored.fields.time != record.time) m_changed.insert(record.station);
     stored.rawText = upper;
     stored.fields = record;
-    if (record.station == m_atisStation) m_host->OnATISReportTime(record.time);
+    if (record.station == m_atisStation) m_host.OnATISReportTime(record.time);
     RefreshList();
 }
 
 void WeatherStore::RefreshMetars(bool force) {
     const std::time_t now = m_clock.WallSeconds();
-    const bool due = m_host->IsConnected() && now - m_lastRefresh > kRefreshSeconds;
+    const bool due = m_host.IsConnected() && now - m_lastRefresh > kRefreshSeconds;
     if (!due && !force) return;
     m_lastRefresh = now;
-    for (const auto& [station, listed] : m_stations) m_host->RequestMETAR(station);
+    for (const auto& [station, listed] : m_stations) m_host.RequestMETAR(station);
 }
 
 // --- the station list ---------------------------------------------------------------------
@@ -70,13 +70,13 @@ void WeatherStore::EnterListed(const std::string& key) {
     // the new station's weather before its first report arrives.
     m_weather.erase(key);
     m_changed.erase(key);
-    m_host->RequestMETAR(key);
+    m_host.RequestMETAR(key);
 }
 
 void WeatherStore::ListChanged() {
     RefreshList();
     m_profile.SetListSetting("WxStations", GetStationList());
-    m_host->RebuildButtonBar();
+    m_host.RebuildButtonBar();
 }
 
 void WeatherStore::ToggleStation(const std::string& station) {
@@ -85,7 +85,7 @@ void WeatherStore::ToggleStation(const std::string& station) {
     auto it = m_stations.find(key);
     if (it == m_stations.end()) {
         if (m_lines.size() >= static_cast<size_t>(kMaxListedStations)) {
-            m_host->ShowError(kTooManyStations);
+            m_host.ShowError(kTooManyStations);
             return;
         }
         EnterListed(key);
@@ -108,7 +108,7 @@ void WeatherStore::RemoveStation(const std::string& station) {
         // The button goes; the report stays readable until a new one comes.
         m_stations.erase(it);
         m_profile.SetListSetting("WxStations", GetStationList());
-        m_host->RebuildButtonBar();
+        m_host.RebuildButtonBar();
         RefreshList();
         return;
     }
@@ -123,8 +123,8 @@ void WeatherStore::RequestMetar(const std::string& station) {
     const std::string key = ToUpper(station);
     m_selected = key;
     m_stations.emplace(key, false);
-    m_host->RequestMETAR(key);
-    m_host->ListRefreshed();
+    m_host.RequestMETAR(key);
+    m_host.ListRefreshed();
 }
 
 void WeatherStore::SetATISStation(const std::string& station) {
@@ -177,20 +177,20 @@ void WeatherStore::RefreshList() {
         const StationWeather* w = Find(m_selected);
         m_boxText = w ? w->rawText : std::string();
     }
-    m_host->ListRefreshed();
+    m_host.ListRefreshed();
 }
 
 void WeatherStore::SelectStation(const std::string& station) {
     m_selected = station;
     const StationWeather* w = Find(station);
     m_boxText = w ? w->rawText : std::string();
-    m_host->ListRefreshed();
+    m_host.ListRefreshed();
 }
 
 void WeatherStore::ShowStation(const std::string& station) {
     if (const StationWeather* w = Find(station)) {
         m_boxText = w->rawText;
-        m_host->ListRefreshed();
+        m_host.ListRefreshed();
     }
 }
 

@@ -20,20 +20,20 @@
 class Clock;
 class TarqProfile;
 
-// What the store asks of the rest of the program. Every default is quiet.
+// What the store asks of the rest of the program.
 class WeatherHost {
 public:
     virtual ~WeatherHost() = default;
-    virtual bool IsConnected() const { return false; }
-    virtual void RequestMETAR(const std::string& /*station*/) {}
+    virtual bool IsConnected() const = 0;
+    virtual void RequestMETAR(const std::string& station) = 0;
     // An error line with the error sound.
-    virtual void ShowError(const std::string& /*text*/) {}
+    virtual void ShowError(const std::string& text) = 0;
     // One button per listed station on the main display.
-    virtual void RebuildButtonBar() {}
+    virtual void RebuildButtonBar() = 0;
     // A report of the ATIS station arrived (the ATIS maker's OnReportTime).
-    virtual void OnATISReportTime(const std::string& /*time*/) {}
+    virtual void OnATISReportTime(const std::string& time) = 0;
     // The list's lines or the report box changed.
-    virtual void ListRefreshed() {}
+    virtual void ListRefreshed() = 0;
 };
 
 // One line of the panel's list.
@@ -58,7 +58,7 @@ public:
     static constexpr int kRequestMetarCommand = 602;
 
     // host null: nothing is asked or told. The profile keeps "WxStations".
-    WeatherStore(TarqProfile& profile, WeatherHost* host, const Clock& clock);
+    WeatherStore(TarqProfile& profile, WeatherHost& host, const Clock& clock);
     ~WeatherStore() override;
 
     // --- fed by the network ---------------------------------------------------
@@ -129,8 +129,7 @@ private:
     void ListChanged();
 
     TarqProfile& m_profile;
-    WeatherHost m_quietHost;
-    WeatherHost* m_host;
+    WeatherHost& m_host;
     const Clock& m_clock;
     MetarParser m_parser;
     std::time_t m_lastRefresh = 0;

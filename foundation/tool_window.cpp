@@ -63,7 +63,7 @@ void TarqToolWindow::ToggleCollapse() {
     } else {
         m_frame->Place(rect.left, rect.top, width, m_savedHeight, false);
         if (m_hadSizingFrame) m_frame->SetSizingFrame(true);
+        // The window's size event arranges its controls for the new height.
         m_collapsed = false;
-        Relayout();
     }
 }

@@ -36,9 +36,6 @@ public:
     TarqToolWindow(const TarqToolWindow&) = delete;
     TarqToolWindow& operator=(const TarqToolWindow&) = delete;
 
-    // Arranges the child controls for the current client size.
-    virtual void Relayout() {}
-
     // The derived class attaches its window once it exists; null detaches it.
     void AttachFrame(ToolWindowFrame* frame) { m_frame = frame; }
     ToolWindowFrame* GetFrame() const { return m_frame; }

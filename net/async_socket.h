@@ -41,11 +41,11 @@ public:
     virtual bool PumpMessages(int waitMs = 0);
     // Dotted IPv4 and port, "127.0.0.1:40000"; empty when it cannot be read.
     virtual std::string GetLocalAddress() const;
-    virtual std::string GetErrorText() const { return m_errorText; }
+    std::string GetErrorText() const { return m_errorText; }
     virtual void Notify(int event, const char* data, size_t length);
-    virtual void SetErrorText(const std::string& text) { m_errorText = text; }
+    void SetErrorText(const std::string& text) { m_errorText = text; }
     // The socket-error text of an errno value.
-    virtual void SetErrorFromCode(int code) { m_errorText = SocketErrorText(code); }
+    void SetErrorFromCode(int code) { m_errorText = SocketErrorText(code); }
 
     bool IsOpen() const { return m_fd >= 0; }
 

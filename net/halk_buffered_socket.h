@@ -19,7 +19,6 @@ public:
     virtual void OnLine(HalkBufferedSocket* connection, const char* text, size_t length) = 0;
     virtual void OnStateChange(HalkBufferedSocket* connection, int oldState, int newState) = 0;
     virtual ~HalkBufferedSocketDataHandler() = default;
-    virtual void OnPong(const char* from, long long sentTime) {}
 };
 
 class HalkBufferedSocket {

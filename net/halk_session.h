@@ -260,7 +260,8 @@ public:
     // HalkBufferedSocketDataHandler
     void OnLine(HalkBufferedSocket* connection, const char* text, size_t length) override;
     void OnStateChange(HalkBufferedSocket* connection, int oldState, int newState) override;
-    void OnPong(const char* from, long long sentTime) override;
+    // A "$PO" answer to our ping: hands it to the pong callback.
+    void OnPong(const char* from, long long sentTime);
 
 private:
     template <typename F>

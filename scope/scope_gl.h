@@ -27,7 +27,7 @@ public:
     virtual const GlBitmapFont* GetFont(int id) const = 0;
     // What the display's context owns, for lists a drawer keeps across
     // frames; null where there is none.
-    virtual GlContextResources* GetGlResources() const { return nullptr; }
+    virtual GlContextResources* GetGlResources() const = 0;
 };
 
 class ScopeGl {

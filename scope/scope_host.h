@@ -37,9 +37,9 @@ public:
 
     // The display's colour profile: 24-bit colour, red in the low byte.
     virtual int GetColor(const std::string& key) = 0;
-    virtual std::string GetColorProfileName() const { return {}; }
+    virtual std::string GetColorProfileName() const = 0;
     // The display window the scope draws into; null without one.
-    virtual TarqDisplay* GetDisplay() { return nullptr; }
+    virtual TarqDisplay* GetDisplay() = 0;
     virtual int GetInt(const std::string& key) = 0;
     virtual bool GetBool(const std::string& key) = 0;
     // The profile's VFR codes ("VFRCodes"), the code's digits as a number.
@@ -84,7 +84,7 @@ public:
     virtual int MeasureText(const std::string& text, int fontId) = 0;
     // Where the mouse readout starts in a viewport of that size (pixels, y
     // up): clear of the main display's button bar and radio history.
-    virtual PixelPoint GetMouseReadoutPlace(int /*width*/, int /*height*/) { return {10, 10}; }
+    virtual PixelPoint GetMouseReadoutPlace(int width, int height) = 0;
 
     // The note menu ("Edit Text", "Delete Note") for a sticky note, at a
     // window pixel (y down).
@@ -102,7 +102,7 @@ public:
     // The directory the parse report goes to.
     virtual std::string GetStartDirectory() = 0;
     // The North Atlantic tracks: a copy of the current map, and the download
-    // the oceanic tracks dialog starts. None by default.
-    virtual void GetOceanicTracks(OceanicTrackMap& out) { out.clear(); }
-    virtual void StartOceanicTracksDownload() {}
+    // the oceanic tracks dialog starts.
+    virtual void GetOceanicTracks(OceanicTrackMap& out) = 0;
+    virtual void StartOceanicTracksDownload() = 0;
 };

@@ -33,15 +33,15 @@ public:
     virtual TarqControllerDB* GetControllerDB() = 0;
     virtual std::string GetString(const std::string& key) = 0;
     virtual std::vector<std::string> GetList(const std::string& key) = 0;
-    virtual int GetPrimaryFrequency() { return 0; }
+    virtual int GetPrimaryFrequency() = 0;
     virtual bool IsSeeAll() = 0;
-    virtual bool IsSuppressed(const std::string& /*callsign*/) { return false; }
-    virtual bool IsShiftDown() { return false; }
+    virtual bool IsSuppressed(const std::string& callsign) = 0;
+    virtual bool IsShiftDown() = 0;
     virtual void SetSelectedCallsign(const std::string& callsign) = 0;
-    virtual void ActOnSecondAircraft(const std::string& /*callsign*/) {}
+    virtual void ActOnSecondAircraft(const std::string& callsign) = 0;
     // The aircraft menu at a window pixel (y down).
-    virtual void OpenAircraftMenu(const std::string& /*callsign*/, int /*x*/, int /*y*/) {}
-    virtual void ShowFlightPlanDetails(const std::string& /*callsign*/) {}
+    virtual void OpenAircraftMenu(const std::string& callsign, int x, int y) = 0;
+    virtual void ShowFlightPlanDetails(const std::string& callsign) = 0;
 };
 
 // The tag position the bearing from target to mouse gives (screen up is 0).

@@ -13,10 +13,11 @@
 #include "app/display_button_bar.h"
 #include "app/frame_tick.h"
 #include "platform/key_state.h"
+#include "tests/app/quiet_button_host.h"
 
 namespace {
 
-struct FakeHost : TarqButtonHost {
+struct FakeHost : QuietButtonHost {
     uint64_t NowMs() const override { return now; }
     int MeasureWidth(int font, std::string_view text) const override {
         return static_cast<int>(text.size()) * (font == 4 ? 20 : 7);

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "memory_voice.h"
 #include "app/display_window.h"
@@ -26,6 +28,8 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
+#include "scope/display_scope.h"
+#include "scope/sticky_builder.h"
 #include "tools/testserver/scenario.h"
 #include "tools/testserver/test_server.h"
 
@@ -56,6 +60,8 @@ struct Results {
     bool editorShownAfterHide = true;
     bool editorShownAfterSs = false;
     std::string editorCallsign;
+    std::vector<std::string> stickyNotes;  // as the scope shows them
+    std::string stickyRecalled;            // the Up key after placing the note
 };
 
 Results g_results;
@@ -205,11 +211,30 @@ private:
                 Next();
                 return;
             }
-            case 5:
+            case 5: {
                 if (!ServerHasEnding(kAmendedRoute) && m_waited < 50) return;
                 g_results.received = g_server->Received("NY_APP");
+                // A sticky note typed on the command line, placed by a click on the scope.
+                WxDisplayWindow* main = MainDisplay();
+                g_displayManager->SetSelectedCallsign("UAL1627");
+                auto* commandLine = dynamic_cast<wxTextCtrl*>(
+                    wxWindow::FindWindowById(1006, static_cast<wxWindow*>(main->GetWindow())));
+                commandLine->ChangeValue(".sticky .tell ZZ $aircraft");
+                auto* canvas = wxWindow::FindWindowById(1005, static_cast<wxWindow*>(main->GetWindow()));
+                for (wxEventType type : {wxEVT_MOTION, wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+                    wxMouseEvent event(type);
+                    event.m_x = 30;
+                    event.m_y = 30;
+                    event.m_leftDown = type == wxEVT_LEFT_DOWN;
+                    event.SetEventObject(canvas);
+                    canvas->GetEventHandler()->ProcessEvent(event);
+                }
+                for (const auto& [key, note] : main->GetScope()->GetStickyBuilder()->Notes())
+                    g_results.stickyNotes.push_back(note.expandedText);
+                g_results.stickyRecalled = PressArrow(*main, WXK_UP);
                 ExitMainLoop();
                 return;
+            }
         }
     }
 
@@ -290,6 +315,9 @@ TEST(CommandLineProgram, TrackCommandsAndAnAliasTypedOnALiveTargetReachTheServer
         return l.rfind("$AMNY_APP:SERVER:UAL1627:", 0) == 0 && EndsWith(l, kAmendedRoute);
     })) << ::testing::PrintToString(got);
     EXPECT_EQ(g_results.commandLineAfter, "") << "Enter empties the command line";
+    // A sticky note shows its aliases and variables expanded; its line enters the history.
+    EXPECT_EQ(g_results.stickyNotes, std::vector<std::string>{".msg ZZ UAL1627 is yours"});
+    EXPECT_EQ(g_results.stickyRecalled, ".sticky .tell ZZ $aircraft");
     // The history keeps the line as typed, not its expansion.
     EXPECT_EQ(g_results.recalled, (std::vector<std::string>{".po ual1627", ".qx ual1627", ".po ual1627"}));
 }

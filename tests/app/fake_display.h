@@ -39,7 +39,18 @@ struct FakeDisplay : TarqDisplay {
     void SetCallsignField(const std::string& callsign) override { callsignField = callsign; }
     void PrefillCommandLine(const std::string& text) override { commandLine = text; }
     void RunCommand(const std::string& line) override { commands.push_back(line); }
+    // No scope: these tests have no GL area.
+    TarqDisplayScope* GetScope() const override { return nullptr; }
     void RefreshOceanicDialog() override { ++oceanicRefreshes; }
+    void SaveBookmark(int n) override { calls.push_back("save bookmark " + std::to_string(n)); }
+    void RecallBookmark(int n) override { calls.push_back("recall bookmark " + std::to_string(n)); }
+    void ShowTrafficCall(const std::string& a, const std::string& b) override {
+        calls.push_back("traffic " + a + " " + b);
+    }
+    void ShowRangeBearing(const std::string& first, const std::string& second) override {
+        calls.push_back("range bearing " + first + " " + second);
+    }
+    void SelectControllerFromCommandLine() override { calls.push_back("select controller"); }
     void ShowAircraftMenu(const std::string& callsign, int x, int y) override {
         aircraftMenus.push_back(callsign + " at " + std::to_string(x) + "," + std::to_string(y));
     }
@@ -53,6 +64,7 @@ struct FakeDisplay : TarqDisplay {
     std::string commandLine;
     std::vector<std::string> commands;
     std::vector<std::string> aircraftMenus;
+    std::vector<std::string> calls;
     int titles = 0, menus = 0, buttonBars = 0, oceanicRefreshes = 0;
 };
 

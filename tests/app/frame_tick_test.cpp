@@ -32,6 +32,8 @@ public:
     void ControllerTimer() override { m_line += "C "; }
     void AircraftTimer() override { m_line += "A "; }
     void AircraftListTimer() override { m_line += "L"; }
+    // Its place in the tick is tested with the land-line watch (button_kinds_test).
+    void LandLineRefresh() override {}
 
     std::string Take() {
         std::string line = m_line;

@@ -12,6 +12,7 @@
 #include "furniture_fixture.h"
 #include "platform/gl_font.h"
 #include "platform/gl_text_batch.h"
+#include "tests/app/quiet_button_host.h"
 #include "tests/offscreen_gl.h"
 
 namespace {
@@ -135,7 +136,7 @@ TEST_F(OffscreenTest, ButtonBoxesHangFromTheTopWithGapsBetween) {
 }
 
 // Every switch on, in the second half of a second, with a request waiting.
-struct PaintingHost : TarqButtonHost {
+struct PaintingHost : QuietButtonHost {
     uint64_t NowMs() const override { return 600; }
     bool GetBool(const std::string&) const override { return true; }
     bool HasRequestListEntries() const override { return true; }

@@ -32,6 +32,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <thread>
 
 #include "memory_voice.h"
@@ -65,6 +66,9 @@ extern char** environ;
 namespace {
 
 constexpr int kBackground = 0x123456;  // 0xBBGGRR: red 0x56, green 0x34, blue 0x12
+// The radar modes' pictures: the targets' symbols and their data blocks.
+constexpr unsigned long kTargetColor = 0xFFFF00;  // cyan
+constexpr unsigned long kBlockColor = 0xFF00FF;   // magenta
 
 struct AnswerNo : MessageBoxHandler {
     MessageBoxResult Show(const std::string& text, const std::string& caption, MessageBoxStyle style,
@@ -135,6 +139,7 @@ struct Results {
     bool targetMoved = false;
     int targetPixels = 0;
     std::string selectedByClick;
+    std::string editorByCtrlClick;  // the flight plan editor's aircraft after a Ctrl+click on a target
     bool dragStarted = false;
     bool blockMoved = false;
     // Accelerators pressed on the keyboard, and the aircraft menu of a live
@@ -152,7 +157,14 @@ struct Results {
     std::string menuTitle;
     bool menuShotSaved = false;
     std::vector<std::string> commandsRun;
-    int modeShots = 0;
+    // Per radar mode: pixels of the target colours around the watched
+    // target's projected pixel, and of the data block colour in its block.
+    struct ModeShot {
+        int symbolPixels = 0;
+        bool block = false;
+        int blockPixels = 0;
+    };
+    std::map<int, ModeShot> modes;
     // The weather panel and the ATIS maker while connected.
     std::vector<std::string> weatherLines;
     std::string weatherReport;
@@ -722,10 +734,24 @@ private:
                 mouse(wxEVT_LEFT_DOWN, p.x + 2, p.y, true);
                 mouse(wxEVT_LEFT_UP, p.x + 2, p.y, false);
                 g_results.selectedByClick = g_displayManager->GetSelectedCallsign();
+                // Ctrl held through the X server for the next click.
+                wxUIActionSimulator().KeyDown(WXK_CONTROL);
                 ++m_targetStep;
                 return false;
             }
             case 2: {
+                if (!m_ctrlClicked) {
+                    // The modifier keys are read from the X server, as the user's are.
+                    PixelPoint p = windowPoint();
+                    mouse(wxEVT_MOTION, p.x + 2, p.y, false);
+                    mouse(wxEVT_LEFT_DOWN, p.x + 2, p.y, true);
+                    mouse(wxEVT_LEFT_UP, p.x + 2, p.y, false);
+                    wxUIActionSimulator().KeyUp(WXK_CONTROL);
+                    g_results.editorByCtrlClick = g_flightPlanEditor->GetCallsign();
+                    g_flightPlanEditor->Hide();  // it opened over the scope
+                    m_ctrlClicked = true;
+                    return false;
+                }
                 // Grab the data block and pull it 100 pixels to the left, in
                 // the Simple mode, whose every target has a full block.
                 scope->SetRadarMode(1);
@@ -767,16 +793,41 @@ private:
                 ++m_targetStep;
                 return false;
             default: {
-                // Every radar mode, one screenshot each.
+                // Every radar mode: the watched target where it projects, its
+                // data block in the block colour. Targets and blocks get
+                // colours nothing else on the scope has.
                 if (m_mode > 11) {
                     scope->SetRadarMode(5);
                     return true;
                 }
+                if (m_mode == 1) {
+                    const std::string profile = main->GetColorProfileName();
+                    for (const char* key : {"ColorPositionSymbol", "ColorTargetSymbol", "ColorPrimaryTarget",
+                                            "ColorHistoryTrail", "ColorVectorLine"})
+                        g_profile->SetColor(profile, key, kTargetColor);
+                    for (const char* key : {"ColorUntracked", "ColorTracked", "ColorLDB", "ColorSelected",
+                                            "ColorFiltered", "ColorCoasting", "ColorConflict", "ColorEmergency",
+                                            "ColorHandoff"})
+                        g_profile->SetColor(profile, key, kBlockColor);
+                    g_displayManager->SetSelectedCallsign("");
+                }
                 scope->SetRadarMode(m_mode);
                 main->Redraw(false, 0);
+                ScreenGrab grab = GrabGlArea(*main);
+                Results::ModeShot& shot = g_results.modes[m_mode];
+                const PixelPoint p = windowPoint();
+                for (int y = p.y - 8; y <= p.y + 8; ++y)
+                    for (int x = p.x - 8; x <= p.x + 8; ++x)
+                        shot.symbolPixels += grab.At(x, y) == kTargetColor || grab.At(x, y) == kBlockColor;
+                const TagRect rect = targets->GetState()->GetTagRect(g_results.watched);
+                shot.block = !rect.IsEmpty();
+                const int height = scope->GetViewportSize().y;
+                for (int y = rect.bottom; shot.block && y <= rect.top; ++y)
+                    for (int x = rect.left; x <= rect.right; ++x)
+                        shot.blockPixels += grab.At(x, height - 1 - y) == kBlockColor;
                 char name[64];
                 std::snprintf(name, sizeof name, "program_test_mode_%d.png", m_mode);
-                if (SaveScreenshot(GrabGlArea(*main), name)) ++g_results.modeShots;
+                SaveScreenshot(grab, name);
                 ++m_mode;
                 return false;
             }
@@ -880,6 +931,7 @@ private:
     int m_menuTicks = 0;
     int m_menuStage = 0;
     int m_targetStep = 0;
+    bool m_ctrlClicked = false;
     int m_step0 = 0;
     int m_mode = 1;
     ScopePoint m_firstPosition;
@@ -1452,9 +1504,19 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_TRUE(g_results.targetMoved) << g_results.watched;
     EXPECT_GT(g_results.targetPixels, 0);
     EXPECT_EQ(g_results.selectedByClick, g_results.watched);
+    EXPECT_EQ(g_results.editorByCtrlClick, g_results.watched) << "Ctrl+click loads the aircraft into the editor";
     EXPECT_TRUE(g_results.dragStarted);
     EXPECT_TRUE(g_results.blockMoved);
-    EXPECT_EQ(g_results.modeShots, 11);
+    for (int mode = 1; mode <= 11; ++mode) {
+        SCOPED_TRACE("radar mode " + std::to_string(mode));
+        const Results::ModeShot& shot = g_results.modes[mode];
+        // The 3-D view places its models in perspective: the target manager
+        // and the 3-D builder are checked together offscreen.
+        if (mode == kRadarMode3D) continue;
+        EXPECT_GT(shot.symbolPixels, 0) << "the target at its projected pixel";
+        EXPECT_TRUE(shot.block) << "a data block";
+        EXPECT_GT(shot.blockPixels, 0) << "the data block in its colour";
+    }
     EXPECT_LT(g_results.zoomAfterF11, g_results.zoomBefore) << "F11 zooms in";
     EXPECT_NE(g_results.filtersByKey, g_results.filtersBefore) << "Ctrl+F";
     EXPECT_EQ(g_results.filtersChecked, g_results.filtersByKey) << "the Filters > Active check follows";

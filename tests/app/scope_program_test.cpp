@@ -20,6 +20,7 @@
 #include <string>
 
 #include "memory_voice.h"
+#include "app/display_button_bar.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/menu_table.h"
@@ -41,6 +42,7 @@ constexpr int kBackground = 0x000000;
 constexpr int kArtcc = 0x00FFFF;  // yellow
 constexpr int kRings = 0xFF00FF;  // magenta
 constexpr int kGeo = 0x0000FF;    // red, for the geography lines without a colour of their own
+constexpr size_t kRulerButton = 7;  // in the bar's order of fixed buttons
 
 struct QuietBoxes : MessageBoxHandler {
     MessageBoxResult Show(const std::string& text, const std::string& caption, MessageBoxStyle style,
@@ -71,6 +73,12 @@ struct Results {
     float headingBefore = 0.0f;
     float headingAfterTurn = 0.0f;
     int threeDChanged = 0;  // pixels that differ between the 2-D and the 3-D picture
+    int threeDArtccPixels = 0;  // the map laid flat under the 3-D camera
+    bool rulerStarted = false;
+    int rulerHeading = 0;
+    double rulerNm = 0.0;
+    double rulerNmExpected = 0.0;
+    int rulerButtonWidth = 0;
     int mode = 0;
     int sidRows = 0;
     std::vector<std::string> selectedSids;
@@ -230,6 +238,45 @@ private:
                 SaveScreenshot(grab, "2b_key_zoomed");
                 g_results.artccAfterKeyZoom =
                     ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
+                // A real double-click starts the ruler; held, it is dragged 100 px
+                // north.
+                wxWindow* canvas = Canvas(*main);
+                wxUIActionSimulator sim;
+                sim.MouseMove(canvas->GetScreenPosition() + wxPoint(400, 350));
+                sim.MouseDown();
+                sim.MouseUp();
+                sim.MouseDown();
+                Next();
+                return;
+            }
+            case 4: {
+                TarqDisplayScope* scope = main->GetScope();
+                if (!scope->IsRulerActive() && m_waited < 30) return;
+                g_results.rulerStarted = scope->IsRulerActive();
+                wxWindow* canvas = Canvas(*main);
+                wxUIActionSimulator sim;
+                sim.MouseMove(canvas->GetScreenPosition() + wxPoint(400, 250));
+                Next();
+                return;
+            }
+            case 5: {
+                TarqDisplayScope* scope = main->GetScope();
+                int heading = 0;
+                double distance = 0.0;
+                scope->GetRulerData(heading, distance);
+                if (distance == 0.0 && m_waited < 30) return;
+                g_results.rulerHeading = heading;
+                g_results.rulerNm = distance;
+                ScopePoint south = scope->GetCenter(), north = south;
+                north.y += 1.0 / 60.0;
+                g_results.rulerNmExpected =
+                    100.0 / (scope->ProjectToWindow(south).y - scope->ProjectToWindow(north).y);
+                wxUIActionSimulator sim;
+                sim.MouseUp();
+                main->Redraw(false, 0);
+                TarqDisplayButtonBar* bar = main->GetButtonBar();
+                g_results.rulerButtonWidth = bar ? bar->GetFixedWidths().at(kRulerButton) : 0;
+                SaveScreenshot(GrabGlArea(*main), "2c_ruler");
                 g_results.centreBefore = scope->GetCenter();
                 wxWindow* canvas = Canvas(*main);
                 // Drag the map 80 px to the right and 60 px up with the right button.
@@ -240,7 +287,7 @@ private:
                 Next();
                 return;
             }
-            case 4: {
+            case 6: {
                 if (m_waited < 3) return;
                 TarqDisplayScope* scope = main->GetScope();
                 g_results.centreAfterPan = scope->GetCenter();
@@ -266,7 +313,7 @@ private:
                 Next();
                 return;
             }
-            case 5: {
+            case 7: {
                 if (m_waited < 3) return;
                 TarqDisplayScope* scope = main->GetScope();
                 g_results.mode = scope->GetRadarMode();
@@ -279,7 +326,7 @@ private:
                 Next();
                 return;
             }
-            case 6: {
+            case 8: {
                 if (m_waited < 3) return;
                 ScreenGrab grab = GrabGlArea(*main);
                 SaveScreenshot(grab, "4_3d_turned");
@@ -287,13 +334,14 @@ private:
                 for (size_t i = 0; i < grab.pixels.size() && i < m_twoD.pixels.size(); ++i)
                     differ += grab.pixels[i] != m_twoD.pixels[i];
                 g_results.threeDChanged = differ;
+                for (unsigned long pixel : grab.pixels) g_results.threeDArtccPixels += pixel == kArtcc;
                 // File > Open Session Profile...: back to the profile dialog.
                 if (!ChooseMenu(*main, CommandId::OpenSessionProfile))
                     return Fail("no Open Session Profile item");
                 Next();
                 return;
             }
-            case 7:
+            case 9:
                 if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 ExitMainLoop();
                 return;
@@ -348,13 +396,13 @@ TEST(ScopeProgram, SampleSectorZoomPanAndThreeD) {
     std::filesystem::create_directories(dir / "run");
     std::filesystem::copy_file(TARQ_SAMPLE_SECTOR, dir / "sample.sct2");
     // The sample's centre: N040.38.23 W073.46.44; rings every 5 NM; ARTCC,
-    // geography and range rings shown (0x400 | 0x2 | 0x4).
+    // geography and range rings shown (0x400 | 0x2 | 0x4), and the button bar (0x4000).
     WriteFileAtomically((dir / "Tarq.ini").string(),
                         "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=20\nDisplayLocY1=20\n"
                         "DisplayWidth1=900\nDisplayHeight1=700\nDisplaySectorFile1=sample.sct2\n"
                         "DisplayCenterLon1=-73.778889\nDisplayCenterLat1=40.639722\nDisplayZoom1=0.5\n"
                         "DisplayRingLon1=-73.778889\nDisplayRingLat1=40.639722\n"
-                        "DisplayToggles1=1030\nDisplayCameraAlt1=20000\nRingSpacing=5\n[:CP:Default]\nColorBackground=" +
+                        "DisplayToggles1=17414\nDisplayCameraAlt1=20000\nRingSpacing=5\nDispBtnRuler=1\n[:CP:Default]\nColorBackground=" +
                             std::to_string(kBackground) + "\nColorARTCCBound=" + std::to_string(kArtcc) +
                             "\nColorRangeRings=" + std::to_string(kRings) + "\n");
     std::filesystem::path previous = std::filesystem::current_path();
@@ -395,6 +443,11 @@ TEST(ScopeProgram, SampleSectorZoomPanAndThreeD) {
     EXPECT_EQ(g_results.mode, kRadarMode3D);
     EXPECT_NE(g_results.headingAfterTurn, g_results.headingBefore);
     EXPECT_GT(g_results.threeDChanged, 1000) << "the 3-D view draws another picture";
+    EXPECT_GT(g_results.threeDArtccPixels, 0) << "with the map under it";
+    EXPECT_TRUE(g_results.rulerStarted) << "a left double-click starts the ruler";
+    EXPECT_EQ(g_results.rulerHeading, 360) << "dragged due north";
+    EXPECT_NEAR(g_results.rulerNm, g_results.rulerNmExpected, g_results.rulerNmExpected * 0.03) << "100 px";
+    EXPECT_GT(g_results.rulerButtonWidth, 0) << "the Ruler Data button shows";
     // Only the question whether to save the changed view on the way out.
     for (const std::string& box : g_results.boxes) EXPECT_EQ(box.rfind("Save Profile|", 0), 0u) << box;
 }

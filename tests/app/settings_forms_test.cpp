@@ -35,6 +35,7 @@ public:
     void FitStripBay() override { calls.push_back("strips"); }
     void ApplyBackgroundColor(const std::string& name) override { calls.push_back("background " + name); }
     void ShowError(const std::string& line) override { calls.push_back("error " + line); }
+    void ClearPushToTalkByMessage() override { calls.push_back("ptt by key"); }
     std::vector<std::string> calls;
     bool aliasLoads = true;
 };

@@ -7,12 +7,6 @@
 
 namespace {
 
-class RecordingAtisHost : public AtisMakerHost {
-public:
-    void ShowError(const std::string& text) override { errors.push_back(text); }
-    std::vector<std::string> errors;
-};
-
 class AtisMakerTest : public ::testing::Test, protected WeatherFixture {
 protected:
     AtisMakerTest() {
@@ -26,7 +20,7 @@ protected:
 
     WeatherStore& weather = store;
     RecordingAtisHost atisHost;
-    AtisMaker maker{profile, store, &atisHost};
+    AtisMaker maker{profile, store, atisHost};
 };
 
 TEST_F(AtisMakerTest, AutoUpdateAdvancesTheLetterOnANewReportOnly) {

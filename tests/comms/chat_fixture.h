@@ -38,10 +38,12 @@ struct FakeChatView : ChatWindowView {
         ++setLogCalls;
     }
     void AppendLogText(const std::string& t) override { log += t; }
+    void ScrollLogToEnd() override {}
     void ScrollLogPage(int direction) override { pageScrolls += direction; }
     std::string GetLogSelection() const override { return selection; }
     std::string GetInputText() const override { return input; }
     void SetInputText(const std::string& t) override { input = t; }
+    void FocusInput() override {}
     void SetMembers(const std::vector<std::string>& m) override { members = m; }
     bool IsForeground() const override { return foreground; }
     void Flash(bool on) override { flashing = on; }
@@ -148,6 +150,7 @@ struct RecordingChatHost : ChatHost {
     void ClearAllUnreadFlags() override { unread.clear(); }
     void AddChatGroup(const std::string& n) override { calls.push_back("group slot " + n); }
     void RemoveChatPartner(const std::string& n) override { calls.push_back("forget " + n); }
+    void RebuildControllerList() override { calls.push_back("controller list"); }
     void PlaySound(const std::string& key, bool interrupt) override {
         calls.push_back(std::string("sound ") + key + (interrupt ? " interrupt" : ""));
     }

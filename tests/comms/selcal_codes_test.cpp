@@ -38,7 +38,9 @@ public:
     }
     void ShowError(const std::string& text) override { errors.push_back(text); }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ListChanged() override { ++listChanges; }
 
+    int listChanges = 0;
     bool valid = true;
     bool transmits = true;
     std::vector<std::string> sent, errors, messages;
@@ -46,7 +48,7 @@ public:
 
 TEST(SelcalCodesTest, LaterPlansReplaceOnlyWithACode) {
     RecordingSelcalHost host;
-    SelcalCodes codes(&host);
+    SelcalCodes codes(host);
     codes.AddAircraft("BAW1", "SEL/ABCD");
     codes.AddAircraft("BAW1", "NO CODE HERE");
     EXPECT_EQ(codes.GetCode("BAW1"), "ABCD");
@@ -61,7 +63,7 @@ TEST(SelcalCodesTest, LaterPlansReplaceOnlyWithACode) {
 
 TEST(SelcalCodesTest, SendingNeedsAnActiveController) {
     RecordingSelcalHost host;
-    SelcalCodes codes(&host);
+    SelcalCodes codes(host);
     codes.AddAircraft("AAL2", "sel/ab-cd");
     host.valid = false;
     codes.SendSelected("AAL2");
@@ -79,7 +81,7 @@ TEST(SelcalCodesTest, SendingNeedsAnActiveController) {
 // so instead of confirming a call that was never made.
 TEST(SelcalCodesTest, ACallThatCannotGoOutIsNotConfirmed) {
     RecordingSelcalHost host;
-    SelcalCodes codes(&host);
+    SelcalCodes codes(host);
     codes.AddAircraft("AAL2", "sel/ab-cd");
     host.transmits = false;
     codes.SendSelected("AAL2");

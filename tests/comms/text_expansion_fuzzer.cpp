@@ -11,6 +11,7 @@
 #include "foundation/profile.h"
 #include "platform/clock.h"
 #include "tests/comms/fake_variable_sources.h"
+#include "tests/comms/weather_fixture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Alias files and typed lines are small; 64 KB holds any real one.
@@ -22,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     static TarqProfile profile("/nonexistent/Tarq.ini");
     static const ManualClock clock(0, 1710027900);
-    static WeatherStore weather(profile, nullptr, clock);
+    static RecordingWeatherHost host;
+    static WeatherStore weather(profile, host, clock);
     static FakeVariableSources sources = [] {
         FakeVariableSources s;
         TarqFlightPlanRecord plan;

@@ -92,7 +92,8 @@ protected:
         ASSERT_TRUE(voice.SaveRecording());
     }
 
-    AtisMaker maker{profile, store, nullptr};
+    RecordingAtisHost atisHost;
+    AtisMaker maker{profile, store, atisHost};
     FakeVoiceAtisServices services;
     VoiceAtis voice{profile, maker, store, services, "/start"};
 };

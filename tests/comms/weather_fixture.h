@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "comms/atis_maker.h"
 #include "comms/weather_store.h"
 #include "foundation/profile.h"
 #include "platform/clock.h"
@@ -17,12 +18,21 @@ public:
     void ShowError(const std::string& text) override { errors.push_back(text); }
     void RebuildButtonBar() override { ++rebuilds; }
     void OnATISReportTime(const std::string& time) override { atisTimes.push_back(time); }
+    void ListRefreshed() override { ++refreshes; }
 
     bool connected = true;
     std::vector<std::string> requests;
     std::vector<std::string> errors;
     std::vector<std::string> atisTimes;
     int rebuilds = 0;
+    int refreshes = 0;
+};
+
+// The ATIS maker's error lines.
+class RecordingAtisHost : public AtisMakerHost {
+public:
+    void ShowError(const std::string& text) override { errors.push_back(text); }
+    std::vector<std::string> errors;
 };
 
 struct WeatherFixture {
@@ -30,5 +40,5 @@ struct WeatherFixture {
     TarqProfile profile{dir.File("Tarq.ini")};
     ManualClock clock{0, 1'000'000};
     RecordingWeatherHost host;
-    WeatherStore store{profile, &host, clock};
+    WeatherStore store{profile, host, clock};
 };

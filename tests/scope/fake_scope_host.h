@@ -57,6 +57,8 @@ public:
     bool GetBool(const std::string& key) override { return bools[key]; }
     bool IsVFRCode(uint16_t code) override { return vfrCodes.count(code) != 0; }
     bool IsMainDisplay() const override { return isMain; }
+    // No display window around the scope.
+    TarqDisplay* GetDisplay() override { return nullptr; }
     TarqDisplayScope* GetMainScope() override { return mainScope; }
     void ShowError(const std::string& text) override { errors.push_back(text); }
     void ShowInfo(const std::string& text) override { infos.push_back(text); }

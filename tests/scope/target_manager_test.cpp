@@ -6,25 +6,9 @@
 
 #include "target_builder_fixture.h"
 #include "tests/atc/atc_fakes.h"
+#include "tests/scope/fake_target_environment.h"
 
 namespace {
-
-class ManagerEnvironment final : public TargetEnvironment {
-public:
-    explicit ManagerEnvironment(AtcWorld& world) : m_world(world) {}
-    TarqAircraftDB* GetAircraftDB() override { return &m_world.aircraft; }
-    TarqControllerDB* GetControllerDB() override { return &m_world.controllers; }
-    std::string GetString(const std::string& key) override { return m_world.settings.GetString(key); }
-    std::vector<std::string> GetList(const std::string& key) override {
-        return m_world.settings.GetList(key);
-    }
-    bool IsSeeAll() override { return false; }
-    void SetSelectedCallsign(const std::string& callsign) override { selected = callsign; }
-    std::string selected;
-
-private:
-    AtcWorld& m_world;
-};
 
 class TargetManagerTest : public TargetBuilderFixture {
 protected:
@@ -33,7 +17,7 @@ protected:
         world.aircraft.UpdatePilotPosition(callsign, AtcWorld::Report(p.y, p.x));
     }
     AtcWorld world;
-    ManagerEnvironment environment{world};
+    FakeTargetEnvironment environment{world};
 };
 
 TEST_F(TargetManagerTest, DrawsEveryAircraftThroughTheBuilderAndRestoresTheState) {

@@ -14,35 +14,9 @@
 #include "foundation/geo_helpers.h"
 #include "scope/display_scope.h"
 #include "tests/atc/atc_fakes.h"
+#include "tests/scope/fake_target_environment.h"
 
 namespace {
-
-class FakeEnvironment final : public TargetEnvironment {
-public:
-    explicit FakeEnvironment(AtcWorld& world) : m_world(world) {}
-    TarqAircraftDB* GetAircraftDB() override { return &m_world.aircraft; }
-    TarqControllerDB* GetControllerDB() override { return &m_world.controllers; }
-    std::string GetString(const std::string& key) override { return m_world.settings.GetString(key); }
-    std::vector<std::string> GetList(const std::string& key) override {
-        return m_world.settings.GetList(key);
-    }
-    bool IsSeeAll() override { return seeAll; }
-    bool IsSuppressed(const std::string& callsign) override { return suppressed.count(callsign) != 0; }
-    bool IsShiftDown() override { return shift; }
-    void SetSelectedCallsign(const std::string& callsign) override { selected = callsign; }
-    void ActOnSecondAircraft(const std::string& callsign) override { acted.push_back(callsign); }
-    void OpenAircraftMenu(const std::string& callsign, int, int) override { menus.push_back(callsign); }
-    void ShowFlightPlanDetails(const std::string& callsign) override { details.push_back(callsign); }
-
-    bool seeAll = false;
-    bool shift = false;
-    std::set<std::string> suppressed;
-    std::string selected;
-    std::vector<std::string> acted, menus, details;
-
-private:
-    AtcWorld& m_world;
-};
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
@@ -108,7 +82,7 @@ public:
     AtcWorld world;
     FakeScopeHost host;
     std::unique_ptr<TarqDisplayScope> scope = MakeScope();
-    FakeEnvironment env{world};
+    FakeTargetEnvironment env{world};
     TargetState state{*scope, env};
 };
 

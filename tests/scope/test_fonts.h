@@ -8,6 +8,8 @@
 #include "platform/gl_font.h"
 #include "scope/scope_gl.h"
 
+class GlContextResources;
+
 class TestFonts : public ScopeFontSource {
 public:
     const GlBitmapFont* GetFont(int id) const override {
@@ -18,6 +20,9 @@ public:
         m_fonts[id] = std::move(font);
         return raw;
     }
+    // The context's shared lists, when the test gives it some.
+    GlContextResources* GetGlResources() const override { return resources; }
+    GlContextResources* resources = nullptr;
 
 private:
     mutable std::map<int, std::unique_ptr<GlBitmapFont>> m_fonts;

@@ -1,0 +1,213 @@
+// What the program's own global objects do with the seams between their
+// parts: the settings store records the last profile, the "$" variables read
+// the display manager and the communications panel, the strip bay opens the
+// flight plan editor, a captured push-to-talk key takes push-to-talk back
+// from the external message, and the reminder lights read the chat and the
+// panel. Built on fake displays: no window is needed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "app/button_kinds.h"
+#include "app/comms_windows.h"
+#include "app/display_button_bar.h"
+#include "app/display_fonts.h"
+#include "app/general_settings_form.h"
+#include "app/program_buttons.h"
+#include "net/halk_session.h"
+#include "platform/clock.h"
+#include "shell_fixture.h"
+#include "tools/flight_strip_bay.h"
+#include "tools/testserver/test_server.h"
+
+namespace {
+
+// A tool-window frame that is only a rectangle and a shown flag.
+struct RecordingFrame : ToolWindowFrame {
+    ScreenRect rect{100, 100, 300, 400};
+    bool shown = false;
+    int activations = 0;
+    ScreenRect GetWindowRect() const override { return rect; }
+    int GetClientHeight() const override { return rect.bottom - rect.top; }
+    bool IsShown() const override { return shown; }
+    void ShowAndRaise() override { shown = true; }
+    void HideWindow() override { shown = false; }
+    void Activate() override { ++activations; }
+    void Place(int x, int y, int w, int h, bool) override { rect = {x, y, x + w, y + h}; }
+    bool HasSizingFrame() const override { return false; }
+    void SetSizingFrame(bool) override {}
+    bool IsPointOnMonitor(int, int) const override { return true; }
+    void ActivateMainDisplay() override {}
+};
+
+// The in-process test server the network manager signs on to.
+class LocalServer {
+public:
+    LocalServer() {
+        TestServerOptions options;
+        options.port = 0;
+        options.key = TarqNetworkManager::LoginKey();
+        options.challengeIntervalMs = 0;
+        m_server = std::make_unique<TarqTestServer>(std::move(options), m_clock);
+        std::string error;
+        EXPECT_TRUE(m_server->Start(&error)) << error;
+    }
+    bool PumpUntil(const std::function<bool()>& done) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            m_server->Poll(1);
+            g_networkManager->OnTimer();
+            if (done()) return true;
+        }
+        return done();
+    }
+    void SignOn(const std::string& callsign) {
+        HalkSession& session = g_networkManager->ControllerSession();
+        session.SetConnectInfo("127.0.0.1", m_server->Port(), "1000001", "secret", {callsign, "Me", 5});
+        ASSERT_TRUE(session.Connect());
+        ASSERT_TRUE(PumpUntil([&] { return g_networkManager->IsConnected(); }));
+    }
+
+private:
+    ManualClock m_clock{0, 1700000000};
+    std::unique_ptr<TarqTestServer> m_server;
+};
+
+class ProgramWiring : public ShellFixture {
+protected:
+    void Open(const std::string& profile) {
+        Start();
+        ASSERT_TRUE(OpenSessionProfile(ListWith(profile), nullptr, ui));
+    }
+    std::string Expand(const std::string& text) {
+        std::string out;
+        EXPECT_TRUE(ExpandAliases(text, out));
+        return out;
+    }
+    std::string LastProfile() const { return registry->GetString(kTarqRegistryKey, kLastProfileValue, "(none)"); }
+};
+
+TEST_F(ProgramWiring, SaveAndSaveAsRecordTheLastProfile) {
+    Open("Charlie");
+    registry->SetString(kTarqRegistryKey, kLastProfileValue, "Alpha");
+    g_profile->Save();
+    EXPECT_EQ(LastProfile(), "Charlie");
+    ASSERT_TRUE(g_profile->SaveProfileAs("Echo"));
+    EXPECT_EQ(LastProfile(), "Echo");
+}
+
+TEST_F(ProgramWiring, SelectedAircraftAndPrimaryVoiceRoomVariables) {
+    Open("Charlie");
+    EXPECT_EQ(Expand("$aircraft|$myrw|$mypvtrw"), "----||$ ");
+    g_displayManager->SetSelectedCallsign("AAL12");
+    EXPECT_EQ(Expand("$aircraft"), "AAL12");
+
+    LocalServer server;
+    server.SignOn("NY_CTR");
+    g_commsPanel->OpenEditor(0);
+    ASSERT_TRUE(g_commsPanel->SaveEditedEntry({"NY_CTR", "125.350", "127.0.0.1", "ny_ctr"}).saved);
+    CommsEntries& entries = g_commsPanel->Entries();
+    entries.OnPrimaryClicked(0, true);
+    entries.OnHeadsetClicked(0, true);
+    ASSERT_TRUE(entries.GetSelection(0).headset);
+    EXPECT_EQ(Expand("$myrw / $mypvtrw"), "127.0.0.1/ny_ctr / $ 127.0.0.1/ny_ctr");
+}
+
+TEST_F(ProgramWiring, StripBayOpensTheFlightPlanEditorWithItsAircraft) {
+    Open("Charlie");
+    RecordingFrame editor;
+    g_flightPlanEditor->AttachFrame(&editor);
+    TarqFlightStripBay& bay = *g_flightStripBay;
+    bay.SetViewSize(1102, 600);
+    bay.AddStripForAircraft("AAL12");
+    bay.AddStripForAircraft("UAL7");
+    for (int i = 0; i < 20; ++i) bay.OnFrameTick();
+    StripBayFrame frame;
+    bay.BuildFrame(frame);
+    auto keyOf = [&](const std::string& callsign) {
+        for (const auto& [key, slot] : bay.Slots())
+            if (slot.strip->GetCallsign() == callsign) return key;
+        return 0;
+    };
+
+    // Ctrl+click fills the editor and leaves it where it is.
+    const int row = bay.Slots().at(keyOf("UAL7")).position;
+    bay.OnMouseMove(30, row * 64 + 30);
+    bay.OnLButtonDown(30, row * 64 + 30, {.ctrl = true});
+    EXPECT_EQ(g_flightPlanEditor->GetCallsign(), "UAL7");
+    EXPECT_FALSE(editor.shown);
+
+    // "Edit Flight Plan" fills it, shows and activates it.
+    StripBayMenu menu;
+    menu.title = "AAL12";
+    bay.OnMenuCommand(keyOf("AAL12"), kStripMenuEditPlan, menu);
+    EXPECT_EQ(g_flightPlanEditor->GetCallsign(), "AAL12");
+    EXPECT_EQ(g_flightPlanEditor->GetShownFields().callsign, "AAL12");
+    EXPECT_TRUE(editor.shown);
+    EXPECT_GE(editor.activations, 1);
+    g_flightPlanEditor->AttachFrame(nullptr);
+}
+
+TEST_F(ProgramWiring, CapturingThePushToTalkKeyHandsPushToTalkBackToTheKeyPoll) {
+    int cleared = 0;
+    TarqDisplayEnvironment environment;
+    environment.factory = &factory;
+    environment.post = queue.Poster();
+    environment.hooks.clearPushToTalkByMessage = [&cleared] { ++cleared; };
+    CreateGlobalObjects(environment);
+    ReadIniFile();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+
+    using namespace settings_pages;
+    TarqGeneralSettingsForm form(*g_profile, ProgramSettingsEffects());
+    SettingsPageValues& values = form.Show(kHotkeys);
+    form.CaptureKey(kHotkeys, 1165, 0x12);  // the aircraft select key
+    EXPECT_EQ(cleared, 0);
+    form.CaptureKey(kHotkeys, 1167, 0x11);  // the push-to-talk key
+    EXPECT_EQ(cleared, 1);
+    EXPECT_EQ(values.ints[1165], 0x12);
+    EXPECT_EQ(values.ints[1167], 0x11);
+}
+
+// No fonts: the reminder lights measure nothing.
+struct NoFonts : TarqFontSource {
+    const GlBitmapFont* GetFont(int) const override { return nullptr; }
+};
+
+TEST_F(ProgramWiring, ReminderLightsShowUnreadChatAndTheMuteToggle) {
+    Open("Charlie");
+    g_profile->SetBool("DispBtnReminders", true);
+    NoFonts fonts;
+    TarqProgramButtonKinds kinds(fonts);
+    TarqDisplayButtonBar bar(nullptr, kinds, nullptr);
+    std::unique_ptr<TarqDisplayButton> lights;
+    for (auto& button : kinds.CreateFixedButtons(bar))
+        if (dynamic_cast<TarqDisplayButtonReminderLights*>(button.get())) lights = std::move(button);
+    ASSERT_NE(lights, nullptr);
+
+    // The lights flash: the lit half of a second comes within a second.
+    auto litColors = [&] {
+        std::vector<ButtonColor> lit;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (lit.empty() && std::chrono::steady_clock::now() < deadline) {
+            ButtonPicture picture;
+            static_cast<TarqPictureButton&>(*lights).Compose(0, 0, picture);
+            for (const ButtonShape& shape : picture.Shapes())
+                if (shape.kind == ButtonShape::Kind::Fill) lit.push_back(shape.color);
+            if (lit.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return lit;
+    };
+    const ButtonColor chatLight{90, 172, 255}, muteLight{0, 120, 0};
+    EXPECT_TRUE(litColors().empty());
+
+    g_chatManager->OnIncomingMessage("AAL12", "with you");
+    EXPECT_EQ(litColors(), std::vector<ButtonColor>{chatLight});
+
+    g_commsPanel->SetMuteChecked(true);
+    EXPECT_EQ(litColors(), (std::vector<ButtonColor>{muteLight, chatLight}));
+}
+
+}  // namespace
