@@ -223,8 +223,9 @@ private:
                 auto* canvas = wxWindow::FindWindowById(1005, static_cast<wxWindow*>(main->GetWindow()));
                 for (wxEventType type : {wxEVT_MOTION, wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
                     wxMouseEvent event(type);
-                    event.m_x = 30;
-                    event.m_y = 30;
+                    // Between the button bar at the top and the radio history at the bottom.
+                    event.m_x = 520;
+                    event.m_y = 150;
                     event.m_leftDown = type == wxEVT_LEFT_DOWN;
                     event.SetEventObject(canvas);
                     canvas->GetEventHandler()->ProcessEvent(event);

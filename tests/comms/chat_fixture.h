@@ -103,6 +103,7 @@ struct RecordingChatHost : ChatHost {
     std::set<std::string> unread;
     std::map<std::string, FakeChatWindowNative*> views;
     std::vector<std::function<void()>> posted;
+    int controllerListRebuilds = 0;
 
     bool GetBool(const std::string& key) const override {
         auto it = bools.find(key);
@@ -150,7 +151,7 @@ struct RecordingChatHost : ChatHost {
     void ClearAllUnreadFlags() override { unread.clear(); }
     void AddChatGroup(const std::string& n) override { calls.push_back("group slot " + n); }
     void RemoveChatPartner(const std::string& n) override { calls.push_back("forget " + n); }
-    void RebuildControllerList() override { calls.push_back("controller list"); }
+    void RebuildControllerList() override { ++controllerListRebuilds; }
     void PlaySound(const std::string& key, bool interrupt) override {
         calls.push_back(std::string("sound ") + key + (interrupt ? " interrupt" : ""));
     }
