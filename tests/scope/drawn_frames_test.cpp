@@ -27,6 +27,7 @@
 #include "scope_fixture.h"
 #include "test_fonts.h"
 #include "tests/atc/atc_fakes.h"
+#include "tests/scope/fake_target_environment.h"
 #include "tests/offscreen_gl.h"
 
 namespace {
@@ -43,20 +44,6 @@ const std::map<std::string, uint64_t>& ReferenceFrames() {
     };
     return frames;
 }
-
-class FrameEnvironment final : public TargetEnvironment {
-public:
-    explicit FrameEnvironment(AtcWorld& world) : m_world(world) {}
-    TarqAircraftDB* GetAircraftDB() override { return &m_world.aircraft; }
-    TarqControllerDB* GetControllerDB() override { return &m_world.controllers; }
-    std::string GetString(const std::string& key) override { return m_world.settings.GetString(key); }
-    std::vector<std::string> GetList(const std::string& key) override { return m_world.settings.GetList(key); }
-    bool IsSeeAll() override { return false; }
-    void SetSelectedCallsign(const std::string&) override {}
-
-private:
-    AtcWorld& m_world;
-};
 
 class DrawnFramesTest : public ScopeFixture {
 protected:
@@ -255,7 +242,7 @@ protected:
     GlContextResources m_resources{[this] { return m_gl.MakeCurrent(); }};
     TestFonts fonts;
     AtcWorld m_world;
-    FrameEnvironment m_environment{m_world};
+    FakeTargetEnvironment m_environment{m_world};
     ManualClock m_clock{1000200};
 };
 
