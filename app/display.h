@@ -9,6 +9,7 @@
 #include "foundation/display_settings.h"
 #include "platform/window_handle.h"
 
+class TarqDisplayRadioHistory;
 class TarqDisplayScope;
 
 // The kind of a radio-history line, 0 to 11.
@@ -49,6 +50,8 @@ public:
     virtual TarqDisplaySettings CaptureSettings() const = 0;
     // One line in the radio history (main display only).
     virtual void AddRadioLine(RadioMessageKind kind, const std::string& text) = 0;
+    // The main display's radio history; null on the others.
+    virtual TarqDisplayRadioHistory* GetRadioHistory() = 0;
     // The selected-callsign field (main display only).
     virtual void SetCallsignField(const std::string& callsign) = 0;
     // Main display: the command line's text, the caret at its end and the

@@ -320,6 +320,7 @@ void TarqDisplayCommands::Disconnect() {
     if (g_controllerDB) g_controllerDB->Clear();
     if (g_aircraftDB) g_aircraftDB->Clear();
     if (g_controllerList) g_controllerList->Rebuild();
+    if (g_commsPanel) g_commsPanel->SyncVoiceCheckboxes();
 }
 
 void TarqDisplayCommands::OnCloseRequest() {

@@ -79,7 +79,7 @@ public:
     bool IsVisible() const { return m_visible; }
     void SetVisible(bool visible) { m_visible = visible; }
     // The main display's radio history and button bar; null on a secondary display.
-    TarqDisplayRadioHistory* GetRadioHistory();
+    TarqDisplayRadioHistory* GetRadioHistory() override;
     TarqDisplayButtonBar* GetButtonBar();
     // The scope's show mask.
     int GetShowMask() const { return m_commands.Settings().Toggles; }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/chat_windows.h"
+#include "app/radio_history.h"
 #include "app/session.h"
 #include "app/shell_state.h"
 #include "app/strip_bay_services.h"
@@ -50,9 +51,12 @@ TarqUserRegistry* g_userRegistry = nullptr;
 
 namespace {
 
-// What the ATC state asks of the rest of the program, served by the global
-// objects; the seams whose subsystems are not built yet keep their quiet
-// defaults.
+std::string g_suppressedLookup;
+
+// What the ATC state and the network ask of the rest of the program, served
+// by the global objects. The objects come and go around these bindings (which
+// live from the first object to the last), so each call asks whether its
+// object is there.
 class ShellMessages final : public AtcMessageSink {
 public:
     void ShowError(const std::string& text) override {
@@ -125,22 +129,14 @@ public:
 };
 
 // What the network's packets reach in the shell: the main display's radio
-// history, its titles and menus, and the display settings. The other owners
-// keep their quiet defaults until their subsystems exist.
+// history and scope, its titles and menus, and the display settings.
 class ShellNetworkDisplay final : public NetDisplay {
 public:
     void AddRadioMessage(const std::string& sender, int frequencyKhz, const std::string& text) override {
-        TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
-        if (!main) return;
-        const bool primary = g_commsPanel && g_commsPanel->GetPrimaryFrequency() == frequencyKhz;
-        main->AddRadioLine(primary ? RadioMessageKind::PrimaryRadio : RadioMessageKind::OtherRadio,
-                           sender + ": " + text);
+        if (TarqDisplayRadioHistory* history = MainHistory()) history->AddRadioMessage(sender, frequencyKhz, text);
     }
     void AddBroadcast(const std::string& sender, bool wallop, const std::string& text) override {
-        TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
-        if (main)
-            main->AddRadioLine(wallop ? RadioMessageKind::Wallop : RadioMessageKind::Broadcast,
-                               sender + ": " + text);
+        if (TarqDisplayRadioHistory* history = MainHistory()) history->AddBroadcast(sender, wallop, text);
     }
     void OnConnectionChanged() override {
         if (!g_displayManager) return;
@@ -148,8 +144,89 @@ public:
         g_displayManager->RebuildAllMenus();
     }
     void ApplyDisplaySettings() override { ::ApplyDisplaySettings(); }
+    void CentreMainScope(double latitude, double longitude) override {
+        TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
+        TarqDisplayScope* scope = main ? main->GetScope() : nullptr;
+        if (!scope) return;
+        ScopePoint at{longitude, latitude};
+        scope->AddOffset(at);
+        scope->SetCenterAndRedraw(at);
+    }
     std::string GetMainSectorFileName() const override {
         return g_displayManager ? g_displayManager->GetMainSectorFileName() : std::string();
+    }
+    std::string GetSuppressedLookup() const override { return SuppressedLookup(); }
+
+private:
+    static TarqDisplayRadioHistory* MainHistory() {
+        TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
+        return main ? main->GetRadioHistory() : nullptr;
+    }
+};
+
+class ShellNetworkComms final : public NetCommsPanel {
+public:
+    std::vector<int32_t> GetRXFrequencies() const override {
+        return g_commsPanel ? g_commsPanel->Entries().GetRXFrequencies() : std::vector<int32_t>{};
+    }
+    void SyncVoiceCheckBoxes() override {
+        if (g_commsPanel) g_commsPanel->SyncVoiceCheckboxes();
+    }
+};
+
+class ShellNetworkWeather final : public NetWeather {
+public:
+    void OnMetar(const std::string& text) override {
+        if (g_weatherPanel) g_weatherPanel->Store().OnMetar(text);
+    }
+    void RequestMetarsAgain() override {
+        if (g_weatherPanel) g_weatherPanel->Store().RequestMetarsAgain();
+    }
+};
+
+class ShellNetworkStrips final : public NetStripBay {
+public:
+    void AddStrip(const std::string& callsign, int type, const std::vector<std::string>& annotations) override {
+        if (g_flightStripBay) g_flightStripBay->AddStrip(callsign, type, annotations);
+    }
+};
+
+class ShellNetworkControllerList final : public NetControllerList {
+public:
+    void ShowControllerInfo(const std::string& callsign) override {
+        if (g_controllerList) g_controllerList->ShowControllerInfo(callsign);
+    }
+};
+
+class ShellNetworkVoice final : public NetVoice {
+public:
+    void EndAllLandLines() override {
+        if (g_voiceHost) g_voiceHost->EndAllLandLines();
+    }
+    void CloseAllVoiceRooms() override {
+        if (g_voiceHost) g_voiceHost->CloseAllVoiceRooms();
+    }
+};
+
+class ShellNetworkATISMaker final : public NetATISMaker {
+public:
+    void RefreshVoiceATIS() override {
+        if (g_atisMaker) g_atisMaker->RefreshVoiceATIS();
+    }
+    void UpdateConnectButton() override {
+        if (g_atisMaker) g_atisMaker->UpdateConnectButton();
+    }
+};
+
+// Aliases and "$" variables as the command line expands them; the voice
+// ATIS as the ATIS maker last composed it.
+class ShellTextComms final : public AtcTextComms {
+public:
+    bool ExpandAliases(const std::string& text, std::string& out, const std::string& contextCallsign) override {
+        return ::ExpandAliases(text, out, contextCallsign);
+    }
+    std::string GetVoiceATISText() const override {
+        return g_atisMaker ? g_atisMaker->Maker().GetVoiceATISText() : std::string();
     }
 };
 
@@ -255,8 +332,29 @@ struct ShellServices {
     AircraftAlarm alarm;
     ShellSimulator simulator;
     ShellVoice voice;
+    ShellTextComms text;
     ShellStripBayServices strips;
+    ShellNetworkComms networkComms;
+    ShellNetworkWeather networkWeather;
+    ShellNetworkStrips networkStrips;
+    ShellNetworkControllerList networkControllerList;
+    ShellNetworkVoice networkVoice;
+    ShellNetworkATISMaker networkAtisMaker;
+    // Null until the network manager exists; the manager names itself.
     AtcNetwork* network = nullptr;
+
+    NetworkOwners Owners() {
+        NetworkOwners owners;
+        owners.display = &networkDisplay;
+        owners.comms = &networkComms;
+        owners.chat = &NetChatOfShell();
+        owners.weather = &networkWeather;
+        owners.strips = &networkStrips;
+        owners.controllerList = &networkControllerList;
+        owners.voice = &networkVoice;
+        owners.atisMaker = &networkAtisMaker;
+        return owners;
+    }
 
     AtcServices Atc() {
         AtcServices services;
@@ -268,6 +366,8 @@ struct ShellServices {
         services.network = network;
         services.simulator = &simulator;
         services.voice = &voice;
+        services.text = &text;
+        services.clock = &SystemClock::Instance();
         return services;
     }
 };
@@ -301,6 +401,10 @@ void DeleteGlobal(T*& object, const char* name) {
 
 }  // namespace
 
+void SetSuppressedLookup(const std::string& callsign) { g_suppressedLookup = callsign; }
+
+const std::string& SuppressedLookup() { return g_suppressedLookup; }
+
 ShellStripBayServices& StripBayServicesOfShell() { return g_services->strips; }
 
 VoiceAtisServices* VoiceAtisServicesOfShell() { return g_voiceAtisServices.get(); }
@@ -316,7 +420,8 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
         Created(new TarqDisplayManager(*environment.factory, environment.post, environment.hooks),
                 "TarqDisplayManager");
     g_networkManager =
-        Created(new TarqNetworkManager(g_services->Atc(), static_cast<int32_t>(MachineNumber())),
+        Created(new TarqNetworkManager(g_services->Atc(), g_services->Owners(),
+                                       static_cast<int32_t>(MachineNumber())),
                 "TarqNetworkManager");
     // The databases send through the manager from here on.
     g_services->network = g_networkManager;
@@ -328,24 +433,15 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_aircraftDB->SetControllerDB(g_controllerDB);
     g_controllerDB->SetAircraftDB(g_aircraftDB);
     g_networkManager->SetControllerDB(g_controllerDB);
-    NetworkOwners owners;
-    owners.display = &g_services->networkDisplay;
-    g_networkManager->SetOwners(owners);
     g_controllerList = Created(new TarqControllerList(), "TarqControllerList");
     g_commsPanel = Created(new TarqCommsPanel(), "TarqCommsPanel");
     g_flightPlanEditor = Created(new TarqFlightPlanEditor(), "TarqFlightPlanEditor");
     g_weatherPanel = Created(new TarqWeatherPanel(*g_profile), "TarqWeatherPanel");
-    owners.weather = &g_weatherPanel->Store();
     g_flightStripBay = Created(new TarqFlightStripBay(g_services->strips), "TarqFlightStripBay");
-    owners.strips = g_flightStripBay;
-    g_networkManager->SetOwners(owners);
     g_chatManager = Created(new TarqChatManager(ChatHostOfShell(), ChatForwarderOfShell(), g_userRegistry,
                                                 SystemClock::Instance()),
                             "TarqChatManager");
-    owners.chat = &NetChatOfShell();
     g_atisMaker = Created(new TarqATISMaker(*g_profile, g_weatherPanel->Store()), "TarqATISMaker");
-    owners.atisMaker = g_atisMaker;
-    g_networkManager->SetOwners(owners);
     g_voiceHost = Created(new TarqVoiceHost(*g_profile, *g_networkManager,
                                             [] {
                                                 if (g_controllerList) g_controllerList->Rebuild();
@@ -355,8 +451,6 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_voiceAtisServices =
         std::make_unique<TarqVoiceAtisServices>(*g_voiceEngine, *g_networkManager, g_commsPanel->Entries());
     g_atisMaker->SetVoiceServices(g_voiceAtisServices.get());
-    owners.voice = g_voiceHost;
-    g_networkManager->SetOwners(owners);
     g_selcalPanel = Created(new TarqSELCALPanel(), "TarqSELCALPanel");
     g_fsmpManager =
         Created(new TarqFSMPManager(PathInDirectory(StartDirectory, "ModelData"), g_services->Atc(),
@@ -398,7 +492,6 @@ void DeleteGlobalObjects() {
     g_voiceAtisServices.reset();
     g_voiceEngine = nullptr;
     DeleteGlobal(g_voiceHost, "NoltVoiceEngine");
-    if (g_networkManager) g_networkManager->SetOwners({});
     DeleteGlobal(g_atisMaker, "TarqATISMaker");
     DeleteGlobal(g_chatManager, "TarqChatManager");
     DeleteGlobal(g_flightStripBay, "TarqFlightStripBay");
@@ -411,7 +504,6 @@ void DeleteGlobalObjects() {
     if (g_networkManager) {
         g_networkManager->SetAircraftDB(nullptr);
         g_networkManager->SetControllerDB(nullptr);
-        g_networkManager->SetOwners({});
     }
     DeleteGlobal(g_aircraftDB, "TarqAircraftDB");
     DeleteGlobal(g_networkManager, "TarqNetworkManager");

@@ -47,6 +47,11 @@ ShellStripBayServices& StripBayServicesOfShell();
 // What the ATIS maker's voice side uses while the voice engine exists, else null.
 VoiceAtisServices* VoiceAtisServicesOfShell();
 
+// The callsign the program is looking up quietly: the server's "not found"
+// error (code 8) naming it is not shown. Empty when none.
+void SetSuppressedLookup(const std::string& callsign);
+const std::string& SuppressedLookup();
+
 // What the display manager needs from the program around it.
 struct TarqDisplayEnvironment {
     TarqDisplayFactory* factory = nullptr;

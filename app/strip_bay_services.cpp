@@ -70,7 +70,11 @@ bool ShellStripBayServices::HasReceivedFlightPlan(const std::string& callsign) c
 }
 
 void ShellStripBayServices::RequestFlightPlan(const std::string& callsign) {
-    if (g_networkManager && g_networkManager->IsConnected()) g_networkManager->RequestFlightPlan(callsign);
+    if (!g_networkManager || !g_networkManager->IsConnected()) return;
+    // The bay asks on its own for a pushed strip's plan: a pilot without one
+    // is no news to the user.
+    SetSuppressedLookup(callsign);
+    g_networkManager->RequestFlightPlan(callsign);
 }
 
 void ShellStripBayServices::PushFlightStrip(const std::string& to, const std::string& callsign, int type,

@@ -163,6 +163,37 @@ void TarqCommsPanel::OnFrameTick() {
     if (!(Take() == *m_shown)) SelectionChanged();
 }
 
+namespace {
+// The last position whose name matches; -1 when none does.
+int LastIndexOf(const std::vector<std::string>& names, const std::string& name) {
+    int found = -1;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) found = static_cast<int>(i);
+    }
+    return found;
+}
+}  // namespace
+
+void TarqCommsPanel::ApplyAudioSettings() {
+    if (!g_voiceEngine || !g_profile) return;
+    TarqProfile& p = *g_profile;
+    std::vector<std::string> inputs;
+    std::vector<std::string> outputs;
+    g_voiceEngine->GetDeviceLists(&inputs, &outputs, nullptr, nullptr, nullptr);
+    g_voiceEngine->SetInputDevice(LastIndexOf(inputs, p.GetString("AudioInputDevice")));
+    g_voiceEngine->SetHeadsetDevice(LastIndexOf(outputs, p.GetString("AudioOutputHeadsetDevice")));
+    g_voiceEngine->SetSpeakerDevice(LastIndexOf(outputs, p.GetString("AudioOutputSpeakerDevice")));
+    g_voiceEngine->SetInputSquelch(p.GetFloat("InputSquelch"));
+    g_voiceEngine->SetHeadsetVolume(static_cast<uint32_t>(p.GetInt("OutputVolumeHDST")));
+    g_voiceEngine->SetSpeakerVolume(static_cast<uint32_t>(p.GetInt("OutputVolumeSPKR")));
+    g_voiceEngine->SetVhfSimulation(p.GetBool("VHFSimHeadset"), p.GetBool("VHFSimSpeakers"));
+}
+
+void TarqCommsPanel::SyncVoiceCheckboxes() {
+    m_entries->SyncVoiceCheckboxes();
+    SelectionChanged();
+}
+
 void TarqCommsPanel::ResetVoice() {
     m_entries->ResetVoice();
     SelectionChanged();
@@ -270,7 +301,7 @@ void TarqAircraftList::OnRowDoubleClick(size_t row) {
 class TarqControllerList::Source final : public ControllerListSource {
 public:
     std::vector<std::string> GetControllerCallsigns() const override {
-        return g_controllerDB ? g_controllerDB->GetControllerCallsigns(false) : std::vector<std::string>{};
+        return g_controllerDB ? g_controllerDB->GetAllCallsigns() : std::vector<std::string>{};
     }
     bool GetController(const std::string& callsign, ControllerListInfo& info) const override {
         const TarqController* c = g_controllerDB ? g_controllerDB->GetController(callsign) : nullptr;
@@ -383,6 +414,13 @@ TarqControllerList::CommandRunner& Runner() {
 void TarqControllerList::SetCommandRunner(CommandRunner run) { Runner() = std::move(run); }
 
 void TarqControllerList::RunMenuCommand(size_t row, int command) {
+    const std::string group = m_model->GetMenuGroup(command);
+    if (!group.empty()) {
+        const std::vector<ControllerListEntry>& rows = m_model->GetRows();
+        if (row < rows.size() && !rows[row].header && !rows[row].chatGroupRow && g_chatManager)
+            g_chatManager->AddToGroup(group, rows[row].name);
+        return;
+    }
     for (const std::string& line : m_model->GetMenuCommands(row, command)) {
         if (Runner()) Runner()(line);
     }

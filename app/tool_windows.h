@@ -55,9 +55,13 @@ public:
     // Every frame tick: the rooms' states back into the boxes, redrawn only
     // when something changed.
     void OnFrameTick();
-    // The audio devices and volumes are the voice engine's to apply once it is wired in.
-    void ApplyAudioSettings() {}
+    // The profile's devices (by name), squelch, volumes and VHF simulation
+    // to the voice engine; a session opening.
+    void ApplyAudioSettings();
     void ResetVoice();
+    // The network is gone: push-to-talk, rooms and land lines end and the
+    // voice boxes clear, so no entry is left pointing at a dead room.
+    void SyncVoiceCheckboxes();
     int GetPrimaryFrequency() const { return m_entries->GetPrimaryFrequency(); }
     // The editor's entry, or -1 while it is hidden.
     int GetEditedEntry() const { return m_editorShown ? m_editedEntry : -1; }

@@ -30,7 +30,7 @@ constexpr double kNoCentreDistance = 361.0;
 }  // namespace
 
 TarqAircraftDB::TarqAircraftDB(const AtcServices& services)
-    : m_services(services.Completed()),
+    : m_services(services.Checked("TarqAircraftDB")),
       m_tracking(
           m_services, [this](const std::string& callsign) { return HasAircraft(callsign); },
           [this](const std::string& positionId) { return ResolvePositionId(positionId); }),

@@ -48,7 +48,7 @@ std::map<std::string, AircraftTypeRecord> ParseAircraftTypes(const std::string& 
 }
 
 TarqAircraftTypeTable::TarqAircraftTypeTable(const AtcServices& services)
-    : m_services(services.Completed()) {}
+    : m_services(services.Checked("TarqAircraftTypeTable")) {}
 
 TarqAircraftTypeTable::~TarqAircraftTypeTable() { WaitForDownload(); }
 

@@ -1,9 +1,9 @@
 // The narrow seams through which the ATC state reaches the rest of the
 // program: settings, message lines, sound cues, the network manager's
 // actions, the main scope, the tool windows, the simulator bridge and the
-// voice engine's land lines. The application wires the real objects in;
-// tests pass recording fakes. Any seam left null answers with a quiet
-// default (no scope, no strips, nothing sent).
+// voice engine's land lines. The program binds every seam
+// (app/global_objects.cpp); tests pass the recording fakes of
+// tests/atc/atc_fakes.h.
 // Tested through tests/atc/aircraft_db_test.cpp and controller_db_test.cpp.
 #pragma once
 
@@ -150,8 +150,9 @@ public:
     virtual void UpdateAircraftPosition(uint32_t id, double latitude, double longitude, double altitude,
                                         uint32_t attitude, const std::array<double, 3>& rates, double speed,
                                         int constant1, int constant2) = 0;
-    // The position filter each new aircraft gets; null gives a hold-last stand-in.
-    virtual std::unique_ptr<AircraftExtrapolator> CreateExtrapolator();
+    // The position filter each new aircraft gets; null while no bridge can
+    // make one, and the aircraft then holds its last report.
+    virtual std::unique_ptr<AircraftExtrapolator> CreateExtrapolator() = 0;
 };
 
 // Land-line kinds and states of the voice engine.
@@ -169,7 +170,8 @@ public:
     virtual bool HangUpLandLine() = 0;
 };
 
-// What the databases use; a null member gets a quiet default.
+// What the databases use. Every member must be set: the users take the set
+// through Checked, which stops the program naming the gap.
 struct AtcServices {
     AtcSettings* settings = nullptr;
     AtcMessageSink* messages = nullptr;
@@ -182,7 +184,7 @@ struct AtcServices {
     AtcTextComms* text = nullptr;
     const Clock* clock = nullptr;
 
-    // A copy with every null member replaced by its quiet default
-    // (the system clock for the clock).
-    AtcServices Completed() const;
+    // This set when it is whole; otherwise writes which member of user's
+    // services is missing and aborts: a binding the program forgot.
+    const AtcServices& Checked(const char* user) const;
 };

@@ -37,7 +37,7 @@ struct TarqConflictAlert::Subject {
 
 TarqConflictAlert::TarqConflictAlert(const AtcServices& services, CallsignTest belowRadarFloor,
                                      CallsignTest trackedByMe)
-    : m_services(services.Completed()),
+    : m_services(services.Checked("TarqConflictAlert")),
       m_belowRadarFloor(std::move(belowRadarFloor)),
       m_trackedByMe(std::move(trackedByMe)) {}
 

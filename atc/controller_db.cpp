@@ -34,7 +34,7 @@ constexpr std::time_t kPurgeInterval = 10;
 }  // namespace
 
 TarqControllerDB::TarqControllerDB(const AtcServices& services)
-    : m_services(services.Completed()),
+    : m_services(services.Checked("TarqControllerDB")),
       m_alphabet("ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890ABCDEFGHIJKLMNOPQRSTUVWXYZ") {
     m_lastPurgeTime = m_services.clock->WallSeconds();
 }
@@ -154,6 +154,13 @@ std::vector<std::string> TarqControllerDB::GetControllerCallsigns(bool withoutGr
                            EndsWith(c, "TWR") || EndsWith(c, "FSS") || ground;
         if (radar && !(withoutGround && ground)) out.push_back(c);
     }
+    return out;
+}
+
+std::vector<std::string> TarqControllerDB::GetAllCallsigns() const {
+    std::vector<std::string> out;
+    out.reserve(m_controllers.size());
+    for (const auto& entry : m_controllers) out.push_back(entry.first);
     return out;
 }
 

@@ -40,6 +40,8 @@ public:
     // The scope symbol of a controller; "??" when it is not known.
     std::string GetSymbol(const std::string& callsign) const;
     std::vector<std::string> GetControllerCallsigns(bool withoutGround) const;
+    // Every controller, ATIS stations and observers too, in callsign order.
+    std::vector<std::string> GetAllCallsigns() const;
     size_t GetControllerCount() const { return m_controllers.size(); }
 
     // --- position file and identifiers ----------------------------------------------

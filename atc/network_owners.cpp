@@ -1,26 +1,14 @@
-// Quiet defaults for the owners of network_owners.h.
 // Tested through tests/net/network_handlers_test.cpp.
 #include "atc/network_owners.h"
 
-namespace {
-
-template <typename T>
-void Fill(T*& member) {
-    static T quiet;
-    if (!member) member = &quiet;
-}
-
-}  // namespace
-
-NetworkOwners NetworkOwners::Completed() const {
-    NetworkOwners done = *this;
-    Fill(done.display);
-    Fill(done.comms);
-    Fill(done.chat);
-    Fill(done.weather);
-    Fill(done.strips);
-    Fill(done.controllerList);
-    Fill(done.voice);
-    Fill(done.atisMaker);
-    return done;
+const char* NetworkOwners::Missing() const {
+    if (!display) return "display";
+    if (!comms) return "comms";
+    if (!chat) return "chat";
+    if (!weather) return "weather";
+    if (!strips) return "strips";
+    if (!controllerList) return "controllerList";
+    if (!voice) return "voice";
+    if (!atisMaker) return "atisMaker";
+    return nullptr;
 }

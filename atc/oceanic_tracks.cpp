@@ -83,7 +83,7 @@ bool ParseOceanicTracks(const std::string& path, bool onlyCurrent, OceanicTrackM
 }
 
 TarqOceanicTracksDB::TarqOceanicTracksDB(const AtcServices& services, DownloadJobFactory factory)
-    : m_services(services.Completed()), m_factory(std::move(factory)) {}
+    : m_services(services.Checked("TarqOceanicTracksDB")), m_factory(std::move(factory)) {}
 
 TarqOceanicTracksDB::~TarqOceanicTracksDB() { WaitForDownload(); }
 

@@ -32,7 +32,7 @@ uint16_t NextValidSquawk(int code) {
 }  // namespace
 
 TarqSquawkAssigner::TarqSquawkAssigner(const AtcServices& services, Random15& random)
-    : m_services(services.Completed()), m_random(random) {}
+    : m_services(services.Checked("TarqSquawkAssigner")), m_random(random) {}
 
 uint16_t TarqSquawkAssigner::Assign(uint16_t low, uint16_t high, const TakenCodes& taken) {
     if (high > kHighestSquawk || high == 0) high = kHighestSquawk;

@@ -15,7 +15,7 @@ Value FindOr(const Map& map, const std::string& key, Value fallback) {
 
 TarqTracking::TarqTracking(const AtcServices& services, std::function<bool(const std::string&)> hasAircraft,
                            std::function<std::string(const std::string&)> resolvePositionId)
-    : m_services(services.Completed()),
+    : m_services(services.Checked("TarqTracking")),
       m_hasAircraft(std::move(hasAircraft)),
       m_resolvePositionId(std::move(resolvePositionId)) {}
 

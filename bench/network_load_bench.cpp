@@ -22,6 +22,8 @@
 #include "foundation/random15.h"
 #include "net/network_manager.h"
 #include "platform/clock.h"
+#include "tests/atc/quiet_services.h"
+#include "tests/net/quiet_owners.h"
 #include "tools/testserver/test_server.h"
 
 namespace {
@@ -107,9 +109,9 @@ public:
             while (!m_stop) m_server->Poll(2);
         });
 
-        AtcServices services;
+        AtcServices services = m_quiet.Services();
         services.settings = &m_settings;
-        m_manager = std::make_unique<TarqNetworkManager>(services, 0);
+        m_manager = std::make_unique<TarqNetworkManager>(services, m_owners.All(), 0);
         services.network = m_manager.get();
         m_aircraft = std::make_unique<TarqAircraftDB>(services);
         m_controllers = std::make_unique<TarqControllerDB>(services);
@@ -167,6 +169,9 @@ public:
 
 private:
     BenchSettings m_settings;
+    // The bench measures the sessions and databases; nothing else is watched.
+    QuietAtcServices m_quiet;
+    QuietOwners m_owners;
     std::unique_ptr<TarqTestServer> m_server;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

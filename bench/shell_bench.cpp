@@ -21,6 +21,8 @@
 #include "platform/gl_text_batch.h"
 #include "platform/key_state.h"
 #include "platform/memory_sound_devices.h"
+#include "tests/atc/quiet_services.h"
+#include "tests/net/quiet_owners.h"
 #include "tests/offscreen_gl.h"
 #include "voice/voice_engine.h"
 
@@ -73,10 +75,13 @@ struct ObjectWork : NoWork {
     MemorySoundDeviceProvider devices{{"Microphone"}, {"Headset"}};
     QuietVoiceHost voiceHost;
     NoltVoiceEngine voice{VoiceSetup(devices, voiceHost)};
-    TarqNetworkManager network{AtcServices{}, 0};
-    TarqAircraftDB aircraft{AtcServices{}};
+    // The frame's work over the objects is measured; their seams stay quiet.
+    QuietAtcServices quiet;
+    QuietOwners owners;
+    TarqNetworkManager network{quiet.Services(), owners.All(), 0};
+    TarqAircraftDB aircraft{quiet.Services()};
     TarqAircraftList aircraftList{aircraft};
-    TarqControllerDB controllers{AtcServices{}};
+    TarqControllerDB controllers{quiet.Services()};
     ShellStripBayServices stripServices;
     TarqFlightStripBay strips{stripServices};
     TarqCommsPanel comms;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 #include "atc/aircraft_db.h"
 #include "atc/flight_plan_record.h"
@@ -66,8 +68,27 @@ std::string TarqNetworkManager::LoginKey() {
     return key;
 }
 
-TarqNetworkManager::TarqNetworkManager(const AtcServices& services, int32_t machineNumber)
-    : m_services(services.Completed()) {
+namespace {
+
+// The manager is the network its own services name.
+AtcServices WithNetwork(AtcServices services, AtcNetwork* self) {
+    services.network = self;
+    return services.Checked("TarqNetworkManager");
+}
+
+const NetworkOwners& Checked(const NetworkOwners& owners) {
+    if (const char* missing = owners.Missing()) {
+        std::fprintf(stderr, "TarqNetworkManager: network owner %s not bound\n", missing);
+        std::abort();
+    }
+    return owners;
+}
+
+}  // namespace
+
+TarqNetworkManager::TarqNetworkManager(const AtcServices& services, const NetworkOwners& owners,
+                                       int32_t machineNumber)
+    : m_services(WithNetwork(services, this)), m_owners(Checked(owners)) {
     const std::string key = LoginKey();
     const Clock* clock = m_services.clock;
     m_session = HalkSession::Create(ClientName(), kFirstId, kSecondId, "", kProtocolRevision, kClientId, key,
@@ -79,10 +100,11 @@ TarqNetworkManager::TarqNetworkManager(const AtcServices& services, int32_t mach
     RegisterHandlers();
 }
 
-TarqNetworkManager::TarqNetworkManager(const AtcServices& services,
+TarqNetworkManager::TarqNetworkManager(const AtcServices& services, const NetworkOwners& owners,
                                        std::unique_ptr<HalkSession> controllerSession,
                                        std::unique_ptr<HalkSession> voiceAtisSession)
-    : m_services(services.Completed()),
+    : m_services(WithNetwork(services, this)),
+      m_owners(Checked(owners)),
       m_session(std::move(controllerSession)),
       m_voiceSession(std::move(voiceAtisSession)) {
     RegisterHandlers();
@@ -239,8 +261,9 @@ void TarqNetworkManager::OnConnectionState(int state) {
         DisconnectVoiceAtis();
         m_owners.atisMaker->RefreshVoiceATIS();
         m_owners.atisMaker->UpdateConnectButton();
-        m_owners.voice->CloseAllVoiceRooms();
-        m_owners.voice->EndAllLandLines();
+        // Rooms and land lines end with the network; the voice boxes follow,
+        // or every entry would go on answering "Not connected.".
+        m_owners.comms->SyncVoiceCheckBoxes();
         m_services.sounds->PlayConfiguredSound(settings.GetString("SoundDisconnect"), false);
         const std::string& reason = m_session->FailureReason();
         if (m_cancelling) {

@@ -51,9 +51,12 @@ public:
     static std::string LoginKey();
 
     // Creates both sessions with the client's identity; machineNumber goes
-    // where the identification line carries the volume serial number.
-    TarqNetworkManager(const AtcServices& services, int32_t machineNumber);
-    TarqNetworkManager(const AtcServices& services, std::unique_ptr<HalkSession> controllerSession,
+    // where the identification line carries the volume serial number. Every
+    // service but the network (the manager itself) and every owner must be
+    // set; a gap stops the program at once with its name.
+    TarqNetworkManager(const AtcServices& services, const NetworkOwners& owners, int32_t machineNumber);
+    TarqNetworkManager(const AtcServices& services, const NetworkOwners& owners,
+                       std::unique_ptr<HalkSession> controllerSession,
                        std::unique_ptr<HalkSession> voiceAtisSession);
     ~TarqNetworkManager() override;
 
@@ -104,7 +107,6 @@ public:
         m_serverList->SetAircraftDB(aircraft);
     }
     void SetControllerDB(TarqControllerDB* controllers) { m_controllerDB = controllers; }
-    void SetOwners(const NetworkOwners& owners) { m_owners = owners.Completed(); }
     HalkSession& ControllerSession() { return *m_session; }
     HalkSession& VoiceAtisSession() { return *m_voiceSession; }
     bool IsConnected() const;
@@ -212,7 +214,7 @@ private:
     bool ExpandATISLine(const std::string& line, const std::string& requester, std::string& out);
 
     AtcServices m_services;
-    NetworkOwners m_owners = NetworkOwners().Completed();
+    NetworkOwners m_owners;
     TarqAircraftDB* m_aircraftDB = nullptr;
     TarqControllerDB* m_controllerDB = nullptr;
     std::unique_ptr<HalkSession> m_session;

@@ -32,7 +32,7 @@ void TarqServerList::Maps::Add(const std::string& name, const std::string& addre
 }
 
 TarqServerList::TarqServerList(const AtcServices& services, std::string directory)
-    : m_services(services.Completed()), m_directory(std::move(directory)) {
+    : m_services(services.Checked("TarqServerList")), m_directory(std::move(directory)) {
     LoadServerList(true);
 }
 

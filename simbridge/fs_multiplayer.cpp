@@ -265,7 +265,10 @@ void FS9MPManager::OnPlayerDestroyed(SimPlayerId player) {
 void FS9MPManager::OnReceive(SimPlayerId, const std::string& senderName, const std::vector<uint8_t>& data) {
     std::string text;
     if (!ParseTextMessage(data, text)) return;
-    if (senderName == m_name && m_callback) m_callback->TextReceived(text);
+    // Simulators send under their pilot's name, which no one here knows in
+    // advance: only a name set on purpose narrows who is heard.
+    if (!m_name.empty() && senderName != m_name) return;
+    if (m_callback) m_callback->TextReceived(text);
 }
 
 void FS9MPManager::OnSessionTerminated(const std::string& reason) {

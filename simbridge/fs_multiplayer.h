@@ -60,8 +60,11 @@ public:
     virtual bool SendText(const std::string& text) = 0;
     // A simulator player is in the session.
     virtual bool IsSimConnected() const = 0;
-    // Text is passed on only from a player of this name.
+    // Text is passed on only from a player of this name; while no name is
+    // set, from every player.
     virtual void SetName(const std::string& name) = 0;
+    // The session is hosted: initialised and neither shut down nor ended.
+    virtual bool IsHosting() const = 0;
     virtual std::string GetStatusText() const = 0;
     virtual std::string GetLastErrorText() const = 0;
     // Handles what happened in the session since the last call (players
@@ -75,6 +78,7 @@ public:
     explicit FSMPManagerBase(FSMultiplayerCallback* callback) : m_callback(callback) {}
     std::string GetStatusText() const override { return m_statusText; }
     std::string GetLastErrorText() const override { return m_errorText; }
+    bool IsHosting() const override { return m_initialised; }
 
 protected:
     void SetStatusText(const std::string& text);

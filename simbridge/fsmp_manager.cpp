@@ -45,7 +45,9 @@ bool TarqMPModelSetCallback::Error(const std::string& text, bool) {
 
 TarqFSMPManager::TarqFSMPManager(std::string modelDataFolder, const AtcServices& services,
                                  TransportFactory transports)
-    : m_folder(std::move(modelDataFolder)), m_services(services.Completed()), m_transports(std::move(transports)) {
+    : m_folder(std::move(modelDataFolder)),
+      m_services(services.Checked("TarqFSMPManager")),
+      m_transports(std::move(transports)) {
     m_modelSets.SeedRandom(static_cast<uint32_t>(m_services.clock->WallSeconds()));
 }
 
@@ -74,7 +76,7 @@ bool TarqFSMPManager::Connect() {
         m_sessionCallback.Error();
         return false;
     }
-    m_connected = m_session->Initialize(0);
+    m_connected = m_session->Initialize(m_port);
     if (!m_connected) {
         m_errorText = m_session->GetLastErrorText();
         m_session.reset();
@@ -127,7 +129,7 @@ bool TarqFSMPManager::AddAircraft(const std::string& callsign, const std::string
     aircraft.callsign = callsign;
     aircraft.modelName = ChooseModel(type, airline, livery);
     aircraft.modelClass = m_tables.GetModelClass(type);
-    if (!m_connected) return false;
+    if (!IsConnected()) return false;
     AddToSession(aircraft);
     return aircraft.sessionId != 0;
 }

@@ -79,6 +79,9 @@ public:
     // Starts the session, or restarts it: the aircraft of the old session are
     // added to the new one.
     bool Connect();
+    // The UDP port the next session is hosted on; 0, the default, is the
+    // port the simulator looks on.
+    void SetSessionPort(uint16_t port) { m_port = port; }
     void Disconnect();
     // The display menu's "Start MP Session": says what happens and how it went.
     void StartFromMenu();
@@ -86,7 +89,8 @@ public:
     void OnFrameTick();
 
     // --- the aircraft database's side --------------------------------------
-    bool IsConnected() const override { return m_connected; }
+    // False again once the session has ended on its own, so it can be started anew.
+    bool IsConnected() const override { return m_connected && m_session && m_session->IsHosting(); }
     // Chooses the model and adds the aircraft; id is valid even when the
     // answer is false (the aircraft is then added by the next Connect).
     bool AddAircraft(const std::string& callsign, const std::string& type, const std::string& airline,
@@ -138,6 +142,7 @@ private:
     std::vector<std::string> m_preferredSets;
     bool m_modelDataLoaded = false;
     bool m_connected = false;
+    uint16_t m_port = 0;
     std::string m_errorText;  // when no session could be made
 
     ModelMatcher m_tables;

@@ -86,6 +86,8 @@ public:
     bool SetSpeakerDevice(int index);
     void SetHeadsetVolume(uint32_t volume);
     void SetSpeakerVolume(uint32_t volume);
+    uint32_t GetHeadsetVolume() const { return m_headsetVolume; }
+    uint32_t GetSpeakerVolume() const { return m_speakerVolume; }
     void SetVhfSimulation(bool headset, bool speaker);
     void GetDeviceLists(std::vector<std::string>* inputs, std::vector<std::string>* outputs, int* input,
                         int* headset, int* speaker);

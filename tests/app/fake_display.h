@@ -36,6 +36,9 @@ struct FakeDisplay : TarqDisplay {
         lines.push_back(std::to_string(static_cast<int>(kind)) + " " + text);
         if (log) log->push_back("line " + text);
     }
+    // The shell tests read the lines the message sinks add; the radio
+    // history's own wording is proven on the real window.
+    TarqDisplayRadioHistory* GetRadioHistory() override { return nullptr; }
     void SetCallsignField(const std::string& callsign) override { callsignField = callsign; }
     void PrefillCommandLine(const std::string& text) override { commandLine = text; }
     void RunCommand(const std::string& line) override { commands.push_back(line); }

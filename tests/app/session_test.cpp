@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "shell_fixture.h"
 #include "tests/temp_dir.h"
+#include "tools/testserver/test_client.h"
 #include "tools/testserver/test_server.h"
 
 namespace {
@@ -178,6 +179,27 @@ TEST_F(SessionTest, OpeningASessionRunsItsStepsInOrder) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+// The saved devices are found by name (the headset on the second output
+// here), and the squelch and volumes go with them to the engine.
+TEST_F(SessionTest, OpeningASessionHandsTheSavedAudioSettingsToTheVoiceEngine) {
+    WriteFileAtomically((m_dir / "Tarq.ini").string(),
+                        "[:META]\nVersion=4\n[Audio]\nDisplayCount=1\nAudioInputDevice=Microphone\n"
+                        "AudioOutputHeadsetDevice=Speaker\nAudioOutputSpeakerDevice=Headset\n"
+                        "InputSquelch=0.25\nOutputVolumeHDST=4000\nOutputVolumeSPKR=1234\n"
+                        "VHFSimHeadset=1\nVHFSimSpeakers=0\n");
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Audio"), nullptr, ui));
+    int input = -1, headset = -1, speaker = -1;
+    g_voiceEngine->GetDeviceLists(nullptr, nullptr, &input, &headset, &speaker);
+    EXPECT_EQ(input, 0);
+    EXPECT_EQ(headset, 1);
+    EXPECT_EQ(speaker, 0);
+    EXPECT_NEAR(g_voiceEngine->GetInputSquelch(), 0.25, 1e-6);
+    EXPECT_EQ(g_voiceEngine->GetHeadsetVolume(), 4000u);
+    EXPECT_EQ(g_voiceEngine->GetSpeakerVolume(), 1234u);
+    EXPECT_TRUE(g_voiceEngine->AreDevicesReady());
+}
+
 TEST_F(SessionTest, DisplayCountBelowOneOpensOneDisplay) {
     Start();
     ASSERT_TRUE(OpenSessionProfile(ListWith("bravo"), nullptr, ui));
@@ -223,6 +245,9 @@ public:
         std::string error;
         EXPECT_TRUE(m_server->Start(&error)) << error;
     }
+
+    uint16_t Port() const { return m_server->Port(); }
+    void Poll() { m_server->Poll(1); }
 
     // Pumps the server and the manager's timer until done() or a few seconds passed.
     bool PumpUntil(const std::function<bool()>& done) {
@@ -275,6 +300,44 @@ private:
     std::unique_ptr<TarqTestServer> m_server;
     int m_count = 0;
 };
+
+// Another controller asks the voice-ATIS station for its ATIS: the answer
+// carries the text the ATIS maker composed for the voice ATIS.
+TEST_F(SessionTest, VoiceAtisAnswersCarryTheMakersText) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+    LocalServer server;
+    g_profile->SetString("ATISMakerICAO", "EGLL");
+    g_profile->SetString("VoxATISTemplate", "Heathrow voice information");
+    ASSERT_TRUE(g_atisMaker->Maker().UpdateATIS(false));
+    g_profile->SetString("Callsign", "LON_CTR");
+    g_profile->SetString("CID", "1000001");
+    g_profile->SetString("Password", "secret");
+    g_profile->SetString("Server", "LOCAL");
+    g_networkManager->AddServer("LOCAL", "127.0.0.1:" + std::to_string(server.Port()));
+    g_networkManager->Connect();
+    ASSERT_TRUE(server.PumpUntil([] { return g_networkManager->IsConnected(); }));
+    g_networkManager->ConnectVoiceAtis();
+    ASSERT_TRUE(server.PumpUntil([] { return g_networkManager->IsVoiceAtisConnected(); }));
+
+    TarqTestClient peer("BOS_CTR", server.Port(), TarqNetworkManager::LoginKey());
+    ASSERT_TRUE(peer.Connect());
+    ASSERT_TRUE(server.PumpUntil([&] {
+        peer.Poll();
+        return peer.State() == HalkSession::kConnected;
+    }));
+    peer.Session().SendQuery(3, "EGLL_ATIS");  // ATIS
+    auto answered = [&] {
+        for (const std::string& e : peer.Events()) {
+            if (e.find("Heathrow voice information") != std::string::npos) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(server.PumpUntil([&] {
+        peer.Poll();
+        return answered();
+    })) << ::testing::PrintToString(peer.Events());
+}
 
 TEST_F(SessionTest, ClosePromptCombinations) {
     struct Case {

@@ -228,6 +228,8 @@ public:
         ++updates;
         m_log.Add("SimUpdate " + std::to_string(id) + " " + std::to_string(c1) + " " + std::to_string(c2));
     }
+    // The aircraft hold their last report: the tests place them exactly.
+    std::unique_ptr<AircraftExtrapolator> CreateExtrapolator() override { return nullptr; }
 
 private:
     CallLog& m_log;

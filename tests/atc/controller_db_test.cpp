@@ -215,6 +215,9 @@ TEST(ControllerDB, HandoffTargetListAndFlags) {
     EXPECT_EQ(w.controllers.GetControllerCallsigns(false),
               (std::vector<std::string>{"A_CTR", "B_DEL", "C_GND", "D_TWR"}));
     EXPECT_EQ(w.controllers.GetControllerCallsigns(true), (std::vector<std::string>{"A_CTR", "D_TWR"}));
+    // The controller list shows them all, ATIS stations and observers too.
+    EXPECT_EQ(w.controllers.GetAllCallsigns(),
+              (std::vector<std::string>{"A_CTR", "B_DEL", "C_GND", "D_TWR", "E_ATIS", "OBS"}));
     w.controllers.SetBreakRequest("a_ctr", true);
     EXPECT_TRUE(w.controllers.GetController("A_CTR")->IsRequestingBreak());
     w.controllers.SetHelpFlag("A_CTR", true);

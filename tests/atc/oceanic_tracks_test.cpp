@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "atc_fakes.h"
+#include "quiet_services.h"
 #include "platform/atomic_file.h"
 
 namespace {
@@ -121,7 +122,8 @@ TEST(OceanicTracksTest, DownloadReplacesOnlyOnSuccessAndRunsOnce) {
     CallLog log;
     RecordingMessages messages(log);
     FakeSettings settings;
-    AtcServices services;
+    QuietAtcServices quiet;
+    AtcServices services = quiet.Services();
     services.messages = &messages;
     services.settings = &settings;
     GatedJob job;

@@ -12,6 +12,7 @@
 #include "atc/aircraft_db.h"
 #include "net/halk_session.h"
 #include "net/network_records.h"
+#include "recording_owners.h"
 #include "server_fixture.h"
 
 namespace {
@@ -26,7 +27,7 @@ protected:
                                            "VERSION=1:SECPOS=1:ATCINFO=1:MODELDESC=1", &clientClock);
         auto voice = HalkSession::Create("Tarq 1.2.3", 1, 2, "", 100, TarqTestClient::kClientId, kKey, "",
                                          &clientClock);
-        manager = std::make_unique<TarqNetworkManager>(services, std::move(session), std::move(voice));
+        manager = std::make_unique<TarqNetworkManager>(services, owners.All(), std::move(session), std::move(voice));
         manager->SetAircraftDB(&world.aircraft);
         HalkLoginInfo info{"ME_CTR", "Me Controller", 5};
         manager->ControllerSession().SetConnectInfo("127.0.0.1", server->Port(), "1000001", "secret", info);
@@ -84,6 +85,7 @@ protected:
     }
 
     AtcWorld world;
+    RecordingOwners owners{world.log};
     std::unique_ptr<TarqNetworkManager> manager;
 };
 
@@ -353,7 +355,7 @@ protected:
         serverKey = TarqNetworkManager::LoginKey();
         ServerFixture::SetUp();
         AtcServices services = world.Services();
-        manager = std::make_unique<TarqNetworkManager>(services, -123456789);
+        manager = std::make_unique<TarqNetworkManager>(services, owners.All(), -123456789);
     }
 
     // Connects one of the manager's sessions and pumps until the server logged it in.
@@ -373,6 +375,7 @@ protected:
     }
 
     AtcWorld world;
+    RecordingOwners owners{world.log};
     std::unique_ptr<TarqNetworkManager> manager;
 };
 

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "../atc/atc_fakes.h"
+#include "../atc/quiet_services.h"
 #include "loopback_http_server.h"
 #include "net/version_check.h"
 #include "net/web_services.h"
@@ -42,7 +43,9 @@ private:
 
 class ServerListTest : public ::testing::Test {
 protected:
-    ServerListTest() {
+    // The list reads settings, shows lines and plays the reminder; the other
+    // seams stay quiet.
+    ServerListTest() : services(quiet.Services()) {
         services.settings = &settings;
         services.messages = &messages;
         services.sounds = &sounds;
@@ -79,6 +82,7 @@ protected:
     RecordingMessages messages{log};
     RecordingSounds sounds{log};
     BoxLog boxes{log};
+    QuietAtcServices quiet;
     AtcServices services;
 };
 

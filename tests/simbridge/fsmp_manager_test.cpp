@@ -9,6 +9,7 @@
 #include "simbridge/fs_messages.h"
 #include "simbridge/memory_session_transport.h"
 #include "tests/atc/atc_fakes.h"
+#include "tests/atc/quiet_services.h"
 
 namespace {
 
@@ -44,8 +45,10 @@ protected:
         scope.centres[0] = {0.5, 0};  // longitude, latitude
     }
 
+    // The bridge and the database reach settings, lines, the scope and the
+    // bridge itself; nothing is sent or drawn.
     AtcServices Services() {
-        AtcServices s;
+        AtcServices s = quiet.Services();
         s.settings = &settings;
         s.messages = &messages;
         s.scope = &scope;
@@ -84,6 +87,7 @@ protected:
 
     CallLog log;
     ManualClock clock{0, AtcWorld::kStart};
+    QuietAtcServices quiet;
     FakeSettings settings;
     RecordingMessages messages{log};
     FakeScope scope{log};
@@ -234,11 +238,24 @@ TEST_F(Bridge, MenuCommandSaysHowTheStartWent) {
 TEST_F(Bridge, TextFromTheSimulatorBecomesAnInformationLine) {
     ASSERT_TRUE(bridge.Connect());
     log.Clear();
-    const SimPlayerId sim = transport->AddRemotePlayer("");
+    // A simulator joins under its pilot's name, which nothing here sets.
+    const SimPlayerId sim = transport->AddRemotePlayer("J. Pilot");
     transport->ReceiveFrom(sim, BuildTextMessage("request taxi"));
     EXPECT_TRUE(log.lines.empty());
     bridge.OnFrameTick();
     EXPECT_EQ(log.lines, (std::vector<std::string>{"info: Flight simulator: request taxi"}));
+}
+
+TEST_F(Bridge, ANameSetOnTheSessionNarrowsWhoIsHeard) {
+    ASSERT_TRUE(bridge.Connect());
+    log.Clear();
+    bridge.GetSession()->SetName("Tower Cab");
+    const SimPlayerId other = transport->AddRemotePlayer("J. Pilot");
+    const SimPlayerId named = transport->AddRemotePlayer("Tower Cab");
+    transport->ReceiveFrom(other, BuildTextMessage("not heard"));
+    transport->ReceiveFrom(named, BuildTextMessage("heard"));
+    bridge.OnFrameTick();
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"info: Flight simulator: heard"}));
 }
 
 TEST_F(Bridge, AnEndedSessionIsAnErrorBoxAtTheFrameTick) {
@@ -248,8 +265,17 @@ TEST_F(Bridge, AnEndedSessionIsAnErrorBoxAtTheFrameTick) {
     boxes.shown.clear();
     transport->Terminate("host migrated");
     EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(bridge.IsConnected());
     bridge.OnFrameTick();
     EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error: The multiplayer session ended: host migrated"}));
+    // "Start MP Session" asks this: the ended session can be started anew,
+    // and the aircraft join the new one.
+    EXPECT_FALSE(bridge.IsConnected());
+    ASSERT_TRUE(bridge.Connect());
+    Report("DAL2", 5);
+    Settle();
+    EXPECT_TRUE(bridge.IsConnected());
+    EXPECT_EQ(InSession(), (std::map<std::string, std::string>{{"DAL2", "Qmv_QMark"}}));
 }
 
 TEST(BridgeWithoutData, NoFolderNoTransport) {
@@ -257,7 +283,8 @@ TEST(BridgeWithoutData, NoFolderNoTransport) {
     CallLog log;
     FakeSettings settings;
     RecordingMessages messages{log};
-    AtcServices services;
+    QuietAtcServices quiet;
+    AtcServices services = quiet.Services();
     services.settings = &settings;
     services.messages = &messages;
     TarqFSMPManager noWire("/nonexistent/ModelData", services, nullptr);

@@ -11,6 +11,7 @@
 #include "loopback_http_server.h"
 #include "net/server_list.h"
 #include "net/web_services.h"
+#include "tests/atc/quiet_services.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -54,7 +55,9 @@ TEST(DownloadThreadsTest, MainThreadReadsWhileWorkersPublish) {
                Server::Ok("<tracks><track id='A' type='NAT'><waypoints/><levels/></track></tracks>"));
 
     LockedLines lines;
-    AtcServices services;
+    // The workers' lines are what is watched; the other seams stay quiet.
+    QuietAtcServices quiet;
+    AtcServices services = quiet.Services();
     services.messages = &lines;
     TarqAircraftDB aircraft(services);
     aircraft.SetStartDirectory(dir.Path());
@@ -97,7 +100,8 @@ TEST(DownloadThreadsTest, ShutDownStopsWorkersThatWait) {
     http.Route("/status.txt", Server::Silent());
     http.Route("/Tarq/api/version_check.php", Server::Silent());
     LockedLines lines;
-    AtcServices services;
+    QuietAtcServices quiet;
+    AtcServices services = quiet.Services();
     services.messages = &lines;
     {
         TarqServerList servers(services, dir.Path());

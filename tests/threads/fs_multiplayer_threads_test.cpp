@@ -11,12 +11,15 @@
 #include "simbridge/fs_messages.h"
 #include "simbridge/fsmp_manager.h"
 #include "simbridge/memory_session_transport.h"
+#include "tests/atc/quiet_services.h"
 
 namespace {
 
 TEST(FSMultiplayerThreads, ConnectThreadsSessionEventsAndTheFeedRunTogether) {
     MemorySessionTransport* transport = nullptr;
-    TarqFSMPManager bridge("/nonexistent/ModelData", AtcServices(), [&transport] {
+    // The race is in the session; the bridge's seams stay quiet.
+    QuietAtcServices quiet;
+    TarqFSMPManager bridge("/nonexistent/ModelData", quiet.Services(), [&transport] {
         auto made = std::make_unique<MemorySessionTransport>();
         transport = made.get();
         return made;
