@@ -439,7 +439,7 @@ protected:
         world.settings.strings["CID"] = "1000001";
         world.settings.strings["Password"] = "secret";
         world.settings.strings["Server"] = "LOCAL";
-        manager = std::make_unique<TarqNetworkManager>(world.Services(), 0);
+        manager = std::make_unique<TarqNetworkManager>(world.Services(), owners.All(), 0);
         UseAddress("127.0.0.1:" + std::to_string(server->Port()));
     }
 
@@ -467,6 +467,7 @@ protected:
     }
 
     AtcWorld world;
+    RecordingOwners owners{world.log};
     std::unique_ptr<TarqNetworkManager> manager;
 };
 
