@@ -863,35 +863,40 @@ private:
         wxUIActionSimulator sim;
         // Nothing may lie over the scope where the keys go.
         g_weatherPanel->Hide();
-        sim.MouseMove(canvas->GetScreenPosition() + wxPoint(20, canvas->GetSize().y / 2));
-        auto settle = [] {
-            for (int i = 0; i < 10; ++i) {
+        const wxPoint pointer = canvas->GetScreenPosition() + wxPoint(20, canvas->GetSize().y / 2);
+        sim.MouseMove(pointer);
+        // Each key's effect is awaited, however busy the machine; a key that
+        // does nothing leaves the checks below to fail after the deadline.
+        auto settleUntil = [](const auto& done) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!done() && std::chrono::steady_clock::now() < deadline) {
                 wxYield();
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
+            wxYield();
         };
-        settle();
+        settleUntil([&] { return wxGetMousePosition() == pointer; });
         g_results.zoomBefore = scope.GetZoom();
         sim.Char(WXK_F11);
-        settle();
+        settleUntil([&] { return scope.GetZoom() != g_results.zoomBefore; });
         g_results.zoomAfterF11 = scope.GetZoom();
         g_results.filtersBefore = scope.AreFiltersEnabled();
         sim.Char('f', wxMOD_CONTROL);
-        settle();
+        settleUntil([&] { return scope.AreFiltersEnabled() != g_results.filtersBefore; });
         g_results.filtersByKey = scope.AreFiltersEnabled();
         wxMenuBar* bar = static_cast<wxFrame*>(main.GetWindow())->GetMenuBar();
         wxMenuItem* filters = bar->FindItem(ToToolkitId(CommandId::FiltersActive));
         g_results.filtersChecked = filters && filters->IsChecked();
         sim.Char('f', wxMOD_CONTROL);  // and back
-        settle();
+        settleUntil([&] { return scope.AreFiltersEnabled() == g_results.filtersBefore; });
         g_results.weatherBefore = g_weatherPanel->IsVisible();
         sim.Char('5', wxMOD_ALT);
-        settle();
+        settleUntil([&] { return g_weatherPanel->IsVisible() != g_results.weatherBefore; });
         g_results.weatherAfterAlt5 = g_weatherPanel->IsVisible();
         wxMenuItem* weather = bar->FindItem(ToToolkitId(CommandId::WeatherPanel));
         g_results.weatherChecked = weather && weather->IsChecked();
         g_weatherPanel->Hide();
-        settle();
+        settleUntil([&] { return !g_weatherPanel->IsVisible(); });
         // The aircraft-select key (keypad plus by default) with the callsign
         // typed in lower case.
         g_displayManager->SetSelectedCallsign("");
@@ -899,7 +904,7 @@ private:
         for (char& c : typed) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         main.SetCommandLine(typed);
         sim.Char(WXK_NUMPAD_ADD);
-        settle();
+        settleUntil([&] { return !g_displayManager->GetSelectedCallsign().empty(); });
         g_results.selectedByKey = g_displayManager->GetSelectedCallsign();
         g_results.lineAfterSelect = main.GetCommandLine();
     }
