@@ -12,12 +12,14 @@
 #include "atc/atc_services.h"
 #include "atc/profile_settings.h"
 #include "foundation/display_services.h"
+#include "foundation/ini_file.h"
 #include "foundation/profile.h"
 #include "foundation/session_services.h"
 #include "foundation/sound_cues.h"
 #include "foundation/start_directory.h"
 #include "foundation/tool_window_place.h"
 #include "net/web_services.h"
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "platform/machine_number.h"
 #include "platform/message_box.h"
@@ -473,8 +475,13 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
 
 bool ReadIniFile() {
     if (!g_profile) return false;
+    // Saves killed before their rename left their temporaries beside the file.
+    RemoveStaleTemporaries(g_profile->GetIniFile().GetPath());
     if (g_profile->OpenIniFile()) return true;
-    ShowMessageBox("Could not read INI file!", "Error", {MessageBoxButtons::Ok, MessageBoxIcon::Error, 0});
+    // The reader names the line and the character that stopped it.
+    const std::string reason = g_profile->GetIniFile().GetLastError();
+    ShowMessageBox(reason.empty() ? "Could not read INI file!" : "Could not read INI file!\r\n\r\n" + reason,
+                   "Error", {MessageBoxButtons::Ok, MessageBoxIcon::Error, 0});
     return false;
 }
 

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "shell_fixture.h"
 
 namespace {
@@ -36,12 +38,36 @@ TEST_F(StartupTest, ObjectsAreCreatedInOrderAndDeletedInReverseWithTheStoreLast)
     EXPECT_EQ(ticks, ran) << "ticks still queued do nothing now";
 }
 
-TEST_F(StartupTest, UnreadableIniSaysSoOnceAndStartUpGoesOn) {
-    std::filesystem::remove(m_dir / "Tarq.ini");
-    CreateObjects();
-    EXPECT_FALSE(ReadIniFile());
-    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"Error|Could not read INI file!"}));
-    EXPECT_TRUE(g_voiceEngine->IsAvailable()) << "so the profile dialog is shown next";
+TEST_F(StartupTest, UnreadableIniSaysSoOnceWithTheReasonAndStartUpGoesOn) {
+    struct Case {
+        const char* name;
+        const char* contents;  // null: no file
+        const char* reason;    // the end of the box's text
+    };
+    const Case cases[] = {
+        {"missing", nullptr, "Tarq.ini: no such file"},
+        {"a tab starts line 3", "[Default]\r\nA=1\r\n\tB=2\r\n",
+         "Tarq.ini, line 3: the line begins with character code 9 (not printable ASCII, such as a tab or a "
+         "byte-order mark); reading stopped there"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(m_dir / "Tarq.ini");
+        if (c.contents) {
+            ASSERT_TRUE(WriteFileAtomically((m_dir / "Tarq.ini").string(), c.contents));
+        }
+        boxes.shown.clear();
+        CreateObjects();
+        EXPECT_FALSE(ReadIniFile());
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        const std::string& box = boxes.shown[0];
+        EXPECT_EQ(box.rfind("Error|Could not read INI file!\r\n\r\n", 0), 0u) << box;
+        EXPECT_TRUE(box.size() > std::strlen(c.reason) &&
+                    box.compare(box.size() - std::strlen(c.reason), std::string::npos, c.reason) == 0)
+            << box;
+        EXPECT_TRUE(g_voiceEngine->IsAvailable()) << "so the profile dialog is shown next";
+        DeleteGlobalObjects();
+    }
 }
 
 TEST_F(StartupTest, ReadableIniShowsNothing) {
