@@ -244,7 +244,9 @@ bool CloseSession(WindowHandle displayWindow, bool exit, TarqSessionUi& ui) {
     if (g_profile->IsModified() && g_profile->GetBool("PromptSaveProfile")) {
         MessageBoxResult answer = PromptSaveProfile(displayWindow);
         if (answer == MessageBoxResult::Cancel) return false;
-        if (answer == MessageBoxResult::Yes) g_profile->Save();
+        // A save that failed (its box said why) or that the user cancelled
+        // keeps the session, so the changes are not lost.
+        if (answer == MessageBoxResult::Yes && !g_profile->Save()) return false;
     }
     // A pending attempt would otherwise sign on with no session to show it.
     if (connected || g_networkManager->IsConnecting()) g_networkManager->Disconnect();

@@ -103,7 +103,8 @@ public:
     using ProfileDialogRunner = int (*)(WindowHandle parent);
     // The application installs the dialog window; returns the previous runner.
     static ProfileDialogRunner SetProfileDialogRunner(ProfileDialogRunner runner);
-    // Renames the open profile and saves it; true when it was written.
+    // Renames the open profile and saves it; true when it was written. When
+    // the write fails the profile keeps its old name.
     bool SaveProfileAs(const std::string& name);
 
     // Loads a session profile; false with GetLastError() set, and the profile
@@ -111,7 +112,8 @@ public:
     bool Load(std::string name);
     // Saves the open profile, its live windows and all colour profiles; true
     // when the file was written. A failed write is shown and keeps the
-    // profile marked modified.
+    // profile marked modified. "Default" is saved through the "Save Profile
+    // As" dialog: true when the user saved it under a new name there.
     bool Save();
     // Brings an older file format up to the current one (4) and writes it.
     void UpgradeIni(int version);
@@ -133,6 +135,8 @@ private:
     void ConvertVersion1();
     void ConvertColorProfilesFrom2();
     void ConvertFrom3();
+    // ":CP:Default" and the four built-in colour profiles, where missing.
+    void AddBuiltInColorProfiles();
     void AddMetaVersionIfMissing();
     bool WriteIni(std::string* error);
     void RecordLastProfile(const std::string& name);

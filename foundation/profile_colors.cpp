@@ -1,6 +1,7 @@
 // Opening "Tarq.ini", the lists of session and colour profiles, colour lookups
 // and the colour-profile operations of TarqProfile.
 #include <cctype>
+#include <filesystem>
 
 #include "foundation/display_services.h"
 #include "foundation/ini_file.h"
@@ -31,6 +32,13 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
 bool TarqProfile::OpenIniFile() {
     m_ini->Clear();
     const bool read = m_ini->Read();
+    std::error_code noFile;
+    if (!read && !std::filesystem::exists(m_ini->GetPath(), noFile) && !noFile) {
+        // A first start: the file to come has the built-in colour profiles
+        // that an upgraded one has.
+        AddBuiltInColorProfiles();
+        AddMetaVersionIfMissing();
+    }
     if (read) {
         if (m_ini->FindSection(":META") < 0) {
             // A file in the current layout that lacks the mark (colour

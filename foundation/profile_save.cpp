@@ -95,11 +95,20 @@ bool TarqProfile::SaveProfileAs(const std::string& name) {
         if (g_displayServices) g_displayServices->ShowError("Invalid session profile name.");
         return false;
     }
+    const bool existed = ProfileExists(name);
+    std::string previous;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        previous = m_profileName;
         m_profileName = name;
     }
     const bool saved = Save();
+    if (!saved) {
+        // The session keeps its name: the new section never reached the disk.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_profileName = previous;
+    }
+    if (!saved && !existed) m_ini->DeleteSection(name);
     if (g_displayServices) g_displayServices->UpdateAllTitles();
     return saved;
 }
@@ -108,8 +117,9 @@ bool TarqProfile::Save() {
     const std::string section = GetProfileName();
     if (section == "Default") {
         // "Default" is never overwritten; the dialog saves under a new name.
+        // Saved only when the user chose one and it was written.
         ShowProfileDialog(g_displayServices ? g_displayServices->GetMainWindow() : nullptr);
-        return false;
+        return GetProfileName() != "Default" && !IsModified();
     }
 
     const SettingsSnapshot settings = Snapshot();

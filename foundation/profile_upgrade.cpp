@@ -143,10 +143,14 @@ void TarqProfile::ConvertVersion1() {
         m_ini->DeleteEntry(profile, "AirspaceCeiling");
     }
 
-    // The built-in colour profiles, each only where the file has none of that name.
+    AddBuiltInColorProfiles();
+}
+
+void TarqProfile::AddBuiltInColorProfiles() {
+    // Each only where the file has none of that name.
     if (m_ini->FindSection(":CP:Default") < 0) {
         m_ini->AddSection(":CP:Default");
-        for (const ColorEntry& entry : defaults)
+        for (const ColorEntry& entry : DefaultColors())
             m_ini->SetInt(":CP:Default", std::string(entry.key), entry.color);
     }
     for (const BuiltInColorProfile& builtIn : BuiltInColorProfiles()) {

@@ -429,6 +429,48 @@ TEST_F(SessionTest, ClosePromptCombinations) {
     }
 }
 
+// Answering Yes to the save prompt at exit and then not saving (the write
+// failed, or the "Save Profile As" that "Default" opens was cancelled) keeps
+// the session open with its changes.
+TEST_F(SessionTest, AnExitWhoseSaveDidNotHappenKeepsTheSession) {
+    struct Case {
+        const char* name;
+        const char* profile;
+        bool unwritable;
+        int prompts;  // the save prompt, and the failed write's box
+    };
+    const Case cases[] = {
+        {"Tarq.ini cannot be written", "bravo", true, 2},
+        {"Save As on Default cancelled", "Default", false, 1},
+    };
+    Start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(OpenSessionProfile(ListWith(c.profile), nullptr, ui));
+        ASSERT_TRUE(g_profile->GetBool("PromptSaveProfile"));
+        g_profile->SetModified(true);
+        if (c.unwritable) {
+            std::filesystem::rename(m_dir / "Tarq.ini", m_dir / "Tarq.ini.kept");
+            std::filesystem::create_directory(m_dir / "Tarq.ini");  // the rename over it fails
+        }
+        boxes.shown.clear();
+        boxes.answers = {MessageBoxResult::Yes};
+        ui.calls.clear();
+        EXPECT_FALSE(CloseSession(g_displayManager->GetMainWindow(), true, ui));
+        EXPECT_EQ(static_cast<int>(boxes.shown.size()), c.prompts) << ::testing::PrintToString(boxes.shown);
+        EXPECT_TRUE(ui.calls.empty()) << "no quit: " << ::testing::PrintToString(ui.calls);
+        EXPECT_FALSE(g_displayManager->IsClosePending(g_displayManager->GetMainWindow()));
+        EXPECT_TRUE(g_profile->IsModified()) << "the changes are still there to save";
+        if (c.unwritable) {
+            std::filesystem::remove(m_dir / "Tarq.ini");
+            std::filesystem::rename(m_dir / "Tarq.ini.kept", m_dir / "Tarq.ini");
+        }
+        g_profile->SetModified(false);
+        ASSERT_TRUE(CloseSession(g_displayManager->GetMainWindow(), false, ui));
+        g_displayManager->RedrawAll(false);
+    }
+}
+
 TEST_F(SessionTest, CloseReturnsToTheDialogOrEndsTheProgram) {
     Start();
     ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));

@@ -1,5 +1,9 @@
 // Opening "Tarq.ini" and the session and colour-profile operations.
+#include <filesystem>
+
 #include "foundation/ini_file.h"
+#include "foundation/settings_catalogue.h"
+#include "platform/atomic_file.h"
 #include "profile_fixture.h"
 
 class ColorProfileTest : public ProfileTest {
@@ -35,6 +39,37 @@ TEST_F(ColorProfileTest, OpenIniFileLoadsColourSectionsAndListsSessionProfiles) 
     EXPECT_EQ(profile.GetColor("Night", "NotAColorKey"), 0);         // not read from the section
     EXPECT_EQ(profile.GetColor("Nowhere", "ColorTracked"), 0xFFFFFF);
     EXPECT_EQ(profile.GetColor("Nowhere", "ColorBackground"), 0xFFFFFF);
+}
+
+// What a new user starts with, the seeded file or none at all, lists the
+// built-in colour profiles with their colours, as an upgraded old file does.
+TEST_F(ColorProfileTest, AFirstStartHasTheBuiltInColourProfiles) {
+    std::string seed;
+    ASSERT_TRUE(ReadWholeFile(TARQ_SEED_INI, seed));
+    struct Case {
+        const char* name;
+        const std::string* contents;  // null: no file
+    };
+    const Case cases[] = {{"the seeded file", &seed}, {"no file", nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(IniPath());
+        if (c.contents) PutIni(*c.contents);
+        TarqProfile profile(IniPath());
+        EXPECT_EQ(profile.OpenIniFile(), c.contents != nullptr);
+        std::vector<std::string> names;
+        profile.GetColorProfileNames(names);
+        EXPECT_EQ(names,
+                  (std::vector<std::string>{"Default", "Park Air", "STARS R13", "STARS R14", "TAAATS"}));
+        for (const BuiltInColorProfile& builtIn : BuiltInColorProfiles()) {
+            for (const ColorEntry& entry : builtIn.colors) {
+                // "ColorLeaderLine" is written but read by nobody.
+                if (entry.key == "ColorLeaderLine") continue;
+                EXPECT_EQ(profile.GetColor(std::string(builtIn.name), std::string(entry.key)), entry.color)
+                    << builtIn.name << " " << entry.key;
+            }
+        }
+    }
 }
 
 TEST_F(ColorProfileTest, AnUnreadableFileReportsFalse) {

@@ -1,5 +1,8 @@
 // Saving a session profile: the golden file, byte-identical repeats, the
 // "Default" profile, a failed write, the format mark and "Save Profile As".
+#include <algorithm>
+#include <filesystem>
+
 #include "foundation/ini_file.h"
 #include "foundation/user_registry.h"
 #include "profile_fixture.h"
@@ -150,6 +153,47 @@ TEST_F(ProfileSaveTest, TheDefaultProfileOpensTheDialogInstead) {
     EXPECT_TRUE(profile->Save());
     EXPECT_EQ(dialogs, 1);
     TarqProfile::SetProfileDialogRunner(previous);
+}
+
+// Save on "Default" reports what the dialog did: saved under a new name, or not.
+TEST_F(ProfileSaveTest, SavingDefaultIsDoneOnlyWhenTheDialogSavedIt) {
+    static TarqProfile* saving = nullptr;
+    static const char* chosen = nullptr;
+    saving = profile.get();
+    auto previous = TarqProfile::SetProfileDialogRunner([](WindowHandle) {
+        if (chosen) saving->SaveProfileAs(chosen);
+        return 0;
+    });
+    PutIni("[Default]\nCallsign=\n");
+    ASSERT_TRUE(profile->Load("Default"));
+    profile->SetModified(true);
+    chosen = nullptr;  // cancelled
+    EXPECT_FALSE(profile->Save());
+    EXPECT_EQ(profile->GetProfileName(), "Default");
+    chosen = "Mine";
+    EXPECT_TRUE(profile->Save());
+    EXPECT_EQ(profile->GetProfileName(), "Mine");
+    EXPECT_FALSE(profile->IsModified());
+    TarqProfile::SetProfileDialogRunner(previous);
+}
+
+TEST_F(ProfileSaveTest, AFailedSaveProfileAsKeepsTheOldName) {
+    std::filesystem::remove(IniPath());
+    std::filesystem::create_directory(IniPath());  // the rename over it must fail
+    EXPECT_FALSE(profile->SaveProfileAs("Alpha Copy"));
+    EXPECT_EQ(profile->GetProfileName(), "Alpha");
+    EXPECT_TRUE(profile->IsModified());
+    EXPECT_FALSE(profile->ProfileExists("Alpha Copy")) << "no section that is not on the disk";
+    EXPECT_EQ(LastProfile(), "(none)");
+
+    std::filesystem::remove(IniPath());
+    ASSERT_TRUE(profile->Save());
+    TarqProfile reader(IniPath());
+    std::vector<std::string> names;
+    ASSERT_TRUE(reader.OpenIniFile());
+    reader.GetProfileNames(names);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Alpha Copy"), 0);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Alpha"), 1);
 }
 
 TEST_F(ProfileSaveTest, AFailedWriteIsShownAndKeepsTheProfileModified) {
