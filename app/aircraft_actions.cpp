@@ -268,7 +268,9 @@ void TarqAircraftActions::SelectAircraftFromCommandLine() {
         return;
     }
     if (text[0] == '.') {
-        m_services.RunCommand(text + " " + selected);
+        const std::string command = text + " " + selected;
+        m_services.AddToCommandHistory(command);
+        m_services.RunCommand(command);
     } else {
         std::string found;
         if (text.size() == 1) {

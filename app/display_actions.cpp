@@ -9,6 +9,7 @@
 #include "comms/command_processor.h"
 #include "foundation/profile.h"
 #include "foundation/sound_cues.h"
+#include "foundation/text_helpers.h"
 #include "scope/display_scope.h"
 #include "scope/sticky_builder.h"
 
@@ -157,7 +158,8 @@ void DisplayActionServices::SetCommandLine(const std::string& text) {
 }
 
 void DisplayActionServices::AddToCommandHistory(const std::string& text) {
-    CommandProcessorOfShell().History().Add(text);
+    // Recalled as it ran: blanks collapsed as the command processor does.
+    CommandProcessorOfShell().History().Add(ReplaceAll(text, "  ", " "));
 }
 
 void DisplayActionServices::ShowRoute(const std::string& callsign) {

@@ -8,8 +8,10 @@
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/shell_state.h"
+#include "comms/command_processor.h"
 #include "foundation/profile.h"
 #include "foundation/start_directory.h"
+#include "foundation/text_helpers.h"
 #include "platform/message_box.h"
 #include "scope/display_scope.h"
 
@@ -95,7 +97,7 @@ void DisplayScopeHost::SetCommandLine(const std::string& text) {
 }
 
 void DisplayScopeHost::AddToCommandHistory(const std::string& text) {
-    CommandProcessorOfShell().History().Add(text);
+    CommandProcessorOfShell().History().Add(ReplaceAll(text, "  ", " "));
 }
 
 bool DisplayScopeHost::ExpandAliases(const std::string& text, std::string& out,
@@ -134,8 +136,10 @@ void DisplayScopeHost::MarkProfileModified() {
 std::string DisplayScopeHost::GetStartDirectory() { return StartDirectory; }
 
 void DisplayScopeHost::GetOceanicTracks(OceanicTrackMap& out) {
-    if (g_oceanicTracksDB) g_oceanicTracksDB->GetTracks(out);
-    else out.clear();
+    if (g_oceanicTracksDB)
+        g_oceanicTracksDB->GetTracks(out);
+    else
+        out.clear();
 }
 
 void DisplayScopeHost::StartOceanicTracksDownload() {

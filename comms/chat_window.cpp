@@ -18,25 +18,6 @@ ChatLayout ComputeChatLayout(bool incomingLog, bool group, int width, int height
     return layout;
 }
 
-// --- input history ---------------------------------------------------------------
-
-void ChatInputHistory::Add(const std::string& line) {
-    m_lines.insert(m_lines.begin() + 1, line);
-    m_position = 0;
-}
-
-std::string ChatInputHistory::Previous(const std::string& current) {
-    if (m_position == 0) m_lines[0] = current;
-    if (++m_position > static_cast<int>(m_lines.size()) - 1) m_position = 0;
-    return m_lines[m_position];
-}
-
-std::string ChatInputHistory::Next(const std::string& current) {
-    if (m_position == 0) m_lines[0] = current;
-    if (--m_position < 0) m_position = static_cast<int>(m_lines.size()) - 1;
-    return m_lines[m_position];
-}
-
 // --- the window ------------------------------------------------------------------
 
 TarqChatWindow::TarqChatWindow(TarqChatManager& manager, ChatHost& host, ChatCommandForwarder& forwarder,

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "comms/chat_host.h"
+#include "comms/command_history.h"
 #include "foundation/tool_window.h"
 
 class ChatCommandForwarder;
@@ -36,19 +37,6 @@ struct ChatLayout {
 };
 ChatLayout ComputeChatLayout(bool incomingLog, bool group, int width, int height, int inputHeight,
                              int memberListWidth);
-
-// The recall list of one input box: slot 0 holds the text being typed when
-// browsing began, slot 1 the newest line.
-class ChatInputHistory {
-public:
-    void Add(const std::string& line);
-    std::string Previous(const std::string& current);
-    std::string Next(const std::string& current);
-
-private:
-    std::vector<std::string> m_lines{std::string()};
-    int m_position = 0;
-};
 
 class TarqChatWindow : public TarqToolWindow {
 public:
@@ -120,7 +108,7 @@ public:
     bool IsClosing() const { return m_closing; }
     // Hidden and deaf from now on; the manager deletes it later.
     void Retire();
-    ChatInputHistory& History() { return m_history; }
+    TarqCommandHistory& History() { return m_history; }
 
 private:
     void RunCommand(const std::string& line, bool allowAliases);
@@ -133,7 +121,7 @@ private:
     ChatCommandForwarder& m_forwarder;
     std::string m_name;
     std::map<std::string, bool> m_members;
-    ChatInputHistory m_history;
+    TarqCommandHistory m_history;
     bool m_group = false;
     std::string m_caption;
     std::deque<std::string> m_lines;

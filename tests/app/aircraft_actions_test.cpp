@@ -350,7 +350,7 @@ TEST_F(AircraftActionsTest, SelectionFromTheCommandLine) {
     const Case cases[] = {
         {"", "DAL123", {"reminder DAL123"}, "DAL123"},
         {"", "", {}, ""},
-        {".QT", "DAL123", {"run .QT DAL123"}, "DAL123"},
+        {".QT", "DAL123", {"history .QT DAL123", "run .QT DAL123"}, "DAL123"},
         {"dal", "", {"select DAL123"}, "DAL123"},
         {"417/", "DAL123", {"select UAL9"}, "UAL9"},
         {"UAL", "DAL123", {"select ", "sound"}, ""},  // two match

@@ -59,6 +59,18 @@ TEST_F(ChatCommands, TextIsCollapsedSentRecordedAndEchoed) {
     EXPECT_EQ(w->History().Previous(""), "hello there $alt");
 }
 
+// A long session's chat input keeps as many lines as the command line's
+// history: the oldest go, and browsing wraps from the oldest kept line.
+TEST_F(ChatCommands, TheInputHistoryIsCapped) {
+    TarqChatWindow* w = Open("N1");
+    const size_t lines = TarqCommandHistory::kMaxLines + 5;
+    for (size_t i = 0; i < lines; ++i) w->ProcessCommandLine(".x" + std::to_string(i), false, true);
+    std::string oldest;
+    for (size_t i = 0; i < TarqCommandHistory::kMaxLines; ++i) oldest = w->History().Previous("typing");
+    EXPECT_EQ(oldest, ".x5");
+    EXPECT_EQ(w->History().Previous(""), "typing") << "past the oldest kept line: the text being typed";
+}
+
 TEST_F(ChatCommands, GroupTextGoesToEachMemberInAscendingOrderAndIsEchoedOnce) {
     TarqChatWindow* w = Open(":TEAM", "N222 N111");
     f.host.strings["Callsign"] = "EGLL_TWR";
