@@ -15,7 +15,8 @@ const std::string kStickyCommand = ".sticky ";
 
 }  // namespace
 
-TarqStickyBuilder::TarqStickyBuilder(TarqDisplayScope& owner, ScopeHost& host) : m_owner(owner), m_host(host) {}
+TarqStickyBuilder::TarqStickyBuilder(TarqDisplayScope& owner, ScopeHost& host)
+    : m_owner(owner), m_host(host) {}
 
 uint64_t TarqStickyBuilder::FreeKey() const {
     // Keys are creation seconds; a second already taken moves on to the next
@@ -37,7 +38,8 @@ uint64_t TarqStickyBuilder::AddNote(ScopePoint position, const std::string& text
 void TarqStickyBuilder::SetNoteText(uint64_t key, const std::string& text) {
     auto it = m_notes.find(key);
     if (it == m_notes.end()) return;
-    it->second.text = ReplaceAll(text, "\r\n", "|");
+    // The editor ends a line with "\r\n" or, on GTK, a bare "\n"; a note keeps "|".
+    it->second.text = ReplaceAll(ReplaceAll(ReplaceAll(text, "\r\n", "|"), "\n", "|"), "\r", "|");
     ExpandNoteTexts();
 }
 

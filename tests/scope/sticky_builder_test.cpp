@@ -1,8 +1,9 @@
 // Sticky notes: keys, text edits, box layout and hit rectangles, Alt-click,
 // the ".sticky " click, expansion failures and dragging between scopes.
+#include "scope/sticky_builder.h"
+
 #include <gtest/gtest.h>
 
-#include "scope/sticky_builder.h"
 #include "scope_fixture.h"
 
 namespace {
@@ -42,8 +43,12 @@ TEST_F(StickyTest, NotesMadeInTheSameSecondKeepBothKeys) {
 
 TEST_F(StickyTest, EditedLineBreaksComeBackAsBars) {
     uint64_t key = notes->AddNote({0, 0}, "X");
-    notes->SetNoteText(key, "A\r\nB");
-    EXPECT_EQ(notes->GetNoteText(key), "A|B");
+    // Windows edit boxes end a line with CR LF, GTK's with LF alone.
+    for (const char* typed : {"A\r\nB\r\nC", "A\nB\nC", "A\r\nB\nC"}) {
+        SCOPED_TRACE(typed);
+        notes->SetNoteText(key, typed);
+        EXPECT_EQ(notes->GetNoteText(key), "A|B|C");
+    }
     notes->SetNoteText(key + 99, "ignored");
     EXPECT_EQ(notes->GetNoteText(key + 99), "");
     notes->RemoveNote(key + 99);
