@@ -72,7 +72,31 @@ wxGLAttributes GlAttributes() {
     return attributes;
 }
 
+WxDisplayWindow* MainDisplayWindow() {
+    return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
+}
+
 }  // namespace
+
+bool ForwardKeyDownToMainCommandLine(const wxKeyEvent& event) {
+    WxDisplayWindow* main = MainDisplayWindow();
+    const int key = VirtualKeyOfEvent(event);
+    return main && key != 0 && main->OnCommandLineKey(key, event.RawControlDown());
+}
+
+bool ForwardCharToMainCommandLine(const wxKeyEvent& event) {
+    WxDisplayWindow* main = MainDisplayWindow();
+    auto* commandLine = main ? dynamic_cast<wxTextCtrl*>(main->GetCommandLineWindow()) : nullptr;
+    const wxChar c = event.GetUnicodeKey();
+    if (!commandLine || c == WXK_NONE || c < ' ' || event.ControlDown() || event.AltDown()) return false;
+    // The hotkeys type nothing here either.
+    if (main->SwallowCommandLineChar(static_cast<int>(c), VirtualKeyOfEvent(event), false, event.ShiftDown(),
+                                     false))
+        return true;
+    commandLine->SetInsertionPointEnd();
+    commandLine->WriteText(wxString(c));
+    return true;
+}
 
 int VirtualKeyOfEvent(const wxKeyEvent& event) {
     // The toolkit names the common keys; the rest (punctuation, the left and
@@ -176,25 +200,19 @@ public:
                                         event.ControlDown() || event.ShiftDown());
         });
         // Typing over the scope goes to the command line, the key that moves
-        // the focus there included. (Over a secondary display the keys are
-        // the accelerators', which act on the main display.)
+        // the focus there included. A secondary display has none: its keys go
+        // to the main display's, and the focus stays where the user works.
         canvas->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
             if (commandLine) {
                 // Focusing selects the whole line; what is typed goes after it.
                 commandLine->SetFocus();
                 commandLine->SetInsertionPointEnd();
-                int key = VirtualKeyOfEvent(event);
-                if (m_display && key != 0 && m_display->OnCommandLineKey(key, event.RawControlDown())) return;
             }
+            if (ForwardKeyDownToMainCommandLine(event)) return;
             event.Skip();  // a character follows to the canvas
         });
-        canvas->Bind(wxEVT_CHAR, [this](wxKeyEvent& event) {
-            wxChar c = event.GetUnicodeKey();
-            if (!commandLine || c == WXK_NONE || c < ' ' || event.ControlDown() || event.AltDown()) {
-                event.Skip();
-                return;
-            }
-            commandLine->WriteText(wxString(c));
+        canvas->Bind(wxEVT_CHAR, [](wxKeyEvent& event) {
+            if (!ForwardCharToMainCommandLine(event)) event.Skip();
         });
         Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
             if (m_display) {
@@ -441,6 +459,8 @@ bool WxDisplayWindow::OnCommandLineKey(int virtualKey, bool ctrl) {
     return keys.OnKey(virtualKey, ctrl);
 }
 
+wxWindow* WxDisplayWindow::GetCommandLineWindow() const { return m_frame ? m_frame->commandLine : nullptr; }
+
 bool WxDisplayWindow::RadioHistoryKey(int virtualKey, bool ctrl) {
     return m_furniture && m_furniture->OnCommandLineKey(virtualKey, ctrl);
 }
@@ -554,19 +574,26 @@ void WxDisplayWindow::ShowConnectDialog() { RunConnectDialog(GetWindow()); }
 
 bool WxDisplayWindow::OnMenuCommand(int id) {
     switch (static_cast<CommandId>(id)) {
+        case CommandId::Diagrams:
+        case CommandId::OceanicTracks:
+        case CommandId::FiltersConfigure: {
+            // Their keys act on the active display whichever window they were
+            // pressed in; the accelerators reach the main display first.
+            auto* active = g_displayManager
+                               ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetActiveDisplay())
+                               : nullptr;
+            return (active ? active : this)->OpenScopeDialog(static_cast<CommandId>(id));
+        }
+        default:
+            break;
+    }
+    switch (static_cast<CommandId>(id)) {
         case CommandId::OpenSector:
             OpenSectorFile();
-            return true;
-        case CommandId::Diagrams:
-            if (m_scope) DiagramsDialogWindow::Show(m_frame, *m_scope);
-            return true;
-        case CommandId::OceanicTracks:
-            if (m_scope) OceanicDialogWindow::Show(m_frame, *m_scope);
             return true;
         case CommandId::GeneralSettings:
         case CommandId::ColorProfiles:
         case CommandId::ModifyColorProfile:
-        case CommandId::FiltersConfigure:
         case CommandId::Sounds:
         case CommandId::AudioDevices:
         case CommandId::CalibrateMic:
@@ -585,6 +612,19 @@ bool WxDisplayWindow::OnMenuCommand(int id) {
     }
     if (settings.Mode != m_scope->GetRadarMode()) m_scope->SetRadarMode(settings.Mode);
     return handled;
+}
+
+bool WxDisplayWindow::OpenScopeDialog(CommandId id) {
+    switch (id) {
+        case CommandId::Diagrams:
+            if (m_scope) DiagramsDialogWindow::Show(m_frame, *m_scope);
+            return true;
+        case CommandId::OceanicTracks:
+            if (m_scope) OceanicDialogWindow::Show(m_frame, *m_scope);
+            return true;
+        default:
+            return OpenSettingsDialog(id, m_frame, *this);
+    }
 }
 
 void WxDisplayWindow::OpenSectorFile() {

@@ -32,6 +32,12 @@ class wxKeyEvent;
 // The Windows virtual-key code of a key event: from the toolkit's code, or
 // for keys it does not name from the X11 keysym through the one key table.
 int VirtualKeyOfEvent(const wxKeyEvent& event);
+// Typing over a window without a command line of its own (a secondary
+// display, the strip bay) goes to the main display's command line: a key
+// down, true when the command line's keys took it; a character, true when
+// it was typed there. Both false when there is no main display.
+bool ForwardKeyDownToMainCommandLine(const wxKeyEvent& event);
+bool ForwardCharToMainCommandLine(const wxKeyEvent& event);
 class TarqSessionUi;
 struct ScopeMouse;
 
@@ -166,10 +172,15 @@ public:
     // The radio history's keys; true when it took the key.
     bool RadioHistoryKey(int virtualKey, bool ctrl);
 
+    // The command line's own window; null on a secondary display.
+    wxWindow* GetCommandLineWindow() const;
+
 private:
     bool EnsureGl();
     void StartContextMenuTimer(int ms);
     void OpenSectorFile();
+    // Diagrams, oceanic tracks or the filters dialog, on this display.
+    bool OpenScopeDialog(CommandId id);
 
     bool m_isMain;
     TarqDisplayCommands m_commands;

@@ -1,6 +1,7 @@
 // Tested through tests/app/program_test.cpp.
 #include "app/profile_dialog.h"
 
+#include <wx/weakref.h>
 #include <wx/wx.h>
 
 #include "app/display_layout.h"
@@ -94,7 +95,15 @@ void ProfileDialog::TakeSelection() {
 
 void ProfileDialog::OpenSelected() {
     TakeSelection();
-    OpenSessionProfile(m_list, static_cast<wxWindow*>(this), m_session);
+    // Opening destroys this dialog, and a message box during the open runs a
+    // loop that deletes it at once: the open runs from the application's
+    // queue, never inside one of the dialog's own handlers, and touches
+    // nothing of the dialog once it has begun.
+    wxWeakRef<ProfileDialog> self(this);
+    wxTheApp->CallAfter([self, list = m_list, &session = m_session] {
+        if (!self || self->IsBeingDeleted()) return;
+        OpenSessionProfile(list, static_cast<wxWindow*>(self.get()), session);
+    });
 }
 
 void ProfileDialog::DeleteSelected() {

@@ -72,6 +72,10 @@ bool ChooseColour(wxWindow* owner, int current, int* chosen) {
 
 // Windows virtual-key code of a key event; 0 for keys without one here.
 int VirtualKey(const wxKeyEvent& key) {
+    // By the key's own symbol first: the keypad's keys, the punctuation, and
+    // the left and right modifiers each have a code of their own, where the
+    // toolkit's code names only the generic Ctrl, Alt and Shift.
+    if (const int vk = KeysymToVirtualKey(key.GetRawKeyCode()); vk != 0) return vk;
     const int code = key.GetKeyCode();
     if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == WXK_SPACE) return code;
     if (code >= 'a' && code <= 'z') return code - 'a' + 'A';

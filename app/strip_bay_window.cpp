@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/strip_bay_services.h"
 #include "app/tool_window_dialog.h"
@@ -102,6 +103,13 @@ public:
         surface->Bind(wxEVT_RIGHT_DOWN, [this](wxMouseEvent& e) { Mouse(e, true); });
         surface->Bind(wxEVT_MOUSEWHEEL,
                       [this](wxMouseEvent& e) { m_owner.m_bay.Scroll(e.GetWheelRotation()); });
+        // The bay has no text of its own: typing goes to the main display's command line.
+        surface->Bind(wxEVT_KEY_DOWN, [](wxKeyEvent& e) {
+            if (!ForwardKeyDownToMainCommandLine(e)) e.Skip();
+        });
+        surface->Bind(wxEVT_CHAR, [](wxKeyEvent& e) {
+            if (!ForwardCharToMainCommandLine(e)) e.Skip();
+        });
     }
 
     ~Dialog() override {

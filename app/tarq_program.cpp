@@ -18,6 +18,7 @@
 #include "app/shell_state.h"
 #include "app/strip_bay_services.h"
 #include "app/strip_bay_window.h"
+#include "app/tool_window_dialog.h"
 #include "app/tool_windows_wx.h"
 #include "app/wx_message_boxes.h"
 #include "app/wx_text.h"
@@ -44,8 +45,8 @@ private:
 };
 
 // The accelerator table acts on the main display whichever window of the
-// program has the focus, as long as a main display exists; inside a dialog
-// the keys are the dialog's own.
+// program has the focus (a display, a tool window, a chat window), as long as
+// a main display exists; inside any other dialog the keys are the dialog's own.
 class TarqProgram::Accelerators final : public wxEventFilter {
 public:
     Accelerators() { wxEvtHandler::AddFilter(this); }
@@ -55,7 +56,9 @@ public:
         if (event.GetEventType() != wxEVT_KEY_DOWN || !g_displayManager) return Event_Skip;
         auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
         auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
-        if (!main || !window || dynamic_cast<wxDialog*>(wxGetTopLevelParent(window))) return Event_Skip;
+        wxWindow* top = window ? wxGetTopLevelParent(window) : nullptr;
+        if (!main || !top || (dynamic_cast<wxDialog*>(top) && !dynamic_cast<TarqToolWindowDialog*>(top)))
+            return Event_Skip;
         auto& key = static_cast<wxKeyEvent&>(event);
         CommandId id = FindAccelerator(key);
         if (id == CommandId::None) return Event_Skip;
@@ -127,7 +130,8 @@ bool TarqProgram::Start() {
     m_chatWindows = std::make_unique<WxChatWindows>();
     m_toolWindows = std::make_unique<WxToolWindows>();
     TarqControllerList::SetCommandRunner([](const std::string& line) {
-        if (TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr) main->RunCommand(line);
+        if (TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr)
+            main->RunCommand(line);
     });
     StripBayServicesOfShell().activateMainDisplay = [this] { ActivateMainDisplay(); };
     ReadIniFile();

@@ -1,0 +1,57 @@
+// Tested through tests/app/hands_program_test.cpp.
+#include "x_input.h"
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <dlfcn.h>
+
+// The toolkit's simulator knows only the left Ctrl.
+bool PressRightCtrl() {
+    using FakeKey = int (*)(Display*, unsigned int, int, unsigned long);
+    // Loaded at run time: the library comes with the toolkit, its headers do not.
+    void* library = dlopen("libXtst.so.6", RTLD_NOW);
+    if (!library) return false;
+    auto fake = reinterpret_cast<FakeKey>(dlsym(library, "XTestFakeKeyEvent"));
+    Display* display = fake ? XOpenDisplay(nullptr) : nullptr;
+    KeyCode code = 0;
+    if (display) {
+        code = XKeysymToKeycode(display, XK_Control_R);
+        if (code != 0) {
+            fake(display, code, True, 0);
+            fake(display, code, False, 0);
+        }
+        XFlush(display);
+        XCloseDisplay(display);
+    }
+    dlclose(library);
+    return code != 0;
+}
+
+// Without a window manager the top-level windows are the root's children.
+bool FindXWindow(const std::string& title, int* x, int* y) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    bool found = false;
+    if (XQueryTree(display, root, &root, &parent, &children, &count)) {
+        for (unsigned int i = count; i-- > 0 && !found;) {  // topmost first
+            XWindowAttributes attributes;
+            char* name = nullptr;
+            if (!XGetWindowAttributes(display, children[i], &attributes) ||
+                attributes.map_state != IsViewable)
+                continue;
+            if (XFetchName(display, children[i], &name) && name) {
+                found = title == name;
+                XFree(name);
+            }
+            if (found) {
+                *x = attributes.x + attributes.width / 2;
+                *y = attributes.y + attributes.height / 2;
+            }
+        }
+        if (children) XFree(children);
+    }
+    XCloseDisplay(display);
+    return found;
+}

@@ -1,0 +1,14 @@
+// What the program tests need of the X server beyond the toolkit's input
+// simulator: the right-hand Ctrl key, and where a window the toolkit does not
+// list (a native message box) lies on the screen.
+#pragma once
+
+#include <string>
+
+// Presses and releases Right Ctrl through the X test extension; false when
+// the extension or the key is missing.
+bool PressRightCtrl();
+
+// The middle of the shown top-level X window titled so, in screen pixels;
+// false when there is none.
+bool FindXWindow(const std::string& title, int* x, int* y);
