@@ -184,9 +184,9 @@ void TarqTargetBuilder3D::DrawSepCylinder(const TargetSnapshot& target, double x
 
 TagRect TarqTargetBuilder3D::Build(TargetSnapshot& target) {
     TarqDisplayScope& scope = Scope();
-    // Placed like the map under it, which the scene scales around the
-    // camera's x, so targets stay over their fixes at any longitude scale.
-    double x = scope.ScaleAroundCamera(target.smoothedPosition.x);
+    // The manager has already scaled x around the camera, as the scene
+    // scales the map, so targets stay over their fixes.
+    double x = target.smoothedPosition.x;
     double z = -target.smoothedPosition.y;
     double y = target.smoothedAltitude / kFeetPerDegree;
 

@@ -163,6 +163,28 @@ TEST_F(DisplayScopeTest, OrbitViewPlacesTheCameraBehindTheAircraftAndFollowsIt) 
     EXPECT_EQ(scope->GetSpotViewCallsign(), "");
 }
 
+// The orbit looks along the aircraft's track at any longitude scale: the
+// scene scales longitude around the camera, and so does the aim.
+TEST_F(DisplayScopeTest, OrbitViewLooksAtTheTargetWhereItIsDrawn) {
+    const double saved = LongitudeScale;
+    float headings[2] = {};
+    int i = 0;
+    for (double scale : {1.0, 0.75}) {
+        auto scope = MakeScope();
+        LongitudeScale = scale;  // after the sector load sets its own
+        ScopeAircraft a;
+        a.smoothedPosition = {-74.0, 40.0};
+        a.smoothedAltitude = 10000;
+        a.smoothedHeading = 45.0;
+        host.aircraft["ORB1"] = a;
+        scope->SetSpotView("ORB1", true);
+        scope->UpdateSpotViewCamera();
+        headings[i++] = scope->GetCamera().GetHeading();
+    }
+    LongitudeScale = saved;
+    EXPECT_NEAR(headings[1], headings[0], 0.5f);
+}
+
 TEST_F(DisplayScopeTest, TimedMarkersEndOnTheFirstFrameAfterTheirDeadline) {
     auto scope = MakeScope();
     scope->FindPoint("VVV");

@@ -14,6 +14,8 @@
 #include "scope/camera.h"
 #include "scope/scope_gl.h"
 #include "target_builder_fixture.h"
+#include "tests/atc/atc_fakes.h"
+#include "tests/scope/fake_target_environment.h"
 
 namespace {
 
@@ -189,19 +191,28 @@ TEST_F(Builder3DTest, TheModelPointsAlongItsHeadingWithItsTopUp) {
     }
 }
 
-TEST_F(Builder3DTest, TargetsStayOverTheMapAtALongitudeScale) {
+// The manager scales an aircraft's longitude around the camera as the scene
+// scales the map; the builder draws it there, scaled once.
+TEST_F(Builder3DTest, TheManagerAndBuilderKeepATargetOverTheMapAtALongitudeScale) {
     LongitudeScale = 0.75;
     LookDown(0.02);
-    TargetSnapshot t = Target3D();
-    t.smoothedPosition.x = kX + 0.01;
-    Draw(t);
-    // 0.01 degree scaled to 0.0075 around the camera, seen from 0.02 up.
-    // The model's greys; the drop line runs from it toward the middle.
-    auto grey = [](Rgb c) { return c[0] > 0 && c[0] == c[1] && c[1] == c[2]; };
-    int expected = 200 + static_cast<int>(0.0075 * 150 / (0.02 * 0.41421356));
-    int unscaled = 200 + static_cast<int>(0.01 * 150 / (0.02 * 0.41421356));
-    EXPECT_GT(CountWhere(grey, expected - 6, 144, expected + 6, 156), 3);
-    EXPECT_EQ(CountWhere(grey, unscaled - 20, 130, unscaled + 20, 170), 0);
+    AtcWorld world;
+    FakeTargetEnvironment environment{world};
+    world.aircraft.UpdatePilotPosition("ABC123", AtcWorld::Report(kY, kX + 0.01, 5000));
+    manager3D->SetEnvironment(&environment);
+    Clear();
+    PrepareScene();
+    manager3D->Draw(true);
+    glFinish();
+    // 0.01 degree east is 0.0075 around the camera, seen from 0.02 up.
+    // The model's greys, whichever side of it faces the camera.
+    auto wing = [](Rgb c) { return c == kWingTopRgb || c == kWingBottomRgb; };
+    auto column = [](double degrees) { return 200 + static_cast<int>(degrees * 150 / (0.02 * 0.41421356)); };
+    const int expected = column(0.0075);
+    EXPECT_GT(CountWhere(wing, expected - 6, 144, expected + 6, 156), 3);
+    const int unscaled = column(0.01), scaledTwice = column(0.0075 * 0.75);
+    EXPECT_EQ(CountWhere(wing, unscaled - 20, 130, unscaled + 20, 170), 0);
+    EXPECT_EQ(CountWhere(wing, scaledTwice - 20, 130, scaledTwice + 20, 170), 0);
 }
 
 TEST_F(Builder3DTest, TheDataBlockLineCyclesByBlinkPhase) {
