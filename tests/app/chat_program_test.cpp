@@ -6,34 +6,22 @@
 // and replies to the group. Every line is typed into the windows' input boxes
 // as keys, and each program checks its windows' text and keeps screenshots
 // (chat_screenshots/ in the build tree).
-#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
-#include <wx/image.h>
 #include <wx/timer.h>
 #include <wx/weakref.h>
 #include <wx/wx.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "memory_voice.h"
 #include "app/chat_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/menu_table.h"
-#include "app/profile_dialog.h"
-#include "app/tarq_program.h"
 #include "comms/chat_window.h"
 #include "foundation/profile.h"
-#include "platform/atomic_file.h"
-#include "platform/message_box.h"
-#include "platform/single_instance.h"
-#include "screen_grab.h"
+#include "program_driver.h"
 
 extern char** environ;
 
@@ -68,64 +56,21 @@ struct Results {
 
 Results g_results;
 Role g_role;
-SingleInstance* g_lock = nullptr;
 pid_t g_peer = -1;
 
-struct QuietBoxes : MessageBoxHandler {
-    MessageBoxResult Show(const std::string&, const std::string&, MessageBoxStyle style,
-                          WindowHandle) override {
-        return style.buttons == MessageBoxButtons::Ok ? MessageBoxResult::Ok : MessageBoxResult::No;
-    }
-};
-
-struct TestServer {
-    pid_t pid = -1;
+// The local test server as its own program, on a port of its own.
+struct TestServer : ChildProgram {
     int port = 0;
     bool Start() {
-        int out[2];
-        if (pipe(out) != 0) return false;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string exe = TARQ_TESTSERVER_EXE;
-        char portArg[] = "--port", zero[] = "0", secondsArg[] = "--seconds", seconds[] = "120";
-        char* argv[] = {exe.data(), portArg, zero, secondsArg, seconds, nullptr};
-        const bool spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
         std::string line;
-        char c;
-        while (spawned && read(out[0], &c, 1) == 1 && c != '\n') line.push_back(c);
-        close(out[0]);
+        if (!ChildProgram::Start({TARQ_TESTSERVER_EXE, "--port", "0", "--seconds", "120"}, &line))
+            return false;
         const size_t colon = line.rfind(':');
-        if (!spawned || colon == std::string::npos) return false;
+        if (colon == std::string::npos) return false;
         port = std::atoi(line.c_str() + colon + 1);
         return port > 0;
     }
-    ~TestServer() {
-        if (pid <= 0) return;
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
 };
-
-bool SaveScreenshot(wxWindow* window, const std::string& name) {
-    window->Update();
-    const wxRect r = window->GetScreenRect();
-    ScreenGrab grab = GrabScreen(r.x, r.y, r.width, r.height);
-    if (grab.width <= 0) return false;
-    wxImage image(grab.width, grab.height);
-    for (int y = 0; y < grab.height; ++y) {
-        for (int x = 0; x < grab.width; ++x) {
-            unsigned long p = grab.At(x, y);
-            image.SetRGB(x, y, p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF);
-        }
-    }
-    wxImage::AddHandler(new wxPNGHandler);
-    std::filesystem::create_directories(TARQ_SCREENSHOT_DIR);
-    return image.SaveFile(std::string(TARQ_SCREENSHOT_DIR "/") + name, wxBITMAP_TYPE_PNG);
-}
 
 TarqChatWindow* Chat(const std::string& name) {
     return g_chatManager ? g_chatManager->FindWindow(name) : nullptr;
@@ -160,47 +105,19 @@ bool Type(const std::string& name, const std::string& text) {
     return true;
 }
 
-class DriverApp : public wxApp {
+class DriverApp : public ProgramDriver {
 public:
-    bool OnInit() override {
-        UseMemoryVoice();
-        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
-        m_program->Start();
-        SetMessageBoxHandler(&m_boxes);
-        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
-        m_timer.Start(100);
-        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        return true;
-    }
-    int OnExit() override {
-        m_timer.Stop();
-        m_program.reset();
-        return 0;
+    DriverApp() : ProgramDriver(&g_results.failure, 60, &m_boxes) {
+        m_failurePrefix = g_role.callsign + ": ";
     }
 
 private:
-    void Fail(const std::string& why) {
-        g_results.failure = g_role.callsign + ": " + why;
-        ExitMainLoop();
-    }
-    void Next() {
-        ++m_step;
-        m_waited = 0;
-    }
-    void Step() {
-        if (std::chrono::steady_clock::now() > m_deadline)
-            return Fail("timed out at step " + std::to_string(m_step));
-        ++m_waited;
+    void Step() override {
         const std::string& peer = g_role.peer;
         switch (m_step) {
-            case 0: {
-                ProfileDialog* dialog = m_program->GetProfileDialog();
-                if (!dialog || !dialog->IsShownOnScreen()) return;
-                if (!dialog->Select("Default")) return Fail("Default not listed");
-                dialog->OpenSelected();
-                Next();
+            case 0:
+                if (OpenProfile("Default")) Next();
                 return;
-            }
             case 1: {
                 if (!g_displayManager || !g_displayManager->GetMainDisplay()) return;
                 if (g_networkManager->GetServerAddress("LOCAL-TEST").empty()) return;
@@ -332,52 +249,29 @@ private:
                                      (name[0] == ':' ? "group"
                                       : name == peer ? "private"
                                                      : "log");
-            if (SaveScreenshot(dialog, file + ".png")) ++g_results.screenshots;
+            if (SaveScreenshot(GrabWindow(dialog), TARQ_SCREENSHOT_DIR "/" + file + ".png"))
+                ++g_results.screenshots;
         }
     }
 
-    std::unique_ptr<TarqProgram> m_program;
     wxWeakRef<wxDialog> m_private;
     wxWeakRef<wxDialog> m_group;
-    QuietBoxes m_boxes;
-    wxTimer m_timer;
-    int m_step = 0;
-    int m_waited = 0;
-    std::chrono::steady_clock::time_point m_deadline;
+    AnswerNo m_boxes;
 };
 
 // Runs one program in a data directory of its own until its driver stops.
 void RunProgram(int port, bool timestamps, bool chatLogVisible) {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("tarq-chat-" + g_role.callsign + "-" + std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "run");
-    WriteFileAtomically((dir / "myservers.txt").string(),
-                        "LOCAL-TEST 127.0.0.1:" + std::to_string(port) + "\n");
-    WriteFileAtomically(
-        (dir / "Tarq.ini").string(),
-        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=" + std::to_string(g_role.left) +
-            "\nDisplayLocY1=40\nShowTimestamps=" + (timestamps ? "1" : "0") +
-            "\nChatLogVisible=" + (chatLogVisible ? "1" : "0") + "\n[:CP:Default]\n");
-    std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    setenv("GDK_BACKEND", "x11", 1);
-    SingleInstance lock(kInstanceName, (dir / "run").string());
-    ASSERT_TRUE(lock.Acquire());
-    g_lock = &lock;
-    int argc = 1;
-    char name[] = "tarq";
-    char* argv[] = {name, nullptr};
-    wxApp::SetInstance(new DriverApp);
-    wxEntry(argc, argv);
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(dir);
+    ProgramDataDir dir("chat-" + g_role.callsign);
+    dir.Write("myservers.txt", ServerEntry("LOCAL-TEST", port));
+    dir.Write("Tarq.ini",
+              "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=" + std::to_string(g_role.left) +
+                  "\nDisplayLocY1=40\nShowTimestamps=" + (timestamps ? "1" : "0") +
+                  "\nChatLogVisible=" + (chatLogVisible ? "1" : "0") + "\n[:CP:Default]\n");
+    RunDriver(new DriverApp);
 }
 
 TEST(ChatProgram, TwoProgramsExchangePrivateAndGroupMessages) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    TARQ_SKIP_WITHOUT_X_DISPLAY();
     if (const char* port = std::getenv(kPeerEnv)) {
         // The second program.
         g_role = {"BOS_APP", "NY_APP", false, 820};

@@ -10,30 +10,18 @@
 // the user's own look-up does; the controller list shows an ATIS station and
 // an observer and adds a controller to a chat group from its menu; a kill
 // resets the voice side of the communications panel.
-#include <gtest/gtest.h>
-#include <unistd.h>
-#include <wx/timer.h>
 #include <wx/wx.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 
-#include "memory_voice.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
-#include "app/profile_dialog.h"
 #include "app/radio_history.h"
-#include "app/tarq_program.h"
 #include "comms/chat_window.h"
-#include "foundation/profile.h"
 #include "net/network_manager.h"
-#include "platform/atomic_file.h"
 #include "platform/clock.h"
-#include "platform/message_box.h"
-#include "platform/single_instance.h"
+#include "program_driver.h"
 #include "scope/display_scope.h"
 #include "tools/controller_list.h"
 #include "tools/testserver/scenario.h"
@@ -67,19 +55,7 @@ struct Results {
 };
 
 Results g_results;
-SingleInstance* g_lock = nullptr;
 TarqTestServer* g_server = nullptr;
-
-struct AnswerNo : MessageBoxHandler {
-    MessageBoxResult Show(const std::string&, const std::string&, MessageBoxStyle style,
-                          WindowHandle) override {
-        return style.buttons == MessageBoxButtons::Ok ? MessageBoxResult::Ok : MessageBoxResult::No;
-    }
-};
-
-WxDisplayWindow* MainDisplay() {
-    return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
-}
 
 // The history's messages without their "[hh:mm:ss] " stamps.
 std::vector<std::string> History() {
@@ -97,17 +73,6 @@ bool HistoryHas(const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-void TypeLine(WxDisplayWindow& main, const std::string& line) {
-    auto* commandLine =
-        dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowById(1006, static_cast<wxWindow*>(main.GetWindow())));
-    if (!commandLine) return;
-    commandLine->ChangeValue(line);
-    wxKeyEvent enter(wxEVT_KEY_DOWN);
-    enter.m_keyCode = WXK_RETURN;
-    enter.SetEventObject(commandLine);
-    commandLine->GetEventHandler()->ProcessEvent(enter);
-}
-
 bool ServerHasFromProgram(const std::string& line) {
     const std::vector<std::string> lines = g_server->Received("NY_APP");
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -118,41 +83,26 @@ bool Contains(const std::vector<std::string>& lines, const std::string& part) {
                        [&](const std::string& l) { return l.find(part) != std::string::npos; });
 }
 
-class DriverApp : public wxApp {
+class DriverApp : public ProgramDriver {
 public:
-    bool OnInit() override {
-        UseMemoryVoice();
-        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
-        m_program->Start();
-        SetMessageBoxHandler(&m_boxes);
-        m_serverTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+    DriverApp() : ProgramDriver(&g_results.failure, 60, &m_boxes) {
+        PollEvery10Ms([this] {
             g_server->Poll(0);
             if (m_peer) m_peer->Poll();
         });
-        m_serverTimer.Start(10);
-        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
-        m_timer.Start(100);
-        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        return true;
     }
     int OnExit() override {
-        m_timer.Stop();
-        m_serverTimer.Stop();
+        // The peer goes before the program it talks to.
         m_peer.reset();
-        m_program.reset();
-        return 0;
+        return ProgramDriver::OnExit();
     }
 
 private:
-    void Fail(const std::string& why) {
-        g_results.failure = why;
+    // What the user and the peer saw, for the failure's message.
+    void Fail(const std::string& why) override {
+        ProgramDriver::Fail(why);
         g_results.history = History();
         if (m_peer) g_results.peerEvents = m_peer->Events();
-        ExitMainLoop();
-    }
-    void Next() {
-        ++m_step;
-        m_waited = 0;
     }
     std::vector<std::string> ListNames() const {
         std::vector<std::string> names;
@@ -166,19 +116,11 @@ private:
         }
         return rows.size();
     }
-    void Step() {
-        if (std::chrono::steady_clock::now() > m_deadline)
-            return Fail("timed out at step " + std::to_string(m_step));
-        ++m_waited;
+    void Step() override {
         switch (m_step) {
-            case 0: {
-                ProfileDialog* dialog = m_program->GetProfileDialog();
-                if (!dialog || !dialog->IsShownOnScreen()) return;
-                if (!dialog->Select("Default")) return Fail("Default not listed");
-                dialog->OpenSelected();
-                Next();
+            case 0:
+                if (OpenProfile("Default")) Next();
                 return;
-            }
             case 1: {
                 if (!MainDisplay() || m_waited < 5 || !g_networkManager->IsServerListReady()) return;
                 // Entry 0 is the primary frequency; entry 1 is only heard.
@@ -237,7 +179,8 @@ private:
             case 4:
                 // The information query has gone out; the found client answers it.
                 if (!ServerHasFromProgram("$CQNY_APP:BOS_CTR:INF")) return;
-                m_peer->Session().SendTextMessage("NY_APP", "CID=1000001 Test BOS_CTR LT=42.36 LO=-71.01 AL=0");
+                m_peer->Session().SendTextMessage("NY_APP",
+                                                  "CID=1000001 Test BOS_CTR LT=42.36 LO=-71.01 AL=0");
                 // A strip pushed for a pilot the server has no plan of.
                 m_peer->Session().SendStripPush("NY_APP", "N999ZZ", 0, std::vector<std::string>{});
                 Next();
@@ -285,28 +228,16 @@ private:
         }
     }
 
-    std::unique_ptr<TarqProgram> m_program;
     std::unique_ptr<TarqTestClient> m_peer;
     AnswerNo m_boxes;
-    wxTimer m_timer;
-    wxTimer m_serverTimer;
-    int m_step = 0;
-    int m_waited = 0;
     bool m_positionSent = false;
-    std::chrono::steady_clock::time_point m_deadline;
 };
 
-bool Has(const std::vector<std::string>& lines, const std::string& line) {
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 TEST(NetProgram, WhatAnotherClientSendsReachesTheUserInTheProgramsOwnWords) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    TARQ_SKIP_WITHOUT_X_DISPLAY();
     auto scenario = ParseScenario(kScenario);
     ASSERT_TRUE(scenario.Ok());
-    TestServerOptions options;
-    options.port = 0;
-    options.key = TarqNetworkManager::LoginKey();
+    TestServerOptions options = LocalServerOptions();
     options.controllerIntervalMs = 1000;
     options.scenario = scenario.Value();
     TarqTestServer server(std::move(options), SystemClock::Instance());
@@ -314,51 +245,34 @@ TEST(NetProgram, WhatAnotherClientSendsReachesTheUserInTheProgramsOwnWords) {
     ASSERT_TRUE(server.Start(&error)) << error;
     g_server = &server;
 
-    auto dir = std::filesystem::temp_directory_path() / ("tarq-net-program-" + std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "run");
-    WriteFileAtomically((dir / "myservers.txt").string(),
-                        "LOCAL-TEST 127.0.0.1:" + std::to_string(server.Port()) + "\n");
-    WriteFileAtomically(
-        (dir / "Tarq.ini").string(),
-        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
-        "Callsign=NY_APP\nRealName=Demo Controller\nCID=1234567\nPassword=secret\nRating=11\n"
-        "Server=LOCAL-TEST\nAliasFile=aliases.txt\nWxStations=EGLL\n"
-        "ATIS=.rwy|Wind $wind(EGLL) altimeter $altim(EGLL)\n"
-        "CommsEntryName0=NY_APP\nCommsEntryFreq0=120800\nCommsEntryName1=TWR\nCommsEntryFreq1=118300\n");
-    WriteFileAtomically((dir / "aliases.txt").string(), ".rwy Landing runway 27L\r\n");
-    std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    setenv("GDK_BACKEND", "x11", 1);
-
-    SingleInstance lock(kInstanceName, (dir / "run").string());
-    ASSERT_TRUE(lock.Acquire());
-    g_lock = &lock;
-    int argc = 1;
-    char name[] = "tarq";
-    char* argv[] = {name, nullptr};
-    wxApp::SetInstance(new DriverApp);
-    wxEntry(argc, argv);
+    {
+        ProgramDataDir dir("net-program");
+        dir.Write("myservers.txt", ServerEntry("LOCAL-TEST", server.Port()));
+        dir.Write(
+            "Tarq.ini",
+            "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
+            "Callsign=NY_APP\nRealName=Demo Controller\nCID=1234567\nPassword=secret\nRating=11\n"
+            "Server=LOCAL-TEST\nAliasFile=aliases.txt\nWxStations=EGLL\n"
+            "ATIS=.rwy|Wind $wind(EGLL) altimeter $altim(EGLL)\n"
+            "CommsEntryName0=NY_APP\nCommsEntryFreq0=120800\nCommsEntryName1=TWR\nCommsEntryFreq1=118300\n");
+        dir.Write("aliases.txt", ".rwy Landing runway 27L\r\n");
+        RunDriver(new DriverApp);
+    }
     g_server = nullptr;
-
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(dir);
     const Results& r = g_results;
     ASSERT_EQ(r.failure, "") << ::testing::PrintToString(r.history) << ::testing::PrintToString(r.peerEvents);
     const auto& h = r.history;
     // Radio text, as the radio history words it.
-    EXPECT_TRUE(Has(h, "BOS_CTR on 118.300: traffic on final")) << ::testing::PrintToString(h);
-    EXPECT_TRUE(Has(h, "BOS_CTR: on your frequency")) << ::testing::PrintToString(h);
-    EXPECT_TRUE(Has(h, "[GUARD] BOS_CTR: mayday mayday")) << ::testing::PrintToString(h);
-    EXPECT_TRUE(Has(h, "[ATC] BOS_CTR: coordination please")) << ::testing::PrintToString(h);
-    EXPECT_TRUE(Has(h, "[BROADCAST] BOS_CTR: all stations")) << ::testing::PrintToString(h);
-    EXPECT_TRUE(Has(h, "[WALLOP] BOS_CTR: supervisors only")) << ::testing::PrintToString(h);
+    EXPECT_TRUE(HasLine(h, "BOS_CTR on 118.300: traffic on final")) << ::testing::PrintToString(h);
+    EXPECT_TRUE(HasLine(h, "BOS_CTR: on your frequency")) << ::testing::PrintToString(h);
+    EXPECT_TRUE(HasLine(h, "[GUARD] BOS_CTR: mayday mayday")) << ::testing::PrintToString(h);
+    EXPECT_TRUE(HasLine(h, "[ATC] BOS_CTR: coordination please")) << ::testing::PrintToString(h);
+    EXPECT_TRUE(HasLine(h, "[BROADCAST] BOS_CTR: all stations")) << ::testing::PrintToString(h);
+    EXPECT_TRUE(HasLine(h, "[WALLOP] BOS_CTR: supervisors only")) << ::testing::PrintToString(h);
     EXPECT_FALSE(Contains(h, "nobody hears this")) << ::testing::PrintToString(h);
     // The ATIS reply, expanded for the station that asked.
     const auto& p = r.peerEvents;
-    EXPECT_TRUE(Has(p, "ATISLine|NY_APP|T|Landing runway 27L")) << ::testing::PrintToString(p);
+    EXPECT_TRUE(HasLine(p, "ATISLine|NY_APP|T|Landing runway 27L")) << ::testing::PrintToString(p);
     EXPECT_FALSE(Contains(p, "$wind")) << ::testing::PrintToString(p);
     EXPECT_FALSE(Contains(p, "Wind unknown")) << ::testing::PrintToString(p);
     EXPECT_TRUE(Contains(p, "altimeter 1013")) << ::testing::PrintToString(p);
@@ -370,15 +284,16 @@ TEST(NetProgram, WhatAnotherClientSendsReachesTheUserInTheProgramsOwnWords) {
     EXPECT_NE(r.info.find("BOS_CTR"), std::string::npos) << r.info;
     EXPECT_NE(r.info.find("Help: need a hand"), std::string::npos) << r.info;
     // The strip's own look-up is quiet; the user's is not.
-    EXPECT_TRUE(Has(h, "Received flight strip for N999ZZ from BOS_CTR.")) << ::testing::PrintToString(h);
-    EXPECT_EQ(std::count_if(h.begin(), h.end(),
-                            [](const std::string& l) { return l.find("No flightplan") != std::string::npos; }),
-              1)
+    EXPECT_TRUE(HasLine(h, "Received flight strip for N999ZZ from BOS_CTR.")) << ::testing::PrintToString(h);
+    EXPECT_EQ(
+        std::count_if(h.begin(), h.end(),
+                      [](const std::string& l) { return l.find("No flightplan") != std::string::npos; }),
+        1)
         << ::testing::PrintToString(h);
     // The controller list: the ATIS station and the observer too.
-    EXPECT_TRUE(Has(r.listNames, "KJFK_ATIS")) << ::testing::PrintToString(r.listNames);
-    EXPECT_TRUE(Has(r.listNames, "NY_OBS")) << ::testing::PrintToString(r.listNames);
-    EXPECT_TRUE(Has(r.groupMembers, "BOS_CTR")) << ::testing::PrintToString(r.groupMembers);
+    EXPECT_TRUE(HasLine(r.listNames, "KJFK_ATIS")) << ::testing::PrintToString(r.listNames);
+    EXPECT_TRUE(HasLine(r.listNames, "NY_OBS")) << ::testing::PrintToString(r.listNames);
+    EXPECT_TRUE(HasLine(r.groupMembers, "BOS_CTR")) << ::testing::PrintToString(r.groupMembers);
     // The kill reset the panel's voice side (push-to-talk released); the
     // text radio boxes stay.
     EXPECT_TRUE(r.talkingBeforeKill);

@@ -35,7 +35,6 @@
 #include <map>
 #include <thread>
 
-#include "memory_voice.h"
 #include "app/comms_windows.h"
 #include "app/comms_windows_wx.h"
 #include "app/display_window.h"
@@ -53,10 +52,10 @@
 #include "platform/memory_sound_devices.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
+#include "program_driver.h"
 #include "resources/comms_dialog_layouts.h"
 #include "scope/display_scope.h"
 #include "scope/target_manager.h"
-#include "screen_grab.h"
 #include "tools/flight_strip_bay.h"
 #include "tools/testserver/test_client.h"
 #include "tools/testserver/test_server.h"
@@ -81,7 +80,9 @@ struct ModeLook {
 ModeLook LookOfMode(int mode) {
     switch (mode) {
         case 8:  // primary radar: fading returns in the primary target colour, no data
-            return {[](unsigned long c) { return (c & 0xFF) < 0x60 && (c >> 8 & 0xFF) > 0x60 && (c >> 16 & 0xFF) > 0x60; },
+            return {[](unsigned long c) {
+                        return (c & 0xFF) < 0x60 && (c >> 8 & 0xFF) > 0x60 && (c >> 16 & 0xFF) > 0x60;
+                    },
                     false, 0};
         case 9:  // yellow plots, the symbol, leader and block in white
             return {[](unsigned long c) { return c == 0x00FFFF || c == 0xFFFFFF; }, true, 0xFFFFFF};
@@ -91,15 +92,6 @@ ModeLook LookOfMode(int mode) {
             return {[](unsigned long c) { return c == kTargetColor || c == kBlockColor; }, true, kBlockColor};
     }
 }
-
-struct AnswerNo : MessageBoxHandler {
-    MessageBoxResult Show(const std::string& text, const std::string& caption, MessageBoxStyle style,
-                          WindowHandle) override {
-        shown.push_back(caption + "|" + text);
-        return style.buttons == MessageBoxButtons::Ok ? MessageBoxResult::Ok : MessageBoxResult::No;
-    }
-    std::vector<std::string> shown;
-};
 
 struct Results {
     std::vector<std::string> listed;
@@ -272,15 +264,7 @@ constexpr int kVoiceFrequency = 118700;  // the first communications entry, on t
 constexpr const char* kRadioText = "radar contact";
 
 Results g_results;
-SingleInstance* g_lock = nullptr;
 int g_serverPort = 0;
-
-// The display's GL area as the screen shows it.
-ScreenGrab GrabGlArea(const WxDisplayWindow& display) {
-    int x, y, width, height;
-    display.GetGlAreaScreenRect(&x, &y, &width, &height);
-    return GrabScreen(x, y, width, height);
-}
 
 // A pixel of the grab at GL coordinates (y upward).
 unsigned long GlPixel(const ScreenGrab& grab, int x, int y) { return grab.At(x, grab.height - 1 - y); }
@@ -312,33 +296,9 @@ bool HistoryTextShows(WxDisplayWindow& main) {
     return false;
 }
 
-WxDisplayWindow* MainDisplay() {
-    return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
-}
-
-// Sends a key-down to the main display's command line, as typed.
-void PressInCommandLine(WxDisplayWindow& main, int keyCode, bool ctrl) {
-    auto* frame = static_cast<wxWindow*>(main.GetWindow());
-    wxWindow* commandLine = wxWindow::FindWindowById(1006, frame);
-    if (!commandLine) return;
-    wxKeyEvent key(wxEVT_KEY_DOWN);
-    key.m_keyCode = keyCode;
-    key.SetControlDown(ctrl);
-    key.SetEventObject(commandLine);
-    commandLine->GetEventHandler()->ProcessEvent(key);
-}
-
-bool SaveScreenshot(const ScreenGrab& grab, const char* name) {
-    if (grab.width <= 0) return false;
-    wxImage image(grab.width, grab.height);
-    for (int y = 0; y < grab.height; ++y) {
-        for (int x = 0; x < grab.width; ++x) {
-            unsigned long p = grab.At(x, y);
-            image.SetRGB(x, y, p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF);
-        }
-    }
-    wxImage::AddHandler(new wxPNGHandler);
-    return image.SaveFile(std::string(TARQ_SCREENSHOT_DIR "/") + name, wxBITMAP_TYPE_PNG);
+// Keeps the grab in the build directory.
+bool Keep(const ScreenGrab& grab, const std::string& name) {
+    return SaveScreenshot(grab, std::string(TARQ_SCREENSHOT_DIR "/") + name);
 }
 
 // The local test server as run.sh starts it, with the demo scenario, on a
@@ -372,36 +332,15 @@ struct DemoServer {
 };
 
 // The local voice server as run.sh starts it, on a port of its own.
-struct VoiceServer {
-    pid_t pid = -1;
+struct VoiceServer : ChildProgram {
     int port = 0;
     bool Start() {
-        int out[2];
-        if (pipe(out) != 0) return false;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string exe = TARQ_VOICESERVER_EXE;
-        char zero[] = "0";
-        char* argv[] = {exe.data(), zero, nullptr};
-        const bool spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
         std::string line;
-        char c;
-        while (spawned && read(out[0], &c, 1) == 1 && c != '\n') line.push_back(c);
-        close(out[0]);
+        if (!ChildProgram::Start({TARQ_VOICESERVER_EXE, "0"}, &line)) return false;
         const size_t space = line.rfind(' ');
-        if (!spawned || line.rfind("voice server on port", 0) != 0 || space == std::string::npos)
-            return false;
+        if (line.rfind("voice server on port", 0) != 0 || space == std::string::npos) return false;
         port = std::atoi(line.c_str() + space + 1);
         return port > 0;
-    }
-    ~VoiceServer() {
-        if (pid <= 0) return;
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
     }
 };
 VoiceServer* g_voiceServer = nullptr;
@@ -422,38 +361,21 @@ int RunSecondInstance() {
     return -4;  // it kept running: it did not see the first instance
 }
 
-class DriverApp : public wxApp {
+class DriverApp : public ProgramDriver {
 public:
-    bool OnInit() override {
-        UseMemoryVoice([](MemorySoundDeviceProvider* devices) { g_soundDevices = devices; });
-        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
-        m_program->Start();
-        SetMessageBoxHandler(&m_boxes);
-        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
-        m_timer.Start(100);
-        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(180);
-        return true;
+    DriverApp() : ProgramDriver(&g_results.failure, 180, &m_boxes) {
+        m_devices = [](MemorySoundDeviceProvider* devices) { g_soundDevices = devices; };
     }
     int OnExit() override {
-        m_timer.Stop();
         g_results.messages = m_boxes.shown;
-        m_program.reset();
-        return 0;
+        return ProgramDriver::OnExit();
     }
 
 private:
-    void Fail(const std::string& why) {
-        g_results.failure = why;
-        ExitMainLoop();
-    }
-    void Step() {
-        if (m_inModal) return;
-        if (std::chrono::steady_clock::now() > m_deadline)
-            return Fail("timed out at step " + std::to_string(m_step));
-        ++m_waited;
+    void Step() override {
         switch (m_step) {
             case 0: {
-                ProfileDialog* dialog = m_program->GetProfileDialog();
+                ProfileDialog* dialog = Program().GetProfileDialog();
                 if (!dialog || !dialog->IsShownOnScreen()) return;
                 g_results.listed = dialog->List().entries;
                 if (!dialog->Select("Default")) return Fail("Default not listed");
@@ -480,9 +402,9 @@ private:
                 wxTimer closer;
                 closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { modal.EndModal(wxID_OK); });
                 closer.StartOnce(400);
-                long before = m_program->TickCount();
+                long before = Program().TickCount();
                 modal.ShowModal();
-                g_results.ticksDuringModal = m_program->TickCount() - before;
+                g_results.ticksDuringModal = Program().TickCount() - before;
                 SaveProfileAs();
                 wxMenu menu;
                 menu.Append(1, "Track");
@@ -600,8 +522,7 @@ private:
                     return;
                 if (m_waited < 15) return;  // a second and a half of frames draws the history
                 if (!g_results.screenshotSaved)
-                    g_results.screenshotSaved =
-                        SaveScreenshot(GrabGlArea(*main), "program_test_connected.png");
+                    g_results.screenshotSaved = Keep(GrabGlArea(*main), "program_test_connected.png");
                 if (!WeatherAndAtisDone()) return;
                 if (!VoiceRoomJoined()) return;
                 Next();
@@ -668,8 +589,8 @@ private:
                 Next();
                 return;
             case 11: {
-                if (m_program->RaiseRequestsSeen() == 0 && m_waited < 20) return;
-                g_results.raiseRequests = m_program->RaiseRequestsSeen();
+                if (Program().RaiseRequestsSeen() == 0 && m_waited < 20) return;
+                g_results.raiseRequests = Program().RaiseRequestsSeen();
                 auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
                 if (!main) return Fail("the main display went away");
                 main->OnMenuCommand(CommandId::OpenSessionProfile);
@@ -677,7 +598,7 @@ private:
                 return;
             }
             case 12:
-                if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
+                if (!Program().GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 g_results.backToDialog = true;
                 g_results.displaysAfterClose = g_displayManager->DisplayCount();
                 ExitMainLoop();
@@ -749,7 +670,7 @@ private:
                         if (x >= 0 && y >= 0 && x < grab.width && y < grab.height &&
                             grab.At(x, y) != background)
                             ++g_results.targetPixels;
-                SaveScreenshot(grab, "program_test_traffic.png");
+                Keep(grab, "program_test_traffic.png");
                 // Click on the target.
                 g_displayManager->SetSelectedCallsign("");
                 mouse(wxEVT_MOTION, p.x + 2, p.y, false);
@@ -796,7 +717,7 @@ private:
                 main->Redraw(false, 0);
                 TagRect moved = targets->GetState()->GetTagRect(g_results.watched);
                 g_results.blockMoved = !moved.IsEmpty() && moved.right < p.x;
-                SaveScreenshot(GrabGlArea(*main), "program_test_dragged.png");
+                Keep(GrabGlArea(*main), "program_test_dragged.png");
                 ++m_targetStep;
                 m_mode = 1;
                 return false;
@@ -810,7 +731,7 @@ private:
                 ++m_targetStep;
                 return false;
             case 5:
-                if (m_inModal) return false;  // the menu is still open
+                if (m_paused) return false;  // the menu is still open
                 g_results.commandsRun = main->GetCommandsRun();
                 ++m_targetStep;
                 return false;
@@ -827,9 +748,9 @@ private:
                     for (const char* key : {"ColorPositionSymbol", "ColorTargetSymbol", "ColorPrimaryTarget",
                                             "ColorHistoryTrail", "ColorVectorLine"})
                         g_profile->SetColor(profile, key, kTargetColor);
-                    for (const char* key : {"ColorUntracked", "ColorTracked", "ColorLDB", "ColorSelected",
-                                            "ColorFiltered", "ColorCoasting", "ColorConflict", "ColorEmergency",
-                                            "ColorHandoff"})
+                    for (const char* key :
+                         {"ColorUntracked", "ColorTracked", "ColorLDB", "ColorSelected", "ColorFiltered",
+                          "ColorCoasting", "ColorConflict", "ColorEmergency", "ColorHandoff"})
                         g_profile->SetColor(profile, key, kBlockColor);
                     g_displayManager->SetSelectedCallsign("");
                 }
@@ -849,7 +770,7 @@ private:
                         shot.blockPixels += grab.At(x, height - 1 - y) == LookOfMode(m_mode).blockColor;
                 char name[64];
                 std::snprintf(name, sizeof name, "program_test_mode_%d.png", m_mode);
-                SaveScreenshot(grab, name);
+                Keep(grab, name);
                 ++m_mode;
                 return false;
             }
@@ -914,7 +835,7 @@ private:
     template <typename Mouse>
     void AircraftMenu(WxDisplayWindow& main, PixelPoint target, Mouse& mouse) {
         main.Redraw(false, 0);
-        m_inModal = true;
+        m_paused = true;
         mouse(wxEVT_MOTION, target.x + 2, target.y, false);
         mouse(wxEVT_RIGHT_DOWN, target.x + 2, target.y, false);
         mouse(wxEVT_RIGHT_UP, target.x + 2, target.y, false);
@@ -925,7 +846,7 @@ private:
                 if (m_menuTicks > 30) {
                     g_results.failure = "the aircraft menu did not open";
                     m_menuDriver.Stop();
-                    m_inModal = false;
+                    m_paused = false;
                 }
                 return;
             }
@@ -940,14 +861,14 @@ private:
                     int x, y, width, height;
                     main.GetGlAreaScreenRect(&x, &y, &width, &height);
                     g_results.menuShotSaved =
-                        SaveScreenshot(GrabScreen(x, y, width, height), "program_test_aircraft_menu.png");
+                        Keep(GrabScreen(x, y, width, height), "program_test_aircraft_menu.png");
                     sim.Char(WXK_RETURN);
                     return;
                 }
                 default:
                     if (!main.GetCommandsRun().empty() || m_menuStage > 20) {
                         m_menuDriver.Stop();
-                        m_inModal = false;
+                        m_paused = false;
                     }
                     return;
             }
@@ -981,10 +902,10 @@ private:
             edit->GetParent()->GetEventHandler()->ProcessEvent(ok);
         });
         typist.Start(150);
-        m_inModal = true;
+        m_paused = true;
         auto* main = dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay());
         main->OnMenuCommand(CommandId::SaveSessionProfileAs);
-        m_inModal = false;
+        m_paused = false;
         typist.Stop();
         g_results.savedAsName = g_profile->GetProfileName();
         std::string ini;
@@ -1044,9 +965,9 @@ private:
             }
         });
         typist.Start(200);
-        m_inModal = true;
+        m_paused = true;
         MainDisplay()->OnMenuCommand(CommandId::Connect);
-        m_inModal = false;
+        m_paused = false;
         typist.Stop();
         g_results.storedCid = g_profile->GetString("CID");
         g_results.storedServer = g_profile->GetString("Server");
@@ -1062,7 +983,7 @@ private:
     bool VoiceRoomJoined() {
         const int frequency = kVoiceFrequency;
         const std::string room = "127.0.0.1:" + std::to_string(g_voiceServer->port) + "/KJFK_TWR";
-        wxDialog* panel = m_program->ToolWindows().GetCommsDialog();
+        wxDialog* panel = Program().ToolWindows().GetCommsDialog();
         ++m_voiceWaits;
         if (m_voiceWaits == 1) {
             g_results.voicePortOpen = g_voiceEngine->IsAvailable();
@@ -1093,7 +1014,7 @@ private:
                 g_soundDevices ? g_soundDevices->InputCard(0) : nullptr;
             if (!microphone) return true;
             microphone->Feed(buzz.data(), buzz.size());
-            m_program->SetPushToTalk(true);
+            Program().SetPushToTalk(true);
             m_voiceConnectedAt = m_voiceWaits;
         }
         if (m_voiceSentAt == 0) {
@@ -1102,7 +1023,7 @@ private:
             // Five seconds at most, so the steps after this one still run.
             if (!g_results.voiceSent && m_voiceWaits < m_voiceConnectedAt + 50) return false;
             g_results.pushToTalkSeen = g_voiceEngine->IsPushToTalk();
-            m_program->SetPushToTalk(false);
+            Program().SetPushToTalk(false);
             m_voiceSentAt = m_voiceWaits;
         }
         if (m_voiceWaits < m_voiceSentAt + 3) return false;  // the tick's boxes drawn
@@ -1110,10 +1031,7 @@ private:
             dynamic_cast<wxCheckBox*>(panel->FindWindow(CommsControlId(CommsRowKind::Headset, 0)));
         g_results.panelHeadsetChecked = headset && headset->GetValue();
         g_results.panelPrimaryFrequency = g_commsPanel->GetPrimaryFrequency();
-        panel->Update();
-        const wxRect r = panel->GetScreenRect();
-        g_results.commsRoomShot =
-            SaveScreenshot(GrabScreen(r.x, r.y, r.width, r.height), "program_test_comms_room.png");
+        g_results.commsRoomShot = Keep(GrabWindow(panel), "program_test_comms_room.png");
         // Off the display whose pixels later steps read; the room stays.
         g_commsPanel->Hide();
         return true;
@@ -1144,7 +1062,7 @@ private:
         if (m_weatherPhase == 1) {
             if (!g_weatherPanel->Store().HasReport("EGLL") && m_weatherWaited < 50) return false;
             if (m_weatherWaited < 10) return false;  // drawn
-            auto* dialog = static_cast<wxDialog*>(m_program->CommsWindows().GetWeatherDialog());
+            auto* dialog = static_cast<wxDialog*>(Program().CommsWindows().GetWeatherDialog());
             if (!dialog) {
                 Fail("no weather panel window");
                 return false;
@@ -1162,7 +1080,7 @@ private:
             const wxRect r = dialog->GetScreenRect();
             ScreenGrab grab = GrabScreen(r.x, r.y, r.width, r.height);
             g_results.weatherColours = Colours(grab);
-            g_results.weatherShotSaved = SaveScreenshot(grab, "program_test_weather.png");
+            g_results.weatherShotSaved = Keep(grab, "program_test_weather.png");
             m_weatherPhase = 2;
             return false;
         }
@@ -1206,14 +1124,14 @@ private:
             const wxRect r = dialog->GetScreenRect();
             ScreenGrab grab = GrabScreen(r.x, r.y, r.width, r.height);
             g_results.atisColours = Colours(grab);
-            g_results.atisShotSaved = SaveScreenshot(grab, "program_test_atis.png");
+            g_results.atisShotSaved = Keep(grab, "program_test_atis.png");
             VoiceAtisThroughTheDialog(dialog);
             dialog->EndModal(wxID_OK);
         });
         inside.Start(300);
-        m_inModal = true;
+        m_paused = true;
         MainDisplay()->OnMenuCommand(CommandId::AtisMaker);
-        m_inModal = false;
+        m_paused = false;
         inside.Stop();
         g_atisMaker->SetVoiceServices(VoiceAtisServicesOfShell());
         m_weatherPhase = 3;
@@ -1321,7 +1239,7 @@ private:
                 const wxSize size = surface->GetClientSize();
                 g_results.surfaceWidth = size.x;
                 ScreenGrab grab = GrabScreen(at.x, at.y, size.x, size.y);
-                g_results.stripShotSaved = SaveScreenshot(grab, "program_test_strips.png");
+                g_results.stripShotSaved = Keep(grab, "program_test_strips.png");
                 // The lowest strip of each column fills the bottom 64 rows.
                 for (int column = 0; column < 2; ++column) {
                     int lit = 0, all = 0;
@@ -1342,7 +1260,7 @@ private:
     void CallSelcal() {
         g_results.selcalCode = g_selcalPanel->Codes().GetCode("AFR1722");
         g_selcalPanel->Show();
-        auto* dialog = static_cast<wxDialog*>(m_program->CommsWindows().GetSelcalDialog());
+        auto* dialog = static_cast<wxDialog*>(Program().CommsWindows().GetSelcalDialog());
         auto* list =
             dialog ? static_cast<wxListBox*>(dialog->FindWindow(comms_layouts::kSelcalList)) : nullptr;
         if (!list) return Fail("no SELCAL panel list");
@@ -1403,67 +1321,40 @@ private:
         return seen.size();
     }
 
-    void Next() {
-        ++m_step;
-        m_waited = 0;
-    }
-
-    std::unique_ptr<TarqProgram> m_program;
     AnswerNo m_boxes;
-    wxTimer m_timer;
-    int m_step = 0;
-    int m_waited = 0;
     int m_weatherPhase = 0;
     int m_weatherWaited = 0;
     bool m_targetsDone = false;
     int m_stripPhase = 0;
     int m_stripWaited = 0;
     std::unique_ptr<TarqTestClient> m_tower;
-    bool m_inModal = false;
     RadioHistoryFrame m_box;
-    std::chrono::steady_clock::time_point m_deadline;
 };
 
 TEST(Program, ProfileDialogSessionSecondStartAndBack) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
-    auto dir = std::filesystem::temp_directory_path() / ("tarq-program-" + std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "run");
+    TARQ_SKIP_WITHOUT_X_DISPLAY();
     DemoServer demo;
     ASSERT_TRUE(demo.Start());
     g_serverPort = demo.port;
     VoiceServer voiceServer;
     ASSERT_TRUE(voiceServer.Start());
     g_voiceServer = &voiceServer;
-    WriteFileAtomically((dir / "myservers.txt").string(),
-                        "# the local test server\nLOCAL-TEST 127.0.0.1:" + std::to_string(demo.port) + "\n");
-    WriteFileAtomically((dir / "Tarq.ini").string(),
-                        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
-                        "StripBayTwoCols=1\nRating=5\nCommsEntryName0=JFK TWR\nCommsEntryFreq0=" +
-                            std::to_string(kVoiceFrequency) +
-                            "\nCommsEntryVoxServer0=127.0.0.1:" + std::to_string(voiceServer.port) +
-                            "\nCommsEntryVoxChan0=KJFK_TWR\n"
-                            "[Tower]\nDisplayCount=1\n[:CP:Default]\nColorBackground=" +
-                            std::to_string(kBackground) + "\n");
-    std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    setenv("GDK_BACKEND", "x11", 1);
-
-    SingleInstance lock(kInstanceName, (dir / "run").string());
-    ASSERT_TRUE(lock.Acquire());
-    g_lock = &lock;
-    int argc = 1;
-    char name[] = "tarq";
-    char* argv[] = {name, nullptr};
-    wxApp::SetInstance(new DriverApp);
-    wxEntry(argc, argv);
+    {
+        ProgramDataDir dir("program");
+        dir.Write("myservers.txt", "# the local test server\n" + ServerEntry("LOCAL-TEST", demo.port));
+        dir.Write("Tarq.ini",
+                  "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
+                  "StripBayTwoCols=1\nRating=5\nCommsEntryName0=JFK TWR\nCommsEntryFreq0=" +
+                      std::to_string(kVoiceFrequency) +
+                      "\nCommsEntryVoxServer0=127.0.0.1:" + std::to_string(voiceServer.port) +
+                      "\nCommsEntryVoxChan0=KJFK_TWR\n"
+                      "[Tower]\nDisplayCount=1\n[:CP:Default]\nColorBackground=" +
+                      std::to_string(kBackground) + "\n");
+        RunDriver(new DriverApp);
+    }
 
     demo.Stop();
     g_results.serverSaw = demo.server->Received("NY_APP");
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(dir);
     EXPECT_EQ(g_results.failure, "");
     EXPECT_EQ(g_results.listed, (std::vector<std::string>{"Default", "Tower"}));
     EXPECT_TRUE(g_results.mainDisplayOpened);
@@ -1531,7 +1422,8 @@ TEST(Program, ProfileDialogSessionSecondStartAndBack) {
     EXPECT_TRUE(g_results.targetMoved) << g_results.watched;
     EXPECT_GT(g_results.targetPixels, 0);
     EXPECT_EQ(g_results.selectedByClick, g_results.watched);
-    EXPECT_EQ(g_results.editorByCtrlClick, g_results.watched) << "Ctrl+click loads the aircraft into the editor";
+    EXPECT_EQ(g_results.editorByCtrlClick, g_results.watched)
+        << "Ctrl+click loads the aircraft into the editor";
     EXPECT_TRUE(g_results.dragStarted);
     EXPECT_TRUE(g_results.blockMoved);
     for (int mode = 1; mode <= 11; ++mode) {
@@ -1664,37 +1556,15 @@ TarqTestServer* g_server = nullptr;
 // Opens a session, connects to the server, shows the four windows with the
 // traffic in them and amends a flight plan in the editor with the mouse and
 // the keyboard.
-class ToolWindowsApp : public wxApp {
+class ToolWindowsApp : public ProgramDriver {
 public:
     static constexpr const char* kCallsign = "UAL1627";
 
-    bool OnInit() override {
-        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
-        m_program->Start();
-        SetMessageBoxHandler(&m_boxes);
-        m_serverTimer.Bind(wxEVT_TIMER, [](wxTimerEvent&) { g_server->Poll(0); });
-        m_serverTimer.Start(10);
-        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
-        m_timer.Start(100);
-        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        return true;
-    }
-    int OnExit() override {
-        m_timer.Stop();
-        m_serverTimer.Stop();
-        m_program.reset();
-        return 0;
+    ToolWindowsApp() : ProgramDriver(&g_tools.failure, 60, &m_boxes) {
+        PollEvery10Ms([] { g_server->Poll(0); });
     }
 
 private:
-    void Fail(const std::string& why) {
-        g_tools.failure = why;
-        ExitMainLoop();
-    }
-    void Next() {
-        ++m_step;
-        m_waited = 0;
-    }
     static wxWindow* Control(wxDialog* dialog, int id) { return dialog ? dialog->FindWindow(id) : nullptr; }
     // Without a window manager the keys go where the pointer is.
     void ClickOn(wxWindow* w) { ClickOn(w, wxPoint(w->GetSize().x / 2, w->GetSize().y / 2)); }
@@ -1705,35 +1575,20 @@ private:
         wxYield();
     }
     void Shoot(wxDialog* dialog, const char* name) {
-        dialog->Update();
-        const wxRect r = dialog->GetScreenRect();
-        if (SaveScreenshot(GrabScreen(r.x, r.y, r.width, r.height), name)) ++g_tools.shots;
+        if (Keep(GrabWindow(dialog), name)) ++g_tools.shots;
     }
 
-    void Step() {
+    void Step() override {
         using namespace tool_window_ids;
-        if (std::chrono::steady_clock::now() > m_deadline)
-            return Fail("timed out at step " + std::to_string(m_step));
-        ++m_waited;
-        WxToolWindows& windows = m_program->ToolWindows();
+        WxToolWindows& windows = Program().ToolWindows();
         wxDialog* editor = windows.GetFlightPlanDialog();
         switch (m_step) {
-            case 0: {
-                ProfileDialog* dialog = m_program->GetProfileDialog();
-                if (!dialog || !dialog->IsShownOnScreen()) return;
-                if (!dialog->Select("Default")) return Fail("Default not listed");
-                dialog->OpenSelected();
-                Next();
+            case 0:
+                if (OpenProfile("Default")) Next();
                 return;
-            }
             case 1:
                 if (!MainDisplay() || m_waited < 5 || !g_networkManager->IsServerListReady()) return;
-                g_profile->SetString("Server", "LOCAL-TEST");
-                g_profile->SetString("Callsign", "NY_APP");
-                g_profile->SetString("RealName", "Demo Controller");
-                g_profile->SetString("CID", "1234567");
-                g_profile->SetString("Password", "secret");
-                g_profile->SetInt("Rating", 5);
+                SetSignOn("LOCAL-TEST");
                 g_networkManager->Connect();
                 Next();
                 return;
@@ -1868,24 +1723,13 @@ private:
         return text ? text->GetValue().ToStdString() : std::string("(none)");
     }
 
-    std::unique_ptr<TarqProgram> m_program;
     AnswerNo m_boxes;
-    wxTimer m_timer;
-    wxTimer m_serverTimer;
     wxUIActionSimulator m_sim;
-    int m_step = 0;
-    int m_waited = 0;
-    std::chrono::steady_clock::time_point m_deadline;
 };
 
 TEST(Program, ToolWindowsShowTheTrafficAndTheEditorAmendsAPlan) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
-    auto dir = std::filesystem::temp_directory_path() / ("tarq-tools-" + std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "run");
-    TestServerOptions options;
-    options.port = 0;
-    options.key = TarqNetworkManager::LoginKey();
+    TARQ_SKIP_WITHOUT_X_DISPLAY();
+    TestServerOptions options = LocalServerOptions();
     Result<Scenario> scenario = LoadScenario(TARQ_RESOURCES_DIR "/demo_scenario.txt");
     ASSERT_TRUE(scenario);
     options.scenario = std::move(scenario).Value();
@@ -1894,28 +1738,15 @@ TEST(Program, ToolWindowsShowTheTrafficAndTheEditorAmendsAPlan) {
     TarqTestServer server(std::move(options), SystemClock::Instance());
     ASSERT_TRUE(server.Start());
     g_server = &server;
-    WriteFileAtomically((dir / "myservers.txt").string(),
-                        "LOCAL-TEST 127.0.0.1:" + std::to_string(server.Port()) + "\n");
-    WriteFileAtomically(
-        (dir / "Tarq.ini").string(),
-        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
-        "DisplayWidth1=500\nDisplayHeight1=340\nCommsEntryName0=NY APP\nCommsEntryFreq0=120800\n");
-    std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    setenv("GDK_BACKEND", "x11", 1);
-    SingleInstance lock(kInstanceName, (dir / "run").string());
-    ASSERT_TRUE(lock.Acquire());
-    g_lock = &lock;
-    int argc = 1;
-    char name[] = "tarq";
-    char* argv[] = {name, nullptr};
-    wxApp::SetInstance(new ToolWindowsApp);
-    wxEntry(argc, argv);
+    {
+        ProgramDataDir dir("tools");
+        dir.Write("myservers.txt", ServerEntry("LOCAL-TEST", server.Port()));
+        dir.Write("Tarq.ini",
+                  "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
+                  "DisplayWidth1=500\nDisplayHeight1=340\nCommsEntryName0=NY APP\nCommsEntryFreq0=120800\n");
+        RunDriver(new ToolWindowsApp);
+    }
     g_server = nullptr;
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(dir);
 
     const ToolWindowResults& r = g_tools;
     EXPECT_EQ(r.failure, "");
@@ -1988,37 +1819,13 @@ int CountPixels(const ScreenGrab& grab, int x0, int y0, int x1, int y1, unsigned
     return n;
 }
 
-class ButtonsApp : public wxApp {
+class ButtonsApp : public ProgramDriver {
 public:
-    bool OnInit() override {
-        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
-        m_program->Start();
-        SetMessageBoxHandler(&m_boxes);
-        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
-        m_timer.Start(100);
-        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
-        return true;
-    }
-    int OnExit() override {
-        m_timer.Stop();
-        m_program.reset();
-        return 0;
-    }
+    ButtonsApp() : ProgramDriver(&g_buttons.failure, 40, &m_boxes) {}
 
 private:
-    void Fail(const std::string& why) {
-        g_buttons.failure = why;
-        ExitMainLoop();
-    }
-    void Next() {
-        ++m_step;
-        m_waited = 0;
-    }
-    wxWindow* Canvas(WxDisplayWindow& main) {
-        return wxWindow::FindWindowById(1005, static_cast<wxWindow*>(main.GetWindow()));
-    }
     void Key(WxDisplayWindow& main, int code, bool ctrl, bool alt) {
-        wxWindow* canvas = Canvas(main);
+        wxWindow* canvas = CanvasOf(&main);
         wxKeyEvent key(wxEVT_KEY_DOWN);
         key.m_keyCode = code;
         key.SetControlDown(ctrl);
@@ -2026,20 +1833,12 @@ private:
         key.SetEventObject(canvas);
         canvas->GetEventHandler()->ProcessEvent(key);
     }
-    void Step() {
-        if (std::chrono::steady_clock::now() > m_deadline)
-            return Fail("timed out at step " + std::to_string(m_step));
-        ++m_waited;
+    void Step() override {
         WxDisplayWindow* main = MainDisplay();
         switch (m_step) {
-            case 0: {
-                ProfileDialog* dialog = m_program->GetProfileDialog();
-                if (!dialog || !dialog->IsShownOnScreen()) return;
-                if (!dialog->Select("Default")) return Fail("Default not listed");
-                dialog->OpenSelected();
-                Next();
+            case 0:
+                if (OpenProfile("Default")) Next();
                 return;
-            }
             case 1:
                 if (!main || m_waited < 10) return;
                 if (!main->GetButtonBar()) return Fail("the main display has no button bar");
@@ -2061,9 +1860,9 @@ private:
                     CountPixels(grab, m_timerX, m_timerY, m_timerX + 86, m_timerY + 43, 0x00B400);
                 g_buttons.countPixelsBefore =
                     CountPixels(grab, m_timerX, m_timerY, m_timerX + 86, m_timerY + 43, 0x00FFFF);
-                bool idleShot = SaveScreenshot(grab, "program_test_timer_idle.png");
+                bool idleShot = Keep(grab, "program_test_timer_idle.png");
                 // A left click in the middle of the 2-minute choice.
-                wxWindow* canvas = Canvas(*main);
+                wxWindow* canvas = CanvasOf(main);
                 wxMouseEvent click(wxEVT_LEFT_DOWN);
                 click.m_x = m_timerX + 6 + 17;
                 click.m_y = grab.height - 1 - (m_timerY + 6 + 15);
@@ -2085,7 +1884,7 @@ private:
                     CountPixels(grab, m_timerX, m_timerY, m_timerX + 86, m_timerY + 43, 0x00B400);
                 g_buttons.countPixelsAfter =
                     CountPixels(grab, m_timerX, m_timerY, m_timerX + 86, m_timerY + 43, 0x00FFFF);
-                g_buttons.timerShots &= SaveScreenshot(grab, "program_test_timer_running.png");
+                g_buttons.timerShots &= Keep(grab, "program_test_timer_running.png");
                 Next();
                 return;
             }
@@ -2096,8 +1895,8 @@ private:
                 g_buttons.savedCenter = scope->GetCenter();
                 Key(*main, '1', true, true);
                 g_buttons.storedZoom = g_profile->GetFloat("BookmarkZoom1");
-                bool shot = SaveScreenshot(GrabGlArea(*main), "program_test_bookmark_saved.png");
-                wxWindow* canvas = Canvas(*main);
+                bool shot = Keep(GrabGlArea(*main), "program_test_bookmark_saved.png");
+                wxWindow* canvas = CanvasOf(main);
                 wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
                 wheel.m_x = 200;
                 wheel.m_y = 200;
@@ -2107,12 +1906,12 @@ private:
                 canvas->GetEventHandler()->ProcessEvent(wheel);
                 g_buttons.zoomedZoom = scope->GetZoom();
                 main->Redraw(false, 0);
-                shot &= SaveScreenshot(GrabGlArea(*main), "program_test_bookmark_zoomed.png");
+                shot &= Keep(GrabGlArea(*main), "program_test_bookmark_zoomed.png");
                 // Ctrl+1 recalls it.
                 Key(*main, '1', true, false);
                 g_buttons.recalledZoom = scope->GetZoom();
                 g_buttons.recalledCenter = scope->GetCenter();
-                shot &= SaveScreenshot(GrabGlArea(*main), "program_test_bookmark_recalled.png");
+                shot &= Keep(GrabGlArea(*main), "program_test_bookmark_recalled.png");
                 // Ctrl+0: the view before the recall.
                 Key(*main, '0', true, false);
                 g_buttons.backZoom = scope->GetZoom();
@@ -2127,14 +1926,13 @@ private:
                 if (m_waited < 5) return;
                 g_buttons.frequencyWidths = main->GetButtonBar()->GetDynamicWidths();
                 g_buttons.frequencyPixelsAfter = BarPixels(*main, kFrequencyYellow);
-                g_buttons.frequencyShot =
-                    SaveScreenshot(GrabGlArea(*main), "program_test_frequency_button.png");
+                g_buttons.frequencyShot = Keep(GrabGlArea(*main), "program_test_frequency_button.png");
                 main->OnMenuCommand(CommandId::OpenSessionProfile);
                 Next();
                 return;
             }
             case 6:
-                if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
+                if (!Program().GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 ExitMainLoop();
                 return;
         }
@@ -2147,57 +1945,26 @@ private:
                            bar->GetRight(), std::max(bar->GetTop(), bar->GetBottom()), color);
     }
 
-    std::unique_ptr<TarqProgram> m_program;
     AnswerNo m_boxes;
-    wxTimer m_timer;
-    int m_step = 0;
-    int m_waited = 0;
     int m_timerX = 0;
     int m_timerY = 0;
-    std::chrono::steady_clock::time_point m_deadline;
 };
 
 TEST(Program, ButtonBarTimerAndBookmarks) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
-    if (!std::getenv("TARQ_BUTTONS_CHILD")) {
-        // The toolkit starts once per process: this test runs in one of its own.
-        std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
-        std::string filter = "--gtest_filter=Program.ButtonBarTimerAndBookmarks";
-        char* argv[] = {exe.data(), filter.data(), nullptr};
-        setenv("TARQ_BUTTONS_CHILD", "1", 1);
-        pid_t pid;
-        ASSERT_EQ(posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, environ), 0);
-        unsetenv("TARQ_BUTTONS_CHILD");
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child's failures are above";
-        return;
+    TARQ_SKIP_WITHOUT_X_DISPLAY();
+    // The toolkit starts once per process: this test runs in one of its own.
+    if (!InChild()) return;
+    {
+        ProgramDataDir dir("buttons");
+        std::filesystem::copy_file(TARQ_SAMPLE_SECTOR, dir.Path() / "sample.sct2");
+        dir.Write("Tarq.ini",
+                  "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
+                  "DisplayWidth1=900\nDisplayHeight1=700\nDisplaySectorFile1=sample.sct2\n"
+                  "DispBtnFreqs=1\nCommsEntryName0=JFK TWR\nCommsEntryFreq0=118700\n"
+                  "[:CP:Default]\nColorBackground=" +
+                      std::to_string(kBackground) + "\n");
+        RunDriver(new ButtonsApp);
     }
-    auto dir = std::filesystem::temp_directory_path() / ("tarq-buttons-" + std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "run");
-    std::filesystem::copy_file(TARQ_SAMPLE_SECTOR, dir / "sample.sct2");
-    WriteFileAtomically((dir / "Tarq.ini").string(),
-                        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\n"
-                        "DisplayWidth1=900\nDisplayHeight1=700\nDisplaySectorFile1=sample.sct2\n"
-                        "DispBtnFreqs=1\nCommsEntryName0=JFK TWR\nCommsEntryFreq0=118700\n"
-                        "[:CP:Default]\nColorBackground=" +
-                            std::to_string(kBackground) + "\n");
-    std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    setenv("GDK_BACKEND", "x11", 1);
-    SingleInstance lock(kInstanceName, (dir / "run").string());
-    ASSERT_TRUE(lock.Acquire());
-    g_lock = &lock;
-    int argc = 1;
-    char name[] = "tarq";
-    char* argv[] = {name, nullptr};
-    wxApp::SetInstance(new ButtonsApp);
-    wxEntry(argc, argv);
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(dir);
 
     EXPECT_EQ(g_buttons.failure, "");
     EXPECT_GT(g_buttons.choicePixelsBefore, 0) << "the idle timer shows its green choices";

@@ -3,56 +3,35 @@
 // wheel and the F11 key, panned with the right button, switched to the 3-D
 // view from the menu and turned there, driven by mouse and key events.
 // Screenshots of each stage are kept in the build tree (scope_screenshots/).
-#include <gtest/gtest.h>
-#include <unistd.h>
-#include <wx/image.h>
 #include <wx/listbox.h>
-#include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/vlbox.h>
 #include <wx/wx.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 
-#include "memory_voice.h"
 #include "app/display_button_bar.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
 #include "app/menu_table.h"
-#include "app/profile_dialog.h"
 #include "app/tarq_program.h"
 #include "foundation/geo_helpers.h"
 #include "foundation/profile.h"
-#include "platform/atomic_file.h"
-#include "platform/memory_sound_devices.h"
-#include "platform/message_box.h"
-#include "platform/single_instance.h"
+#include "program_driver.h"
 #include "scope/display_scope.h"
-#include "screen_grab.h"
 
 namespace {
 
 // 0xBBGGRR as the profile stores colours.
 constexpr int kBackground = 0x000000;
-constexpr int kArtcc = 0x00FFFF;  // yellow
-constexpr int kRings = 0xFF00FF;  // magenta
-constexpr int kGeo = 0x0000FF;    // red, for the geography lines without a colour of their own
+constexpr int kArtcc = 0x00FFFF;    // yellow
+constexpr int kRings = 0xFF00FF;    // magenta
+constexpr int kGeo = 0x0000FF;      // red, for the geography lines without a colour of their own
 constexpr size_t kRulerButton = 7;  // in the bar's order of fixed buttons
-
-struct QuietBoxes : MessageBoxHandler {
-    MessageBoxResult Show(const std::string& text, const std::string& caption, MessageBoxStyle style,
-                          WindowHandle) override {
-        shown.push_back(caption + "|" + text);
-        return style.buttons == MessageBoxButtons::Ok ? MessageBoxResult::Ok : MessageBoxResult::No;
-    }
-    std::vector<std::string> shown;
-};
 
 struct Results {
     std::string failure;
@@ -73,7 +52,7 @@ struct Results {
     bool artccAfterPan = false;
     float headingBefore = 0.0f;
     float headingAfterTurn = 0.0f;
-    int threeDChanged = 0;  // pixels that differ between the 2-D and the 3-D picture
+    int threeDChanged = 0;      // pixels that differ between the 2-D and the 3-D picture
     int threeDArtccPixels = 0;  // the map laid flat under the 3-D camera
     bool rulerStarted = false;
     int rulerHeading = 0;
@@ -92,23 +71,9 @@ struct Results {
 };
 
 Results g_results;
-SingleInstance* g_lock = nullptr;
 
-ScreenGrab GrabGlArea(const WxDisplayWindow& display) {
-    int x, y, width, height;
-    display.GetGlAreaScreenRect(&x, &y, &width, &height);
-    return GrabScreen(x, y, width, height);
-}
-
-void SaveScreenshot(const ScreenGrab& grab, const std::string& name) {
-    std::filesystem::create_directories(TARQ_SCREENSHOT_DIR);
-    wxImage image(grab.width, grab.height);
-    for (int y = 0; y < grab.height; ++y)
-        for (int x = 0; x < grab.width; ++x) {
-            unsigned long p = grab.At(x, y);
-            image.SetRGB(x, y, p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF);
-        }
-    image.SaveFile(std::string(TARQ_SCREENSHOT_DIR) + "/" + name + ".png", wxBITMAP_TYPE_PNG);
+void Keep(const ScreenGrab& grab, const std::string& name) {
+    SaveScreenshot(grab, std::string(TARQ_SCREENSHOT_DIR) + "/" + name + ".png");
 }
 
 // Whether a pixel within 2 of the window pixel (y down) has the colour.
@@ -117,14 +82,6 @@ bool ColourNear(const ScreenGrab& grab, PixelPoint at, unsigned long colour) {
         for (int dx = -2; dx <= 2; ++dx)
             if (grab.At(at.x + dx, at.y + dy) == colour) return true;
     return false;
-}
-
-WxDisplayWindow* MainDisplay() {
-    return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
-}
-
-wxWindow* Canvas(WxDisplayWindow& display) {
-    return wxWindow::FindWindowById(1005, static_cast<wxWindow*>(display.GetWindow()));
 }
 
 // Chooses a command from the display's menu bar as a click on the item would.
@@ -153,45 +110,20 @@ ScopePoint ArtccPoint(const TarqDisplayScope& scope) {
     return p;
 }
 
-class DriverApp : public wxApp {
+class DriverApp : public ProgramDriver {
 public:
-    bool OnInit() override {
-        wxImage::AddHandler(new wxPNGHandler);
-        UseMemoryVoice();
-        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
-        m_program->Start();
-        SetMessageBoxHandler(&m_boxes);
-        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
-        m_timer.Start(100);
-        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        return true;
-    }
+    DriverApp() : ProgramDriver(&g_results.failure, 60, &m_boxes) {}
     int OnExit() override {
-        m_timer.Stop();
         g_results.boxes = m_boxes.shown;
-        m_program.reset();
-        return 0;
+        return ProgramDriver::OnExit();
     }
 
 private:
-    void Fail(const std::string& why) {
-        g_results.failure = why;
-        ExitMainLoop();
-    }
-    void Next() {
-        ++m_step;
-        m_waited = 0;
-    }
-    void Step() {
-        if (std::chrono::steady_clock::now() > m_deadline) return Fail("timed out at step " + std::to_string(m_step));
-        ++m_waited;
+    void Step() override {
         WxDisplayWindow* main = MainDisplay();
         switch (m_step) {
             case 0:
-                if (!m_program->GetProfileDialog() || !m_program->GetProfileDialog()->IsShownOnScreen()) return;
-                if (!m_program->GetProfileDialog()->Select("Default")) return Fail("Default not listed");
-                m_program->GetProfileDialog()->OpenSelected();
-                Next();
+                if (OpenProfile("Default")) Next();
                 return;
             case 1: {
                 if (!main || m_waited < 10) return;
@@ -200,13 +132,13 @@ private:
                 g_results.sectorLoaded = !scope->GetSectorFileName().empty();
                 g_results.longitudeScale = LongitudeScale;
                 ScreenGrab grab = GrabGlArea(*main);
-                SaveScreenshot(grab, "1_sector");
+                Keep(grab, "1_sector");
                 g_results.artccAtStart = ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
                 ScopePoint ring = scope->GetRangeRingCenter();
                 ring.y += 5.0 / 60.0;  // the first ring, 5 NM north
                 g_results.ringAtStart = ColourNear(grab, scope->ProjectToWindow(ring), kRings);
                 g_results.zoomBefore = scope->GetZoom();
-                wxWindow* canvas = Canvas(*main);
+                wxWindow* canvas = CanvasOf(main);
                 // Two notches of the wheel towards the user: zoom in.
                 SendMouse(canvas, wxEVT_MOUSEWHEEL, 300, 200, false, false, 120);
                 SendMouse(canvas, wxEVT_MOUSEWHEEL, 300, 200, false, false, 120);
@@ -218,11 +150,11 @@ private:
                 TarqDisplayScope* scope = main->GetScope();
                 g_results.zoomAfter = scope->GetZoom();
                 ScreenGrab grab = GrabGlArea(*main);
-                SaveScreenshot(grab, "2_zoomed");
+                Keep(grab, "2_zoomed");
                 g_results.artccAfterZoom =
                     ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
                 // F11 through the X server: a click gives the display the focus first.
-                wxWindow* canvas = Canvas(*main);
+                wxWindow* canvas = CanvasOf(main);
                 wxUIActionSimulator sim;
                 sim.MouseMove(canvas->GetScreenPosition() + wxPoint(300, 200));
                 sim.MouseClick();
@@ -236,12 +168,12 @@ private:
                 if (m_waited < 3) return;
                 g_results.zoomAfterKey = scope->GetZoom();
                 ScreenGrab grab = GrabGlArea(*main);
-                SaveScreenshot(grab, "2b_key_zoomed");
+                Keep(grab, "2b_key_zoomed");
                 g_results.artccAfterKeyZoom =
                     ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
                 // A real double-click starts the ruler; held, it is dragged 100 px
                 // north.
-                wxWindow* canvas = Canvas(*main);
+                wxWindow* canvas = CanvasOf(main);
                 wxUIActionSimulator sim;
                 sim.MouseMove(canvas->GetScreenPosition() + wxPoint(400, 350));
                 sim.MouseDown();
@@ -254,7 +186,7 @@ private:
                 TarqDisplayScope* scope = main->GetScope();
                 if (!scope->IsRulerActive() && m_waited < 30) return;
                 g_results.rulerStarted = scope->IsRulerActive();
-                wxWindow* canvas = Canvas(*main);
+                wxWindow* canvas = CanvasOf(main);
                 wxUIActionSimulator sim;
                 sim.MouseMove(canvas->GetScreenPosition() + wxPoint(400, 250));
                 Next();
@@ -281,9 +213,9 @@ private:
                 main->Redraw(false, 0);
                 TarqDisplayButtonBar* bar = main->GetButtonBar();
                 g_results.rulerButtonWidth = bar ? bar->GetFixedWidths().at(kRulerButton) : 0;
-                SaveScreenshot(GrabGlArea(*main), "2c_ruler");
+                Keep(GrabGlArea(*main), "2c_ruler");
                 g_results.centreBefore = scope->GetCenter();
-                wxWindow* canvas = Canvas(*main);
+                wxWindow* canvas = CanvasOf(main);
                 // Drag the map 80 px to the right and 60 px up with the right button.
                 SendMouse(canvas, wxEVT_RIGHT_DOWN, 300, 300, false, true);
                 SendMouse(canvas, wxEVT_MOTION, 340, 270, false, true);
@@ -297,8 +229,9 @@ private:
                 TarqDisplayScope* scope = main->GetScope();
                 g_results.centreAfterPan = scope->GetCenter();
                 ScreenGrab grab = GrabGlArea(*main);
-                SaveScreenshot(grab, "3_panned");
-                g_results.artccAfterPan = ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
+                Keep(grab, "3_panned");
+                g_results.artccAfterPan =
+                    ColourNear(grab, scope->ProjectToWindow(ArtccPoint(*scope)), kArtcc);
                 m_twoD = grab;
                 // View > Diagrams...: pick the first SID in the dialog's list.
                 if (!ChooseMenu(*main, CommandId::Diagrams)) return Fail("no Diagrams item");
@@ -323,7 +256,7 @@ private:
                 TarqDisplayScope* scope = main->GetScope();
                 g_results.mode = scope->GetRadarMode();
                 g_results.headingBefore = scope->GetCamera().GetHeading();
-                wxWindow* canvas = Canvas(*main);
+                wxWindow* canvas = CanvasOf(main);
                 SendMouse(canvas, wxEVT_RIGHT_DOWN, 300, 300, false, true);
                 SendMouse(canvas, wxEVT_MOTION, 340, 300, false, true);
                 SendMouse(canvas, wxEVT_RIGHT_UP, 340, 300, false, false);
@@ -334,7 +267,7 @@ private:
             case 8: {
                 if (m_waited < 3) return;
                 ScreenGrab grab = GrabGlArea(*main);
-                SaveScreenshot(grab, "4_3d_turned");
+                Keep(grab, "4_3d_turned");
                 int differ = 0;
                 for (size_t i = 0; i < grab.pixels.size() && i < m_twoD.pixels.size(); ++i)
                     differ += grab.pixels[i] != m_twoD.pixels[i];
@@ -347,7 +280,7 @@ private:
                 return;
             }
             case 9:
-                if (!m_program->GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
+                if (!Program().GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
                 ExitMainLoop();
                 return;
         }
@@ -361,11 +294,12 @@ private:
         if (!list) return Fail("no oceanic tracks dialog");
         g_results.oceanicRowsEmpty = list->GetItemCount();
         const std::string path = std::filesystem::temp_directory_path() / "tarq_scope_tracks.xml";
-        std::ofstream(path) << "<tracks><track id='A' type='NAT' tmi='321'><waypoints>"
-                               "<waypoint id='ONE' lon='-74.2' lat='39.5'/><waypoint id='TWO' lon='-73.3' lat='39.9'/>"
-                               "</waypoints><levels><level direction='EAST' fl='350'/></levels></track>"
-                               "<track id='B' type='NAT' tmi='321'><waypoints><waypoint id='X' lon='-60' lat='50'/>"
-                               "</waypoints><levels><level direction='WEST' fl='320'/></levels></track></tracks>";
+        std::ofstream(path)
+            << "<tracks><track id='A' type='NAT' tmi='321'><waypoints>"
+               "<waypoint id='ONE' lon='-74.2' lat='39.5'/><waypoint id='TWO' lon='-73.3' lat='39.9'/>"
+               "</waypoints><levels><level direction='EAST' fl='350'/></levels></track>"
+               "<track id='B' type='NAT' tmi='321'><waypoints><waypoint id='X' lon='-60' lat='50'/>"
+               "</waypoints><levels><level direction='WEST' fl='320'/></levels></track></tracks>";
         int count = 0;
         g_oceanicTracksDB->ParseXml(path, false, count);
         std::filesystem::remove(path);
@@ -378,55 +312,36 @@ private:
         list->GetParent()->Close();
         main.Redraw(false, 0);
         ScreenGrab grab = GrabGlArea(main);
-        SaveScreenshot(grab, "3b_oceanic_track");
+        Keep(grab, "3b_oceanic_track");
         ScopePoint middle{-73.75, 39.7};
         scope->AddOffset(middle);
-        const unsigned long colour = g_profile->GetColor(main.GetColorProfileName(), "ColorOceanicTracksEast");
+        const unsigned long colour =
+            g_profile->GetColor(main.GetColorProfileName(), "ColorOceanicTracksEast");
         g_results.trackOnMap = ColourNear(grab, scope->ProjectToWindow(middle), colour);
     }
 
-    std::unique_ptr<TarqProgram> m_program;
-    QuietBoxes m_boxes;
-    wxTimer m_timer;
-    int m_step = 0;
-    int m_waited = 0;
+    AnswerNo m_boxes;
     ScreenGrab m_twoD;
-    std::chrono::steady_clock::time_point m_deadline;
 };
 
 TEST(ScopeProgram, SampleSectorZoomPanAndThreeD) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
-    auto dir = std::filesystem::temp_directory_path() / ("tarq-scope-" + std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "run");
-    std::filesystem::copy_file(TARQ_SAMPLE_SECTOR, dir / "sample.sct2");
-    // The sample's centre: N040.38.23 W073.46.44; rings every 5 NM; ARTCC,
-    // geography and range rings shown (0x400 | 0x2 | 0x4), and the button bar (0x4000).
-    WriteFileAtomically((dir / "Tarq.ini").string(),
-                        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=20\nDisplayLocY1=20\n"
-                        "DisplayWidth1=900\nDisplayHeight1=700\nDisplaySectorFile1=sample.sct2\n"
-                        "DisplayCenterLon1=-73.778889\nDisplayCenterLat1=40.639722\nDisplayZoom1=0.5\n"
-                        "DisplayRingLon1=-73.778889\nDisplayRingLat1=40.639722\n"
-                        "DisplayToggles1=17414\nDisplayCameraAlt1=20000\nRingSpacing=5\nDispBtnRuler=1\n[:CP:Default]\nColorBackground=" +
-                            std::to_string(kBackground) + "\nColorARTCCBound=" + std::to_string(kArtcc) +
-                            "\nColorRangeRings=" + std::to_string(kRings) + "\n");
-    std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    setenv("GDK_BACKEND", "x11", 1);
-
-    SingleInstance lock(kInstanceName, (dir / "run").string());
-    ASSERT_TRUE(lock.Acquire());
-    g_lock = &lock;
-    int argc = 1;
-    char name[] = "tarq";
-    char* argv[] = {name, nullptr};
-    wxApp::SetInstance(new DriverApp);
-    wxEntry(argc, argv);
-
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(dir);
+    TARQ_SKIP_WITHOUT_X_DISPLAY();
+    {
+        ProgramDataDir dir("scope");
+        std::filesystem::copy_file(TARQ_SAMPLE_SECTOR, dir.Path() / "sample.sct2");
+        // The sample's centre: N040.38.23 W073.46.44; rings every 5 NM; ARTCC,
+        // geography and range rings shown (0x400 | 0x2 | 0x4), and the button bar (0x4000).
+        dir.Write("Tarq.ini",
+                  "[:META]\nVersion=4\n[Default]\nDisplayCount=1\nDisplayLocX1=20\nDisplayLocY1=20\n"
+                  "DisplayWidth1=900\nDisplayHeight1=700\nDisplaySectorFile1=sample.sct2\n"
+                  "DisplayCenterLon1=-73.778889\nDisplayCenterLat1=40.639722\nDisplayZoom1=0.5\n"
+                  "DisplayRingLon1=-73.778889\nDisplayRingLat1=40.639722\n"
+                  "DisplayToggles1=17414\nDisplayCameraAlt1=20000\nRingSpacing=5\nDispBtnRuler=1\n[:CP:"
+                  "Default]\nColorBackground=" +
+                      std::to_string(kBackground) + "\nColorARTCCBound=" + std::to_string(kArtcc) +
+                      "\nColorRangeRings=" + std::to_string(kRings) + "\n");
+        RunDriver(new DriverApp);
+    }
     EXPECT_EQ(g_results.failure, "");
     EXPECT_TRUE(g_results.sectorLoaded);
     EXPECT_NEAR(g_results.longitudeScale, 45.6 / 60.0, 1e-9);

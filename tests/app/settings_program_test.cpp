@@ -6,20 +6,14 @@
 // closing the session stops halfway the second time. Each change is looked
 // for in "Tarq.ini" on disk. Every dialog is kept as settings_*.png in the
 // build directory.
-#include <gtest/gtest.h>
-#include <unistd.h>
 #include <wx/notebook.h>
-#include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/wx.h>
 #include <wx/xrc/xmlres.h>
 
-#include <chrono>
-#include <filesystem>
 #include <functional>
 #include <map>
 
-#include "memory_voice.h"
 #include "app/audio_settings_form.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
@@ -28,9 +22,7 @@
 #include "foundation/ini_file.h"
 #include "foundation/profile.h"
 #include "platform/atomic_file.h"
-#include "platform/message_box.h"
-#include "platform/single_instance.h"
-#include "screen_grab.h"
+#include "program_driver.h"
 
 namespace {
 
@@ -61,43 +53,8 @@ struct Results {
 };
 
 Results g_results;
-SingleInstance* g_lock = nullptr;
-
-wxDialog* TopModal() {
-    wxDialog* found = nullptr;
-    for (wxWindow* top : wxTopLevelWindows) {
-        auto* dialog = dynamic_cast<wxDialog*>(top);
-        if (dialog && dialog->IsModal() && dialog->IsShown()) found = dialog;
-    }
-    return found;
-}
 
 wxWindow* Control(wxWindow* parent, const char* name) { return parent->FindWindow(XRCID(name)); }
-
-void Pump(int milliseconds = 30) {
-    for (int waited = 0; waited < milliseconds; waited += 10) {
-        wxYield();
-        wxMilliSleep(10);
-    }
-}
-
-void MoveTo(wxWindow* w, int dx = -1, int dy = -1) {
-    wxUIActionSimulator sim;
-    const wxSize size = w->GetSize();
-    sim.MouseMove(w->GetScreenPosition() + wxPoint(dx < 0 ? size.x / 2 : dx, dy < 0 ? size.y / 2 : dy));
-    Pump();
-}
-
-// wait false: the click is handled once the stage has returned, so a dialog
-// it opens runs its loop with the driving timer going.
-void Click(wxWindow* w, int dx = -1, int dy = -1, bool wait = true) {
-    if (!w) return;
-    MoveTo(w, dx, dy);
-    wxUIActionSimulator sim;
-    sim.MouseClick();
-    // Past the double-click time, so the next click is a click of its own.
-    if (wait) Pump(500);
-}
 
 // Without a window manager the keys go where the pointer is.
 void Type(wxWindow* field, const char* text, bool replace) {
@@ -112,25 +69,10 @@ void Type(wxWindow* field, const char* text, bool replace) {
     Pump();
 }
 
-bool SaveShot(wxWindow* window, const std::string& name) {
+void Shot(wxWindow* window, const std::string& name) {
     window->Update();
     Pump();
-    const wxRect r = window->GetScreenRect();
-    ScreenGrab grab = GrabScreen(r.x, r.y, r.width, r.height);
-    if (grab.width <= 0) return false;
-    wxImage image(grab.width, grab.height);
-    for (int y = 0; y < grab.height; ++y) {
-        for (int x = 0; x < grab.width; ++x) {
-            unsigned long p = grab.At(x, y);
-            image.SetRGB(x, y, p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF);
-        }
-    }
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
-    return image.SaveFile(std::string(TARQ_SCREENSHOT_DIR "/settings_") + name + ".png", wxBITMAP_TYPE_PNG);
-}
-
-void Shot(wxWindow* window, const std::string& name) {
-    if (SaveShot(window, name))
+    if (SaveScreenshot(GrabWindow(window), std::string(TARQ_SCREENSHOT_DIR "/settings_") + name + ".png"))
         ++g_results.shotsKept;
     else
         g_results.shots.push_back(name);
@@ -169,36 +111,16 @@ std::string OnDisk(const std::string& section, const std::string& key) {
     return ini.GetText(section, key, "(none)");
 }
 
-class DriverApp : public wxApp {
+class DriverApp : public ProgramDriver {
 public:
-    bool OnInit() override {
-        UseMemoryVoice();
-        m_program = std::make_unique<TarqProgram>(g_lock, std::getenv("XDG_RUNTIME_DIR"));
-        m_program->Start();
-        SetMessageBoxHandler(&m_boxes);
-        // Toolkit errors go to the test's output, never into a dialog of their own.
-        delete wxLog::SetActiveTarget(new wxLogStderr);
-        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
-        m_timer.Start(100);
-        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        return true;
-    }
+    DriverApp() : ProgramDriver(&g_results.failure, 120, &m_boxes) { m_logToStderr = true; }
     int OnExit() override {
-        m_timer.Stop();
         g_results.messages = m_boxes.shown;
-        m_program.reset();
-        return 0;
+        return ProgramDriver::OnExit();
     }
 
 private:
-    void Fail(const std::string& why) {
-        g_results.failure = why;
-        ExitMainLoop();
-    }
-    WxDisplayWindow* Main() {
-        return g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay())
-                                : nullptr;
-    }
+    WxDisplayWindow* Main() { return MainDisplay(); }
     void Record(const std::string& section, const std::string& key) {
         g_results.onDisk[section + "/" + key] = OnDisk(section, key);
     }
@@ -208,30 +130,27 @@ private:
     }
     void ProfileMenu(CommandId id) {
         wxCommandEvent menu(wxEVT_MENU, ToToolkitId(id));
-        m_program->GetProfileDialog()->GetEventHandler()->ProcessEvent(menu);
+        Program().GetProfileDialog()->GetEventHandler()->ProcessEvent(menu);
     }
 
-    void Step() {
-        if (m_busy) return;
-        if (std::chrono::steady_clock::now() > m_deadline)
-            return Fail("timed out at step " + std::to_string(m_step));
-        ++m_waited;
-        m_busy = true;
+    // A step runs the dialogs' loops: ticks wait for it.
+    void Step() override {
+        m_paused = true;
         RunStep();
-        m_busy = false;
+        m_paused = false;
     }
 
     void RunStep() {
         switch (m_step) {
             case 0: {
-                ProfileDialog* dialog = m_program->GetProfileDialog();
+                ProfileDialog* dialog = Program().GetProfileDialog();
                 if (!dialog || !dialog->IsShownOnScreen() || m_waited < 5) return;
                 ExportAndMerge();
                 Next();
                 return;
             }
             case 1: {
-                ProfileDialog* dialog = m_program->GetProfileDialog();
+                ProfileDialog* dialog = Program().GetProfileDialog();
                 if (!dialog->Select("Work")) return Fail("Work not listed");
                 dialog->OpenSelected();
                 Next();
@@ -405,49 +324,23 @@ private:
         SaveAndRecord({"OutputVolumeHDST", "VHFSimSpeakers"});
     }
 
-    void Next() {
-        ++m_step;
-        m_waited = 0;
-    }
-
-    std::unique_ptr<TarqProgram> m_program;
     AnswerOk m_boxes;
-    wxTimer m_timer;
-    int m_step = 0;
-    int m_waited = 0;
-    bool m_busy = false;
-    std::chrono::steady_clock::time_point m_deadline;
 };
 
 TEST(SettingsProgram, EveryDialogFromItsMenuItemToDisk) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
-    auto dir = std::filesystem::temp_directory_path() / ("tarq-settings-" + std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "run");
-    WriteFileAtomically((dir / "Tarq.ini").string(),
-                        "[:META]\nVersion=4\n[Default]\nDisplayCount=1\n"
-                        "[Work]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\nUseSounds=0\n"
-                        "ShowTargetsAboveCeiling1=0\nRingSpacing=5\nVisRange=303\nSoundConnect=connect."
-                        "wav\nOutputVolumeHDST=100\n"
-                        "[Tower]\nSoundConnect=tower.wav\nSoundError=towererr.wav\nCID=1234567\n"
-                        "[Approach]\nSoundConnect=app.wav\nPTTKey=17\nPassword=secret\n"
-                        "[:CP:Default]\nColorBackground=0\n");
-    std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    setenv("GDK_BACKEND", "x11", 1);
-
-    SingleInstance lock(kInstanceName, (dir / "run").string());
-    ASSERT_TRUE(lock.Acquire());
-    g_lock = &lock;
-    int argc = 1;
-    char name[] = "tarq";
-    char* argv[] = {name, nullptr};
-    wxApp::SetInstance(new DriverApp);
-    wxEntry(argc, argv);
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(dir);
+    TARQ_SKIP_WITHOUT_X_DISPLAY();
+    {
+        ProgramDataDir dir("settings");
+        dir.Write("Tarq.ini",
+                  "[:META]\nVersion=4\n[Default]\nDisplayCount=1\n"
+                  "[Work]\nDisplayCount=1\nDisplayLocX1=40\nDisplayLocY1=40\nUseSounds=0\n"
+                  "ShowTargetsAboveCeiling1=0\nRingSpacing=5\nVisRange=303\nSoundConnect=connect."
+                  "wav\nOutputVolumeHDST=100\n"
+                  "[Tower]\nSoundConnect=tower.wav\nSoundError=towererr.wav\nCID=1234567\n"
+                  "[Approach]\nSoundConnect=app.wav\nPTTKey=17\nPassword=secret\n"
+                  "[:CP:Default]\nColorBackground=0\n");
+        RunDriver(new DriverApp);
+    }
 
     EXPECT_EQ(g_results.failure, "") << g_results.failure;
     EXPECT_NE(g_results.exportedSections.find("[Approach]"), std::string::npos) << g_results.exportedSections;
