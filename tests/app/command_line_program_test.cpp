@@ -17,7 +17,6 @@
 #include "program_driver.h"
 #include "scope/display_scope.h"
 #include "scope/sticky_builder.h"
-#include "tools/testserver/scenario.h"
 #include "tools/testserver/test_server.h"
 
 namespace {
@@ -166,12 +165,9 @@ private:
 
 TEST(CommandLineProgram, TrackCommandsAndAnAliasTypedOnALiveTargetReachTheServer) {
     TARQ_SKIP_WITHOUT_X_DISPLAY();
-    auto scenario = ParseScenario(kScenario);
-    ASSERT_TRUE(scenario.Ok());
-    TestServerOptions options = LocalServerOptions();
+    TestServerOptions options = LocalServerOptions(kScenario);
     options.positionIntervalMs = 1000;
     options.controllerIntervalMs = 1000;
-    options.scenario = scenario.Value();
     TarqTestServer server(std::move(options), SystemClock::Instance());
     std::string error;
     ASSERT_TRUE(server.Start(&error)) << error;

@@ -24,7 +24,6 @@
 #include "program_driver.h"
 #include "scope/display_scope.h"
 #include "tools/controller_list.h"
-#include "tools/testserver/scenario.h"
 #include "tools/testserver/test_client.h"
 #include "tools/testserver/test_server.h"
 
@@ -235,11 +234,8 @@ private:
 
 TEST(NetProgram, WhatAnotherClientSendsReachesTheUserInTheProgramsOwnWords) {
     TARQ_SKIP_WITHOUT_X_DISPLAY();
-    auto scenario = ParseScenario(kScenario);
-    ASSERT_TRUE(scenario.Ok());
-    TestServerOptions options = LocalServerOptions();
+    TestServerOptions options = LocalServerOptions(kScenario);
     options.controllerIntervalMs = 1000;
-    options.scenario = scenario.Value();
     TarqTestServer server(std::move(options), SystemClock::Instance());
     std::string error;
     ASSERT_TRUE(server.Start(&error)) << error;

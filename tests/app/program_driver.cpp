@@ -18,6 +18,7 @@
 #include "net/network_manager.h"
 #include "platform/atomic_file.h"
 #include "platform/single_instance.h"
+#include "tools/testserver/scenario.h"
 #include "tools/testserver/test_server.h"
 
 extern char** environ;
@@ -66,6 +67,14 @@ void SetSignOn(const std::string& server) {
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TestServerOptions LocalServerOptions(const std::string& scenario) {
+    TestServerOptions options = LocalServerOptions();
+    Result<Scenario> parsed = ParseScenario(scenario);
+    EXPECT_TRUE(parsed.Ok()) << "the scenario does not parse";
+    if (parsed.Ok()) options.scenario = parsed.Value();
+    return options;
 }
 
 MessageBoxResult AnswerNo::Show(const std::string& text, const std::string& caption, MessageBoxStyle style,
@@ -131,6 +140,10 @@ bool ProgramDriver::OpenProfile(const std::string& name, int ticks) {
     }
     dialog->OpenSelected();
     return true;
+}
+
+bool ProgramDriver::BackAtProfileDialog() {
+    return m_program->GetProfileDialog() && g_displayManager && g_displayManager->DisplayCount() == 0;
 }
 
 void RunDriver(ProgramDriver* driver) {

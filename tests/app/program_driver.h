@@ -53,8 +53,10 @@ private:
 // "NAME 127.0.0.1:port\n", a line of myservers.txt.
 std::string ServerEntry(const std::string& name, int port);
 
-// An in-process test server on a free port that takes the program's login.
+// An in-process test server on a free port that takes the program's login;
+// with the scenario in `scenario` (a broken one fails the test).
 TestServerOptions LocalServerOptions();
+TestServerOptions LocalServerOptions(const std::string& scenario);
 
 // The sign-on of NY_APP (a controller, rating 5) to `server` of
 // myservers.txt, put into the open session's profile.
@@ -99,6 +101,8 @@ protected:
     // Opens the profile once the profile dialog shows (and `ticks` ticks have
     // passed in this step); false until then, or when it is not listed (a failure).
     bool OpenProfile(const std::string& name, int ticks = 0);
+    // The session closed and the profile dialog back.
+    bool BackAtProfileDialog();
 
     int m_step = 0;
     int m_waited = 0;

@@ -1932,7 +1932,7 @@ private:
                 return;
             }
             case 6:
-                if (!Program().GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
+                if (!BackAtProfileDialog()) return;
                 ExitMainLoop();
                 return;
         }

@@ -280,7 +280,7 @@ private:
                 return;
             }
             case 9:
-                if (!Program().GetProfileDialog() || g_displayManager->DisplayCount() != 0) return;
+                if (!BackAtProfileDialog()) return;
                 ExitMainLoop();
                 return;
         }
