@@ -1,6 +1,6 @@
 // What the X server shows in a rectangle of the screen, read with XGetImage
 // (a wx screen DC keeps the first picture it took and misses later frames).
-// Used by tests/app/program_test.cpp.
+// Used by the program tests through program_driver.h.
 #pragma once
 
 #include <cstddef>
