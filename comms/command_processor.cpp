@@ -88,7 +88,10 @@ void TarqCommandProcessor::ProcessCommandLine(CommandDisplay& display, std::stri
     std::string text = line;
     const std::string selected = m_shell.GetSelectedCallsign();
     if (!selected.empty()) text = selected + ", " + line;
-    if (m_network.SendRadioMessage(text)) m_shell.AddOwnMessage(text, {}, 2);
+    if (m_network.SendRadioMessage(text))
+        m_shell.AddOwnMessage(text, {}, 2);
+    else
+        m_shell.ShowError("No transmit frequency selected.");
 }
 
 void TarqCommandProcessor::RunDotCommand(CommandDisplay& display, const std::string& line,

@@ -91,7 +91,7 @@ TEST(CommandProcessorTest, Frame) {
         {"climb", {"SendRadioMessage(BAW1, climb)"}, {"own 2: BAW1, climb"}, selectBaw1},
         {"climb", {}, {"error: Not connected."}, kDisconnected},
         {"climb", {}, {"error: You must be an active controller to send text radio messages."}, kObserver},
-        {"climb", {}, {}, [](World& w) { w.network.transmitting = false; }},
+        {"climb", {}, {"error: No transmit frequency selected."}, [](World& w) { w.network.transmitting = false; }},
         {"", {}, {}},
         // Display routing.
         {".center /2 kjfk", {"d2:CenterOnPoint(KJFK)"}, {}},
