@@ -41,7 +41,8 @@ ConnectValues ConnectDialog::InitialValues() const {
     ConnectValues v;
     v.callsign = m_profile.GetString("Callsign");
     v.realName = m_profile.GetString("RealName");
-    v.facility = m_profile.GetInt("Facility");
+    const int facility = m_profile.GetInt("Facility");
+    v.facility = facility >= 0 && facility < static_cast<int>(FacilityNames().size()) ? facility : -1;
     const int rating = m_profile.GetInt("Rating");
     v.ratingIndex = rating >= 1 && rating <= static_cast<int>(RatingNames().size()) ? rating - 1 : -1;
     v.cid = m_profile.GetString("CID");
@@ -88,6 +89,12 @@ std::optional<ConnectDialog::Failure> ConnectDialog::Connect(ConnectValues typed
     for (const auto& field : required) {
         if (field.text.empty() || field.text.size() > kRequiredLimit) return Failure{field.control, field.message};
     }
+    // A list left without a selection would be stored and sent as a number
+    // the server does not know.
+    if (v.facility < 0 || v.facility >= static_cast<int>(FacilityNames().size()))
+        return Failure{kFacilityId, "No facility selected. Choose one from the list."};
+    if (v.ratingIndex < 0 || v.ratingIndex >= static_cast<int>(RatingNames().size()))
+        return Failure{kRatingId, "No rating selected. Choose one from the list."};
 
     const int rating = v.ratingIndex + 1;
     if (v.callsign != m_profile.GetString("Callsign") || v.realName != m_profile.GetString("RealName") ||

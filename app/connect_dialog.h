@@ -27,7 +27,7 @@ public:
 struct ConnectValues {
     std::string callsign;
     std::string realName;
-    int facility = 0;     // index in FacilityNames
+    int facility = 0;     // index in FacilityNames; -1: none selected
     int ratingIndex = 0;  // index in RatingNames, the rating less one; -1: none selected
     std::string cid;
     std::string password;

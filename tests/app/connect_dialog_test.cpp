@@ -114,15 +114,23 @@ TEST_F(ConnectDialogTest, Validation) {
              EXPECT_EQ(shown.server, "");
              EXPECT_EQ(after.GetString("Server"), "");
          }},
-        {"a rating of 0 selects none", unchanged, 0, "",
+        {"a rating of 0 selects none, and none is refused", unchanged, ConnectDialog::kRatingId,
+         "No rating selected. Choose one from the list.",
          [](TarqProfile& p, RecordingNetwork&) { p.SetInt("Rating", 0); },
          [](const ConnectValues& shown, TarqProfile& after) {
              EXPECT_EQ(shown.ratingIndex, -1);
              EXPECT_EQ(after.GetInt("Rating"), 0);
          }},
-        {"a rating above 12 selects none", unchanged, 0, "",
+        {"a rating above 12 selects none", unchanged, ConnectDialog::kRatingId,
+         "No rating selected. Choose one from the list.",
          [](TarqProfile& p, RecordingNetwork&) { p.SetInt("Rating", 13); },
          [](const ConnectValues& shown, TarqProfile&) { EXPECT_EQ(shown.ratingIndex, -1); }},
+        {"a facility out of the list selects none, and none is refused", unchanged, ConnectDialog::kFacilityId,
+         "No facility selected. Choose one from the list.",
+         [](TarqProfile& p, RecordingNetwork&) { p.SetInt("Facility", -1); },
+         [](const ConnectValues& shown, TarqProfile&) { EXPECT_EQ(shown.facility, -1); }},
+        {"a facility past Center is refused", [](ConnectValues& v) { v.facility = 7; }, ConnectDialog::kFacilityId,
+         "No facility selected. Choose one from the list."},
         {"long texts are cut, not refused", [](ConnectValues& v) { v.callsign = "ABCDEFGHIJKLMNOP"; }, 0, ""},
     };
     for (const Row& row : rows) {
