@@ -89,6 +89,26 @@ Bitmap MakeSymbol(int code, int pixelSize) {
     return bitmap;
 }
 
+// The altitude trend marks of the data blocks, drawn where the terminal
+// face has its braces: '{' an arrow up, '}' an arrow down, as high as a digit.
+Bitmap MakeTrendArrow(bool up, int pixelSize) {
+    int height = std::max(5, (pixelSize * 8) / 11);
+    int width = std::max(5, (pixelSize * 5) / 11) | 1;
+    Bitmap bitmap;
+    bitmap.width = width;
+    bitmap.height = height;
+    bitmap.left = 0;
+    bitmap.top = height;
+    bitmap.rows.assign(static_cast<size_t>(bitmap.Pitch() * height), 0);
+    int centre = width / 2;
+    for (int i = 0; i < height; ++i) {
+        int y = up ? i : height - 1 - i;  // i counts from the point
+        int half = i <= centre ? i : 0;   // the head, then the shaft
+        for (int x = centre - half; x <= centre + half; ++x) bitmap.Set(x, y);
+    }
+    return bitmap;
+}
+
 Bitmap FromFreeType(const FT_Bitmap& source, int left, int top) {
     Bitmap bitmap;
     bitmap.width = static_cast<int>(source.width);
@@ -213,6 +233,12 @@ std::unique_ptr<GlBitmapFont> GlBitmapFont::Create(const GlFontSpec& spec, std::
             font->m_advances[static_cast<size_t>(i)] = advance;
             continue;
         }
+        if (spec.symbols && (code == '{' || code == '}')) {
+            font->m_glyphs[static_cast<size_t>(i)] =
+                MakeGlyph(MakeTrendArrow(code == '{', spec.pixelSize), cellAdvance);
+            font->m_advances[static_cast<size_t>(i)] = cellAdvance;
+            continue;
+        }
         // Text is ISO 8859-1, whose codes are the first 256 of Unicode.
         if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
             font->m_glyphs[static_cast<size_t>(i)] = MakeGlyph(Bitmap{}, 0);
@@ -253,7 +279,8 @@ bool GlBitmapFont::MakeAtlas() {
         for (int row = 0; row < g.height; ++row) {
             for (int column = 0; column < g.width; ++column) {
                 if (g.rows[static_cast<size_t>(row * pitch + column / 8)] & (0x80 >> (column % 8)))
-                    alpha[static_cast<size_t>((g.atlasBottom + row) * m_atlasWidth + g.atlasLeft + column)] = 255;
+                    alpha[static_cast<size_t>((g.atlasBottom + row) * m_atlasWidth + g.atlasLeft + column)] =
+                        255;
             }
         }
     }

@@ -17,7 +17,7 @@ struct GlFontSpec {
     int pixelSize = 0;     // em size in pixels
     int firstChar = 32;    // first character with a glyph
     int count = 0;         // number of characters
-    bool symbols = false;  // characters 0xC0 to 0xDF are the program's symbols
+    bool symbols = false;  // characters 0xC0 to 0xDF are the program's symbols, '{' and '}' trend arrows
 };
 
 // One character as glBitmap would draw it: size, origin and move, and its

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gl_text_batch.h"
@@ -126,11 +127,13 @@ TEST_F(GlFontTest, BatchedTextLightsExactlyThePixelsOfTheBitmaps) {
     };
     const View views[] = {
         {"pixels", [] {}},
-        {"scaled", [] {
+        {"scaled",
+         [] {
              glTranslated(0.37, -0.61, 0);
              glScaled(0.731, 1.313, 1);
          }},
-        {"perspective", [] {
+        {"perspective",
+         [] {
              glMatrixMode(GL_PROJECTION);
              glLoadIdentity();
              glFrustum(-0.1, 0.1, -0.03, 0.03, 0.1, 10);
@@ -142,16 +145,17 @@ TEST_F(GlFontTest, BatchedTextLightsExactlyThePixelsOfTheBitmaps) {
     };
     const struct {
         double x, y, z;
-    } starts[] = {{10, 20, 0}, {10.5, 20.5, 0.3}, {3.9999, 7.00004, 0}, {0, 0, 0},     {-0.01, 30, 0},
-                  {199.99, 30, 0}, {200, 30, 0},  {150, 59.6, 0},      {150, 60, 0}, {120.25, 40.75, -0.5}};
+    } starts[] = {{10, 20, 0},    {10.5, 20.5, 0.3},    {3.9999, 7.00004, 0}, {0, 0, 0},
+                  {-0.01, 30, 0}, {199.99, 30, 0},      {200, 30, 0},         {150, 59.6, 0},
+                  {150, 60, 0},   {120.25, 40.75, -0.5}};
     const char* text = "Wide @#% text\xC7\xDC_";
     for (int id : {1, 2, 3, 4, 5}) {
         auto font = GlBitmapFont::Create(DisplayFontSpec(id));
         ASSERT_NE(font, nullptr);
         for (const View& view : views) {
             for (const auto& start : starts) {
-                SCOPED_TRACE(testing::Message() << "font " << id << ", " << view.name << ", at " << start.x
-                                                << ", " << start.y);
+                SCOPED_TRACE(testing::Message()
+                             << "font " << id << ", " << view.name << ", at " << start.x << ", " << start.y);
                 m_gl.UsePixelProjection();
                 view.apply();
                 Clear();
@@ -183,6 +187,48 @@ TEST_F(GlFontTest, SymbolGlyphsAreCentredOnTheRasterPosition) {
     DrawBatched(*big, 100, 30, "\xD1");
     Box box = LitBox();
     EXPECT_GE(box.maxX - box.minX, 9) << "font 5 draws a larger symbol";
+}
+
+// The data blocks' altitude trend marks: the terminal face draws braces, the
+// data block font arrows pointing up ('{') and down ('}').
+TEST_F(GlFontTest, DataBlockFontDrawsTheTrendMarksAsArrows) {
+    auto font = GlBitmapFont::Create(DisplayFontSpec(2));
+    ASSERT_NE(font, nullptr);
+    // Per row from the bottom: the lit columns' count and their centre.
+    auto rows = [&](const char* text) {
+        Clear();
+        DrawBatched(*font, 100, 30, text);
+        std::vector<std::pair<int, double>> lit;
+        for (int y = 0; y < kHeight; ++y) {
+            int count = 0, sum = 0;
+            for (int x = 0; x < kWidth; ++x) {
+                if (m_gl.Pixel(x, y)[0] > 0) ++count, sum += x;
+            }
+            if (count > 0) lit.emplace_back(count, static_cast<double>(sum) / count);
+        }
+        return lit;
+    };
+    for (const char* text : {"{", "}"}) {
+        SCOPED_TRACE(text);
+        const bool up = text[0] == '{';
+        auto lit = rows(text);
+        ASSERT_GE(lit.size(), 5u);
+        const double centre = lit.front().second;
+        for (const auto& row : lit) EXPECT_NEAR(row.second, centre, 0.01) << "one upright shaft and head";
+        auto widest = std::max_element(lit.begin(), lit.end(),
+                                       [](const auto& a, const auto& b) { return a.first < b.first; });
+        const size_t at = static_cast<size_t>(widest - lit.begin());
+        EXPECT_GE(widest->first, 5);
+        // The head is at the end the arrow points to; its point is one pixel.
+        if (up) {
+            EXPECT_GT(at, lit.size() / 2);
+            EXPECT_EQ(lit.back().first, 1);
+        } else {
+            EXPECT_LT(at, lit.size() / 2);
+            EXPECT_EQ(lit.front().first, 1);
+        }
+    }
+    EXPECT_EQ(font->Advance('{'), font->Advance('0')) << "the arrows keep the text columns";
 }
 
 }  // namespace
