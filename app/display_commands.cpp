@@ -138,7 +138,12 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         return true;
     }
     if (row->helpPage) {
-        m_host.OpenUrl(HelpPageUrl(row->id));
+        const std::string url = HelpPageUrl(row->id);
+        if (url.empty()) {
+            if (g_displayManager) g_displayManager->ShowError("No web address is configured for this page.");
+        } else if (!m_host.OpenUrl(url)) {
+            if (g_displayManager) g_displayManager->ShowError("Could not open " + url + " in a web browser.");
+        }
         return true;
     }
     switch (row->id) {

@@ -29,7 +29,8 @@ public:
     virtual void PrefillCommandLine(const std::string& text) = 0;
     // Main display: the radio history's message-waiting state ends.
     virtual void ClearMessageWaiting() = 0;
-    virtual void OpenUrl(const std::string& url) = 0;
+    // False when no browser could be started for the address.
+    virtual bool OpenUrl(const std::string& url) = 0;
     // Modal; on Connect the network manager signs on with what was entered.
     virtual void ShowConnectDialog() = 0;
     // The scope's clear colour, for the colour profile the display now uses.

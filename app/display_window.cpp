@@ -566,7 +566,7 @@ void WxDisplayWindow::ClearMessageWaiting() {
     if (m_furniture) m_furniture->GetRadioHistory().ClearMessageWaiting();
 }
 
-void WxDisplayWindow::OpenUrl(const std::string& url) { ::OpenUrl(url); }
+bool WxDisplayWindow::OpenUrl(const std::string& url) { return ::OpenUrl(url); }
 
 void WxDisplayWindow::RefreshOceanicDialog() { OceanicDialogWindow::Refresh(m_frame); }
 

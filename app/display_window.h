@@ -150,7 +150,7 @@ public:
 
     // TarqDisplayCommandHost
     void ClearMessageWaiting() override;
-    void OpenUrl(const std::string& url) override;
+    bool OpenUrl(const std::string& url) override;
     void ShowConnectDialog() override;
     void RefreshOceanicDialog() override;
     void SetBackgroundColor(const std::string& colorProfile, int rgb) override;

@@ -17,7 +17,10 @@ struct RecordingHost : TarqDisplayCommandHost {
     void Redraw() override { calls += "redraw "; }
     void PrefillCommandLine(const std::string& text) override { calls += "prefill " + text; }
     void ClearMessageWaiting() override { calls += "clear "; }
-    void OpenUrl(const std::string& url) override { calls += "url " + url + " "; }
+    bool OpenUrl(const std::string& url) override {
+        calls += "url " + url + " ";
+        return browser;
+    }
     void ShowConnectDialog() override { calls += "connect "; }
     void SetBackgroundColor(const std::string& profile, int rgb) override {
         calls += "background " + profile + " " + std::to_string(rgb) + " ";
@@ -25,6 +28,7 @@ struct RecordingHost : TarqDisplayCommandHost {
     void ZoomIn(bool fast) override { calls += fast ? "zoom in fast " : "zoom in "; }
     void ZoomOut(bool fast) override { calls += fast ? "zoom out fast " : "zoom out "; }
     WindowHandle window = nullptr;
+    bool browser = true;
     std::string calls;
 };
 
@@ -108,6 +112,19 @@ TEST_F(DisplayCommandsTest, WhatEachCommandDoes) {
         std::string text = after.str();
         while (!text.empty() && text.back() == ' ') text.pop_back();
         EXPECT_EQ(text, c.after);
+    }
+}
+
+TEST_F(DisplayCommandsTest, AHelpPageWithoutABrowserSaysSo) {
+    m_host.browser = false;
+    m_main->lines.clear();
+    auto commands = CommandsOf(m_second);
+    for (CommandId id : {CommandId::CommandReference, CommandId::QuickStartGuide}) {
+        SCOPED_TRACE(static_cast<int>(id));
+        m_main->lines.clear();
+        EXPECT_TRUE(commands->OnMenuCommand(id));
+        ASSERT_EQ(m_main->lines.size(), 1u);
+        EXPECT_EQ(m_main->lines[0], "6 Could not open " + HelpPageUrl(id) + " in a web browser.");
     }
 }
 
