@@ -109,7 +109,7 @@ void TarqATISMaker::ShowError(const std::string& text) { ShowErrorLine(text); }
 
 // --- SELCAL panel -------------------------------------------------------------------
 
-TarqSELCALPanel::TarqSELCALPanel() : m_codes(*this) {}
+TarqSELCALPanel::TarqSELCALPanel() : m_codes(*this) { SetWidth(kWidth); }
 
 TarqSELCALPanel::~TarqSELCALPanel() = default;
 

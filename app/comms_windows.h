@@ -95,6 +95,7 @@ private:
 
 class TarqSELCALPanel final : public TarqToolWindow, private SelcalHost {
 public:
+    static constexpr int kWidth = 148;
     TarqSELCALPanel();
     ~TarqSELCALPanel() override;
 

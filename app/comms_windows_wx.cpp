@@ -133,7 +133,8 @@ public:
             }
             e.Skip();
         });
-        m_tool.SetWidth(m_dialog->GetSize().x);
+        // Both panels keep the fixed width their class gives them.
+        if (m_tool.GetWidth() > 0) m_dialog->SetSize(wxSize(m_tool.GetWidth(), m_dialog->GetSize().y));
         m_bind(*m_dialog);
         Refill();
     }

@@ -209,7 +209,12 @@ void WxStripBayWindow::DestroyWindow() {
 }
 
 void WxStripBayWindow::Repaint(bool relayout) {
-    if (m_dialog) m_dialog->Paint(relayout);
+    if (!m_dialog) return;
+    // A changed column count widens or narrows the bay at once.
+    if (relayout && !m_bay.IsCollapsed() &&
+        m_dialog->GetClientSize().x != m_bay.GetSurfaceWidth() + 2 * m_bay.GetBorder())
+        m_dialog->FitWidth();
+    m_dialog->Paint(relayout);
 }
 
 void WxStripBayWindow::SetCursor(StripCursor cursor) {

@@ -142,11 +142,9 @@ public:
             }
             e.Skip();
         });
-        // The lists keep their fixed width; the others keep what their layout gives.
-        if (m_tool.GetWidth() > 0)
-            m_dialog->SetSize(wxSize(m_tool.GetWidth(), m_dialog->GetSize().y));
-        else
-            m_tool.SetWidth(m_dialog->GetSize().x);
+        // The lists keep their fixed width; the others start at what their
+        // layout gives and may be sized freely.
+        if (m_tool.GetWidth() > 0) m_dialog->SetSize(wxSize(m_tool.GetWidth(), m_dialog->GetSize().y));
         m_build(*this, *m_dialog);
         Refill();
     }

@@ -39,7 +39,7 @@ void TarqToolWindow::SetPosition(int x, int y, int height) {
     if (height < 1)
         m_frame->Place(x, y, -1, -1, true);
     else
-        m_frame->Place(x, y, m_width, height, true);
+        m_frame->Place(x, y, m_width > 0 ? m_width : -1, height, true);
 }
 
 void TarqToolWindow::GetRect(ScreenRect* rect) const {

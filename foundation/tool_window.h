@@ -49,8 +49,8 @@ public:
     void Activate();
     // Moves the top-left corner, keeping the size, without activating.
     void Move(int x, int y);
-    // Moves, and sizes to (width field, height) when height is at least 1;
-    // activates.
+    // Moves, and sizes to (width field, height) when height is at least 1 (a
+    // window without a fixed width keeps its width); activates.
     void SetPosition(int x, int y, int height);
     // The screen rectangle; a rolled-up window reports its unrolled height.
     void GetRect(ScreenRect* rect) const override;

@@ -123,6 +123,16 @@ TEST(ToolWindowTest, SetPositionSizesOnlyWithAHeight) {
     EXPECT_EQ(frame.rect.bottom - frame.rect.top, 300);
 }
 
+TEST(ToolWindowTest, SetPositionKeepsTheWidthOfAWindowWithoutAFixedOne) {
+    FakeFrame frame;
+    frame.rect = {0, 0, 530, 200};
+    TarqToolWindow window;
+    window.AttachFrame(&frame);
+    window.SetPosition(10, 20, 300);
+    EXPECT_EQ(frame.rect.right - frame.rect.left, 530);
+    EXPECT_EQ(frame.rect.bottom - frame.rect.top, 300);
+}
+
 TEST(ToolWindowTest, ToggleVisibleAndHideKeepTheRolledUpState) {
     FakeFrame frame;
     TarqToolWindow window;
