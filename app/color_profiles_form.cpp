@@ -6,6 +6,7 @@
 #include "app/general_settings_form.h"
 #include "foundation/profile.h"
 #include "foundation/regex_match.h"
+#include "foundation/text_helpers.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -157,7 +158,14 @@ bool TarqColorProfilesForm::Delete(const std::string& selected, WindowHandle own
 
 bool TarqColorProfileEditorForm::Accept(const std::string& text, WindowHandle owner) {
     if (text == m_name) return true;
-    if (m_profile.HasColorProfile(text)) {
+    // Sections of the file are found without regard to case, so a case
+    // variant of another profile's name would share that profile's section.
+    std::vector<std::string> names;
+    m_profile.GetColorProfileNames(names);
+    const bool taken = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return name != m_name && ToUpper(name) == ToUpper(text);
+    });
+    if (taken) {
         Refuse("A color profile already exists with the name you entered.", owner);
         return false;
     }

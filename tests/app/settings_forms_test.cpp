@@ -13,6 +13,7 @@
 #include "app/profile_transfer.h"
 #include "app/sounds_form.h"
 #include "foundation/ini_file.h"
+#include "foundation/text_helpers.h"
 #include "scope/display_scope.h"
 #include "tests/foundation/profile_fixture.h"
 #include "tests/scope/fake_scope_host.h"
@@ -445,7 +446,8 @@ TEST_F(SettingsFormTest, ColourProfileEditorRenames) {
     struct Case {
         std::string name;
         std::string refusal;
-    } cases[] = {{std::string(65, 'a'), invalid}, {"with-dash", invalid}, {"", invalid}, {"Default", taken}};
+    } cases[] = {{std::string(65, 'a'), invalid}, {"with-dash", invalid}, {"", invalid}, {"Default", taken},
+                  {"DEFAULT", taken}, {"default", taken}};
     for (const Case& c : cases) {
         boxes.shown.clear();
         EXPECT_FALSE(editor.Accept(c.name, nullptr)) << c.name;
@@ -453,6 +455,8 @@ TEST_F(SettingsFormTest, ColourProfileEditorRenames) {
     }
     boxes.shown.clear();
     EXPECT_TRUE(editor.Accept(made, nullptr)) << "its own name closes without a check";
+    EXPECT_TRUE(editor.Accept(ToUpper(made), nullptr)) << "its own name in another case is a rename";
+    EXPECT_TRUE(profile->HasColorProfile(ToUpper(made)));
     EXPECT_TRUE(editor.Accept("Night Shift", nullptr));
     EXPECT_EQ(editor.Name(), "Night Shift");
     EXPECT_TRUE(profile->HasColorProfile("Night Shift"));
