@@ -492,7 +492,7 @@ bool TargetState::OnLeftClick(int x, int y, int radarMode) {
     double d = std::hypot(mouse.x - target.x, mouse.y - target.y);
     m_dragged = hit;
     m_grabOffset = static_cast<int16_t>(static_cast<int>(d) - GetLeaderLength(hit, radarMode));
-    if (Selectable(hit, Strict(radarMode))) m_env.ShowFlightPlanDetails(hit);
+    if (Selectable(hit, strict)) m_env.ShowFlightPlanDetails(hit);
     return true;
 }
 

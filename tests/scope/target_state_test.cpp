@@ -440,6 +440,13 @@ TEST_F(TargetStateTest, StrictSelectionUnderRealisticTags) {
     EXPECT_TRUE(state.OnLeftClick(430, 300, 3));
     EXPECT_EQ(state.GetDraggedCallsign(), "SBY1");
     EXPECT_TRUE(env.details.empty());
+    // Shift and ".contactme " lift strict selection on the data block too.
+    env.shift = true;
+    EXPECT_TRUE(state.OnLeftClick(430, 300, 3));
+    env.shift = false;
+    host.commandLine = ".contactme ";
+    EXPECT_TRUE(state.OnLeftClick(430, 300, 3));
+    EXPECT_EQ(env.details, (std::vector<std::string>{"SBY1", "SBY1"}));
 }
 
 TEST_F(TargetStateTest, PendingPointoutKeepsTheSelection) {
