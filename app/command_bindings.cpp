@@ -312,12 +312,13 @@ public:
     void ToggleSeeAll() override { g_displayManager->ToggleSeeAll(); }
     void CascadeWindows() override {
         g_displayManager->CascadeDisplays();
-        // Each tool window 50 pixels further down and right than the one before.
-        g_commsPanel->SetPosition(50, 50, 0);
-        g_flightPlanEditor->SetPosition(100, 100, 0);
-        g_aircraftList->SetPosition(150, 150, 0);
+        // Each tool window 50 pixels further down and right than the one
+        // before, keeping its size and its place in the stack.
+        g_commsPanel->Move(50, 50);
+        g_flightPlanEditor->Move(100, 100);
+        g_aircraftList->Move(150, 150);
         g_weatherPanel->Move(200, 200);
-        g_controllerList->SetPosition(250, 250, 0);
+        g_controllerList->Move(250, 250);
         g_flightStripBay->Move(300, 300);
         g_selcalPanel->Move(350, 350);
     }

@@ -52,10 +52,11 @@ void TarqToolWindowDialog::Activate() {
 
 void TarqToolWindowDialog::Place(int x, int y, int width, int height, bool activate) {
     PlaceWindow(this, x, y, width, height);
-    // GTK's raise presents the window: a hidden one would show.
-    if (!wxDialog::IsShown()) return;
+    // GTK's raise presents the window: a hidden one would show. A move
+    // without activation keeps the window's place in the stack.
+    if (!activate || !wxDialog::IsShown()) return;
     Raise();
-    if (activate) SetFocus();
+    SetFocus();
 }
 
 bool TarqToolWindowDialog::HasSizingFrame() const { return HasFlag(wxRESIZE_BORDER); }

@@ -19,7 +19,8 @@ public:
     virtual void ShowAndRaise() = 0;
     virtual void HideWindow() = 0;
     virtual void Activate() = 0;
-    // Moves (and sizes, when width and height are not negative) and raises.
+    // Moves (and sizes, when width and height are not negative); with
+    // activate also raises and focuses, else the stacking stays.
     virtual void Place(int x, int y, int width, int height, bool activate) = 0;
     virtual bool HasSizingFrame() const = 0;
     virtual void SetSizingFrame(bool sizing) = 0;

@@ -11,11 +11,13 @@
 #include <thread>
 
 #include "app/button_kinds.h"
+#include "app/command_bindings.h"
 #include "app/comms_windows.h"
 #include "app/display_button_bar.h"
 #include "app/display_fonts.h"
 #include "app/general_settings_form.h"
 #include "app/program_buttons.h"
+#include "comms/command_processor.h"
 #include "net/halk_session.h"
 #include "platform/clock.h"
 #include "shell_fixture.h"
@@ -29,13 +31,19 @@ struct RecordingFrame : ToolWindowFrame {
     ScreenRect rect{100, 100, 300, 400};
     bool shown = false;
     int activations = 0;
+    std::vector<std::string> places;
     ScreenRect GetWindowRect() const override { return rect; }
     int GetClientHeight() const override { return rect.bottom - rect.top; }
     bool IsShown() const override { return shown; }
     void ShowAndRaise() override { shown = true; }
     void HideWindow() override { shown = false; }
     void Activate() override { ++activations; }
-    void Place(int x, int y, int w, int h, bool) override { rect = {x, y, x + w, y + h}; }
+    void Place(int x, int y, int w, int h, bool activate) override {
+        if (w < 0) w = rect.right - rect.left;
+        if (h < 0) h = rect.bottom - rect.top;
+        rect = {x, y, x + w, y + h};
+        places.push_back(std::to_string(x) + "," + std::to_string(y) + (activate ? " activated" : ""));
+    }
     bool HasSizingFrame() const override { return false; }
     void SetSizingFrame(bool) override {}
     bool IsPointOnMonitor(int, int) const override { return true; }
@@ -85,6 +93,11 @@ protected:
         std::string out;
         EXPECT_TRUE(ExpandAliases(text, out));
         return out;
+    }
+    // A line as the main display's command line runs it.
+    void Run(const std::string& line) {
+        CommandProcessorOfShell().ProcessCommandLine(CommandDisplayOf(*g_displayManager->GetMainDisplay()),
+                                                     line, true, true);
     }
     std::string LastProfile() const { return registry->GetString(kTarqRegistryKey, kLastProfileValue, "(none)"); }
 };
@@ -208,6 +221,23 @@ TEST_F(ProgramWiring, ReminderLightsShowUnreadChatAndTheMuteToggle) {
 
     g_commsPanel->SetMuteChecked(true);
     EXPECT_EQ(litColors(), (std::vector<ButtonColor>{muteLight, chatLight}));
+}
+
+// ".cascade" moves every tool window's corner, each 50 pixels further than
+// the one before, and leaves the stacking and the focus as they were.
+TEST_F(ProgramWiring, CascadeMovesEveryToolWindowWithoutActivatingIt) {
+    Open("Charlie");
+    TarqToolWindow* windows[] = {g_commsPanel,     g_flightPlanEditor, g_aircraftList, g_weatherPanel,
+                                 g_controllerList, g_flightStripBay,   g_selcalPanel};
+    RecordingFrame frames[7];
+    for (int i = 0; i < 7; ++i) windows[i]->AttachFrame(&frames[i]);
+    Run(".cascade");
+    for (int i = 0; i < 7; ++i) {
+        const std::string corner = std::to_string(50 * (i + 1));
+        EXPECT_EQ(frames[i].places, std::vector<std::string>{corner + "," + corner}) << "tool window " << i;
+        EXPECT_EQ(frames[i].rect.right - frames[i].rect.left, 200) << "the size stays";
+        windows[i]->AttachFrame(nullptr);
+    }
 }
 
 }  // namespace
