@@ -123,6 +123,15 @@ PixelPoint DisplayScopeHost::GetMouseReadoutPlace(int, int height) {
     return {kLeft, height - 55};
 }
 
+int DisplayScopeHost::GetOverlayTop(int height) {
+    auto* window = dynamic_cast<WxDisplayWindow*>(&m_display);
+    if (!window || !window->GetRadioHistory() || !(window->GetShowMask() & TarqDisplayFurniture::kShowButtonBar))
+        return height - 1;
+    // The bar's buttons stand kMargin below the top edge; one more margin
+    // keeps the overlay off their frames.
+    return height - 1 - TarqDisplayButtonBar::kHeight - 2 * TarqDisplayButtonBar::kMargin;
+}
+
 TarqDisplayScope* DisplayScopeHost::GetCaptureScope() { return g_captureScope; }
 
 void DisplayScopeHost::SetCaptureScope(TarqDisplayScope* scope) { g_captureScope = scope; }

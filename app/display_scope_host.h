@@ -62,6 +62,7 @@ public:
     bool ExpandAliases(const std::string& text, std::string& out, const std::string& contextCallsign) override;
     int MeasureText(const std::string& text, int fontId) override;
     PixelPoint GetMouseReadoutPlace(int width, int height) override;
+    int GetOverlayTop(int height) override;
     void RequestNoteMenu(uint64_t noteKey, int x, int y) override { m_port.ShowNoteMenu(noteKey, x, y); }
     TarqDisplayScope* GetCaptureScope() override;
     void SetCaptureScope(TarqDisplayScope* scope) override;

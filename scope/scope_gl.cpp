@@ -493,8 +493,9 @@ void ScopeGl::DrawHeadingTape() {
     double hfov = RadToDeg(2.0 * std::atan(std::tan(vfov / 2.0) * aspect));
     // The view's heading turns counter-clockwise; the tape shows compass degrees.
     double compass = -m_scope.GetCamera().GetHeading();
-    int top = size.y - 2;
-    int bottom = size.y - 30;
+    // Below the main display's button bar, which is drawn after the scope.
+    int top = m_scope.Host().GetOverlayTop(size.y) - 1;
+    int bottom = top - 28;
     glColor4ub(0, 0, 0, 170);
     glBegin(GL_QUADS);
     glVertex2i(0, bottom);

@@ -85,6 +85,10 @@ public:
     // Where the mouse readout starts in a viewport of that size (pixels, y
     // up): clear of the main display's button bar and radio history.
     virtual PixelPoint GetMouseReadoutPlace(int width, int height) = 0;
+    // The highest pixel row (y up) that the scope's own overlays along the
+    // top edge (the 3-D heading tape) may use in a viewport that high: the
+    // rows above belong to the main display's button bar.
+    virtual int GetOverlayTop(int height) = 0;
 
     // The note menu ("Edit Text", "Delete Note") for a sticky note, at a
     // window pixel (y down).

@@ -53,6 +53,8 @@ public:
     std::string GetColorProfileName() const override { return colorProfile; }
     PixelPoint readoutPlace{10, 10};
     PixelPoint GetMouseReadoutPlace(int, int) override { return readoutPlace; }
+    int overlayBelowTop = 0;  // rows the display's furniture keeps at the top
+    int GetOverlayTop(int height) override { return height - 1 - overlayBelowTop; }
     int GetInt(const std::string& key) override { return ints[key]; }
     bool GetBool(const std::string& key) override { return bools[key]; }
     bool IsVFRCode(uint16_t code) override { return vfrCodes.count(code) != 0; }

@@ -323,8 +323,19 @@ TEST_F(ScopeGlTest, TargetsGoThroughTheSeamUnlessTheDebugBitHidesThem) {
     scope->SetRadarMode(kRadarMode3D);
     DrawFrame(*scope);
     EXPECT_EQ(targets.drawn3D, 1);
-    // The heading tape across the top of the 3-D view.
+    // The heading tape across the top of the 3-D view, below the rows the
+    // display's button bar takes.
     EXPECT_TRUE(Near(400, kHeight - 5, {255, 255, 255}, 3));
+    host.overlayBelowTop = 51;
+    DrawFrame(*scope);
+    auto whiteInRows = [&](int from, int to) {
+        int n = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = 0; x < kWidth; ++x) n += At(x, y) == Rgb{255, 255, 255};
+        return n;
+    };
+    EXPECT_EQ(whiteInRows(kHeight - 51, kHeight), 0) << "nothing of the tape under the bar";
+    EXPECT_TRUE(Near(400, kHeight - 57, {255, 255, 255}, 3)) << "the centre tick below it";
 }
 
 }  // namespace
