@@ -29,6 +29,7 @@ public:
     virtual void OpenAircraftMenuLater(const std::string& callsign, int x, int y) = 0;
     // A left click on a target, with whatever modifier keys are held.
     virtual void OnAircraftClick(const std::string& callsign) = 0;
+    virtual void CloseDiagramsDialog() = 0;
 };
 
 class DisplayScopeHost final : public ScopeHost {
@@ -72,6 +73,7 @@ public:
     std::string GetStartDirectory() override;
     void GetOceanicTracks(OceanicTrackMap& out) override;
     void StartOceanicTracksDownload() override;
+    void CloseDiagramsDialog() override { m_port.CloseDiagramsDialog(); }
 
 private:
     TarqDisplay& m_display;

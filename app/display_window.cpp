@@ -665,6 +665,8 @@ void WxDisplayWindow::StartContextMenuTimer(int ms) {
     if (m_frame) m_frame->menuTimer.StartOnce(ms);
 }
 
+void WxDisplayWindow::CloseDiagramsDialog() { DiagramsDialogWindow::Close(m_frame); }
+
 void WxDisplayWindow::OnAircraftClick(const std::string& callsign) {
     const KeyState& keys = Keyboard();
     // Asked of the keyboard, as the click came; the toolkit's word for clicks made by hand.

@@ -119,6 +119,7 @@ public:
     bool IsShiftDown() const override;
     void OpenAircraftMenuLater(const std::string& callsign, int x, int y) override;
     void OnAircraftClick(const std::string& callsign) override;
+    void CloseDiagramsDialog() override;
 
     // The delayed context menus: the window's one-shot timer fired.
     void OnContextMenuTimer();

@@ -763,6 +763,7 @@ bool TarqDisplayScope::LoadSectorFile(const std::string& path, bool announce) {
 }
 
 void TarqDisplayScope::ReloadSectorFile() {
+    m_host.CloseDiagramsDialog();
     if (LoadSectorFile(m_sectorPath, false)) m_host.ShowInfo("Sector file reloaded.");
 }
 

@@ -108,5 +108,8 @@ public:
     // The North Atlantic tracks: a copy of the current map, and the download
     // the oceanic tracks dialog starts.
     virtual void GetOceanicTracks(OceanicTrackMap& out) = 0;
+    // Closes the scope's diagrams dialog when it is open: its rows name the
+    // procedures of the file it was filled from.
+    virtual void CloseDiagramsDialog() = 0;
     virtual void StartOceanicTracksDownload() = 0;
 };

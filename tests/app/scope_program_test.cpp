@@ -62,6 +62,8 @@ struct Results {
     int mode = 0;
     int sidRows = 0;
     std::vector<std::string> selectedSids;
+    bool diagramsAfterReload = true;
+    int tapeBelowBar = 0;
     // The oceanic tracks dialog: its rows before and after tracks arrive,
     // what Eastbound selects, and the track on the map.
     size_t oceanicRowsEmpty = 0;
@@ -245,7 +247,8 @@ private:
                     sids->GetEventHandler()->ProcessEvent(select);
                 }
                 g_results.selectedSids = scope->GetSelectedSIDs();
-                sids->GetParent()->Close();
+                // ".reloadsector" takes the dialog filled from the old parse away.
+                main->RunCommand(".reloadsector");
                 ShowOceanicTrack(*main);
                 if (!ChooseMenu(*main, CommandId::Mode3D)) return Fail("no 3D item");
                 Next();
@@ -253,6 +256,7 @@ private:
             }
             case 7: {
                 if (m_waited < 3) return;
+                g_results.diagramsAfterReload = wxWindow::FindWindowById(1110) != nullptr;
                 TarqDisplayScope* scope = main->GetScope();
                 g_results.mode = scope->GetRadarMode();
                 g_results.headingBefore = scope->GetCamera().GetHeading();
@@ -273,6 +277,11 @@ private:
                     differ += grab.pixels[i] != m_twoD.pixels[i];
                 g_results.threeDChanged = differ;
                 for (unsigned long pixel : grab.pixels) g_results.threeDArtccPixels += pixel == kArtcc;
+                // The heading tape's white ticks and labels in the band just
+                // below the button bar (4 + 43 pixels high), none hidden under it.
+                for (int y = TarqDisplayButtonBar::kHeight + 2 * TarqDisplayButtonBar::kMargin;
+                     y < TarqDisplayButtonBar::kHeight + 40; ++y)
+                    for (int x = 0; x < grab.width; ++x) g_results.tapeBelowBar += grab.At(x, y) == 0xFFFFFF;
                 // File > Open Session Profile...: back to the profile dialog.
                 if (!ChooseMenu(*main, CommandId::OpenSessionProfile))
                     return Fail("no Open Session Profile item");
@@ -356,6 +365,8 @@ TEST(ScopeProgram, SampleSectorZoomPanAndThreeD) {
     EXPECT_TRUE(g_results.artccAfterPan);
     EXPECT_EQ(g_results.sidRows, 3) << "the sample's SIDs in the diagrams dialog";
     EXPECT_EQ(g_results.selectedSids.size(), 1u);
+    EXPECT_FALSE(g_results.diagramsAfterReload) << ".reloadsector closes the diagrams dialog";
+    EXPECT_GT(g_results.tapeBelowBar, 40) << "the 3-D heading tape below the button bar";
     EXPECT_EQ(g_results.oceanicRowsEmpty, 1u) << "the no-data row";
     EXPECT_EQ(g_results.oceanicRowsLoaded, 2u);
     EXPECT_EQ(g_results.shownTracks, (std::set<std::string>{"A"}));

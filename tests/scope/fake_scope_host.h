@@ -55,6 +55,8 @@ public:
     PixelPoint GetMouseReadoutPlace(int, int) override { return readoutPlace; }
     int overlayBelowTop = 0;  // rows the display's furniture keeps at the top
     int GetOverlayTop(int height) override { return height - 1 - overlayBelowTop; }
+    int diagramsClosed = 0;
+    void CloseDiagramsDialog() override { ++diagramsClosed; }
     int GetInt(const std::string& key) override { return ints[key]; }
     bool GetBool(const std::string& key) override { return bools[key]; }
     bool IsVFRCode(uint16_t code) override { return vfrCodes.count(code) != 0; }

@@ -29,9 +29,12 @@ TEST_F(SectorLoadingTest, DisplaysShowingOneFileShareOneParse) {
     TarqDisplayScope other(otherHost, settings, &library);
     EXPECT_EQ(library.ParseCount(), 1);
     EXPECT_EQ(&main->GetSectorData(), &other.GetSectorData());
-    // A reload reads the file again.
+    // A reload reads the file again, and the diagrams dialog filled from
+    // the old parse goes.
     main->ReloadSectorFile();
     EXPECT_EQ(library.ParseCount(), 2);
+    EXPECT_EQ(host.diagramsClosed, 1);
+    EXPECT_EQ(otherHost.diagramsClosed, 0);
     EXPECT_EQ(host.infos.back(), "Sector file reloaded.");
 }
 
