@@ -162,7 +162,7 @@ void BoxedLabel(const ScopeFontSource& fonts, ScopeHost& host, PixelPoint at, co
 }  // namespace
 
 ScopeGl::ScopeGl(TarqDisplayScope& scope, const ScopeFontSource& fonts, GlContextResources& gl)
-    : m_scope(scope), m_fonts(fonts), m_gl(gl) {
+    : m_scope(scope), m_fonts(fonts), m_gl(gl), m_map(gl) {
     m_listBase = m_gl.NewLists(kSectorListCount);
 }
 
@@ -251,17 +251,52 @@ void ScopeGl::Draw() {
     DrawOverlay(in3D);
 }
 
+MapPicture ScopeGl::CurrentMapPicture() const {
+    MapPicture picture;
+    PixelPoint size = m_scope.GetViewportSize();
+    const ScopeProjection& projection = m_scope.Projection();
+    ScopePoint c = m_scope.GetCenter();
+    picture.width = size.x;
+    picture.height = size.y;
+    picture.spanX = projection.SpanX();
+    picture.spanY = projection.SpanY();
+    picture.centerX = c.x;
+    picture.centerY = c.y;
+    picture.rotation = m_scope.GetRotation();
+    picture.longitudeScale = LongitudeScale;
+    picture.background = m_scope.GetBackgroundColor();
+    uint32_t mask = m_scope.GetShowMask();
+    for (int i = 0; i < kSectorListCount; ++i) {
+        SectorListId id = static_cast<SectorListId>(i);
+        if (IsSectorListShown(id, mask, m_scope.GetShownItems())) picture.shownLists |= 1u << i;
+        picture.generations[static_cast<size_t>(i)] = m_scope.GetListGeneration(id);
+    }
+    picture.fonts = {m_fonts.GetFont(kTextFont), m_fonts.GetFont(kSymbolFont)};
+    return picture;
+}
+
 void ScopeGl::Draw2DMap() {
+    const MapPicture picture = CurrentMapPicture();
+    // Laid down with the depth buffer cleared: everything drawn over the map
+    // lies at or above the lists' depths (at most 0.91), so it passes the
+    // depth test there exactly as it would over the lists' own depths.
+    const bool kept = m_map.Holds(picture);
+    if (kept) m_map.Draw();
     ScopePoint c = m_scope.GetCenter();
     glRotated(-m_scope.GetRotation(), 0, 0, 1);
     glScaled(LongitudeScale, 1, 1);
     glTranslated(-c.x, -c.y, 0);
-    uint32_t mask = m_scope.GetShowMask();
-    for (int i = 0; i < kSectorListCount; ++i) {
-        SectorListId id = static_cast<SectorListId>(i);
-        if (!IsSectorListShown(id, mask, m_scope.GetShownItems())) continue;
-        glCallList(m_listBase + static_cast<unsigned>(i));
-        DrawListTexts(m_scope.GetSectorList(id), m_fonts);
+    if (!kept) {
+        ++m_mapDraws;
+        for (int i = 0; i < kSectorListCount; ++i) {
+            if (!(picture.shownLists & (1u << i))) continue;
+            glCallList(m_listBase + static_cast<unsigned>(i));
+            DrawListTexts(m_scope.GetSectorList(static_cast<SectorListId>(i)), m_fonts);
+        }
+        // The lists and their texts (each list's flushed after it) draw over
+        // the cleared frame and nothing else: what is on the screen now is
+        // the map alone.
+        m_map.Capture(picture);
     }
     DrawOceanicTracks();
 }

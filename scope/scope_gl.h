@@ -1,8 +1,9 @@
 // The GL side of a scope: compiles its sector lists into GL display lists and
 // draws its frames (2-D map or 3-D scene, tool lines, markers, sticky notes;
 // the targets through the scope's ScopeTargets seam) into the GL context that
-// is current, so a display window and an offscreen test draw alike. Create,
-// draw and destroy it with the same context current.
+// is current, so a display window and an offscreen test draw alike. The 2-D
+// map is kept between frames (map_texture.h) and drawn again only when what
+// it shows changes. Create, draw and destroy it with the same context current.
 // Tested by tests/scope/scope_gl_test.cpp.
 #pragma once
 
@@ -13,6 +14,7 @@
 #include "atc/oceanic_tracks.h"
 #include "platform/gl_context_resources.h"
 #include "scope/draw_list.h"
+#include "scope/map_texture.h"
 #include "scope/sector_lists.h"
 
 class GlBitmapFont;
@@ -50,10 +52,14 @@ public:
     // The list's texts through fonts, in the current transform, as bitmaps
     // at their raster positions would be; after its compiled list.
     static void DrawListTexts(const DrawList& list, const ScopeFontSource& fonts);
+    // Frames that drew the sector lists rather than the 2-D map kept from
+    // an earlier frame.
+    int GetMapDrawCount() const { return m_mapDraws; }
 
 private:
     void CompileDirtyLists();
     void Draw2DMap();
+    MapPicture CurrentMapPicture() const;
     void Draw3DScene();
     void DrawOverlay(bool in3D);
     void DrawDebugOverlay(bool in3D);
@@ -71,4 +77,6 @@ private:
     unsigned m_listBase = 0;
     std::array<uint64_t, kSectorListCount> m_compiled{};
     OceanicTrackMap m_oceanic;
+    MapTexture m_map;
+    int m_mapDraws = 0;
 };
