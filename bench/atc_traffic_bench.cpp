@@ -2,7 +2,7 @@
 // aircraft over the same area, each reporting every 5 s (12 reports an
 // aircraft, each running the conflict alert), with 100 controllers on line.
 // Reports the cost per report, which should not grow with the traffic, and
-// its ratio to a floor measured in the same run: the same reports applied
+// its ratio to a floor measured in the same run, interleaved: the same reports applied
 // straight to the aircraft records, without the database.
 #include <benchmark/benchmark.h>
 
@@ -17,6 +17,7 @@
 #include "atc/aircraft_db.h"
 #include "atc/controller_db.h"
 #include "foundation/random15.h"
+#include "bench/floor_ratio.h"
 #include "platform/clock.h"
 #include "tests/atc/quiet_services.h"
 
@@ -80,23 +81,6 @@ void FloorMinute(Traffic& traffic, std::vector<std::unique_ptr<TarqAircraft>>& a
     }
 }
 
-// Seconds per minute of traffic on the floor path, best of a few runs.
-double FloorSecondsPerMinute(int count) {
-    ManualClock clock(0, 1700000000);
-    Traffic traffic(count);
-    std::vector<std::unique_ptr<TarqAircraft>> aircraft;
-    for (const std::string& c : traffic.callsigns)
-        aircraft.push_back(std::make_unique<TarqAircraft>(c, clock));
-    double best = 1e9;
-    for (int run = 0; run < 20; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        FloorMinute(traffic, aircraft, clock);
-        best =
-            std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
-
 void BM_PositionReportsFloor(benchmark::State& state) {
     ManualClock clock(0, 1700000000);
     Traffic traffic(static_cast<int>(state.range(0)));
@@ -131,25 +115,31 @@ void BM_PositionReportsWithConflictAlert(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     Traffic traffic(count);
     for (int i = 0; i < count; ++i) db.UpdatePilotPosition(traffic.callsigns[i], traffic.reports[i]);
-    double seconds = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int n = 0; n < count * kReportsPerAircraft; ++n) {
-            const int i = n % count;
-            traffic.Advance(i);
-            db.UpdatePilotPosition(traffic.callsigns[i], traffic.reports[i]);
-            clock.Advance(5000 / count + 1);
-        }
-        db.OnTimer();
-        controllers.OnTimer();
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    state.counters["x_floor"] =
-        seconds / static_cast<double>(state.iterations()) / FloorSecondsPerMinute(count);
-    state.counters["ns_per_report"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * count * kReportsPerAircraft,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    // The floor flies its own copy of the traffic on its own clock.
+    ManualClock floorClock(0, 1700000000);
+    Traffic floorTraffic(count);
+    std::vector<std::unique_ptr<TarqAircraft>> floorAircraft;
+    for (const std::string& c : floorTraffic.callsigns)
+        floorAircraft.push_back(std::make_unique<TarqAircraft>(c, floorClock));
+    const double perMinute = RunAgainstFloor(
+        state, "x_floor", [&] { FloorMinute(floorTraffic, floorAircraft, floorClock); },
+        [&] {
+            for (int n = 0; n < count * kReportsPerAircraft; ++n) {
+                const int i = n % count;
+                traffic.Advance(i);
+                db.UpdatePilotPosition(traffic.callsigns[i], traffic.reports[i]);
+                clock.Advance(5000 / count + 1);
+            }
+            db.OnTimer();
+            controllers.OnTimer();
+        });
+    state.counters["ns_per_report"] = perMinute * 1e9 / (static_cast<double>(count) * kReportsPerAircraft);
 }
-BENCHMARK(BM_PositionReportsWithConflictAlert)->Arg(150)->Arg(1500)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PositionReportsWithConflictAlert)
+    ->Arg(150)
+    ->Arg(1500)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 
 }  // namespace

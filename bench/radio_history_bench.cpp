@@ -1,13 +1,14 @@
 // The radio history of a long session: a plain redraw lays out the prepared
 // lines without wrapping anything; a new message rewraps only what the box
 // shows. Each benchmark reports "x_floor": its time over gathering the same
-// number of lines into a list, measured in the same run.
+// number of lines into a list, measured in the same run, interleaved.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "bench/floor_ratio.h"
 
 #include "app/radio_history.h"
 #include "foundation/profile.h"
@@ -53,46 +54,33 @@ Session& TheSession() {
     return *session;
 }
 
-double FloorSeconds() {
-    static const double seconds = [] {
-        std::vector<std::string> lines;
-        for (int i = 0; i < kVisibleLines; ++i) lines.push_back(Message(i));
-        constexpr int kRounds = 20000;
-        auto start = std::chrono::steady_clock::now();
-        for (int round = 0; round < kRounds; ++round) {
-            std::vector<std::string_view> gathered;
-            gathered.reserve(lines.size());
-            for (const std::string& line : lines) gathered.push_back(line);
-            benchmark::DoNotOptimize(gathered.data());
-        }
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / kRounds;
+// Gathers the visible number of lines into a list: the floor.
+void Floor() {
+    static const std::vector<std::string> lines = [] {
+        std::vector<std::string> made;
+        for (int i = 0; i < kVisibleLines; ++i) made.push_back(Message(i));
+        return made;
     }();
-    return seconds;
-}
-
-void ReportRatio(benchmark::State& state, std::chrono::steady_clock::time_point start) {
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    state.counters["x_floor"] = seconds / state.iterations() / FloorSeconds();
+    std::vector<std::string_view> gathered;
+    gathered.reserve(lines.size());
+    for (const std::string& line : lines) gathered.push_back(line);
+    benchmark::DoNotOptimize(gathered.data());
 }
 
 void BM_PlainRedraw(benchmark::State& state) {
     Session& session = TheSession();
-    FloorSeconds();
-    auto start = std::chrono::steady_clock::now();
-    for (auto _ : state)
+    RunAgainstFloor(state, "x_floor", Floor, [&] {
         benchmark::DoNotOptimize(session.history->Layout(0, 0, 1280, 1024, false).lines.size());
-    ReportRatio(state, start);
+    });
 }
-BENCHMARK(BM_PlainRedraw);
+BENCHMARK(BM_PlainRedraw)->UseManualTime();
 
 void BM_NewMessageWhileLive(benchmark::State& state) {
     Session& session = TheSession();
-    FloorSeconds();
     std::string message = Message(7);
-    auto start = std::chrono::steady_clock::now();
-    for (auto _ : state) session.history->AddMessage(message, RadioMessageKind::OtherRadio);
-    ReportRatio(state, start);
+    RunAgainstFloor(state, "x_floor", Floor,
+                    [&] { session.history->AddMessage(message, RadioMessageKind::OtherRadio); });
 }
-BENCHMARK(BM_NewMessageWhileLive);
+BENCHMARK(BM_NewMessageWhileLive)->UseManualTime();
 
 }  // namespace

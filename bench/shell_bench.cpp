@@ -1,6 +1,6 @@
 // The cost of one frame tick with nothing to draw, and of drawing one line of
 // text in each display font. Each reports its ratio to a floor measured in
-// the same run: the tick against a tick whose work does nothing, the text
+// the same run, interleaved: the tick against a tick whose work does nothing, the text
 // against placing the raster position and finishing without drawing.
 #include <benchmark/benchmark.h>
 
@@ -15,6 +15,7 @@
 #include "atc/aircraft_db.h"
 #include "atc/atc_services.h"
 #include "atc/controller_db.h"
+#include "bench/floor_ratio.h"
 #include "foundation/profile.h"
 #include "net/network_manager.h"
 #include "platform/gl_font.h"
@@ -102,13 +103,6 @@ struct ObjectWork : NoWork {
     void AircraftListTimer() override { aircraftList.OnTimer(); }
 };
 
-template <typename F>
-double NanosecondsPerCall(F&& call, int calls) {
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < calls; ++i) call();
-    return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count() / calls;
-}
-
 void BM_FrameTickNothingToDraw(benchmark::State& state) {
     NoDisplays factory;
     TarqDisplayManager manager(factory, [](std::function<void()>) {}, {});
@@ -117,12 +111,10 @@ void BM_FrameTickNothingToDraw(benchmark::State& state) {
     ManualKeyState keys;
     TarqFrameTick tick(work, keys);
     TarqFrameTick floorTick(noWork, keys);
-    double floor = NanosecondsPerCall([&] { floorTick.OnFrameTick(); }, 100000);
-    for (auto _ : state) tick.OnFrameTick();
-    double measured = NanosecondsPerCall([&] { tick.OnFrameTick(); }, 100000);
-    state.counters["ratio_to_floor"] = measured / floor;
+    RunAgainstFloor(
+        state, "ratio_to_floor", [&] { floorTick.OnFrameTick(); }, [&] { tick.OnFrameTick(); });
 }
-BENCHMARK(BM_FrameTickNothingToDraw);
+BENCHMARK(BM_FrameTickNothingToDraw)->UseManualTime();
 
 void BM_DrawTextLine(benchmark::State& state) {
     OffscreenGl gl(640, 100);
@@ -149,16 +141,13 @@ void BM_DrawTextLine(benchmark::State& state) {
         text.Flush();
         glFinish();
     };
-    double floor = NanosecondsPerCall(
-        [] {
-            glRasterPos2i(5, 50);
-            glFinish();
-        },
-        2000);
-    for (auto _ : state) draw();
-    state.counters["ratio_to_floor"] = NanosecondsPerCall(draw, 2000) / floor;
+    auto floor = [] {
+        glRasterPos2i(5, 50);
+        glFinish();
+    };
+    RunAgainstFloor(state, "ratio_to_floor", floor, draw);
     state.counters["width_px"] = font->MeasureText(line).width;
 }
-BENCHMARK(BM_DrawTextLine)->DenseRange(1, 5);
+BENCHMARK(BM_DrawTextLine)->DenseRange(1, 5)->UseManualTime();
 
 }  // namespace
