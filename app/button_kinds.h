@@ -120,7 +120,7 @@ public:
     int Draw(int x, int y) final;
     // Stores x and y and composes this frame; returns the width taken, 0
     // when the button shows nothing (the picture stays empty).
-    int Compose(int x, int y, ButtonPicture& picture);
+    int Compose(int x, int y, ButtonPicture& picture) final;
 
 protected:
     virtual int Compose(ButtonPicture& picture) = 0;

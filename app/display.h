@@ -36,6 +36,10 @@ public:
     // Draws one frame; a number other than 0 that differs from the stored one
     // is stored and shown in the title.
     virtual void Redraw(bool relayout, int displayNumber) = 0;
+    // The frame tick's redraw: as Redraw(false, displayNumber), but a 2-D
+    // display whose picture cannot have changed since its last frame (no
+    // traffic, the same view, overlay and furniture) is left as it is.
+    virtual void RedrawIfChanged(int displayNumber) = 0;
     virtual void UpdateTitle() = 0;
     virtual void RebuildMenus() = 0;
     virtual void RebuildButtonBar() = 0;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class ButtonPicture;
 class TarqDisplayButtonBar;
 
 class TarqDisplayButton {
@@ -18,6 +19,8 @@ public:
     // Stores x and y, draws the box with its lower-left corner there and
     // returns the width taken, or 0 when the button shows nothing this frame.
     virtual int Draw(int x, int y) = 0;
+    // What Draw at (x, y) would paint, without GL; the width as Draw's.
+    virtual int Compose(int x, int y, ButtonPicture& picture) = 0;
     // A left click at (x, y), drawing-area pixels with y upward, that the bar
     // found in this button's column.
     virtual void OnClick(int x, int y) = 0;

@@ -1,6 +1,9 @@
 // Tested by tests/app/button_bar_test.cpp.
 #include "app/display_button_bar.h"
 
+#include "app/button_picture.h"
+#include "scope/picture_hash.h"
+
 TarqDisplayButtonBar::TarqDisplayButtonBar(TarqDisplay* display, TarqButtonKinds& kinds,
                                            const TarqFontSource* fonts)
     : m_display(display), m_kinds(kinds), m_fonts(fonts) {
@@ -24,6 +27,29 @@ void TarqDisplayButtonBar::LayOut(int viewportX, int viewportY, int width, int h
     m_right = x - kGap;
     m_bottom = y;
     m_top = y + kHeight;
+}
+
+uint64_t TarqDisplayButtonBar::PictureKey(int viewportX, int /*viewportY*/, int /*width*/, int height) {
+    // Keep in step with LayOut.
+    PictureHash hash;
+    int x = viewportX + kMargin;
+    const int y = height - kMargin - kHeight;
+    hash.Add(y);
+    for (auto* buttons : {&m_fixedButtons, &m_dynamicButtons}) {
+        hash.Add(buttons->size());
+        for (const auto& button : *buttons) {
+            ButtonPicture picture;
+            const int w = button->Compose(x, y, picture);
+            hash.Add(x).Add(w);
+            for (const ButtonShape& shape : picture.Shapes()) {
+                hash.Add(static_cast<int>(shape.kind)).Add(shape.color.r).Add(shape.color.g).Add(shape.color.b);
+                hash.Add(shape.left).Add(shape.bottom).Add(shape.right).Add(shape.top).Add(shape.font);
+                hash.Add(shape.text).Add(shape.alpha);
+            }
+            if (w > 0) x += w + 1 + kGap;
+        }
+    }
+    return hash.Value();
 }
 
 bool TarqDisplayButtonBar::HitTest(int x, int y) {

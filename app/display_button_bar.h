@@ -5,6 +5,7 @@
 // Tested by tests/app/button_bar_test.cpp and furniture_gl_test.cpp.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,9 @@ public:
     // Lays the buttons out (each draws itself) in a viewport and records the
     // bar's rectangle and each button's column.
     void LayOut(int viewportX, int viewportY, int width, int height);
+    // A hash of what LayOut in that viewport would paint now; equal hashes,
+    // the same bar.
+    uint64_t PictureKey(int viewportX, int viewportY, int width, int height);
     // A left click in drawing-area pixels, y upward; true when a button took
     // it. Only buttons drawn in the last frame take clicks.
     bool HitTest(int x, int y);

@@ -6,6 +6,7 @@
 // Tested by tests/app/display_furniture_test.cpp and furniture_gl_test.cpp.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,9 @@ public:
     // Draws into the current GL context after the scope: the bar, then the
     // history. relayout: the drawing area changed size.
     void Draw(int showMask, bool relayout);
+    // A hash of what Draw(showMask, false) would paint over that viewport
+    // now; equal hashes, the same furniture.
+    uint64_t PictureKey(int showMask, int viewportX, int viewportY, int width, int height);
     // A left click at canvas pixel (x, y), y downward from the top of a
     // drawing area viewportHeight high: offered to the bar, then to the
     // history. True when one took it; then it goes no further.

@@ -107,7 +107,11 @@ void TarqDisplayManager::Reset() {
     m_nextId = 1;
 }
 
-void TarqDisplayManager::RedrawAll(bool onlyThreeD) {
+void TarqDisplayManager::RedrawAll(bool onlyThreeD) { Redraw(onlyThreeD, false); }
+
+void TarqDisplayManager::RedrawChanged(bool onlyThreeD) { Redraw(onlyThreeD, true); }
+
+void TarqDisplayManager::Redraw(bool onlyThreeD, bool onlyChanged) {
     if (!onlyThreeD) {
         std::map<WindowHandle, bool> pending;
         pending.swap(m_pendingClose);
@@ -119,7 +123,9 @@ void TarqDisplayManager::RedrawAll(bool onlyThreeD) {
     for (auto& [display, id] : order) {
         if (GetDisplayById(id) != display) continue;  // removed meanwhile
         if (onlyThreeD && display->GetRadarMode() != kThreeDMode) continue;
-        display->Redraw(false, display == m_mainDisplay ? 1 : id);
+        const int number = display == m_mainDisplay ? 1 : id;
+        if (onlyChanged) display->RedrawIfChanged(number);
+        else display->Redraw(false, number);
     }
 }
 

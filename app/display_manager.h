@@ -48,6 +48,8 @@ public:
     void CloseAll();
     void Reset();
     void RedrawAll(bool onlyThreeD);
+    // The frame tick's: each display redraws only if its picture changed.
+    void RedrawChanged(bool onlyThreeD);
 
     WindowHandle GetMainWindow() override { return m_mainWindow; }
     TarqDisplay* GetMainDisplay() const { return m_mainDisplay; }
@@ -107,6 +109,7 @@ public:
     TarqFrameTimer& FrameTimer() { return *m_frameTimer; }
 
 private:
+    void Redraw(bool onlyThreeD, bool onlyChanged);
     void AddLine(RadioMessageKind kind, const std::string& text, bool errorSound);
 
     TarqDisplayFactory& m_factory;

@@ -25,6 +25,7 @@
 #include "app/shell_state.h"
 #include "app/window_snap_wx.h"
 #include "app/wx_text.h"
+#include "atc/aircraft_db.h"
 #include "foundation/profile.h"
 #include "foundation/prompts.h"
 #include "platform/clock.h"
@@ -32,6 +33,7 @@
 #include "platform/message_box.h"
 #include "platform/url_open.h"
 #include "scope/display_scope.h"
+#include "scope/picture_hash.h"
 #include "scope/sector_library.h"
 #include "scope/sticky_builder.h"
 
@@ -324,6 +326,28 @@ int WxDisplayWindow::BackgroundColor() const {
     return g_profile ? g_profile->GetColor(m_commands.Settings().ColorProfile, "ColorBackground") : 0;
 }
 
+uint64_t WxDisplayWindow::PictureKey(int width, int height) {
+    // Targets move and blink with every report: any traffic redraws.
+    if (!m_scopeGl || (g_aircraftDB && !g_aircraftDB->GetCallsigns().empty())) return 0;
+    uint64_t scope = m_scopeGl->PictureKey();
+    if (scope == 0) return 0;
+    PictureHash hash;
+    hash.Add(scope);
+    if (m_furniture) hash.Add(m_furniture->PictureKey(m_commands.Settings().Toggles, 0, 0, width, height));
+    return hash.Value();
+}
+
+void WxDisplayWindow::RedrawIfChanged(int displayNumber) {
+    if (m_frame && m_scope && m_scopeGl && (displayNumber == 0 || displayNumber == m_displayNumber) &&
+        m_drawnPicture != 0) {
+        wxSize size = m_frame->canvas->GetClientSize();
+        const int height = ViewportHeight(size.y);
+        m_scope->SetViewportSize(size.x, height);
+        if (PictureKey(size.x, height) == m_drawnPicture) return;
+    }
+    Redraw(false, displayNumber);
+}
+
 void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
     if (!m_frame || !m_scope) return;
     if (displayNumber != 0 && displayNumber != m_displayNumber) {
@@ -341,6 +365,7 @@ void WxDisplayWindow::Redraw(bool relayout, int displayNumber) {
     if (relayout) Layout();
     glViewport(0, 0, size.x, ViewportHeight(size.y));
     m_scope->SetViewportSize(size.x, ViewportHeight(size.y));
+    m_drawnPicture = PictureKey(size.x, ViewportHeight(size.y));
     m_scopeGl->Clear();
     m_scopeGl->Draw();
     if (m_furniture) m_furniture->Draw(m_commands.Settings().Toggles, relayout);

@@ -5,6 +5,8 @@
 // Tested through tests/app/program_test.cpp.
 #pragma once
 
+#include <cstdint>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -54,6 +56,7 @@ public:
     bool IsMainDisplay() const override { return m_isMain; }
     void Redraw() override { Redraw(false, 0); }
     void Redraw(bool relayout, int displayNumber) override;
+    void RedrawIfChanged(int displayNumber) override;
     void UpdateTitle() override;
     void RebuildMenus() override;
     void RebuildButtonBar() override;
@@ -178,6 +181,9 @@ public:
 
 private:
     bool EnsureGl();
+    // What the next frame would show, as ScopeGl::PictureKey and the
+    // furniture's; 0 when it must be drawn regardless.
+    uint64_t PictureKey(int width, int height);
     void StartContextMenuTimer(int ms);
     void OpenSectorFile();
     // Diagrams, oceanic tracks or the filters dialog, on this display.
@@ -198,6 +204,7 @@ private:
     std::unique_ptr<TarqTargetManager> m_targets;
     std::unique_ptr<TarqDisplayViews> m_views;
     std::unique_ptr<ScopeGl> m_scopeGl;  // made, used and freed with the GL context current
+    uint64_t m_drawnPicture = 0;  // PictureKey of the last frame drawn; 0: none
     DisplayActionServices m_actionServices{*this};
     TarqAircraftActions m_actions{m_actionServices};
     TarqContextMenus m_contextMenus{[this](int ms) { StartContextMenuTimer(ms); }};

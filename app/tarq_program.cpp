@@ -245,7 +245,7 @@ void TarqProgram::AircraftFrame() {
 }
 bool TarqProgram::HasThreeDDisplay() { return g_displayManager && g_displayManager->HasThreeDDisplay(); }
 void TarqProgram::RedrawAll(bool onlyThreeD) {
-    if (g_displayManager) g_displayManager->RedrawAll(onlyThreeD);
+    if (g_displayManager) g_displayManager->RedrawChanged(onlyThreeD);
 }
 void TarqProgram::StripBayFrame() {
     if (g_flightStripBay) g_flightStripBay->OnFrameTick();

@@ -831,6 +831,10 @@ bool TarqDisplayScope::SetIfExpired(int64_t& deadline, int64_t now) {
 
 ScopeFrameOverlay TarqDisplayScope::PrepareFrame() {
     ++m_frames;
+    return CurrentOverlay();
+}
+
+ScopeFrameOverlay TarqDisplayScope::CurrentOverlay() {
     ScopeFrameOverlay overlay;
     int64_t now = m_host.NowSeconds();
     auto aircraftAt = [&](const std::string& callsign, ScopeAircraft& aircraft, ScopePoint& at) {

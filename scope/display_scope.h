@@ -229,6 +229,9 @@ public:
     const DrawList& GetSectorList(SectorListId id) const { return m_lists[static_cast<int>(id)]; }
     uint64_t GetListGeneration(SectorListId id) const { return m_generations[static_cast<int>(id)]; }
     ScopeFrameOverlay PrepareFrame();
+    // The overlay the next frame would show, without counting a frame (the
+    // timed markers whose time has passed end here too).
+    ScopeFrameOverlay CurrentOverlay();
     int GetFrameCount() const { return m_frames; }
     // While a sector file is parsed: the frame drawn then shows the loading box.
     bool IsLoading() const { return m_loading; }

@@ -12,6 +12,7 @@
 #include "platform/gl_font.h"
 #include "platform/gl_text_batch.h"
 #include "scope/display_scope.h"
+#include "scope/picture_hash.h"
 #include "scope/scope_host.h"
 #include "scope/scope_targets.h"
 #include "scope/sticky_builder.h"
@@ -273,6 +274,84 @@ MapPicture ScopeGl::CurrentMapPicture() const {
     }
     picture.fonts = {m_fonts.GetFont(kTextFont), m_fonts.GetFont(kSymbolFont)};
     return picture;
+}
+
+uint64_t ScopeGl::PictureKey() {
+    ScopeHost& host = m_scope.Host();
+    const uint32_t debug = host.GetDebugFlags();
+    if (m_scope.GetRadarMode() == kRadarMode3D || (debug & kDebugOverlay)) return 0;
+    PictureHash hash;
+    auto point = [&](ScopePoint p) { hash.Add(p.x).Add(p.y); };
+
+    const MapPicture map = CurrentMapPicture();
+    hash.Add(map.width).Add(map.height).Add(map.spanX).Add(map.spanY).Add(map.centerX).Add(map.centerY);
+    hash.Add(map.rotation).Add(map.longitudeScale).Add(map.background).Add(map.shownLists);
+    for (uint64_t generation : map.generations) hash.Add(generation);
+    hash.Add(m_scope.GetRadarMode()).Add(m_scope.GetShowMask()).Add(debug).Add(m_scope.IsLoading());
+    hash.Add(m_scope.GetTargets() != nullptr);
+
+    for (const char* key : {"ColorToolLines", "ColorStickyBorder", "ColorStickyText", "ColorAnchorLines",
+                            "ColorOceanicTracksEast", "ColorOceanicTracksWest"})
+        hash.Add(host.GetColor(key));
+
+    const std::set<std::string>& shown = m_scope.GetShownOceanicTracks();
+    if (!shown.empty()) {
+        OceanicTrackMap tracks;
+        host.GetOceanicTracks(tracks);
+        hash.Add(host.GetBool("ShowOceanicTrackLabels"));
+        for (const auto& [name, track] : tracks) {
+            if (!shown.count(name)) continue;
+            hash.Add(name).Add(track.direction);
+            for (const OceanicWaypoint& w : track.waypoints) hash.Add(w.id).Add(w.longitude).Add(w.latitude);
+        }
+    }
+
+    const ScopeFrameOverlay overlay = m_scope.CurrentOverlay();
+    hash.Add(overlay.sepLinks.size());
+    for (const auto& link : overlay.sepLinks) {
+        point(link.a);
+        point(link.b);
+    }
+    for (const std::string& label : overlay.sepLabels) hash.Add(label);
+    hash.Add(overlay.route.size());
+    for (ScopePoint p : overlay.route) point(p);
+    hash.Add(overlay.convergence);
+    if (overlay.convergence) {
+        const ConvergenceResult& r = overlay.convergenceResult;
+        point(r.closestA);
+        point(r.closestB);
+        hash.Add(r.distanceNm).Add(r.minutes);
+        point(overlay.convergenceStartA);
+        point(overlay.convergenceStartB);
+    }
+    for (const auto* markers : {&overlay.markers, &overlay.anchors}) {
+        hash.Add(markers->size());
+        for (const auto& marker : *markers) {
+            point(marker.point);
+            hash.Add(marker.label).Add(marker.radiusNm);
+        }
+    }
+    for (ScopePoint p : overlay.anchorFrom) point(p);
+    hash.Add(overlay.ruler);
+    if (overlay.ruler) {
+        point(overlay.rulerLine.a);
+        point(overlay.rulerLine.b);
+        hash.Add(overlay.rulerText);
+    }
+
+    const std::vector<StickyNoteBox> notes = m_scope.GetStickyBuilder()->Layout();
+    hash.Add(notes.size());
+    for (const StickyNoteBox& note : notes) {
+        hash.Add(note.lines.size());
+        for (const auto& corner : note.loop) hash.Add(corner[0]).Add(corner[1]);
+        for (const auto& line : note.lines) hash.Add(line.x).Add(line.y).Add(line.text);
+    }
+
+    if (m_scope.GetShowMask() & ShowBit::MouseLocation) {
+        PixelPoint at = host.GetMouseReadoutPlace(map.width, map.height);
+        hash.Add(at.x).Add(at.y).Add(m_scope.FormatMousePosition());
+    }
+    return hash.Value();
 }
 
 void ScopeGl::Draw2DMap() {

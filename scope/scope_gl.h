@@ -52,6 +52,11 @@ public:
     // The list's texts through fonts, in the current transform, as bitmaps
     // at their raster positions would be; after its compiled list.
     static void DrawListTexts(const DrawList& list, const ScopeFontSource& fonts);
+    // A hash of everything Draw would show but the targets (which the
+    // caller judges from its traffic); 0 when every frame differs (3-D, the
+    // debug overlay's frame counter). Equal keys: the frame would come out
+    // the same. Keep in step with what Draw reads.
+    uint64_t PictureKey();
     // Frames that drew the sector lists rather than the 2-D map kept from
     // an earlier frame.
     int GetMapDrawCount() const { return m_mapDraws; }

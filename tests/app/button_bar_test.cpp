@@ -17,6 +17,7 @@ struct FakeButton : TarqDisplayButton {
         m_y = y;
         return shown ? m_width : 0;
     }
+    int Compose(int x, int y, ButtonPicture&) override { return Draw(x, y); }
     void OnClick(int x, int y) override {
         log->push_back(name + " " + std::to_string(x) + "," + std::to_string(y));
     }

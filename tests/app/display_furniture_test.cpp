@@ -7,6 +7,7 @@
 
 #include <thread>
 
+#include "app/button_picture.h"
 #include "app/display_manager.h"
 #include "fake_display.h"
 #include "furniture_fixture.h"
@@ -21,6 +22,11 @@ struct ClickButton : TarqDisplayButton {
         m_x = x;
         m_y = y;
         return m_width;
+    }
+    // Shows how many clicks it has had.
+    int Compose(int x, int y, ButtonPicture& picture) override {
+        picture.Text({255, 255, 255}, 2, x + 2, y + 2, std::to_string(clicks->size()));
+        return Draw(x, y);
     }
     void OnClick(int x, int y) override { clicks->push_back(std::to_string(x) + "," + std::to_string(y)); }
     std::vector<std::string>* clicks;
@@ -211,6 +217,33 @@ TEST_F(FurnitureTest, CommandLineKeysScrollExpandAndResizeTheHistory) {
         EXPECT_EQ(profile.IsModified(), c.size != 5);
         EXPECT_EQ(history.IsMessageWaiting(), c.waiting);
     }
+}
+
+// The tick leaves the main display alone while this key stays the same, so
+// it must move with every change the furniture shows and with nothing else.
+TEST_F(FurnitureTest, ThePictureKeyFollowsWhatTheFurnitureShows) {
+    constexpr int kBoth = 0xC000;
+    profile.SetBool("FlashOnNewMessage", true);
+    auto furniture = Make();
+    auto key = [&](int mask) { return furniture->PictureKey(mask, 0, 0, 400, 300); };
+    const uint64_t idle = key(kBoth);
+    EXPECT_EQ(key(kBoth), idle) << "nothing changed";
+
+    furniture->AddRadioLine(RadioMessageKind::PrimaryRadio, "DLH123: radio check");
+    const uint64_t withLine = key(kBoth);
+    EXPECT_NE(withLine, idle) << "a new line";
+    clock.Advance(500);
+    const uint64_t flashed = key(kBoth);
+    EXPECT_NE(flashed, withLine) << "the waiting message's border flashes";
+    clock.Advance(1000);
+    EXPECT_EQ(key(kBoth), flashed) << "a whole flash period later";
+
+    const uint64_t historyOnly = key(0x8000);
+    furniture->OnLeftButtonDown(kBoth, 30, 24, 300);  // the button counts the click
+    EXPECT_NE(key(kBoth), flashed) << "a button's picture";
+    EXPECT_EQ(key(0x8000), historyOnly) << "the bar hidden: its button does not count";
+    EXPECT_NE(key(0x4000), key(kBoth)) << "hiding the history";
+    EXPECT_NE(furniture->PictureKey(kBoth, 0, 0, 500, 300), key(kBoth)) << "another viewport";
 }
 
 }  // namespace

@@ -70,6 +70,13 @@ TEST_F(DisplayManagerTest, RedrawNumbersAndThreeDOnlyRedraws) {
     EXPECT_EQ(main->redraws, (std::vector<int>{1, 1}));
     EXPECT_EQ(flat->redraws, (std::vector<int>{2}));
     EXPECT_EQ(threeD->redraws, (std::vector<int>{3, 3}));
+    // The tick's redraw leaves each display to judge whether it changed.
+    manager->RedrawChanged(false);
+    manager->RedrawChanged(true);
+    EXPECT_EQ(main->tickRedraws, (std::vector<int>{1, 1}));
+    EXPECT_EQ(flat->tickRedraws, (std::vector<int>{2}));
+    EXPECT_EQ(threeD->tickRedraws, (std::vector<int>{3, 3}));
+    EXPECT_EQ(flat->redraws, (std::vector<int>{2}));
     threeD->settings.Mode = 3;
     main->settings.Mode = 3;
     EXPECT_FALSE(manager->HasThreeDDisplay());

@@ -20,6 +20,7 @@ struct FakeDisplay : TarqDisplay {
     WindowHandle GetWindow() const override { return const_cast<FakeDisplay*>(this); }
     bool IsMainDisplay() const override { return isMain; }
     void Redraw(bool, int number) override { redraws.push_back(number); }
+    void RedrawIfChanged(int number) override { tickRedraws.push_back(number); }
     void UpdateTitle() override { ++titles; }
     void RebuildMenus() override { ++menus; }
     void RebuildButtonBar() override { ++buttonBars; }
@@ -62,6 +63,7 @@ struct FakeDisplay : TarqDisplay {
     bool isMain;
     std::vector<std::string>* log;
     std::vector<int> redraws;
+    std::vector<int> tickRedraws;
     std::vector<std::string> lines;
     std::string callsignField = "-";
     std::string commandLine;

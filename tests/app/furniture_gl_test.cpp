@@ -100,6 +100,11 @@ struct BoxButton : TarqDisplayButton {
         DrawBox();
         return m_width;
     }
+    int Compose(int x, int y, ButtonPicture&) override {
+        m_x = x;
+        m_y = y;
+        return shown ? m_width : 0;
+    }
     void OnClick(int, int) override {}
     bool shown;
 };

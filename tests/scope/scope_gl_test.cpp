@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -336,6 +337,66 @@ TEST_F(ScopeGlTest, TargetsGoThroughTheSeamUnlessTheDebugBitHidesThem) {
     };
     EXPECT_EQ(whiteInRows(kHeight - 51, kHeight), 0) << "nothing of the tape under the bar";
     EXPECT_TRUE(Near(400, kHeight - 57, {255, 255, 255}, 3)) << "the centre tick below it";
+}
+
+// The frame tick leaves a display alone while its key stays the same: the
+// key must move with everything but the targets that the frame shows.
+TEST_F(ScopeGlTest, ThePictureKeyMovesWithEverythingTheFrameShows) {
+    host.colors["ColorOceanicTracksEast"] = Packed(0, 200, 100);
+    OceanicTrack track;
+    track.direction = 4;
+    track.waypoints = {{"WEST", -74.1, 40.05}, {"EAST", -73.9, 40.05}};
+    host.oceanicTracks = {{"A", track}};
+    using Step = std::function<void(TarqDisplayScope&)>;
+    const Step nothing = [](TarqDisplayScope&) {};
+    struct Case {
+        const char* name;
+        Step before;  // done before the first key
+        Step change;
+    } cases[] = {
+        {"pan", nothing, [](TarqDisplayScope& s) { s.SetCenter({s.GetCenter().x + 0.01, s.GetCenter().y}); }},
+        {"zoom", nothing, [](TarqDisplayScope& s) { s.ZoomIn(false); }},
+        {"window resized", nothing, [](TarqDisplayScope& s) { s.SetViewportSize(kWidth, kHeight - 20); }},
+        {"list toggled", nothing, [](TarqDisplayScope& s) { s.ToggleShowBit(ShowBit::Fixes); }},
+        {"background", nothing, [](TarqDisplayScope& s) { s.SetBackgroundColor("Default", Packed(1, 2, 3)); }},
+        {"tool colour", nothing, [&](TarqDisplayScope&) { host.colors["ColorToolLines"] = Packed(1, 1, 1); }},
+        {"sticky note", nothing, [](TarqDisplayScope& s) { s.GetStickyBuilder()->AddNote({0.0, 0.0}, "N"); }},
+        {"find marker", nothing, [](TarqDisplayScope& s) { s.FindPoint("VVV"); }},
+        {"find marker's time runs out", [](TarqDisplayScope& s) { s.FindPoint("VVV"); },
+         [&](TarqDisplayScope&) { host.now += 3600; }},
+        {"mouse moved under the readout", nothing,
+         [](TarqDisplayScope& s) {
+             ScopeMouse mouse;
+             mouse.x = 123;
+             mouse.y = 77;
+             s.OnMouseMove(mouse);
+         }},
+        {"oceanic track shown", nothing, [](TarqDisplayScope& s) { s.SetShownOceanicTracks({"A"}); }},
+        {"shown oceanic track moved", [](TarqDisplayScope& s) { s.SetShownOceanicTracks({"A"}); },
+         [&](TarqDisplayScope&) { host.oceanicTracks["A"].waypoints[1].latitude = 40.1; }},
+        {"targets hidden by the debug bit", nothing, [&](TarqDisplayScope&) { host.debugFlags = 2; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.debugFlags = 0;
+        host.colors["ColorToolLines"] = Packed(250, 250, 250);
+        auto scope = Scope(0x7FFFFFF | ShowBit::MouseLocation);
+        ScopeGl gl(*scope, fonts, m_resources);
+        c.before(*scope);
+        const uint64_t first = gl.PictureKey();
+        EXPECT_NE(first, 0u);
+        EXPECT_EQ(gl.PictureKey(), first) << "nothing changed";
+        c.change(*scope);
+        EXPECT_NE(gl.PictureKey(), first);
+    }
+
+    auto scope = Scope(0x7FFFFFF | ShowBit::MouseLocation);
+    ScopeGl gl(*scope, fonts, m_resources);
+    host.debugFlags = 1;
+    EXPECT_EQ(gl.PictureKey(), 0u) << "the debug overlay counts frames";
+    host.debugFlags = 0;
+    scope->SetRadarMode(kRadarMode3D);
+    EXPECT_EQ(gl.PictureKey(), 0u) << "3-D redraws every frame";
 }
 
 }  // namespace
