@@ -454,6 +454,8 @@ void ScopeGl::DrawOverlay(bool in3D) {
             glEnable(GL_BLEND);
             targets->Draw(false);
             glDisable(GL_BLEND);
+            // Left on, the next frame's track waypoints would come out round.
+            glDisable(GL_POINT_SMOOTH);
         }
         std::vector<StickyNoteBox> notes = m_scope.GetStickyBuilder()->Layout();
         if (!notes.empty()) {

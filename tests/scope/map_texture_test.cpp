@@ -127,11 +127,13 @@ protected:
 TEST_F(MapTextureTest, AFrameOverTheKeptMapEqualsTheFrameDrawnFromTheLists) {
     auto scope = BusyScope();
     ScopeGl kept(*scope, fonts, m_resources);
-    Frame(kept);
+    std::vector<unsigned char> first = Frame(kept);
     std::vector<unsigned char> second = Frame(kept);
     std::vector<unsigned char> third = Frame(kept);
     EXPECT_EQ(kept.GetMapDrawCount(), 1) << "the lists were drawn again for an unchanged view";
     std::vector<unsigned char> direct = DirectFrame(*scope);
+    // The state the frames leave behind must not change the next one.
+    EXPECT_EQ(Differing(first, direct), 0);
     EXPECT_EQ(Differing(second, direct), 0);
     EXPECT_EQ(Differing(third, direct), 0);
     // The frame holds the map and what lies over it, not the background alone.
