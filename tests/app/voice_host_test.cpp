@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 
 #include "app/voice_atis_services.h"
@@ -81,13 +82,14 @@ TEST_F(VoiceHostTest, PushToTalkSendsTheMicrophoneToAJoinedRoom) {
     g_voiceEngine->ToggleRoomTransmit(118700, room);
     g_voiceEngine->ToggleRoomConnection(118700, room);
     auto until = [&](const std::function<bool()>& done) {
-        for (int i = 0; i < 600; ++i) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        for (;;) {
             server.Poll();
             g_voiceEngine->OnTimer();
             if (done()) return true;
-            usleep(5000);
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            usleep(1000);
         }
-        return false;
     };
     ASSERT_TRUE(until([&] { return g_voiceEngine->GetRoomState(118700, room) == kRoomConnected; }));
     std::vector<int16_t> buzz(8000);
@@ -109,13 +111,14 @@ TEST_F(VoiceHostTest, TheVoiceAtisGoesOnTheAirThroughTheEngineAndOffWhenASession
     g_profile->SetString("ATISMakerICAO", "KLGA");
     g_profile->SetInt("VoxATISFreq", 127050);
     auto until = [&](const std::function<bool()>& done) {
-        for (int i = 0; i < 600; ++i) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        for (;;) {
             server.Poll();
             g_voiceEngine->OnTimer();
             if (done()) return true;
-            usleep(5000);
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            usleep(1000);
         }
-        return false;
     };
 
     // Not signed on, so only the room is joined: under the channel's name.

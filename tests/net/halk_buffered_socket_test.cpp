@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -60,8 +61,40 @@ void SendAll(HalkSocket& s, const std::string& bytes) {
     }
 }
 
-// Gives loopback a moment so what one side sent is readable on the other.
-void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
+// Waits until done() holds, for at most ten seconds (a busy machine can hold
+// loopback traffic back for a while).
+template <class Done>
+bool WaitFor(Done done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Bytes waiting to be read at a descriptor.
+size_t Waiting(int fd) {
+    int n = 0;
+    return ioctl(fd, FIONREAD, &n) == 0 && n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+// Events the descriptor has now, without waiting.
+short Events(int fd) {
+    pollfd p{fd, POLLIN | POLLRDHUP, 0};
+    return poll(&p, 1, 0) == 1 ? p.revents : 0;
+}
+
+// Waits until the connection's socket holds at least the given bytes unread.
+void Arrive(HalkBufferedSocket& connection, size_t bytes) {
+    ASSERT_TRUE(WaitFor([&] { return Waiting(connection.Socket().Descriptor()) >= bytes; }))
+        << Waiting(connection.Socket().Descriptor()) << " of " << bytes << " bytes arrived";
+}
+
+// Waits until the peer's end of stream (after everything it sent) has arrived.
+void PeerEnded(HalkBufferedSocket& connection) {
+    ASSERT_TRUE(WaitFor([&] { return (Events(connection.Socket().Descriptor()) & (POLLRDHUP | POLLHUP | POLLERR)) != 0; }));
+}
 
 class BufferedSocketTest : public ::testing::Test {
 protected:
@@ -69,7 +102,7 @@ protected:
         connection.SetDataHandler(&recorder);
         connection.Connect(kLoopback, listener.Port());
         peer = std::make_unique<HalkSocket>(listener.Accept());
-        for (int i = 0; i < 100 && connection.GetState() != HalkSocket::kConnected; ++i) Settle();
+        WaitFor([&] { return connection.GetState() == HalkSocket::kConnected; });
         ASSERT_EQ(connection.GetState(), HalkSocket::kConnected);
     }
 
@@ -89,15 +122,15 @@ TEST_F(BufferedSocketTest, ReportsConnectingThenConnected) {
 
 TEST_F(BufferedSocketTest, LineSplitAcrossReadsIsDeliveredOnce) {
     SendAll(*peer, "#DPAB");
-    Settle();
+    Arrive(connection, 5);
     connection.Poll(-1);
     EXPECT_TRUE(recorder.lines.empty());
     SendAll(*peer, "C\r");
-    Settle();
+    Arrive(connection, 2);
     connection.Poll(-1);
     EXPECT_TRUE(recorder.lines.empty());
     SendAll(*peer, "\n");
-    Settle();
+    Arrive(connection, 1);
     connection.Poll(-1);
     ASSERT_EQ(recorder.lines.size(), 1u);
     EXPECT_EQ(recorder.lines[0], "#DPABC\r\n");
@@ -105,7 +138,7 @@ TEST_F(BufferedSocketTest, LineSplitAcrossReadsIsDeliveredOnce) {
 
 TEST_F(BufferedSocketTest, MaximumLinesLeavesTheRestBuffered) {
     SendAll(*peer, "1\r\n2\r\n3\r\n4\r\n5\r\n");
-    Settle();
+    Arrive(connection, 15);
     connection.Poll(2);
     EXPECT_EQ(recorder.lines.size(), 2u);
     size_t received = 0, queued = 0;
@@ -119,14 +152,14 @@ TEST_F(BufferedSocketTest, OverlongLineIsDroppedAndTheNextOneDelivered) {
     std::string junk(HalkBufferedSocket::kMaxLineBytes * 3, 'A');
     for (size_t at = 0; at < junk.size(); at += 4096) {
         SendAll(*peer, junk.substr(at, 4096));
-        Settle();
+        Arrive(connection, 4096);
         connection.Poll(-1);
         size_t received = 0, queued = 0;
         connection.GetBufferSizes(received, queued);
         EXPECT_LE(received, HalkBufferedSocket::kMaxLineBytes + 1024);
     }
     SendAll(*peer, "AAAA\r\n#DPX\r\n");
-    Settle();
+    Arrive(connection, 12);
     connection.Poll(-1);
     ASSERT_EQ(recorder.lines.size(), 1u);
     EXPECT_EQ(recorder.lines[0], "#DPX\r\n");
@@ -136,7 +169,7 @@ TEST_F(BufferedSocketTest, OverlongLineIsDroppedAndTheNextOneDelivered) {
 TEST_F(BufferedSocketTest, PeerCloseEndsTheConnectionAfterItsLines) {
     SendAll(*peer, "1\r\n2\r\n3\r\nunfinished");
     peer->Disconnect();  // half-close: the peer sends no more
-    Settle();
+    PeerEnded(connection);
     EXPECT_EQ(connection.Poll(2), HalkSocket::kConnected);  // a line is still waiting
     EXPECT_EQ(connection.Poll(2), HalkSocket::kClosed);
     // The peer will send no more: its unterminated last line is delivered as it is.
@@ -174,20 +207,20 @@ TEST_F(BufferedSocketTest, FlushOfABigQueueShutsDownOnThePollThatEmptiesIt) {
     EXPECT_EQ(drained, sent);
     // The shut-down reached the peer as end of stream.
     char byte;
-    peer->Receive(&byte, 1);
-    Settle();
-    peer->Receive(&byte, 1);
-    EXPECT_TRUE(peer->PeerClosed());
+    EXPECT_TRUE(WaitFor([&] {
+        peer->Receive(&byte, 1);
+        return peer->PeerClosed();
+    }));
 }
 
 TEST_F(BufferedSocketTest, SendToAClosedPeerRaisesNoSignal) {
     peer->Abort();
-    Settle();
-    for (int i = 0; i < 20 && connection.GetState() == HalkSocket::kConnected; ++i) {
+    PeerEnded(connection);
+    WaitFor([&] {
         connection.Send(std::string(1000, 'x'));
         connection.Poll(-1);
-        Settle();
-    }
+        return connection.GetState() != HalkSocket::kConnected;
+    });
     EXPECT_EQ(connection.GetState(), HalkSocket::kClosed);
 }
 
@@ -200,7 +233,7 @@ TEST(HalkBufferedSocket, EmptyTerminatorKeepsCrLf) {
     connection.Connect(kLoopback, listener.Port());
     HalkSocket peer = listener.Accept();
     SendAll(peer, "a\nb\r\n");
-    Settle();
+    Arrive(connection, 5);
     connection.Poll(-1);
     EXPECT_EQ(recorder.lines, std::vector<std::string>{"a\nb\r\n"});
 }
@@ -214,10 +247,10 @@ TEST(HalkSocket, FailedConnectEndsClosedNeverConnected) {
     HalkSocket socket;
     socket.Connect(kLoopback, port);
     int state = socket.State();
-    for (int i = 0; i < 100 && state == HalkSocket::kConnecting; ++i) {
-        Settle();
+    WaitFor([&] {
         state = socket.PollState();
-    }
+        return state != HalkSocket::kConnecting;
+    });
     EXPECT_TRUE(state == HalkSocket::kClosed || state == HalkSocket::kError) << state;
 }
 
@@ -248,7 +281,7 @@ TEST(HalkSocketUDP, SendsAndReceivesOnLoopback) {
     uint16_t port = 0;
     EXPECT_EQ(b.ReceiveFrom(buffer, sizeof buffer, ip, port), -1);  // nothing waiting
     ASSERT_EQ(a.SendTo("melp", 4, kLoopback, b.LocalPort()), 4);
-    Settle();
+    ASSERT_TRUE(WaitFor([&] { return Waiting(b.Handle()) > 0; }));
     ASSERT_EQ(b.ReceiveFrom(buffer, sizeof buffer, ip, port), 4);
     EXPECT_EQ(std::string(buffer, 4), "melp");
     EXPECT_EQ(ip, kLoopback);
@@ -259,9 +292,9 @@ TEST(HalkSocketUDP, SendsAndReceivesOnLoopback) {
 
 TEST_F(BufferedSocketTest, ResetIsReportedAfterTheLinesBeforeIt) {
     SendAll(*peer, "1\r\n2\r\n3\r\n4\r\n5\r\npartial");
-    Settle();
+    Arrive(connection, 22);
     peer->Abort();
-    Settle();
+    PeerEnded(connection);
     EXPECT_EQ(connection.Poll(2), HalkSocket::kConnected);
     EXPECT_EQ(connection.Poll(2), HalkSocket::kConnected);
     EXPECT_EQ(connection.Poll(2), HalkSocket::kClosed);
@@ -273,7 +306,7 @@ TEST_F(BufferedSocketTest, ResetIsReportedAfterTheLinesBeforeIt) {
 
 TEST_F(BufferedSocketTest, LocalDisconnectIsReportedAtOnce) {
     SendAll(*peer, "1\r\n2\r\n");
-    Settle();
+    Arrive(connection, 6);
     connection.Poll(0);  // read, deliver nothing
     connection.Disconnect();
     EXPECT_EQ(recorder.states.back(), std::make_pair(3, 4));

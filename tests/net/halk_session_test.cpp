@@ -14,10 +14,13 @@ namespace {
 
 class SessionTest : public ServerFixture {
 protected:
-    // Lines the server sent are readable by the client after a moment on loopback.
+    // Sends what the server has for the client and waits until the client's
+    // end has all of it, without letting the client read it.
     void LetArrive() {
-        for (int i = 0; i < 5; ++i) server->Poll(0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        do server->Poll(1);
+        while (!server->Delivered("ME_CTR") && std::chrono::steady_clock::now() < deadline);
+        ASSERT_TRUE(server->Delivered("ME_CTR"));
     }
 
     static int Count(const TarqTestClient& client, const std::string& prefix) {
@@ -57,7 +60,10 @@ TEST_F(SessionTest, LineSplitAcrossWritesIsParsedOnce) {
         SCOPED_TRACE(c.name);
         client.ClearEvents();
         ASSERT_TRUE(server->SendSplit("ME_CTR", "#DPABCD\r\n", c.at));
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        // The first part only: the tail goes out on the server's next poll.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!server->Delivered("ME_CTR") && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         client.Poll();
         EXPECT_TRUE(client.Events().empty());
         LetArrive();
@@ -218,7 +224,8 @@ TEST_F(SessionTest, FailedConnectNeverReportsConnected) {
     server.reset();  // nobody listens there now
     TarqTestClient client("ME_CTR", port, kKey, &clientClock);
     ASSERT_TRUE(client.Connect());
-    for (int i = 0; i < 200 && client.State() == HalkSession::kConnecting; ++i) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (client.State() == HalkSession::kConnecting && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         client.Poll();
     }

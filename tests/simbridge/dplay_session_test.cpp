@@ -140,8 +140,9 @@ TEST(DplaySession, HostTwoPeersAndSimulatorOnLoopback) {
 
     // The simulator leaves, then the host ends the session.
     sim.Leave(2000);
-    for (int i = 0; i < 100 && events.players.count(sim.GetPlayerId()); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (events.players.count(sim.GetPlayerId()) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
         transport.DispatchEvents(events);
     }
     EXPECT_FALSE(events.players.count(sim.GetPlayerId()));
@@ -188,8 +189,9 @@ TEST(DplaySession, MalformedDatagramsAreDroppedAndCounted) {
         Bytes(1500, 0xFF)};
     for (const Bytes& d : junk)
         stranger.SendTo(reinterpret_cast<const char*>(d.data()), d.size(), kLoopback, transport.GetPort());
-    for (int i = 0; i < 100 && transport.GetDroppedCount() < junk.size() - 1; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (transport.GetDroppedCount() < junk.size() - 1 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     // The empty datagram may not arrive as one; the others are each counted.
     EXPECT_GE(transport.GetDroppedCount(), junk.size() - 1);
     SimulatorPeer sim;

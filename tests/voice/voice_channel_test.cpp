@@ -4,10 +4,13 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -72,6 +75,11 @@ public:
         out.resize(n > 0 ? static_cast<size_t>(n) : 0);
         return out;
     }
+    // Everything written has been acknowledged: the channel's end holds it.
+    bool Delivered() const {
+        int unacknowledged = 0;
+        return ioctl(m_client, SIOCOUTQ, &unacknowledged) == 0 && unacknowledged == 0;
+    }
     void Close() {
         close(m_client);
         m_client = -1;
@@ -83,14 +91,15 @@ private:
     int m_client = -1;
 };
 
-// Runs the steps until done or about two seconds have passed.
+// Runs the steps until done, for at most ten seconds.
 bool Until(const std::function<bool()>& done, const std::function<void()>& step) {
-    for (int i = 0; i < 400; ++i) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (;;) {
         step();
         if (done()) return true;
-        usleep(5000);
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        usleep(1000);
     }
-    return false;
 }
 
 std::vector<uint8_t> Hello(uint16_t sender, const std::string& room, bool flag,
@@ -101,16 +110,20 @@ std::vector<uint8_t> Hello(uint16_t sender, const std::string& room, bool flag,
     return std::vector<uint8_t>(out, out + n);
 }
 
-// Reads every datagram waiting on a raw socket.
-std::vector<VoiceDatagram> Drain(HalkSocketUDP& socket, std::vector<std::vector<uint8_t>>& storage) {
+// Reads the datagrams on a raw socket: waits (ten seconds at most) until
+// `expected` have come, then takes any others already waiting.
+std::vector<VoiceDatagram> Drain(HalkSocketUDP& socket, std::vector<std::vector<uint8_t>>& storage,
+                                 size_t expected) {
     std::vector<VoiceDatagram> out;
-    for (int i = 0; i < 50; ++i) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (;;) {
         std::vector<uint8_t> buffer(2048);
         uint32_t ip = 0;
         uint16_t port = 0;
         int n = socket.ReceiveFrom(reinterpret_cast<char*>(buffer.data()), buffer.size(), ip, port);
         if (n < 0) {
-            usleep(2000);
+            if (out.size() >= expected || std::chrono::steady_clock::now() > deadline) break;
+            usleep(1000);
             continue;
         }
         buffer.resize(static_cast<size_t>(n));
@@ -138,7 +151,7 @@ protected:
     }
     void Items(const std::vector<uint8_t>& bytes) {
         server.Write(bytes);
-        usleep(5000);
+        ASSERT_TRUE(Until([&] { return server.Delivered(); }, [] {}));
         channel->Run();
     }
 
@@ -174,7 +187,7 @@ TEST_F(ChannelTest, ItemReactions) {
     EXPECT_EQ(channel->PublicAddress(), 0x0A000001u);
     EXPECT_EQ(events.log, "rwdn rwIP ");
     std::vector<std::vector<uint8_t>> storage;
-    auto hellos = Drain(peer, storage);
+    auto hellos = Drain(peer, storage, 1);
     ASSERT_EQ(hellos.size(), 1u);
     EXPECT_EQ(hellos[0].senderId, 3);
     EXPECT_EQ(hellos[0].room, "APP");
@@ -230,7 +243,7 @@ TEST_F(ChannelTest, DatagramsFromMembers) {
     AppendVoiceItemId(items, voice_item::kMemberJoined, 6);
     Items(items);
     std::vector<std::vector<uint8_t>> storage;
-    Drain(peer, storage);
+    Drain(peer, storage, 1);
     events.log.clear();
 
     auto unknown = Hello(9, "APP", false);
@@ -243,16 +256,16 @@ TEST_F(ChannelTest, DatagramsFromMembers) {
     EXPECT_EQ(events.log, "rwCn ") << "a room name differing in case is accepted";
     ASSERT_EQ(sink.blocks.size(), 1u);
     EXPECT_EQ(sink.blocks[0], block);
-    EXPECT_TRUE(Drain(peer, storage).empty()) << "flag 1 from an unchanged end point within 15 s: no answer";
+    EXPECT_TRUE(Drain(peer, storage, 0).empty()) << "flag 1 from an unchanged end point within 15 s: no answer";
 
     auto zero = Hello(5, "APP", false);
     port.Dispatch(kLoopback, peer.LocalPort(), zero.data(), zero.size());
-    auto answers = Drain(peer, storage);
+    auto answers = Drain(peer, storage, 1);
     ASSERT_EQ(answers.size(), 1u) << "flag 0 is always answered";
     EXPECT_TRUE(answers[0].flag);
     clock.Advance(15100);
     port.Dispatch(kLoopback, peer.LocalPort(), speech.data(), speech.size());
-    EXPECT_EQ(Drain(peer, storage).size(), 1u) << "after 15 s a flag-1 datagram is answered again";
+    EXPECT_EQ(Drain(peer, storage, 1).size(), 1u) << "after 15 s a flag-1 datagram is answered again";
     SetAudioClock(nullptr);
 }
 
@@ -267,14 +280,14 @@ TEST_F(ChannelTest, SpeechGoesToMemberZeroWithTheRecipients) {
     Items(items);
     mic.Send(0, block.data(), 86);
     std::vector<std::vector<uint8_t>> storage;
-    EXPECT_TRUE(Drain(peer, storage).empty()) << "without member 0 nothing is sent";
+    EXPECT_TRUE(Drain(peer, storage, 0).empty()) << "without member 0 nothing is sent";
 
     items.clear();
     AppendVoiceItemEndPoint(items, 0, kLoopback, peer.LocalPort());
     Items(items);
-    Drain(peer, storage);
+    Drain(peer, storage, 1);
     mic.Send(0, block.data(), 86);
-    auto sent = Drain(peer, storage);
+    auto sent = Drain(peer, storage, 1);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].senderId, 3);
     EXPECT_EQ(sent[0].listA, (std::vector<uint16_t>{5, 7}));
@@ -284,7 +297,7 @@ TEST_F(ChannelTest, SpeechGoesToMemberZeroWithTheRecipients) {
     AppendVoiceItemId(items, voice_item::kMemberLeft, 5);
     Items(items);
     mic.Send(0, block.data(), 86);
-    sent = Drain(peer, storage);
+    sent = Drain(peer, storage, 1);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].listA, (std::vector<uint16_t>{7})) << "a member that left is no longer a recipient";
 }
@@ -345,7 +358,7 @@ TEST(DirectVoiceLink, HelloNamesPortsAndFlags) {
     CDirectVoiceLink link(kLoopback, peer.LocalPort(), "ICEDDF_TWR", "ICEDDF_APP", &port);
     link.Connect(0, &sink, 0);
     std::vector<std::vector<uint8_t>> storage;
-    auto first = Drain(peer, storage);
+    auto first = Drain(peer, storage, 1);
     ASSERT_EQ(first.size(), 1u) << "creating a link sends one hello";
     EXPECT_EQ(first[0].room, "ICEDDF_APP");
     EXPECT_EQ(first[0].senderId, 1);
@@ -365,7 +378,7 @@ TEST(DirectVoiceLink, HelloNamesPortsAndFlags) {
 
     link.Consume(0, block.data(), 86);
     CDirectVoiceLink back(kLoopback, peer.LocalPort(), "x", "y", &port);
-    auto later = Drain(peer, storage);
+    auto later = Drain(peer, storage, 1);
     ASSERT_EQ(later.size(), 1u) << "the speech went to the new port, only the second link's hello here";
     EXPECT_EQ(later[0].room, "y");
 }

@@ -4,7 +4,9 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <linux/sockios.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -643,6 +645,16 @@ std::vector<std::string> TarqTestServer::Received(std::string_view who) const {
 int TarqTestServer::VerifiedAnswers(std::string_view who) const {
     Client* client = FindAny(who);
     return client ? client->verified : 0;
+}
+
+bool TarqTestServer::Delivered(std::string_view who) const {
+    Client* client = Find(who);
+    if (!client) return false;
+    size_t received = 0, queued = 0;
+    client->connection->GetBufferSizes(received, queued);
+    int unacknowledged = 0;
+    return queued == 0 && ioctl(client->connection->Socket().Descriptor(), SIOCOUTQ, &unacknowledged) == 0 &&
+           unacknowledged == 0;
 }
 
 int TarqTestServer::WrongAnswers(std::string_view who) const {

@@ -78,6 +78,10 @@ public:
     // Correct "$ZR" answers to our challenges; and wrong ones.
     int VerifiedAnswers(std::string_view who) const;
     int WrongAnswers(std::string_view who) const;
+    // Everything written to the client so far (a half-close's end of stream
+    // too; not a split line's tail before the next Poll) has been acknowledged
+    // by its end: it is there for the client to read.
+    bool Delivered(std::string_view who) const;
     // Our latest answer to the client's own challenge.
     std::string LastAnswerSent(std::string_view who) const;
 
