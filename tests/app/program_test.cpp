@@ -451,7 +451,9 @@ private:
                     AnyPixel(grab, m_box.left - 1, middle, m_box.left + 1, middle, 0xFFFFFF);
                 g_results.borderGreySeen |=
                     AnyPixel(grab, m_box.left - 1, middle, m_box.left + 1, middle, 0x3C3C3C);
-                if (!(g_results.borderWhiteSeen && g_results.borderGreySeen) && m_waited < 40) return;
+                // Grabs on a busy machine come seconds apart and can keep meeting
+                // one half of the blink: look for a long while.
+                if (!(g_results.borderWhiteSeen && g_results.borderGreySeen) && m_waited < 300) return;
                 auto* frame = static_cast<wxWindow*>(main->GetWindow());
                 wxWindow* canvas = wxWindow::FindWindowById(1005, frame);
                 if (!canvas) return Fail("no GL area");
