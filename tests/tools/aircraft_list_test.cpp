@@ -123,7 +123,7 @@ TEST_F(AircraftListFixture, SectionsAndSortOrder) {
 
 TEST_F(AircraftListFixture, LabelsRunThroughLettersDigitsThenBlank) {
     for (int i = 0; i < 40; ++i) {
-        char callsign[8];
+        char callsign[16];  // room for any int, which GCC at -O1 cannot rule out
         std::snprintf(callsign, sizeof callsign, "A%03d", i);
         source.Add(callsign, "LFPG", "EGLL").toDestination = 10.0 + i;
     }
