@@ -242,7 +242,7 @@ TEST_F(DisplayCommandsTest, StartMpSessionShowsItsFirstLineBeforeConnecting) {
 TEST_F(DisplayCommandsTest, ColourProfileSubmenuIsSortedAndItemsPastThirtyStillChoose) {
     // Forty profiles named out of order: "CP39" down to "CP00", with "Night".
     for (int i = 39; i >= 0; --i) {
-        char name[8];
+        char name[16];  // room for any int, which GCC at -O1 cannot rule out
         std::snprintf(name, sizeof name, "CP%02d", i);
         g_profile->SetColor(name, "ColorBackground", i);
     }
