@@ -48,6 +48,12 @@ void TarqWeatherPanel::Create() {
     if (m_view) m_view->CreateWindow();
 }
 
+void TarqWeatherPanel::RunStationMenuCommand(int command, const std::string& station) {
+    const std::string line = WeatherStore::MenuCommandLine(command, station);
+    TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr;
+    if (!line.empty() && main) main->RunMenuCommand(line);
+}
+
 void TarqWeatherPanel::Restore() { m_store.Restore(m_profile.GetListSetting("WxStations")); }
 
 bool TarqWeatherPanel::IsConnected() const { return g_networkManager && g_networkManager->IsConnected(); }

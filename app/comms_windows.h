@@ -44,6 +44,9 @@ public:
     // The profile's "WxStations".
     void Restore();
     void RefreshMetars(bool force) { m_store.RefreshMetars(force); }
+    // A command of a station's context menu: its ".QD" or ".WX" line runs on
+    // the main display as a menu command.
+    void RunStationMenuCommand(int command, const std::string& station);
 
 private:
     bool IsConnected() const override;

@@ -211,12 +211,7 @@ void BindWeather(TarqWeatherPanel& panel, wxDialog& dialog) {
         menu.Append(WeatherStore::kRemoveStationCommand, "Remove Station");
         menu.Append(WeatherStore::kRequestMetarCommand, "Request METAR");
         const int command = list->GetPopupMenuSelectionFromUser(menu, at);
-        // The command line's ".QD" and ".WX" for the station.
-        if (command == WeatherStore::kRemoveStationCommand) {
-            panel.Store().ToggleStation(station);
-        } else if (command == WeatherStore::kRequestMetarCommand) {
-            panel.Store().RequestMetar(station);
-        }
+        if (command != wxID_NONE) panel.RunStationMenuCommand(command, station);
     });
 }
 

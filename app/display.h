@@ -64,6 +64,10 @@ public:
     // The one way a line reaches the command processor, for the command
     // line, the aircraft menu and the clicks on targets.
     virtual void RunCommand(const std::string& line) = 0;
+    // A line a menu built (the controller list's, the weather panel's):
+    // through the command processor with alias expansion off and without
+    // entering the command history, so a user's alias cannot take it over.
+    virtual void RunMenuCommand(const std::string& line) = 0;
     // The display's radar scope; null while the window is being made.
     virtual TarqDisplayScope* GetScope() const = 0;
     // Refills the scope's oceanic tracks dialog when it is open.

@@ -574,6 +574,10 @@ void WxDisplayWindow::RunCommand(const std::string& line) {
     CommandProcessorOfShell().ProcessCommandLine(CommandDisplayOf(*this), cut, true, false);
 }
 
+void WxDisplayWindow::RunMenuCommand(const std::string& line) {
+    CommandProcessorOfShell().ProcessCommandLine(CommandDisplayOf(*this), line, false, false);
+}
+
 void WxDisplayWindow::Activate() {
     if (!m_frame) return;
     m_frame->Raise();

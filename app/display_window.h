@@ -77,6 +77,7 @@ public:
     // Runs a line through the command processor on this display; the last
     // few are kept for tests.
     void RunCommand(const std::string& line) override;
+    void RunMenuCommand(const std::string& line) override;
     const std::vector<std::string>& GetCommandsRun() const { return m_commandsRun; }
     // Raises the window with the focus in its command line.
     void Activate();

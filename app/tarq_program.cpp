@@ -129,10 +129,6 @@ bool TarqProgram::Start() {
     m_commsWindows = std::make_unique<WxCommsWindows>(*g_weatherPanel, *g_selcalPanel);
     m_chatWindows = std::make_unique<WxChatWindows>();
     m_toolWindows = std::make_unique<WxToolWindows>();
-    TarqControllerList::SetCommandRunner([](const std::string& line) {
-        if (TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr)
-            main->RunCommand(line);
-    });
     StripBayServicesOfShell().activateMainDisplay = [this] { ActivateMainDisplay(); };
     ReadIniFile();
 

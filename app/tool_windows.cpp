@@ -402,17 +402,6 @@ void TarqControllerList::OnRowDoubleClick(size_t row) {
     }
 }
 
-namespace {
-
-TarqControllerList::CommandRunner& Runner() {
-    static TarqControllerList::CommandRunner run;
-    return run;
-}
-
-}  // namespace
-
-void TarqControllerList::SetCommandRunner(CommandRunner run) { Runner() = std::move(run); }
-
 void TarqControllerList::RunMenuCommand(size_t row, int command) {
     const std::string group = m_model->GetMenuGroup(command);
     if (!group.empty()) {
@@ -422,7 +411,8 @@ void TarqControllerList::RunMenuCommand(size_t row, int command) {
         return;
     }
     for (const std::string& line : m_model->GetMenuCommands(row, command)) {
-        if (Runner()) Runner()(line);
+        if (TarqDisplay* main = g_displayManager ? g_displayManager->GetMainDisplay() : nullptr)
+            main->RunMenuCommand(line);
     }
 }
 

@@ -144,15 +144,9 @@ public:
     void SetSortButtons(bool alphaSort, bool positionFileOnly);
     void OnRowClick(size_t row, int x, int y);
     void OnRowDoubleClick(size_t row);
-    // A context menu item chosen on a row: its dot commands, in order, go
-    // to the command runner.
+    // A context menu item chosen on a row: its dot commands, in order, run
+    // on the main display as menu commands.
     void RunMenuCommand(size_t row, int command);
-
-    // The main display's command processor, without alias expansion or
-    // history, once the command line has one; until then menu commands
-    // are dropped.
-    using CommandRunner = std::function<void(const std::string& command)>;
-    static void SetCommandRunner(CommandRunner run);
 
 private:
     void RebuildNow();

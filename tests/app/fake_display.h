@@ -43,6 +43,7 @@ struct FakeDisplay : TarqDisplay {
     void SetCallsignField(const std::string& callsign) override { callsignField = callsign; }
     void PrefillCommandLine(const std::string& text) override { commandLine = text; }
     void RunCommand(const std::string& line) override { commands.push_back(line); }
+    void RunMenuCommand(const std::string& line) override { menuCommands.push_back(line); }
     // No scope: these tests have no GL area.
     TarqDisplayScope* GetScope() const override { return nullptr; }
     void RefreshOceanicDialog() override { ++oceanicRefreshes; }
@@ -68,6 +69,7 @@ struct FakeDisplay : TarqDisplay {
     std::string callsignField = "-";
     std::string commandLine;
     std::vector<std::string> commands;
+    std::vector<std::string> menuCommands;
     std::vector<std::string> aircraftMenus;
     std::vector<std::string> calls;
     int titles = 0, menus = 0, buttonBars = 0, oceanicRefreshes = 0;

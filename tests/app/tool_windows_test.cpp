@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/comms_windows.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -109,21 +110,47 @@ TEST_F(ToolWindowsTest, TheEditorFollowsTheDatabaseAndKeepsTypedSquawks) {
     g_flightPlanEditor->SetView(nullptr);
 }
 
-TEST_F(ToolWindowsTest, ControllerMenuCommandsGoToTheCommandRunnerInOrder) {
+// The controller list's menu lines run on the main display as menu
+// commands (aliases off, no history), never as typed lines.
+TEST_F(ToolWindowsTest, ControllerMenuCommandsRunOnTheMainDisplayAsMenuCommands) {
     Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Charlie"), nullptr, ui));
+    auto* main = static_cast<FakeDisplay*>(g_displayManager->GetMainDisplay());
     g_profile->SetInt("Rating", 11);
     ControllerReport c;
     c.frequency = 125325;
     g_controllerDB->UpdateFromPositionReport("NY_CTR", c);
     g_controllerList->OnFrameTick();
-    ASSERT_EQ(g_controllerList->Model().GetRows().size(), 1u);
-    std::vector<std::string> ran;
-    TarqControllerList::SetCommandRunner([&ran](const std::string& command) { ran.push_back(command); });
-    g_controllerList->RunMenuCommand(0, ControllerListModel::kRequestInf);
-    g_controllerList->RunMenuCommand(0, ControllerListModel::kOpenChat);
+    // With a session open the rows are grouped: the header, then NY_CTR.
+    ASSERT_EQ(g_controllerList->Model().GetRows().size(), 2u);
+    g_controllerList->RunMenuCommand(1, ControllerListModel::kRequestInf);
+    g_controllerList->RunMenuCommand(1, ControllerListModel::kOpenChat);
     g_controllerList->RunMenuCommand(5, ControllerListModel::kOpenChat);
-    TarqControllerList::SetCommandRunner(nullptr);
-    EXPECT_EQ(ran, (std::vector<std::string>{".inf NY_CTR", ".msg SERVER IP NY_CTR", ".chat NY_CTR"}));
+    EXPECT_EQ(main->menuCommands,
+              (std::vector<std::string>{".inf NY_CTR", ".msg SERVER IP NY_CTR", ".chat NY_CTR"}));
+    EXPECT_TRUE(main->commands.empty());
+}
+
+// The weather panel's context menu goes through the command processor as
+// the ".QD" and ".WX" lines (which say "Not connected." offline); it changes
+// no station behind the processor's back.
+TEST_F(ToolWindowsTest, WeatherMenuCommandsRunOnTheMainDisplayAsMenuCommands) {
+    Start();
+    ASSERT_TRUE(OpenSessionProfile(ListWith("Alpha"), nullptr, ui));
+    auto* main = static_cast<FakeDisplay*>(g_displayManager->GetMainDisplay());
+    auto listed = [] {
+        std::vector<std::string> stations;
+        for (const WeatherListLine& line : g_weatherPanel->Store().GetListLines()) stations.push_back(line.station);
+        return stations;
+    };
+    const std::vector<std::string> before = listed();
+    ASSERT_FALSE(before.empty());
+    g_weatherPanel->RunStationMenuCommand(WeatherStore::kRemoveStationCommand, "EGLL");
+    g_weatherPanel->RunStationMenuCommand(WeatherStore::kRequestMetarCommand, "EGLL");
+    g_weatherPanel->RunStationMenuCommand(0, "EGLL");
+    EXPECT_EQ(main->menuCommands, (std::vector<std::string>{".QD EGLL", ".WX EGLL"}));
+    EXPECT_TRUE(main->commands.empty());
+    EXPECT_EQ(listed(), before);
 }
 
 // The editor shows while an entry is edited; a good save stores the texts
