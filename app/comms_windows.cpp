@@ -28,6 +28,11 @@ std::function<void(TarqATISMaker&)>& DialogRunner() {
     return run;
 }
 
+std::function<void()>& DialogRefresher() {
+    static std::function<void()> refresh;
+    return refresh;
+}
+
 std::function<void()>& ConnectButtonUpdater() {
     static std::function<void()> update;
     return update;
@@ -112,6 +117,16 @@ void TarqATISMaker::RefreshVoiceATIS() {
 }
 
 void TarqATISMaker::ShowError(const std::string& text) { ShowErrorLine(text); }
+
+void TarqATISMaker::SetDialogRefresher(std::function<void()> refresh) { DialogRefresher() = std::move(refresh); }
+
+void TarqATISMaker::AtisUpdated() {
+    if (DialogRefresher()) DialogRefresher()();
+}
+
+int TarqATISMaker::SelectLetter(int index) {
+    return m_maker.SelectLetter(index, m_voice && m_voice->IsOnAir());
+}
 
 // --- SELCAL panel -------------------------------------------------------------------
 

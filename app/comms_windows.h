@@ -80,6 +80,12 @@ public:
     // The voice-ATIS session's state changed: the open dialog's "Connect
     // ATIS" button shows it. The wx layer says how.
     static void SetConnectButtonUpdater(std::function<void()> update);
+    // The open dialog shows the letter, last METAR and controller info of
+    // every update. The wx layer says how.
+    static void SetDialogRefresher(std::function<void()> refresh);
+    // A letter chosen in the dialog's list: "(None)" while the voice ATIS
+    // is on the air becomes ALPHA. Returns the index to show.
+    int SelectLetter(int index);
     void UpdateConnectButton() override;
     void RefreshVoiceATIS() override;
 
@@ -89,6 +95,7 @@ public:
 
 private:
     void ShowError(const std::string& text) override;
+    void AtisUpdated() override;
 
     TarqProfile& m_profile;
     WeatherStore& m_weather;

@@ -332,6 +332,7 @@ class AtisMakerDialog : public wxDialog {
 public:
     AtisMakerDialog(wxWindow* parent, TarqATISMaker& maker)
         : wxDialog(parent, wxID_ANY, comms_layouts::kAtisMaker.caption),
+          m_owner(maker),
           m_maker(maker.Maker()),
           m_voice(maker.Voice()) {
         using namespace comms_layouts;
@@ -416,6 +417,14 @@ public:
         button->Enable(true);
     }
 
+    void ShowResult() {
+        using namespace comms_layouts;
+        std::string info = g_profile ? g_profile->GetString("ATIS") : std::string();
+        Text(kAtisCurrentInfo)->ChangeValue(ToWx(WithCrLf(AtisMaker::ForEdit(info))));
+        Text(kAtisLastMetar)->ChangeValue(ToWx(m_maker.GetLastMetar()));
+        static_cast<wxChoice*>(FindWindow(kAtisLetter))->SetSelection(m_maker.GetLetterIndex());
+    }
+
 private:
     wxTextCtrl* Text(int id) { return static_cast<wxTextCtrl*>(FindWindow(id)); }
 
@@ -452,14 +461,6 @@ private:
         ShowResult();
     }
 
-    void ShowResult() {
-        using namespace comms_layouts;
-        std::string info = g_profile ? g_profile->GetString("ATIS") : std::string();
-        Text(kAtisCurrentInfo)->ChangeValue(ToWx(WithCrLf(AtisMaker::ForEdit(info))));
-        Text(kAtisLastMetar)->ChangeValue(ToWx(m_maker.GetLastMetar()));
-        static_cast<wxChoice*>(FindWindow(kAtisLetter))->SetSelection(m_maker.GetLetterIndex());
-    }
-
     void OnAutoUpdate(bool on) {
         if (!Save()) return;
         auto* box = static_cast<wxToggleButton*>(FindWindow(comms_layouts::kAtisAutoUpdate));
@@ -472,7 +473,7 @@ private:
 
     void OnLetter(int index) {
         if (!Save()) return;
-        m_maker.SelectLetter(index, false);
+        m_owner.SelectLetter(index);
         ShowResult();
     }
 
@@ -534,6 +535,7 @@ private:
         EndModal(wxID_OK);
     }
 
+    TarqATISMaker& m_owner;
     AtisMaker& m_maker;
     VoiceAtis* m_voice;
 };
@@ -556,11 +558,15 @@ WxCommsWindows::WxCommsWindows(TarqWeatherPanel& weather, TarqSELCALPanel& selca
     TarqATISMaker::SetConnectButtonUpdater([] {
         if (auto* dialog = dynamic_cast<AtisMakerDialog*>(g_openAtisDialog)) dialog->UpdateConnectButton();
     });
+    TarqATISMaker::SetDialogRefresher([] {
+        if (auto* dialog = dynamic_cast<AtisMakerDialog*>(g_openAtisDialog)) dialog->ShowResult();
+    });
 }
 
 WxCommsWindows::~WxCommsWindows() {
     TarqATISMaker::SetDialogRunner(nullptr);
     TarqATISMaker::SetConnectButtonUpdater(nullptr);
+    TarqATISMaker::SetDialogRefresher(nullptr);
     if (g_weatherPanel) g_weatherPanel->SetView(nullptr);
     if (g_selcalPanel) g_selcalPanel->SetView(nullptr);
 }

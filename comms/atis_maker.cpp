@@ -77,6 +77,7 @@ bool AtisMaker::UpdateATIS(bool fromDialog) {
     // station asks and gets nothing.
     if (LineCount(text.text) > kMaxSentLines) m_host.ShowError(kTooManyLines);
     if (LineCount(m_voiceText) > kMaxSentLines) m_host.ShowError(kVoiceTooManyLines);
+    m_host.AtisUpdated();
     return true;
 }
 

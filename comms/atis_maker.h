@@ -15,11 +15,13 @@
 class TarqProfile;
 class WeatherStore;
 
-// The error line of the display (with the error sound).
+// The error line of the display (with the error sound), and the open
+// dialog, which shows every update, also one that no click of its own ran.
 class AtisMakerHost {
 public:
     virtual ~AtisMakerHost() = default;
     virtual void ShowError(const std::string& text) = 0;
+    virtual void AtisUpdated() = 0;
 };
 
 struct AtisDialogValues {

@@ -120,6 +120,8 @@ public:
     bool IsMonitor() const { return m_monitor; }
     // "Disconnect" while the voice-ATIS session is connected, else "Connect".
     std::string ConnectButtonText() const;
+    // The recording is being broadcast.
+    bool IsOnAir() const { return m_services.IsAtisBroadcastActive(); }
 
     std::string GetVoiceATISChannelName();
     std::string OnAirPath() const;

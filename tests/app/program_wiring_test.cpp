@@ -240,4 +240,53 @@ TEST_F(ProgramWiring, CascadeMovesEveryToolWindowWithoutActivatingIt) {
     }
 }
 
+// The voice engine's side of the voice ATIS, on the air or not.
+struct OnAirVoiceServices : VoiceAtisServices {
+    bool onAir = false;
+    void StartAtisRecording(const std::string&) override {}
+    void StopAtisRecording() override {}
+    bool IsAtisRecording() const override { return false; }
+    void StartAtisPreview() override {}
+    void StopAtisPreview() override {}
+    void StartAtisPlayback(const std::string&) override {}
+    void StopAtisPlayback() override {}
+    bool IsAtisPlaying() const override { return false; }
+    void SetAtisMonitor(bool) override {}
+    void StartAtisBroadcast(int, const std::string&, const std::string&, const std::string&) override {}
+    void StopAtisBroadcast() override {}
+    bool IsAtisBroadcastActive() const override { return onAir; }
+    void CloseAtisListeners() override {}
+    bool IsConnected() const override { return false; }
+    bool IsVoiceAtisConnected() const override { return onAir; }
+    void ConnectVoiceAtis() override {}
+    void DisconnectVoiceAtis() override {}
+    bool IsFrequencyAssigned(int) const override { return false; }
+    bool IsVoiceChannelAssigned(const std::string&, const std::string&) const override { return false; }
+};
+
+// "(None)" cannot be chosen while the voice ATIS is on the air; the open
+// dialog hears of every update, also the automatic one a new METAR runs.
+TEST_F(ProgramWiring, AtisLetterAndDialogFollowTheVoiceAtisAndTheWeather) {
+    Open("Charlie");
+    OnAirVoiceServices voice;
+    g_atisMaker->SetVoiceServices(&voice);
+    g_profile->SetString("ATISMakerICAO", "KXYZ");
+    g_weatherPanel->Store().SetATISStation("KXYZ");
+    int refreshes = 0;
+    TarqATISMaker::SetDialogRefresher([&refreshes] { ++refreshes; });
+    EXPECT_EQ(g_atisMaker->SelectLetter(3), 3);
+    voice.onAir = true;
+    EXPECT_EQ(g_atisMaker->SelectLetter(0), 1) << "ALPHA instead of (None) on the air";
+    voice.onAir = false;
+    EXPECT_EQ(g_atisMaker->SelectLetter(0), 0);
+    EXPECT_EQ(refreshes, 2) << "the updates after CHARLIE and ALPHA";
+    ASSERT_FALSE(g_atisMaker->Maker().SetAutoUpdate(true));
+    refreshes = 0;
+    g_weatherPanel->Store().OnMetar("KXYZ 091853Z 27010KT 10SM CLR 12/08 A2992");
+    EXPECT_EQ(g_atisMaker->GetCurrentLetter(), "ALPHA");
+    EXPECT_EQ(refreshes, 1) << "the automatic update reaches the open dialog";
+    TarqATISMaker::SetDialogRefresher(nullptr);
+    g_atisMaker->SetVoiceServices(nullptr);
+}
+
 }  // namespace

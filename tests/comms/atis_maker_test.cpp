@@ -27,8 +27,10 @@ TEST_F(AtisMakerTest, AutoUpdateAdvancesTheLetterOnANewReportOnly) {
     ASSERT_FALSE(maker.SetAutoUpdate(true));
     EXPECT_EQ(maker.GetCurrentLetter(), "");  // no report yet
     Report("091853Z");
+    const int updates = atisHost.updates;
     maker.OnReportTime("091853Z");
     EXPECT_EQ(maker.GetCurrentLetter(), "ALPHA");
+    EXPECT_EQ(atisHost.updates, updates + 1) << "an open dialog hears of the automatic update";
     EXPECT_TRUE(maker.GetDisplayFlag());
     EXPECT_EQ(profile.GetString("ATIS"), "Information ALPHA 270 at 10");
     maker.OnReportTime("091853Z");

@@ -32,7 +32,9 @@ public:
 class RecordingAtisHost : public AtisMakerHost {
 public:
     void ShowError(const std::string& text) override { errors.push_back(text); }
+    void AtisUpdated() override { ++updates; }
     std::vector<std::string> errors;
+    int updates = 0;
 };
 
 struct WeatherFixture {
