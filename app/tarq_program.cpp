@@ -86,6 +86,9 @@ bool TarqProgram::Start() {
     // on the wire are never formatted by it.
     std::setlocale(LC_NUMERIC, "C");
     wxTheApp->SetExitOnFrameDelete(false);
+    // The 10 ms tick wakes the loop 100 times a second; no window of ours
+    // handles idle events, so they are not sent through every control.
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
     m_started = true;
     StartTime = SystemClock::Instance().NowMs();
     RecordStartDirectory();
