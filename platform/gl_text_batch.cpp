@@ -55,8 +55,10 @@ GlPixelBox GlTextBatch::Add(const GlBitmapFont& font, std::string_view text) {
             const int left = static_cast<int>(std::floor(m_x + kEpsilon - static_cast<float>(g->xorig)));
             const int bottom = static_cast<int>(std::floor(m_y + kEpsilon - static_cast<float>(g->yorig)));
             const int right = left + g->width, top = bottom + g->height;
-            if (m_runs.empty() || m_runs.back().texture != font.AtlasTexture())
+            if (m_cut || m_runs.empty() || m_runs.back().texture != font.AtlasTexture()) {
                 m_runs.push_back({font.AtlasTexture(), static_cast<int>(m_corners.size()), 0});
+                m_cut = false;
+            }
             const float s0 = static_cast<float>(g->atlasLeft) * sScale;
             const float s1 = static_cast<float>(g->atlasLeft + g->width) * sScale;
             const float t0 = static_cast<float>(g->atlasBottom) * tScale;
@@ -82,10 +84,27 @@ GlPixelBox GlTextBatch::Add(const GlBitmapFont& font, std::string_view text) {
     return box;
 }
 
+int GlTextBatch::Cut() {
+    m_cut = true;
+    return static_cast<int>(m_runs.size());
+}
+
 void GlTextBatch::Flush() {
     if (m_corners.empty()) return;
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_INDEX_ARRAY);
+    glDisableClientState(GL_EDGE_FLAG_ARRAY);
+    BeginDrawing();
+    DrawRuns(0, static_cast<int>(m_runs.size()));
+    EndDrawing();
+    glPopClientAttrib();
+    glPopAttrib();
+    Clear();
+}
+
+void GlTextBatch::BeginDrawing() const {
     // Window coordinates, and z straight through as the window depth the
     // raster position had.
     glMatrixMode(GL_PROJECTION);
@@ -101,26 +120,33 @@ void GlTextBatch::Flush() {
     // raster colour's alpha into the blending.
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.0f);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_INDEX_ARRAY);
-    glDisableClientState(GL_EDGE_FLAG_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
+    if (m_corners.empty()) return;
     const GLsizei stride = sizeof(Corner);
     glVertexPointer(3, GL_FLOAT, stride, &m_corners[0].x);
     glTexCoordPointer(2, GL_FLOAT, stride, &m_corners[0].s);
     glColorPointer(4, GL_UNSIGNED_BYTE, stride, m_corners[0].rgba);
-    for (const Run& run : m_runs) {
+}
+
+void GlTextBatch::DrawRuns(int first, int last) const {
+    for (int i = first; i < last; ++i) {
+        const Run& run = m_runs[static_cast<size_t>(i)];
         glBindTexture(GL_TEXTURE_2D, run.texture);
         glDrawArrays(GL_QUADS, run.first, run.count);
     }
+}
+
+void GlTextBatch::EndDrawing() const {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
-    glPopClientAttrib();
-    glPopAttrib();
+}
+
+void GlTextBatch::Clear() {
     m_corners.clear();
     m_runs.clear();
+    m_cut = false;
 }

@@ -47,6 +47,20 @@ public:
     // than the buffers is left as it was.
     void Flush();
 
+    // For a caller that interleaves the text with its own drawing under one
+    // saved GL state. Cut ends the current run, so glyphs added later can be
+    // drawn apart from those before; it returns the number of runs so far.
+    int Cut();
+    // Pushes both matrices, switches on texturing, the alpha test and the
+    // client arrays the glyphs need; the caller saves and restores the rest.
+    void BeginDrawing() const;
+    // Runs [first, last), between BeginDrawing and EndDrawing.
+    void DrawRuns(int first, int last) const;
+    // Pops the matrices; the matrix mode is left at the model view.
+    void EndDrawing() const;
+    // Empties the queue.
+    void Clear();
+
 private:
     struct Corner {
         float x, y, z;
@@ -62,6 +76,7 @@ private:
     float m_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // projection x model view
     int m_viewport[4] = {0, 0, 1, 1};
     bool m_valid = false;
+    bool m_cut = false;  // the next glyph starts a run
     float m_x = 0, m_y = 0, m_z = 0;  // the raster position, window coordinates
     uint8_t m_rgba[4] = {255, 255, 255, 255};
     std::vector<Corner> m_corners;

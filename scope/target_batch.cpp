@@ -21,12 +21,28 @@ void TargetBatch::Begin() {
     glGetIntegerv(GL_VIEWPORT, m_viewport);
     m_depthTest = glIsEnabled(GL_DEPTH_TEST) == GL_TRUE;
     m_smoothPoints = glIsEnabled(GL_POINT_SMOOTH) == GL_TRUE;
+    m_texturing = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
+    m_alphaTest = glIsEnabled(GL_ALPHA_TEST) == GL_TRUE;
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &m_alphaFunc);
+    glGetFloatv(GL_ALPHA_TEST_REF, &m_alphaRef);
     glGetFloatv(GL_POINT_SIZE, &m_pointSize);
+    glGetFloatv(GL_LINE_WIDTH, &m_lineWidth);
     m_text.CaptureTransform();
     m_columns = std::max(1, (m_viewport[2] >> kCellShift) + 1);
     m_rows = std::max(1, (m_viewport[3] >> kCellShift) + 1);
     const size_t cells = static_cast<size_t>(m_columns) * m_rows;
     if (m_cells.size() < cells) m_cells.resize(cells);
+    CloseLayer();
+}
+
+void TargetBatch::CloseLayer() {
+    // The first layer of a frame is empty: it marks where the next begins.
+    Layer layer;
+    for (int g = 0; g < kGroupCount; ++g) layer.end[g] = static_cast<int>(m_vertices[g].size());
+    layer.textRuns = m_text.Cut();
+    bool any = m_layers.empty() || layer.textRuns != m_layers.back().textRuns;
+    for (int g = 0; g < kGroupCount && !any; ++g) any = layer.end[g] != m_layers.back().end[g];
+    if (any) m_layers.push_back(layer);
     if (++m_stamp == 0) {
         for (Cell& c : m_cells) c.stamp = 0;
         m_stamp = 1;
@@ -51,10 +67,7 @@ int TargetBatch::DepthClass(float z) {
     if (!m_depthTest) z = 0;
     for (size_t i = 0; i < m_depths.size(); ++i)
         if (m_depths[i] == z) return static_cast<int>(i);
-    if (m_depths.size() == kDepths) {
-        Flush();
-        Begin();
-    }
+    if (m_depths.size() == kDepths) CloseLayer();
     const int added = static_cast<int>(m_depths.size());
     m_depths.push_back(z);
     m_same[added] = 0;
@@ -104,8 +117,7 @@ void TargetBatch::Place(Group group, float z, bool opaque, double left, double b
         }
     }
     if (conflict) {
-        Flush();
-        Begin();
+        CloseLayer();
         depth = DepthClass(z);
     }
     Mark(group, depth, opaque, x0, y0, x1, y1);
@@ -195,20 +207,24 @@ void TargetBatch::Text(const GlBitmapFont& font, double x, double y, double z, s
     Mark(kText, DepthClass(static_cast<float>(z)), m_rgba[3] == 255, x0, y0, x1, y1);
 }
 
-void TargetBatch::Draw(Group group, unsigned mode) {
+void TargetBatch::Draw(Group group, unsigned mode, int first, int end) {
+    if (first == end) return;
     const std::vector<Vertex>& v = m_vertices[group];
-    if (v.empty()) return;
     glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &v[0].x);
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), v[0].rgba);
-    glDrawArrays(mode, 0, static_cast<GLsizei>(v.size()));
+    glDrawArrays(mode, first, end - first);
 }
 
 void TargetBatch::Flush() {
-    bool any = !m_text.Empty();
-    for (const auto& v : m_vertices) any = any || !v.empty();
+    if (!m_begun) return;
     m_begun = false;
-    if (!any) return;
-    glPushAttrib(GL_CURRENT_BIT | GL_LINE_BIT);
+    CloseLayer();
+    if (m_layers.size() < 2) {
+        m_layers.clear();
+        return;
+    }
+    glPushAttrib(GL_CURRENT_BIT | GL_LINE_BIT | GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT |
+                 GL_TRANSFORM_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_INDEX_ARRAY);
@@ -216,19 +232,55 @@ void TargetBatch::Flush() {
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    Draw(kFills, GL_TRIANGLES);
-    Draw(kLines, GL_LINES);
-    if (!m_vertices[kWide2].empty()) {
-        glLineWidth(2.0f);
-        Draw(kWide2, GL_LINES);
+    float lineWidth = m_lineWidth;
+    auto setLineWidth = [&lineWidth](float width) {
+        if (width == lineWidth) return;
+        glLineWidth(width);
+        lineWidth = width;
+    };
+    bool inText = false;
+    int first[kGroupCount] = {};
+    int firstRun = 0;
+    for (size_t i = 1; i < m_layers.size(); ++i) {
+        const Layer& layer = m_layers[i];
+        bool geometry = false;
+        for (int g = 0; g < kText; ++g) geometry = geometry || layer.end[g] != first[g];
+        if (geometry && inText) {
+            m_text.EndDrawing();
+            if (!m_texturing) glDisable(GL_TEXTURE_2D);
+            if (m_alphaTest)
+                glAlphaFunc(static_cast<GLenum>(m_alphaFunc), m_alphaRef);
+            else
+                glDisable(GL_ALPHA_TEST);
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            inText = false;
+        }
+        Draw(kFills, GL_TRIANGLES, first[kFills], layer.end[kFills]);
+        if (layer.end[kLines] != first[kLines]) {
+            setLineWidth(m_lineWidth);
+            Draw(kLines, GL_LINES, first[kLines], layer.end[kLines]);
+        }
+        if (layer.end[kWide2] != first[kWide2]) {
+            setLineWidth(2.0f);
+            Draw(kWide2, GL_LINES, first[kWide2], layer.end[kWide2]);
+        }
+        if (layer.end[kWide3] != first[kWide3]) {
+            setLineWidth(3.0f);
+            Draw(kWide3, GL_LINES, first[kWide3], layer.end[kWide3]);
+        }
+        Draw(kPoints, GL_POINTS, first[kPoints], layer.end[kPoints]);
+        if (layer.textRuns != firstRun) {
+            if (!inText) m_text.BeginDrawing();
+            inText = true;
+            m_text.DrawRuns(firstRun, layer.textRuns);
+        }
+        for (int g = 0; g < kGroupCount; ++g) first[g] = layer.end[g];
+        firstRun = layer.textRuns;
     }
-    if (!m_vertices[kWide3].empty()) {
-        glLineWidth(3.0f);
-        Draw(kWide3, GL_LINES);
-    }
-    Draw(kPoints, GL_POINTS);
+    if (inText) m_text.EndDrawing();
     glPopClientAttrib();
     glPopAttrib();
     for (auto& v : m_vertices) v.clear();
-    m_text.Flush();
+    m_layers.clear();
+    m_text.Clear();
 }

@@ -4,11 +4,13 @@
 // The groups are drawn in a fixed order (fills, lines, wide lines, points,
 // text), which is not the order the builders queue in; a piece is therefore
 // only queued behind others when that cannot change a pixel, and otherwise
-// everything queued so far is drawn first. Two pieces may trade places when
-// their pixels do not meet, or when the nearer one (the 2-D target pass
-// tests depth, a larger z in front) is opaque and the depths differ.
-// Smooth points and colours with alpha are not opaque. Which pixels a piece
-// may touch is kept per 8-pixel cell of the viewport.
+// it starts a new layer, drawn after everything queued before it. Two pieces
+// may trade places when their pixels do not meet, or when the nearer one
+// (the 2-D target pass tests depth, a larger z in front) is opaque and the
+// depths differ. Smooth points and colours with alpha are not opaque. Which
+// pixels a piece may touch is kept per 8-pixel cell of the viewport.
+// Layers cost no GL call until Flush, which draws them all in order under
+// one saved state, switching only what differs from one group to the next.
 // Needs the GL state of the target pass current from the first piece queued
 // to Flush. Tested by tests/scope/drawn_frames_test.cpp.
 #pragma once
@@ -37,7 +39,8 @@ public:
     // start is outside the view.
     void Text(const GlBitmapFont& font, double x, double y, double z, std::string_view text);
 
-    // Draws everything queued; the caller's GL state is left as it was.
+    // Draws everything queued, layer by layer; the caller's GL state is left
+    // as it was.
     void Flush();
 
 private:
@@ -45,6 +48,11 @@ private:
     struct Vertex {
         float x, y, z;
         uint8_t rgba[4];
+    };
+    // Where a layer ends in each group's vertices and in the text's runs.
+    struct Layer {
+        int end[kGroupCount];
+        int textRuns;
     };
     struct Cell {
         uint32_t stamp = 0;
@@ -54,18 +62,26 @@ private:
     static constexpr int kDepths = 16;
     static constexpr int kCellShift = 3;
 
+    // Takes the target pass's GL state, once a frame.
     void Begin();
+    // Ends the current layer: later pieces are drawn after all queued so far.
+    void CloseLayer();
     int DepthClass(float z);
-    // Draws what is queued first when a piece of the group at that depth
-    // over the box could change a pixel by being drawn before later groups.
+    // Starts a new layer when a piece of the group at that depth over the
+    // box could change a pixel by being drawn before later groups.
     void Place(Group group, float z, bool opaque, double left, double bottom, double right, double top);
     void Mark(Group group, int depth, bool opaque, int left, int bottom, int right, int top);
-    void Draw(Group group, unsigned mode);
+    void Draw(Group group, unsigned mode, int first, int end);
 
     bool m_begun = false;
     bool m_depthTest = true;
     bool m_smoothPoints = false;
+    bool m_texturing = false;
+    bool m_alphaTest = false;
+    int m_alphaFunc = 0;
+    float m_alphaRef = 0;
     float m_pointSize = 1.0f;
+    float m_lineWidth = 1.0f;
     int m_viewport[4] = {0, 0, 0, 0};
     int m_columns = 0;
     int m_rows = 0;
@@ -77,5 +93,6 @@ private:
     unsigned __int128 m_same[kDepths] = {};
     uint8_t m_rgba[4] = {255, 255, 255, 255};
     std::vector<Vertex> m_vertices[kGroupCount];
+    std::vector<Layer> m_layers;
     GlTextBatch m_text;
 };
