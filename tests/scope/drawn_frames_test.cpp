@@ -35,8 +35,6 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-constexpr int Packed(int r, int g, int b) { return r | (g << 8) | (b << 16); }
-
 // The fingerprints of the reference frames, by frame name.
 const std::map<std::string, uint64_t>& ReferenceFrames() {
     static const std::map<std::string, uint64_t> frames = {

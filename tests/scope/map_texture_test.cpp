@@ -26,7 +26,6 @@ namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
-constexpr int Packed(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
 // Targets as the builders lay them: filled boxes and lines in window pixels
 // at the data-block and history depths, over the map's busiest part.
@@ -64,17 +63,8 @@ protected:
     void SetUp() override {
         ScopeFixture::SetUp();
         ASSERT_TRUE(m_gl.Ok());
-        host.colors = {
-            {"ColorRangeRings", Packed(255, 0, 0)},  {"ColorVOR", Packed(0, 255, 0)},
-            {"ColorFix", Packed(0, 0, 255)},         {"ColorARTCCBound", Packed(255, 255, 0)},
-            {"ColorHighBound", Packed(255, 0, 255)}, {"ColorLowBound", Packed(0, 255, 255)},
-            {"ColorRunway", Packed(128, 128, 128)},  {"ColorAirport", Packed(255, 128, 0)},
-            {"ColorNDB", Packed(0, 128, 255)},       {"ColorLowAirway", Packed(64, 64, 64)},
-            {"ColorHighAirway", Packed(32, 32, 32)}, {"ColorStickyBorder", Packed(200, 100, 50)},
-            {"ColorStickyText", Packed(50, 100, 200)}, {"ColorToolLines", Packed(250, 250, 250)},
-            {"ColorSID", Packed(128, 0, 255)},       {"ColorSTAR", Packed(255, 0, 128)},
-            {"ColorCenterlines", Packed(128, 255, 0)}, {"ColorOceanicTracksEast", Packed(0, 200, 100)},
-        };
+        host.colors = DistinctListColors();
+        host.colors["ColorOceanicTracksEast"] = Packed(0, 200, 100);
         host.ints["RingSpacing"] = 5;
         OceanicTrack track;
         track.direction = 4;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,25 @@
 #include "scope/display_scope.h"
 #include "scope/sector_library.h"
 #include "tests/temp_dir.h"
+
+// Packed with red in the low byte, as the profile holds colours.
+constexpr int Packed(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+
+// A colour of its own for each sector list and overlay, so a pixel tells
+// which of them drew it.
+inline std::map<std::string, int> DistinctListColors() {
+    return {
+        {"ColorRangeRings", Packed(255, 0, 0)},    {"ColorVOR", Packed(0, 255, 0)},
+        {"ColorFix", Packed(0, 0, 255)},           {"ColorARTCCBound", Packed(255, 255, 0)},
+        {"ColorHighBound", Packed(255, 0, 255)},   {"ColorLowBound", Packed(0, 255, 255)},
+        {"ColorRunway", Packed(128, 128, 128)},    {"ColorAirport", Packed(255, 128, 0)},
+        {"ColorNDB", Packed(0, 128, 255)},         {"ColorLowAirway", Packed(64, 64, 64)},
+        {"ColorHighAirway", Packed(32, 32, 32)},   {"ColorStickyBorder", Packed(200, 100, 50)},
+        {"ColorStickyText", Packed(50, 100, 200)}, {"ColorToolLines", Packed(250, 250, 250)},
+        {"ColorSID", Packed(128, 0, 255)},         {"ColorSTAR", Packed(255, 0, 128)},
+        {"ColorCenterlines", Packed(128, 255, 0)},
+    };
+}
 
 // Centre N40 W74; 60 and 45 NM per degree give a longitude scale of 0.75.
 inline const char* const kSmallSector = R"([INFO]
