@@ -9,7 +9,12 @@ bash scripts/install-deps.sh
 
 build=build/test
 jobs=$(nproc)
-cmake -S . -B "$build" -G Ninja -DTARQ_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The sanitizer builds are compiled once and thrown away: -O1 keeps the checked
+# code fast enough and -g1 keeps line numbers in the reports, at about half the
+# compile time of -O2 -g.
+checked=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
+  "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
+cmake -S . -B "$build" -G Ninja -DTARQ_SANITIZE=ON "${checked[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
@@ -32,7 +37,7 @@ fi
 # Code shared with worker threads once more under ThreadSanitizer, which
 # cannot share a build with AddressSanitizer: its own directory, one target.
 tsan=build/tsan
-cmake -S . -B "$tsan" -G Ninja -DTARQ_TSAN=ON -DTARQ_GUI=OFF -DTARQ_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$tsan" -G Ninja -DTARQ_TSAN=ON -DTARQ_GUI=OFF -DTARQ_BENCH=OFF "${checked[@]}" >/dev/null
 cmake --build "$tsan" -j "$jobs" --target tsan_test
 # Kernels with wide address randomisation break ThreadSanitizer's memory
 # layout; run without randomisation where the kernel lets us.
