@@ -29,7 +29,7 @@ constexpr int kHeight = 600;
 
 // Targets as the builders lay them: filled boxes and lines in window pixels
 // at the data-block and history depths, over the map's busiest part.
-struct BoxTargets : ScopeTargets {
+struct BoxTargets : DrawOnlyTargets {
     void Draw(bool in3D) override {
         if (in3D) return;
         glColor3ub(240, 60, 60);
@@ -47,15 +47,6 @@ struct BoxTargets : ScopeTargets {
         }
         glEnd();
     }
-    void SetRadarMode(int) override {}
-    bool OnLeftButtonDown(int, int) override { return false; }
-    void OnLeftButtonUp() override {}
-    bool OnMiddleButtonDown(int, int) override { return false; }
-    bool OnRightButtonDown(int, int) override { return false; }
-    void Declutter() override {}
-    void ToggleSepRings() override {}
-    void MarkPointout(const std::string&) override {}
-    void RefreshAnchor(const std::string&) override {}
 };
 
 class MapTextureTest : public ScopeFixture {

@@ -11,6 +11,7 @@
 #include "fake_scope_host.h"
 #include "foundation/geo_helpers.h"
 #include "scope/display_scope.h"
+#include "scope/scope_targets.h"
 #include "scope/sector_library.h"
 #include "tests/temp_dir.h"
 
@@ -32,6 +33,19 @@ inline std::map<std::string, int> DistinctListColors() {
         {"ColorCenterlines", Packed(128, 255, 0)},
     };
 }
+
+// Targets that only draw: the rest of the scope's calls have nothing to act on.
+struct DrawOnlyTargets : ScopeTargets {
+    void SetRadarMode(int) override {}
+    bool OnLeftButtonDown(int, int) override { return false; }
+    void OnLeftButtonUp() override {}
+    bool OnMiddleButtonDown(int, int) override { return false; }
+    bool OnRightButtonDown(int, int) override { return false; }
+    void Declutter() override {}
+    void ToggleSepRings() override {}
+    void MarkPointout(const std::string&) override {}
+    void RefreshAnchor(const std::string&) override {}
+};
 
 // Centre N40 W74; 60 and 45 NM per degree give a longitude scale of 0.75.
 inline const char* const kSmallSector = R"([INFO]

@@ -282,19 +282,10 @@ TEST_F(ScopeGlTest, ThreeDRingsStayRoundAtLongitudeScaleThreeQuarters) {
     EXPECT_NEAR(east, 300 * (5.0 / 60) / (0.5 * 0.41421356), 3);
 }
 
-struct CountingTargets : ScopeTargets {
+struct CountingTargets : DrawOnlyTargets {
     int drawn2D = 0;
     int drawn3D = 0;
     void Draw(bool in3D) override { ++(in3D ? drawn3D : drawn2D); }
-    void SetRadarMode(int) override {}
-    bool OnLeftButtonDown(int, int) override { return false; }
-    void OnLeftButtonUp() override {}
-    bool OnMiddleButtonDown(int, int) override { return false; }
-    bool OnRightButtonDown(int, int) override { return false; }
-    void Declutter() override {}
-    void ToggleSepRings() override {}
-    void MarkPointout(const std::string&) override {}
-    void RefreshAnchor(const std::string&) override {}
 };
 
 TEST_F(ScopeGlTest, TargetsGoThroughTheSeamUnlessTheDebugBitHidesThem) {
