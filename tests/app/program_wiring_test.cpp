@@ -20,6 +20,7 @@
 #include "comms/command_processor.h"
 #include "net/halk_session.h"
 #include "platform/clock.h"
+#include "local_server.h"
 #include "shell_fixture.h"
 #include "tools/flight_strip_bay.h"
 #include "tools/testserver/test_server.h"
@@ -50,38 +51,6 @@ struct RecordingFrame : ToolWindowFrame {
     void ActivateMainDisplay() override {}
 };
 
-// The in-process test server the network manager signs on to.
-class LocalServer {
-public:
-    LocalServer() {
-        TestServerOptions options;
-        options.port = 0;
-        options.key = TarqNetworkManager::LoginKey();
-        options.challengeIntervalMs = 0;
-        m_server = std::make_unique<TarqTestServer>(std::move(options), m_clock);
-        std::string error;
-        EXPECT_TRUE(m_server->Start(&error)) << error;
-    }
-    bool PumpUntil(const std::function<bool()>& done) {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
-            m_server->Poll(1);
-            g_networkManager->OnTimer();
-            if (done()) return true;
-        }
-        return done();
-    }
-    void SignOn(const std::string& callsign) {
-        HalkSession& session = g_networkManager->ControllerSession();
-        session.SetConnectInfo("127.0.0.1", m_server->Port(), "1000001", "secret", {callsign, "Me", 5});
-        ASSERT_TRUE(session.Connect());
-        ASSERT_TRUE(PumpUntil([&] { return g_networkManager->IsConnected(); }));
-    }
-
-private:
-    ManualClock m_clock{0, 1700000000};
-    std::unique_ptr<TarqTestServer> m_server;
-};
 
 class ProgramWiring : public ShellFixture {
 protected:
