@@ -6,7 +6,9 @@
 #include <wx/timer.h>
 #include <wx/wx.h>
 
+#include <algorithm>
 #include <clocale>
+#include <vector>
 
 #include "app/chat_windows_wx.h"
 #include "app/comms_windows_wx.h"
@@ -81,6 +83,30 @@ TarqProgram::TarqProgram(SingleInstance* instance, std::string runtimeDir)
 
 TarqProgram::~TarqProgram() { Shutdown(); }
 
+namespace {
+
+// The main display's caption and menu bar, and its command line, each across
+// the window's width: a new tool or chat window must not hide them.
+std::vector<ScreenRect> MainDisplayKeepClearAreas() {
+    std::vector<ScreenRect> areas;
+    auto* main =
+        g_displayManager ? dynamic_cast<WxDisplayWindow*>(g_displayManager->GetMainDisplay()) : nullptr;
+    auto* frame = main ? dynamic_cast<wxFrame*>(static_cast<wxWindow*>(main->GetWindow())) : nullptr;
+    if (!frame || !frame->IsShown() || frame->IsIconized()) return areas;
+    const wxRect outer = frame->GetRect();
+    const wxMenuBar* menus = frame->GetMenuBar();
+    const int barBottom = menus && menus->IsShown() ? menus->GetScreenRect().GetBottom() + 1
+                                                    : frame->ClientToScreen(wxPoint(0, 0)).y;
+    areas.push_back({outer.x, outer.y, outer.GetRight() + 1, std::max(barBottom, outer.y)});
+    if (wxWindow* line = main->GetCommandLineWindow(); line && line->IsShown()) {
+        const wxRect r = line->GetScreenRect();
+        areas.push_back({outer.x, r.y, outer.GetRight() + 1, r.GetBottom() + 1});
+    }
+    return areas;
+}
+
+}  // namespace
+
 bool TarqProgram::Start() {
     // GTK may have set the locale from the environment; numbers in files and
     // on the wire are never formatted by it.
@@ -133,6 +159,7 @@ bool TarqProgram::Start() {
     m_chatWindows = std::make_unique<WxChatWindows>();
     m_toolWindows = std::make_unique<WxToolWindows>();
     StripBayServicesOfShell().activateMainDisplay = [this] { ActivateMainDisplay(); };
+    TarqToolWindowDialog::SetKeepClearAreas(MainDisplayKeepClearAreas);
     ReadIniFile();
 
     m_ptt = std::make_unique<ExternalPttSocket>(m_runtimeDir);
@@ -161,6 +188,7 @@ void TarqProgram::Shutdown() {
         g_displayManager->RedrawAll(false);
     }
     if (m_profileDialog) DestroyProfileDialog();
+    TarqToolWindowDialog::SetKeepClearAreas(nullptr);
     m_stripBayWindow.reset();
     m_toolWindows.reset();
     m_commsWindows.reset();

@@ -4,12 +4,18 @@
 #include <wx/display.h>
 
 #include "app/window_snap_wx.h"
+#include "foundation/window_fit.h"
 
 namespace {
 
 std::function<void()>& MainDisplayActivator() {
     static std::function<void()> activate;
     return activate;
+}
+
+std::function<std::vector<ScreenRect>()>& KeepClearAreas() {
+    static std::function<std::vector<ScreenRect>()> areas;
+    return areas;
 }
 
 }  // namespace
@@ -36,7 +42,24 @@ int TarqToolWindowDialog::GetClientHeight() const { return GetClientSize().y; }
 
 bool TarqToolWindowDialog::IsShown() const { return wxDialog::IsShown(); }
 
+void TarqToolWindowDialog::FitOnFirstShow() {
+    if (m_shownBefore) return;
+    m_shownBefore = true;
+    std::vector<ScreenRect> monitors;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
+        const wxRect r = wxDisplay(i).GetClientArea();
+        monitors.push_back({r.x, r.y, r.x + r.width, r.y + r.height});
+    }
+    const std::vector<ScreenRect> keepClear =
+        KeepClearAreas() ? KeepClearAreas()() : std::vector<ScreenRect>{};
+    const ScreenRect now = GetWindowRect();
+    const ScreenRect fit = FitNewWindow(now, monitors, keepClear);
+    if (fit.left != now.left || fit.top != now.top || fit.right != now.right || fit.bottom != now.bottom)
+        PlaceWindow(this, fit.left, fit.top, fit.right - fit.left, fit.bottom - fit.top);
+}
+
 void TarqToolWindowDialog::ShowAndRaise() {
+    FitOnFirstShow();
     ShowWithoutActivating();
     Raise();
     Refresh();
@@ -76,4 +99,8 @@ void TarqToolWindowDialog::ActivateMainDisplay() {
 
 void TarqToolWindowDialog::SetMainDisplayActivator(std::function<void()> activate) {
     MainDisplayActivator() = std::move(activate);
+}
+
+void TarqToolWindowDialog::SetKeepClearAreas(std::function<std::vector<ScreenRect>()> areas) {
+    KeepClearAreas() = std::move(areas);
 }

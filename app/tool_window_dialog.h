@@ -7,6 +7,7 @@
 #include <wx/dialog.h>
 
 #include <functional>
+#include <vector>
 
 #include "foundation/tool_window.h"
 
@@ -31,12 +32,20 @@ public:
 
     // The application says how the main display window is brought forward.
     static void SetMainDisplayActivator(std::function<void()> activate);
+    // And which screen areas a window shown for the first time must leave
+    // clear (the main display's menu bar and command line).
+    static void SetKeepClearAreas(std::function<std::vector<ScreenRect>()> areas);
 
     // The main display's window takes its children with it: the owner's
     // pointer to this dialog is cleared when it goes that way.
     void ForgetOnDestroy(wxDialog** holder) { m_holder = holder; }
 
 private:
+    // Puts a window about to be shown for the first time wholly on a monitor
+    // and clear of the keep-clear areas.
+    void FitOnFirstShow();
+
     TarqToolWindow& m_tool;
     wxDialog** m_holder = nullptr;
+    bool m_shownBefore = false;
 };

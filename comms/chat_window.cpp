@@ -23,7 +23,6 @@ ChatLayout ComputeChatLayout(bool incomingLog, bool group, int width, int height
 TarqChatWindow::TarqChatWindow(TarqChatManager& manager, ChatHost& host, ChatCommandForwarder& forwarder,
                                std::string name, int x, int y, int width, int height, bool show)
     : m_manager(manager), m_host(host), m_forwarder(forwarder), m_name(std::move(name)) {
-    SetWidth(width);
     m_group = !m_name.empty() && m_name[0] == ':';
     m_view = m_host.CreateView(*this, x, y, width, height);
     UpdateTitle();

@@ -41,6 +41,19 @@ TEST(ChatWindow, CaptionNamesTheKindAndTheRealName) {
     EXPECT_EQ(f.View("N123")->caption, "Private Chat: N123 (Ann Smith)");
 }
 
+// Only five tool windows keep a fixed width: a chat window the user made
+// wider stays wider when it is placed again.
+TEST(ChatWindow, KeepsTheWidthTheUserGaveIt) {
+    ChatFixture f;
+    f.manager->OpenChatWindow("N123", "", true);
+    ScreenRect& rect = f.View("N123")->frame.rect;
+    rect.right = rect.left + 530;
+    f.Window("N123")->SetPosition(40, 50, 220);
+    EXPECT_EQ(rect.right - rect.left, 530);
+    EXPECT_EQ(rect.bottom - rect.top, 220);
+    EXPECT_EQ(f.Window("N123")->GetWidth(), 0) << "no width for the snapping to force";
+}
+
 TEST(ChatWindow, MessageLinesWithAndWithoutTimeStamps) {
     ChatFixture f;
     f.manager->OpenChatWindow("N123", "", true);
