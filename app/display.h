@@ -86,6 +86,8 @@ public:
     // Main display: opens the chat of the controller or chat group named on
     // the command line, which is emptied.
     virtual void SelectControllerFromCommandLine() = 0;
+    // The cursor shown over the scope: a number ChooseScopeCursor gives.
+    virtual void SetScopeCursor(int cursor) = 0;
 };
 
 // Makes display windows; the display manager owns what it returns.

@@ -42,6 +42,7 @@ TarqDisplay* TarqDisplayManager::CreateDisplay(TarqDisplaySettings settings) {
     m_windowIds[window] = m_nextId;
     m_displaysById[m_nextId] = raw;
     ++m_nextId;
+    raw->SetScopeCursor(m_scopeCursor);
     if (m_displays.size() == 1) {
         if (m_hooks.setSharedMainWindow) m_hooks.setSharedMainWindow(window);
         m_mainDisplay = raw;
@@ -246,6 +247,7 @@ void TarqDisplayManager::ApplySettings(bool useSystemCursor, int primaryFrequenc
                                        const std::string& ownSymbol) {
     int mode = m_mainDisplay ? m_mainDisplay->GetRadarMode() : 0;
     m_scopeCursor = ChooseScopeCursor(mode, useSystemCursor, primaryFrequency, ownSymbol);
+    for (const auto& entry : m_displays) entry.second->SetScopeCursor(m_scopeCursor);
 }
 
 void TarqDisplayManager::SetSelectedCallsign(const std::string& callsign) {

@@ -84,7 +84,8 @@ public:
     std::vector<TarqDisplaySettings> SaveLayout() override;
 
     // Chooses the cursor shown over the scopes from the main display's radar
-    // mode (ChooseScopeCursor); the displays read it with ScopeCursor.
+    // mode (ChooseScopeCursor) and shows it on every display; a display
+    // opened later gets it too.
     void ApplySettings(bool useSystemCursor, int primaryFrequency, const std::string& ownSymbol);
     int ScopeCursor() const { return m_scopeCursor; }
 

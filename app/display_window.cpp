@@ -20,10 +20,12 @@
 #include "app/menu_table.h"
 #include "app/menu_title.h"
 #include "app/oceanic_dialog_wx.h"
+#include "app/scope_cursor.h"
 #include "app/session.h"
 #include "app/settings_dialogs_wx.h"
 #include "app/shell_state.h"
 #include "app/window_snap_wx.h"
+#include "app/wx_image.h"
 #include "app/wx_text.h"
 #include "atc/aircraft_db.h"
 #include "foundation/profile.h"
@@ -147,8 +149,7 @@ public:
         SetBackgroundColour(*wxBLACK);
         canvas = new wxGLCanvas(this, GlAttributes(), 1005);
         context = std::make_unique<wxGLContext>(canvas);
-        // The program's own scope cursors have no images yet; all of them,
-        // like the system's choice, show the cross-hair.
+        // Until the display manager chooses the scope cursor.
         canvas->SetCursor(wxCursor(wxCURSOR_CROSS));
         if (isMain) {
             callsign = new wxTextCtrl(this, 1091, "", wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
@@ -682,6 +683,14 @@ void WxDisplayWindow::HideScopeCursor() {
     if (m_frame) m_frame->canvas->SetCursor(wxCursor(wxCURSOR_BLANK));
 }
 
+void WxDisplayWindow::SetScopeCursor(int cursor) {
+    m_scopeCursor = cursor;
+    if (!m_frame) return;
+    const ScopeCursorImage own = DrawScopeCursor(cursor);
+    m_frame->canvas->SetCursor(own.image.width == 0 ? wxCursor(wxCURSOR_CROSS)
+                                                    : ToWxCursor(own.image, own.hotX, own.hotY));
+}
+
 void WxDisplayWindow::ShowNoteMenu(uint64_t key, int x, int y) {
     m_contextMenus.OpenStickyNoteMenuLater(key, x, y);
 }
@@ -796,7 +805,7 @@ void WxDisplayWindow::OnScopeMouse(ScopeMouseEvent kind, const ScopeMouse& mouse
         case ScopeMouseEvent::RightUp:
             m_contextMenus.OnRightButtonUp();
             // The pan hid the cursor.
-            m_frame->canvas->SetCursor(wxCursor(wxCURSOR_CROSS));
+            SetScopeCursor(m_scopeCursor);
             break;
         case ScopeMouseEvent::MiddleDown:
             m_scope->OnMiddleButtonDown(mouse);

@@ -22,6 +22,7 @@
 #include "app/display_scope_host.h"
 #include "app/display_views.h"
 #include "app/program_buttons.h"
+#include "app/scope_cursor.h"
 #include "platform/gl_context_resources.h"
 #include "platform/gl_font.h"
 #include "scope/scope_gl.h"
@@ -115,6 +116,7 @@ public:
     void ShowTrafficCall(const std::string& a, const std::string& b) override;
     void ShowRangeBearing(const std::string& first, const std::string& second) override;
     void SelectControllerFromCommandLine() override;
+    void SetScopeCursor(int cursor) override;
 
     // ScopeWindowPort
     void SetBusyCursor(bool busy) override;
@@ -194,6 +196,7 @@ private:
     TarqDisplayCommands m_commands;
     DisplayFrame* m_frame = nullptr;
     int m_displayNumber = 0;
+    int m_scopeCursor = kSystemCrossCursor;
     bool m_visible = true;
     bool m_glReady = false;
     std::unique_ptr<GlContextResources> m_gl;  // fonts and lists of this display's context

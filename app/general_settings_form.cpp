@@ -7,6 +7,7 @@
 #include "app/comms_windows.h"
 #include "app/display.h"
 #include "app/global_objects.h"
+#include "app/session.h"
 #include "foundation/profile.h"
 #include "foundation/text_helpers.h"
 #include "platform/message_box.h"
@@ -150,9 +151,8 @@ public:
     }
     void ApplyDisplaySettings() override {
         if (!g_displayManager || !g_profile) return;
-        g_displayManager->ApplySettings(g_profile->GetBool("UseSystemCursor"),
-                                        g_commsPanel ? g_commsPanel->GetPrimaryFrequency() : 0,
-                                        g_profile->GetString("Callsign"));
+        // The own position's symbol, not its callsign, picks the cursor.
+        ::ApplyDisplaySettings();
         g_displayManager->UpdateAllTitles();
     }
     void RebuildAircraftList() override {

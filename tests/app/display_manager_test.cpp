@@ -215,14 +215,18 @@ TEST_F(DisplayManagerTest, ResetDeletesLeftoverDisplaysAndRestartsNumbering) {
     EXPECT_EQ(manager->GetMainDisplay(), fresh);
 }
 
-TEST_F(DisplayManagerTest, ScopeCursorFollowsTheMainDisplaysMode) {
-    Create("main", 10);
-    Create("other", 3);
+TEST_F(DisplayManagerTest, ScopeCursorFollowsTheMainDisplaysModeOnEveryDisplay) {
+    FakeDisplay* main = Create("main", 10);
+    FakeDisplay* other = Create("other", 3);
     manager->ApplySettings(false, 118700, "N");
     EXPECT_EQ(manager->ScopeCursor(), 376) << "TAAATS on the main display";
-    static_cast<FakeDisplay*>(manager->GetMainDisplay())->settings.Mode = 3;
+    EXPECT_EQ(main->scopeCursor, 376);
+    EXPECT_EQ(other->scopeCursor, 376) << "the main display's mode decides for all";
+    main->settings.Mode = 3;
     manager->ApplySettings(false, 118700, "N");
     EXPECT_EQ(manager->ScopeCursor(), 209);
+    EXPECT_EQ(other->scopeCursor, 209);
+    EXPECT_EQ(Create("later", 5)->scopeCursor, 209) << "a display opened later shows it too";
 }
 
 TEST_F(DisplayManagerTest, ActiveDisplayIsNullOnceItsWindowIsGone) {

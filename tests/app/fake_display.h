@@ -56,6 +56,7 @@ struct FakeDisplay : TarqDisplay {
         calls.push_back("range bearing " + first + " " + second);
     }
     void SelectControllerFromCommandLine() override { calls.push_back("select controller"); }
+    void SetScopeCursor(int cursor) override { scopeCursor = cursor; }
     void ShowAircraftMenu(const std::string& callsign, int x, int y) override {
         aircraftMenus.push_back(callsign + " at " + std::to_string(x) + "," + std::to_string(y));
     }
@@ -73,6 +74,7 @@ struct FakeDisplay : TarqDisplay {
     std::vector<std::string> aircraftMenus;
     std::vector<std::string> calls;
     int titles = 0, menus = 0, buttonBars = 0, oceanicRefreshes = 0;
+    int scopeCursor = 0;
 };
 
 struct FakeDisplayFactory : TarqDisplayFactory {
