@@ -41,35 +41,20 @@ void GlTextBatch::MoveTo(double x, double y, double z, const uint8_t rgba[4]) {
     std::memcpy(m_rgba, rgba, sizeof m_rgba);
 }
 
-GlPixelBox GlTextBatch::Add(const GlBitmapFont& font, std::string_view text) {
+template <typename Sink>
+GlPixelBox GlTextBatch::Lay(const GlBitmapFont& font, std::string_view text, float& x, Sink&& sink) const {
     GlPixelBox box;
     if (!m_valid) return box;
-    const float sScale = 1.0f / static_cast<float>(font.AtlasWidth());
-    const float tScale = 1.0f / static_cast<float>(font.AtlasHeight());
     for (char ch : text) {
         const GlGlyph* g = font.Glyph(static_cast<unsigned char>(ch));
         if (!g) continue;
         if (g->width > 0 && g->height > 0) {
             // Where glBitmap puts the glyph's lower left pixel.
             constexpr float kEpsilon = 0.0001f;
-            const int left = static_cast<int>(std::floor(m_x + kEpsilon - static_cast<float>(g->xorig)));
+            const int left = static_cast<int>(std::floor(x + kEpsilon - static_cast<float>(g->xorig)));
             const int bottom = static_cast<int>(std::floor(m_y + kEpsilon - static_cast<float>(g->yorig)));
+            sink(*g, left, bottom);
             const int right = left + g->width, top = bottom + g->height;
-            if (m_cut || m_runs.empty() || m_runs.back().texture != font.AtlasTexture()) {
-                m_runs.push_back({font.AtlasTexture(), static_cast<int>(m_corners.size()), 0});
-                m_cut = false;
-            }
-            const float s0 = static_cast<float>(g->atlasLeft) * sScale;
-            const float s1 = static_cast<float>(g->atlasLeft + g->width) * sScale;
-            const float t0 = static_cast<float>(g->atlasBottom) * tScale;
-            const float t1 = static_cast<float>(g->atlasBottom + g->height) * tScale;
-            const float l = static_cast<float>(left), r = static_cast<float>(right);
-            const float b = static_cast<float>(bottom), t = static_cast<float>(top);
-            m_corners.push_back({l, b, m_z, s0, t0, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
-            m_corners.push_back({r, b, m_z, s1, t0, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
-            m_corners.push_back({r, t, m_z, s1, t1, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
-            m_corners.push_back({l, t, m_z, s0, t1, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
-            m_runs.back().count += 4;
             if (box.IsEmpty()) {
                 box = {left, bottom, right - 1, top - 1};
             } else {
@@ -79,8 +64,37 @@ GlPixelBox GlTextBatch::Add(const GlBitmapFont& font, std::string_view text) {
                 box.top = std::max(box.top, top - 1);
             }
         }
-        m_x += static_cast<float>(g->advance);
+        x += static_cast<float>(g->advance);
     }
+    return box;
+}
+
+GlPixelBox GlTextBatch::Measure(const GlBitmapFont& font, std::string_view text) const {
+    float x = m_x;
+    return Lay(font, text, x, [](const GlGlyph&, int, int) {});
+}
+
+GlPixelBox GlTextBatch::Add(const GlBitmapFont& font, std::string_view text) {
+    const float sScale = 1.0f / static_cast<float>(font.AtlasWidth());
+    const float tScale = 1.0f / static_cast<float>(font.AtlasHeight());
+    const GlPixelBox box = Lay(font, text, m_x, [&](const GlGlyph& g, int left, int bottom) {
+        const int right = left + g.width, top = bottom + g.height;
+        if (m_cut || m_runs.empty() || m_runs.back().texture != font.AtlasTexture()) {
+            m_runs.push_back({font.AtlasTexture(), static_cast<int>(m_corners.size()), 0});
+            m_cut = false;
+        }
+        const float s0 = static_cast<float>(g.atlasLeft) * sScale;
+        const float s1 = static_cast<float>(g.atlasLeft + g.width) * sScale;
+        const float t0 = static_cast<float>(g.atlasBottom) * tScale;
+        const float t1 = static_cast<float>(g.atlasBottom + g.height) * tScale;
+        const float l = static_cast<float>(left), r = static_cast<float>(right);
+        const float b = static_cast<float>(bottom), t = static_cast<float>(top);
+        m_corners.push_back({l, b, m_z, s0, t0, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+        m_corners.push_back({r, b, m_z, s1, t0, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+        m_corners.push_back({r, t, m_z, s1, t1, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+        m_corners.push_back({l, t, m_z, s0, t1, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+        m_runs.back().count += 4;
+    });
     return box;
 }
 

@@ -34,6 +34,8 @@ public:
     // by the advances; characters outside the font are skipped. Returns the
     // window pixels the glyphs cover.
     GlPixelBox Add(const GlBitmapFont& font, std::string_view text);
+    // The pixels Add would cover, queueing nothing.
+    GlPixelBox Measure(const GlBitmapFont& font, std::string_view text) const;
     // MoveTo and Add.
     GlPixelBox Text(const GlBitmapFont& font, double x, double y, double z, const uint8_t rgba[4],
                     std::string_view text) {
@@ -72,6 +74,11 @@ private:
         int first;
         int count;
     };
+
+    // Calls sink(glyph, left, bottom) for each glyph with pixels, from the
+    // raster position at x, which moves on by the advances; returns their box.
+    template <typename Sink>
+    GlPixelBox Lay(const GlBitmapFont& font, std::string_view text, float& x, Sink&& sink) const;
 
     float m_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // projection x model view
     int m_viewport[4] = {0, 0, 1, 1};

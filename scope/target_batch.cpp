@@ -8,14 +8,6 @@
 
 #include "platform/gl_font.h"
 
-namespace {
-
-unsigned __int128 GroupBits(int group, int depths) {
-    return ((static_cast<unsigned __int128>(1) << depths) - 1) << (group * depths);
-}
-
-}  // namespace
-
 void TargetBatch::Begin() {
     m_begun = true;
     glGetIntegerv(GL_VIEWPORT, m_viewport);
@@ -23,26 +15,29 @@ void TargetBatch::Begin() {
     m_smoothPoints = glIsEnabled(GL_POINT_SMOOTH) == GL_TRUE;
     m_texturing = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
     m_alphaTest = glIsEnabled(GL_ALPHA_TEST) == GL_TRUE;
+    GLint source = GL_ONE, destination = GL_ZERO;
+    if (glIsEnabled(GL_BLEND) == GL_TRUE) {
+        glGetIntegerv(GL_BLEND_SRC, &source);
+        glGetIntegerv(GL_BLEND_DST, &destination);
+    }
+    m_replaces = source == GL_ONE && destination == GL_ZERO;
+    m_alphaBlend = source == GL_SRC_ALPHA && destination == GL_ONE_MINUS_SRC_ALPHA;
     glGetIntegerv(GL_ALPHA_TEST_FUNC, &m_alphaFunc);
     glGetFloatv(GL_ALPHA_TEST_REF, &m_alphaRef);
     glGetFloatv(GL_POINT_SIZE, &m_pointSize);
     glGetFloatv(GL_LINE_WIDTH, &m_lineWidth);
-    m_text.CaptureTransform();
+    m_measure.CaptureTransform();
     m_columns = std::max(1, (m_viewport[2] >> kCellShift) + 1);
     m_rows = std::max(1, (m_viewport[3] >> kCellShift) + 1);
     const size_t cells = static_cast<size_t>(m_columns) * m_rows;
     if (m_cells.size() < cells) m_cells.resize(cells);
-    CloseLayer();
+    m_floor = 0;
+    m_layerCount = 0;
+    Restart();
 }
 
-void TargetBatch::CloseLayer() {
-    // The first layer of a frame is empty: it marks where the next begins.
-    Layer layer;
-    for (int g = 0; g < kGroupCount; ++g) layer.end[g] = static_cast<int>(m_vertices[g].size());
-    layer.textRuns = m_text.Cut();
-    bool any = m_layers.empty() || layer.textRuns != m_layers.back().textRuns;
-    for (int g = 0; g < kGroupCount && !any; ++g) any = layer.end[g] != m_layers.back().end[g];
-    if (any) m_layers.push_back(layer);
+void TargetBatch::Restart() {
+    m_floor = m_layerCount;
     if (++m_stamp == 0) {
         for (Cell& c : m_cells) c.stamp = 0;
         m_stamp = 1;
@@ -62,88 +57,128 @@ void TargetBatch::SetColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     m_rgba[3] = a;
 }
 
+TargetBatch::Ink TargetBatch::InkOf(bool smooth) const {
+    Ink ink;
+    // Replaced, a pixel takes the colour whole; blended by its alpha, only
+    // an opaque colour hides what was there.
+    ink.translucent = !m_replaces && !(m_alphaBlend && m_rgba[3] == 255 && !smooth);
+    // A smooth point's edge pixels carry their coverage in the alpha.
+    ink.mixed = smooth;
+    ink.colour = static_cast<uint32_t>(m_rgba[0]) | static_cast<uint32_t>(m_rgba[1]) << 8 |
+                 static_cast<uint32_t>(m_rgba[2]) << 16 | static_cast<uint32_t>(m_rgba[3]) << 24;
+    return ink;
+}
+
 int TargetBatch::DepthClass(float z) {
     // Without a depth test every piece's pixels land in drawing order: one class.
     if (!m_depthTest) z = 0;
     for (size_t i = 0; i < m_depths.size(); ++i)
         if (m_depths[i] == z) return static_cast<int>(i);
-    if (m_depths.size() == kDepths) CloseLayer();
+    if (m_depths.size() == kDepths) Restart();
     const int added = static_cast<int>(m_depths.size());
     m_depths.push_back(z);
-    m_same[added] = 0;
+    const size_t cells = static_cast<size_t>(m_columns) * m_rows;
+    if (m_claims[added].size() < cells) m_claims[added].resize(cells);
     m_nearer[added] = 0;
     m_farther[added] = 0;
-    for (int i = 0; i <= added; ++i) {
-        unsigned __int128 classBit = 0, addedBit = 0;
-        for (int g = 0; g < kGroupCount; ++g) {
-            classBit |= static_cast<unsigned __int128>(1) << (g * kDepths + i);
-            addedBit |= static_cast<unsigned __int128>(1) << (g * kDepths + added);
-        }
-        if (i == added) {
-            m_same[added] = classBit;
-        } else if (m_depths[static_cast<size_t>(i)] > z) {  // class i is in front
-            m_nearer[added] |= classBit;
-            m_farther[i] |= addedBit;
+    for (int i = 0; i < added; ++i) {
+        if (m_depths[static_cast<size_t>(i)] > z) {  // class i is in front
+            m_nearer[added] |= 1u << i;
+            m_farther[i] |= 1u << added;
         } else {
-            m_farther[added] |= classBit;
-            m_nearer[i] |= addedBit;
+            m_farther[added] |= 1u << i;
+            m_nearer[i] |= 1u << added;
         }
     }
     return added;
 }
 
-void TargetBatch::Place(Group group, float z, bool opaque, double left, double bottom, double right,
-                        double top) {
+int TargetBatch::Place(Group group, float z, const Ink& ink, double left, double bottom, double right,
+                       double top) {
     if (!m_begun) Begin();
-    int depth = DepthClass(z);
+    const int depth = DepthClass(z);
     // Window pixels, with a pixel to spare for rounding.
     const int x0 = std::max(0, static_cast<int>(std::floor(left)) - 1 - m_viewport[0]);
     const int y0 = std::max(0, static_cast<int>(std::floor(bottom)) - 1 - m_viewport[1]);
     const int x1 = std::min(m_viewport[2] - 1, static_cast<int>(std::ceil(right)) + 1 - m_viewport[0]);
     const int y1 = std::min(m_viewport[3] - 1, static_cast<int>(std::ceil(top)) + 1 - m_viewport[1]);
-    if (x0 > x1 || y0 > y1) return;  // off the view: no pixel to order
-    const unsigned __int128 later = ~GroupBits(0, kDepths * (group + 1));  // groups drawn after this one
-    const unsigned __int128 clash = later & (m_same[depth] | (opaque ? 0 : m_farther[depth]));
-    const unsigned __int128 clashTranslucent = later & m_nearer[depth];
-    bool conflict = false;
-    for (int row = y0 >> kCellShift; row <= y1 >> kCellShift && !conflict; ++row) {
+    if (x0 > x1 || y0 > y1) return m_floor;  // off the view: no pixel to order
+
+    const uint32_t same = 1u << depth;
+    const uint32_t nearer = m_nearer[depth];
+    const uint32_t farther = m_farther[depth];
+    int last = -1;  // the last place of a piece this one must follow
+    for (int row = y0 >> kCellShift; row <= y1 >> kCellShift; ++row) {
         for (int column = x0 >> kCellShift; column <= x1 >> kCellShift; ++column) {
-            const Cell& c = m_cells[static_cast<size_t>(row * m_columns + column)];
+            const size_t i = static_cast<size_t>(row * m_columns + column);
+            const Cell& c = m_cells[i];
             if (c.stamp != m_stamp) continue;
-            if ((c.present & clash) || (c.translucent & clashTranslucent)) {
-                conflict = true;
-                break;
+            if (c.present & same) {
+                // At one depth the later piece wins, unless both write the same.
+                const Claim& k = m_claims[depth][i];
+                last = std::max(last, k.translucent);
+                if (ink.translucent || ink.mixed || k.mixed || k.colour != ink.colour)
+                    last = std::max(last, k.opaque);
+            }
+            // Drawn first, a blending piece in front would show what is behind it.
+            for (uint32_t bits = c.translucent & nearer; bits; bits &= bits - 1)
+                last = std::max(last, m_claims[__builtin_ctz(bits)][i].translucent);
+            // Drawn later, a piece behind would not show through this one.
+            if (ink.translucent) {
+                for (uint32_t bits = c.present & farther; bits; bits &= bits - 1) {
+                    const Claim& k = m_claims[__builtin_ctz(bits)][i];
+                    last = std::max(last, std::max(k.opaque, k.translucent));
+                }
             }
         }
     }
-    if (conflict) {
-        CloseLayer();
-        depth = DepthClass(z);
-    }
-    Mark(group, depth, opaque, x0, y0, x1, y1);
-}
+    // Into the layer of the last such piece when its group is drawn no later.
+    int layer = m_floor;
+    if (last >= 0) layer = std::max(layer, last / kGroupCount + (last % kGroupCount > group ? 1 : 0));
+    const int place = layer * kGroupCount + group;
 
-void TargetBatch::Mark(Group group, int depth, bool opaque, int left, int bottom, int right, int top) {
-    const unsigned __int128 bit = static_cast<unsigned __int128>(1) << (group * kDepths + depth);
-    for (int row = bottom >> kCellShift; row <= top >> kCellShift; ++row) {
-        for (int column = left >> kCellShift; column <= right >> kCellShift; ++column) {
-            Cell& c = m_cells[static_cast<size_t>(row * m_columns + column)];
+    for (int row = y0 >> kCellShift; row <= y1 >> kCellShift; ++row) {
+        for (int column = x0 >> kCellShift; column <= x1 >> kCellShift; ++column) {
+            const size_t i = static_cast<size_t>(row * m_columns + column);
+            Cell& c = m_cells[i];
             if (c.stamp != m_stamp) {
                 c.stamp = m_stamp;
                 c.present = 0;
                 c.translucent = 0;
             }
-            c.present |= bit;
-            if (!opaque) c.translucent |= bit;
+            Claim& k = m_claims[depth][i];
+            if (!(c.present & same)) {
+                c.present |= same;
+                k = {-1, -1, ink.colour, ink.mixed};
+            }
+            if (ink.translucent) {
+                c.translucent |= same;
+                k.translucent = std::max(k.translucent, place);
+            } else {
+                if (k.opaque < 0) {
+                    k.colour = ink.colour;
+                    k.mixed = ink.mixed;
+                } else if (ink.mixed || ink.colour != k.colour) {
+                    k.mixed = true;
+                }
+                k.opaque = std::max(k.opaque, place);
+            }
         }
     }
+    return layer;
+}
+
+TargetBatch::Layer& TargetBatch::LayerAt(int index) {
+    if (static_cast<size_t>(index) >= m_layers.size()) m_layers.resize(static_cast<size_t>(index) + 1);
+    m_layerCount = std::max(m_layerCount, index + 1);
+    return m_layers[static_cast<size_t>(index)];
 }
 
 void TargetBatch::Line(double x1, double y1, double x2, double y2, double z) {
-    Place(kLines, static_cast<float>(z), m_rgba[3] == 255, std::min(x1, x2), std::min(y1, y2),
-          std::max(x1, x2), std::max(y1, y2));
+    const int layer = Place(kLines, static_cast<float>(z), InkOf(false), std::min(x1, x2), std::min(y1, y2),
+                            std::max(x1, x2), std::max(y1, y2));
     const float fz = static_cast<float>(z);
-    std::vector<Vertex>& v = m_vertices[kLines];
+    std::vector<Vertex>& v = LayerAt(layer).vertices[kLines];
     v.push_back({static_cast<float>(x1), static_cast<float>(y1), fz, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
     v.push_back({static_cast<float>(x2), static_cast<float>(y2), fz, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
 }
@@ -152,10 +187,10 @@ void TargetBatch::WideLine(double x1, double y1, double x2, double y2, double z,
     if (width <= 1) return Line(x1, y1, x2, y2, z);
     const Group group = width == 2 ? kWide2 : kWide3;
     const double half = width / 2.0 + 1;
-    Place(group, static_cast<float>(z), m_rgba[3] == 255, std::min(x1, x2) - half, std::min(y1, y2) - half,
-          std::max(x1, x2) + half, std::max(y1, y2) + half);
+    const int layer = Place(group, static_cast<float>(z), InkOf(false), std::min(x1, x2) - half,
+                            std::min(y1, y2) - half, std::max(x1, x2) + half, std::max(y1, y2) + half);
     const float fz = static_cast<float>(z);
-    std::vector<Vertex>& v = m_vertices[group];
+    std::vector<Vertex>& v = LayerAt(layer).vertices[group];
     v.push_back({static_cast<float>(x1), static_cast<float>(y1), fz, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
     v.push_back({static_cast<float>(x2), static_cast<float>(y2), fz, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
 }
@@ -163,10 +198,11 @@ void TargetBatch::WideLine(double x1, double y1, double x2, double y2, double z,
 void TargetBatch::Point(double x, double y, double z) {
     if (!m_begun) Begin();
     const double half = m_pointSize / 2.0 + 1;
-    Place(kPoints, static_cast<float>(z), m_rgba[3] == 255 && !m_smoothPoints, x - half, y - half, x + half,
-          y + half);
-    m_vertices[kPoints].push_back({static_cast<float>(x), static_cast<float>(y), static_cast<float>(z),
-                                   {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+    const int layer =
+        Place(kPoints, static_cast<float>(z), InkOf(m_smoothPoints), x - half, y - half, x + half, y + half);
+    LayerAt(layer).vertices[kPoints].push_back({static_cast<float>(x), static_cast<float>(y),
+                                                static_cast<float>(z),
+                                                {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
 }
 
 void TargetBatch::Polygon(const double (*xy)[2], int count, double z) {
@@ -178,9 +214,9 @@ void TargetBatch::Polygon(const double (*xy)[2], int count, double z) {
         bottom = std::min(bottom, xy[i][1]);
         top = std::max(top, xy[i][1]);
     }
-    Place(kFills, static_cast<float>(z), m_rgba[3] == 255, left, bottom, right, top);
+    const int layer = Place(kFills, static_cast<float>(z), InkOf(false), left, bottom, right, top);
     const float fz = static_cast<float>(z);
-    std::vector<Vertex>& v = m_vertices[kFills];
+    std::vector<Vertex>& v = LayerAt(layer).vertices[kFills];
     // A fan, as GL splits a polygon.
     for (int i = 1; i + 1 < count; ++i) {
         for (int k : {0, i, i + 1}) {
@@ -192,37 +228,31 @@ void TargetBatch::Polygon(const double (*xy)[2], int count, double z) {
 
 void TargetBatch::Text(const GlBitmapFont& font, double x, double y, double z, std::string_view text) {
     if (!m_begun) Begin();
-    // Text is drawn last, so nothing queued can come to lie over it: it only
-    // claims its pixels.
-    m_text.MoveTo(x, y, z, m_rgba);
-    const GlPixelBox box = m_text.Add(font, text);
+    m_measure.MoveTo(x, y, z, m_rgba);
+    const GlPixelBox box = m_measure.Measure(font, text);
     if (box.IsEmpty()) return;
-    const int x0 = std::max(0, box.left - m_viewport[0]);
-    const int y0 = std::max(0, box.bottom - m_viewport[1]);
-    const int x1 = std::min(m_viewport[2] - 1, box.right - m_viewport[0]);
-    const int y1 = std::min(m_viewport[3] - 1, box.top - m_viewport[1]);
-    if (x0 > x1 || y0 > y1) return;
     // The raster position's window depth stands for the text's class: only
     // equality and order matter, and z maps to it monotonically.
-    Mark(kText, DepthClass(static_cast<float>(z)), m_rgba[3] == 255, x0, y0, x1, y1);
+    const int layer = Place(kText, static_cast<float>(z), InkOf(false), box.left, box.bottom, box.right, box.top);
+    Layer& l = LayerAt(layer);
+    if (!l.textReady) {
+        l.text.CaptureTransform();
+        l.textReady = true;
+    }
+    l.text.MoveTo(x, y, z, m_rgba);
+    l.text.Add(font, text);
 }
 
-void TargetBatch::Draw(Group group, unsigned mode, int first, int end) {
-    if (first == end) return;
-    const std::vector<Vertex>& v = m_vertices[group];
+void TargetBatch::Draw(const std::vector<Vertex>& v, unsigned mode) const {
+    if (v.empty()) return;
     glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &v[0].x);
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), v[0].rgba);
-    glDrawArrays(mode, first, end - first);
+    glDrawArrays(mode, 0, static_cast<GLsizei>(v.size()));
 }
 
 void TargetBatch::Flush() {
     if (!m_begun) return;
     m_begun = false;
-    CloseLayer();
-    if (m_layers.size() < 2) {
-        m_layers.clear();
-        return;
-    }
     glPushAttrib(GL_CURRENT_BIT | GL_LINE_BIT | GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT |
                  GL_TRANSFORM_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
@@ -239,14 +269,11 @@ void TargetBatch::Flush() {
         lineWidth = width;
     };
     bool inText = false;
-    int first[kGroupCount] = {};
-    int firstRun = 0;
-    for (size_t i = 1; i < m_layers.size(); ++i) {
-        const Layer& layer = m_layers[i];
+    for (int i = 0; i < m_layerCount; ++i) {
+        Layer& layer = m_layers[static_cast<size_t>(i)];
         bool geometry = false;
-        for (int g = 0; g < kText; ++g) geometry = geometry || layer.end[g] != first[g];
+        for (const auto& v : layer.vertices) geometry = geometry || !v.empty();
         if (geometry && inText) {
-            m_text.EndDrawing();
             if (!m_texturing) glDisable(GL_TEXTURE_2D);
             if (m_alphaTest)
                 glAlphaFunc(static_cast<GLenum>(m_alphaFunc), m_alphaRef);
@@ -255,32 +282,31 @@ void TargetBatch::Flush() {
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
             inText = false;
         }
-        Draw(kFills, GL_TRIANGLES, first[kFills], layer.end[kFills]);
-        if (layer.end[kLines] != first[kLines]) {
+        Draw(layer.vertices[kFills], GL_TRIANGLES);
+        if (!layer.vertices[kLines].empty()) {
             setLineWidth(m_lineWidth);
-            Draw(kLines, GL_LINES, first[kLines], layer.end[kLines]);
+            Draw(layer.vertices[kLines], GL_LINES);
         }
-        if (layer.end[kWide2] != first[kWide2]) {
+        if (!layer.vertices[kWide2].empty()) {
             setLineWidth(2.0f);
-            Draw(kWide2, GL_LINES, first[kWide2], layer.end[kWide2]);
+            Draw(layer.vertices[kWide2], GL_LINES);
         }
-        if (layer.end[kWide3] != first[kWide3]) {
+        if (!layer.vertices[kWide3].empty()) {
             setLineWidth(3.0f);
-            Draw(kWide3, GL_LINES, first[kWide3], layer.end[kWide3]);
+            Draw(layer.vertices[kWide3], GL_LINES);
         }
-        Draw(kPoints, GL_POINTS, first[kPoints], layer.end[kPoints]);
-        if (layer.textRuns != firstRun) {
-            if (!inText) m_text.BeginDrawing();
+        Draw(layer.vertices[kPoints], GL_POINTS);
+        if (!layer.text.Empty()) {
+            layer.text.BeginDrawing();
+            layer.text.DrawRuns(0, layer.text.Cut());
+            layer.text.EndDrawing();
             inText = true;
-            m_text.DrawRuns(firstRun, layer.textRuns);
         }
-        for (int g = 0; g < kGroupCount; ++g) first[g] = layer.end[g];
-        firstRun = layer.textRuns;
+        for (auto& v : layer.vertices) v.clear();
+        layer.text.Clear();
+        layer.textReady = false;
     }
-    if (inText) m_text.EndDrawing();
     glPopClientAttrib();
     glPopAttrib();
-    for (auto& v : m_vertices) v.clear();
-    m_layers.clear();
-    m_text.Clear();
+    m_layerCount = 0;
 }

@@ -1,14 +1,17 @@
 // One frame's target drawing, queued instead of drawn: lines, wide lines,
 // points and filled polygons go into client vertex arrays (floats) grouped
-// by kind, text into glyph quads, and Flush draws each group in one call.
-// The groups are drawn in a fixed order (fills, lines, wide lines, points,
-// text), which is not the order the builders queue in; a piece is therefore
-// only queued behind others when that cannot change a pixel, and otherwise
-// it starts a new layer, drawn after everything queued before it. Two pieces
-// may trade places when their pixels do not meet, or when the nearer one
-// (the 2-D target pass tests depth, a larger z in front) is opaque and the
-// depths differ. Smooth points and colours with alpha are not opaque. Which
-// pixels a piece may touch is kept per 8-pixel cell of the viewport.
+// by kind, text into glyph quads, and Flush draws each group in one call per
+// layer. Within a layer the groups are drawn in a fixed order (fills, lines,
+// wide lines, points, text), which is not the order the builders queue in,
+// and the layers in turn. Each piece goes to the earliest layer that keeps
+// it behind every piece queued before it whose pixels it could change by
+// trading places, so the frame comes out as queued piece by piece while
+// most pieces of many targets share a layer. Two pieces may trade places
+// when their pixels do not meet; when both are opaque and either their
+// depths differ (the 2-D target pass tests depth, a larger z in front) or
+// they have one colour at one depth; and when the nearer one is opaque.
+// Smooth points and colours with alpha are not opaque under blending.
+// Which pixels a piece may touch is kept per 4-pixel cell of the viewport.
 // Layers cost no GL call until Flush, which draws them all in order under
 // one saved state, switching only what differs from one group to the next.
 // Needs the GL state of the target pass current from the first piece queued
@@ -49,35 +52,54 @@ private:
         float x, y, z;
         uint8_t rgba[4];
     };
-    // Where a layer ends in each group's vertices and in the text's runs.
     struct Layer {
-        int end[kGroupCount];
-        int textRuns;
+        std::vector<Vertex> vertices[kText];
+        GlTextBatch text;
+        bool textReady = false;  // its transform taken this frame
     };
+    // The depth classes whose pieces may touch a cell's pixels, this frame.
     struct Cell {
         uint32_t stamp = 0;
-        unsigned __int128 present = 0;    // bit group * kDepths + depth
-        unsigned __int128 translucent = 0;
+        uint32_t present = 0;      // bit by depth class
+        uint32_t translucent = 0;  // of those, the classes with pieces that are not opaque
     };
-    static constexpr int kDepths = 16;
-    static constexpr int kCellShift = 3;
+    // What a cell holds of one depth class: the last places (layer *
+    // kGroupCount + group) of its opaque and of its other pieces, -1 for
+    // none, and the one colour of all its opaque pieces unless mixed.
+    struct Claim {
+        int opaque;
+        int translucent;
+        uint32_t colour;
+        bool mixed;
+    };
+    // How a piece writes its pixels.
+    struct Ink {
+        bool translucent;  // blends with what is under it
+        bool mixed;        // its pixels' values vary (smooth points)
+        uint32_t colour;
+    };
+    static constexpr int kDepths = 32;
+    static constexpr int kCellShift = 2;
 
     // Takes the target pass's GL state, once a frame.
     void Begin();
-    // Ends the current layer: later pieces are drawn after all queued so far.
-    void CloseLayer();
+    // Later pieces go after everything queued so far.
+    void Restart();
     int DepthClass(float z);
-    // Starts a new layer when a piece of the group at that depth over the
-    // box could change a pixel by being drawn before later groups.
-    void Place(Group group, float z, bool opaque, double left, double bottom, double right, double top);
-    void Mark(Group group, int depth, bool opaque, int left, int bottom, int right, int top);
-    void Draw(Group group, unsigned mode, int first, int end);
+    Ink InkOf(bool smooth) const;
+    // The layer a piece of the group goes to: after every piece queued
+    // before it over the box that it could not trade places with.
+    int Place(Group group, float z, const Ink& ink, double left, double bottom, double right, double top);
+    Layer& LayerAt(int index);
+    void Draw(const std::vector<Vertex>& v, unsigned mode) const;
 
     bool m_begun = false;
     bool m_depthTest = true;
     bool m_smoothPoints = false;
     bool m_texturing = false;
     bool m_alphaTest = false;
+    bool m_replaces = true;     // blending off, or one that replaces the pixel
+    bool m_alphaBlend = false;  // source alpha over the pixel
     int m_alphaFunc = 0;
     float m_alphaRef = 0;
     float m_pointSize = 1.0f;
@@ -85,14 +107,15 @@ private:
     int m_viewport[4] = {0, 0, 0, 0};
     int m_columns = 0;
     int m_rows = 0;
-    uint32_t m_stamp = 1;
+    uint32_t m_stamp = 0;
     std::vector<Cell> m_cells;
-    std::vector<float> m_depths;  // the depth of each class, this batch
-    unsigned __int128 m_nearer[kDepths] = {};   // bits of the classes in front of each
-    unsigned __int128 m_farther[kDepths] = {};  // behind it
-    unsigned __int128 m_same[kDepths] = {};
+    std::vector<Claim> m_claims[kDepths];  // by depth class, then cell
+    std::vector<float> m_depths;            // the z of each class, this frame
+    uint32_t m_nearer[kDepths] = {};        // bits of the classes in front of each
+    uint32_t m_farther[kDepths] = {};       // behind it
+    int m_floor = 0;                        // the first layer a piece may go to
+    int m_layerCount = 0;
     uint8_t m_rgba[4] = {255, 255, 255, 255};
-    std::vector<Vertex> m_vertices[kGroupCount];
     std::vector<Layer> m_layers;
-    GlTextBatch m_text;
+    GlTextBatch m_measure;
 };

@@ -9,6 +9,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -19,9 +20,12 @@
 
 #include "foundation/geo_helpers.h"
 #include "platform/gl_context_resources.h"
+#include "platform/gl_font.h"
+#include "platform/gl_text_batch.h"
 #include "scope/display_scope.h"
 #include "scope/scope_gl.h"
 #include "scope/sticky_builder.h"
+#include "scope/target_batch.h"
 #include "scope/target_builder.h"
 #include "scope/target_manager.h"
 #include "scope_fixture.h"
@@ -275,6 +279,113 @@ TEST_F(DrawnFramesTest, EveryBuilderOverVariedRecordsMatchesTheReference) {
         targets.ToggleSepRings();
         DrawVariants(*scope, targets, mode);
         ExpectReference("variants_mode" + std::to_string(mode));
+    }
+}
+
+// Pieces piled over one small square at three depths, in colours that
+// repeat, some with alpha, smooth points among them: the batch, which
+// draws them grouped and out of order, must leave every pixel as drawing
+// them one by one in order does, under the program's blending and none,
+// with and without the depth test.
+TEST_F(DrawnFramesTest, BatchedPiecesLandAsDrawnOneByOne) {
+    struct Piece {
+        int kind;  // 0 line, 1 wide line, 2 point, 3 polygon, 4 text
+        int width;
+        double xy[4][2];
+        double z;
+        uint8_t rgba[4];
+        const char* text;
+    };
+    static constexpr uint8_t kPalette[][4] = {
+        {250, 40, 40, 255}, {40, 250, 40, 255}, {40, 40, 250, 255}, {250, 250, 40, 140}};
+    static constexpr double kDepths[] = {0.965, 0.97, 0.975};
+    static constexpr const char* kTexts[] = {"AB12", "W", "XYZ 9"};
+    uint32_t seed = 12345;
+    auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<uint32_t>(n));
+    };
+    std::vector<Piece> pieces(600);
+    for (Piece& p : pieces) {
+        p.kind = next(5);
+        p.width = 2 + next(2);
+        for (auto& corner : p.xy) {
+            corner[0] = 20 + next(60) + 0.5 * next(2);
+            corner[1] = 20 + next(60) + 0.5 * next(2);
+        }
+        if (p.kind == 3) {  // convex: a box
+            p.xy[1][0] = p.xy[0][0] + 3 + next(9);
+            p.xy[1][1] = p.xy[0][1];
+            p.xy[2][0] = p.xy[1][0];
+            p.xy[2][1] = p.xy[0][1] + 3 + next(9);
+            p.xy[3][0] = p.xy[0][0];
+            p.xy[3][1] = p.xy[2][1];
+        }
+        p.z = kDepths[next(3)];
+        const auto& colour = kPalette[next(4)];
+        std::copy(std::begin(colour), std::end(colour), p.rgba);
+        p.text = kTexts[next(3)];
+    }
+    const GlBitmapFont& font = *fonts.GetFont(2);
+
+    auto drawOneByOne = [&] {
+        for (const Piece& p : pieces) {
+            glColor4ubv(p.rgba);
+            if (p.kind == 4) {
+                GlTextBatch text;
+                text.CaptureTransform();
+                text.Text(font, p.xy[0][0], p.xy[0][1], p.z, p.rgba, p.text);
+                text.Flush();
+                continue;
+            }
+            if (p.kind == 1) glLineWidth(static_cast<float>(p.width));
+            glBegin(p.kind == 2 ? GL_POINTS : p.kind == 3 ? GL_POLYGON : GL_LINES);
+            for (int i = 0; i < (p.kind == 2 ? 1 : p.kind == 3 ? 4 : 2); ++i) glVertex3d(p.xy[i][0], p.xy[i][1], p.z);
+            glEnd();
+            glLineWidth(1.0f);
+        }
+    };
+    auto drawBatched = [&] {
+        TargetBatch batch;
+        for (const Piece& p : pieces) {
+            batch.SetColor(p.rgba[0], p.rgba[1], p.rgba[2], p.rgba[3]);
+            if (p.kind == 0) batch.Line(p.xy[0][0], p.xy[0][1], p.xy[1][0], p.xy[1][1], p.z);
+            if (p.kind == 1) batch.WideLine(p.xy[0][0], p.xy[0][1], p.xy[1][0], p.xy[1][1], p.z, p.width);
+            if (p.kind == 2) batch.Point(p.xy[0][0], p.xy[0][1], p.z);
+            if (p.kind == 3) batch.Polygon(p.xy, 4, p.z);
+            if (p.kind == 4) batch.Text(font, p.xy[0][0], p.xy[0][1], p.z, p.text);
+        }
+        batch.Flush();
+    };
+    auto frame = [&](auto draw, bool blend, bool depthTest) {
+        glClearColor(0.04f, 0.04f, 0.12f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glViewport(0, 0, kWidth, kHeight);
+        m_gl.UsePixelProjection();
+        if (depthTest) glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LEQUAL);
+        glPointSize(4.0f);
+        glEnable(GL_POINT_SMOOTH);
+        if (blend) glEnable(GL_BLEND);
+        draw();
+        glDisable(GL_BLEND);
+        glDisable(GL_POINT_SMOOTH);
+        glDisable(GL_DEPTH_TEST);
+        glFinish();
+        std::vector<unsigned char> rgba(static_cast<size_t>(kWidth) * kHeight * 4);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    };
+    for (bool blend : {true, false}) {
+        for (bool depthTest : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "blend " << blend << " depth test " << depthTest);
+            const std::vector<unsigned char> expected = frame(drawOneByOne, blend, depthTest);
+            const std::vector<unsigned char> drawn = frame(drawBatched, blend, depthTest);
+            int differing = 0;
+            for (size_t i = 0; i < drawn.size(); i += 4)
+                differing += !std::equal(&drawn[i], &drawn[i] + 4, &expected[i]);
+            EXPECT_EQ(differing, 0);
+        }
     }
 }
 
