@@ -17,6 +17,7 @@
 #include "app/comms_windows.h"
 #include "app/global_objects.h"
 #include "app/tool_window_dialog.h"
+#include "app/wx_image.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"
 #include "platform/message_box.h"
@@ -272,6 +273,7 @@ public:
 
     RecordVoiceAtisDialog(wxWindow* parent, VoiceAtis& voice, const std::string& text)
         : wxDialog(parent, wxID_ANY, "Record Voice ATIS"), m_voice(voice) {
+        SetProgramIcon(*this);
         SetClientSize(ConvertDialogToPixels(wxSize(300, 110)));
         auto at = [this](int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); };
         auto size = [this](int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); };
@@ -335,6 +337,7 @@ public:
           m_owner(maker),
           m_maker(maker.Maker()),
           m_voice(maker.Voice()) {
+        SetProgramIcon(*this);
         using namespace comms_layouts;
         SetClientSize(ConvertDialogToPixels(wxSize(kAtisMaker.width, kAtisMaker.height)));
         for (size_t i = 0; i < kAtisMaker.controlCount; ++i) CreateControl(this, kAtisMaker.controls[i]);

@@ -10,6 +10,7 @@
 
 #include "app/connect_dialog.h"
 #include "app/global_objects.h"
+#include "app/wx_image.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"
 #include "platform/message_box.h"
@@ -42,6 +43,7 @@ public:
         : wxDialog(parent, connect_dialog_layout::kLayout.id, connect_dialog_layout::kLayout.caption),
           m_logic(logic),
           m_timer(this, 1) {
+        SetProgramIcon(*this);
         const DialogLayout& layout = connect_dialog_layout::kLayout;
         SetClientSize(ConvertDialogToPixels(wxSize(layout.width, layout.height)));
         for (size_t i = 0; i < layout.controlCount; ++i) Create(layout.controls[i]);

@@ -146,6 +146,7 @@ public:
     DisplayFrame(wxWindow* owner, WxDisplayWindow* display, bool isMain, const TarqDisplaySettings& s)
         : wxFrame(owner, wxID_ANY, "Tarq", wxPoint(s.LocX, s.LocY), wxSize(s.Width, s.Height)),
           m_display(display) {
+        SetProgramIcon(*this);
         SetBackgroundColour(*wxBLACK);
         canvas = new wxGLCanvas(this, GlAttributes(), 1005);
         context = std::make_unique<wxGLContext>(canvas);
@@ -766,6 +767,7 @@ void WxDisplayWindow::ShowTextEntryDialog(const TextEntryRequest& request) {
     wxDialog dialog(
         m_frame, wxID_ANY,
         note ? "Sticky Note" : (request.mode == TextEntryMode::Anchor ? "Anchor Point" : "Scratchpad"));
+    SetProgramIcon(dialog);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto* edit =
         new wxTextCtrl(&dialog, 1164, ToWx(request.initialText), wxDefaultPosition,

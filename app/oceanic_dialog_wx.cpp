@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "app/wx_image.h"
 #include "app/wx_text.h"
 #include "resources/dialog_layouts.h"
 #include "scope/oceanic_dialog.h"
@@ -61,6 +62,7 @@ public:
                    wxCAPTION | wxCLOSE_BOX | wxFRAME_TOOL_WINDOW),
           m_owner(owner),
           m_model(scope) {
+        SetProgramIcon(*this);
         SetClientSize(ConvertDialogToPixels(wxSize(layout.width, layout.height)));
         for (const DialogControl& c : layout.controls) {
             wxPoint at = ConvertDialogToPixels(wxPoint(c.x, c.y));

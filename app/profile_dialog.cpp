@@ -8,6 +8,7 @@
 #include "app/menu_builder.h"
 #include "app/menu_table.h"
 #include "app/settings_dialogs_wx.h"
+#include "app/wx_image.h"
 #include "app/wx_text.h"
 #include "platform/message_box.h"
 #include "platform/url_open.h"
@@ -16,6 +17,7 @@ ProfileDialog::ProfileDialog(TarqSessionUi& session)
     : wxFrame(nullptr, 101, ToWx(std::string(" ") + kProgramName + " " + kProgramVersion), wxDefaultPosition,
               wxDefaultSize, wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
       m_session(session) {
+    SetProgramIcon(*this);
     auto* panel = new wxPanel(this);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(new wxStaticText(panel, 1008, "Choose a Session Profile:"), 0, wxALL, 8);

@@ -3,6 +3,7 @@
 
 #include <wx/wx.h>
 
+#include "app/wx_image.h"
 #include "app/wx_text.h"
 #include "foundation/profile.h"
 #include "foundation/save_profile_as.h"
@@ -14,6 +15,7 @@ public:
     explicit SaveProfileAsDialog(wxWindow* parent)
         : wxDialog(parent, 179, "Save Profile As", wxDefaultPosition, wxDefaultSize,
                    wxCAPTION | wxSYSTEM_MENU) {
+        SetProgramIcon(*this);
         auto* sizer = new wxBoxSizer(wxVERTICAL);
         sizer->Add(new wxStaticText(this, wxID_ANY, "Enter a name for the profile:"), 0, wxALL, 8);
         m_name = new wxTextCtrl(this, 1094, "", wxDefaultPosition, wxSize(260, -1));

@@ -19,6 +19,7 @@
 #include "app/general_settings_form.h"
 #include "app/profile_transfer.h"
 #include "app/sounds_form.h"
+#include "app/wx_image.h"
 #include "app/wx_text.h"
 #include "foundation/ini_file.h"
 #include "foundation/profile.h"
@@ -36,6 +37,12 @@ void LoadLayouts() {
     wxXmlResource::Get()->InitAllHandlers();
     InitSettingsXrc();
     loaded = true;
+}
+
+// A dialog of the settings layouts, with the program's icon.
+void LoadSettingsDialog(wxDialog& dialog, wxWindow* parent, const char* name) {
+    wxXmlResource::Get()->LoadDialog(&dialog, parent, name);
+    SetProgramIcon(dialog);
 }
 
 template <typename T>
@@ -152,7 +159,7 @@ void BindArrows(wxWindow* parent, const SettingsControl& control, std::function<
 class GeneralSettingsDialog {
 public:
     explicit GeneralSettingsDialog(wxWindow* parent) : m_form(*g_profile, ProgramSettingsEffects()) {
-        wxXmlResource::Get()->LoadDialog(&m_dialog, parent, "GeneralSettings");
+        LoadSettingsDialog(m_dialog, parent, "GeneralSettings");
         m_pages = XRCCTRL(m_dialog, "pages", wxNotebook);
         m_apply = dynamic_cast<wxButton*>(m_dialog.FindWindow(wxID_APPLY));
         m_apply->Disable();
@@ -333,7 +340,7 @@ private:
 
 void RunColorProfileEditor(wxWindow* parent, const std::string& name) {
     wxDialog dialog;
-    wxXmlResource::Get()->LoadDialog(&dialog, parent, "ColorProfileEditor");
+    LoadSettingsDialog(dialog, parent, "ColorProfileEditor");
     TarqColorProfileEditorForm form(*g_profile, name);
     auto* field = Find<wxTextCtrl>(&dialog, 1202);
     field->SetMaxLength(255);
@@ -373,7 +380,7 @@ void RunColorProfileEditor(wxWindow* parent, const std::string& name) {
 
 void RunColorProfiles(wxWindow* parent) {
     wxDialog dialog;
-    wxXmlResource::Get()->LoadDialog(&dialog, parent, "ColorProfiles");
+    LoadSettingsDialog(dialog, parent, "ColorProfiles");
     TarqColorProfilesForm form(*g_profile);
     auto* list = Find<wxListBox>(&dialog, 1201);
     auto fill = [&] {
@@ -418,7 +425,7 @@ void RunColorProfiles(wxWindow* parent) {
 
 void RunFilters(wxWindow* parent, TarqDisplayScope& scope) {
     wxDialog dialog;
-    wxXmlResource::Get()->LoadDialog(&dialog, parent, "Filters");
+    LoadSettingsDialog(dialog, parent, "Filters");
     TarqFiltersForm form(scope, g_profile);
     auto* apply = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_APPLY));
     auto* floor = Find<wxTextCtrl>(&dialog, 1131);
@@ -479,7 +486,7 @@ void RunFilters(wxWindow* parent, TarqDisplayScope& scope) {
 
 void RunSounds(wxWindow* parent) {
     wxDialog dialog;
-    wxXmlResource::Get()->LoadDialog(&dialog, parent, "Sounds");
+    LoadSettingsDialog(dialog, parent, "Sounds");
     TarqSoundsForm form(*g_profile);
     auto* events = Find<wxChoice>(&dialog, 1020);
     auto* field = Find<wxTextCtrl>(&dialog, 1094);
@@ -528,7 +535,7 @@ void RunSounds(wxWindow* parent) {
 
 void RunAudioDevices(wxWindow* parent) {
     wxDialog dialog;
-    wxXmlResource::Get()->LoadDialog(&dialog, parent, "AudioDevices");
+    LoadSettingsDialog(dialog, parent, "AudioDevices");
     TarqAudioDevicesForm form(*g_profile, ProgramVoiceSettings());
     auto* apply = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_APPLY));
     wxChoice* lists[3] = {Find<wxChoice>(&dialog, 1020), Find<wxChoice>(&dialog, 1021),
@@ -647,7 +654,7 @@ void RunImport(wxWindow* parent, ProfileTransferKind kind) {
     if (files.ShowModal() != wxID_OK) return;
     const std::string path = FromWx(files.GetPath());
     wxDialog dialog;
-    wxXmlResource::Get()->LoadDialog(&dialog, parent, "ImportProfiles");
+    LoadSettingsDialog(dialog, parent, "ImportProfiles");
     TarqProfileImport import(*g_profile, kind, path);
     auto* list = Find<wxListBox>(&dialog, 1002);
     auto* status = Find<wxStaticText>(&dialog, 1165);
@@ -670,7 +677,7 @@ void RunImport(wxWindow* parent, ProfileTransferKind kind) {
 
 void RunExport(wxWindow* parent, ProfileTransferKind kind) {
     wxDialog dialog;
-    wxXmlResource::Get()->LoadDialog(&dialog, parent, "ExportProfiles");
+    LoadSettingsDialog(dialog, parent, "ExportProfiles");
     TarqProfileExport exporter(*g_profile, kind);
     auto* list = Find<wxListBox>(&dialog, 1002);
     auto* name = Find<wxTextCtrl>(&dialog, 1127);
@@ -707,7 +714,7 @@ void RunMerge(wxWindow* parent, bool existing) {
         path = FromWx(files.GetPath());
     }
     wxDialog dialog;
-    wxXmlResource::Get()->LoadDialog(&dialog, parent, "MergeProfiles");
+    LoadSettingsDialog(dialog, parent, "MergeProfiles");
     TarqProfileMerge merge(*g_profile, path);
     auto* from = Find<wxListBox>(&dialog, 1167);
     auto* into = Find<wxListBox>(&dialog, 1003);

@@ -4,6 +4,7 @@
 #include <wx/display.h>
 
 #include "app/window_snap_wx.h"
+#include "app/wx_image.h"
 #include "foundation/window_fit.h"
 
 namespace {
@@ -23,6 +24,7 @@ std::function<std::vector<ScreenRect>()>& KeepClearAreas() {
 TarqToolWindowDialog::TarqToolWindowDialog(TarqToolWindow& tool, wxWindow* parent, const wxString& title,
                                            long style)
     : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, style), m_tool(tool) {
+    SetProgramIcon(*this);
     m_tool.AttachFrame(this);
     // The five fixed-width windows keep their width field while being sized.
     AttachWindowSnapping(this, [this] { return m_tool.GetWidth(); });

@@ -1,10 +1,14 @@
-// The program's own pictures into the toolkit: a wxImage with its alpha, and
-// a cursor with its hot spot. Tested through tests/app/looks_program_test.cpp.
+// The program's own pictures into the toolkit: a wxImage with its alpha, a
+// cursor with its hot spot, and the window icon on a top-level window.
+// Tested through tests/app/looks_program_test.cpp.
 #pragma once
 
 #include <wx/cursor.h>
+#include <wx/iconbndl.h>
 #include <wx/image.h>
+#include <wx/toplevel.h>
 
+#include "app/program_icon.h"
 #include "app/rgba_image.h"
 
 inline wxImage ToWxImage(const RgbaImage& picture) {
@@ -25,4 +29,15 @@ inline wxCursor ToWxCursor(const RgbaImage& picture, int hotX, int hotY) {
     image.SetOption(wxIMAGE_OPTION_CUR_HOTSPOT_X, hotX);
     image.SetOption(wxIMAGE_OPTION_CUR_HOTSPOT_Y, hotY);
     return wxCursor(image);
+}
+
+// Every size of the icon, so that the window manager need not scale one.
+inline void SetProgramIcon(wxTopLevelWindow& window) {
+    wxIconBundle icons;
+    for (int size : kProgramIconSizes) {
+        wxIcon icon;
+        icon.CopyFromBitmap(wxBitmap(ToWxImage(DrawProgramIcon(size))));
+        icons.AddIcon(icon);
+    }
+    window.SetIcons(icons);
 }
