@@ -2,10 +2,12 @@
 #include "app/comms_windows.h"
 
 #include "app/global_objects.h"
+#include "app/menu_table.h"
 #include "foundation/profile.h"
 #include "foundation/start_directory.h"
 #include "foundation/text_helpers.h"
 #include "platform/clock.h"
+#include "platform/url_open.h"
 #include "scope/display_scope.h"
 
 namespace {
@@ -102,6 +104,11 @@ void TarqATISMaker::SetDialogRunner(std::function<void(TarqATISMaker&)> run) {
 
 void TarqATISMaker::ShowDialog() {
     if (DialogRunner()) DialogRunner()(*this);
+}
+
+void TarqATISMaker::OpenHelp() {
+    const std::string error = OpenHelpPage(AtisMakerHelpUrl(), ::OpenUrl);
+    if (!error.empty()) ShowErrorLine(error);
 }
 
 void TarqATISMaker::SetConnectButtonUpdater(std::function<void()> update) {

@@ -92,6 +92,9 @@ public:
     // The wx layer says how the modal dialog is run.
     static void SetDialogRunner(std::function<void(TarqATISMaker&)> run);
     void ShowDialog();
+    // The dialog's Help: the ATIS maker's page in the browser, or a line in
+    // the radio history saying why not.
+    void OpenHelp();
 
 private:
     void ShowError(const std::string& text) override;

@@ -347,7 +347,6 @@ public:
         Text(kAtisVoiceFrequency)->SetMaxLength(AtisMaker::kFrequencyLimit);
         Text(AtisMaker::kRunwayId)->SetMaxLength(AtisMaker::kRunwayLimit);
         // The voice ATIS waits for the voice engine's services.
-        FindWindow(kAtisHelp)->Enable(false);
         for (int id : {kAtisRecord, kAtisMonitor, kAtisConnect}) FindWindow(id)->Enable(m_voice != nullptr);
         if (m_voice) {
             static_cast<wxToggleButton*>(FindWindow(kAtisMonitor))->SetValue(m_voice->IsMonitor());
@@ -370,6 +369,8 @@ public:
 
         Bind(
             wxEVT_BUTTON, [this](wxCommandEvent&) { Update(); }, kAtisRefresh);
+        Bind(
+            wxEVT_BUTTON, [this](wxCommandEvent&) { m_owner.OpenHelp(); }, kAtisHelp);
         Bind(
             wxEVT_BUTTON, [this](wxCommandEvent&) { CloseSaving(); }, kAtisClose);
         Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { CloseSaving(); });

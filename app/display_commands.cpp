@@ -138,12 +138,9 @@ bool TarqDisplayCommands::OnMenuCommand(int id) {
         return true;
     }
     if (row->helpPage) {
-        const std::string url = HelpPageUrl(row->id);
-        if (url.empty()) {
-            if (g_displayManager) g_displayManager->ShowError("No web address is configured for this page.");
-        } else if (!m_host.OpenUrl(url)) {
-            if (g_displayManager) g_displayManager->ShowError("Could not open " + url + " in a web browser.");
-        }
+        const std::string error = OpenHelpPage(
+            HelpPageUrl(row->id), [this](const std::string& url) { return m_host.OpenUrl(url); });
+        if (!error.empty() && g_displayManager) g_displayManager->ShowError(error);
         return true;
     }
     switch (row->id) {

@@ -219,3 +219,11 @@ std::string HelpPageUrl(CommandId id) {
     const CommandRow* row = FindCommand(id);
     return row && row->helpPage ? std::string(kWebSite) + row->helpPage : std::string();
 }
+
+std::string AtisMakerHelpUrl() { return std::string(kWebSite) + "docs/atis_maker.shtml"; }
+
+std::string OpenHelpPage(const std::string& url, const std::function<bool(const std::string&)>& open) {
+    if (url.empty()) return "No web address is configured for this page.";
+    if (!open(url)) return "Could not open " + url + " in a web browser.";
+    return {};
+}

@@ -5,6 +5,7 @@
 // Tested by tests/app/menu_table_test.cpp.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,12 @@ CommandId FindAccelerator(int modifiers, int virtualKey);
 const char* CommandLinePrefill(CommandId id);
 // The page a Help item opens; empty for other commands.
 std::string HelpPageUrl(CommandId id);
+// The page the ATIS maker's Help button opens.
+std::string AtisMakerHelpUrl();
+// Hands a help page to the browser through `open` (false: no browser took
+// it). What the radio history should say when that failed or there is no
+// address; empty when the page went to the browser.
+std::string OpenHelpPage(const std::string& url, const std::function<bool(const std::string&)>& open);
 
 // wx takes menu ids below 0x7FFF only: the 40000 range moves to 20000.
 inline int ToToolkitId(int id) { return id >= 40000 ? id - 20000 : id; }

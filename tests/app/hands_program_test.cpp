@@ -4,8 +4,8 @@
 // accelerator pressed over a tool window and over a secondary display;
 // typing over a secondary display and over the strip bay; hotkeys captured
 // in the general settings; the aircraft-select key completing a command and
-// Up recalling it; and an exit whose save fails, which keeps the program
-// open. Each test runs the program in a child process of its own, since the
+// Up recalling it; an exit whose save fails, which keeps the program open;
+// and the ATIS maker's Help button. Each test runs the program in a child process of its own, since the
 // toolkit starts once per process.
 #include <wx/notebook.h>
 #include <wx/uiaction.h>
@@ -26,8 +26,10 @@
 #include "comms/command_processor.h"
 #include "foundation/ini_file.h"
 #include "foundation/profile.h"
+#include "platform/atomic_file.h"
 #include "platform/message_box.h"
 #include "program_driver.h"
+#include "resources/comms_dialog_layouts.h"
 #include "scope/display_scope.h"
 #include "scope/sticky_builder.h"
 #include "x_input.h"
@@ -358,6 +360,81 @@ TEST(HandsProgram, AnExitWhoseSaveFailsKeepsTheProgramOpen) {
     CIniFile ini((data.Path() / "Tarq.ini").string());
     ASSERT_TRUE(ini.Read());
     EXPECT_EQ(ini.GetText("Work", "RingSpacing", ""), "7");
+}
+
+// The ATIS maker's Help button, clicked: its page goes to the browser (a
+// stand-in xdg-open on PATH notes the address it is given); with no browser
+// to start, the radio history says so.
+TEST(HandsProgram, TheAtisMakersHelpOpensItsPageOrSaysWhyNot) {
+    TARQ_SKIP_WITHOUT_X_DISPLAY();
+    if (!InChild()) return;
+    DataDir data(std::string(kMeta) +
+                 "[Default]\nDisplayCount=1\nDisplayLocX1=20\nDisplayLocY1=20\nPromptSaveProfile=0\n");
+    const fs::path browser = data.Path() / "browser";
+    const fs::path nowhere = data.Path() / "nowhere";
+    const fs::path noted = data.Path() / "opened.txt";
+    fs::create_directories(browser);
+    fs::create_directories(nowhere);
+    // Written aside and renamed, so the test never reads half an address.
+    data.Write("browser/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > '" + noted.string() + ".part' && mv '" +
+                                       noted.string() + ".part' '" + noted.string() + "'\n");
+    fs::permissions(browser / "xdg-open", fs::perms::owner_all);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (browser.string() + ":" + oldPath).c_str(), 1);
+
+    bool enabled = false;
+    std::string opened;
+    std::vector<std::string> said;
+    auto help = [] {
+        wxDialog* atis = TopModal();
+        return atis && atis->GetTitle() == comms_layouts::kAtisMaker.caption
+                   ? atis->FindWindow(comms_layouts::kAtisHelp)
+                   : nullptr;
+    };
+    auto errors = [] {
+        std::vector<std::string> lines;
+        for (const std::string& line : Main()->GetRadioHistory()->GetMessages())
+            if (line.find("browser") != std::string::npos || line.find("No web address") != std::string::npos)
+                lines.push_back(line);
+        return lines;
+    };
+    const ScriptRun run = RunScript(
+        {OpenProfileStep("Default"), SessionUp(),
+         [](int) {
+             wxTheApp->CallAfter([] { Main()->OnMenuCommand(CommandId::AtisMaker); });
+             return true;
+         },
+         [&](int waited) {
+             wxWindow* button = help();
+             if (!button) return waited < 50 ? false : ScriptFail("the ATIS maker did not open");
+             enabled = button->IsEnabled();
+             Click(button);
+             return true;
+         },
+         [&](int waited) {
+             std::string text;
+             if (!ReadWholeFile(noted.string(), text) && waited < 100) return false;
+             opened = text;
+             setenv("PATH", nowhere.string().c_str(), 1);
+             Click(help());
+             return true;
+         },
+         [&](int waited) {
+             said = errors();
+             if (said.empty() && waited < 50) return false;
+             setenv("PATH", oldPath.c_str(), 1);
+             if (wxDialog* atis = TopModal()) atis->EndModal(wxID_CANCEL);
+             return true;
+         },
+         [](int) { return !TopModal(); }, QuitStep()});
+    setenv("PATH", oldPath.c_str(), 1);
+    EXPECT_EQ(run.failure, "");
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(opened, AtisMakerHelpUrl());
+    EXPECT_NE(opened.find("/Tarq/docs/"), std::string::npos) << opened;
+    ASSERT_EQ(said.size(), 1u) << ::testing::PrintToString(said);
+    EXPECT_NE(said[0].find("Could not open " + AtisMakerHelpUrl() + " in a web browser."), std::string::npos)
+        << said[0];
 }
 
 }  // namespace

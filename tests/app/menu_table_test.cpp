@@ -137,4 +137,31 @@ TEST(MenuTable, HelpPages) {
     EXPECT_EQ(HelpPageUrl(C::About), "");
 }
 
+// What a help page's opening leaves for the radio history: nothing once a
+// browser took it, why not otherwise; no browser is asked without an address.
+TEST(MenuTable, OpeningAHelpPageSaysWhyItFailed) {
+    struct Case {
+        const char* url;
+        bool browser;
+        const char* asked;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"https://example.org/a", true, "https://example.org/a", ""},
+        {"https://example.org/a", false, "https://example.org/a",
+         "Could not open https://example.org/a in a web browser."},
+        {"", true, "", "No web address is configured for this page."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        std::string asked;
+        const std::string said = OpenHelpPage(c.url, [&](const std::string& url) {
+            asked += url;
+            return c.browser;
+        });
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(said, c.said);
+    }
+}
+
 }  // namespace
