@@ -177,14 +177,18 @@ private:
     void OnMemberMenu(wxContextMenuEvent& e) {
         const wxPoint at = m_members->ScreenToClient(e.GetPosition());
         const int row = m_members->VirtualHitTest(at.y);
-        if (row < 0 || row >= static_cast<int>(m_members->Members().size())) return;
+        if (row < 0 || row >= static_cast<int>(m_members->Members().size())) {
+            e.Skip();  // the window's own menu
+            return;
+        }
         const std::string member = m_members->Members()[row];
         wxMenu menu;
         menu.Append(TarqChatWindow::kRemoveFromGroupCommand, "Remove From Group");
         menu.Append(TarqChatWindow::kPrivateChatCommand, "Private Chat");
+        AppendRollUpItem(menu);
         InsertMenuTitle(&menu, member);
         const int command = m_members->GetPopupMenuSelectionFromUser(menu, at);
-        if (command != wxID_NONE) m_window.OnMemberMenu(command, member);
+        if (command != wxID_NONE && !RunRollUpItem(command)) m_window.OnMemberMenu(command, member);
     }
 
     TarqChatWindow& m_window;

@@ -202,17 +202,23 @@ void BindWeather(TarqWeatherPanel& panel, wxDialog& dialog) {
         const std::string station = LineStation(list, list->GetSelection());
         if (!station.empty()) panel.Store().RequestMetar(station);
     });
-    list->Bind(wxEVT_CONTEXT_MENU, [&panel, list](wxContextMenuEvent& e) {
+    list->Bind(wxEVT_CONTEXT_MENU, [&panel, &dialog, list](wxContextMenuEvent& e) {
         const wxPoint at = list->ScreenToClient(e.GetPosition());
         const std::string station = LineStation(list, list->HitTest(at));
-        if (station.empty()) return;
+        if (station.empty()) {
+            e.Skip();  // the window's own menu
+            return;
+        }
+        auto* window = dynamic_cast<TarqToolWindowDialog*>(&dialog);
         wxMenu menu;
         menu.Append(wxID_ANY, ToWx(station))->Enable(false);
         menu.AppendSeparator();
         menu.Append(WeatherStore::kRemoveStationCommand, "Remove Station");
         menu.Append(WeatherStore::kRequestMetarCommand, "Request METAR");
+        if (window) window->AppendRollUpItem(menu);
         const int command = list->GetPopupMenuSelectionFromUser(menu, at);
-        if (command != wxID_NONE) panel.RunStationMenuCommand(command, station);
+        if (command != wxID_NONE && !(window && window->RunRollUpItem(command)))
+            panel.RunStationMenuCommand(command, station);
     });
 }
 

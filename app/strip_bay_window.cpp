@@ -101,6 +101,9 @@ public:
         surface->Bind(wxEVT_LEFT_DCLICK,
                       [this](wxMouseEvent& e) { m_owner.m_bay.OnDoubleClick(Modifiers(e)); });
         surface->Bind(wxEVT_RIGHT_DOWN, [this](wxMouseEvent& e) { Mouse(e, true); });
+        surface->Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent& e) {
+            if (!menuShown) e.Skip();
+        });
         surface->Bind(wxEVT_MOUSEWHEEL,
                       [this](wxMouseEvent& e) { m_owner.m_bay.Scroll(e.GetWheelRotation()); });
         // The bay has no text of its own: typing goes to the main display's command line.
@@ -167,12 +170,16 @@ public:
     std::unique_ptr<wxGLContext> context;
     std::unique_ptr<GlContextResources> resources;
     std::unique_ptr<StripBayGl> gl;
+    // Whether the last right-click opened a strip's menu; away from the
+    // strips the window's own menu opens.
+    bool menuShown = false;
 
 private:
     void Mouse(wxMouseEvent& e, bool rightButton) {
         int bx = 0, by = 0;
         m_owner.m_bay.SurfaceToBay(e.GetX(), e.GetY(), &bx, &by);
         if (rightButton) {
+            menuShown = false;
             m_owner.m_bay.OnRButtonDown(bx, by);
         } else {
             m_owner.m_bay.OnMouseMove(bx, by);
@@ -253,8 +260,10 @@ int WxStripBayWindow::TrackContextMenu(const StripBayMenu& menu) {
         popup.Append(kStripMenuEditPlan, "Edit Flight Plan");
         popup.Append(kStripMenuDelete, "Delete Strip");
     }
+    m_dialog->AppendRollUpItem(popup);
+    m_dialog->menuShown = true;
     const int chosen = m_dialog->GetPopupMenuSelectionFromUser(popup);
-    return chosen == wxID_NONE ? 0 : chosen;
+    return chosen == wxID_NONE || (m_dialog && m_dialog->RunRollUpItem(chosen)) ? 0 : chosen;
 }
 
 bool WxStripBayWindow::EditAnnotation(std::string& text) {

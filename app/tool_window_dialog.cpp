@@ -2,6 +2,8 @@
 #include "app/tool_window_dialog.h"
 
 #include <wx/display.h>
+#include <wx/menu.h>
+#include <wx/textctrl.h>
 
 #include "app/window_snap_wx.h"
 #include "app/wx_image.h"
@@ -28,6 +30,24 @@ TarqToolWindowDialog::TarqToolWindowDialog(TarqToolWindow& tool, wxWindow* paren
     m_tool.AttachFrame(this);
     // The five fixed-width windows keep their width field while being sized.
     AttachWindowSnapping(this, [this] { return m_tool.GetWidth(); });
+    // The window's own handlers, bound later, see the key first and pass it on.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
+        if (e.GetModifiers() == wxMOD_CONTROL && (e.GetKeyCode() == 'U' || e.GetKeyCode() == 'u')) {
+            m_tool.ToggleCollapse();
+            return;
+        }
+        e.Skip();
+    });
+    Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent& e) {
+        // An edit box keeps its own menu of cut, copy and paste.
+        if (dynamic_cast<wxTextCtrl*>(e.GetEventObject())) {
+            e.Skip();
+            return;
+        }
+        wxPoint at = e.GetPosition();
+        if (at == wxDefaultPosition) at = ClientToScreen(wxPoint(0, 0));
+        ShowWindowMenu(at);
+    });
 }
 
 TarqToolWindowDialog::~TarqToolWindowDialog() {
@@ -97,6 +117,24 @@ bool TarqToolWindowDialog::IsPointOnMonitor(int x, int y) const {
 
 void TarqToolWindowDialog::ActivateMainDisplay() {
     if (MainDisplayActivator()) MainDisplayActivator()();
+}
+
+void TarqToolWindowDialog::AppendRollUpItem(wxMenu& menu) const {
+    if (menu.GetMenuItemCount() > 0) menu.AppendSeparator();
+    menu.Append(kRollUpCommand, m_tool.IsCollapsed() ? "Roll Down\tCtrl+U" : "Roll Up\tCtrl+U");
+}
+
+bool TarqToolWindowDialog::RunRollUpItem(int command) {
+    if (command != kRollUpCommand) return false;
+    // Not while the menu's own loop unwinds.
+    CallAfter([this] { m_tool.ToggleCollapse(); });
+    return true;
+}
+
+void TarqToolWindowDialog::ShowWindowMenu(wxPoint at) {
+    wxMenu menu;
+    AppendRollUpItem(menu);
+    RunRollUpItem(GetPopupMenuSelectionFromUser(menu, ScreenToClient(at)));
 }
 
 void TarqToolWindowDialog::SetMainDisplayActivator(std::function<void()> activate) {

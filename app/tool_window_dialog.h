@@ -1,10 +1,13 @@
 // TarqToolWindowDialog: the native window of a tool window, a modeless
-// wxDialog that serves TarqToolWindow through ToolWindowFrame and snaps to
-// the other windows while it is moved or sized.
+// wxDialog that serves TarqToolWindow through ToolWindowFrame, snaps to the
+// other windows while it is moved or sized, and rolls up to its caption and
+// back by Ctrl+U or its menu item.
 // Tested by tests/app/tool_window_wx_test.cpp.
 #pragma once
 
 #include <wx/dialog.h>
+
+class wxMenu;
 
 #include <functional>
 #include <vector>
@@ -35,6 +38,17 @@ public:
     // And which screen areas a window shown for the first time must leave
     // clear (the main display's menu bar and command line).
     static void SetKeepClearAreas(std::function<std::vector<ScreenRect>()> areas);
+
+    // GTK reports no double-click on the caption, so the roll-up has a key,
+    // taken wherever the focus is inside the window, and a menu item that
+    // every menu of the window carries.
+    static constexpr int kRollUpCommand = 9001;
+    void AppendRollUpItem(wxMenu& menu) const;
+    // Rolls up or down when the chosen command is the item's; true then.
+    bool RunRollUpItem(int command);
+    // The menu of the window itself, for a right-click that no control of
+    // the window takes; `at` in screen pixels.
+    void ShowWindowMenu(wxPoint at);
 
     // The main display's window takes its children with it: the owner's
     // pointer to this dialog is cleared when it goes that way.

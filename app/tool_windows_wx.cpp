@@ -430,7 +430,10 @@ void BuildAircraftList(TarqAircraftList& list, wxDialog& d) {
         // From the keyboard the menu opens at the list's top-left corner.
         if (at == wxDefaultPosition) at = rows->ClientToScreen(wxPoint(0, 0));
         const int n = rows->VirtualHitTest(rows->ScreenToClient(at).y);
-        if (n == wxNOT_FOUND) return;
+        if (n == wxNOT_FOUND) {
+            e.Skip();  // the window's own menu
+            return;
+        }
         list.ShowAircraftMenuForRow(at.x, at.y, static_cast<size_t>(n));
     });
 }
@@ -503,13 +506,16 @@ void BuildControllerList(TarqControllerList& list, wxDialog& d) {
         const int n = rows->GetSelection();
         if (n != wxNOT_FOUND) list.OnRowDoubleClick(static_cast<size_t>(n));
     });
-    rows->Bind(wxEVT_CONTEXT_MENU, [&list, rows](wxContextMenuEvent& e) {
+    rows->Bind(wxEVT_CONTEXT_MENU, [&list, &d, rows](wxContextMenuEvent& e) {
         const wxPoint at = rows->ScreenToClient(e.GetPosition());
         const int n = rows->VirtualHitTest(at.y);
-        if (n == wxNOT_FOUND) return;
         const size_t row = static_cast<size_t>(n);
-        const std::vector<ControllerMenuItem> items = list.Model().BuildContextMenu(row);
-        if (items.empty()) return;
+        const std::vector<ControllerMenuItem> items =
+            n == wxNOT_FOUND ? std::vector<ControllerMenuItem>{} : list.Model().BuildContextMenu(row);
+        if (items.empty()) {
+            e.Skip();  // the window's own menu
+            return;
+        }
         wxMenu menu;
         menu.Append(wxID_ANY, ToWx(list.Model().GetRows()[row].name))->Enable(false);
         menu.AppendSeparator();
@@ -525,8 +531,11 @@ void BuildControllerList(TarqControllerList& list, wxDialog& d) {
                 menu.Append(item.command, ToWx(item.text))->Enable(item.enabled);
             }
         }
+        auto* window = dynamic_cast<TarqToolWindowDialog*>(&d);
+        if (window) window->AppendRollUpItem(menu);
         const int command = rows->GetPopupMenuSelectionFromUser(menu, at);
-        if (command != wxID_NONE) list.RunMenuCommand(row, command);
+        if (command != wxID_NONE && !(window && window->RunRollUpItem(command)))
+            list.RunMenuCommand(row, command);
     });
 }
 

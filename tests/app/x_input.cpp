@@ -27,8 +27,10 @@ bool PressRightCtrl() {
     return code != 0;
 }
 
+namespace {
+
 // Without a window manager the top-level windows are the root's children.
-bool FindXWindow(const std::string& title, int* x, int* y) {
+bool ShownTopLevel(const std::string& title, XWindowAttributes* foundAttributes) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return false;
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
@@ -45,13 +47,28 @@ bool FindXWindow(const std::string& title, int* x, int* y) {
                 found = title == name;
                 XFree(name);
             }
-            if (found) {
-                *x = attributes.x + attributes.width / 2;
-                *y = attributes.y + attributes.height / 2;
-            }
+            if (found) *foundAttributes = attributes;
         }
         if (children) XFree(children);
     }
     XCloseDisplay(display);
     return found;
+}
+
+}  // namespace
+
+bool FindXWindow(const std::string& title, int* x, int* y) {
+    XWindowAttributes window;
+    if (!ShownTopLevel(title, &window)) return false;
+    *x = window.x + window.width / 2;
+    *y = window.y + window.height / 2;
+    return true;
+}
+
+bool XWindowSize(const std::string& title, int* width, int* height) {
+    XWindowAttributes window;
+    if (!ShownTopLevel(title, &window)) return false;
+    *width = window.width;
+    *height = window.height;
+    return true;
 }

@@ -12,3 +12,5 @@ bool PressRightCtrl();
 // The middle of the shown top-level X window titled so, in screen pixels;
 // false when there is none.
 bool FindXWindow(const std::string& title, int* x, int* y);
+// Its size as the X server has it.
+bool XWindowSize(const std::string& title, int* width, int* height);
