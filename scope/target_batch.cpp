@@ -177,10 +177,50 @@ TargetBatch::Layer& TargetBatch::LayerAt(int index) {
 void TargetBatch::Line(double x1, double y1, double x2, double y2, double z) {
     const int layer = Place(kLines, static_cast<float>(z), InkOf(false), std::min(x1, x2), std::min(y1, y2),
                             std::max(x1, x2), std::max(y1, y2));
+    Push(LayerAt(layer).vertices[kLines], {x1, y1, x2, y2}, z);
+}
+
+void TargetBatch::Push(std::vector<Vertex>& v, const Ends& line, double z) const {
     const float fz = static_cast<float>(z);
+    v.push_back({static_cast<float>(line.x1),
+                 static_cast<float>(line.y1),
+                 fz,
+                 {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+    v.push_back({static_cast<float>(line.x2),
+                 static_cast<float>(line.y2),
+                 fz,
+                 {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+}
+
+void TargetBatch::Lines(const Ends* lines, int count, double z) {
+    if (count <= 0) return;
+    // Cells a box covers, with the pixel Place adds on each side.
+    auto cells = [](double left, double bottom, double right, double top) {
+        const long columns = ((static_cast<long>(std::ceil(right)) + 1) >> kCellShift) -
+                             ((static_cast<long>(std::floor(left)) - 1) >> kCellShift) + 1;
+        const long rows = ((static_cast<long>(std::ceil(top)) + 1) >> kCellShift) -
+                          ((static_cast<long>(std::floor(bottom)) - 1) >> kCellShift) + 1;
+        return columns * rows;
+    };
+    double left = lines[0].x1, right = left, bottom = lines[0].y1, top = bottom;
+    long apart = 0;
+    for (int i = 0; i < count; ++i) {
+        const Ends& e = lines[i];
+        const double l = std::min(e.x1, e.x2), r = std::max(e.x1, e.x2);
+        const double b = std::min(e.y1, e.y2), t = std::max(e.y1, e.y2);
+        apart += cells(l, b, r, t);
+        left = std::min(left, l);
+        right = std::max(right, r);
+        bottom = std::min(bottom, b);
+        top = std::max(top, t);
+    }
+    if (cells(left, bottom, right, top) > apart) {
+        for (int i = 0; i < count; ++i) Line(lines[i].x1, lines[i].y1, lines[i].x2, lines[i].y2, z);
+        return;
+    }
+    const int layer = Place(kLines, static_cast<float>(z), InkOf(false), left, bottom, right, top);
     std::vector<Vertex>& v = LayerAt(layer).vertices[kLines];
-    v.push_back({static_cast<float>(x1), static_cast<float>(y1), fz, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
-    v.push_back({static_cast<float>(x2), static_cast<float>(y2), fz, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+    for (int i = 0; i < count; ++i) Push(v, lines[i], z);
 }
 
 void TargetBatch::WideLine(double x1, double y1, double x2, double y2, double z, int width) {
@@ -189,10 +229,7 @@ void TargetBatch::WideLine(double x1, double y1, double x2, double y2, double z,
     const double half = width / 2.0 + 1;
     const int layer = Place(group, static_cast<float>(z), InkOf(false), std::min(x1, x2) - half,
                             std::min(y1, y2) - half, std::max(x1, x2) + half, std::max(y1, y2) + half);
-    const float fz = static_cast<float>(z);
-    std::vector<Vertex>& v = LayerAt(layer).vertices[group];
-    v.push_back({static_cast<float>(x1), static_cast<float>(y1), fz, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
-    v.push_back({static_cast<float>(x2), static_cast<float>(y2), fz, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+    Push(LayerAt(layer).vertices[group], {x1, y1, x2, y2}, z);
 }
 
 void TargetBatch::Point(double x, double y, double z) {

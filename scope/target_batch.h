@@ -32,6 +32,14 @@ public:
     void SetColor(uint32_t packed);
     void SetColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a);
     void Line(double x1, double y1, double x2, double y2, double z);
+    struct Ends {
+        double x1, y1, x2, y2;
+    };
+    // Lines at one depth in the current colour, as Line draws each. A small
+    // shape's lines are ordered as one piece over their common box, which
+    // costs less than ordering each; lines spread wide are ordered apart, so
+    // the box does not hold back pieces that fall between them.
+    void Lines(const Ends* lines, int count, double z);
     // A line glLineWidth(width) would draw; width 1 is Line.
     void WideLine(double x1, double y1, double x2, double y2, double z, int width);
     // At the point size the target pass set.
@@ -91,6 +99,7 @@ private:
     // before it over the box that it could not trade places with.
     int Place(Group group, float z, const Ink& ink, double left, double bottom, double right, double top);
     Layer& LayerAt(int index);
+    void Push(std::vector<Vertex>& v, const Ends& line, double z) const;
     void Draw(const std::vector<Vertex>& v, unsigned mode) const;
 
     bool m_begun = false;

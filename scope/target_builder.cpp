@@ -20,6 +20,30 @@ namespace {
 constexpr double kTwoPi = 6.28318530717958;
 constexpr int kSepRingVertices = 30;
 
+// One shape's lines, handed to the batch together.
+class LineRun {
+public:
+    LineRun(TargetBatch& batch, double z) : m_batch(batch), m_z(z) {}
+    ~LineRun() { Send(); }
+    LineRun(const LineRun&) = delete;
+    LineRun& operator=(const LineRun&) = delete;
+    void Add(double x1, double y1, double x2, double y2) {
+        if (m_count == kMax) Send();
+        m_lines[m_count++] = {x1, y1, x2, y2};
+    }
+
+private:
+    static constexpr int kMax = 32;
+    void Send() {
+        m_batch.Lines(m_lines, m_count, m_z);
+        m_count = 0;
+    }
+    TargetBatch& m_batch;
+    double m_z;
+    int m_count = 0;
+    TargetBatch::Ends m_lines[kMax];
+};
+
 bool IsDiagonal(int tagPosition) {
     return tagPosition == 1 || tagPosition == 3 || tagPosition == 7 || tagPosition == 9;
 }
@@ -174,20 +198,25 @@ void TarqTargetBuilder::DrawLine(PixelPoint a, PixelPoint b, double z) const {
 }
 
 void TarqTargetBuilder::DrawSegments(PixelPoint at, double z, std::initializer_list<Segment> segments) const {
-    for (const Segment& s : segments) Batch().Line(at.x + s.x1, at.y + s.y1, at.x + s.x2, at.y + s.y2, z);
+    LineRun run(Batch(), z);
+    for (const Segment& s : segments) run.Add(at.x + s.x1, at.y + s.y1, at.x + s.x2, at.y + s.y2);
 }
 
 void TarqTargetBuilder::DrawStrip(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const {
+    LineRun run(Batch(), z);
     const PixelPoint* c = corners.begin();
     for (size_t i = 1; i < corners.size(); ++i)
-        Batch().Line(at.x + c[i - 1].x, at.y + c[i - 1].y, at.x + c[i].x, at.y + c[i].y, z);
+        run.Add(at.x + c[i - 1].x, at.y + c[i - 1].y, at.x + c[i].x, at.y + c[i].y);
 }
 
 void TarqTargetBuilder::DrawLoop(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const {
-    DrawStrip(at, z, corners);
-    if (corners.size() < 2) return;
+    if (corners.size() < 2) return DrawStrip(at, z, corners);
+    LineRun run(Batch(), z);
+    const PixelPoint* c = corners.begin();
+    for (size_t i = 1; i < corners.size(); ++i)
+        run.Add(at.x + c[i - 1].x, at.y + c[i - 1].y, at.x + c[i].x, at.y + c[i].y);
     const PixelPoint first = *corners.begin(), last = *(corners.end() - 1);
-    Batch().Line(at.x + last.x, at.y + last.y, at.x + first.x, at.y + first.y, z);
+    run.Add(at.x + last.x, at.y + last.y, at.x + first.x, at.y + first.y);
 }
 
 void TarqTargetBuilder::FillConvex(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const {
@@ -203,16 +232,18 @@ void TarqTargetBuilder::FillConvex(PixelPoint at, double z, std::initializer_lis
 }
 
 void TarqTargetBuilder::DrawOutline(const double (*xy)[2], int count, double z, bool closed) const {
-    for (int i = 1; i < count; ++i) Batch().Line(xy[i - 1][0], xy[i - 1][1], xy[i][0], xy[i][1], z);
-    if (closed && count > 1) Batch().Line(xy[count - 1][0], xy[count - 1][1], xy[0][0], xy[0][1], z);
+    LineRun run(Batch(), z);
+    for (int i = 1; i < count; ++i) run.Add(xy[i - 1][0], xy[i - 1][1], xy[i][0], xy[i][1]);
+    if (closed && count > 1) run.Add(xy[count - 1][0], xy[count - 1][1], xy[0][0], xy[0][1]);
 }
 
 void TarqTargetBuilder::DrawCircle(double x, double y, double radius, int vertices, double z) const {
+    LineRun run(Batch(), z);
     double px = x + radius, py = y;
     for (int i = 1; i <= vertices; ++i) {
         const double a = (i % vertices) * kTwoPi / vertices;
         const double nx = x + radius * std::cos(a), ny = y + radius * std::sin(a);
-        Batch().Line(px, py, nx, ny, z);
+        run.Add(px, py, nx, ny);
         px = nx;
         py = ny;
     }

@@ -82,14 +82,15 @@ TagRect TarqTargetBuilderParkAir::Build(TargetSnapshot& target) {
     double across2 = MathAngle(NormaliseHeading(bearing + 90.0));
     target.plotExtent = std::isnan(target.plotExtent) ? 0.1 : std::clamp(target.plotExtent, 0.1, 1.0);
     double r = 10.0 * target.plotExtent + 3.0;
+    const double x1 = r * std::cos(across1), y1 = r * std::sin(across1);
+    const double x2 = r * std::cos(across2), y2 = r * std::sin(across2);
     uint32_t barColor = m_plotColor;
     for (size_t i = 0; i < points.size(); ++i) {
         if (i == 1) barColor = m_trailColor;
         if (i > 1) barColor = Faded(barColor);
         SetColor(barColor);
         double z = i == 0 ? kPlotDepth : kTrailDepth;
-        Batch().WideLine(points[i].x + r * std::cos(across1), points[i].y + r * std::sin(across1),
-                         points[i].x + r * std::cos(across2), points[i].y + r * std::sin(across2), z, 3);
+        Batch().WideLine(points[i].x + x1, points[i].y + y1, points[i].x + x2, points[i].y + y2, z, 3);
     }
 
     const double d = DataBlockDepth(target);

@@ -1,8 +1,8 @@
 // Radar mode 10. Tested by tests/scope/target_builder_taaats_test.cpp.
 #include "scope/target_builder_taaats.h"
 
-
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -186,11 +186,18 @@ TagRect TarqTargetBuilderTAAATS::Build(TargetSnapshot& target) {
                 break;
             case Shape::Circle:
             {
+                static const auto unit = [] {
+                    std::array<std::array<double, 2>, 30> corners;
+                    for (int i = 0; i < 30; ++i) {
+                        double a = i * 2.0 * M_PI / 30;
+                        corners[static_cast<size_t>(i)] = {std::cos(a), std::sin(a)};
+                    }
+                    return corners;
+                }();
                 double circle[30][2];
-                for (int i = 0; i < 30; ++i) {
-                    double a = i * 2.0 * M_PI / 30;
-                    circle[i][0] = p.x + 5 * std::cos(a);
-                    circle[i][1] = p.y + 5 * std::sin(a);
+                for (size_t i = 0; i < 30; ++i) {
+                    circle[i][0] = p.x + 5 * unit[i][0];
+                    circle[i][1] = p.y + 5 * unit[i][1];
                 }
                 DrawOutline(circle, 30, kShapeDepth, true);
             }
