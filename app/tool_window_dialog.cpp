@@ -48,6 +48,11 @@ TarqToolWindowDialog::TarqToolWindowDialog(TarqToolWindow& tool, wxWindow* paren
         if (at == wxDefaultPosition) at = ClientToScreen(wxPoint(0, 0));
         ShowWindowMenu(at);
     });
+    // After the size event: GTK may still be inside its own size allocation.
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
+        e.Skip();
+        CallAfter([this] { m_tool.FrameSized(); });
+    });
 }
 
 TarqToolWindowDialog::~TarqToolWindowDialog() {

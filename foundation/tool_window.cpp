@@ -36,10 +36,32 @@ void TarqToolWindow::Move(int x, int y) {
 
 void TarqToolWindow::SetPosition(int x, int y, int height) {
     if (!m_frame) return;
-    if (height < 1)
+    if (height < 1) {
         m_frame->Place(x, y, -1, -1, true);
-    else
-        m_frame->Place(x, y, m_width > 0 ? m_width : -1, height, true);
+        return;
+    }
+    m_frame->Place(x, y, m_width > 0 ? m_width : -1, height, true);
+    const ScreenRect placed = m_frame->GetWindowRect();
+    m_heldWidth = placed.right - placed.left;
+    m_heldHeight = placed.bottom - placed.top;
+    m_heldFrameHeight = m_heldHeight - m_frame->GetClientHeight();
+    m_holdingSize = true;
+}
+
+void TarqToolWindow::FrameSized() {
+    if (!m_frame || !m_holdingSize || m_collapsed) return;
+    const ScreenRect now = m_frame->GetWindowRect();
+    const int width = now.right - now.left;
+    const int height = now.bottom - now.top;
+    const int frameHeight = height - m_frame->GetClientHeight();
+    if (frameHeight == m_heldFrameHeight) {
+        // Sized with the frame unchanged: by the user, who now owns the size.
+        if (width != m_heldWidth || height != m_heldHeight) m_holdingSize = false;
+        return;
+    }
+    m_heldFrameHeight = frameHeight;
+    if (width != m_heldWidth || height != m_heldHeight)
+        m_frame->Place(now.left, now.top, m_heldWidth, m_heldHeight, false);
 }
 
 void TarqToolWindow::GetRect(ScreenRect* rect) const {
@@ -52,6 +74,7 @@ void TarqToolWindow::ToggleCollapse() {
     if (!m_frame) return;
     ScreenRect rect = m_frame->GetWindowRect();
     int width = rect.right - rect.left;
+    m_holdingSize = false;
     if (!m_collapsed) {
         m_savedHeight = rect.bottom - rect.top;
         m_hadSizingFrame = m_frame->HasSizingFrame();

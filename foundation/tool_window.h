@@ -53,6 +53,11 @@ public:
     // Moves, and sizes to (width field, height) when height is at least 1 (a
     // window without a fixed width keeps its width); activates.
     void SetPosition(int x, int y, int height);
+    // The native window's size changed. A window sized here before the window
+    // manager's frame was known keeps that outer size once it is known: X
+    // toolkits learn the frame only after mapping and then keep the client
+    // size, which would add the title bar to the height at every restart.
+    void FrameSized();
     // The screen rectangle; a rolled-up window reports its unrolled height.
     void GetRect(ScreenRect* rect) const override;
     int GetWidth() const { return m_width; }
@@ -69,6 +74,12 @@ private:
     // The frame style from before the roll-up, given back on the way down, so
     // a fixed-size window stays fixed-size.
     bool m_hadSizingFrame = false;
+    // The outer size SetPosition gave and the frame height (outer minus
+    // client) it was given with; held until the user sizes the window.
+    bool m_holdingSize = false;
+    int m_heldWidth = 0;
+    int m_heldHeight = 0;
+    int m_heldFrameHeight = 0;
 };
 
 // True when the point 15 pixels right of and below (x, y) lies on a monitor.

@@ -240,9 +240,14 @@ ScriptStep QuitStep() {
     };
 }
 
+namespace {
+constexpr const char* kChild = "TARQ_PROGRAM_TEST_CHILD";
+}  // namespace
+
+bool InChildProcess() { return std::getenv(kChild) != nullptr; }
+
 bool InChild() {
-    constexpr const char* kChild = "TARQ_PROGRAM_TEST_CHILD";
-    if (std::getenv(kChild)) return true;
+    if (InChildProcess()) return true;
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string exe = fs::read_symlink("/proc/self/exe").string();
     std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();

@@ -157,6 +157,8 @@ ScriptStep QuitStep();
 // per process); true in the child, false in the parent once the child has
 // ended, its failure noted.
 bool InChild();
+// True in such a child: for a test whose parent runs several children.
+bool InChildProcess();
 
 // A helper program started with `args`, ended with SIGTERM when this goes.
 struct ChildProgram {

@@ -1,6 +1,7 @@
 // Tested through tests/app/hands_program_test.cpp.
 #include "x_input.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <dlfcn.h>
@@ -29,8 +30,9 @@ bool PressRightCtrl() {
 
 namespace {
 
-// Without a window manager the top-level windows are the root's children.
-bool ShownTopLevel(const std::string& title, XWindowAttributes* foundAttributes) {
+// Without a window manager, or with one that frames without reparenting, the
+// top-level windows are the root's children.
+bool ShownTopLevel(const std::string& title, XWindowAttributes* foundAttributes, Window* foundWindow = nullptr) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return false;
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
@@ -48,6 +50,7 @@ bool ShownTopLevel(const std::string& title, XWindowAttributes* foundAttributes)
                 XFree(name);
             }
             if (found) *foundAttributes = attributes;
+            if (found && foundWindow) *foundWindow = children[i];
         }
         if (children) XFree(children);
     }
@@ -70,5 +73,30 @@ bool XWindowSize(const std::string& title, int* width, int* height) {
     if (!ShownTopLevel(title, &window)) return false;
     *width = window.width;
     *height = window.height;
+    return true;
+}
+
+bool FindXFrame(const std::string& title, XFrame* frame) {
+    XWindowAttributes window;
+    Window id = 0;
+    if (!ShownTopLevel(title, &window, &id)) return false;
+    long extents[4] = {0, 0, 0, 0};  // left, right, top, bottom
+    if (Display* display = XOpenDisplay(nullptr)) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display, id, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False,
+                               XA_CARDINAL, &type, &format, &items, &after, &data) == Success &&
+            data && format == 32 && items == 4) {
+            for (int i = 0; i < 4; ++i) extents[i] = reinterpret_cast<long*>(data)[i];
+        }
+        if (data) XFree(data);
+        XCloseDisplay(display);
+    }
+    frame->x = window.x - static_cast<int>(extents[0]);
+    frame->y = window.y - static_cast<int>(extents[2]);
+    frame->width = window.width + static_cast<int>(extents[0] + extents[1]);
+    frame->height = window.height + static_cast<int>(extents[2] + extents[3]);
     return true;
 }

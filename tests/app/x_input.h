@@ -14,3 +14,9 @@ bool PressRightCtrl();
 bool FindXWindow(const std::string& title, int* x, int* y);
 // Its size as the X server has it.
 bool XWindowSize(const std::string& title, int* width, int* height);
+// Its outer rectangle in screen pixels: with the frame the window manager
+// says it drew (_NET_FRAME_EXTENTS), if there is one.
+struct XFrame {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+bool FindXFrame(const std::string& title, XFrame* frame);

@@ -133,6 +133,50 @@ TEST(ToolWindowTest, SetPositionKeepsTheWidthOfAWindowWithoutAFixedOne) {
     EXPECT_EQ(frame.rect.bottom - frame.rect.top, 300);
 }
 
+// A native window under a window manager whose 25-pixel title bar becomes
+// known only when the window is mapped, as under X: until then the toolkit
+// takes the frame for 0 pixels, and once it knows better it keeps the client
+// size, so the outer size grows.
+class ManagedFrame : public FakeFrame {
+public:
+    explicit ManagedFrame(TarqToolWindow& window) : m_window(window) {}
+    int GetClientHeight() const override { return rect.bottom - rect.top - frameHeight; }
+    void ShowAndRaise() override {
+        FakeFrame::ShowAndRaise();
+        if (frameHeight > 0) return;
+        frameHeight = 25;
+        rect.bottom += frameHeight;
+        m_window.FrameSized();
+    }
+    void Place(int x, int y, int width, int height, bool activate) override {
+        FakeFrame::Place(x, y, width, height, activate);
+        m_window.FrameSized();
+    }
+
+    int frameHeight = 0;
+
+private:
+    TarqToolWindow& m_window;
+};
+
+TEST(ToolWindowTest, RestartsUnderAWindowManagerKeepTheSavedOuterHeight) {
+    int savedHeight = 300;
+    for (int restart = 1; restart <= 3; ++restart) {
+        TarqToolWindow window;
+        window.SetWidth(212);
+        ManagedFrame frame(window);
+        window.AttachFrame(&frame);
+        window.SetPosition(820, 40, savedHeight);
+        window.Show();
+        ScreenRect saved;
+        window.GetRect(&saved);
+        savedHeight = saved.bottom - saved.top;
+        EXPECT_EQ(savedHeight, 300) << "restart " << restart;
+        EXPECT_EQ(saved.top, 40) << "restart " << restart;
+        EXPECT_EQ(frame.GetClientHeight(), 275) << "restart " << restart;
+    }
+}
+
 TEST(ToolWindowTest, ToggleVisibleAndHideKeepTheRolledUpState) {
     FakeFrame frame;
     TarqToolWindow window;
