@@ -11,6 +11,15 @@ function(tarq_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
+# In the sanitizer builds the tests' own sources are compiled without
+# optimisation: they are built once and thrown away, most of their cost is
+# the code the test macros expand to, and the code under test keeps its -O1.
+function(tarq_unoptimized_when_checked name)
+  if(TARQ_SANITIZE OR TARQ_TSAN)
+    target_compile_options(${name} PRIVATE -O0)
+  endif()
+endfunction()
+
 # tarq_test(NAME SOURCES ... [LIBS ...]): one GoogleTest executable, run by ctest
 # from the test's source folder so fixtures are found by relative path.
 function(tarq_test name)
@@ -19,6 +28,7 @@ function(tarq_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   target_compile_definitions(${name} PRIVATE TARQ_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  tarq_unoptimized_when_checked(${name})
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
 endfunction()
 
@@ -48,4 +58,5 @@ function(tarq_benchmark name)
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  tarq_unoptimized_when_checked(${name})
 endfunction()
