@@ -103,12 +103,22 @@ bool ProgramDriver::OnInit() {
     m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); });
     m_timer.Start(100);
     m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(m_seconds);
+    // A step that opened a modal dialog itself (a save of "Default" asks for
+    // a name) blocks its tick, and the timer never fires inside its own
+    // handler: only another timer can end the dialog and the program.
+    m_watchdog.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (!m_inStep) return;  // the tick notes the deadline
+        if (wxDialog* modal = TopModal()) modal->EndModal(wxID_CANCEL);
+        Fail("timed out inside step " + std::to_string(m_step));
+    });
+    m_watchdog.StartOnce(m_seconds * 1000 + 500);
     return true;
 }
 
 int ProgramDriver::OnExit() {
     m_timer.Stop();
     m_pollTimer.Stop();
+    m_watchdog.Stop();
     m_program.reset();
     return 0;
 }
@@ -118,7 +128,9 @@ void ProgramDriver::Tick() {
     if (std::chrono::steady_clock::now() > m_deadline)
         return Fail("timed out at step " + std::to_string(m_step));
     ++m_waited;
+    m_inStep = true;
     Step();
+    m_inStep = false;
 }
 
 void ProgramDriver::Fail(const std::string& why) {

@@ -122,6 +122,8 @@ private:
     std::vector<std::function<void()>> m_polls;
     wxTimer m_timer;
     wxTimer m_pollTimer;
+    wxTimer m_watchdog;
+    bool m_inStep = false;
     std::chrono::steady_clock::time_point m_deadline;
 };
 
