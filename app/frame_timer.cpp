@@ -8,7 +8,10 @@
 // Stop gets a fresh one, so such a job never runs the new tick.
 struct TarqFrameTimer::Shared {
     std::mutex mutex;
-    std::condition_variable wake;
+    // Two conditions, so that an idle tick wakes this thread once: `stop`
+    // ends the sleep, `started` the wait for a tick the main thread is late with.
+    std::condition_variable stop;
+    std::condition_variable started;
     bool running = false;
     bool stopped = false;
     bool posted = false;  // a tick waits in the main thread's queue
@@ -43,7 +46,8 @@ void TarqFrameTimer::Stop() {
         m_shared->running = false;
         m_shared->tick = nullptr;
     }
-    m_shared->wake.notify_all();
+    m_shared->stop.notify_all();
+    m_shared->started.notify_all();
     if (m_thread.joinable()) m_thread.join();
 }
 
@@ -56,9 +60,14 @@ void TarqFrameTimer::Run(std::shared_ptr<Shared> shared) {
     std::unique_lock<std::mutex> lock(shared->mutex);
     while (!shared->stopped) {
         // Sleeping on the condition lets Stop end the wait at once.
-        shared->wake.wait_for(lock, std::chrono::milliseconds(shared->periodMs),
+        shared->stop.wait_for(lock, std::chrono::milliseconds(shared->periodMs),
                               [&] { return shared->stopped; });
         if (shared->stopped) break;
+        if (shared->posted) {
+            // The main thread is busy: a full period once the last tick has started.
+            shared->started.wait(lock, [&] { return !shared->posted || shared->stopped; });
+            continue;
+        }
         shared->posted = true;
         lock.unlock();
         m_post([shared] {
@@ -68,12 +77,11 @@ void TarqFrameTimer::Run(std::shared_ptr<Shared> shared) {
                 shared->posted = false;
                 if (!shared->stopped) tick = shared->tick;
             }
-            shared->wake.notify_all();
+            shared->started.notify_all();
             // The timer goes on once the tick has started: a modal loop
             // opened by this tick runs the next ones.
             if (tick) tick();
         });
         lock.lock();
-        shared->wake.wait(lock, [&] { return !shared->posted || shared->stopped; });
     }
 }

@@ -3,7 +3,6 @@
 
 #include <wx/display.h>
 #include <wx/msgdlg.h>
-#include <wx/timer.h>
 #include <wx/wx.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include "app/comms_windows_wx.h"
 #include "app/display_window.h"
 #include "app/global_objects.h"
+#include "app/main_loop.h"
 #include "app/menu_table.h"
 #include "app/profile_dialog.h"
 #include "app/save_profile_as_dialog.h"
@@ -112,8 +112,8 @@ bool TarqProgram::Start() {
     // on the wire are never formatted by it.
     std::setlocale(LC_NUMERIC, "C");
     wxTheApp->SetExitOnFrameDelete(false);
-    // The 10 ms tick wakes the loop 100 times a second; no window of ours
-    // handles idle events, so they are not sent through every control.
+    // No window of ours handles idle events: when something wakes wx's idle
+    // processing, they are not sent through every control.
     wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
     m_started = true;
     StartTime = SystemClock::Instance().NowMs();
@@ -134,7 +134,7 @@ bool TarqProgram::Start() {
 
     TarqDisplayEnvironment environment;
     environment.factory = m_factory.get();
-    environment.post = [](std::function<void()> job) { wxTheApp->CallAfter(std::move(job)); };
+    environment.post = PostToMainLoop;
     environment.hooks.isOnMonitor = [](int x, int y) {
         return wxDisplay::GetFromPoint(wxPoint(x, y)) != wxNOT_FOUND;
     };
@@ -164,9 +164,11 @@ bool TarqProgram::Start() {
 
     m_ptt = std::make_unique<ExternalPttSocket>(m_runtimeDir);
     m_ptt->Open();
-    m_socketTimer = std::make_unique<wxTimer>();
-    m_socketTimer->Bind(wxEVT_TIMER, [this](wxTimerEvent&) { PollLocalSockets(); });
-    m_socketTimer->Start(20);
+    // Raise requests and push-to-talk datagrams wake the loop when they come.
+    for (int fd : {m_instance ? m_instance->RaiseFd() : -1, m_ptt->Fd()}) {
+        if (fd < 0) continue;
+        m_socketWatches.push_back(WatchForInput(fd, [this] { PollLocalSockets(); }));
+    }
     m_accelerators = std::make_unique<Accelerators>();
 
     if (!VoicePortReady(g_voiceEngine)) {
@@ -180,7 +182,8 @@ bool TarqProgram::Start() {
 void TarqProgram::Shutdown() {
     if (!m_started) return;
     m_started = false;
-    if (m_socketTimer) m_socketTimer->Stop();
+    for (unsigned watch : m_socketWatches) RemoveWatch(watch);
+    m_socketWatches.clear();
     m_accelerators.reset();
     if (g_displayManager) {
         g_displayManager->StopFrameTimer();

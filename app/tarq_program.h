@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/frame_tick.h"
 #include "app/session.h"
@@ -22,7 +23,6 @@ class WxStripBayWindow;
 class WxCommsWindows;
 class WxChatWindows;
 class WxToolWindows;
-class wxTimer;
 
 // The single-instance GUID, kept from the mutex name it replaces.
 inline constexpr const char* kInstanceName = "{6676C40C-5B28-4ff5-BBE2-A2D0029D18FE}";
@@ -90,7 +90,7 @@ private:
     std::unique_ptr<CuePlayer> m_cuePlayer;
     std::unique_ptr<TarqUserRegistry> m_registry;
     std::unique_ptr<ExternalPttSocket> m_ptt;
-    std::unique_ptr<wxTimer> m_socketTimer;
+    std::vector<unsigned> m_socketWatches;
     std::unique_ptr<Accelerators> m_accelerators;
     std::unique_ptr<WxStripBayWindow> m_stripBayWindow;
     std::unique_ptr<WxCommsWindows> m_commsWindows;
