@@ -16,6 +16,7 @@
 #include "app/scope_cursor.h"
 #include "app/tarq_program.h"
 #include "app/tool_window_dialog.h"
+#include "app/wx_image.h"
 #include "comms/chat_manager.h"
 #include "foundation/profile.h"
 #include "program_driver.h"
@@ -31,15 +32,9 @@ struct DataDir : ProgramDataDir {
 
 bool SavePicture(const XPicture& picture, const std::string& name) {
     if (picture.width <= 0) return false;
-    wxImage image(picture.width, picture.height);
-    image.InitAlpha();
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < picture.width; ++x) {
-            const uint32_t p = picture.At(x, y);
-            image.SetRGB(x, y, (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-            image.SetAlpha(x, y, (p >> 24) & 0xFF);
-        }
-    }
+    RgbaImage copy(picture.width, picture.height);
+    copy.pixels = picture.argb;
+    const wxImage image = ToWxImage(copy);
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
     const std::string file = std::string(TARQ_SCREENSHOT_DIR) + "/" + name + ".png";
     std::filesystem::create_directories(TARQ_SCREENSHOT_DIR);
