@@ -3,6 +3,7 @@
 
 #include <wx/display.h>
 #include <wx/msgdlg.h>
+#include <wx/timer.h>
 #include <wx/wx.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "app/menu_table.h"
 #include "app/profile_dialog.h"
 #include "app/save_profile_as_dialog.h"
+#include "app/screen_saver_hold.h"
 #include "app/shell_state.h"
 #include "app/strip_bay_services.h"
 #include "app/strip_bay_window.h"
@@ -33,6 +35,7 @@
 #include "platform/cue_player.h"
 #include "platform/external_ptt.h"
 #include "platform/key_state.h"
+#include "platform/screen_saver.h"
 #include "platform/single_instance.h"
 
 class TarqProgram::Factory final : public TarqDisplayFactory {
@@ -76,6 +79,74 @@ private:
                         (key.ShiftDown() ? kAccelShift : 0);
         return ::FindAccelerator(modifiers, vk);
     }
+};
+
+// The screen saver and the monitor's power-off stay away while a window of
+// the session is active. The profile dialog, the toolkit's message boxes and
+// file choosers do not hold them off.
+class TarqProgram::ScreenSaver final : public wxEventFilter {
+public:
+    explicit ScreenSaver(const TarqProgram& program)
+        : m_program(program), m_control(CreateDesktopScreenSaverControl()), m_hold(*m_control) {
+        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { OnTimer(); });
+        m_timer.Start(kCheckMs);
+        wxEvtHandler::AddFilter(this);
+    }
+    ~ScreenSaver() override {
+        wxEvtHandler::RemoveFilter(this);
+        *m_alive = false;
+    }
+
+    bool IsHeld() const { return m_hold.IsHeld(); }
+
+    int FilterEvent(wxEvent& event) override {
+        if (event.GetEventType() == wxEVT_ACTIVATE && !m_updatePending) {
+            m_updatePending = true;
+            // Once the window losing the activation and the one gaining it have both had theirs.
+            wxTheApp->CallAfter([this, alive = m_alive] {
+                if (!*alive) return;
+                m_updatePending = false;
+                Update();
+            });
+        }
+        return Event_Skip;
+    }
+
+private:
+    // A session also ends, and its windows go, without a window's activation changing.
+    static constexpr int kCheckMs = 1000;
+
+    void Update() {
+        bool held = false;
+        // The profile dialog shows only while no session is open.
+        if (!m_program.GetProfileDialog() && g_displayManager && g_displayManager->DisplayCount() > 0) {
+            for (wxWindow* window : wxTopLevelWindows) {
+                auto* top = dynamic_cast<wxTopLevelWindow*>(window);
+                held = held || (top && top->IsActive());
+            }
+        }
+        const bool was = m_hold.IsHeld();
+        m_hold.SetHeld(held);
+        if (held && !was) m_sinceReset = 0;
+    }
+    void OnTimer() {
+        Update();
+        const int period = m_hold.ResetPeriodMs();
+        if (period > 0 && (m_sinceReset += m_timer.GetInterval()) >= period) {
+            m_hold.OnResetPeriod();
+            m_sinceReset = 0;
+        }
+        const int interval = m_hold.IsHeld() ? std::min(kCheckMs, m_hold.ResetPeriodMs()) : kCheckMs;
+        if (interval != m_timer.GetInterval()) m_timer.Start(interval);
+    }
+
+    const TarqProgram& m_program;
+    std::unique_ptr<ScreenSaverControl> m_control;
+    ScreenSaverHold m_hold;
+    wxTimer m_timer;
+    int m_sinceReset = 0;  // ms
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    bool m_updatePending = false;
 };
 
 TarqProgram::TarqProgram(SingleInstance* instance, std::string runtimeDir)
@@ -170,6 +241,7 @@ bool TarqProgram::Start() {
         m_socketWatches.push_back(WatchForInput(fd, [this] { PollLocalSockets(); }));
     }
     m_accelerators = std::make_unique<Accelerators>();
+    m_screenSaver = std::make_unique<ScreenSaver>(*this);
 
     if (!VoicePortReady(g_voiceEngine)) {
         m_exitCode = 1;
@@ -185,6 +257,7 @@ void TarqProgram::Shutdown() {
     for (unsigned watch : m_socketWatches) RemoveWatch(watch);
     m_socketWatches.clear();
     m_accelerators.reset();
+    m_screenSaver.reset();
     if (g_displayManager) {
         g_displayManager->StopFrameTimer();
         g_displayManager->CloseAll();
@@ -257,6 +330,8 @@ void TarqProgram::RaiseSharedWindow() {
         frame->Iconize(false);
     window->Raise();
 }
+
+bool TarqProgram::HoldsScreenSaverOff() const { return m_screenSaver && m_screenSaver->IsHeld(); }
 
 int TarqProgram::PushToTalkKey() { return g_profile ? g_profile->GetInt("PTTKey") : 0; }
 void TarqProgram::SetPushToTalk(bool down) {

@@ -44,6 +44,8 @@ public:
     int RaiseRequestsSeen() const { return m_raiseRequests; }
     WxCommsWindows& CommsWindows() const { return *m_commsWindows; }
     WxToolWindows& ToolWindows() const { return *m_toolWindows; }
+    // The screen saver and the monitor's power-off are held off.
+    bool HoldsScreenSaverOff() const;
     // Frame ticks run so far.
     long TickCount() const { return m_tickCount; }
     // 1 when start-up failed for want of the voice port, else 0.
@@ -76,6 +78,7 @@ public:
 private:
     class Factory;
     class Accelerators;
+    class ScreenSaver;
     void PollLocalSockets();
     void RaiseSharedWindow();
 
@@ -92,6 +95,7 @@ private:
     std::unique_ptr<ExternalPttSocket> m_ptt;
     std::vector<unsigned> m_socketWatches;
     std::unique_ptr<Accelerators> m_accelerators;
+    std::unique_ptr<ScreenSaver> m_screenSaver;
     std::unique_ptr<WxStripBayWindow> m_stripBayWindow;
     std::unique_ptr<WxCommsWindows> m_commsWindows;
     std::unique_ptr<WxChatWindows> m_chatWindows;

@@ -3,7 +3,8 @@
 // Ctrl+U and the window's menu roll a tool window and a chat window up to the
 // caption and back, and a save meanwhile keeps the full height; saves and
 // restarts keep every window's place and size, with no window manager and
-// with one that frames windows with a title bar.
+// with one that frames windows with a title bar; the screen saver is held off
+// while a display window is active.
 #include <wx/display.h>
 #include <wx/uiaction.h>
 #include <wx/wx.h>
@@ -390,6 +391,40 @@ TEST(WindowsProgram, SavesAndRestartsKeepEveryWindowsPlaceAndSize) {
             }
         }
     }
+}
+
+TEST(WindowsProgram, TheScreenSaverIsHeldOffWhileADisplayIsActive) {
+    TARQ_SKIP_WITHOUT_X_DISPLAY();
+    if (!InChild()) return;
+    ProgramDataDir data("screen-saver");
+    data.Write("Tarq.ini", std::string(kMeta) +
+                               "[Default]\nDisplayCount=1\nDisplayLocX1=0\nDisplayLocY1=0\nDisplayWidth1=800\n"
+                               "DisplayHeight1=600\nPromptSaveProfile=0\n");
+    AnswerNo boxes;
+    const ScriptRun run = RunScript(
+        {[](int) {
+             if (ScriptProgram().HoldsScreenSaverOff()) return ScriptFail("held off at the profile dialog");
+             return true;
+         },
+         OpenProfileStep("Default"), SessionUp(),
+         [](int waited) {
+             // No window manager: the window under the pointer is the active one.
+             if (waited == 1) MoveTo(CanvasOf(MainDisplay()));
+             if (waited > 100) return ScriptFail("an active display did not hold the saver off");
+             return dynamic_cast<wxTopLevelWindow*>(FrameOf(MainDisplay()))->IsActive() && ScriptProgram().HoldsScreenSaverOff();
+         },
+         [](int waited) {
+             // Back to the profile dialog: no session, nothing holds the saver off.
+             if (waited == 1)
+                 dynamic_cast<wxFrame*>(FrameOf(MainDisplay()))
+                     ->ProcessCommand(ToToolkitId(CommandId::OpenSessionProfile));
+             if (waited > 100) return ScriptFail("the saver stayed held off after the session closed");
+             return ScriptProgram().GetProfileDialog() && !ScriptProgram().HoldsScreenSaverOff();
+         },
+         QuitStep()},
+        &boxes);
+    EXPECT_EQ(run.failure, "");
+    EXPECT_EQ(boxes.shown, std::vector<std::string>{});
 }
 
 }  // namespace
