@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <unordered_map>
 
 namespace {
 
@@ -143,6 +145,46 @@ GlGlyph MakeGlyph(const Bitmap& bitmap, int advance) {
 }
 
 constexpr int kAtlasWidth = 512;
+// The string texture: the glyphs at the bottom as in the atlas, stamps above.
+constexpr int kStringsWidth = 1024;
+constexpr int kStringsHeight = 2048;
+constexpr size_t kMaxStrings = 20000;
+
+// Unpacks bytes one by one into the texture, bound until the end of the
+// scope, which restores the caller's binding and alignment.
+class TextureUpload {
+public:
+    explicit TextureUpload(GLuint texture) {
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &m_alignment);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &m_bound);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glBindTexture(GL_TEXTURE_2D, texture);
+    }
+    ~TextureUpload() {
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(m_bound));
+        glPixelStorei(GL_UNPACK_ALIGNMENT, m_alignment);
+    }
+    TextureUpload(const TextureUpload&) = delete;
+    TextureUpload& operator=(const TextureUpload&) = delete;
+
+private:
+    GLint m_alignment = 4;
+    GLint m_bound = 0;
+};
+
+// An alpha texture of the image, sampled nearest; 0 when none can be had.
+GLuint NewAlphaTexture(int width, int height, const unsigned char* alpha) {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    if (texture == 0) return 0;
+    TextureUpload upload(texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    return texture;
+}
 
 int PowerOfTwoAtLeast(int n) {
     int p = 1;
@@ -274,38 +316,187 @@ bool GlBitmapFont::MakeAtlas() {
     m_atlasWidth = kAtlasWidth;
     m_atlasHeight = PowerOfTwoAtLeast(y + rowHeight);
     std::vector<unsigned char> alpha(static_cast<size_t>(m_atlasWidth) * m_atlasHeight, 0);
-    for (const GlGlyph& g : m_glyphs) {
-        const int pitch = (g.width + 7) / 8;
-        for (int row = 0; row < g.height; ++row) {
-            for (int column = 0; column < g.width; ++column) {
-                if (g.rows[static_cast<size_t>(row * pitch + column / 8)] & (0x80 >> (column % 8)))
-                    alpha[static_cast<size_t>((g.atlasBottom + row) * m_atlasWidth + g.atlasLeft + column)] =
-                        255;
-            }
+    for (const GlGlyph& g : m_glyphs) Stamp(g, g.atlasLeft, g.atlasBottom, alpha.data(), m_atlasWidth);
+    m_texture = NewAlphaTexture(m_atlasWidth, m_atlasHeight, alpha.data());
+    if (m_texture == 0) return false;
+    return glIsTexture(m_texture) == GL_TRUE;
+}
+
+void GlBitmapFont::Stamp(const GlGlyph& g, int left, int bottom, unsigned char* alpha, int width) {
+    const int pitch = (g.width + 7) / 8;
+    for (int row = 0; row < g.height; ++row) {
+        for (int column = 0; column < g.width; ++column) {
+            if (g.rows[static_cast<size_t>(row * pitch + column / 8)] & (0x80 >> (column % 8)))
+                alpha[static_cast<size_t>(bottom + row) * static_cast<size_t>(width) +
+                      static_cast<size_t>(left + column)] = 255;
         }
     }
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    if (texture == 0) return false;
-    m_texture = texture;
-    GLint alignment, bound;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glBindTexture(GL_TEXTURE_2D, m_texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, m_atlasWidth, m_atlasHeight, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
-                 alpha.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    return glIsTexture(m_texture) == GL_TRUE;
+}
+
+struct GlBitmapFont::Strings {
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    };
+    struct Entry {
+        GlStringStamp stamp;
+        bool placed = false;  // false: the text cannot have a stamp
+        uint32_t round = 0;   // the last round that asked for it
+    };
+    unsigned texture = 0;
+    bool made = false;
+    std::unordered_map<std::string, Entry, Hash, std::equal_to<>> entries;
+    std::vector<const std::pair<const std::string, Entry>*> unsent;
+    int floor = 0;  // the first row above the glyphs
+    int shelfLeft = 0, shelfBottom = 0, shelfHeight = 0;
+    // A round is the texts asked for between two sends: one frame's. Its
+    // stamps must stay where they are until it has been drawn.
+    uint32_t round = 1;
+    bool sent = false;
+    long used = 0;      // texels of the stamps asked for this round
+    long usedLast = 0;  // and the last
+    long placed = 0;    // texels of all stamps held
+
+    void Clear() {
+        entries.clear();
+        unsent.clear();
+        shelfLeft = 0;
+        shelfBottom = floor;
+        shelfHeight = 0;
+        placed = 0;
+    }
+    // Room for a box, a texel apart from its neighbours; false when full.
+    bool Place(int width, int height, int& left, int& bottom) {
+        if (width + 1 > kStringsWidth) return false;
+        if (shelfLeft + width + 1 > kStringsWidth || height > shelfHeight) {
+            if (shelfLeft > 0) {
+                shelfBottom += shelfHeight + 1;
+                shelfLeft = 0;
+                shelfHeight = height;
+            } else {
+                shelfHeight = std::max(shelfHeight, height);
+            }
+        }
+        if (shelfBottom + shelfHeight > kStringsHeight) return false;
+        left = shelfLeft;
+        bottom = shelfBottom;
+        shelfLeft += width + 1;
+        placed += static_cast<long>(width) * height;
+        return true;
+    }
+};
+
+int GlBitmapFont::StringsWidth() const { return kStringsWidth; }
+
+int GlBitmapFont::StringsHeight() const { return kStringsHeight; }
+
+GlBitmapFont::Strings& GlBitmapFont::StringsState() const {
+    if (!m_strings) {
+        m_strings = std::make_unique<Strings>();
+        m_strings->floor = m_atlasHeight + 1;
+        m_strings->Clear();
+    }
+    return *m_strings;
+}
+
+const GlStringStamp* GlBitmapFont::StringStamp(std::string_view text) const {
+    Strings& s = StringsState();
+    if (s.sent) {
+        // Nothing asked for before is waiting to be drawn: when most of what
+        // is held went unused last round, start afresh.
+        s.sent = false;
+        ++s.round;
+        s.usedLast = s.used;
+        s.used = 0;
+        const bool mostlyFull = (s.shelfBottom - s.floor) * 4 > (kStringsHeight - s.floor) * 3;
+        // Texts refused a stamp are remembered too, but not without end.
+        if ((mostlyFull && s.usedLast * 2 < s.placed) || s.entries.size() > kMaxStrings) s.Clear();
+    }
+    auto it = s.entries.find(text);
+    if (it == s.entries.end()) {
+        Strings::Entry entry;
+        // The glyphs' boxes from the pen, as GlTextBatch lays them.
+        int left = 0, bottom = 0, right = 0, top = 0, pen = 0, count = 0;
+        bool apart = true;
+        struct Box {
+            int left, bottom, right, top;
+        };
+        std::vector<Box> boxes;
+        for (char ch : text) {
+            const GlGlyph* g = Glyph(static_cast<unsigned char>(ch));
+            if (!g) continue;
+            if (g->width > 0 && g->height > 0) {
+                const Box b{pen - g->xorig, -g->yorig, pen - g->xorig + g->width, -g->yorig + g->height};
+                for (const Box& o : boxes)
+                    apart = apart && (b.right <= o.left || o.right <= b.left || b.top <= o.bottom || o.top <= b.bottom);
+                boxes.push_back(b);
+                left = count ? std::min(left, b.left) : b.left;
+                bottom = count ? std::min(bottom, b.bottom) : b.bottom;
+                right = count ? std::max(right, b.right) : b.right;
+                top = count ? std::max(top, b.top) : b.top;
+                ++count;
+            }
+            pen += g->advance;
+        }
+        entry.stamp = {left, bottom, right - left, top - bottom, 0, 0};
+        entry.placed = count >= 2 && apart &&
+                       s.Place(entry.stamp.width, entry.stamp.height, entry.stamp.atlasLeft, entry.stamp.atlasBottom);
+        if (!entry.placed && count >= 2 && apart) {
+            // No room: wanted all the same, so a full texture in use is kept.
+            s.used += static_cast<long>(entry.stamp.width) * entry.stamp.height;
+            return nullptr;
+        }
+        it = s.entries.emplace(std::string(text), entry).first;
+        if (entry.placed) s.unsent.push_back(&*it);
+    }
+    Strings::Entry& entry = it->second;
+    if (!entry.placed) return nullptr;
+    if (entry.round != s.round) {
+        entry.round = s.round;
+        s.used += static_cast<long>(entry.stamp.width) * entry.stamp.height;
+    }
+    return &entry.stamp;
+}
+
+unsigned GlBitmapFont::SendStrings() const {
+    Strings& s = StringsState();
+    s.sent = true;
+    if (!s.made) {
+        s.made = true;
+        std::vector<unsigned char> alpha(static_cast<size_t>(kStringsWidth) * kStringsHeight, 0);
+        for (const GlGlyph& g : m_glyphs) Stamp(g, g.atlasLeft, g.atlasBottom, alpha.data(), kStringsWidth);
+        s.texture = NewAlphaTexture(kStringsWidth, kStringsHeight, alpha.data());
+    }
+    if (s.texture != 0 && !s.unsent.empty()) {
+        TextureUpload upload(s.texture);
+        std::vector<unsigned char> alpha;
+        for (const auto* unsent : s.unsent) {
+            const GlStringStamp& stamp = unsent->second.stamp;
+            alpha.assign(static_cast<size_t>(stamp.width) * stamp.height, 0);
+            int pen = 0;
+            for (char ch : unsent->first) {
+                const GlGlyph* g = Glyph(static_cast<unsigned char>(ch));
+                if (!g) continue;
+                if (g->width > 0 && g->height > 0)
+                    Stamp(*g, pen - g->xorig - stamp.left, -g->yorig - stamp.bottom, alpha.data(), stamp.width);
+                pen += g->advance;
+            }
+            glTexSubImage2D(GL_TEXTURE_2D, 0, stamp.atlasLeft, stamp.atlasBottom, stamp.width, stamp.height, GL_ALPHA,
+                            GL_UNSIGNED_BYTE, alpha.data());
+        }
+    }
+    s.unsent.clear();
+    return s.texture;
+}
+
+void GlBitmapFont::ForgetTexture() {
+    m_texture = 0;
+    if (m_strings) m_strings->texture = 0;
 }
 
 GlBitmapFont::~GlBitmapFont() {
     if (m_texture != 0) glDeleteTextures(1, &m_texture);
+    if (m_strings && m_strings->texture != 0) glDeleteTextures(1, &m_strings->texture);
 }
 
 int GlBitmapFont::Advance(unsigned char c) const {

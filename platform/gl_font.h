@@ -1,12 +1,14 @@
 // Bitmap fonts for OpenGL: FreeType renders each glyph once, 1 bit a pixel,
 // into one alpha texture atlas per font, which GlTextBatch draws from; the
 // same advances answer text-width queries, so what is measured is what is
-// drawn. The program's terminal face adds its own symbol glyphs. Needs a
+// drawn. A second texture, made on first use, holds the glyphs again and
+// whole strings laid out once, for text drawn frame after frame. The program's terminal face adds its own symbol glyphs. Needs a
 // current GL context; lives in tarq_platform_gl, which does not link GL
 // itself (the program links libGL, offscreen tests libOSMesa).
 // Tested by tests/platform/gl_font_test.cpp.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,6 +32,19 @@ struct GlGlyph {
     int yorig = 0;
     int advance = 0;
     std::vector<unsigned char> rows;
+    int atlasLeft = 0;
+    int atlasBottom = 0;
+};
+
+// A string's glyphs as GlTextBatch lays them from a pen on a whole pixel:
+// where each glyph's lower left lands is the pen plus the advances before it
+// less its origin. The box of their pixels from the pen, and its texel
+// column and row in the font's string texture.
+struct GlStringStamp {
+    int left = 0;
+    int bottom = 0;
+    int width = 0;
+    int height = 0;
     int atlasLeft = 0;
     int atlasBottom = 0;
 };
@@ -68,11 +83,31 @@ public:
     int Ascent() const { return m_ascent; }
     // The texture went with its context: the destructor frees nothing, so it
     // cannot free the same name in whichever context is current.
-    void ForgetTexture() { m_texture = 0; }
+    void ForgetTexture();
+
+    // The string texture holds every glyph where the atlas has it, and
+    // stamps: each string of two or more glyphs that do not overlap, as they
+    // would light its pixels. Its size is fixed.
+    int StringsWidth() const;
+    int StringsHeight() const;
+    // The stamp of the text, made if need be; null when it cannot have one
+    // (one glyph, overlapping glyphs, or no room). A stamp stays in place
+    // until the first call after the next SendStrings, so what is queued from
+    // it must be drawn before the texts of a later frame are asked for.
+    const GlStringStamp* StringStamp(std::string_view text) const;
+    // Makes the string texture, or sends it the stamps made since the last
+    // call, and returns its name (0 when none can be had). Needs the
+    // context current; the bound texture is left as it was.
+    unsigned SendStrings() const;
 
 private:
+    struct Strings;
+
     GlBitmapFont() = default;
     bool MakeAtlas();
+    Strings& StringsState() const;
+    // Sets the texels of the glyph's bits to 255 in an alpha image of the width.
+    static void Stamp(const GlGlyph& g, int left, int bottom, unsigned char* alpha, int width);
 
     GlFontSpec m_spec;
     unsigned m_texture = 0;
@@ -82,4 +117,5 @@ private:
     std::vector<GlGlyph> m_glyphs;  // likewise
     int m_ascent = 0;
     int m_lineHeight = 0;
+    mutable std::unique_ptr<Strings> m_strings;
 };

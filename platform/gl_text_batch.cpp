@@ -45,6 +45,7 @@ template <typename Sink>
 GlPixelBox GlTextBatch::Lay(const GlBitmapFont& font, std::string_view text, float& x, Sink&& sink) const {
     GlPixelBox box;
     if (!m_valid) return box;
+    int pen = 0;
     for (char ch : text) {
         const GlGlyph* g = font.Glyph(static_cast<unsigned char>(ch));
         if (!g) continue;
@@ -53,7 +54,7 @@ GlPixelBox GlTextBatch::Lay(const GlBitmapFont& font, std::string_view text, flo
             constexpr float kEpsilon = 0.0001f;
             const int left = static_cast<int>(std::floor(x + kEpsilon - static_cast<float>(g->xorig)));
             const int bottom = static_cast<int>(std::floor(m_y + kEpsilon - static_cast<float>(g->yorig)));
-            sink(*g, left, bottom);
+            sink(*g, left, bottom, pen);
             const int right = left + g->width, top = bottom + g->height;
             if (box.IsEmpty()) {
                 box = {left, bottom, right - 1, top - 1};
@@ -65,37 +66,66 @@ GlPixelBox GlTextBatch::Lay(const GlBitmapFont& font, std::string_view text, flo
             }
         }
         x += static_cast<float>(g->advance);
+        pen += g->advance;
     }
     return box;
 }
 
 GlPixelBox GlTextBatch::Measure(const GlBitmapFont& font, std::string_view text) const {
     float x = m_x;
-    return Lay(font, text, x, [](const GlGlyph&, int, int) {});
+    return Lay(font, text, x, [](const GlGlyph&, int, int, int) {});
 }
 
 GlPixelBox GlTextBatch::Add(const GlBitmapFont& font, std::string_view text) {
-    const float sScale = 1.0f / static_cast<float>(font.AtlasWidth());
-    const float tScale = 1.0f / static_cast<float>(font.AtlasHeight());
-    const GlPixelBox box = Lay(font, text, m_x, [&](const GlGlyph& g, int left, int bottom) {
-        const int right = left + g.width, top = bottom + g.height;
-        if (m_cut || m_runs.empty() || m_runs.back().texture != font.AtlasTexture()) {
-            m_runs.push_back({font.AtlasTexture(), static_cast<int>(m_corners.size()), 0});
+    // Stamps and glyphs of a batch that uses stamps come from the string
+    // texture, which holds the glyphs where the atlas has them.
+    const bool stamps = m_stamps && font.AtlasHeight() < font.StringsHeight();
+    const unsigned texture = stamps ? 0 : font.AtlasTexture();
+    const GlBitmapFont* strings = stamps ? &font : nullptr;
+    const float sScale = 1.0f / static_cast<float>(stamps ? font.StringsWidth() : font.AtlasWidth());
+    const float tScale = 1.0f / static_cast<float>(stamps ? font.StringsHeight() : font.AtlasHeight());
+    auto quad = [&](int left, int bottom, int width, int height, int atlasLeft, int atlasBottom) {
+        if (m_cut || m_runs.empty() || m_runs.back().texture != texture || m_runs.back().strings != strings) {
+            m_runs.push_back({texture, strings, static_cast<int>(m_corners.size()), 0});
             m_cut = false;
         }
-        const float s0 = static_cast<float>(g.atlasLeft) * sScale;
-        const float s1 = static_cast<float>(g.atlasLeft + g.width) * sScale;
-        const float t0 = static_cast<float>(g.atlasBottom) * tScale;
-        const float t1 = static_cast<float>(g.atlasBottom + g.height) * tScale;
-        const float l = static_cast<float>(left), r = static_cast<float>(right);
-        const float b = static_cast<float>(bottom), t = static_cast<float>(top);
+        const float s0 = static_cast<float>(atlasLeft) * sScale;
+        const float s1 = static_cast<float>(atlasLeft + width) * sScale;
+        const float t0 = static_cast<float>(atlasBottom) * tScale;
+        const float t1 = static_cast<float>(atlasBottom + height) * tScale;
+        const float l = static_cast<float>(left), r = static_cast<float>(left + width);
+        const float b = static_cast<float>(bottom), t = static_cast<float>(bottom + height);
         m_corners.push_back({l, b, m_z, s0, t0, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
         m_corners.push_back({r, b, m_z, s1, t0, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
         m_corners.push_back({r, t, m_z, s1, t1, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
         m_corners.push_back({l, t, m_z, s0, t1, {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
         m_runs.back().count += 4;
+    };
+    const GlStringStamp* stamp = stamps && m_valid && text.size() >= 2 ? font.StringStamp(text) : nullptr;
+    if (stamp) {
+        // One quad where every glyph lands as the stamp has it from one pen.
+        float x = m_x;
+        bool first = true, fits = true;
+        int penLeft = 0, penBottom = 0;
+        const GlPixelBox box = Lay(font, text, x, [&](const GlGlyph& g, int left, int bottom, int pen) {
+            const int l = left - (pen - g.xorig), b = bottom + g.yorig;
+            if (first) {
+                penLeft = l;
+                penBottom = b;
+                first = false;
+            }
+            fits = fits && l == penLeft && b == penBottom;
+        });
+        if (fits && !first) {
+            quad(penLeft + stamp->left, penBottom + stamp->bottom, stamp->width, stamp->height, stamp->atlasLeft,
+                 stamp->atlasBottom);
+            m_x = x;
+            return box;
+        }
+    }
+    return Lay(font, text, m_x, [&](const GlGlyph& g, int left, int bottom, int) {
+        quad(left, bottom, g.width, g.height, g.atlasLeft, g.atlasBottom);
     });
-    return box;
 }
 
 int GlTextBatch::Cut() {
@@ -147,7 +177,7 @@ void GlTextBatch::BeginDrawing() const {
 void GlTextBatch::DrawRuns(int first, int last) const {
     for (int i = first; i < last; ++i) {
         const Run& run = m_runs[static_cast<size_t>(i)];
-        glBindTexture(GL_TEXTURE_2D, run.texture);
+        glBindTexture(GL_TEXTURE_2D, run.strings ? run.strings->SendStrings() : run.texture);
         glDrawArrays(GL_QUADS, run.first, run.count);
     }
 }

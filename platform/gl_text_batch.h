@@ -43,6 +43,12 @@ public:
         return Add(font, text);
     }
 
+    // From now on each text of two or more glyphs is one quad from its
+    // font's string texture (GlBitmapFont::StringStamp), the same pixels for
+    // less work when the same texts come back frame after frame. What a
+    // frame queues must be drawn before the next frame's texts are added.
+    void UseStringStamps() { m_stamps = true; }
+
     bool Empty() const { return m_corners.empty(); }
     // Draws the queued glyphs in order under the caller's depth test and
     // blending, as bitmaps would be, then empties the queue. GL state other
@@ -71,12 +77,14 @@ private:
     };
     struct Run {
         unsigned texture;
+        const GlBitmapFont* strings;  // drawn from this font's string texture instead
         int first;
         int count;
     };
 
-    // Calls sink(glyph, left, bottom) for each glyph with pixels, from the
-    // raster position at x, which moves on by the advances; returns their box.
+    // Calls sink(glyph, left, bottom, pen) for each glyph with pixels, from
+    // the raster position at x, which moves on by the advances; pen is the
+    // sum of the advances before the glyph. Returns their box.
     template <typename Sink>
     GlPixelBox Lay(const GlBitmapFont& font, std::string_view text, float& x, Sink&& sink) const;
 
@@ -84,6 +92,7 @@ private:
     int m_viewport[4] = {0, 0, 1, 1};
     bool m_valid = false;
     bool m_cut = false;  // the next glyph starts a run
+    bool m_stamps = false;
     float m_x = 0, m_y = 0, m_z = 0;  // the raster position, window coordinates
     uint8_t m_rgba[4] = {255, 255, 255, 255};
     std::vector<Corner> m_corners;

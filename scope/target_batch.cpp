@@ -274,6 +274,8 @@ void TargetBatch::Text(const GlBitmapFont& font, double x, double y, double z, s
     Layer& l = LayerAt(layer);
     if (!l.textReady) {
         l.text.CaptureTransform();
+        // Data blocks come back frame after frame, mostly unchanged.
+        l.text.UseStringStamps();
         l.textReady = true;
     }
     l.text.MoveTo(x, y, z, m_rgba);

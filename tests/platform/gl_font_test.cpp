@@ -48,8 +48,10 @@ protected:
     }
 
     // Text through a batch at a raster position, in white, drawn at once.
-    void DrawBatched(const GlBitmapFont& font, double x, double y, std::string_view text, double z = 0) {
+    void DrawBatched(const GlBitmapFont& font, double x, double y, std::string_view text, double z = 0,
+                     bool stamps = false) {
         GlTextBatch batch;
+        if (stamps) batch.UseStringStamps();
         batch.CaptureTransform();
         const uint8_t white[4] = {255, 255, 255, 255};
         batch.Text(font, x, y, z, white, text);
@@ -116,10 +118,11 @@ TEST_F(GlFontTest, DrawnTextStaysInsideItsMeasuredExtent) {
     }
 }
 
-// The batch against one glBitmap per glyph: every font, whole starts and
-// fractional ones after a scaling transform, starts on and just past the
-// view's edges, text running off the view, and a perspective view; the
-// frames must be equal in every pixel.
+// The batch against one glBitmap per glyph, glyph by glyph and by whole
+// string stamps: every font, whole starts and fractional ones after a
+// scaling transform, starts on and just past the view's edges, text running
+// off the view, and a perspective view; the frames must be equal in every
+// pixel.
 TEST_F(GlFontTest, BatchedTextLightsExactlyThePixelsOfTheBitmaps) {
     struct View {
         const char* name;
@@ -162,11 +165,46 @@ TEST_F(GlFontTest, BatchedTextLightsExactlyThePixelsOfTheBitmaps) {
                 glRasterPos3d(start.x, start.y, start.z);
                 DrawBitmaps(*font, id == 5 ? "\xD1\xD1" : text);
                 const std::vector<unsigned char> bitmaps = Frame();
-                Clear();
-                DrawBatched(*font, start.x, start.y, id == 5 ? "\xD1\xD1" : text, start.z);
-                EXPECT_TRUE(Frame() == bitmaps);
+                for (bool stamps : {false, true}) {
+                    Clear();
+                    DrawBatched(*font, start.x, start.y, id == 5 ? "\xD1\xD1" : text, start.z, stamps);
+                    EXPECT_TRUE(Frame() == bitmaps) << (stamps ? "stamped" : "glyph by glyph");
+                }
             }
         }
+    }
+}
+
+// Frames of texts, most of them coming back, many at first and few later:
+// the string texture fills, refuses stamps and starts afresh; stamped, every
+// frame lights the pixels the glyphs do.
+TEST_F(GlFontTest, StampedFramesMatchGlyphsAsTheStringTextureFillsAndEmpties) {
+    auto font = GlBitmapFont::Create(DisplayFontSpec(2));
+    ASSERT_NE(font, nullptr);
+    GlTextBatch stamped;
+    stamped.UseStringStamps();
+    const uint8_t colours[2][4] = {{255, 200, 0, 255}, {0, 120, 255, 255}};
+    auto queue = [&](GlTextBatch& batch, int frame) {
+        batch.CaptureTransform();
+        const int count = frame < 8 ? 2400 : 300;
+        for (int i = 0; i < count; ++i) {
+            // A quarter change every frame; some repeat within one.
+            const int label = i % 4 != 3 ? i % 1500 : frame * 10000 + i;
+            const std::string text = "FL" + std::to_string(label) + (i % 3 == 0 ? " 350{" : " 240}");
+            batch.Text(*font, (i * 37) % 190 - 5, (i * 13) % 64 - 6, 0, colours[i % 2], text);
+        }
+    };
+    for (int frame = 0; frame < 16; ++frame) {
+        SCOPED_TRACE(frame);
+        Clear();
+        GlTextBatch glyphs;
+        queue(glyphs, frame);
+        glyphs.Flush();
+        const std::vector<unsigned char> expected = Frame();
+        Clear();
+        queue(stamped, frame);
+        stamped.Flush();
+        ASSERT_TRUE(Frame() == expected);
     }
 }
 
