@@ -12,13 +12,14 @@ constexpr uint32_t kTickPeriodMs = 10;
 
 }  // namespace
 
-TarqDisplayManager::TarqDisplayManager(TarqDisplayFactory& factory, TarqFrameTimer::Post post, Hooks hooks)
+TarqDisplayManager::TarqDisplayManager(TarqDisplayFactory& factory, TarqFrameTimer::Post post,
+                                       TarqFrameTimer::Schedule schedule, Hooks hooks)
     : m_factory(factory),
-      m_post(post),
+      m_post(std::move(post)),
       m_hooks(std::move(hooks)),
       m_mainThread(std::this_thread::get_id()),
       m_scopeCursor(kSystemCrossCursor),
-      m_frameTimer(std::make_unique<TarqFrameTimer>(std::move(post))),
+      m_frameTimer(std::make_unique<TarqFrameTimer>(std::move(schedule))),
       m_self(std::make_shared<TarqDisplayManager*>(this)) {}
 
 TarqDisplayManager::~TarqDisplayManager() {

@@ -36,9 +36,11 @@ public:
         std::function<void()> clearPushToTalkByMessage;
     };
 
-    // post hands jobs to the main thread (the frame ticks and the lines that
-    // worker threads give the sinks); the constructing thread is the main thread.
-    TarqDisplayManager(TarqDisplayFactory& factory, TarqFrameTimer::Post post, Hooks hooks);
+    // post hands jobs to the main thread (the lines that worker threads give
+    // the sinks), schedule arms the frame ticks; the constructing thread is the
+    // main thread.
+    TarqDisplayManager(TarqDisplayFactory& factory, TarqFrameTimer::Post post, TarqFrameTimer::Schedule schedule,
+                       Hooks hooks);
     ~TarqDisplayManager() override;
 
     TarqDisplay* CreateDisplay(TarqDisplaySettings settings);

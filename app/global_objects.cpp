@@ -419,7 +419,8 @@ void CreateGlobalObjects(const TarqDisplayEnvironment& environment) {
     g_profile->SetUserRegistry(g_userRegistry);
     g_services = std::make_unique<ShellServices>(*g_profile);
     g_displayManager =
-        Created(new TarqDisplayManager(*environment.factory, environment.post, environment.hooks),
+        Created(new TarqDisplayManager(*environment.factory, environment.post, environment.schedule,
+                                       environment.hooks),
                 "TarqDisplayManager");
     g_networkManager =
         Created(new TarqNetworkManager(g_services->Atc(), g_services->Owners(),

@@ -56,6 +56,7 @@ const std::string& SuppressedLookup();
 struct TarqDisplayEnvironment {
     TarqDisplayFactory* factory = nullptr;
     TarqFrameTimer::Post post;
+    TarqFrameTimer::Schedule schedule;
     TarqDisplayManager::Hooks hooks;
 };
 

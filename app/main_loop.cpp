@@ -10,6 +10,8 @@ using GSourceFunc = gboolean (*)(gpointer);
 using GUnixFDSourceFunc = gboolean (*)(int, int, gpointer);
 using GDestroyNotify = void (*)(gpointer);
 unsigned g_idle_add_full(int priority, GSourceFunc function, gpointer data, GDestroyNotify notify);
+unsigned g_timeout_add_full(int priority, unsigned interval, GSourceFunc function, gpointer data,
+                            GDestroyNotify notify);
 unsigned g_unix_fd_add_full(int priority, int fd, int condition, GUnixFDSourceFunc function, gpointer data,
                             GDestroyNotify notify);
 gboolean g_source_remove(unsigned tag);
@@ -26,16 +28,19 @@ using Job = std::function<void()>;
 
 void DeleteJob(gpointer job) { delete static_cast<Job*>(job); }
 
+gboolean RunOnce(gpointer job) {
+    (*static_cast<Job*>(job))();
+    return kRemove;
+}
+
 }  // namespace
 
 void PostToMainLoop(std::function<void()> job) {
-    g_idle_add_full(
-        kPriorityLow,
-        [](gpointer job) -> gboolean {
-            (*static_cast<Job*>(job))();
-            return kRemove;
-        },
-        new Job(std::move(job)), DeleteJob);
+    g_idle_add_full(kPriorityLow, RunOnce, new Job(std::move(job)), DeleteJob);
+}
+
+void ScheduleOnMainLoop(uint32_t delayMs, std::function<void()> job) {
+    g_timeout_add_full(kPriorityLow, delayMs, RunOnce, new Job(std::move(job)), DeleteJob);
 }
 
 unsigned WatchForInput(int fd, std::function<void()> ready) {

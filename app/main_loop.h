@@ -4,10 +4,14 @@
 // Tested through tests/app/program_test.cpp.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 // Runs the job on the main thread, at the priority of wx's own queue. Any thread.
 void PostToMainLoop(std::function<void()> job);
+// Runs the job once on the main thread, `delayMs` from now, at the same
+// priority; inside a modal loop too. Main thread.
+void ScheduleOnMainLoop(uint32_t delayMs, std::function<void()> job);
 
 // Calls `ready` on the main thread whenever the descriptor can be read;
 // the watch's id, 0 when it could not be added.

@@ -199,13 +199,14 @@ bool TarqProgram::Start() {
     g_cuePlayer = m_cuePlayer.get();
     m_registry = std::make_unique<TarqUserRegistry>(TarqUserRegistry::DefaultPath());
     g_userRegistry = m_registry.get();
-    m_keys = CreateX11KeyState();
+    m_keys = CreateX11KeyPoll();
     m_tick = std::make_unique<TarqFrameTick>(*this, *m_keys);
     m_factory = std::make_unique<Factory>(*this);
 
     TarqDisplayEnvironment environment;
     environment.factory = m_factory.get();
     environment.post = PostToMainLoop;
+    environment.schedule = ScheduleOnMainLoop;
     environment.hooks.isOnMonitor = [](int x, int y) {
         return wxDisplay::GetFromPoint(wxPoint(x, y)) != wxNOT_FOUND;
     };

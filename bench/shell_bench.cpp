@@ -105,7 +105,7 @@ struct ObjectWork : NoWork {
 
 void BM_FrameTickNothingToDraw(benchmark::State& state) {
     NoDisplays factory;
-    TarqDisplayManager manager(factory, [](std::function<void()>) {}, {});
+    TarqDisplayManager manager(factory, [](std::function<void()>) {}, [](uint32_t, std::function<void()>) {}, {});
     ObjectWork work(manager);
     NoWork noWork;
     ManualKeyState keys;

@@ -38,3 +38,7 @@ std::string GetKeyDisplayName(int virtualKey);
 // Reads the keyboard of the X display named by $DISPLAY through XQueryKeymap;
 // with no display every key is up. Lives in tarq_platform_x11.
 std::unique_ptr<KeyState> CreateX11KeyState();
+// The same for a poll that reads every few milliseconds: a read never waits
+// for the server. It answers from the keyboard as the server last reported it
+// and asks again, so it is one read behind (up from the start).
+std::unique_ptr<KeyState> CreateX11KeyPoll();

@@ -1,9 +1,17 @@
 // The desktop-wide key state on X11. Tested by tests/platform/key_state_test.cpp.
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h>  // xcb_poll_for_reply
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
 
 #include "platform/key_state.h"
 
 namespace {
+
+bool IsDown(const char* keys, unsigned code) { return code != 0 && (keys[code / 8] & (1 << (code % 8))); }
 
 class X11KeyState final : public KeyState {
 public:
@@ -19,8 +27,7 @@ public:
         char keys[32];
         XQueryKeymap(m_display, keys);
         for (unsigned long keysym : VirtualKeyToKeysyms(virtualKey)) {
-            KeyCode code = XKeysymToKeycode(m_display, keysym);
-            if (code != 0 && (keys[code / 8] & (1 << (code % 8)))) return true;
+            if (IsDown(keys, XKeysymToKeycode(m_display, keysym))) return true;
         }
         return false;
     }
@@ -29,6 +36,71 @@ private:
     Display* m_display;
 };
 
+// On its own connection through XCB, whose replies can be collected without
+// waiting: a round trip every tick costs the idle program more than all its
+// other work.
+class X11KeyPoll final : public KeyState {
+public:
+    X11KeyPoll() : m_connection(xcb_connect(nullptr, nullptr)) {
+        if (xcb_connection_has_error(m_connection)) return;
+        const xcb_setup_t* setup = xcb_get_setup(m_connection);
+        m_firstKeycode = setup->min_keycode;
+        xcb_get_keyboard_mapping_reply_t* mapping = xcb_get_keyboard_mapping_reply(
+            m_connection,
+            xcb_get_keyboard_mapping(m_connection, setup->min_keycode, setup->max_keycode - setup->min_keycode + 1),
+            nullptr);
+        if (!mapping) return;
+        m_keysymsPerKeycode = mapping->keysyms_per_keycode;
+        const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
+        m_keysyms.assign(keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(mapping));
+        free(mapping);
+    }
+    ~X11KeyPoll() override { xcb_disconnect(m_connection); }
+    X11KeyPoll(const X11KeyPoll&) = delete;
+    X11KeyPoll& operator=(const X11KeyPoll&) = delete;
+
+    bool IsKeyDown(int virtualKey) const override {
+        if (m_keysymsPerKeycode == 0 || xcb_connection_has_error(m_connection)) return false;
+        if (m_asked) {
+            void* reply = nullptr;
+            xcb_generic_error_t* error = nullptr;
+            if (xcb_poll_for_reply(m_connection, m_request, &reply, &error)) {
+                if (reply) {
+                    const auto* keymap = static_cast<const xcb_query_keymap_reply_t*>(reply);
+                    std::copy(std::begin(keymap->keys), std::end(keymap->keys), m_keys.begin());
+                }
+                free(reply);
+                free(error);
+                m_asked = false;
+            }
+        }
+        // One question at a time: a server slow to answer is not flooded.
+        if (!m_asked) {
+            m_request = xcb_query_keymap(m_connection).sequence;
+            xcb_flush(m_connection);
+            m_asked = true;
+        }
+        for (unsigned long keysym : VirtualKeyToKeysyms(virtualKey)) {
+            for (size_t i = 0; i < m_keysyms.size(); ++i) {
+                if (m_keysyms[i] == keysym && IsDown(m_keys.data(), m_firstKeycode + i / m_keysymsPerKeycode))
+                    return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    xcb_connection_t* m_connection;
+    unsigned m_firstKeycode = 0;
+    unsigned m_keysymsPerKeycode = 0;
+    std::vector<xcb_keysym_t> m_keysyms;  // keycode by keycode from the first
+    mutable std::array<char, 32> m_keys{};
+    mutable bool m_asked = false;
+    mutable unsigned m_request = 0;
+};
+
 }  // namespace
 
 std::unique_ptr<KeyState> CreateX11KeyState() { return std::make_unique<X11KeyState>(); }
+
+std::unique_ptr<KeyState> CreateX11KeyPoll() { return std::make_unique<X11KeyPoll>(); }

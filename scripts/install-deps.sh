@@ -12,7 +12,7 @@ packages=(
   libpcre2-dev
   espeak-ng sox libcodec2-dev
   clang libclang-rt-14-dev
-  libxfixes-dev
+  libxfixes-dev libx11-dev libxcb1-dev
   xvfb xauth
 )
 

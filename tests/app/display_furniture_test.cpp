@@ -76,7 +76,7 @@ protected:
     SinksTest() : factory(*this) {
         TarqDisplayManager::Hooks hooks;
         hooks.playErrorSound = [this] { errorSounds.push_back(Main() ? Main()->GetMessages().size() : 0); };
-        manager = std::make_unique<TarqDisplayManager>(factory, queue.Poster(), hooks);
+        manager = std::make_unique<TarqDisplayManager>(factory, queue.Poster(), queue.Scheduler(), hooks);
         manager->CreateDisplay(NamedSettings("main"));
         manager->CreateDisplay(NamedSettings("other"));
         Main()->Layout(0, 0, 400, 300, true);

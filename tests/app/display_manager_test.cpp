@@ -18,7 +18,7 @@ protected:
         hooks.showFlightPlanDetails = [this](const std::string& c) { log.push_back("details " + c); };
         hooks.repaintStrips = [this] { log.push_back("strips"); };
         factory.log = &log;
-        manager = std::make_unique<TarqDisplayManager>(factory, queue.Poster(), hooks);
+        manager = std::make_unique<TarqDisplayManager>(factory, queue.Poster(), queue.Scheduler(), hooks);
     }
     ~DisplayManagerTest() override { manager.reset(); }
 

@@ -2,7 +2,10 @@
 // makes them; shared by the shell's tests.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <deque>
+#include <map>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -87,23 +90,38 @@ struct FakeDisplayFactory : TarqDisplayFactory {
     std::vector<std::string>* log = nullptr;
 };
 
-// The main thread's job queue.
+// The main thread's job queue, with timed jobs on the real clock.
 struct JobQueue {
+    using Clock = std::chrono::steady_clock;
     std::function<void(std::function<void()>)> Poster() {
         return [this](std::function<void()> job) {
             std::lock_guard<std::mutex> lock(mutex);
             jobs.push_back(std::move(job));
         };
     }
+    std::function<void(uint32_t, std::function<void()>)> Scheduler() {
+        return [this](uint32_t delayMs, std::function<void()> job) {
+            std::lock_guard<std::mutex> lock(mutex);
+            timed.emplace(Clock::now() + std::chrono::milliseconds(delayMs), std::move(job));
+        };
+    }
+    // Runs the posted jobs and the timed jobs that are due; a timed job armed
+    // meanwhile waits for its time.
     int RunAll() {
         int ran = 0;
         for (;;) {
             std::function<void()> job;
             {
                 std::lock_guard<std::mutex> lock(mutex);
-                if (jobs.empty()) return ran;
-                job = std::move(jobs.front());
-                jobs.pop_front();
+                if (!jobs.empty()) {
+                    job = std::move(jobs.front());
+                    jobs.pop_front();
+                } else if (!timed.empty() && timed.begin()->first <= Clock::now()) {
+                    job = std::move(timed.begin()->second);
+                    timed.erase(timed.begin());
+                } else {
+                    return ran;
+                }
             }
             job();
             ++ran;
@@ -111,6 +129,7 @@ struct JobQueue {
     }
     std::mutex mutex;
     std::deque<std::function<void()>> jobs;
+    std::multimap<Clock::time_point, std::function<void()>> timed;
 };
 
 inline TarqDisplaySettings NamedSettings(const std::string& colorProfile, int mode = 3) {

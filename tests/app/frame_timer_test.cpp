@@ -2,140 +2,126 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <deque>
+#include <memory>
+#include <utility>
 
 namespace {
 
-// The main thread's queue: the timer posts, the test thread runs.
-class MainQueue {
+// The main loop's timeouts, run one at a time by the test in the order armed.
+class MainLoop {
 public:
-    TarqFrameTimer::Post Poster() {
-        return [this](std::function<void()> job) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_jobs.push_back(std::move(job));
-            m_wake.notify_all();
-        };
+    TarqFrameTimer::Schedule Scheduler() {
+        return [this](uint32_t delayMs, std::function<void()> job) { m_armed.emplace_back(delayMs, std::move(job)); };
     }
-    // Runs posted jobs until `count` have run or a second has passed.
-    int RunJobs(int count) {
+    // Runs the next timeout; false when none is armed.
+    bool RunNext() {
+        if (m_armed.empty()) return false;
+        std::function<void()> job = std::move(m_armed.front().second);
+        m_armed.pop_front();
+        job();
+        return true;
+    }
+    int Run(int count) {
         int ran = 0;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (ran < count) {
-            std::function<void()> job;
-            {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                if (!m_wake.wait_until(lock, deadline, [&] { return !m_jobs.empty(); })) break;
-                job = std::move(m_jobs.front());
-                m_jobs.pop_front();
-            }
-            job();
-            ++ran;
-        }
+        while (ran < count && RunNext()) ++ran;
         return ran;
     }
-    // Runs posted jobs for a while, as a modal loop does; returns how many ran.
-    int RunFor(std::chrono::milliseconds duration) {
-        int ran = 0;
-        auto until = std::chrono::steady_clock::now() + duration;
-        for (;;) {
-            std::function<void()> job;
-            {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                if (!m_wake.wait_until(lock, until, [&] { return !m_jobs.empty(); })) return ran;
-                job = std::move(m_jobs.front());
-                m_jobs.pop_front();
-            }
-            job();
-            ++ran;
-        }
-    }
-    size_t Pending() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_jobs.size();
-    }
+    size_t Pending() const { return m_armed.size(); }
+    uint32_t NextDelay() const { return m_armed.front().first; }
 
 private:
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<std::function<void()>> m_jobs;
+    std::deque<std::pair<uint32_t, std::function<void()>>> m_armed;
 };
 
-TEST(FrameTimer, OneTickAtATimeOnTheMainThread) {
-    MainQueue queue;
-    TarqFrameTimer timer(queue.Poster());
+TEST(FrameTimer, OneTickArmedAtATimeAtThePeriod) {
+    MainLoop loop;
+    TarqFrameTimer timer(loop.Scheduler());
     int ticks = 0;
-    timer.Start(1, [&] { ++ticks; });
+    timer.Start(10, [&] { ++ticks; });
     EXPECT_TRUE(timer.IsRunning());
-    // Without the main thread running its queue, the timer waits: at most one
-    // tick is ever pending.
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    EXPECT_LE(queue.Pending(), 1u);
-    EXPECT_EQ(queue.RunJobs(5), 5);
+    ASSERT_EQ(loop.Pending(), 1u);
+    EXPECT_EQ(loop.NextDelay(), 10u);
+    EXPECT_EQ(loop.Run(5), 5);
     EXPECT_EQ(ticks, 5);
+    EXPECT_EQ(loop.Pending(), 1u) << "each tick arms exactly the next";
     timer.Stop();
     EXPECT_FALSE(timer.IsRunning());
 }
 
-TEST(FrameTimer, SecondStartRetargetsWithoutASecondThread) {
-    MainQueue queue;
-    TarqFrameTimer timer(queue.Poster());
+TEST(FrameTimer, SecondStartRetargetsTheRunningTicks) {
+    MainLoop loop;
+    TarqFrameTimer timer(loop.Scheduler());
     int first = 0, second = 0;
-    timer.Start(1, [&] { ++first; });
-    queue.RunJobs(2);
-    timer.Start(1, [&] { ++second; });
-    queue.RunJobs(3);
+    timer.Start(10, [&] { ++first; });
+    loop.Run(2);
+    timer.Start(20, [&] { ++second; });
+    EXPECT_EQ(loop.Pending(), 1u) << "no second run of ticks";
+    loop.Run(3);
     EXPECT_EQ(first, 2);
     EXPECT_EQ(second, 3);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_LE(queue.Pending(), 1u) << "one thread only";
+    EXPECT_EQ(loop.NextDelay(), 20u);
 }
 
-TEST(FrameTimer, StopWhileATickIsPendingRunsNoMoreTicks) {
-    MainQueue queue;
-    std::atomic<int> ticks{0};
-    {
-        TarqFrameTimer timer(queue.Poster());
-        timer.Start(1, [&] { ++ticks; });
-        while (queue.Pending() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        timer.Stop();  // must not wait for the pending tick
+TEST(FrameTimer, NoTickRunsAfterStop) {
+    struct Case {
+        const char* name;
+        bool stopInsideTick;
+        bool destroy;
+    };
+    for (const Case& c : {Case{"stop with a tick armed", false, false}, Case{"stop inside a tick", true, false},
+                          Case{"timer destroyed with a tick armed", false, true}}) {
+        SCOPED_TRACE(c.name);
+        MainLoop loop;
+        auto timer = std::make_unique<TarqFrameTimer>(loop.Scheduler());
+        int ticks = 0;
+        timer->Start(10, [&] {
+            ++ticks;
+            if (c.stopInsideTick) timer->Stop();
+        });
+        if (c.stopInsideTick) {
+            loop.RunNext();
+            EXPECT_EQ(ticks, 1);
+        } else if (c.destroy) {
+            timer.reset();
+        } else {
+            timer->Stop();
+        }
+        int before = ticks;
+        loop.Run(3);
+        EXPECT_EQ(ticks, before);
+        EXPECT_EQ(loop.Pending(), 0u) << "a stopped timer arms nothing";
     }
-    // The job still in the queue finds the timer stopped.
-    queue.RunJobs(1);
-    EXPECT_EQ(ticks.load(), 0);
 }
 
 TEST(FrameTimer, TicksKeepArrivingInAModalLoopStartedByATick) {
-    MainQueue queue;
-    TarqFrameTimer timer(queue.Poster());
+    MainLoop loop;
+    TarqFrameTimer timer(loop.Scheduler());
     int ticks = 0;
     int ticksDuringModal = -1;
-    timer.Start(1, [&] {
+    timer.Start(10, [&] {
         if (++ticks != 1) return;
-        // The first tick's work opens a modal loop for 200 ms.
-        ticksDuringModal = 0;
+        // The first tick's work opens a modal loop that runs 20 timeouts.
         int before = ticks;
-        queue.RunFor(std::chrono::milliseconds(200));
+        loop.Run(20);
         ticksDuringModal = ticks - before;
     });
-    EXPECT_EQ(queue.RunJobs(1), 1);
-    timer.Stop();
-    EXPECT_GE(ticksDuringModal, 20) << "about 200 ticks of 1 ms; the loop must not freeze";
+    EXPECT_TRUE(loop.RunNext());
+    EXPECT_EQ(ticksDuringModal, 20) << "the loop must not freeze";
+    EXPECT_EQ(loop.Pending(), 1u);
 }
 
 TEST(FrameTimer, StartAfterStopStartsAgain) {
-    MainQueue queue;
-    TarqFrameTimer timer(queue.Poster());
+    MainLoop loop;
+    TarqFrameTimer timer(loop.Scheduler());
     int first = 0, second = 0;
-    timer.Start(1, [&] { ++first; });
-    while (queue.Pending() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    timer.Start(10, [&] { ++first; });
     timer.Stop();
     EXPECT_FALSE(timer.IsRunning());
-    timer.Start(1, [&] { ++second; });
+    timer.Start(10, [&] { ++second; });
     EXPECT_TRUE(timer.IsRunning());
-    EXPECT_EQ(queue.RunJobs(4), 4);
-    EXPECT_EQ(first, 0) << "the tick posted before Stop stays dead";
+    EXPECT_EQ(loop.Run(4), 4);
+    EXPECT_EQ(first, 0) << "the tick armed before Stop stays dead";
     EXPECT_EQ(second, 3);
     timer.Stop();
 }

@@ -3,7 +3,7 @@
 // Enter in the profile dialog while the open shows a message box; an
 // accelerator pressed over a tool window and over a secondary display;
 // typing over a secondary display and over the strip bay; hotkeys captured
-// in the general settings; the aircraft-select key completing a command and
+// in the general settings; the push-to-talk key held; the aircraft-select key completing a command and
 // Up recalling it; an exit whose save fails, which keeps the program open;
 // and the ATIS maker's Help button. Each test runs the program in a child process of its own, since the
 // toolkit starts once per process.
@@ -32,6 +32,7 @@
 #include "resources/comms_dialog_layouts.h"
 #include "scope/display_scope.h"
 #include "scope/sticky_builder.h"
+#include "voice/voice_engine.h"
 #include "x_input.h"
 
 namespace {
@@ -235,6 +236,43 @@ TEST(HandsProgram, HotkeysCapturedInTheGeneralSettings) {
     // stays off while the left one runs the accelerators.
     EXPECT_EQ(stored, (std::vector<int>{107, 220, 163}));
 }
+
+// The push-to-talk key held wherever the focus is keys the transmitter on
+// the frame tick's poll, and letting it go unkeys it. Scroll Lock, since the
+// program tests share one X server: a held modifier would change another
+// test's keys.
+TEST(HandsProgram, HoldingThePushToTalkKeyKeysTheTransmitter) {
+    TARQ_SKIP_WITHOUT_X_DISPLAY();
+    if (!InChild()) return;
+    constexpr unsigned long kXkScrollLock = 0xff14;
+    DataDir data(std::string(kMeta) + "[Default]\nDisplayCount=1\nDisplayLocX1=20\nDisplayLocY1=20\nPTTKey=145\n");
+    bool keyedBefore = true, keyedWhileHeld = false, keyedAfter = true;
+    const ScriptRun run = RunScript(
+        {OpenProfileStep("Default"), SessionUp(),
+         [&](int) {
+             if (!g_voiceEngine) return ScriptFail("no voice engine");
+             keyedBefore = g_voiceEngine->IsPushToTalk();
+             if (!HoldKey(kXkScrollLock, true)) return ScriptFail("no X test extension");
+             return true;
+         },
+         [&](int waited) {
+             keyedWhileHeld = g_voiceEngine->IsPushToTalk();
+             if (!keyedWhileHeld && waited < 100) return false;
+             HoldKey(kXkScrollLock, false);
+             return true;
+         },
+         [&](int waited) {
+             keyedAfter = g_voiceEngine->IsPushToTalk();
+             return !keyedAfter || waited >= 100;
+         },
+         QuitStep()});
+    HoldKey(kXkScrollLock, false);  // never left down for the other tests
+    EXPECT_EQ(run.failure, "");
+    EXPECT_FALSE(keyedBefore);
+    EXPECT_TRUE(keyedWhileHeld);
+    EXPECT_FALSE(keyedAfter);
+}
+
 
 // A command typed without its aircraft and finished by the aircraft-select
 // key (keypad "+") runs on the selected aircraft and enters the history;

@@ -104,7 +104,7 @@ TEST(LayoutCaptureTest, WindowStatesSaveTheRightPlace) {
 TEST(LayoutCaptureTest, SaveLayoutSkipsClosedDisplays) {
     FakeDisplayFactory factory;
     JobQueue jobs;
-    TarqDisplayManager manager(factory, jobs.Poster(), {});
+    TarqDisplayManager manager(factory, jobs.Poster(), jobs.Scheduler(), {});
     manager.CreateDisplay(NamedSettings("one"));
     TarqDisplay* second = manager.CreateDisplay(NamedSettings("two"));
     manager.CreateDisplay(NamedSettings("three"));

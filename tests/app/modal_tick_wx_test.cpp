@@ -1,5 +1,5 @@
-// The frame timer under the real toolkit: a modal box opened from inside a
-// tick runs its own loop, and the ticks go on in it.
+// The frame timer on the program's main loop: a modal box opened from inside
+// a tick runs its own loop, and the ticks go on in it.
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/dialog.h>
@@ -9,6 +9,7 @@
 #include <chrono>
 
 #include "app/frame_timer.h"
+#include "app/main_loop.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ bool g_haveDisplay = false;
 
 TEST(ModalTick, TicksArriveWhileATickShowsAModalBox) {
     if (!g_haveDisplay) GTEST_SKIP() << "no X display";
-    TarqFrameTimer timer([](std::function<void()> job) { wxTheApp->CallAfter(std::move(job)); });
+    TarqFrameTimer timer(ScheduleOnMainLoop);
     long ticks = 0;
     long before = 0;
     long ticksDuringModal = -1;

@@ -137,6 +137,7 @@ TEST_F(ProgramWiring, CapturingThePushToTalkKeyHandsPushToTalkBackToTheKeyPoll) 
     TarqDisplayEnvironment environment;
     environment.factory = &factory;
     environment.post = queue.Poster();
+    environment.schedule = queue.Scheduler();
     environment.hooks.clearPushToTalkByMessage = [&cleared] { ++cleared; };
     CreateGlobalObjects(environment);
     ReadIniFile();

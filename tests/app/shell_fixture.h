@@ -107,6 +107,7 @@ protected:
         TarqDisplayEnvironment environment;
         environment.factory = &factory;
         environment.post = queue.Poster();
+        environment.schedule = queue.Scheduler();
         environment.hooks.frameTick = [this] { ++ticks; };
         CreateGlobalObjects(environment);
     }

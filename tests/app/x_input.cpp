@@ -1,4 +1,4 @@
-// Tested through tests/app/hands_program_test.cpp.
+// Tested through tests/app/hands_program_test.cpp and tests/platform/key_state_test.cpp.
 #include "x_input.h"
 
 #include <X11/Xatom.h>
@@ -6,8 +6,7 @@
 #include <X11/keysym.h>
 #include <dlfcn.h>
 
-// The toolkit's simulator knows only the left Ctrl.
-bool PressRightCtrl() {
+bool HoldKey(unsigned long keysym, bool down) {
     using FakeKey = int (*)(Display*, unsigned int, int, unsigned long);
     // Loaded at run time: the library comes with the toolkit, its headers do not.
     void* library = dlopen("libXtst.so.6", RTLD_NOW);
@@ -16,17 +15,17 @@ bool PressRightCtrl() {
     Display* display = fake ? XOpenDisplay(nullptr) : nullptr;
     KeyCode code = 0;
     if (display) {
-        code = XKeysymToKeycode(display, XK_Control_R);
-        if (code != 0) {
-            fake(display, code, True, 0);
-            fake(display, code, False, 0);
-        }
+        code = XKeysymToKeycode(display, keysym);
+        if (code != 0) fake(display, code, down, 0);
         XFlush(display);
         XCloseDisplay(display);
     }
     dlclose(library);
     return code != 0;
 }
+
+// The toolkit's simulator knows only the left Ctrl.
+bool PressRightCtrl() { return HoldKey(XK_Control_R, true) && HoldKey(XK_Control_R, false); }
 
 namespace {
 

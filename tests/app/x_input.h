@@ -8,6 +8,10 @@
 // Presses and releases Right Ctrl through the X test extension; false when
 // the extension or the key is missing.
 bool PressRightCtrl();
+// Presses (down) or releases the key of an X keysym, wherever the focus is.
+// Tests that share the X server must hold only keys that change no other
+// key's meaning (Scroll Lock, not a modifier).
+bool HoldKey(unsigned long keysym, bool down);
 
 // The middle of the shown top-level X window titled so, in screen pixels;
 // false when there is none.

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
+
+#include "x_input.h"
 
 namespace {
 
@@ -64,8 +68,37 @@ TEST(ManualKeyState, HoldsWhatTheTestSets) {
 
 TEST(X11KeyState, NoKeyIsDownWhenNothingIsPressed) {
     // Under Xvfb nobody presses keys; without a display every key reads up.
-    auto keys = CreateX11KeyState();
-    for (int vk : {17, int{'A'}, 0x70, 160, 0xE8}) EXPECT_FALSE(keys->IsKeyDown(vk)) << vk;
+    for (auto create : {CreateX11KeyState, CreateX11KeyPoll}) {
+        auto keys = create();
+        for (int read = 0; read < 3; ++read) {
+            for (int vk : {17, int{'A'}, 0x70, 160, 0xE8}) EXPECT_FALSE(keys->IsKeyDown(vk)) << vk;
+        }
+    }
+}
+
+// Reads until the key reads `down`, as the frame tick does; false after 5 s.
+bool PollUntil(const KeyState& keys, int virtualKey, bool down) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (keys.IsKeyDown(virtualKey) == down) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST(X11KeyState, APollSeesAKeyHeldAnywhereAndItsRelease) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    constexpr unsigned long kXkScrollLock = 0xff14;
+    constexpr int kVkScrollLock = 145;
+    auto poll = CreateX11KeyPoll();
+    auto direct = CreateX11KeyState();
+    ASSERT_TRUE(HoldKey(kXkScrollLock, true)) << "no X test extension";
+    EXPECT_TRUE(direct->IsKeyDown(kVkScrollLock));
+    EXPECT_TRUE(PollUntil(*poll, kVkScrollLock, true));
+    EXPECT_FALSE(poll->IsKeyDown(0x13)) << "Pause is up";
+    HoldKey(kXkScrollLock, false);
+    EXPECT_FALSE(direct->IsKeyDown(kVkScrollLock));
+    EXPECT_TRUE(PollUntil(*poll, kVkScrollLock, false));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Built with ThreadSanitizer: the frame timer thread, the main thread's
-// queue and the message sinks that worker threads call, run together.
+// Built with ThreadSanitizer: the frame ticks on the main thread's queue and
+// the message sinks that worker threads call, run together.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,7 +16,7 @@ TEST(FrameTimerRace, TicksWorkerLinesAndStopRunTogether) {
     std::atomic<int> ticks{0};
     TarqDisplayManager::Hooks hooks;
     hooks.frameTick = [&] { ++ticks; };
-    auto manager = std::make_unique<TarqDisplayManager>(factory, queue.Poster(), hooks);
+    auto manager = std::make_unique<TarqDisplayManager>(factory, queue.Poster(), queue.Scheduler(), hooks);
     TarqDisplaySettings settings;
     auto* main = static_cast<FakeDisplay*>(manager->CreateDisplay(settings));
     std::atomic<bool> done{false};
