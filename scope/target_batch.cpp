@@ -192,29 +192,30 @@ void TargetBatch::Push(std::vector<Vertex>& v, const Ends& line, double z) const
                  {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
 }
 
+long TargetBatch::CellsOf(double left, double bottom, double right, double top) {
+    // With the pixel Place adds on each side.
+    const long columns = ((static_cast<long>(std::ceil(right)) + 1) >> kCellShift) -
+                         ((static_cast<long>(std::floor(left)) - 1) >> kCellShift) + 1;
+    const long rows = ((static_cast<long>(std::ceil(top)) + 1) >> kCellShift) -
+                      ((static_cast<long>(std::floor(bottom)) - 1) >> kCellShift) + 1;
+    return columns * rows;
+}
+
 void TargetBatch::Lines(const Ends* lines, int count, double z) {
     if (count <= 0) return;
-    // Cells a box covers, with the pixel Place adds on each side.
-    auto cells = [](double left, double bottom, double right, double top) {
-        const long columns = ((static_cast<long>(std::ceil(right)) + 1) >> kCellShift) -
-                             ((static_cast<long>(std::floor(left)) - 1) >> kCellShift) + 1;
-        const long rows = ((static_cast<long>(std::ceil(top)) + 1) >> kCellShift) -
-                          ((static_cast<long>(std::floor(bottom)) - 1) >> kCellShift) + 1;
-        return columns * rows;
-    };
     double left = lines[0].x1, right = left, bottom = lines[0].y1, top = bottom;
     long apart = 0;
     for (int i = 0; i < count; ++i) {
         const Ends& e = lines[i];
         const double l = std::min(e.x1, e.x2), r = std::max(e.x1, e.x2);
         const double b = std::min(e.y1, e.y2), t = std::max(e.y1, e.y2);
-        apart += cells(l, b, r, t);
+        apart += CellsOf(l, b, r, t);
         left = std::min(left, l);
         right = std::max(right, r);
         bottom = std::min(bottom, b);
         top = std::max(top, t);
     }
-    if (cells(left, bottom, right, top) > apart) {
+    if (CellsOf(left, bottom, right, top) > apart) {
         for (int i = 0; i < count; ++i) Line(lines[i].x1, lines[i].y1, lines[i].x2, lines[i].y2, z);
         return;
     }
@@ -240,6 +241,33 @@ void TargetBatch::Point(double x, double y, double z) {
     LayerAt(layer).vertices[kPoints].push_back({static_cast<float>(x), static_cast<float>(y),
                                                 static_cast<float>(z),
                                                 {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+}
+
+void TargetBatch::Points(const double (*xy)[2], int count, double z) {
+    if (count <= 0) return;
+    if (!m_begun) Begin();
+    const double half = m_pointSize / 2.0 + 1;
+    double left = xy[0][0], right = left, bottom = xy[0][1], top = bottom;
+    long apart = 0;
+    for (int i = 0; i < count; ++i) {
+        const double x = xy[i][0], y = xy[i][1];
+        apart += CellsOf(x - half, y - half, x + half, y + half);
+        left = std::min(left, x);
+        right = std::max(right, x);
+        bottom = std::min(bottom, y);
+        top = std::max(top, y);
+    }
+    if (CellsOf(left - half, bottom - half, right + half, top + half) > apart) {
+        for (int i = 0; i < count; ++i) Point(xy[i][0], xy[i][1], z);
+        return;
+    }
+    const int layer = Place(kPoints, static_cast<float>(z), InkOf(m_smoothPoints), left - half, bottom - half,
+                            right + half, top + half);
+    std::vector<Vertex>& v = LayerAt(layer).vertices[kPoints];
+    for (int i = 0; i < count; ++i) {
+        v.push_back({static_cast<float>(xy[i][0]), static_cast<float>(xy[i][1]), static_cast<float>(z),
+                     {m_rgba[0], m_rgba[1], m_rgba[2], m_rgba[3]}});
+    }
 }
 
 void TargetBatch::Polygon(const double (*xy)[2], int count, double z) {

@@ -44,6 +44,9 @@ public:
     void WideLine(double x1, double y1, double x2, double y2, double z, int width);
     // At the point size the target pass set.
     void Point(double x, double y, double z);
+    // Points at one depth in the current colour, as Point draws each; close
+    // together they are ordered as one piece, as Lines orders a small shape.
+    void Points(const double (*xy)[2], int count, double z);
     // A convex outline filled, as GL_POLYGON fills it.
     void Polygon(const double (*xy)[2], int count, double z);
     // Text at a raster position (glRasterPos3d, glBitmap); nothing when the
@@ -94,6 +97,8 @@ private:
     // Later pieces go after everything queued so far.
     void Restart();
     int DepthClass(float z);
+    // The cells Place looks at for a box.
+    static long CellsOf(double left, double bottom, double right, double top);
     Ink InkOf(bool smooth) const;
     // The layer a piece of the group goes to: after every piece queued
     // before it over the box that it could not trade places with.

@@ -106,7 +106,17 @@ TagRect TarqTargetBuilderParkAir::Build(TargetSnapshot& target) {
     } else {
         DrawSegments(p, d, {{-4, 0, 5, 0}, {0, -4, 0, 5}});
     }
-    for (size_t i = 1; i < points.size(); ++i) Batch().Point(points[i].x + 1, points[i].y, kLaterDepth);
+    // The trail's dots go to the batch together, a handful at a time.
+    constexpr size_t kDots = 16;
+    double dots[kDots][2];
+    for (size_t i = 1; i < points.size(); i += kDots) {
+        const size_t count = std::min(kDots, points.size() - i);
+        for (size_t k = 0; k < count; ++k) {
+            dots[k][0] = points[i + k].x + 1;
+            dots[k][1] = points[i + k].y;
+        }
+        Batch().Points(dots, static_cast<int>(count), kLaterDepth);
+    }
 
     // A conflict alone does not show the ring.
     if (Owner()->GetShowSepRings() && target.trackedByMe && target.groundSpeed >= 40) {

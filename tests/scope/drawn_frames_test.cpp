@@ -289,7 +289,7 @@ TEST_F(DrawnFramesTest, EveryBuilderOverVariedRecordsMatchesTheReference) {
 // with and without the depth test.
 TEST_F(DrawnFramesTest, BatchedPiecesLandAsDrawnOneByOne) {
     struct Piece {
-        int kind;  // 0 line, 1 wide line, 2 point, 3 polygon, 4 text, 5 a small shape's lines
+        int kind;  // 0 line, 1 wide line, 2 point, 3 polygon, 4 text, 5 a small shape's lines, 6 a trail's dots
         int width;
         double xy[4][2];
         double z;
@@ -307,7 +307,7 @@ TEST_F(DrawnFramesTest, BatchedPiecesLandAsDrawnOneByOne) {
     };
     std::vector<Piece> pieces(600);
     for (Piece& p : pieces) {
-        p.kind = next(6);
+        p.kind = next(7);
         p.width = 2 + next(2);
         for (auto& corner : p.xy) {
             corner[0] = 20 + next(60) + 0.5 * next(2);
@@ -325,6 +325,12 @@ TEST_F(DrawnFramesTest, BatchedPiecesLandAsDrawnOneByOne) {
             for (int i = 1; i < 3; ++i) {
                 p.xy[i][0] = p.xy[0][0] + next(13) - 6;
                 p.xy[i][1] = p.xy[0][1] + next(13) - 6;
+            }
+        }
+        if (p.kind == 6) {  // three dots a few pixels apart
+            for (int i = 1; i < 3; ++i) {
+                p.xy[i][0] = p.xy[i - 1][0] + next(5) - 2;
+                p.xy[i][1] = p.xy[i - 1][1] + 3 + next(3);
             }
         }
         p.z = kDepths[next(3)];
@@ -345,14 +351,14 @@ TEST_F(DrawnFramesTest, BatchedPiecesLandAsDrawnOneByOne) {
                 continue;
             }
             if (p.kind == 1) glLineWidth(static_cast<float>(p.width));
-            glBegin(p.kind == 2 ? GL_POINTS : p.kind == 3 ? GL_POLYGON : GL_LINES);
+            glBegin(p.kind == 2 || p.kind == 6 ? GL_POINTS : p.kind == 3 ? GL_POLYGON : GL_LINES);
             if (p.kind == 5) {
                 for (int i = 0; i < 3; ++i) {
                     glVertex3d(p.xy[i][0], p.xy[i][1], p.z);
                     glVertex3d(p.xy[(i + 1) % 3][0], p.xy[(i + 1) % 3][1], p.z);
                 }
             } else {
-                for (int i = 0; i < (p.kind == 2 ? 1 : p.kind == 3 ? 4 : 2); ++i)
+                for (int i = 0; i < (p.kind == 2 ? 1 : p.kind == 3 ? 4 : p.kind == 6 ? 3 : 2); ++i)
                     glVertex3d(p.xy[i][0], p.xy[i][1], p.z);
             }
             glEnd();
@@ -367,6 +373,7 @@ TEST_F(DrawnFramesTest, BatchedPiecesLandAsDrawnOneByOne) {
             if (p.kind == 1) batch.WideLine(p.xy[0][0], p.xy[0][1], p.xy[1][0], p.xy[1][1], p.z, p.width);
             if (p.kind == 2) batch.Point(p.xy[0][0], p.xy[0][1], p.z);
             if (p.kind == 3) batch.Polygon(p.xy, 4, p.z);
+            if (p.kind == 6) batch.Points(p.xy, 3, p.z);
             if (p.kind == 4) batch.Text(font, p.xy[0][0], p.xy[0][1], p.z, p.text);
             if (p.kind == 5) {
                 TargetBatch::Ends outline[3];
