@@ -60,7 +60,8 @@ public:
     X11KeyPoll& operator=(const X11KeyPoll&) = delete;
 
     bool IsKeyDown(int virtualKey) const override {
-        if (m_keysymsPerKeycode == 0 || xcb_connection_has_error(m_connection)) return false;
+        const std::vector<unsigned>& codes = KeycodesOf(virtualKey);
+        if (codes.empty() || xcb_connection_has_error(m_connection)) return false;
         if (m_asked) {
             void* reply = nullptr;
             xcb_generic_error_t* error = nullptr;
@@ -80,16 +81,24 @@ public:
             xcb_flush(m_connection);
             m_asked = true;
         }
-        for (unsigned long keysym : VirtualKeyToKeysyms(virtualKey)) {
-            for (size_t i = 0; i < m_keysyms.size(); ++i) {
-                if (m_keysyms[i] == keysym && IsDown(m_keys.data(), m_firstKeycode + i / m_keysymsPerKeycode))
-                    return true;
-            }
-        }
-        return false;
+        return std::any_of(codes.begin(), codes.end(), [this](unsigned code) { return IsDown(m_keys.data(), code); });
     }
 
 private:
+    // Every keycode that carries one of the key's keysyms; kept for the last
+    // key asked, which is the same one tick after tick.
+    const std::vector<unsigned>& KeycodesOf(int virtualKey) const {
+        if (virtualKey == m_codesOf) return m_codes;
+        m_codesOf = virtualKey;
+        m_codes.clear();
+        for (unsigned long keysym : VirtualKeyToKeysyms(virtualKey)) {
+            for (size_t i = 0; i < m_keysyms.size(); ++i) {
+                if (m_keysyms[i] == keysym) m_codes.push_back(m_firstKeycode + i / m_keysymsPerKeycode);
+            }
+        }
+        return m_codes;
+    }
+
     xcb_connection_t* m_connection;
     unsigned m_firstKeycode = 0;
     unsigned m_keysymsPerKeycode = 0;
@@ -97,6 +106,8 @@ private:
     mutable std::array<char, 32> m_keys{};
     mutable bool m_asked = false;
     mutable unsigned m_request = 0;
+    mutable int m_codesOf = 0;  // no key
+    mutable std::vector<unsigned> m_codes;
 };
 
 }  // namespace
