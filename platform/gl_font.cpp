@@ -186,6 +186,19 @@ GLuint NewAlphaTexture(int width, int height, const unsigned char* alpha) {
     return texture;
 }
 
+// Calls ink(glyph, pen) for each glyph of the text that has pixels; pen is
+// the sum of the advances before it.
+template <typename Ink>
+void ForEachInk(const GlBitmapFont& font, std::string_view text, Ink&& ink) {
+    int pen = 0;
+    for (char ch : text) {
+        const GlGlyph* g = font.Glyph(static_cast<unsigned char>(ch));
+        if (!g) continue;
+        if (g->width > 0 && g->height > 0) ink(*g, pen);
+        pen += g->advance;
+    }
+}
+
 int PowerOfTwoAtLeast(int n) {
     int p = 1;
     while (p < n) p *= 2;
@@ -416,28 +429,23 @@ const GlStringStamp* GlBitmapFont::StringStamp(std::string_view text) const {
     if (it == s.entries.end()) {
         Strings::Entry entry;
         // The glyphs' boxes from the pen, as GlTextBatch lays them.
-        int left = 0, bottom = 0, right = 0, top = 0, pen = 0, count = 0;
+        int left = 0, bottom = 0, right = 0, top = 0, count = 0;
         bool apart = true;
         struct Box {
             int left, bottom, right, top;
         };
         std::vector<Box> boxes;
-        for (char ch : text) {
-            const GlGlyph* g = Glyph(static_cast<unsigned char>(ch));
-            if (!g) continue;
-            if (g->width > 0 && g->height > 0) {
-                const Box b{pen - g->xorig, -g->yorig, pen - g->xorig + g->width, -g->yorig + g->height};
-                for (const Box& o : boxes)
-                    apart = apart && (b.right <= o.left || o.right <= b.left || b.top <= o.bottom || o.top <= b.bottom);
-                boxes.push_back(b);
-                left = count ? std::min(left, b.left) : b.left;
-                bottom = count ? std::min(bottom, b.bottom) : b.bottom;
-                right = count ? std::max(right, b.right) : b.right;
-                top = count ? std::max(top, b.top) : b.top;
-                ++count;
-            }
-            pen += g->advance;
-        }
+        ForEachInk(*this, text, [&](const GlGlyph& g, int pen) {
+            const Box b{pen - g.xorig, -g.yorig, pen - g.xorig + g.width, -g.yorig + g.height};
+            for (const Box& o : boxes)
+                apart = apart && (b.right <= o.left || o.right <= b.left || b.top <= o.bottom || o.top <= b.bottom);
+            boxes.push_back(b);
+            left = count ? std::min(left, b.left) : b.left;
+            bottom = count ? std::min(bottom, b.bottom) : b.bottom;
+            right = count ? std::max(right, b.right) : b.right;
+            top = count ? std::max(top, b.top) : b.top;
+            ++count;
+        });
         entry.stamp = {left, bottom, right - left, top - bottom, 0, 0};
         entry.placed = count >= 2 && apart &&
                        s.Place(entry.stamp.width, entry.stamp.height, entry.stamp.atlasLeft, entry.stamp.atlasBottom);
@@ -473,14 +481,9 @@ unsigned GlBitmapFont::SendStrings() const {
         for (const auto* unsent : s.unsent) {
             const GlStringStamp& stamp = unsent->second.stamp;
             alpha.assign(static_cast<size_t>(stamp.width) * stamp.height, 0);
-            int pen = 0;
-            for (char ch : unsent->first) {
-                const GlGlyph* g = Glyph(static_cast<unsigned char>(ch));
-                if (!g) continue;
-                if (g->width > 0 && g->height > 0)
-                    Stamp(*g, pen - g->xorig - stamp.left, -g->yorig - stamp.bottom, alpha.data(), stamp.width);
-                pen += g->advance;
-            }
+            ForEachInk(*this, unsent->first, [&](const GlGlyph& g, int pen) {
+                Stamp(g, pen - g.xorig - stamp.left, -g.yorig - stamp.bottom, alpha.data(), stamp.width);
+            });
             glTexSubImage2D(GL_TEXTURE_2D, 0, stamp.atlasLeft, stamp.atlasBottom, stamp.width, stamp.height, GL_ALPHA,
                             GL_UNSIGNED_BYTE, alpha.data());
         }

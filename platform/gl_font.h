@@ -2,9 +2,10 @@
 // into one alpha texture atlas per font, which GlTextBatch draws from; the
 // same advances answer text-width queries, so what is measured is what is
 // drawn. A second texture, made on first use, holds the glyphs again and
-// whole strings laid out once, for text drawn frame after frame. The program's terminal face adds its own symbol glyphs. Needs a
-// current GL context; lives in tarq_platform_gl, which does not link GL
-// itself (the program links libGL, offscreen tests libOSMesa).
+// whole strings laid out once, for text drawn frame after frame. The
+// program's terminal face adds its own symbol glyphs. Needs a current GL
+// context; lives in tarq_platform_gl, which does not link GL itself (the
+// program links libGL, offscreen tests libOSMesa).
 // Tested by tests/platform/gl_font_test.cpp.
 #pragma once
 

@@ -201,25 +201,34 @@ long TargetBatch::CellsOf(double left, double bottom, double right, double top) 
     return columns * rows;
 }
 
-void TargetBatch::Lines(const Ends* lines, int count, double z) {
-    if (count <= 0) return;
-    double left = lines[0].x1, right = left, bottom = lines[0].y1, top = bottom;
+template <typename BoxOf>
+bool TargetBatch::CommonBox(int count, BoxOf boxOf, Box& box) {
+    box = boxOf(0);
     long apart = 0;
     for (int i = 0; i < count; ++i) {
-        const Ends& e = lines[i];
-        const double l = std::min(e.x1, e.x2), r = std::max(e.x1, e.x2);
-        const double b = std::min(e.y1, e.y2), t = std::max(e.y1, e.y2);
-        apart += CellsOf(l, b, r, t);
-        left = std::min(left, l);
-        right = std::max(right, r);
-        bottom = std::min(bottom, b);
-        top = std::max(top, t);
+        const Box b = boxOf(i);
+        apart += CellsOf(b.left, b.bottom, b.right, b.top);
+        box = {std::min(box.left, b.left), std::min(box.bottom, b.bottom), std::max(box.right, b.right),
+               std::max(box.top, b.top)};
     }
-    if (CellsOf(left, bottom, right, top) > apart) {
+    return CellsOf(box.left, box.bottom, box.right, box.top) <= apart;
+}
+
+void TargetBatch::Lines(const Ends* lines, int count, double z) {
+    if (count <= 0) return;
+    Box box;
+    const bool together = CommonBox(
+        count,
+        [lines](int i) {
+            const Ends& e = lines[i];
+            return Box{std::min(e.x1, e.x2), std::min(e.y1, e.y2), std::max(e.x1, e.x2), std::max(e.y1, e.y2)};
+        },
+        box);
+    if (!together) {
         for (int i = 0; i < count; ++i) Line(lines[i].x1, lines[i].y1, lines[i].x2, lines[i].y2, z);
         return;
     }
-    const int layer = Place(kLines, static_cast<float>(z), InkOf(false), left, bottom, right, top);
+    const int layer = Place(kLines, static_cast<float>(z), InkOf(false), box.left, box.bottom, box.right, box.top);
     std::vector<Vertex>& v = LayerAt(layer).vertices[kLines];
     for (int i = 0; i < count; ++i) Push(v, lines[i], z);
 }
@@ -247,22 +256,17 @@ void TargetBatch::Points(const double (*xy)[2], int count, double z) {
     if (count <= 0) return;
     if (!m_begun) Begin();
     const double half = m_pointSize / 2.0 + 1;
-    double left = xy[0][0], right = left, bottom = xy[0][1], top = bottom;
-    long apart = 0;
-    for (int i = 0; i < count; ++i) {
-        const double x = xy[i][0], y = xy[i][1];
-        apart += CellsOf(x - half, y - half, x + half, y + half);
-        left = std::min(left, x);
-        right = std::max(right, x);
-        bottom = std::min(bottom, y);
-        top = std::max(top, y);
-    }
-    if (CellsOf(left - half, bottom - half, right + half, top + half) > apart) {
+    Box box;
+    const bool together = CommonBox(
+        count,
+        [xy, half](int i) { return Box{xy[i][0] - half, xy[i][1] - half, xy[i][0] + half, xy[i][1] + half}; },
+        box);
+    if (!together) {
         for (int i = 0; i < count; ++i) Point(xy[i][0], xy[i][1], z);
         return;
     }
-    const int layer = Place(kPoints, static_cast<float>(z), InkOf(m_smoothPoints), left - half, bottom - half,
-                            right + half, top + half);
+    const int layer =
+        Place(kPoints, static_cast<float>(z), InkOf(m_smoothPoints), box.left, box.bottom, box.right, box.top);
     std::vector<Vertex>& v = LayerAt(layer).vertices[kPoints];
     for (int i = 0; i < count; ++i) {
         v.push_back({static_cast<float>(xy[i][0]), static_cast<float>(xy[i][1]), static_cast<float>(z),

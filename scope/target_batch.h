@@ -99,6 +99,14 @@ private:
     int DepthClass(float z);
     // The cells Place looks at for a box.
     static long CellsOf(double left, double bottom, double right, double top);
+    struct Box {
+        double left, bottom, right, top;
+    };
+    // The common box of the pieces whose boxes boxOf(0 .. count - 1) gives;
+    // false when ordering them as one piece over it would look at more cells
+    // than ordering each.
+    template <typename BoxOf>
+    static bool CommonBox(int count, BoxOf boxOf, Box& box);
     Ink InkOf(bool smooth) const;
     // The layer a piece of the group goes to: after every piece queued
     // before it over the box that it could not trade places with.

@@ -44,6 +44,12 @@ private:
     TargetBatch::Ends m_lines[kMax];
 };
 
+void AddStrip(LineRun& run, PixelPoint at, std::initializer_list<PixelPoint> corners) {
+    const PixelPoint* c = corners.begin();
+    for (size_t i = 1; i < corners.size(); ++i)
+        run.Add(at.x + c[i - 1].x, at.y + c[i - 1].y, at.x + c[i].x, at.y + c[i].y);
+}
+
 bool IsDiagonal(int tagPosition) {
     return tagPosition == 1 || tagPosition == 3 || tagPosition == 7 || tagPosition == 9;
 }
@@ -204,17 +210,13 @@ void TarqTargetBuilder::DrawSegments(PixelPoint at, double z, std::initializer_l
 
 void TarqTargetBuilder::DrawStrip(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const {
     LineRun run(Batch(), z);
-    const PixelPoint* c = corners.begin();
-    for (size_t i = 1; i < corners.size(); ++i)
-        run.Add(at.x + c[i - 1].x, at.y + c[i - 1].y, at.x + c[i].x, at.y + c[i].y);
+    AddStrip(run, at, corners);
 }
 
 void TarqTargetBuilder::DrawLoop(PixelPoint at, double z, std::initializer_list<PixelPoint> corners) const {
-    if (corners.size() < 2) return DrawStrip(at, z, corners);
     LineRun run(Batch(), z);
-    const PixelPoint* c = corners.begin();
-    for (size_t i = 1; i < corners.size(); ++i)
-        run.Add(at.x + c[i - 1].x, at.y + c[i - 1].y, at.x + c[i].x, at.y + c[i].y);
+    AddStrip(run, at, corners);
+    if (corners.size() < 2) return;
     const PixelPoint first = *corners.begin(), last = *(corners.end() - 1);
     run.Add(at.x + last.x, at.y + last.y, at.x + first.x, at.y + first.y);
 }
