@@ -41,27 +41,15 @@ private:
 // other work.
 class X11KeyPoll final : public KeyState {
 public:
-    X11KeyPoll() : m_connection(xcb_connect(nullptr, nullptr)) {
-        if (xcb_connection_has_error(m_connection)) return;
-        const xcb_setup_t* setup = xcb_get_setup(m_connection);
-        m_firstKeycode = setup->min_keycode;
-        xcb_get_keyboard_mapping_reply_t* mapping = xcb_get_keyboard_mapping_reply(
-            m_connection,
-            xcb_get_keyboard_mapping(m_connection, setup->min_keycode, setup->max_keycode - setup->min_keycode + 1),
-            nullptr);
-        if (!mapping) return;
-        m_keysymsPerKeycode = mapping->keysyms_per_keycode;
-        const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
-        m_keysyms.assign(keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(mapping));
-        free(mapping);
-    }
+    X11KeyPoll() { Connect(); }
     ~X11KeyPoll() override { xcb_disconnect(m_connection); }
     X11KeyPoll(const X11KeyPoll&) = delete;
     X11KeyPoll& operator=(const X11KeyPoll&) = delete;
 
     bool IsKeyDown(int virtualKey) const override {
+        if (!Connected()) return false;
         const std::vector<unsigned>& codes = KeycodesOf(virtualKey);
-        if (codes.empty() || xcb_connection_has_error(m_connection)) return false;
+        if (codes.empty()) return false;
         if (m_asked) {
             void* reply = nullptr;
             xcb_generic_error_t* error = nullptr;
@@ -85,6 +73,39 @@ public:
     }
 
 private:
+    // A connection can fail, now and then even to a server that is there:
+    // the poll tries again every so many reads rather than going deaf.
+    static constexpr int kReadsBetweenTries = 100;
+
+    void Connect() const {
+        if (m_connection) xcb_disconnect(m_connection);
+        m_connection = xcb_connect(nullptr, nullptr);
+        m_keysyms.clear();
+        m_codesOf = 0;
+        m_codes.clear();
+        m_keys.fill(0);
+        m_asked = false;
+        if (xcb_connection_has_error(m_connection)) return;
+        const xcb_setup_t* setup = xcb_get_setup(m_connection);
+        m_firstKeycode = setup->min_keycode;
+        xcb_get_keyboard_mapping_reply_t* mapping = xcb_get_keyboard_mapping_reply(
+            m_connection,
+            xcb_get_keyboard_mapping(m_connection, setup->min_keycode, setup->max_keycode - setup->min_keycode + 1),
+            nullptr);
+        if (!mapping) return;
+        m_keysymsPerKeycode = mapping->keysyms_per_keycode;
+        const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
+        m_keysyms.assign(keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(mapping));
+        free(mapping);
+    }
+    bool Connected() const {
+        if (!xcb_connection_has_error(m_connection) && !m_keysyms.empty()) return true;
+        if (++m_readsSinceTry >= kReadsBetweenTries) {
+            m_readsSinceTry = 0;
+            Connect();
+        }
+        return false;
+    }
     // Every keycode that carries one of the key's keysyms; kept for the last
     // key asked, which is the same one tick after tick.
     const std::vector<unsigned>& KeycodesOf(int virtualKey) const {
@@ -99,10 +120,11 @@ private:
         return m_codes;
     }
 
-    xcb_connection_t* m_connection;
-    unsigned m_firstKeycode = 0;
-    unsigned m_keysymsPerKeycode = 0;
-    std::vector<xcb_keysym_t> m_keysyms;  // keycode by keycode from the first
+    mutable xcb_connection_t* m_connection = nullptr;
+    mutable unsigned m_firstKeycode = 0;
+    mutable unsigned m_keysymsPerKeycode = 0;
+    mutable std::vector<xcb_keysym_t> m_keysyms;  // keycode by keycode from the first
+    mutable int m_readsSinceTry = 0;
     mutable std::array<char, 32> m_keys{};
     mutable bool m_asked = false;
     mutable unsigned m_request = 0;
